@@ -1,0 +1,59 @@
+#pragma once
+
+#include <concepts>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tidra {
+
+// What cleaning an item does. Only the cleaner executes an action.
+struct CleanupAction {
+    // Absolute paths removed whole.
+    struct Delete {
+        std::vector<std::string> paths;
+        bool operator==(const Delete&) const = default;
+    };
+    // Absolute folder paths whose contents are removed; the folders stay.
+    struct DeleteContents {
+        std::vector<std::string> paths;
+        bool operator==(const DeleteContents&) const = default;
+    };
+    // Absolute paths moved to the user's Trash.
+    struct Trash {
+        std::vector<std::string> paths;
+        bool operator==(const Trash&) const = default;
+    };
+    // A command-line tool (absolute path) run with its arguments; `affects` lists the paths
+    // the command frees, which is what measuring walks.
+    struct Run {
+        std::string tool;
+        std::vector<std::string> arguments;
+        std::vector<std::string> affects;
+        bool operator==(const Run&) const = default;
+    };
+    // A linked git worktree of `repository`; `clearFirst` is removed before the worktree.
+    struct RemoveWorktree {
+        std::string repository;
+        std::string path;
+        std::vector<std::string> clearFirst;
+        bool operator==(const RemoveWorktree&) const = default;
+    };
+
+    using Case = std::variant<Delete, DeleteContents, Trash, Run, RemoveWorktree>;
+    Case value;
+
+    template <class T>
+        requires std::constructible_from<Case, T>
+    CleanupAction(T action) : value(std::move(action)) {}
+
+    // The paths the action touches: the payload for the three path cases, `affects` for Run,
+    // the worktree folder alone for RemoveWorktree.
+    std::vector<std::string> paths() const;
+    // False only for Trash, whose result stays recoverable.
+    bool isPermanent() const;
+
+    bool operator==(const CleanupAction&) const = default;
+};
+
+} // namespace tidra
