@@ -3,6 +3,7 @@
 #include <exiv2/exiv2.hpp>
 #include <vips/vips.h>
 
+#include <cmath>
 #include <memory>
 #include <stdexcept>
 
@@ -62,9 +63,11 @@ Image apply(Image image, const Variant& v) {
     if (v.exposure != 1.0) image = check(vips_linear1(image.get(), &out, v.exposure, 0.0, "uchar", TRUE, nullptr), &out);
     if (v.blur > 0) image = check(vips_gaussblur(image.get(), &out, v.blur, nullptr), &out);
     if (v.angle != 0) {
+        // Cut back inside the turned picture, as a camera turned by hand would frame it.
+        const int margin = int(std::ceil(std::max(width, height) * std::sin(std::abs(v.angle) * M_PI / 180)));
         image = check(vips_rotate(image.get(), &out, v.angle, nullptr), &out);
-        image = check(vips_crop(image.get(), &out, (image->Xsize - width) / 2, (image->Ysize - height) / 2, width,
-                                height, nullptr),
+        image = check(vips_crop(image.get(), &out, (image->Xsize - width) / 2 + margin,
+                                (image->Ysize - height) / 2 + margin, width - 2 * margin, height - 2 * margin, nullptr),
                       &out);
     }
     if (v.crop > 0) {
