@@ -56,22 +56,28 @@ float qualityScore(const Luma& l, const std::vector<float>& edges) {
     return static_cast<float>(std::clamp(0.6 * sharpness + 0.4 * contrast - 0.8 * clipping, -1.0, 1.0));
 }
 
-// Share of the pixels in the most common colours, at 4 bits per channel.
-double topColourShare(const Thumbnail& t, std::size_t count) {
+// Pixel counts of the colours, at 4 bits per channel, most common first.
+std::vector<int> colourCounts(const Thumbnail& t) {
     std::vector<int> bins(4096, 0);
     for (std::size_t i = 0; i + 2 < t.rgb.size(); i += 3)
         ++bins[std::size_t(t.rgb[i] >> 4) << 8 | std::size_t(t.rgb[i + 1] >> 4) << 4 | std::size_t(t.rgb[i + 2] >> 4)];
-    std::partial_sort(bins.begin(), bins.begin() + std::ptrdiff_t(count), bins.end(), std::greater<>());
-    double top = 0;
-    for (std::size_t i = 0; i < count; ++i) top += bins[i];
-    return top / double(t.rgb.size() / 3);
+    std::ranges::sort(bins, std::greater<>());
+    return bins;
 }
 
+// A page or a chart: one background colour over half the picture, crisp marks, and what is
+// not background made of a handful of colours. A burnt-out photo has the background but its
+// remaining pixels spread over many colours.
 bool looksLikeUtility(const Thumbnail& t, const std::vector<float>& edges) {
     if (edges.empty()) return false;
     const auto crisp = std::ranges::count_if(edges, [](float v) { return std::abs(v) > 48.0f; });
-    const double crispShare = double(crisp) / double(edges.size());
-    return topColourShare(t, 1) >= 0.5 && topColourShare(t, 8) >= 0.9 && crispShare >= 0.01;
+    if (double(crisp) / double(edges.size()) < 0.05) return false;
+    const auto counts = colourCounts(t);
+    const double total = double(t.rgb.size() / 3);
+    const double background = counts[0] / total;
+    double marks = 0;
+    for (std::size_t i = 1; i < 8; ++i) marks += counts[i];
+    return background >= 0.5 && marks / (total - counts[0]) >= 0.7;
 }
 
 } // namespace

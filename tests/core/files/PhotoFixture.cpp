@@ -21,14 +21,21 @@ Image check(int status, VipsImage** out) {
     return Image(*out);
 }
 
-// Smooth random colour fields: large shapes, like a landscape, and nothing alike between seeds.
+Image perlin(int width, int height, int cellSize, int seed) {
+    VipsImage* out = nullptr;
+    return check(vips_perlin(&out, width, height, "cell_size", cellSize, "uchar", TRUE, "seed", seed, nullptr), &out);
+}
+
+// Random colour fields with large shapes, like a landscape, and fine texture on top, so that a
+// softened copy loses detail; nothing alike between seeds.
 Image scene(int width, int height, int seed) {
     Image bands[3];
     for (int b = 0; b < 3; ++b) {
+        Image shapes = perlin(width, height, std::max(width, height) / 4, seed * 3 + b);
+        Image texture = perlin(width, height, 4, seed * 3 + b + 1000);
         VipsImage* out = nullptr;
-        bands[b] = check(vips_perlin(&out, width, height, "cell_size", std::max(width, height) / 4, "uchar", TRUE,
-                                     "seed", seed * 3 + b, nullptr),
-                         &out);
+        Image sum = check(vips_add(shapes.get(), texture.get(), &out, nullptr), &out);
+        bands[b] = check(vips_linear1(sum.get(), &out, 0.5, 0.0, "uchar", TRUE, nullptr), &out);
     }
     VipsImage* in[3] = {bands[0].get(), bands[1].get(), bands[2].get()};
     VipsImage* out = nullptr;
