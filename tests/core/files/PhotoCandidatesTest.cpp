@@ -111,7 +111,7 @@ TEST(PhotoCandidatesTest, CandidateReading) {
 
 TEST(PhotoCandidatesTest, UnreadableFilesAreNoCandidates) {
     test::TempHome home;
-    home.text("broken.jpg", std::string("\xff\xd8\xff\xe0 not really a jpeg", 24));
+    home.text("broken.jpg", std::string("\xff\xd8\xff\xe0") + " not really a jpeg");
     home.text("empty.jpg", "");
     for (const char* name : {"broken.jpg", "empty.jpg", "missing.jpg"}) {
         EXPECT_FALSE(Finder::print(Finder::File{home.path(name), 200'000, 1, {}})) << name;
