@@ -21,6 +21,8 @@ using std::chrono::milliseconds;
 constexpr milliseconds exitTick{10};
 // How long reading goes on after SIGKILL, for a grandchild that left the group.
 constexpr milliseconds abandonAfterKill{1000};
+// Longer limits mean "no limit"; capping them keeps the clock arithmetic from overflowing.
+constexpr milliseconds longestLimit = std::chrono::hours(24 * 365);
 
 struct Child {
     pid_t pid = -1;
@@ -135,7 +137,8 @@ int pollTimeout(Clock::time_point next, bool pipesOpen) {
 class Deadline {
 public:
     Deadline(const Request& request, pid_t group)
-        : group_(group), termAt_(Clock::now() + request.timeout), killAt_(termAt_ + request.grace),
+        : group_(group), termAt_(Clock::now() + std::min(request.timeout, longestLimit)),
+          killAt_(termAt_ + std::min(request.grace, longestLimit)),
           abandonAt_(killAt_ + abandonAfterKill) {}
 
     // Sends whatever signal is due; false once the run should stop waiting.

@@ -22,8 +22,10 @@ ProcessRunner::Request tool(const std::string& path, std::vector<std::string> ar
 
 ProcessRunner::Request shell(const std::string& script, std::chrono::milliseconds timeout = 20s,
                              std::chrono::milliseconds grace = 3s) {
-    return {.tool = "/bin/sh", .arguments = {"-c", script}, .environment = {"PATH=/usr/bin:/bin"},
-            .timeout = timeout, .grace = grace};
+    auto request = tool("/bin/sh", {"-c", script}, {"PATH=/usr/bin:/bin"});
+    request.timeout = timeout;
+    request.grace = grace;
+    return request;
 }
 
 double secondsSince(Clock::time_point start) {
@@ -50,6 +52,15 @@ TEST(ProcessRunnerTest, InputIsAtEndAtOnce) {
     EXPECT_EQ(result->status, 0);
     EXPECT_FALSE(result->timedOut);
     EXPECT_LT(secondsSince(start), 5);
+}
+
+TEST(ProcessRunnerTest, EndlessLimitsAreNoLimit) {
+    auto request = tool("/bin/true");
+    request.timeout = request.grace = std::chrono::milliseconds::max();
+    const auto result = ProcessRunner::run(request);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->status, 0);
+    EXPECT_FALSE(result->timedOut);
 }
 
 TEST(ProcessRunnerTest, ReportsExitCodesAndBytesAsWritten) {
