@@ -37,7 +37,7 @@ std::string folderOf(const std::string& file) {
 }
 
 std::string compactStamp(std::chrono::system_clock::time_point when) {
-    std::string stamp = CleanupRecordJson::formatDate(when).value_or("0000-00-00T00:00:00Z");
+    std::string stamp = CleanupRecordJson::formatDate(when);
     std::erase(stamp, '-');
     std::erase(stamp, ':');
     return stamp;
@@ -92,12 +92,10 @@ std::vector<CleanupRecord> CleanupHistory::load() const {
 
 std::optional<std::string> CleanupHistory::append(const CleanupRecord& record) const {
     if (record.freedBytes <= 0 && record.items.empty()) return std::nullopt;
-    const auto encoded = CleanupRecordJson::encode(record);
-    if (!encoded) return "the date cannot be recorded";
     if (!FileStore::makeFolders(folderOf(file))) return "could not create the history folder";
     const sys::FileLock lock(file + ".lock", lockTimeout);
     if (!lock.held()) return "could not lock the history: " + lock.error();
-    return appendLocked(*this, *encoded);
+    return appendLocked(*this, CleanupRecordJson::encode(record));
 }
 
 std::int64_t CleanupHistory::totalFreed() const {

@@ -45,15 +45,13 @@ std::optional<int> digits(std::string_view text, std::size_t at, std::size_t wid
 
 } // namespace
 
-std::optional<std::string> formatDate(system_clock::time_point date) {
+std::string formatDate(system_clock::time_point date) {
     const auto seconds = floor<std::chrono::seconds>(date);
     const auto day = floor<days>(seconds);
     const year_month_day ymd{day};
     const hh_mm_ss time{seconds - day};
-    const int y = int(ymd.year());
-    if (y < 1 || y > 9999) return std::nullopt;
     std::array<char, 32> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%04d-%02u-%02uT%02d:%02d:%02dZ", y, unsigned(ymd.month()),
+    std::snprintf(buffer.data(), buffer.size(), "%04d-%02u-%02uT%02d:%02d:%02dZ", int(ymd.year()), unsigned(ymd.month()),
                   unsigned(ymd.day()), int(time.hours().count()), int(time.minutes().count()),
                   int(time.seconds().count()));
     return std::string(buffer.data());
@@ -69,13 +67,16 @@ std::optional<system_clock::time_point> parseDate(std::string_view text) {
     if (!y || !mo || !d || !h || !mi || !s || *y < 1 || *h > 23 || *mi > 59 || *s > 59) return std::nullopt;
     const year_month_day ymd{year(*y), month(unsigned(*mo)), day(unsigned(*d))};
     if (!ymd.ok()) return std::nullopt;
-    return sys_days(ymd) + hours(*h) + minutes(*mi) + std::chrono::seconds(*s);
+    const sys_seconds when = sys_days(ymd) + hours(*h) + minutes(*mi) + std::chrono::seconds(*s);
+    // A time point counts nanoseconds, so it spans only the years 1677 to 2262.
+    if (when < ceil<std::chrono::seconds>(system_clock::time_point::min()) ||
+        when > floor<std::chrono::seconds>(system_clock::time_point::max()))
+        return std::nullopt;
+    return system_clock::time_point(when);
 }
 
-std::optional<nlohmann::json> encode(const CleanupRecord& record) {
-    const auto date = formatDate(record.date);
-    if (!date) return std::nullopt;
-    return nlohmann::json{{"date", *date},
+nlohmann::json encode(const CleanupRecord& record) {
+    return nlohmann::json{{"date", formatDate(record.date)},
                           {"failures", record.failures},
                           {"freedBytes", record.freedBytes},
                           {"items", record.items},
