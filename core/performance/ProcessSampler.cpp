@@ -2,6 +2,8 @@
 
 #include "platform/ProcReader.h"
 
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -61,16 +63,28 @@ ProcessSample ProcessSampler::sample() {
     const std::lock_guard lock(mutex_);
     const std::uint64_t now = options_.monotonicNanoseconds();
     const std::uint64_t elapsed = previousTime_ != 0 ? now - previousTime_ : 0;
+    const std::vector<pid_t> pids = reader_->pids();
+    // Reading /proc is nearly all of the cost and each process is independent; the slots keep
+    // the listing order.
+    std::vector<std::optional<Reading>> readings(pids.size());
+    tbb::parallel_for(tbb::blocked_range<std::size_t>(0, pids.size(), 32), [&](const auto& range) {
+        for (std::size_t i = range.begin(); i != range.end(); ++i) readings[i] = read(pids[i]);
+    });
     CpuTimes cpu;
     std::vector<ProcessSnapshot> snapshots;
-    for (const pid_t pid : reader_->pids())
-        if (auto snapshot = this->snapshot(pid, elapsed, cpu)) snapshots.push_back(std::move(*snapshot));
+    snapshots.reserve(pids.size());
+    for (auto& reading : readings) {
+        if (!reading) continue;
+        reading->snapshot.cpuPercent = cpuPercent(*reading, elapsed);
+        cpu.emplace(reading->identity, reading->cpuNanos);
+        snapshots.push_back(std::move(reading->snapshot));
+    }
     previousCPU_ = std::move(cpu);
     previousTime_ = now;
     return ProcessSample(std::move(snapshots));
 }
 
-std::optional<ProcessSnapshot> ProcessSampler::snapshot(pid_t pid, std::uint64_t elapsed, CpuTimes& cpu) const {
+std::optional<ProcessSampler::Reading> ProcessSampler::read(pid_t pid) const {
     // status first: it turns away other users' processes with a single read.
     const auto status = reader_->status(pid);
     if (!status || status->effectiveUid != *options_.owner) return std::nullopt;
@@ -83,20 +97,19 @@ std::optional<ProcessSnapshot> ProcessSampler::snapshot(pid_t pid, std::uint64_t
     p.path = reader_->executable(pid).value_or("");
     p.name = nameOf(pid, p.path, stat->comm);
     p.memoryBytes = status->memoryBytes;
-
-    const Identity identity{pid, stat->startTicks};
-    const std::uint64_t cpuNanos = ticksToNanos(stat->cpuTicks);
-    cpu[identity] = cpuNanos;
-    const auto before = previousCPU_.find(identity);
-    if (before != previousCPU_.end() && elapsed != 0 && cpuNanos >= before->second)
-        p.cpuPercent = double(cpuNanos - before->second) / double(elapsed) * 100.0;
-
     if (bootTime_) {
         const auto startNanos = std::chrono::nanoseconds(ticksToNanos(stat->startTicks));
         p.started = std::chrono::system_clock::time_point(std::chrono::seconds(*bootTime_)) +
                     std::chrono::duration_cast<std::chrono::system_clock::duration>(startNanos);
     }
-    return p;
+    return Reading{std::move(p), {pid, stat->startTicks}, ticksToNanos(stat->cpuTicks)};
+}
+
+// 0 without an earlier reading of the same process, and when its CPU time went down.
+double ProcessSampler::cpuPercent(const Reading& reading, std::uint64_t elapsed) const {
+    const auto before = previousCPU_.find(reading.identity);
+    if (before == previousCPU_.end() || elapsed == 0 || reading.cpuNanos < before->second) return 0;
+    return double(reading.cpuNanos - before->second) / double(elapsed) * 100.0;
 }
 
 } // namespace tidra

@@ -55,8 +55,15 @@ private:
         auto operator<=>(const Identity&) const = default;
     };
     using CpuTimes = std::map<Identity, std::uint64_t>;
+    // One process as read, before its CPU time is compared with the previous sample.
+    struct Reading {
+        ProcessSnapshot snapshot;
+        Identity identity;
+        std::uint64_t cpuNanos;
+    };
 
-    std::optional<ProcessSnapshot> snapshot(pid_t pid, std::uint64_t elapsed, CpuTimes& cpu) const;
+    std::optional<Reading> read(pid_t pid) const;
+    double cpuPercent(const Reading& reading, std::uint64_t elapsed) const;
 
     std::mutex mutex_;
     Options options_;
