@@ -27,7 +27,7 @@ GitFixture::GitFixture() {
     git(repo_, {"remote", "set-head", "origin", "main"});
 }
 
-std::string GitFixture::git(const std::string& folder, const std::vector<std::string>& arguments) {
+std::string runGit(const std::string& folder, const std::vector<std::string>& arguments) {
     std::vector<std::string> all = {"-C", folder};
     all.insert(all.end(), arguments.begin(), arguments.end());
     const auto output = Shell::run("/usr/bin/git", all,

@@ -7,6 +7,13 @@
 
 namespace tidra::test {
 
+// Runs git in `folder` with a fixed identity; fails the test when git fails. Trimmed
+// standard output.
+std::string runGit(const std::string& folder, const std::vector<std::string>& arguments);
+
+// `path` resolved through links.
+std::string realPath(const std::string& path);
+
 // Real git repositories in a fixture home: a bare "origin.git" and its clone "repo" with one
 // commit on "main", pushed, so origin/main and origin/HEAD exist. Worktrees go to "wt/<name>".
 class GitFixture {
@@ -17,9 +24,9 @@ public:
     // Real path of the clone.
     const std::string& repo() const { return repo_; }
 
-    // Runs git in `folder` with a fixed identity; fails the test when git fails. Trimmed
-    // standard output.
-    std::string git(const std::string& folder, const std::vector<std::string>& arguments);
+    std::string git(const std::string& folder, const std::vector<std::string>& arguments) const {
+        return runGit(folder, arguments);
+    }
     // A linked worktree on a new branch (or detached when `branch` is empty) at `start`.
     std::string addWorktree(const std::string& name, const std::string& branch, const std::string& start = "main");
     // Writes `file` in `folder` and commits it; answers the new commit id.
@@ -32,8 +39,5 @@ public:
 private:
     std::string repo_;
 };
-
-// `path` resolved through links.
-std::string realPath(const std::string& path);
 
 } // namespace tidra::test
