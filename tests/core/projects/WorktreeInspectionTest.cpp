@@ -56,6 +56,15 @@ std::string pullJson(int number, const char* state, const std::string& head, con
            R"(","headRefOid":")" + oid + R"(","isCrossRepository":)" + (cross ? "true" : "false") + "}]";
 }
 
+// A branch pushed with an upstream and then deleted on the remote.
+Scene goneUpstream(GitFixture& f, Worktrees::Git git) {
+    const auto wt = f.addWorktree("g", "g");
+    f.commit(wt, "g.txt");
+    f.git(wt, {"push", "-q", "-u", "origin", "g"});
+    f.git(wt, {"push", "-q", "origin", "--delete", "g"});
+    return Scene{wt, {}, {}, std::move(git)};
+}
+
 Paths under(const std::string& root, const Paths& relative) {
     Paths full;
     for (const auto& path : relative) full.push_back(root + "/" + path);
@@ -98,22 +107,10 @@ const Row rows[] = {
      },
      {State::Pushed{}, true}},
     {"branch deleted on the remote",
-     [](GitFixture& f) {
-         const auto wt = f.addWorktree("g", "g");
-         f.commit(wt, "g.txt");
-         f.git(wt, {"push", "-q", "-u", "origin", "g"});
-         f.git(wt, {"push", "-q", "origin", "--delete", "g"});
-         return Scene{wt};
-     },
+     [](GitFixture& f) { return goneUpstream(f, Worktrees::run); },
      {State::RemoteBranchDeleted{}, true}},
     {"upstream lookup fails: never reads as deleted",
-     [](GitFixture& f) {
-         const auto wt = f.addWorktree("g", "g");
-         f.commit(wt, "g.txt");
-         f.git(wt, {"push", "-q", "-u", "origin", "g"});
-         f.git(wt, {"push", "-q", "origin", "--delete", "g"});
-         return Scene{wt, {}, {}, failing("for-each-ref", {0, "[gone]", "", true})};
-     },
+     [](GitFixture& f) { return goneUpstream(f, failing("for-each-ref", {0, "[gone]", "", true})); },
      {State::UnpushedCommits{1}, true}},
     {"unpushed commits on a branch",
      [](GitFixture& f) {
