@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 
 namespace tidra::Docker {
@@ -14,7 +15,7 @@ namespace {
 
 using nlohmann::json;
 
-constexpr double reportTimeoutSeconds = 45;
+constexpr std::chrono::seconds reportTimeout{45};
 
 struct ReportLine {
     std::string type;
@@ -89,8 +90,8 @@ std::vector<std::string> cliCandidates(const std::string& home) {
 DockerStatus status(const std::vector<std::string>& candidates) {
     const auto cli = std::find_if(candidates.begin(), candidates.end(), sys::isExecutableFile);
     if (cli == candidates.end()) return {DockerStatus::NotInstalled{}};
-    const auto output = Shell::run(*cli, {"system", "df", "--format", "{{json .}}"}, {}, reportTimeoutSeconds);
-    if (!output || output->timedOut || output->status != 0) return {DockerStatus::NotRunning{}};
+    const auto output = Shell::run(*cli, {"system", "df", "--format", "{{json .}}"}, {}, reportTimeout);
+    if (!output || !output->succeeded()) return {DockerStatus::NotRunning{}};
     const auto usage = parseUsage(output->standardOutput);
     if (!usage) return {DockerStatus::NotRunning{}};
     return {DockerStatus::Running{*cli, *usage}};

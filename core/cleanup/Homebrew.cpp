@@ -5,12 +5,13 @@
 #include "system/Shell.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 
 namespace tidra::Homebrew {
 namespace {
 
-constexpr double dryRunTimeoutSeconds = 180;
+constexpr std::chrono::seconds dryRunTimeout{180};
 constexpr std::string_view phraseStart = "approximately ";
 
 // Keeps the dry run from updating Homebrew first and from printing hints.
@@ -80,8 +81,8 @@ std::optional<std::int64_t> parseEstimate(std::string_view text) {
 std::optional<CleanupItem> cleanupItem(const std::vector<std::string>& locations) {
     const auto tool = std::find_if(locations.begin(), locations.end(), sys::isExecutableFile);
     if (tool == locations.end()) return std::nullopt;
-    const auto output = Shell::run(*tool, {"cleanup", "--dry-run"}, quietly(), dryRunTimeoutSeconds);
-    if (!output || output->timedOut || output->status != 0) return std::nullopt;
+    const auto output = Shell::run(*tool, {"cleanup", "--dry-run"}, quietly(), dryRunTimeout);
+    if (!output || !output->succeeded()) return std::nullopt;
     const auto estimate = parseEstimate(output->standardOutput + "\n" + output->standardError);
     if (!estimate || *estimate <= 0) return std::nullopt;
     return CleanupItem{"homebrew.oldVersions", "Homebrew: old versions", CleanupCategory::developerTools,

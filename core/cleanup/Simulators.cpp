@@ -5,13 +5,14 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <chrono>
 
 namespace tidra::Simulators {
 namespace {
 
 using nlohmann::json;
 
-constexpr double listTimeoutSeconds = 60;
+constexpr std::chrono::seconds listTimeout{60};
 
 const std::string& requiredString(const json& device, const char* key) {
     return device.at(key).get_ref<const std::string&>();
@@ -60,8 +61,8 @@ std::string runtimeName(std::string_view key) {
 }
 
 std::vector<SimulatorDevice> list(const std::string& xcrun) {
-    const auto output = Shell::run(xcrun, {"simctl", "list", "devices", "-j"}, {}, listTimeoutSeconds);
-    if (!output || output->timedOut || output->status != 0) return {};
+    const auto output = Shell::run(xcrun, {"simctl", "list", "devices", "-j"}, {}, listTimeout);
+    if (!output || !output->succeeded()) return {};
     return parse(output->standardOutput);
 }
 
