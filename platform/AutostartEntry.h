@@ -7,8 +7,8 @@
 
 namespace tidra::sys {
 
-// What the startup list needs of an XDG autostart file (a ".desktop" file): keys of its
-// [Desktop Entry] group, first occurrence winning, values unescaped.
+// What the startup list needs of an XDG autostart file (a ".desktop" file): fields of its
+// [Desktop Entry] group as `parseDesktopFile` reads them.
 struct AutostartEntry {
     // The untranslated Name=; empty when there is none.
     std::string name;
@@ -20,9 +20,8 @@ struct AutostartEntry {
     bool operator==(const AutostartEntry&) const = default;
 };
 
-AutostartEntry parseAutostartEntry(std::string_view text);
-// Reads and parses a file (a regular file of at most 1 MiB, links followed). Nothing when it
-// cannot be read; any text that can be read counts, parsing never fails.
+// Reads a file (a regular file of at most 1 MiB, links followed). Nothing when it cannot be
+// read; any text that can be read counts, parsing never fails.
 std::optional<AutostartEntry> readAutostartEntry(const std::string& path);
 
 // The words of an (unescaped) Exec= value: split at spaces and tabs, double-quoted words with

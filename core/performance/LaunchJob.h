@@ -6,7 +6,6 @@
 namespace tidra {
 
 // What the startup list needs of a launchd job description (a property-list dictionary).
-// Read with libplist here until the project has a shared property-list reader.
 struct LaunchJob {
     // "Label" when it is a text.
     std::optional<std::string> label;
@@ -20,7 +19,7 @@ struct LaunchJob {
 };
 
 // Reads an XML or binary property list at `path` (links followed). Nothing when the file
-// cannot be read, is larger than 16 MiB, or does not hold a dictionary.
+// cannot be read, is not a regular file of at most 16 MiB, or does not hold a dictionary.
 std::optional<LaunchJob> readLaunchJob(const std::string& path);
 
 } // namespace tidra

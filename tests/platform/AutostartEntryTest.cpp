@@ -29,21 +29,22 @@ TEST(AutostartEntryTest, FindsTheProgramOfAnExecLine) {
     EXPECT_EQ(execWords("a \"b c\" %u %% x%fy"), (std::vector<std::string>{"a", "b c", "%", "x%fy"}));
 }
 
-TEST(AutostartEntryTest, ReadsTheDesktopEntryGroupOnly) {
+TEST(AutostartEntryTest, ReadsNameProgramAndWhetherItIsOn) {
+    test::TempHome home;
     const struct {
         const char* text;
         AutostartEntry entry;
     } cases[] = {
         {"[Desktop Entry]\nName=Sync\nExec=/opt/sync\n", {"Sync", "/opt/sync", true}},
-        {"[Desktop Entry]\nName[de]=Abgleich\nName = Sync\\sNow\nName=Second\n", {"Sync Now", std::nullopt, true}},
+        {"[Desktop Entry]\nExec=\"/opt/a\\\\\"b\" %U\n", {"", "/opt/a\"b", true}},
         {"[Desktop Entry]\nHidden=true\nExec=a\n", {"", "a", false}},
         {"[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n", {"", std::nullopt, false}},
         {"[Desktop Entry]\nHidden=false\nX-GNOME-Autostart-enabled=true\r\n", {"", std::nullopt, true}},
-        {"# comment\nName=Outside\n[Desktop Action x]\nExec=/other\n[Desktop Entry]\nExec=/mine\n",
-         {"", "/mine", true}},
+        {"[Desktop Action x]\nExec=/other\n[Desktop Entry]\nExec=/mine\n", {"", "/mine", true}},
         {"", {"", std::nullopt, true}},
     };
-    for (const auto& c : cases) EXPECT_EQ(parseAutostartEntry(c.text), c.entry) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(readAutostartEntry(home.text("entry.desktop", c.text)), c.entry) << c.text;
 }
 
 TEST(AutostartEntryTest, ReadsOnlyRegularFiles) {
