@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <climits>
 #include <condition_variable>
 #include <cstdio>
@@ -117,6 +122,41 @@ TEST(TreeWatcherTest, GathersOneBatchPerLatencyWithEachPathOnce) {
     ASSERT_EQ(all.size(), 1u);
     EXPECT_EQ(all[0].paths, (std::vector<std::string>{root + "/a.txt", root + "/b.txt"}));
     EXPECT_FALSE(all[0].overflowed);
+}
+
+bool writeFile(const std::string& path, const std::string& text) {
+    const int fd = open(path.c_str(), O_WRONLY);
+    if (fd < 0) return false;
+    const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    close(fd);
+    return written;
+}
+
+// Out of watches, the folders already watched keep reporting. The limit is lowered only inside
+// a user namespace of a forked child, so nothing else on the machine notices.
+TEST(TreeWatcherTest, KeepsWhatItWatchesWhenWatchesRunOut) {
+    test::TempHome home;
+    for (const char* folder : {"p/a/x", "p/b/y", "p/c/z"}) home.dir(folder);
+    const std::string root = real(home.path("p"));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const std::string uid = std::to_string(getuid());
+        if (unshare(CLONE_NEWUSER) != 0 || !writeFile("/proc/self/uid_map", "0 " + uid + " 1") ||
+            !writeFile("/proc/sys/user/max_inotify_watches", "3"))
+            _exit(77);
+        Batches batches;
+        TreeWatcher watcher({root}, {}, 0ms, batches.receiver());
+        if (!watcher.running() || watcher.watchedFolderCount() != 3) _exit(1);
+        std::FILE* file = std::fopen((root + "/new.txt").c_str(), "w");
+        if (file) std::fclose(file);
+        _exit(batches.waitFor(root + "/new.txt") ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no user namespace with a lowered watch limit here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: not exactly the first three folders watched, 2: no event";
 }
 
 TEST(TreeWatcherTest, MissingRootWatchesNothingAndStopsCleanly) {
