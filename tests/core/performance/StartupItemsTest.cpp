@@ -1,6 +1,7 @@
 #include "performance/StartupItems.h"
 
 #include "support/FakeTool.h"
+#include "support/RunAsNobody.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -97,6 +98,22 @@ TEST(StartupItemsTest, ListsEveryScopeInFileNameOrder) {
     std::vector<bool> leftovers;
     for (const auto& item : items) leftovers.push_back(item.isLeftover());
     EXPECT_EQ(leftovers, (std::vector<bool>{false, true, false, false, false, true, false, true, false, false}));
+}
+
+// A program behind a folder we may not enter is not known to be gone, so it is no leftover.
+TEST(StartupItemsTest, AProgramThatCannotBeLookedAtIsNotMissing) {
+    test::TempHome home;
+    home.file("locked/tool");
+    home.chmod("locked", 0700);
+    home.plist("Library/LaunchAgents/locked.plist", dict({{"Program", str(home.path("locked/tool"))}}));
+    home.plist("Library/LaunchAgents/gone.plist", dict({{"Program", str(home.path("locked-not/tool"))}}));
+    const std::string flags = test::runAsNobody([&] {
+        std::string out;
+        for (const auto& item : StartupItems::list(home.root(), {.launchAgents = "", .launchDaemons = "", .autostart = ""}))
+            out += item.label + "=" + std::to_string(item.programMissing) + " ";
+        return out;
+    });
+    EXPECT_EQ(flags, "gone=1 locked=0 ");
 }
 
 TEST(StartupItemsTest, ScopesHaveTheirTexts) {
