@@ -5,6 +5,7 @@
 //
 // usage: project_finder --root DIR [--npkill PATH] [--projects N] [--module-files F] [--rounds R]
 #include "projects/ProjectFinder.h"
+#include "system/Shell.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -127,31 +128,10 @@ Expected generate(const Settings& s) {
 
 // ---- the tools ----
 
-std::string runCapture(const std::vector<std::string>& command) {
-    int out[2];
-    if (::pipe(out) != 0) return {};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(out[1], 1);
-        ::close(out[0]);
-        ::close(out[1]);
-        std::vector<char*> argv;
-        for (const auto& word : command) argv.push_back(const_cast<char*>(word.c_str()));
-        argv.push_back(nullptr);
-        ::execvp(argv[0], argv.data());
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    std::string text;
-    char buffer[65536];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, std::size_t(n));
-    ::close(out[0]);
-    ::waitpid(pid, nullptr, 0);
-    return text;
-}
-
 Paths findFloor(const std::string& root) {
-    std::istringstream lines(runCapture({"find", root, "-name", "node_modules", "-prune"}));
+    const auto output = tidra::Shell::run("/usr/bin/find", {root, "-name", "node_modules", "-prune"}, {},
+                                          std::chrono::minutes(10));
+    std::istringstream lines(output ? output->standardOutput : "");
     Paths paths;
     for (std::string line; std::getline(lines, line);) paths.insert(line);
     return paths;
