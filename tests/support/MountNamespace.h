@@ -15,4 +15,10 @@ std::optional<std::string> runInMountNamespace(const std::function<std::string()
 // Meant for use inside runInMountNamespace.
 bool mountTmpfs(const std::string& folder);
 
+// Makes a fresh file system of `type` ("btrfs" or "xfs") in the sparse image file `image` and
+// mounts it on the existing folder `folder` through a loop device that goes with the mount.
+// Empty on success, else what failed (no mkfs tool, no loop device). Meant for use inside
+// runInMountNamespace.
+std::string mountImage(const std::string& type, const std::string& image, const std::string& folder);
+
 } // namespace tidra::test

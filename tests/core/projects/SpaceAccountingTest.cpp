@@ -175,6 +175,27 @@ TEST(SpaceAccountingTest, ClonesShareOneKeyWithinAndAcrossOwners) {
     EXPECT_EQ(asked.load(), 6);
 }
 
+TEST(SpaceAccountingTest, RealClonesOnBtrfs) {
+    Fixture f;
+    f.home.dir("mnt");
+    const auto answer = test::runInMountNamespace([&] {
+        if (auto failed = test::mountImage("btrfs", f.at("btrfs.img"), f.at("mnt")); !failed.empty())
+            return "<no image> " + failed;
+        const auto original = allocated(f.home.file("mnt/a/original", 100000));
+        f.home.clone("mnt/b/clone", "mnt/a/original");
+        f.home.file("mnt/store/blob", 100000);
+        f.home.clone("mnt/c/imported", "mnt/store/blob");
+        const auto account = f.measure({f.owner("mnt/a"), f.owner("mnt/b"), f.owner("mnt/c")}, {"mnt/store"},
+                                       SpaceAccounting::CloneKeys::live());
+        const bool right = account.combinations == Combinations{{{0, 1}, original}} &&
+                           account.sharedOutside == std::vector<std::int64_t>{0, 0, original};
+        return std::string(right ? "right" : "wrong");
+    });
+    if (!answer) GTEST_SKIP() << "no mount namespace here: cannot mount a btrfs image";
+    if (answer->starts_with("<no image>")) GTEST_SKIP() << "cannot mount a btrfs image: " << *answer;
+    EXPECT_EQ(*answer, "right");
+}
+
 TEST(SpaceAccountingTest, LargePlainFilesAreOwnedPrivately) {
     Fixture f;
     const auto large = allocated(f.home.file("a/large", 100000));
