@@ -13,7 +13,8 @@ namespace tidra::sys::NoFollow {
 int openFolder(const std::string& path, int flags) {
     if (path.empty() || path[0] != '/') return -EINVAL;
     open_how how{};
-    how.flags = std::uint64_t(flags | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    how.flags = std::uint64_t(flags | O_DIRECTORY | O_CLOEXEC);
+    // Refuses a link at any place, the last one included (ELOOP).
     how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
     // No libc wrapper for openat2 on this system yet.
     const long fd = ::syscall(SYS_openat2, AT_FDCWD, path.c_str(), &how, sizeof how);

@@ -22,9 +22,12 @@ std::string readAll(int fd) {
     return data;
 }
 
-[[noreturn]] void runChild(int fd, const std::function<std::string()>& fn) {
-    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
-        ::_exit(3);
+bool dropToNobody() {
+    return ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0);
+}
+
+[[noreturn]] void runChild(int fd, const std::function<bool()>& prepare, const std::function<std::string()>& fn) {
+    if (!prepare()) ::_exit(3);
     writeAll(fd, fn());
     ::close(fd);
     ::_exit(0);
@@ -32,13 +35,15 @@ std::string readAll(int fd) {
 
 } // namespace
 
-std::string runAsNobody(const std::function<std::string()>& fn) {
+std::string runAsNobody(const std::function<std::string()>& fn) { return runInChild(dropToNobody, fn); }
+
+std::string runInChild(const std::function<bool()>& prepare, const std::function<std::string()>& fn) {
     int fds[2];
     if (::pipe(fds) != 0) return "<child failed: pipe>";
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(fds[0]);
-        runChild(fds[1], fn);
+        runChild(fds[1], prepare, fn);
     }
     ::close(fds[1]);
     const std::string answer = pid > 0 ? readAll(fds[0]) : std::string();
