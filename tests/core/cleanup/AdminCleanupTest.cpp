@@ -1,0 +1,107 @@
+#include "cleanup/AdminCleanup.h"
+
+#include "support/FakeTool.h"
+#include "support/TempHome.h"
+#include "system/Shell.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace tidra {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string yarn = "/usr/local/share/Library/Caches/Yarn";
+
+TEST(AdminCleanupTest, CommandOnlyForAllowListedPaths) {
+    EXPECT_EQ(AdminCleanup::allowedPaths(), std::set<std::string>{yarn});
+    const struct {
+        std::vector<std::string> paths;
+        std::optional<std::string> command;
+    } cases[] = {
+        {{}, std::nullopt},
+        {{yarn}, "/bin/rm -rf -- '/usr/local/share/Library/Caches/Yarn'"},
+        {{yarn, "/etc"}, std::nullopt},
+        {{"/etc", yarn}, std::nullopt},
+        {{yarn + "/"}, std::nullopt},
+        {{"/usr/local/share/Library/Caches/Yarn/../../../../../etc"}, std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AdminCleanup::command(c.paths), c.command) << testing::PrintToString(c.paths);
+}
+
+TEST(AdminCleanupTest, QuotedPathReachesTheShellWhole) {
+    for (const std::string path : {"/it's here", "''", "/a b/$(id)/`id`;\"\\\n*", "/x'", ""}) {
+        const auto output = Shell::run("/bin/sh", {"-c", "printf '%s' " + AdminCleanup::shellQuoted(path)}, {}, 20s);
+        ASSERT_TRUE(output);
+        EXPECT_EQ(output->standardOutput, path);
+    }
+    EXPECT_EQ(AdminCleanup::shellQuoted("it's"), "'it'\\''s'");
+}
+
+TEST(AdminCleanupTest, ScriptEscapesQuotesAndBackslashes) {
+    EXPECT_EQ(AdminCleanup::script("/bin/rm -rf -- 'a\"b'", "Say \"yes\" \\ please"),
+              "do shell script \"/bin/rm -rf -- 'a\\\"b'\" with prompt \"Say \\\"yes\\\" \\\\ please\" "
+              "with administrator privileges");
+}
+
+TEST(AdminCleanupTest, RefusesPathsSomeoneElseCouldSwap) {
+    test::TempHome home;
+    home.dir("cache");
+    home.symlink("link", "cache");
+    const struct {
+        std::string path;
+        std::optional<std::string> reason;
+    } cases[] = {
+        {"/usr/lib/tidra-not-there/inner", std::nullopt},
+        {"/usr/lib", std::nullopt},
+        {home.path("link"), "is a symbolic link"},
+        // Temporary folders sit in the world-writable /tmp.
+        {home.path("cache"), "a parent folder is not owned and writable by root alone"},
+        {home.path("link/inner"), "a parent folder is not owned and writable by root alone"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AdminCleanup::refusal(c.path), c.reason) << c.path;
+}
+
+TEST(AdminCleanupTest, NeverRunsForPathsOffTheList) {
+    test::TempHome home;
+    test::FakeTool pkexec(home.path("pkexec"), {});
+    for (const auto& paths : std::vector<std::vector<std::string>>{{}, {yarn + "/"}, {yarn, home.root()}})
+        EXPECT_EQ(AdminCleanup::remove(paths, "why", pkexec.path()), "not on the list of folders Tidra may remove");
+    EXPECT_TRUE(pkexec.calls().empty());
+}
+
+TEST(AdminCleanupTest, MapsWhatPkexecAnswers) {
+    if (auto reason = AdminCleanup::refusal(yarn)) GTEST_SKIP() << "this machine's " << yarn << ": " << *reason;
+    const struct {
+        int status;
+        std::string standardError;
+        std::optional<std::string> message;
+    } cases[] = {
+        {0, "", std::nullopt},
+        {126, "Error executing command as another user: Not authorized\n", "cancelled"},
+        {127, "\n  Error executing command as another user: No authentication agent found.\n",
+         "Error executing command as another user: No authentication agent found."},
+        {127, " \n", "exit code 127"},
+        {1, "/bin/rm: cannot remove 'x': Read-only file system\n", "/bin/rm: cannot remove 'x': Read-only file system"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.status);
+        test::TempHome home;
+        test::FakeTool::Answer answer;
+        answer.standardError = c.standardError;
+        answer.exitStatus = c.status;
+        test::FakeTool pkexec(home.path("pkexec"), answer);
+        EXPECT_EQ(AdminCleanup::remove({yarn}, "Tidra wants to remove the Yarn cache.", pkexec.path()), c.message);
+        EXPECT_EQ(pkexec.arguments(), (std::vector<std::string>{"/bin/rm", "-rf", "--one-file-system", "--", yarn}));
+    }
+}
+
+TEST(AdminCleanupTest, MissingPkexecCannotStart) {
+    if (auto reason = AdminCleanup::refusal(yarn)) GTEST_SKIP() << "this machine's " << yarn << ": " << *reason;
+    test::TempHome home;
+    EXPECT_EQ(AdminCleanup::remove({yarn}, "why", home.path("no-pkexec")), "pkexec could not be started");
+}
+
+} // namespace
+} // namespace tidra
