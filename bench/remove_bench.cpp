@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,14 +82,26 @@ int main(int argc, char** argv) {
         makeTree(ours, shape);
         ::sync();
 
-        auto start = Clock::now();
-        const auto rm = tidra::Shell::run("/bin/rm", {"-rf", "--one-file-system", "--", theirs}, {},
-                                          std::chrono::minutes(10));
-        rmTimes.push_back(millisecondsSince(start));
-
-        start = Clock::now();
-        const auto report = cleaner.perform(tidra::CleanupAction::Delete{{ours}});
-        ourTimes.push_back(millisecondsSince(start));
+        // Alternate who goes first, so journal work left by one does not always land on the other.
+        std::optional<tidra::Shell::Output> rm;
+        tidra::CleanReport report;
+        const auto runRm = [&] {
+            const auto start = Clock::now();
+            rm = tidra::Shell::run("/bin/rm", {"-rf", "--one-file-system", "--", theirs}, {}, std::chrono::minutes(10));
+            rmTimes.push_back(millisecondsSince(start));
+        };
+        const auto runOurs = [&] {
+            const auto start = Clock::now();
+            report = cleaner.perform(tidra::CleanupAction::Delete{{ours}});
+            ourTimes.push_back(millisecondsSince(start));
+        };
+        if (round % 2 == 0) {
+            runRm();
+            runOurs();
+        } else {
+            runOurs();
+            runRm();
+        }
 
         // Parity first: both trees gone, both tools content.
         if (!rm || !rm->succeeded() || exists(theirs) || report.removed != 1 || !report.failures.empty() ||

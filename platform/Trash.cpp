@@ -19,11 +19,11 @@ namespace {
 constexpr std::size_t kMaxTrashName = 255 - 10;
 constexpr int kMaxAttempts = 10000;
 
-// Opens the folder `name` in `parent`, making it with mode 0700 when missing; never follows a
-// link. The descriptor, or -errno.
-int openOrMake(int parent, const char* name) {
+// Opens the folder `name` in `parent`, making it with mode 0700 when missing. The descriptor,
+// or -errno.
+int openOrMake(int parent, const char* name, bool followLink = false) {
     if (::mkdirat(parent, name, 0700) != 0 && errno != EEXIST) return -errno;
-    const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
     return fd >= 0 ? fd : -errno;
 }
 
@@ -32,17 +32,19 @@ dev_t deviceOf(int fd) {
     return ::fstat(fd, &st) == 0 ? st.st_dev : dev_t(-1);
 }
 
-// The home trash folder, made as needed: the descriptor or -errno.
+// The home trash folder, made as needed: the descriptor or -errno. Links the user put on the
+// way (a linked ~/.local is common) are followed: it stays their Trash, and the move checks
+// afterwards that it lies on the item's own file system.
 int openHomeTrash(const std::string& home) {
     UniqueFd folder(NoFollow::openFolder(home, O_PATH));
     if (!folder.ok()) return folder.fd;
     for (const char* name : {".local", "share"}) {
-        const int next = openOrMake(folder.fd, name);
+        const int next = openOrMake(folder.fd, name, true);
         if (next < 0) return next;
         ::close(folder.fd);
         folder.fd = next;
     }
-    return openOrMake(folder.fd, "Trash");
+    return openOrMake(folder.fd, "Trash", true);
 }
 
 bool isMountRoot(const std::string& path) {

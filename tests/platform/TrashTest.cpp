@@ -78,6 +78,13 @@ TEST_F(TrashTest, LinksAreTrashedThemselvesAndLinksAboveAreRefused) {
     EXPECT_EQ(Trash::move(fs.path("home/gone"), home()).status, Status::missing);
 }
 
+TEST_F(TrashTest, ALinkedDataFolderStillLeadsToTheUsersTrash) {
+    fs.dir("home/dotfiles/local");
+    fs.symlink("home/.local", fs.path("home/dotfiles/local"));
+    ASSERT_EQ(Trash::move(fs.text("home/Library/Caches/x", "x"), home()).status, Status::done);
+    EXPECT_EQ(readFile(fs.path("home/dotfiles/local/share/Trash/files/x")), "x");
+}
+
 TEST_F(TrashTest, AFailedMoveTakesItsRecordBack) {
     fs.file("home/Library/Caches/locked/file");
     ASSERT_EQ(::chown(home().c_str(), 65534, 65534), 0);
