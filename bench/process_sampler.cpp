@@ -1,0 +1,170 @@
+// Process sampling against ps and top: starts a crowd of idle children and one busy child,
+// checks that a sample agrees with ps about them, then times a full sample, `ps` and `top`.
+//
+// usage: process_sampler [--processes N] [--rounds R]
+#include "performance/ProcessSampler.h"
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Settings {
+    int processes = 500;
+    int rounds = 30;
+};
+
+Settings parse(int argc, char** argv) {
+    Settings s;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string flag = argv[i];
+        if (flag == "--processes") s.processes = std::max(1, std::atoi(argv[i + 1]));
+        else if (flag == "--rounds") s.rounds = std::max(1, std::atoi(argv[i + 1]));
+    }
+    return s;
+}
+
+// A child that dies with us, so an interrupted run leaves nothing behind.
+pid_t startChild(bool busy) {
+    const pid_t pid = ::fork();
+    if (pid != 0) return pid;
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() == 1) ::_exit(0);
+    volatile unsigned long spin = 0;
+    for (;;) {
+        if (busy) spin = spin + 1;
+        else ::pause();
+    }
+}
+
+void stopChildren(const std::vector<pid_t>& children) {
+    for (const pid_t pid : children) ::kill(pid, SIGKILL);
+    for (const pid_t pid : children) ::waitpid(pid, nullptr, 0);
+}
+
+// Runs a tool as a user would, standard output captured.
+std::string run(const std::vector<std::string>& command) {
+    int out[2];
+    if (::pipe(out) != 0) return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::close(out[0]);
+        ::close(out[1]);
+        std::vector<char*> argv;
+        for (const auto& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+        argv.push_back(nullptr);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    std::string text;
+    char buffer[65536];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, std::size_t(n));
+    ::close(out[0]);
+    ::waitpid(pid, nullptr, 0);
+    return text;
+}
+
+double medianMs(int rounds, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        const auto start = Clock::now();
+        work();
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+struct PsRow {
+    pid_t parent = 0;
+    std::string comm;
+};
+
+std::map<pid_t, PsRow> psRows(const std::string& text) {
+    std::map<pid_t, PsRow> rows;
+    std::istringstream in(text);
+    std::string line;
+    std::getline(in, line);  // header
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        pid_t pid = 0;
+        PsRow row;
+        std::string rss, cpu;
+        if (fields >> pid >> row.parent >> rss >> cpu >> std::ws && std::getline(fields, row.comm)) rows[pid] = row;
+    }
+    return rows;
+}
+
+// Our children as ps and the sampler see them: same pids, same parent, same name.
+bool parity(const std::vector<pid_t>& children, const tidra::ProcessSample& sample, const std::map<pid_t, PsRow>& ps) {
+    std::map<pid_t, const tidra::ProcessSnapshot*> sampled;
+    for (const auto& p : sample.processes) sampled[p.pid] = &p;
+    int mismatches = 0;
+    for (const pid_t pid : children) {
+        const auto s = sampled.find(pid);
+        const auto r = ps.find(pid);
+        const bool same = s != sampled.end() && r != ps.end() && s->second->parentPID == r->second.parent &&
+                          s->second->name.substr(0, 15) == r->second.comm;
+        if (!same && ++mismatches <= 5) std::printf("  mismatch on pid %d\n", pid);
+    }
+    std::printf("parity: %zu children, %d mismatches (sample holds %zu processes, ps lists %zu)\n", children.size(),
+                mismatches, sample.processes.size(), ps.size());
+    return mismatches == 0;
+}
+
+double busyChildPercent(pid_t busy) {
+    tidra::ProcessSampler sampler;
+    sampler.sample();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    for (const auto& p : sampler.sample().processes)
+        if (p.pid == busy) return p.cpuPercent;
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Settings settings = parse(argc, argv);
+    if (!std::getenv("TERM")) ::setenv("TERM", "dumb", 1);
+    std::vector<pid_t> children;
+    for (int i = 0; i < settings.processes; ++i) children.push_back(startChild(false));
+    const pid_t busy = startChild(true);
+    children.push_back(busy);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+
+    const std::vector<std::string> ps{"ps", "-eo", "pid,ppid,rss,pcpu,comm"};
+    tidra::ProcessSampler sampler;
+    const auto sample = sampler.sample();
+    const bool same = parity(children, sample, psRows(run(ps)));
+
+    const double ours = medianMs(settings.rounds, [&] { sampler.sample(); });
+    const double psMs = medianMs(settings.rounds, [&] { run(ps); });
+    const double topMs = medianMs(std::min(settings.rounds, 10), [] { run({"top", "-b", "-n1"}); });
+    const double percent = busyChildPercent(busy);
+    stopChildren(children);
+
+    std::printf("processes sampled: %zu\n", sample.processes.size());
+    std::printf("ProcessSampler.sample  %8.2f ms (median of %d)\n", ours, settings.rounds);
+    std::printf("ps -eo ...             %8.2f ms  (%.1fx ours)\n", psMs, psMs / ours);
+    std::printf("top -b -n1             %8.2f ms  (%.1fx ours)\n", topMs, topMs / ours);
+    const bool accurate = percent >= 90 && percent <= 110;
+    std::printf("busy child after 1 s:  %.1f %% (%s, want 100 +- 10)\n", percent, accurate ? "ok" : "OFF");
+    return same ? 0 : 1;
+}

@@ -1,0 +1,115 @@
+#include "performance/ProcessSampler.h"
+
+#include "platform/ProcReader.h"
+
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <utility>
+
+namespace tidra {
+namespace {
+
+constexpr std::uint64_t kNanosPerSecond = 1'000'000'000;
+
+std::uint64_t monotonicNow() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::uint64_t(now.tv_sec) * kNanosPerSecond + std::uint64_t(now.tv_nsec);
+}
+
+// Split so that years of CPU time do not overflow.
+std::uint64_t ticksToNanos(std::uint64_t ticks) {
+    const auto perSecond = std::uint64_t(sys::ProcReader::ticksPerSecond());
+    return ticks / perSecond * kNanosPerSecond + ticks % perSecond * kNanosPerSecond / perSecond;
+}
+
+// Once per program run and root, shared by all samplers: two samplers must agree on start times.
+std::optional<std::int64_t> bootTimeOnce(const sys::ProcReader& reader) {
+    static std::mutex mutex;
+    static std::map<std::string, std::optional<std::int64_t>> known;
+    const std::lock_guard lock(mutex);
+    const auto it = known.find(reader.root());
+    if (it != known.end()) return it->second;
+    return known[reader.root()] = reader.bootTime();
+}
+
+std::string nameOf(pid_t pid, const std::string& path, const std::string& comm) {
+    if (!path.empty()) return path.substr(path.rfind('/') + 1);
+    if (!comm.empty()) return comm;
+    return "pid " + std::to_string(pid);
+}
+
+ProcessSampler::Options withDefaults(ProcessSampler::Options options) {
+    if (!options.owner) options.owner = ::geteuid();
+    if (!options.monotonicNanoseconds) options.monotonicNanoseconds = monotonicNow;
+    return options;
+}
+
+} // namespace
+
+ProcessSampler::ProcessSampler() : ProcessSampler(Options{}) {}
+
+ProcessSampler::ProcessSampler(Options options)
+    : options_(withDefaults(std::move(options))),
+      reader_(std::make_unique<sys::ProcReader>(options_.procRoot)),
+      bootTime_(bootTimeOnce(*reader_)) {}
+
+ProcessSampler::~ProcessSampler() = default;
+
+ProcessSample ProcessSampler::sample() {
+    const std::lock_guard lock(mutex_);
+    const std::uint64_t now = options_.monotonicNanoseconds();
+    const std::uint64_t elapsed = previousTime_ != 0 ? now - previousTime_ : 0;
+    const std::vector<pid_t> pids = reader_->pids();
+    // Reading /proc is nearly all of the cost and each process is independent; the slots keep
+    // the listing order.
+    std::vector<std::optional<Reading>> readings(pids.size());
+    tbb::parallel_for(tbb::blocked_range<std::size_t>(0, pids.size(), 32), [&](const auto& range) {
+        for (std::size_t i = range.begin(); i != range.end(); ++i) readings[i] = read(pids[i]);
+    });
+    CpuTimes cpu;
+    std::vector<ProcessSnapshot> snapshots;
+    snapshots.reserve(pids.size());
+    for (auto& reading : readings) {
+        if (!reading) continue;
+        reading->snapshot.cpuPercent = cpuPercent(*reading, elapsed);
+        cpu.emplace(reading->identity, reading->cpuNanos);
+        snapshots.push_back(std::move(reading->snapshot));
+    }
+    previousCPU_ = std::move(cpu);
+    previousTime_ = now;
+    return ProcessSample(std::move(snapshots));
+}
+
+std::optional<ProcessSampler::Reading> ProcessSampler::read(pid_t pid) const {
+    // status first: it turns away other users' processes with a single read.
+    const auto status = reader_->status(pid);
+    if (!status || status->effectiveUid != *options_.owner) return std::nullopt;
+    const auto stat = reader_->stat(pid);
+    if (!stat || stat->isKernelThread()) return std::nullopt;
+
+    ProcessSnapshot p;
+    p.pid = pid;
+    p.parentPID = stat->parent;
+    p.path = reader_->executable(pid).value_or("");
+    p.name = nameOf(pid, p.path, stat->comm);
+    p.memoryBytes = status->memoryBytes;
+    if (bootTime_) {
+        const auto startNanos = std::chrono::nanoseconds(ticksToNanos(stat->startTicks));
+        p.started = std::chrono::system_clock::time_point(std::chrono::seconds(*bootTime_)) +
+                    std::chrono::duration_cast<std::chrono::system_clock::duration>(startNanos);
+    }
+    return Reading{std::move(p), {pid, stat->startTicks}, ticksToNanos(stat->cpuTicks)};
+}
+
+// 0 without an earlier reading of the same process, and when its CPU time went down.
+double ProcessSampler::cpuPercent(const Reading& reading, std::uint64_t elapsed) const {
+    const auto before = previousCPU_.find(reading.identity);
+    if (before == previousCPU_.end() || elapsed == 0 || reading.cpuNanos < before->second) return 0;
+    return double(reading.cpuNanos - before->second) / double(elapsed) * 100.0;
+}
+
+} // namespace tidra

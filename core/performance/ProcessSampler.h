@@ -1,0 +1,80 @@
+#pragma once
+
+#include "performance/ProcessSample.h"
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace tidra::sys {
+class ProcReader;
+}
+
+namespace tidra {
+
+// Samples the processes of the machine from /proc. Keeps the CPU time of each process from its
+// previous sample, so a CPU percentage covers the time since the previous sample of the same
+// sampler: do not share one sampler between callers that sample at different rhythms.
+// `sample()` calls are serialised; a sampler may be used from any thread.
+class ProcessSampler {
+public:
+    struct Options {
+        // The proc folder; tests point it at a fixture laid out like /proc.
+        std::string procRoot = "/proc";
+        // Only processes running with this effective uid are sampled (the others' files cannot
+        // be read by a normal user anyway); absent means the caller's own effective uid.
+        std::optional<uid_t> owner;
+        // Monotonic time in nanoseconds; the elapsed time of CPU percentages.
+        std::function<std::uint64_t()> monotonicNanoseconds;
+    };
+
+    ProcessSampler();
+    explicit ProcessSampler(Options options);
+    ~ProcessSampler();
+    ProcessSampler(const ProcessSampler&) = delete;
+    ProcessSampler& operator=(const ProcessSampler&) = delete;
+
+    // One snapshot of every process of the owner, kernel threads left out, in the order /proc
+    // lists them, grouped. A process that ends or turns unreadable while it is read is left out.
+    // CPU percent is 0 on the first sample and for a process that is new since the previous
+    // one (a reused pid counts as new: it is recognised by its start time). An unreadable proc
+    // root gives an empty sample.
+    ProcessSample sample();
+
+private:
+    // A process across samples: a pid alone may be reused in between.
+    struct Identity {
+        pid_t pid;
+        std::uint64_t startTicks;
+        auto operator<=>(const Identity&) const = default;
+    };
+    using CpuTimes = std::map<Identity, std::uint64_t>;
+    // One process as read, before its CPU time is compared with the previous sample.
+    struct Reading {
+        ProcessSnapshot snapshot;
+        Identity identity;
+        std::uint64_t cpuNanos;
+    };
+
+    std::optional<Reading> read(pid_t pid) const;
+    double cpuPercent(const Reading& reading, std::uint64_t elapsed) const;
+
+    std::mutex mutex_;
+    Options options_;
+    std::unique_ptr<sys::ProcReader> reader_;
+    // Boot time in seconds since 1970, read once per program run: it drifts when the clock is
+    // stepped, and a moving start time would make a process look new.
+    std::optional<std::int64_t> bootTime_;
+    // CPU time in nanoseconds of each process at the previous sample.
+    CpuTimes previousCPU_;
+    // Monotonic time of the previous sample; 0 before the first.
+    std::uint64_t previousTime_ = 0;
+};
+
+} // namespace tidra

@@ -1,0 +1,113 @@
+#include "platform/FileStore.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tidra::sys::FileStore {
+namespace {
+
+std::string reason(int error) { return std::strerror(error); }
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool writeAll(int fd, const std::string& data) {
+    for (std::size_t done = 0; done < data.size();) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += std::size_t(n);
+    }
+    return true;
+}
+
+// Unique within the machine: the pid separates processes, the counter threads and calls.
+std::string temporaryName(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    return path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+std::optional<std::string> writeFlushed(const std::string& temporary, const std::string& data) {
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) return reason(errno);
+    // Without the fsync a crash right after the rename can leave an empty file behind.
+    const bool ok = writeAll(fd, data) && ::fsync(fd) == 0;
+    const int error = errno;
+    if (::close(fd) != 0 && ok) return reason(errno);
+    if (!ok) return reason(error);
+    return std::nullopt;
+}
+
+void flushFolder(const std::string& path) {
+    const int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+Contents read(const std::string& path) {
+    Contents result;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) return result;
+        return {Contents::Status::failed, {}, reason(error)};
+    }
+    result.status = Contents::Status::ok;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) result = {Contents::Status::failed, {}, reason(errno)};
+        if (n <= 0) break;
+        result.data.append(buffer, std::size_t(n));
+    }
+    ::close(fd);
+    return result;
+}
+
+std::optional<std::string> writeAtomically(const std::string& path, const std::string& data) {
+    const std::string temporary = temporaryName(path);
+    if (auto failure = writeFlushed(temporary, data)) {
+        ::unlink(temporary.c_str());
+        return failure;
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        return reason(error);
+    }
+    flushFolder(path);
+    return std::nullopt;
+}
+
+std::optional<std::string> renameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return std::nullopt;
+    if (errno == EEXIST) return "exists";
+    if (errno != EINVAL && errno != ENOSYS) return reason(errno);
+    // File systems without RENAME_NOREPLACE: a hard link fails on an existing name just the same.
+    if (::link(from.c_str(), to.c_str()) != 0) return errno == EEXIST ? "exists" : reason(errno);
+    ::unlink(from.c_str());
+    return std::nullopt;
+}
+
+bool makeFolders(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode);
+    if (path.empty() || path == "/") return false;
+    const std::string parent = folderOf(path);
+    if (parent != path && !makeFolders(parent)) return false;
+    return ::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+} // namespace tidra::sys::FileStore
