@@ -31,8 +31,8 @@ using WorkingDirectoryOf = std::function<std::optional<std::string>(pid_t)>;
 // TCP sockets of a process; empty when they cannot be read.
 using SocketsOf = std::function<std::vector<TCPSocket>(pid_t)>;
 
-// The closer looks at single processes that recognition needs. They may be called several
-// times for one pid, always from the calling thread.
+// The closer looks at single processes that recognition needs; all three must be set. They may
+// be called several times for one pid, always from the calling thread.
 struct Inspection {
     ArgumentsOf arguments;
     WorkingDirectoryOf workingDirectory;
