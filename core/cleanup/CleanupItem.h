@@ -3,6 +3,7 @@
 #include "cleanup/CleanupAction.h"
 #include "cleanup/CleanupCategory.h"
 #include "cleanup/Safety.h"
+#include "fs/SizeResult.h"
 
 #include <cstdint>
 #include <optional>
@@ -26,6 +27,10 @@ struct CleanupItem {
     std::int64_t minimumBytesToShow;
     // A size a tool already reported; absent for items measured on disk.
     std::optional<std::int64_t> knownBytes;
+
+    // The item's size: `knownBytes` when set, without touching the disk; otherwise the size
+    // scanner over the action's paths, run to its end. Safe to call for many items at once.
+    SizeResult measure() const;
 
     bool operator==(const CleanupItem&) const = default;
 };

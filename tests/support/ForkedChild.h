@@ -5,10 +5,9 @@
 
 namespace tidra::test {
 
-// Runs `setup` and then `fn` in a forked child and returns `fn`'s answer, which comes back
-// through a pipe, so that changes of identity or mounts made in `setup` stay in the child.
-// Answers "<setup failed>" when `setup` returns false, and "<child failed: status N>" when the
-// child crashes or exits without answering.
-std::string runInChild(const std::function<bool()>& setup, const std::function<std::string()>& fn);
+// Runs `fn` in a forked child and brings its answer back through a pipe, so a check may change
+// process-wide state (user, mount namespace) without touching the test process. A child that
+// crashes or exits without answering yields "<child failed: status N>".
+std::string runInChild(const std::function<std::string()>& fn);
 
 } // namespace tidra::test

@@ -8,10 +8,11 @@
 namespace tidra::test {
 
 std::string runAsNobody(const std::function<std::string()>& fn) {
-    const auto dropPrivileges = [] {
-        return ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0);
-    };
-    return runInChild(dropPrivileges, fn);
+    return runInChild([&] {
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(3);
+        return fn();
+    });
 }
 
 } // namespace tidra::test
