@@ -34,7 +34,13 @@ bool avdSystemImageExists(const std::string& avd, const std::string& home) {
     const auto config = sys::readSmallFile(avd + "/config.ini", maximumConfigBytes);
     if (!config) return true;
     const auto image = SettingsText::value(*config, "image.sysdir.1");
-    return !image || sys::existsFollowingLinks(home + "/Library/Android/sdk/" + *image);
+    if (!image) return true;
+    // The SDK's designed place first, then where Android Studio puts it on Linux: an image
+    // missing from one may be installed in the other, and calling a working emulator broken
+    // invites deleting it.
+    for (const char* sdk : {"/Library/Android/sdk/", "/Android/Sdk/"})
+        if (sys::existsFollowingLinks(home + sdk + *image)) return true;
+    return false;
 }
 
 void android(Builder& b) {

@@ -69,6 +69,7 @@ TEST(AndroidItemsTest, SystemImageFromConfig) {
         {"no config", std::nullopt, true},
         {"image installed, blanks around =", "hw.lcd=1\nimage.sysdir.1 = system-images/present/ \n", true},
         {"image gone", "image.sysdir.1=system-images/gone/\n", false},
+        {"image in the Linux SDK folder", "image.sysdir.1=system-images/linux/\n", true},
         {"link to nothing counts as gone", "image.sysdir.1=system-images/dangling\n", false},
         {"only the second image", "image.sysdir.2=system-images/gone/\n", true},
         {"empty value", "image.sysdir.1=\n", true},
@@ -88,6 +89,7 @@ TEST(AndroidItemsTest, SystemImageFromConfig) {
         test::TempHome home;
         home.dir("Library/Android/sdk/system-images/present");
         home.symlink("Library/Android/sdk/system-images/dangling", home.path("nowhere"));
+        home.dir("Android/Sdk/system-images/linux");
         const std::string avd = home.dir(".android/avd/E.avd");
         if (row.config) home.text(".android/avd/E.avd/config.ini", *row.config);
         EXPECT_EQ(CleanupCatalog::avdSystemImageExists(avd, home.root()), row.expected);
