@@ -19,8 +19,8 @@ bool enterMountNamespace();
 // Mounts a fresh 16 MiB tmpfs on the existing folder `folder`; false on failure.
 // Meant for use inside a mount namespace of its own.
 bool mountTmpfs(const std::string& folder);
-// Makes the file system mounted at `path` read-only (fill it first).
-bool remountReadOnly(const std::string& path);
+// Makes the file system mounted at `folder` read-only (fill it first); false on failure.
+bool remountReadOnly(const std::string& folder);
 
 // The text a test prints when it skips because the calls above are not possible here.
 inline constexpr const char* kNoMountNamespace = "needs root to mount a tmpfs inside unshare -m";

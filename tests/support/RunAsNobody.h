@@ -10,8 +10,4 @@ namespace tidra::test {
 // A child that crashes or exits without answering yields "<child failed: status N>".
 std::string runAsNobody(const std::function<std::string()>& fn);
 
-// Runs `fn` in a forked child after `prepare` succeeded there (for example entering a mount
-// namespace). Same answer rules; a failed `prepare` yields "<child failed: status 768>".
-std::string runInChild(const std::function<bool()>& prepare, const std::function<std::string()>& fn);
-
 } // namespace tidra::test
