@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
+#include <chrono>
+
 namespace tidra {
 namespace {
 
@@ -27,10 +29,23 @@ Kind kindOf(const CleanupAction& action) {
     return Kind::trash;
 }
 
-// One home in which every builder of this catalog finds something, and where later builders
-// meet what earlier ones claimed: CocoaPods is Xcode's, the gone app's logs are its leftover's.
-TEST(WholeCatalogTest, OneHomeThroughTheBuildersInOrder) {
+// One home in which each of the thirteen builders finds something, and where later builders
+// meet what earlier ones claimed: CocoaPods is Xcode's, the Yarn and JetBrains caches are the
+// tool items', the old IDE logs and the gone app's logs are theirs, so neither the cache items
+// nor the Logs item cover them again.
+TEST(WholeCatalogTest, OneHomeThroughAllBuildersInOrder) {
     test::TempHome home;
+    home.dir(".gradle/caches/modules");
+    home.dir("Library/Caches/Yarn/v6");
+    home.dir(".dartServer");
+    home.dir(".docker/scout");
+    home.dir("Library/Caches/JetBrains/IdeaIC2024.1");
+    home.dir("Library/Application Support/JetBrains/IdeaIC2023.1");
+    home.dir("Library/Application Support/JetBrains/IdeaIC2024.1");
+    home.dir("Library/Logs/JetBrains/IdeaIC2023.1");
+    home.file(".claude/projects/p/old.jsonl", 10);
+    home.setModified(".claude/projects/p/old.jsonl", std::chrono::system_clock::now() - std::chrono::hours(24 * 60));
+    home.dir("Library/Application Support/Google/Chrome/OptGuideOnDeviceModel");
     home.dir("Library/Developer/Xcode/DerivedData/Proj");
     home.dir("Library/Caches/CocoaPods/Pods");
     plist_t info = plist_new_dict();
@@ -53,14 +68,23 @@ TEST(WholeCatalogTest, OneHomeThroughTheBuildersInOrder) {
     test::FakeMachine machine;
     machine.installedIDs = {"org.installed.thing"};
     machine.names = {{"org.installed.thing", "Thing"}};
-    using namespace CleanupCatalog;
-    const auto items = build(machine.environment(home.root()),
-                             {xcode, personalData, leftovers, deletedApps, downloads, trash, appCaches});
+    const auto items = CleanupCatalog::items(machine.environment(home.root()));
 
     using C = CleanupCategory;
     const Expected expected[] = {
         {"xcode.derivedData", C::xcode, Kind::removeContents, {"Library/Developer/Xcode/DerivedData"}, Safety::safe, 1},
         {"xcode.cocoapods", C::xcode, Kind::remove, {"Library/Caches/CocoaPods"}, Safety::safe, 1},
+        {"gradle.caches", C::android, Kind::remove, {".gradle/caches"}, Safety::safe, 1},
+        {"yarn.cache", C::javascript, Kind::remove, {"Library/Caches/Yarn"}, Safety::safe, 1},
+        {"dart.analysis", C::flutter, Kind::remove, {".dartServer"}, Safety::safe, 1},
+        {"docker.scout", C::docker, Kind::remove, {".docker/scout"}, Safety::safe, 1},
+        {"jetbrains.caches", C::developerTools, Kind::removeContents, {"Library/Caches/JetBrains"}, Safety::safe, 1},
+        {"ide.IdeaIC2023.1", C::developerTools, Kind::remove,
+         {"Library/Application Support/JetBrains/IdeaIC2023.1", "Library/Logs/JetBrains/IdeaIC2023.1"}, Safety::review,
+         1'000'000},
+        {"claude.sessions", C::apps, Kind::remove, {".claude/projects/p/old.jsonl"}, Safety::review, 1},
+        {"chrome.onDeviceModel", C::apps, Kind::remove,
+         {"Library/Application Support/Google/Chrome/OptGuideOnDeviceModel"}, Safety::review, 1},
         {"cache.com.gone.app", C::apps, Kind::remove, {"Library/Caches/com.gone.app"}, Safety::safe, 5'000'000},
         {"cache.org.installed.thing", C::apps, Kind::remove, {"Library/Caches/org.installed.thing"}, Safety::safe,
          5'000'000},
@@ -92,9 +116,9 @@ TEST(WholeCatalogTest, OneHomeThroughTheBuildersInOrder) {
         EXPECT_FALSE(items[i].requiresAdmin);
         EXPECT_EQ(items[i].minimumBytesToShow, e.minimumBytes);
     }
-    EXPECT_EQ(items[2].title, "com.gone.app cache");
-    EXPECT_EQ(items[3].title, "Thing cache");
-    EXPECT_EQ(items[5].title, "Backup of Phone");
+    EXPECT_EQ(items[10].title, "com.gone.app cache");
+    EXPECT_EQ(items[11].title, "Thing cache");
+    EXPECT_EQ(items[13].title, "Backup of Phone");
 }
 
 } // namespace
