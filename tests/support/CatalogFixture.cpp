@@ -16,8 +16,26 @@ CleanupEnvironment quietEnvironment(const std::string& home) {
     };
 }
 
-CleanupCatalog::Builder runStep(const std::function<void(CleanupCatalog::Builder&)>& step, CleanupEnvironment env) {
-    CleanupCatalog::Builder builder{std::move(env), {}, {}};
+CleanupEnvironment FakeMachine::environment(const std::string& home) const {
+    CleanupEnvironment env = quietEnvironment(home);
+    env.isAppInstalled = [installed = installed](const std::vector<std::string>& appNames,
+                                                 const std::vector<std::string>& ids) {
+        for (const auto& list : {appNames, ids})
+            for (const auto& x : list)
+                if (installed.contains(x)) return true;
+        return false;
+    };
+    env.appName = [names = names](const std::string& id) -> std::optional<std::string> {
+        const auto it = names.find(id);
+        return it == names.end() ? std::nullopt : std::optional(it->second);
+    };
+    env.installedBundleIDs = [ids = installedIDs] { return ids; };
+    return env;
+}
+
+CleanupCatalog::Builder runStep(const std::function<void(CleanupCatalog::Builder&)>& step, CleanupEnvironment env,
+                                std::vector<std::string> claimed) {
+    CleanupCatalog::Builder builder{std::move(env), {}, std::move(claimed)};
     step(builder);
     return builder;
 }

@@ -1,4 +1,4 @@
-#include "CatalogFixture.h"
+#include "support/CatalogFixture.h"
 
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
@@ -19,7 +19,7 @@ TEST(AppCacheItemsTest, EachAppCacheTitledWithTheAppsNameThenTheLogs) {
     home.file("Library/Logs/app.log", 10);
     test::FakeMachine machine;
     machine.names = {{"org.tool", "Tool Pro"}};
-    const auto items = test::runBuilder(CleanupCatalog::appCaches, machine.environment(home.root())).items;
+    const auto items = test::runStep(CleanupCatalog::appCaches, machine.environment(home.root())).items;
     EXPECT_EQ(test::idsOf(items), (Paths{"cache.Big", "cache.Com.Apple.Thing", "cache.org.tool", "logs"}));
     ASSERT_EQ(items.size(), 4u);
     EXPECT_EQ(items[0].title, "Big cache");
@@ -56,7 +56,7 @@ TEST(AppCacheItemsTest, ClaimedPathsAreNeverCoveredTwice) {
         Paths claimed, expected;
         for (const auto& c : row.claimed) claimed.push_back(c.empty() ? home.path(caches) : home.path(caches + "/" + c));
         for (const auto& e : row.expected) expected.push_back(home.path(caches + "/" + e));
-        const auto b = test::runBuilder(CleanupCatalog::appCaches, test::FakeMachine{}.environment(home.root()), claimed);
+        const auto b = test::runStep(CleanupCatalog::appCaches, test::FakeMachine{}.environment(home.root()), claimed);
         std::vector<const CleanupItem*> cacheP;
         for (const auto& item : b.items)
             if (item.id == "cache.P") cacheP.push_back(&item);
@@ -76,7 +76,7 @@ TEST(AppCacheItemsTest, LogsLeaveClaimedEntriesToTheirItems) {
     home.dir("Library/Logs/Vendor/kept");
     home.dir("Library/Logs/Vendor/claimed");
     const auto env = test::FakeMachine{}.environment(home.root());
-    const auto b = test::runBuilder(CleanupCatalog::appCaches, env,
+    const auto b = test::runStep(CleanupCatalog::appCaches, env,
                                     {home.path("Library/Logs/com.gone.tool"), home.path("Library/Logs/Vendor/claimed")});
     ASSERT_EQ(b.items.size(), 1u);
     EXPECT_EQ(b.items[0], (CleanupItem{"logs", "Logs", CleanupCategory::apps, "None. These are diagnostic logs.",
@@ -84,7 +84,7 @@ TEST(AppCacheItemsTest, LogsLeaveClaimedEntriesToTheirItems) {
                                        CleanupAction::Delete{{home.path("Library/Logs/Vendor/kept"),
                                                               home.path("Library/Logs/app.log")}},
                                        false, 1, std::nullopt}));
-    EXPECT_TRUE(test::runBuilder(CleanupCatalog::appCaches, env, {home.path("Library/Logs")}).items.empty());
+    EXPECT_TRUE(test::runStep(CleanupCatalog::appCaches, env, {home.path("Library/Logs")}).items.empty());
 }
 
 TEST(AppCacheItemsTest, FoldersTheUserCannotRemoveNeedAdmin) {
@@ -94,7 +94,7 @@ TEST(AppCacheItemsTest, FoldersTheUserCannotRemoveNeedAdmin) {
     const auto env = test::FakeMachine{}.environment(home.root());
     const std::string answer = test::runAsNobody([&] {
         std::string out;
-        for (const auto& item : test::runBuilder(CleanupCatalog::appCaches, env).items)
+        for (const auto& item : test::runStep(CleanupCatalog::appCaches, env).items)
             out += item.id + (item.requiresAdmin ? ":admin " : ":user ");
         return out;
     });

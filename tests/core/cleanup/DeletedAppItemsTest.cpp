@@ -1,4 +1,4 @@
-#include "CatalogFixture.h"
+#include "support/CatalogFixture.h"
 
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
@@ -18,7 +18,7 @@ TEST(DeletedAppItemsTest, ItemOfAGoneAppTrashesItsFootprint) {
     home.dir("Library/Caches/com.example.tool");
     home.dir("Library/Containers/com.example.tool");
     const auto items =
-        test::runBuilder(CleanupCatalog::deletedApps, test::FakeMachine{}.environment(home.root())).items;
+        test::runStep(CleanupCatalog::deletedApps, test::FakeMachine{}.environment(home.root())).items;
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0],
               (CleanupItem{"leftover.app.com.example.tool", "Tool settings and data", CleanupCategory::leftovers,
@@ -69,7 +69,7 @@ TEST(DeletedAppItemsTest, WhichEntriesBecomeCandidates) {
         test::FakeMachine machine;
         machine.installedIDs = row.installedIDs;
         machine.installed = row.installed;
-        const auto items = test::runBuilder(CleanupCatalog::deletedApps, machine.environment(home.root())).items;
+        const auto items = test::runStep(CleanupCatalog::deletedApps, machine.environment(home.root())).items;
         EXPECT_EQ(test::idsOf(items), row.ids);
     }
 }
@@ -82,7 +82,7 @@ TEST(DeletedAppItemsTest, CachesAndClaimedPathsAreLeftOut) {
     home.dir("Library/Application Support/com.example.tool/inner");
     home.dir("Library/WebKit/com.example.other");
     const auto env = test::FakeMachine{}.environment(home.root());
-    const auto b = test::runBuilder(CleanupCatalog::deletedApps, env,
+    const auto b = test::runStep(CleanupCatalog::deletedApps, env,
                                     {home.path("Library/Application Support"), home.path("Library/WebKit/com.example.other")});
     ASSERT_EQ(b.items.size(), 1u);
     const Paths kept{home.path("Library/Logs/com.example.tool"), home.path("Library/WebKit/com.example.tool")};
@@ -100,7 +100,7 @@ TEST(DeletedAppItemsTest, ContainersNeedFullAccess) {
     const auto env = test::FakeMachine{}.environment(home.root());
     const std::string answer = test::runAsNobody([&] {
         std::string out;
-        for (const auto& item : test::runBuilder(CleanupCatalog::deletedApps, env).items)
+        for (const auto& item : test::runStep(CleanupCatalog::deletedApps, env).items)
             out += item.id + " " + std::to_string(item.action.paths().size()) + ";";
         return out;
     });

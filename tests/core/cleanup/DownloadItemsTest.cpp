@@ -1,4 +1,4 @@
-#include "CatalogFixture.h"
+#include "support/CatalogFixture.h"
 
 #include "support/TempHome.h"
 
@@ -16,7 +16,7 @@ TEST(DownloadItemsTest, InstallersOneByOneInNameOrder) {
     home.file("Downloads/disk.iso.part");
     home.dir("Downloads/Bundle.pkg");
     home.file("Downloads/Xcode.xip");
-    const auto items = test::runBuilder(CleanupCatalog::downloads, test::FakeMachine{}.environment(home.root())).items;
+    const auto items = test::runStep(CleanupCatalog::downloads, test::FakeMachine{}.environment(home.root())).items;
     EXPECT_EQ(test::idsOf(items), (std::vector<std::string>{"download.Bundle.pkg", "download.Setup.PKG",
                                                              "download.Tool.dmg", "download.Xcode.xip"}));
     ASSERT_FALSE(items.empty());

@@ -1,4 +1,4 @@
-#include "CatalogFixture.h"
+#include "support/CatalogFixture.h"
 
 #include "support/TempHome.h"
 
@@ -16,7 +16,7 @@ TEST(LeftoverItemsTest, EditorsThatAreGoneOfferTheirFolders) {
         home.dir(folder);
     test::FakeMachine machine;
     machine.installed = {"trae"}; // by its command
-    const auto items = test::runBuilder(CleanupCatalog::leftovers, machine.environment(home.root())).items;
+    const auto items = test::runStep(CleanupCatalog::leftovers, machine.environment(home.root())).items;
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[0], (CleanupItem{"leftover.Cursor", "Cursor extensions and settings", CleanupCategory::leftovers,
                                      "Cursor is not installed. Reinstalling it later starts with a clean slate.",
@@ -39,7 +39,7 @@ TEST(LeftoverItemsTest, AsksByNameCommandAndIdentifier) {
         questions.emplace_back(names, ids);
         return ids == Paths{"com.microsoft.VSCode"};
     };
-    const auto items = test::runBuilder(CleanupCatalog::leftovers, env).items;
+    const auto items = test::runStep(CleanupCatalog::leftovers, env).items;
     EXPECT_EQ(test::idsOf(items), Paths{"leftover.Cursor"});
     EXPECT_EQ(questions, (std::vector<std::pair<Paths, Paths>>{
                              {{"Cursor", "cursor"}, {"com.todesktop.230313mzl4w4u92"}},

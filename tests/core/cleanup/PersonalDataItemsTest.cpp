@@ -1,4 +1,4 @@
-#include "CatalogFixture.h"
+#include "support/CatalogFixture.h"
 
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
@@ -55,7 +55,7 @@ TEST(PersonalDataItemsTest, BackupTitlesFromTheirInfoAndTheMailItem) {
     home.plist(backups + "/e5/Info.plist", plist_new_array());
     home.file(backups + "/stray.txt", 3);
     home.dir(mail);
-    const auto items = test::runBuilder(CleanupCatalog::personalData, test::FakeMachine{}.environment(home.root())).items;
+    const auto items = test::runStep(CleanupCatalog::personalData, test::FakeMachine{}.environment(home.root())).items;
 
     const std::pair<const char*, const char*> backupRows[] = {
         {"a1", "Backup of Anna's iPhone from Mar 3, 2024"},
@@ -81,7 +81,7 @@ TEST(PersonalDataItemsTest, BackupTitlesFromTheirInfoAndTheMailItem) {
 
 TEST(PersonalDataItemsTest, NothingWithoutFolders) {
     test::TempHome home;
-    EXPECT_TRUE(test::runBuilder(CleanupCatalog::personalData, test::FakeMachine{}.environment(home.root())).items.empty());
+    EXPECT_TRUE(test::runStep(CleanupCatalog::personalData, test::FakeMachine{}.environment(home.root())).items.empty());
 }
 
 TEST(PersonalDataItemsTest, RightsDecideAdminAndFullAccessDecidesAll) {
@@ -90,7 +90,7 @@ TEST(PersonalDataItemsTest, RightsDecideAdminAndFullAccessDecidesAll) {
     home.dir(mail, 0755);
     const auto env = test::FakeMachine{}.environment(home.root());
     const auto answer = [&] {
-        const auto items = test::runBuilder(CleanupCatalog::personalData, env).items;
+        const auto items = test::runStep(CleanupCatalog::personalData, env).items;
         std::string out;
         for (const auto& item : items) out += item.id + (item.requiresAdmin ? ":admin " : ":user ");
         return out;

@@ -1,4 +1,4 @@
-#include "CatalogFixture.h"
+#include "support/CatalogFixture.h"
 
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
@@ -11,7 +11,7 @@ namespace {
 const std::string trashFolder = ".local/share/Trash";
 
 std::string trashItem(const CleanupEnvironment& env) {
-    const auto items = test::runBuilder(CleanupCatalog::trash, env).items;
+    const auto items = test::runStep(CleanupCatalog::trash, env).items;
     if (items.empty()) return "none";
     std::string out = items[0].requiresAdmin ? "admin" : "user";
     for (const auto& path : items[0].action.paths()) out += " " + path.substr(env.home.size() + 1);
@@ -25,7 +25,7 @@ TEST(TrashItemsTest, EmptiesFilesAndRecordsOfTheHomeTrash) {
     home.file(trashFolder + "/files/old.txt", 10);
     EXPECT_EQ(trashItem(env), "user " + trashFolder + "/files");
     home.text(trashFolder + "/info/old.txt.trashinfo", "[Trash Info]\n");
-    const auto items = test::runBuilder(CleanupCatalog::trash, env).items;
+    const auto items = test::runStep(CleanupCatalog::trash, env).items;
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0], (CleanupItem{"trash", "Everything in the Trash", CleanupCategory::trash,
                                      "Erased for good. It can no longer be put back.", Safety::review,
