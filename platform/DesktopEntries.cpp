@@ -117,6 +117,8 @@ DesktopFileFields parseDesktopFile(const std::string& text) {
         const auto value = trimmed(line.substr(equals + 1));
         if (key == "Name") fields.name = unescaped(value);
         else if (key == "Hidden") fields.hidden = value == "true";
+        else if (key == "Exec") fields.exec = unescaped(value);
+        else if (key == "X-GNOME-Autostart-enabled") fields.autostartDisabled = value == "false";
     }
     return fields;
 }

@@ -31,10 +31,14 @@ std::vector<std::string> applicationFolders(const std::string& home);
 // that as "no such application".
 std::optional<std::vector<DesktopEntry>> readDesktopEntries(const std::vector<std::string>& folders);
 
-// The Name= of the [Desktop Entry] group of a desktop file's text, and whether Hidden=true.
+// The Name= of the [Desktop Entry] group of a desktop file's text, and whether Hidden=true;
+// for autostart files also Exec= (unescaped, empty when none) and whether
+// X-GNOME-Autostart-enabled=false turned the entry off.
 struct DesktopFileFields {
     std::string name;
     bool hidden = false;
+    std::string exec;
+    bool autostartDisabled = false;
 };
 DesktopFileFields parseDesktopFile(const std::string& text);
 
