@@ -3,8 +3,10 @@
 #include "performance/DeveloperTool.h"
 #include "performance/ProcessGroup.h"
 
+#include <concepts>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
