@@ -1,16 +1,13 @@
 #include "performance/DeveloperTools.h"
 
 #include "performance/ProcessInspector.h"
+#include "platform/PropertyList.h"
 
-#include <plist/plist.h>
 #include <utf8proc.h>
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
-#include <memory>
 #include <regex>
-#include <sstream>
 
 namespace tidra::DeveloperTools {
 namespace {
@@ -34,28 +31,13 @@ bool hasUpperCase(std::string_view text) {
     return false;
 }
 
-std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream data;
-    data << in.rdbuf();
-    return std::move(data).str();
-}
-
-// CFBundleName of a bundle's Info.plist (XML or binary), macOS layout first.
+// CFBundleName of a bundle's Info.plist, macOS layout first.
 std::optional<std::string> bundleName(const std::string& bundle) {
     for (const char* info : {"/Contents/Info.plist", "/Info.plist"}) {
-        const auto data = readFile(bundle + info);
-        if (!data || data->size() > UINT32_MAX) continue;
-        plist_t root = nullptr;
-        plist_from_memory(data->data(), uint32_t(data->size()), &root);
-        if (!root) continue;
-        const std::unique_ptr<void, void (*)(plist_t)> owner(root, plist_free);
-        const plist_t node = plist_get_node_type(root) == PLIST_DICT ? plist_dict_get_item(root, "CFBundleName") : nullptr;
-        if (!node || plist_get_node_type(node) != PLIST_STRING) return std::nullopt;
-        std::uint64_t length = 0;
-        const char* value = plist_get_string_ptr(node, &length);
-        return value ? std::optional<std::string>(std::string(value, length)) : std::nullopt;
+        const auto plist = sys::readPropertyList(bundle + info);
+        if (!plist) continue;
+        const std::string* name = plist->string("CFBundleName");
+        return name ? std::optional(*name) : std::nullopt;
     }
     return std::nullopt;
 }

@@ -27,4 +27,8 @@ bool mountTmpfs(const std::string& folder) {
     return ::mount("tidra-test", folder.c_str(), "tmpfs", 0, "size=16m,mode=0755") == 0;
 }
 
+bool remountReadOnly(const std::string& folder) {
+    return ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+}
+
 } // namespace tidra::test

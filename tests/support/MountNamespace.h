@@ -15,4 +15,7 @@ std::optional<std::string> runInMountNamespace(const std::function<std::string()
 // Meant for use inside runInMountNamespace.
 bool mountTmpfs(const std::string& folder);
 
+// Makes the file system mounted at `folder` read-only (fill it first); false on failure.
+bool remountReadOnly(const std::string& folder);
+
 } // namespace tidra::test
