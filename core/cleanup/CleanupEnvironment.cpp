@@ -7,8 +7,10 @@
 #include "platform/HomeFolder.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <string_view>
 
 namespace tidra {
 namespace {
@@ -47,6 +49,28 @@ bool bundleInApplications(const std::string& home, const std::vector<std::string
     return false;
 }
 
+std::vector<std::string> searchFolders() {
+    std::vector<std::string> folders;
+    const char* path = std::getenv("PATH");
+    std::string_view rest = path ? path : "";
+    while (!rest.empty()) {
+        const auto colon = std::min(rest.find(':'), rest.size());
+        if (rest.starts_with('/')) folders.emplace_back(rest.substr(0, colon));
+        rest.remove_prefix(std::min(colon + 1, rest.size()));
+    }
+    return folders;
+}
+
+// Editors and other tools installed from an archive or a package have no bundle and often no
+// desktop entry, but their command is on PATH.
+bool commandOnPath(const std::vector<std::string>& folders, const std::vector<std::string>& names) {
+    for (const auto& name : names)
+        if (!name.empty() && name.find('/') == std::string::npos)
+            for (const auto& folder : folders)
+                if (sys::isExecutableFile(folder + "/" + name)) return true;
+    return false;
+}
+
 bool inRegistry(AppRegistry& registry, const std::vector<std::string>& names, const std::vector<std::string>& ids) {
     const auto& entries = registry.entries();
     if (!entries) return true; // cannot tell: never call an app removed on a guess
@@ -72,9 +96,11 @@ CleanupEnvironment CleanupEnvironment::live() {
     return CleanupEnvironment{
         .home = home,
         .isAppInstalled =
-            [home, registry](const std::vector<std::string>& names, const std::vector<std::string>& ids) {
+            [home, registry, path = searchFolders()](const std::vector<std::string>& names,
+                                                     const std::vector<std::string>& ids) {
                 if (names.empty() && ids.empty()) return false;
-                return bundleInApplications(home, names) || inRegistry(*registry, names, ids);
+                return bundleInApplications(home, names) || commandOnPath(path, names) ||
+                       inRegistry(*registry, names, ids);
             },
         .appName = [registry](const std::string& id) { return registryName(*registry, id); },
         .installedBundleIDs =

@@ -17,8 +17,9 @@ namespace tidra {
 struct CleanupEnvironment {
     // Absolute, without a trailing "/".
     std::string home;
-    // (application names without ".app", bundle identifiers): true when any is installed.
-    // Answers true when it cannot tell, so that nothing of an installed app passes as a leftover.
+    // (application names without ".app" or the commands that start them, bundle identifiers):
+    // true when any is installed. Answers true when it cannot tell, so that nothing of an
+    // installed app passes as a leftover.
     std::function<bool(const std::vector<std::string>&, const std::vector<std::string>&)> isAppInstalled;
     // Display name of the installed application with this identifier, or nothing.
     std::function<std::optional<std::string>(const std::string&)> appName;

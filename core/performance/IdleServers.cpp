@@ -4,11 +4,11 @@
 
 namespace tidra {
 
-void IdleServers::observe(const std::vector<WatchedTool>& tools,
+void IdleServers::observe(const std::vector<DeveloperTool>& tools,
                           const std::map<std::string, TimePoint>& folderChanges, TimePoint now) {
     std::map<std::string, Watch> watches;
     for (const auto& tool : tools) {
-        if (!tool.isDevServer) continue;
+        if (tool.kind != DeveloperTool::Kind::devServer) continue;
         const auto old = watches_.find(tool.id);
         Watch watch = old != watches_.end() && old->second.started == tool.started
                           ? old->second
@@ -29,20 +29,20 @@ void IdleServers::observe(const std::vector<WatchedTool>& tools,
     watches_ = std::move(watches);
 }
 
-const IdleServers::Watch* IdleServers::watchOf(const WatchedTool& tool) const {
+const IdleServers::Watch* IdleServers::watchOf(const DeveloperTool& tool) const {
     const auto found = watches_.find(tool.id);
     return found != watches_.end() && found->second.started == tool.started ? &found->second : nullptr;
 }
 
-std::optional<IdleServers::Seconds> IdleServers::idleTime(const WatchedTool& tool, TimePoint now) const {
+std::optional<IdleServers::Seconds> IdleServers::idleTime(const DeveloperTool& tool, TimePoint now) const {
     const Watch* watch = watchOf(tool);
     if (!watch) return std::nullopt;
     return std::max(Seconds(now - watch->idleSince), Seconds(0));
 }
 
-std::vector<WatchedTool> IdleServers::takeIdle(const std::vector<WatchedTool>& tools, Seconds threshold,
+std::vector<DeveloperTool> IdleServers::takeIdle(const std::vector<DeveloperTool>& tools, Seconds threshold,
                                                TimePoint now) {
-    std::vector<WatchedTool> taken;
+    std::vector<DeveloperTool> taken;
     for (const auto& tool : tools) {
         const Watch* found = watchOf(tool);
         if (!found || found->kept || found->reported || Seconds(now - found->idleSince) < threshold) continue;

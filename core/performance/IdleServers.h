@@ -1,6 +1,6 @@
 #pragma once
 
-#include "performance/WatchedTool.h"
+#include "performance/DeveloperTool.h"
 
 #include <chrono>
 #include <map>
@@ -24,17 +24,17 @@ public:
     // makes it busy at `now`; a change of exactly its folder later than its idle start makes
     // it busy at that change (the later of the two). Servers missing from `tools` are dropped;
     // of several tools with one id the last counts.
-    void observe(const std::vector<WatchedTool>& tools, const std::map<std::string, TimePoint>& folderChanges,
+    void observe(const std::vector<DeveloperTool>& tools, const std::map<std::string, TimePoint>& folderChanges,
                  TimePoint now);
 
     // How long this run of the server has been idle at `now` (0 when `now` lies before its
     // idle start). Absent when it is not tracked or was restarted since the last observation.
-    std::optional<Seconds> idleTime(const WatchedTool& tool, TimePoint now) const;
+    std::optional<Seconds> idleTime(const DeveloperTool& tool, TimePoint now) const;
 
     // The tracked servers among `tools`, in their order, idle for at least `threshold` and
     // neither kept nor reported in this idle period; each taken one counts as reported until
     // its next activity.
-    std::vector<WatchedTool> takeIdle(const std::vector<WatchedTool>& tools, Seconds threshold, TimePoint now);
+    std::vector<DeveloperTool> takeIdle(const std::vector<DeveloperTool>& tools, Seconds threshold, TimePoint now);
 
     // The user keeps this run of the server: it is never taken again until it restarts or
     // disappears. An id without a tracked server changes nothing.
@@ -47,7 +47,7 @@ private:
         bool reported = false;
         bool kept = false;
     };
-    const Watch* watchOf(const WatchedTool& tool) const;
+    const Watch* watchOf(const DeveloperTool& tool) const;
 
     std::map<std::string, Watch> watches_;
 };

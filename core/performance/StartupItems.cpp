@@ -1,7 +1,9 @@
 #include "performance/StartupItems.h"
 
 #include "performance/LaunchJob.h"
+#include "cleanup/PathGuard.h"
 #include "platform/AutostartEntry.h"
+#include "platform/Trash.h"
 #include "system/Shell.h"
 
 #include <dirent.h>
@@ -161,15 +163,14 @@ std::string Machine::currentSearchPath() {
     return path ? path : "/usr/local/bin:/usr/bin:/bin";
 }
 
-std::optional<std::string> trashPut(const std::string& path, const std::string& home) {
-    const auto output = Shell::run("/usr/bin/trash-put", {"--", path},
-                                   {{"HOME", home}, {"XDG_DATA_HOME", home + "/.local/share"}}, 60s);
-    if (!output) return "The Trash could not be reached (trash-put is not installed).";
-    if (output->succeeded()) return std::nullopt;
-    if (output->timedOut) return "Moving to the Trash timed out.";
-    std::string reason = output->standardError;
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
-    return reason.empty() ? "Moving to the Trash failed." : reason;
+std::optional<std::string> moveToTrash(const std::string& path, const std::string& home) {
+    const PathGuard guard(home, "/Applications");
+    const std::string target = PathGuard::normalize(path);
+    if (const auto verdict = guard.checkTrash(target); !verdict.isAllowed()) return verdict.reason();
+    const auto outcome = sys::Trash::move(target, guard.home());
+    if (outcome.status == sys::Outcome::Status::missing) return "The startup file is no longer there.";
+    if (outcome.status == sys::Outcome::Status::failed) return outcome.reason;
+    return std::nullopt;
 }
 
 std::vector<StartupItem> list(const std::string& home, const Machine& machine) {

@@ -13,8 +13,9 @@ namespace tidra::StartupItems {
 // folder is `home`. Nothing on success, else the reason for the user.
 using Trash = std::function<std::optional<std::string>(const std::string& path, const std::string& home)>;
 
-// The default Trash: trash-put, with HOME set to `home`.
-std::optional<std::string> trashPut(const std::string& path, const std::string& home);
+// The default Trash: the path guard's verdict first, then the freedesktop.org Trash of `home`.
+// A file that is no longer there is a failure: nothing was moved.
+std::optional<std::string> moveToTrash(const std::string& path, const std::string& home);
 
 // Everything outside the home folder the startup list reads and removal uses; tests swap in
 // fixture folders, a fake launchctl and a fake Trash.
@@ -26,7 +27,7 @@ struct Machine {
     // (the process's PATH by default).
     std::string searchPath = currentSearchPath();
     std::string launchctl = "/bin/launchctl";
-    Trash trash = trashPut;
+    Trash trash = moveToTrash;
 
     static std::string currentSearchPath();
 };

@@ -37,12 +37,15 @@ std::string ran(const std::string& tool, const std::vector<std::string>& argumen
 
 std::optional<std::string> runInMountNamespace(const std::function<std::string()>& fn) {
     const std::string answer = runInChild([&] {
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-            return std::string(noNamespace);
+        if (!enterMountNamespace()) return std::string(noNamespace);
         return fn();
     });
     if (answer == noNamespace) return std::nullopt;
     return answer;
+}
+
+bool enterMountNamespace() {
+    return ::unshare(CLONE_NEWNS) == 0 && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 }
 
 bool mountTmpfs(const std::string& folder) {
@@ -58,6 +61,10 @@ std::string mountImage(const std::string& type, const std::string& image, const 
     if (::access(mkfs.c_str(), X_OK) != 0) return mkfs + " is not installed";
     if (auto failed = ran(mkfs, {"-q", image}); !failed.empty()) return failed;
     return ran("/usr/bin/mount", {"-t", type, "-o", "loop", image, folder});
+}
+
+bool remountReadOnly(const std::string& folder) {
+    return ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
 }
 
 } // namespace tidra::test

@@ -1,3 +1,4 @@
+#include "cleanup/CatalogBuilders.h"
 #include "cleanup/CleanupEnvironment.h"
 
 #include "support/RunAsNobody.h"
@@ -85,6 +86,44 @@ TEST(CleanupEnvironmentTest, LiveIsAppInstalledFromBundlesAndDesktopEntries) {
     EXPECT_EQ(env.appName("code"), "Visual Studio Code");
     EXPECT_EQ(env.appName("gone"), std::nullopt);
     EXPECT_EQ(env.appName("org.nothing"), std::nullopt);
+}
+
+TEST(CleanupEnvironmentTest, LiveIsAppInstalledFindsCommandsOnPath) {
+    LiveFixture f;
+    f.home.text("bin/code", "#!/bin/sh\n");
+    f.home.chmod("bin/code", 0755);
+    f.home.text("bin/cursor", "not executable");
+    f.home.dir("bin/windsurf");
+    ScopedVariable path("PATH", "relative:" + f.home.path("empty") + "::" + f.home.path("bin"));
+    const auto env = CleanupEnvironment::live();
+    EXPECT_TRUE(env.isAppInstalled({"Visual Studio Code", "code"}, {"com.microsoft.VSCode"}));
+    EXPECT_FALSE(env.isAppInstalled({"Cursor", "cursor"}, {}));
+    EXPECT_FALSE(env.isAppInstalled({"Windsurf", "windsurf"}, {}));
+    EXPECT_FALSE(env.isAppInstalled({"bin/code", "../bin/code"}, {}));
+}
+
+// Editors installed the ways this platform knows never have their settings offered as leftovers.
+TEST(CleanupEnvironmentTest, InstalledEditorsAreNeverLeftovers) {
+    LiveFixture f;
+    for (const char* folder : {".cursor", ".trae", ".windsurf", ".vscode"}) f.home.dir(folder);
+    f.home.text("bin/code", "#!/bin/sh\n");
+    f.home.chmod("bin/code", 0755);
+    f.home.text("system/applications/cursor.desktop", "[Desktop Entry]\nName=Cursor\nExec=cursor\n");
+    f.home.dir("Applications/Trae.app");
+    ScopedVariable path("PATH", f.home.path("bin"));
+    CleanupCatalog::Builder b{CleanupEnvironment::live(), {}, {}};
+    CleanupCatalog::leftovers(b);
+    ASSERT_EQ(b.items.size(), 1u);
+    EXPECT_EQ(b.items[0].id, "leftover.Windsurf");
+
+    // A registry that cannot be read offers no editor at all.
+    f.home.chmod("system/applications", 0700);
+    EXPECT_EQ(test::runAsNobody([] {
+                  CleanupCatalog::Builder nobody{CleanupEnvironment::live(), {}, {}};
+                  CleanupCatalog::leftovers(nobody);
+                  return std::to_string(nobody.items.size());
+              }),
+              "0");
 }
 
 TEST(CleanupEnvironmentTest, UnreadableRegistryIsNeverNotInstalled) {

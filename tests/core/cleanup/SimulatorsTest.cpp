@@ -8,14 +8,7 @@
 namespace tidra {
 namespace {
 
-// Canned answer of a fake tool.
-test::FakeTool::Answer reply(std::string out, int status = 0, std::string err = "") {
-    test::FakeTool::Answer answer;
-    answer.standardOutput = std::move(out);
-    answer.standardError = std::move(err);
-    answer.exitStatus = status;
-    return answer;
-}
+using test::reply;
 
 using Devices = std::vector<SimulatorDevice>;
 

@@ -15,19 +15,25 @@ TimePoint at(double minutes) {
     return TimePoint{} + std::chrono::duration_cast<TimePoint::duration>(std::chrono::duration<double>(minutes * 60));
 }
 
-WatchedTool server(std::string id, std::optional<int> startedMinute = 0, int clients = 0) {
+DeveloperTool server(std::string id, std::optional<int> startedMinute = 0, int clients = 0) {
     std::optional<TimePoint> started;
     if (startedMinute) started = at(-1000 + *startedMinute);
-    return {std::move(id), true, started, "/p/site", clients};
+    DeveloperTool tool;
+    tool.id = std::move(id);
+    tool.kind = DeveloperTool::Kind::devServer;
+    tool.started = started;
+    tool.folder = "/p/site";
+    tool.clients = clients;
+    return tool;
 }
 
-const WatchedTool a = server("a");
+const DeveloperTool a = server("a");
 
-Step observe(double minute, std::vector<WatchedTool> tools, std::map<std::string, TimePoint> changes = {}) {
+Step observe(double minute, std::vector<DeveloperTool> tools, std::map<std::string, TimePoint> changes = {}) {
     return [=](IdleServers& idle) { idle.observe(tools, changes, at(minute)); };
 }
 
-Step idleFor(double minute, WatchedTool tool, std::optional<double> minutes) {
+Step idleFor(double minute, DeveloperTool tool, std::optional<double> minutes) {
     return [=](IdleServers& idle) {
         const auto time = idle.idleTime(tool, at(minute));
         EXPECT_EQ(time.has_value(), minutes.has_value()) << "idle time at minute " << minute;
@@ -37,7 +43,7 @@ Step idleFor(double minute, WatchedTool tool, std::optional<double> minutes) {
     };
 }
 
-Step take(double minute, std::vector<WatchedTool> tools, double thresholdMinutes, std::vector<std::string> ids) {
+Step take(double minute, std::vector<DeveloperTool> tools, double thresholdMinutes, std::vector<std::string> ids) {
     return [=](IdleServers& idle) {
         std::vector<std::string> taken;
         for (const auto& tool : idle.takeIdle(tools, IdleServers::Seconds(thresholdMinutes * 60), at(minute)))
@@ -53,11 +59,11 @@ Step keep(std::string id) {
 TEST(IdleServersTest, TracksIdlePeriodsOfDevServers) {
     const std::map<std::string, TimePoint> noChanges;
     const std::string folder = *a.folder;
-    const WatchedTool busy = server("a", 0, 1);
-    const WatchedTool restarted = server("a", 5);
-    const WatchedTool unstamped = server("a", std::nullopt);
-    WatchedTool daemon = server("d");
-    daemon.isDevServer = false;
+    const DeveloperTool busy = server("a", 0, 1);
+    const DeveloperTool restarted = server("a", 5);
+    const DeveloperTool unstamped = server("a", std::nullopt);
+    DeveloperTool daemon = server("d");
+    daemon.kind = DeveloperTool::Kind::buildDaemon;
     const struct {
         const char* name;
         std::vector<Step> steps;

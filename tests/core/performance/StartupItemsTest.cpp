@@ -235,11 +235,11 @@ TEST(StartupItemsTest, TrashesALinkWithinTheFolderItself) {
 
 TEST(StartupItemsTest, DefaultTrashMovesTheFileIntoTheHomeTrash) {
     Removal r;
-    r.machine.trash = StartupItems::trashPut;
+    r.machine.trash = StartupItems::moveToTrash;
     EXPECT_EQ(r.remove(r.item(r.agents + "/b.plist")), std::nullopt);
     EXPECT_NE(access((r.agents + "/b.plist").c_str(), F_OK), 0);
     EXPECT_EQ(access(r.home.path(".local/share/Trash/files/b.plist").c_str(), F_OK), 0);
-    EXPECT_NE(StartupItems::trashPut(r.agents + "/b.plist", r.home.root()), std::nullopt);
+    EXPECT_NE(StartupItems::moveToTrash(r.agents + "/b.plist", r.home.root()), std::nullopt);
 }
 
 } // namespace

@@ -1,0 +1,73 @@
+#include "performance/SystemCPU.h"
+
+#include "performance/ProcessClock.h"
+#include "platform/ProcReader.h"
+
+#include <time.h>
+
+#include <thread>
+#include <utility>
+
+namespace tidra::SystemCPU {
+namespace {
+
+// The kernel keeps 15 bytes of a command's name.
+constexpr std::size_t kShortNameLength = 15;
+
+struct Reading {
+    std::string comm;
+    std::uint64_t cpuNanos = 0;
+};
+// By (pid, start ticks): a pid reused in between is another process.
+using Readings = std::map<std::pair<pid_t, std::uint64_t>, Reading>;
+
+std::uint64_t monotonicNow() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::uint64_t(now.tv_sec) * 1'000'000'000 + std::uint64_t(now.tv_nsec);
+}
+
+Readings read(const sys::ProcReader& reader) {
+    Readings readings;
+    for (const pid_t pid : reader.pids()) {
+        const auto stat = reader.stat(pid);
+        if (stat) readings[{pid, stat->startTicks}] = {stat->comm, ProcessClock::nanosFromTicks(stat->cpuTicks)};
+    }
+    return readings;
+}
+
+} // namespace
+
+std::map<std::string, double> measure(const Options& options) {
+    const sys::ProcReader reader(options.procRoot);
+    const auto clock = options.monotonicNanoseconds ? options.monotonicNanoseconds : monotonicNow;
+    const std::uint64_t start = clock();
+    const Readings before = read(reader);
+    if (options.wait)
+        options.wait(options.interval);
+    else
+        std::this_thread::sleep_for(options.interval);
+    const std::uint64_t end = clock();
+    const Readings after = read(reader);
+
+    std::map<std::string, double> cpu;
+    const double elapsed = double(end > start ? end - start : 1);
+    for (const auto& [identity, now] : after) {
+        const auto earlier = before.find(identity);
+        const std::uint64_t spent =
+            earlier == before.end() ? now.cpuNanos : now.cpuNanos - std::min(now.cpuNanos, earlier->second.cpuNanos);
+        const std::string name =
+            now.comm.size() == kShortNameLength ? commandName(now.comm, reader.arguments(identity.first)) : now.comm;
+        cpu[name] += double(spent) / elapsed * 100.0;
+    }
+    return cpu;
+}
+
+std::string commandName(std::string_view comm, const std::vector<std::string>& arguments) {
+    if (comm.size() != kShortNameLength || arguments.empty()) return std::string(comm);
+    const std::string& first = arguments.front();
+    const std::string_view executable = std::string_view(first).substr(first.rfind('/') + 1);
+    return executable.starts_with(comm) ? std::string(executable) : std::string(comm);
+}
+
+} // namespace tidra::SystemCPU

@@ -1,0 +1,120 @@
+#include "performance/SlownessCheck.h"
+
+#include "SlownessFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <limits>
+
+namespace tidra {
+namespace {
+
+using namespace test;
+using Kind = DeveloperTool::Kind;
+
+TEST(SlownessFixesTest, OwnerHoldsEveryPidOrTheMainOne) {
+    const auto server = tool("tree-1", Kind::devServer, "Vite dev server", {100, 101, 102}, 0);
+    const auto other = tool("tree-2", Kind::devServer, "Next.js dev server", {100, 300}, 0);
+    struct Row {
+        const char* name;
+        ProcessGroup group;
+        std::vector<DeveloperTool> tools;
+        std::optional<std::string> owner;
+    } rows[] = {
+        {"subset of a server", group("node", 0, 0, {101, 102}), {server}, "tree-1"},
+        {"only the main pid belongs", group("Code", 0, 0, {100, 7, 8}), {server}, "tree-1"},
+        {"a member that is not the main pid", group("Code", 0, 0, {7, 101}), {server}, std::nullopt},
+        {"first of two owners wins", group("node", 0, 0, {100}), {other, server}, "tree-2"},
+        {"no tools", group("node", 0, 0, {100}), {}, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        const auto found = SlownessCheck::owner(row.group, row.tools);
+        EXPECT_EQ(found ? std::optional(found->id) : std::nullopt, row.owner) << row.name;
+    }
+    ProcessGroup empty;
+    EXPECT_FALSE(SlownessCheck::owner(empty, {server})) << "a group without pids is nobody's";
+}
+
+TEST(SlownessFixesTest, FixAndTitleFollowTheOwnersKind) {
+    const ProcessGroup app = group("Firefox", 0, 0, {10});
+    struct Row {
+        std::optional<DeveloperTool> owner;
+        std::string fix;
+        std::string title;
+    } rows[] = {
+        {std::nullopt, "quit Firefox", "Quit Firefox"},
+        {tool("1", Kind::emulator, "Pixel 7 (emulator)", {10}, 0), "stop 1", "Stop Android Emulator"},
+        {tool("simulator", Kind::simulator, "iOS Simulator", {10}, 0), "stop simulator", "Stop Simulator"},
+        {tool("docker", Kind::containers, "Docker", {10}, 0), "stop docker", "Quit Docker Desktop"},
+        {tool("tree-1", Kind::devServer, "Vite dev server", {10}, 0), "stop tree-1", "Stop Vite dev server"},
+        {tool("1", Kind::buildDaemon, "Gradle daemon", {10}, 0), "stop 1", "Stop Gradle daemon"},
+        {tool("1", Kind::languageServer, "TypeScript server", {10}, 0), "stop 1", "Stop TypeScript server"},
+    };
+    for (const auto& row : rows) {
+        std::vector<DeveloperTool> tools;
+        if (row.owner) tools.push_back(*row.owner);
+        EXPECT_EQ(describe(SlownessCheck::fixFor(app, tools)), row.fix) << row.title;
+        EXPECT_EQ(SlownessCheck::fixTitle(app, tools), row.title);
+    }
+}
+
+// Quitting the desktop session's own processes ends the session with every unsaved document;
+// quitting ourselves ends the check.
+TEST(SlownessFixesTest, SessionProcessesAndOurselvesAreNeverQuit) {
+    const pid_t self = ::getpid();
+    struct Row {
+        ProcessGroup group;
+        bool isProtected;
+    } rows[] = {
+        {group("gnome-shell", 0, 0, {10}), true},   {group("Xorg", 0, 0, {10}), true},
+        {group("Xwayland", 0, 0, {10}), true},      {group("plasmashell", 0, 0, {10}), true},
+        {group("kwin_wayland", 0, 0, {10}), true},  {group("kwin_x11", 0, 0, {10}), true},
+        {group("pipewire", 0, 0, {10}), true},      {group("systemd", 0, 0, {10}), true},
+        {group("dbus-daemon", 0, 0, {10}), true},   {group("tidra", 0, 0, {10, self}), true},
+        {group("Firefox", 0, 0, {10}), false},      {group("xorg-helper", 0, 0, {10}), false},
+        {group("systemd-resolved", 0, 0, {10}), false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(SlownessCheck::isProtected(row.group), row.isProtected) << row.group.name;
+        EXPECT_EQ(SlownessCheck::fixFor(row.group, {}).has_value(), !row.isProtected) << row.group.name;
+        EXPECT_EQ(SlownessCheck::fixTitle(row.group, {}).has_value(), !row.isProtected) << row.group.name;
+    }
+    // A tool that owns the group stops in its own way, which ends no session.
+    const auto shell = group("gnome-shell", 0, 0, {10});
+    const auto owner = tool("10", Kind::languageServer, "Language server", {10}, 0);
+    EXPECT_EQ(describe(SlownessCheck::fixFor(shell, {owner})), "stop 10");
+}
+
+TEST(SlownessFixesTest, PercentRoundsHalvesAwayFromZero) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::pair<double, std::string> rows[] = {
+        {0.4, "0 %"},     {0.5, "1 %"},     {12.5, "13 %"}, {87.4, "87 %"},           {99.5, "100 %"},
+        {150.0, "150 %"}, {-0.5, "-1 %"},   {nan, "0 %"},   {1e300, "9200000000000000000 %"},
+    };
+    for (const auto& [value, text] : rows) EXPECT_EQ(SlownessCheck::percent(value), text) << value;
+}
+
+TEST(SlownessFixesTest, DurationCutsToMinutesHoursAndDays) {
+    const std::pair<double, std::string> rows[] = {
+        {0, "0 minutes"},        {59, "0 minutes"},       {60, "1 minute"},         {119.9, "1 minute"},
+        {120, "2 minutes"},      {3599, "59 minutes"},    {3600, "1 hour"},         {7199, "1 hour"},
+        {7200, "2 hours"},       {86400, "24 hours"},     {172799, "47 hours"},     {172800, "2 days"},
+        {1e7, "115 days"},       {-30, "0 minutes"},      {std::nan(""), "0 minutes"},
+    };
+    for (const auto& [seconds, text] : rows) EXPECT_EQ(SlownessCheck::duration(seconds), text) << seconds;
+}
+
+TEST(SlownessFixesTest, LevelsFromRawValues) {
+    using Level = SlownessFinding::Level;
+    EXPECT_EQ(slownessLevelFromRawValue(0), Level::fine);
+    EXPECT_EQ(slownessLevelFromRawValue(3), Level::serious);
+    EXPECT_FALSE(slownessLevelFromRawValue(-1));
+    EXPECT_FALSE(slownessLevelFromRawValue(4));
+    EXPECT_LT(Level::info, Level::notable);
+}
+
+} // namespace
+} // namespace tidra

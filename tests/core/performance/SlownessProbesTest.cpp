@@ -1,0 +1,93 @@
+#include "performance/SlownessCheck.h"
+
+#include "support/FakeTool.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+namespace tidra {
+namespace {
+
+using test::FakeTool;
+using test::TempHome;
+using Call = std::pair<std::string, std::vector<std::string>>;
+
+// A run callback that answers `output` and records what it was asked to run.
+SlownessCheck::Run answering(std::optional<std::string> output, std::vector<Call>& calls) {
+    return [output, &calls](const std::string& tool, const std::vector<std::string>& arguments) {
+        calls.emplace_back(tool, arguments);
+        return output;
+    };
+}
+
+TEST(SlownessProbesTest, ParsesPsLinesByLastPathComponent) {
+    using Map = std::map<std::string, double>;
+    const std::pair<std::string, Map> rows[] = {
+        {"12.5 /Applications/Slack.app/Contents/MacOS/Slack\n 3.0 node\n4.0 /usr/local/bin/node\n",
+         {{"Slack", 12.5}, {"node", 7.0}}},
+        {"abc node\n5.0\n\n   \n7.5 \n 0.0 idle\n", {{"idle", 0.0}}},
+        {"\t 2.5   /opt/App/Web Content  \n1.0 Web Content", {{"Web Content", 3.5}}},
+        {"4.0 mdworker\n4.0 mdworker\n4.0 mdworker\n", {{"mdworker", 12.0}}},
+        {"1e3 exp\n12,5 comma\n-1.5 negative", {{"negative", -1.5}}},
+        {"", {}},
+    };
+    for (const auto& [text, expected] : rows) EXPECT_EQ(SlownessCheck::parsePS(text), expected) << text;
+}
+
+TEST(SlownessProbesTest, SystemCpuRunsPsForEveryProcess) {
+    std::vector<Call> calls;
+    const auto cpu = SlownessCheck::systemCPU(answering("50.0 /usr/bin/Xorg\n", calls));
+    EXPECT_EQ(cpu, (std::map<std::string, double>{{"Xorg", 50.0}}));
+    EXPECT_EQ(calls, (std::vector<Call>{{"/bin/ps", {"-A", "-o", "pcpu=,comm="}}}));
+    EXPECT_TRUE(SlownessCheck::systemCPU(answering(std::nullopt, calls)).empty());
+}
+
+TEST(SlownessProbesTest, TimeMachineRunsOnlyWithTheRunningFlag) {
+    const std::pair<std::optional<std::string>, bool> rows[] = {
+        {"Backup session status:\n{\n    BackupPhase = Copying;\n    Running = 1;\n}\n", true},
+        {"Running = 1;", true},
+        {"{\n    Running = 0;\n}\n", false},
+        {"running = 1;", false},
+        {"", false},
+        {std::nullopt, false},
+    };
+    for (const auto& [output, running] : rows) {
+        std::vector<Call> calls;
+        EXPECT_EQ(SlownessCheck::timeMachineRunning(answering(output, calls)), running) << output.value_or("(none)");
+        EXPECT_EQ(calls, (std::vector<Call>{{"/usr/bin/tmutil", {"status"}}}));
+    }
+}
+
+TEST(SlownessProbesTest, LowPowerIsThePowerSaverProfile) {
+    const std::pair<std::optional<std::string>, bool> rows[] = {
+        {"power-saver\n", true},  {"power-saver", true}, {"balanced\n", false},
+        {"performance\n", false}, {"", false},           {std::nullopt, false},
+    };
+    for (const auto& [output, saving] : rows) {
+        std::vector<Call> calls;
+        EXPECT_EQ(SlownessCheck::lowPowerMode(answering(output, calls)), saving) << output.value_or("(none)");
+        EXPECT_EQ(calls, (std::vector<Call>{{"/usr/bin/powerprofilesctl", {"get"}}}));
+    }
+}
+
+TEST(SlownessProbesTest, ShellRunAnswersStandardOutputOrNothing) {
+    TempHome home;
+    const FakeTool tool(home.path("ps"), {.standardOutput = "1.0 a\n", .standardError = "noise", .exitStatus = 1});
+    const auto run = SlownessCheck::shellRun();
+    EXPECT_EQ(run(tool.path(), {"-A"}), "1.0 a\n");
+    EXPECT_EQ(tool.arguments(), std::vector<std::string>{"-A"});
+    EXPECT_EQ(run(home.path("missing"), {}), std::nullopt);
+}
+
+TEST(SlownessProbesTest, HeatFollowsTheThermalLevelByPosition) {
+    using Level = sys::ThermalZones::Level;
+    using Heat = SlownessInputs::Heat;
+    EXPECT_EQ(SlownessCheck::heat(Level::normal), Heat::normal);
+    EXPECT_EQ(SlownessCheck::heat(Level::warm), Heat::warm);
+    EXPECT_EQ(SlownessCheck::heat(Level::hot), Heat::hot);
+    EXPECT_EQ(SlownessCheck::heat(Level::critical), Heat::critical);
+    EXPECT_EQ(SlownessCheck::heat(static_cast<Level>(7)), Heat::normal);
+}
+
+} // namespace
+} // namespace tidra
