@@ -11,6 +11,7 @@ packages=(
   libvips-dev libheif-dev libexiv2-dev
   trash-cli util-linux procps
   gdu
+  btrfs-progs xfsprogs
 )
 
 missing=()

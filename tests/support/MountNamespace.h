@@ -21,6 +21,11 @@ bool enterMountNamespace();
 bool mountTmpfs(const std::string& folder);
 // Makes the file system mounted at `folder` read-only (fill it first); false on failure.
 bool remountReadOnly(const std::string& folder);
+// Makes a fresh file system of `type` ("btrfs" or "xfs") in the sparse image file `image` and
+// mounts it on the existing folder `folder` through a loop device that goes with the mount.
+// Empty on success, else what failed (no mkfs tool, no loop device). Meant for use inside
+// runInMountNamespace.
+std::string mountImage(const std::string& type, const std::string& image, const std::string& folder);
 
 // The text a test prints when it skips because the calls above are not possible here.
 inline constexpr const char* kNoMountNamespace = "needs root to mount a tmpfs inside unshare -m";

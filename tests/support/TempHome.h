@@ -31,6 +31,9 @@ public:
     std::string symlink(const std::string& relative, const std::string& target);
     // A second name for an existing file of the fixture.
     std::string hardlink(const std::string& relative, const std::string& existingRelative);
+    // A copy-on-write clone of an existing file of the fixture, sharing its data (FICLONE, as
+    // `cp --reflink=always`); only where the file system can share extents (btrfs, XFS).
+    std::string clone(const std::string& relative, const std::string& existingRelative);
     void chmod(const std::string& relative, mode_t mode);
     void setModified(const std::string& relative, std::chrono::system_clock::time_point when);
     // Writes a property list, XML or binary, and frees `root`.
