@@ -236,4 +236,11 @@ ProjectScan scan(const std::vector<std::string>& roots, const std::string& home,
     return result;
 }
 
+ProjectScan scan(const std::vector<std::string>& roots, const std::string& home, const PathGuard& guard,
+                 const std::vector<std::string>& workingDirectories, const StageReport& stage,
+                 const IsCancelled& isCancelled, const Services& services) {
+    const Guardian guardian = [&guard](const std::string& path) { return guard.checkDelete(path).isAllowed(); };
+    return scan(roots, home, guardian, workingDirectories, stage, isCancelled, services);
+}
+
 } // namespace tidra::ProjectScanner

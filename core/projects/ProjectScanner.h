@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cleanup/PathGuard.h"
 #include "projects/ProjectScan.h"
 #include "projects/SpaceAccounting.h"
 #include "projects/Worktrees.h"
@@ -68,6 +69,11 @@ std::vector<std::string> cacheFolders(const std::string& home);
 // searches and the measurement stop early, no further repository is asked, and the partial
 // result comes back in its usual form.
 ProjectScan scan(const std::vector<std::string>& roots, const std::string& home, const Guardian& guardian,
+                 const std::vector<std::string>& workingDirectories, const StageReport& stage = {},
+                 const IsCancelled& isCancelled = {}, const Services& services = {});
+
+// The same, dropping what `guard` would not let the cleaner delete.
+ProjectScan scan(const std::vector<std::string>& roots, const std::string& home, const PathGuard& guard,
                  const std::vector<std::string>& workingDirectories, const StageReport& stage = {},
                  const IsCancelled& isCancelled = {}, const Services& services = {});
 

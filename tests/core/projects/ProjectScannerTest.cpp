@@ -174,5 +174,17 @@ TEST(ProjectScannerTest, CacheFoldersThatExist) {
     EXPECT_EQ(ProjectScanner::cacheFolders(home.root()).size(), 3u);
 }
 
+TEST(ProjectScannerTest, ThePathGuardDecidesWhatMayBeOffered) {
+    test::TempHome home, elsewhere;
+    home.file("code/a/package.json", 10);
+    home.file("code/a/node_modules/x", 20000);
+    const auto scanWith = [&](const PathGuard& guard) {
+        return ProjectScanner::scan({home.path("code")}, home.root(), guard, {}, {}, {}, {{}, {}}).artifacts.size();
+    };
+    EXPECT_EQ(scanWith(PathGuard(home.root(), "/Applications")), 1u);
+    // Outside the guard's home folder nothing may be deleted, so nothing is offered.
+    EXPECT_EQ(scanWith(PathGuard(elsewhere.root(), "/Applications")), 0u);
+}
+
 } // namespace
 } // namespace tidra
