@@ -44,7 +44,7 @@ bool isPackage(const BulkEntry& entry) {
 // kind's markers stands beside it.
 bool isArtifact(const BulkFolder& folder, const BulkEntry& entry) {
     const auto& index = ArtifactKind::byFolder();
-    const auto kinds = index.find(entry.name());
+    const auto kinds = index.find(entry.nameView());
     if (kinds == index.end()) return false;
     for (const auto& kind : kinds->second)
         for (const auto& marker : kind.markers)
