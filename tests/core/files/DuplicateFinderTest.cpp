@@ -117,7 +117,8 @@ TEST(DuplicateFinder, UnreadableFileDropsOutButCountsAsCompared) {
             const std::lock_guard lock(mutex);
             stages.push_back(stage);
         });
-        const bool lastIsThreeOfThree = !stages.empty() && stages.back() == DuplicateFinder::Stage{DuplicateFinder::Comparing{3, 3}};
+        const bool lastIsThreeOfThree =
+            std::count(stages.begin(), stages.end(), DuplicateFinder::Stage{DuplicateFinder::Comparing{3, 3}}) == 1;
         return std::to_string(groups.size()) + (groups.size() == 1 ? " of " + std::to_string(groups[0].files.size()) : "") +
                (lastIsThreeOfThree ? " 3/3" : " wrong stages");
     });
@@ -143,8 +144,8 @@ TEST(DuplicateFinder, StagesRunLookingComparingConfirming) {
     ASSERT_NE(confirming, stages.end());
     EXPECT_LT(comparing, confirming);
     EXPECT_TRUE(std::count(stages.begin(), stages.end(), DuplicateFinder::Stage{DuplicateFinder::Comparing{22, 22}}));
-    EXPECT_EQ(stages.back(), (DuplicateFinder::Stage{DuplicateFinder::Confirming{80'000'000, 80'000'000}}));
-    // Reading 80 MB whole shows movement on the way, not only at the end.
+    EXPECT_EQ(stages.back(), (DuplicateFinder::Stage{DuplicateFinder::Confirming{80'020'000, 80'020'000}}));
+    // The small files are read whole too. Reading 80 MB shows movement on the way, not only at the end.
     EXPECT_GT(std::count_if(stages.begin(), stages.end(), [](const auto& s) { return s.index() == 2; }), 2);
 }
 
