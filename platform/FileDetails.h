@@ -12,6 +12,7 @@ struct FileDetails {
     bool isRegular = false;
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    std::int64_t linkCount = 0;
     // Logical length in bytes.
     std::int64_t length = 0;
     // Blocks × 512.
@@ -23,6 +24,8 @@ struct FileDetails {
 
     // Nothing when `path` cannot be read.
     static std::optional<FileDetails> of(const std::string& path);
+    // The entry `name` of the open folder `folder`; nothing when it cannot be read.
+    static std::optional<FileDetails> at(int folder, const char* name);
 };
 
 } // namespace tidra::sys

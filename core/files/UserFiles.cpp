@@ -60,38 +60,22 @@ Clock::time_point timeOf(std::int64_t nanoseconds) {
     return Clock::time_point(std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(nanoseconds)));
 }
 
-struct Candidate {
-    std::string path;
-    std::int64_t bytes;
-    CloneID cloneID;
-};
-
 // One call's walk state.
 class Listing {
 public:
     Listing(std::int64_t minimumBytes, const Accept& accept, const Progress& progress, const IsCancelled& isCancelled)
         : minimumBytes_(minimumBytes), accept_(accept), progress_(progress), isCancelled_(isCancelled) {}
 
+    // The walk reads no status itself: the visitor reads each file's full status once,
+    // relative to the open folder, and only for names that can be listed at all.
     void walk(const std::string& root) {
         BulkWalker::walk(root, [this](BulkFolder& folder) { return visit(folder); }, nullptr,
-                         BulkWalker::Field::identity | BulkWalker::Field::linkCount |
-                             BulkWalker::Field::allocatedBytes);
+                         BulkWalker::Field::none);
     }
 
-    void finish() {
+    std::vector<File> finish() {
         if (progress_) progress_(count_);
-    }
-
-    std::vector<File> files() const {
-        std::vector<File> files;
-        files.reserve(candidates_.size());
-        for (const auto& candidate : candidates_) {
-            const auto details = sys::FileDetails::of(candidate.path);
-            if (!details || !details->isRegular) continue;  // gone or replaced since the walk
-            files.push_back({candidate.path, candidate.bytes, details->length, candidate.cloneID,
-                             timeOf(details->modifiedNanoseconds), timeOf(details->createdNanoseconds)});
-        }
-        return files;
+        return std::move(files_);
     }
 
 private:
@@ -117,11 +101,14 @@ private:
 
     void consider(const BulkFolder& folder, const BulkEntry& entry) {
         ++count_;
-        if (entry.allocatedBytes < minimumBytes_ || entry.namePointer[0] == '.') return;
+        if (entry.namePointer[0] == '.') return;
+        const auto details = sys::FileDetails::at(folder.descriptor, entry.namePointer);
+        if (!details || !details->isRegular || details->allocatedBytes < minimumBytes_) return;
         if (accept_ && !accept_(entry.nameView())) return;
-        const auto identity = CloneID::ownIdentity(entry.device, entry.fileID);
-        if (entry.linkCount >= 2 && !linkedTaken_.insert(identity).second) return;
-        candidates_.push_back({folder.pathOf(entry), entry.allocatedBytes, identity});
+        const auto identity = CloneID::ownIdentity(details->device, details->inode);
+        if (details->linkCount >= 2 && !linkedTaken_.insert(identity).second) return;
+        files_.push_back({folder.pathOf(entry), details->allocatedBytes, details->length, identity,
+                          timeOf(details->modifiedNanoseconds), timeOf(details->createdNanoseconds)});
     }
 
     const std::int64_t minimumBytes_;
@@ -131,7 +118,7 @@ private:
     std::int64_t count_ = 0;
     std::int64_t lastReport_ = 0;
     std::unordered_set<CloneID, CloneIDHash> linkedTaken_;
-    std::vector<Candidate> candidates_;
+    std::vector<File> files_;
 };
 
 } // namespace
@@ -140,8 +127,7 @@ std::vector<File> list(const std::vector<std::string>& roots, std::int64_t minim
                        const Progress& progress, const IsCancelled& isCancelled) {
     Listing listing(minimumBytes, accept, progress, isCancelled);
     for (const auto& root : roots) listing.walk(root);
-    listing.finish();
-    return listing.files();
+    return listing.finish();
 }
 
 std::int64_t freed(const std::vector<Entry>& files, const std::set<std::string>& removing) {

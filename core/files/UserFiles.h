@@ -41,7 +41,7 @@ using IsCancelled = std::function<bool()>;
 // siblings in listing order):
 // - A root that is not a directory (a symbolic link to one included) is passed over. No
 //   symbolic link is followed and no walk leaves its root's volume. Unreadable folders and
-//   files that vanish before their final status read are silently missing.
+//   files that vanish before their status is read are silently missing.
 // - Left out: files whose allocated bytes are below `minimumBytes` (equal is listed), names
 //   starting with ".", names `accept` refuses (asked only after the size and name tests), and
 //   every further name of a multiply-linked file already listed, by (device, inode).
