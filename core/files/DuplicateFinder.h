@@ -11,8 +11,9 @@
 #include <variant>
 #include <vector>
 
-// Finds sets of byte-identical files in the user's folders: files of equal length are compared
-// by a SHA-256 of their head and tail, and those that still match by a SHA-256 of their whole
+// Finds sets of byte-identical files in the user's folders. Files of equal length are told
+// apart by their first 4 KiB, large ones then by head and tail (64 KiB each), and the files
+// that still match are read whole, side by side: each set found carries the SHA-256 of its
 // content.
 namespace tidra::DuplicateFinder {
 
@@ -21,15 +22,15 @@ struct Looking {
     std::int64_t files = 0;
     bool operator==(const Looking&) const = default;
 };
-// Heads and tails (whole files up to 128 KiB) are being compared: files digested so far, of
-// all files in sets of equal length.
+// Files of equal length are being told apart by their first block: files done so far, of all
+// files in sets of equal length.
 struct Comparing {
     std::int64_t done = 0;
     std::int64_t of = 0;
     bool operator==(const Comparing&) const = default;
 };
-// Larger files that still match are being read whole: bytes read so far, of all to read.
-// Without it two multi-gigabyte files would show no movement for minutes.
+// Files that still match are being read whole: bytes read so far, of all to read. Without it
+// two multi-gigabyte files would show no movement for minutes.
 struct Confirming {
     std::int64_t bytesDone = 0;
     std::int64_t bytesOf = 0;
