@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev libplist-dev libssl-dev libtbb-dev libutf8proc-dev
   libvips-dev libheif-dev libexiv2-dev
   trash-cli util-linux procps
+  gdu
   jdupes rmlint fdupes findutils
 )
 

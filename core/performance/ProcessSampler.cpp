@@ -1,5 +1,6 @@
 #include "performance/ProcessSampler.h"
 
+#include "performance/ProcessClock.h"
 #include "platform/ProcReader.h"
 
 #include <tbb/blocked_range.h>
@@ -18,22 +19,6 @@ std::uint64_t monotonicNow() {
     timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
     return std::uint64_t(now.tv_sec) * kNanosPerSecond + std::uint64_t(now.tv_nsec);
-}
-
-// Split so that years of CPU time do not overflow.
-std::uint64_t ticksToNanos(std::uint64_t ticks) {
-    const auto perSecond = std::uint64_t(sys::ProcReader::ticksPerSecond());
-    return ticks / perSecond * kNanosPerSecond + ticks % perSecond * kNanosPerSecond / perSecond;
-}
-
-// Once per program run and root, shared by all samplers: two samplers must agree on start times.
-std::optional<std::int64_t> bootTimeOnce(const sys::ProcReader& reader) {
-    static std::mutex mutex;
-    static std::map<std::string, std::optional<std::int64_t>> known;
-    const std::lock_guard lock(mutex);
-    const auto it = known.find(reader.root());
-    if (it != known.end()) return it->second;
-    return known[reader.root()] = reader.bootTime();
 }
 
 std::string nameOf(pid_t pid, const std::string& path, const std::string& comm) {
@@ -55,7 +40,7 @@ ProcessSampler::ProcessSampler() : ProcessSampler(Options{}) {}
 ProcessSampler::ProcessSampler(Options options)
     : options_(withDefaults(std::move(options))),
       reader_(std::make_unique<sys::ProcReader>(options_.procRoot)),
-      bootTime_(bootTimeOnce(*reader_)) {}
+      bootTime_(ProcessClock::bootTime(*reader_)) {}
 
 ProcessSampler::~ProcessSampler() = default;
 
@@ -97,12 +82,8 @@ std::optional<ProcessSampler::Reading> ProcessSampler::read(pid_t pid) const {
     p.path = reader_->executable(pid).value_or("");
     p.name = nameOf(pid, p.path, stat->comm);
     p.memoryBytes = status->memoryBytes;
-    if (bootTime_) {
-        const auto startNanos = std::chrono::nanoseconds(ticksToNanos(stat->startTicks));
-        p.started = std::chrono::system_clock::time_point(std::chrono::seconds(*bootTime_)) +
-                    std::chrono::duration_cast<std::chrono::system_clock::duration>(startNanos);
-    }
-    return Reading{std::move(p), {pid, stat->startTicks}, ticksToNanos(stat->cpuTicks)};
+    if (bootTime_) p.started = ProcessClock::startTime(*bootTime_, stat->startTicks);
+    return Reading{std::move(p), {pid, stat->startTicks}, ProcessClock::nanosFromTicks(stat->cpuTicks)};
 }
 
 // 0 without an earlier reading of the same process, and when its CPU time went down.

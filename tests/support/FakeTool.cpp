@@ -89,4 +89,12 @@ std::map<std::string, std::string> FakeTool::environment() const {
     return env;
 }
 
+FakeTool::Answer reply(std::string out, int status, std::string err) {
+    FakeTool::Answer answer;
+    answer.standardOutput = std::move(out);
+    answer.standardError = std::move(err);
+    answer.exitStatus = status;
+    return answer;
+}
+
 } // namespace tidra::test

@@ -37,4 +37,7 @@ private:
     std::string records_;
 };
 
+// An answer with this standard output, exit status and standard error, and no delay.
+FakeTool::Answer reply(std::string out, int status = 0, std::string err = "");
+
 } // namespace tidra::test

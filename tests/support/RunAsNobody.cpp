@@ -15,4 +15,11 @@ std::string runAsNobody(const std::function<std::string()>& fn) {
     });
 }
 
+std::string runInChild(const std::function<bool()>& prepare, const std::function<std::string()>& fn) {
+    return runInChild([&] {
+        if (!prepare()) ::_exit(3);
+        return fn();
+    });
+}
+
 } // namespace tidra::test

@@ -1,0 +1,164 @@
+// Times the similar-photo search on a labelled corpus and scores it, and findimagedupes' answer
+// on the same files, against the labels; also prints how the feature distances of near-duplicate
+// and of different photos fall around the threshold, which is what the vector scale is
+// calibrated on. Run through bench/similar_photos.sh, which builds the corpus.
+//
+//   similar_photos_bench <corpus-folder> <findimagedupes-output> <findimagedupes-seconds>
+//
+// Corpus files are named g<label>_<n>.jpg; files of one label are near-duplicates.
+#include "files/FeatureVector.h"
+#include "files/SimilarPhotoFinder.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <tbb/parallel_for_each.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace tidra;
+namespace Finder = SimilarPhotoFinder;
+using Pair = std::pair<std::string, std::string>;
+
+namespace {
+
+std::string label(const std::string& path) {
+    const auto name = path.substr(path.rfind('/') + 1);
+    return name.substr(0, name.find('_'));
+}
+
+std::vector<Finder::File> listCorpus(const std::string& folder) {
+    std::vector<Finder::File> files;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return files;
+    while (dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        struct stat st {};
+        const std::string path = folder + "/" + name;
+        if (!name.ends_with(".jpg") || stat(path.c_str(), &st) != 0) continue;
+        files.push_back({path, std::int64_t(st.st_blocks) * 512, std::uint64_t(st.st_ino),
+                         std::chrono::system_clock::from_time_t(st.st_mtime)});
+    }
+    closedir(dir);
+    std::ranges::sort(files, {}, &Finder::File::path);
+    return files;
+}
+
+void addPairs(std::vector<std::string> members, std::set<Pair>& pairs) {
+    std::ranges::sort(members);
+    for (std::size_t i = 0; i < members.size(); ++i)
+        for (std::size_t j = i + 1; j < members.size(); ++j) pairs.insert({members[i], members[j]});
+}
+
+std::set<Pair> truePairs(const std::vector<Finder::File>& files) {
+    std::set<Pair> pairs;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        for (std::size_t j = i + 1; j < files.size(); ++j)
+            if (label(files[i].path) == label(files[j].path)) pairs.insert({files[i].path, files[j].path});
+    return pairs;
+}
+
+std::set<Pair> theirPairs(const std::string& output) {
+    std::set<Pair> pairs;
+    std::ifstream in(output);
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::vector<std::string> members;
+        for (std::string word; words >> word;) members.push_back(word);
+        addPairs(members, pairs);
+    }
+    return pairs;
+}
+
+void score(const char* who, const std::set<Pair>& found, const std::set<Pair>& truth, double seconds,
+           std::size_t count) {
+    const auto hits = std::ranges::count_if(found, [&](const Pair& p) { return truth.contains(p); });
+    const double precision = found.empty() ? 1.0 : double(hits) / double(found.size());
+    const double recall = truth.empty() ? 1.0 : double(hits) / double(truth.size());
+    std::printf("%-16s %8.2f s %9.1f photos/s   pairs %5zu   precision %.3f   recall %.3f\n", who, seconds,
+                double(count) / seconds, found.size(), precision, recall);
+}
+
+double quantile(std::vector<float> values, double q) {
+    if (values.empty()) return 0;
+    std::ranges::sort(values);
+    return values[std::min(values.size() - 1, std::size_t(q * double(values.size())))];
+}
+
+// Distances of every pair of prints, unscaled, split into near-duplicate and different pairs.
+void calibrate(const std::vector<Finder::File>& files) {
+    std::vector<Finder::Print> prints;
+    std::mutex mutex;
+    tbb::parallel_for_each(files, [&](const Finder::File& file) {
+        if (auto p = Finder::print(file)) {
+            std::lock_guard lock(mutex);
+            prints.push_back(std::move(*p));
+        }
+    });
+    std::vector<float> same, different;
+    for (std::size_t i = 0; i < prints.size(); ++i)
+        for (std::size_t j = i + 1; j < prints.size(); ++j) {
+            float sum = 0;
+            for (std::size_t k = 0; k < prints[i].vector.size(); ++k) {
+                const float d = prints[i].vector[k] - prints[j].vector[k];
+                sum += d * d;
+            }
+            const float unit = std::sqrt(sum) / FeatureVector::scale;
+            (label(prints[i].file.path) == label(prints[j].file.path) ? same : different).push_back(unit);
+        }
+    const float limit = Finder::threshold / FeatureVector::scale;
+    const auto share = [&](const std::vector<float>& v) {
+        return v.empty() ? 0.0 : double(std::ranges::count_if(v, [&](float d) { return d <= limit; })) / double(v.size());
+    };
+    std::printf("calibration: %zu prints of %zu photos, scale %.3f\n", prints.size(), files.size(),
+                double(FeatureVector::scale));
+    std::printf("  near-duplicate pairs within %.2f: %.1f %% (goal at least 95 %%) of %zu\n",
+                double(Finder::threshold), 100 * share(same), same.size());
+    std::printf("  different pairs within %.2f:      %.2f %% (goal at most 1 %%) of %zu\n",
+                double(Finder::threshold), 100 * share(different), different.size());
+    const double p95 = quantile(same, 0.95), p01 = quantile(different, 0.01);
+    std::printf("  unscaled: 95th percentile near-duplicate %.3f, 1st percentile different %.3f\n", p95, p01);
+    if (p95 < p01)
+        std::printf("  scales meeting both goals: %.3f ... %.3f (geometric middle %.3f)\n", Finder::threshold / p01,
+                    Finder::threshold / p95, Finder::threshold / std::sqrt(p95 * p01));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s <corpus-folder> <findimagedupes-output> <findimagedupes-seconds>\n", argv[0]);
+        return 2;
+    }
+    const auto files = listCorpus(argv[1]);
+    if (files.size() < 2) {
+        std::fprintf(stderr, "no corpus photos in %s\n", argv[1]);
+        return 1;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const auto groups = Finder::findAmong(files, Finder::threshold, [](const Finder::Stage&) {}, [] { return false; });
+    const double ours = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    std::set<Pair> found;
+    for (const auto& g : groups) {
+        std::vector<std::string> members;
+        for (const auto& photo : g.photos) members.push_back(photo.path);
+        addPairs(members, found);
+    }
+    const auto truth = truePairs(files);
+    std::printf("similar photos: %zu photos, %zu labelled near-duplicate pairs\n", files.size(), truth.size());
+    score("tidra", found, truth, ours, files.size());
+    const double theirs = std::atof(argv[3]);
+    score("findimagedupes", theirPairs(argv[2]), truth, theirs, files.size());
+    std::printf("speed ratio: %.1fx\n", theirs / ours);
+    calibrate(files);
+    return 0;
+}

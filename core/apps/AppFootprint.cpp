@@ -1,0 +1,216 @@
+#include "apps/AppFootprint.h"
+
+#include "apps/NaturalOrder.h"
+#include "platform/FileAccess.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace tidra::AppFootprint {
+namespace {
+
+struct LibraryFolder {
+    const char* folder;
+    std::vector<std::string> endings;
+};
+
+const std::vector<LibraryFolder>& identifierFolders() {
+    static const std::vector<LibraryFolder> folders{
+        {"Library/Application Support", {}},
+        {"Library/Caches", {}},
+        {"Library/Preferences", {".plist"}},
+        {"Library/Preferences/ByHost", {".plist"}},
+        {"Library/Saved Application State", {".savedState"}},
+        {"Library/HTTPStorages", {".binarycookies"}},
+        {"Library/WebKit", {}},
+        {"Library/Cookies", {".binarycookies"}},
+        {"Library/Logs", {}},
+        {"Library/Application Scripts", {}},
+    };
+    return folders;
+}
+
+// Apps whose name cannot be read off their identifier.
+const std::map<std::string, std::string>& knownNames() {
+    static const std::map<std::string, std::string> names{
+        {"com.tinyspeck.slackmacgap", "Slack"},   {"com.openai.chat", "ChatGPT"},
+        {"us.zoom.xos", "Zoom"},                  {"com.microsoft.teams", "Microsoft Teams"},
+        {"com.microsoft.teams2", "Microsoft Teams"}, {"com.postmanlabs.mac", "Postman"},
+        {"com.proxyman.nsproxy", "Proxyman"},     {"com.bittorrent.utweb", "µTorrent Web"},
+        {"com.dynamodb.workbench", "NoSQL Workbench"},
+    };
+    return names;
+}
+
+// Words that say nothing about an app's name.
+const std::set<std::string>& genericParts() {
+    static const std::set<std::string> parts{"app",         "mac",  "macos",   "osx", "desktop", "client",
+                                             "browser",     "application", "main", "electron", "xos"};
+    return parts;
+}
+
+// Words that name a companion process of an app.
+const std::set<std::string>& roleParts() {
+    static const std::set<std::string> parts{"agent", "helper", "updater", "launcher", "daemon"};
+    return parts;
+}
+
+bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool isLower(char c) { return c >= 'a' && c <= 'z'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string lowered(std::string text) {
+    for (char& c : text)
+        if (isUpper(c)) c = char(c - 'A' + 'a');
+    return text;
+}
+
+std::vector<std::string> pieces(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const auto dot = std::min(text.find('.', start), text.size());
+        if (dot > start) out.push_back(text.substr(start, dot - start));
+        start = dot + 1;
+    }
+    return out;
+}
+
+bool isFamily(const std::string& stem, const std::string& id) {
+    return stem == id || (stem.size() > id.size() && stem.starts_with(id) && stem[id.size()] == '.');
+}
+
+// Visible entry names of a folder, in the listing's own order; none when it cannot be listed.
+std::vector<std::string> entries(const std::string& folder) {
+    auto names = sys::folderEntries(folder).value_or(std::vector<std::string>{});
+    std::erase_if(names, [](const std::string& name) { return name.starts_with('.'); });
+    return names;
+}
+
+std::string withoutEnding(const std::string& name, const std::vector<std::string>& endings) {
+    for (const auto& ending : endings)
+        if (name.ends_with(ending)) return name.substr(0, name.size() - ending.size());
+    return name;
+}
+
+// The identifier part of a group container's name: a team identifier (ten capitals or digits)
+// and a "group." prefix dropped.
+std::string groupStem(std::string name) {
+    const auto dot = name.find('.');
+    if (dot == 10 && std::all_of(name.begin(), name.begin() + 10, [](char c) { return isUpper(c) || isDigit(c); }))
+        name.erase(0, 11);
+    if (name.starts_with("group.")) name.erase(0, 6);
+    return name;
+}
+
+// Decides whether a lower-case name stem belongs to the app, leaving alone what belongs to an
+// installed app whose identifier extends the app's own.
+class Claim {
+public:
+    Claim(const std::string& bundleID, const std::vector<std::string>& others) : id_(lowered(bundleID)) {
+        for (const auto& other : others) {
+            auto lower = lowered(other);
+            if (lower != id_ && isFamily(lower, id_)) nested_.push_back(std::move(lower));
+        }
+    }
+
+    bool operator()(const std::string& stem) const {
+        const auto lower = lowered(stem);
+        return isFamily(lower, id_) &&
+               std::none_of(nested_.begin(), nested_.end(), [&](const std::string& n) { return isFamily(lower, n); });
+    }
+
+private:
+    std::string id_;
+    std::vector<std::string> nested_;
+};
+
+void identifierPass(const Claim& claims, const std::string& home, bool includeContainers,
+                    std::set<std::string>& found) {
+    auto folders = identifierFolders();
+    if (includeContainers) folders.push_back({"Library/Containers", {}});
+    for (const auto& row : folders) {
+        const std::string folder = home + "/" + row.folder;
+        for (const auto& name : entries(folder))
+            if (claims(withoutEnding(name, row.endings))) found.insert(folder + "/" + name);
+    }
+    if (!includeContainers) return;
+    const std::string groups = home + "/Library/Group Containers";
+    for (const auto& name : entries(groups))
+        if (claims(groupStem(name))) found.insert(groups + "/" + name);
+}
+
+void namePass(const std::string& appName, const std::string& home, std::set<std::string>& found) {
+    const auto key = NaturalOrder::sortKey(appName);
+    for (const char* relative : {"Library/Application Support", "Library/Caches", "Library/Logs"}) {
+        const std::string folder = home + "/" + relative;
+        for (const auto& name : entries(folder))
+            if (NaturalOrder::sortKey(name) == key) found.insert(folder + "/" + name);
+    }
+}
+
+std::string capitalised(std::string text) {
+    bool wordStart = true;
+    for (char& c : text) {
+        if (wordStart && isLower(c)) c = char(c - 'a' + 'A');
+        else if (!wordStart && isUpper(c)) c = char(c - 'A' + 'a');
+        wordStart = c == ' ';
+    }
+    return text;
+}
+
+std::string nameWord(const std::vector<std::string>& parts) {
+    if (parts.size() == 2) return parts[1];
+    const std::string& candidate = parts[2];
+    const auto lower = lowered(candidate);
+    if (roleParts().contains(lower)) return parts[1] + "-" + candidate;
+    const auto digits = std::count_if(candidate.begin(), candidate.end(), isDigit);
+    if (!genericParts().contains(lower) && std::size_t(2 * digits) < candidate.size()) return candidate;
+    return parts[1];
+}
+
+} // namespace
+
+std::vector<std::string> paths(const std::string& bundleID, const std::optional<std::string>& name,
+                               const std::string& home, bool includeContainers,
+                               const std::vector<std::string>& others) {
+    std::set<std::string> found;
+    if (looksLikeBundleID(bundleID)) identifierPass(Claim(bundleID, others), home, includeContainers, found);
+    if (name && name->size() >= 3) namePass(*name, home, found);
+    return {found.begin(), found.end()};
+}
+
+bool looksLikeBundleID(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (auto dot = text.find('.'); dot != std::string::npos; dot = text.find('.', start)) {
+        parts.push_back(text.substr(start, dot - start));
+        start = dot + 1;
+    }
+    parts.push_back(text.substr(start));
+    const auto validPiece = [](const std::string& piece) {
+        return !piece.empty() &&
+               std::all_of(piece.begin(), piece.end(), [](char c) { return isUpper(c) || isLower(c) || isDigit(c) || c == '-'; });
+    };
+    return parts.size() >= 3 && std::all_of(parts.begin(), parts.end(), validPiece) &&
+           (isUpper(parts[0][0]) || isLower(parts[0][0]));
+}
+
+std::string vendor(const std::string& bundleID) {
+    const auto parts = pieces(bundleID);
+    std::string out;
+    for (std::size_t i = 0; i < parts.size() && i < 2; ++i) out += (i ? "." : "") + parts[i];
+    return lowered(out);
+}
+
+std::string guessedName(const std::string& bundleID) {
+    if (const auto known = knownNames().find(lowered(bundleID)); known != knownNames().end()) return known->second;
+    const auto parts = pieces(bundleID);
+    if (parts.size() < 2) return bundleID;
+    auto word = nameWord(parts);
+    std::replace(word.begin(), word.end(), '-', ' ');
+    return word == lowered(word) ? capitalised(word) : word;
+}
+
+} // namespace tidra::AppFootprint

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What an application leaves in the user's Library, found from its bundle identifier alone,
+// and a readable name for an app that is gone. Only single folders are listed; nothing is
+// opened or measured. Safe from any thread.
+namespace tidra::AppFootprint {
+
+// Absolute paths below `home` of the entries that belong to the app: those named by its
+// identifier (or an extension of it by "." and more pieces) in the Library folders, ignoring
+// case and cutting the usual endings (".plist", ".savedState", ".binarycookies"); with
+// `includeContainers`, also its sandbox and group containers; and, when `name` has at least
+// three characters, the entries named like the app (ignoring case) in Application Support,
+// Caches and Logs. `others` are the identifiers of other installed apps: what belongs to one
+// of them that extends `bundleID` is left to it. The identifier passes run only for an
+// identifier that looksLikeBundleID accepts, so a short one ("com") never claims a whole
+// folder. Each path once, in ascending byte order; names beginning with "." never count.
+std::vector<std::string> paths(const std::string& bundleID, const std::optional<std::string>& name,
+                               const std::string& home, bool includeContainers,
+                               const std::vector<std::string>& others);
+
+// At least three dot-separated pieces, none empty, the first starting with a letter, and
+// only ASCII letters, digits and "-" in the pieces.
+bool looksLikeBundleID(const std::string& text);
+
+// The first two pieces (empty pieces dropped), lower case: "com.example" for com.Example.Tool.
+std::string vendor(const std::string& bundleID);
+
+// A readable name for the app: a known name, else the most telling piece of the identifier,
+// capitalised when it has no capitals of its own ("com.example.photo-lab" gives "Photo Lab").
+std::string guessedName(const std::string& bundleID);
+
+} // namespace tidra::AppFootprint

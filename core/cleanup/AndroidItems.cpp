@@ -1,0 +1,61 @@
+#include "cleanup/AndroidItems.h"
+
+#include "cleanup/CatalogBuilders.h"
+#include "cleanup/SettingsText.h"
+#include "platform/FileAccess.h"
+#include "platform/SmallFile.h"
+
+#include <algorithm>
+
+namespace tidra::CleanupCatalog {
+namespace {
+
+using PathAction = Builder::PathAction;
+
+// An emulator's config.ini is a few kilobytes; anything far larger is not one.
+constexpr std::size_t maximumConfigBytes = 1 << 20;
+
+void addEmulator(Builder& b, const std::string& folder, const std::string& avd) {
+    const std::string fileName = avd.substr(avd.find_last_of('/') + 1);
+    const std::string name = fileName.substr(0, fileName.size() - 4);
+    std::string title = "Emulator: " + name;
+    std::replace(title.begin(), title.end(), '_', ' ');
+    const char* consequence = avdSystemImageExists(avd, b.env.home)
+                                  ? "Deletes the emulator and everything stored on it."
+                                  : "Deletes the emulator and its data. Its system image is no longer installed, "
+                                    "so it cannot start as it is.";
+    b.add({"android.avd." + name, title, CleanupCategory::android, consequence, Safety::review}, PathAction::remove,
+          {avd, folder + "/" + name + ".ini"});
+}
+
+} // namespace
+
+bool avdSystemImageExists(const std::string& avd, const std::string& home) {
+    const auto config = sys::readSmallFile(avd + "/config.ini", maximumConfigBytes);
+    if (!config) return true;
+    const auto image = SettingsText::value(*config, "image.sysdir.1");
+    if (!image) return true;
+    // The SDK's designed place first, then where Android Studio puts it on Linux: an image
+    // missing from one may be installed in the other, and calling a working emulator broken
+    // invites deleting it.
+    for (const char* sdk : {"/Library/Android/sdk/", "/Android/Sdk/"})
+        if (sys::existsFollowingLinks(home + sdk + *image)) return true;
+    return false;
+}
+
+void android(Builder& b) {
+    const std::string& home = b.env.home;
+    b.add({"gradle.caches", "Gradle caches and downloaded Gradle versions", CleanupCategory::android,
+           "The next Gradle build downloads its dependencies again.", Safety::safe},
+          PathAction::remove, {home + "/.gradle/caches", home + "/.gradle/wrapper/dists", home + "/.gradle/daemon"});
+    b.add({"android.studioCaches", "Android Studio caches", CleanupCategory::android,
+           "Android Studio re-indexes each project the next time you open it.", Safety::safe},
+          PathAction::remove,
+          Builder::children(home + "/Library/Caches/Google",
+                            [](const std::string& name) { return name.starts_with("AndroidStudio"); }));
+    const std::string emulators = home + "/.android/avd";
+    for (const auto& avd : Builder::children(emulators, [](const std::string& name) { return name.ends_with(".avd"); }))
+        addEmulator(b, emulators, avd);
+}
+
+} // namespace tidra::CleanupCatalog

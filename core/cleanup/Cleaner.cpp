@@ -1,0 +1,123 @@
+#include "cleanup/Cleaner.h"
+
+#include "platform/SafeRemove.h"
+#include "platform/Trash.h"
+
+#include <sys/stat.h>
+
+#include <string_view>
+
+namespace tidra {
+namespace {
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool isLink(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+bool isAtOrInside(std::string_view path, std::string_view folder) {
+    return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
+std::string trimmed(const std::string& text) {
+    static const char* const blanks = " \t\n\r\v\f";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// Why a tool that ran did not succeed: its limit, its own words, or `fallback`.
+std::string toolFailure(const Shell::Output& output, const std::string& fallback) {
+    if (output.timedOut) return "timed out after " + std::to_string(Cleaner::toolLimit.count()) + " s";
+    std::string reason = trimmed(output.standardError);
+    return reason.empty() ? fallback : reason;
+}
+
+} // namespace
+
+Cleaner::Cleaner(PathGuard guardian, Runner run) : guardian_(std::move(guardian)), run_(std::move(run)) {}
+
+bool Cleaner::handle(const std::string& path, Mode mode, CleanReport& report) const {
+    // Judge and act on one and the same resolved path; a relative one is refused by the guard.
+    const std::string judged = PathGuard::normalize(path);
+    if (!judged.empty() && !exists(judged)) return false;
+    const auto verdict = mode == Mode::remove ? guardian_.checkDelete(judged) : guardian_.checkTrash(judged);
+    if (!verdict.isAllowed()) {
+        report.failures.push_back({path, verdict.reason()});
+        return false;
+    }
+    const sys::Outcome outcome =
+        mode == Mode::remove ? sys::SafeRemove::remove(judged) : sys::Trash::move(judged, guardian_.home());
+    if (outcome.status == sys::Outcome::Status::failed) report.failures.push_back({path, outcome.reason});
+    return outcome.status == sys::Outcome::Status::done;
+}
+
+void Cleaner::deleteContents(const std::string& folder, CleanReport& report) const {
+    if (isLink(folder)) {
+        report.failures.push_back({folder, "is a symbolic link"});
+        return;
+    }
+    const std::string resolved = PathGuard::normalize(folder);
+    if (resolved.empty()) {
+        report.failures.push_back({folder, "not an absolute path"});
+        return;
+    }
+    const auto listing = sys::SafeRemove::list(resolved);
+    if (!listing.ok()) {
+        report.failures.push_back({folder, listing.error});
+        return;
+    }
+    for (const auto& name : listing.names)
+        if (handle(folder + "/" + name, Mode::remove, report)) ++report.removed;
+}
+
+CleanReport Cleaner::runTool(const CleanupAction::Run& action) const {
+    CleanReport report;
+    const auto output = run_(action.tool, action.arguments, {}, toolLimit);
+    if (!output) report.failures.push_back({action.tool, "could not be started"});
+    else if (!output->succeeded())
+        report.failures.push_back({action.tool, toolFailure(*output, "exit code " + std::to_string(output->status))});
+    else report.removed = 1;
+    return report;
+}
+
+CleanReport Cleaner::removeWorktree(const CleanupAction::RemoveWorktree& action) const {
+    CleanReport report;
+    const std::string judged = PathGuard::normalize(action.path);
+    if (const auto verdict = guardian_.checkDelete(judged); !verdict.isAllowed()) {
+        report.failures.push_back({action.path, verdict.reason()});
+        return report;
+    }
+    // Only what lies in the worktree, wherever ".." or links in the entry lead.
+    for (const auto& entry : action.clearFirst)
+        if (isAtOrInside(PathGuard::normalize(entry), judged) && handle(entry, Mode::remove, report)) ++report.removed;
+    const auto output = run_("/usr/bin/git", {"-C", action.repository, "worktree", "remove", judged},
+                             {{"GIT_TERMINAL_PROMPT", "0"}}, toolLimit);
+    if (!output) report.failures.push_back({action.path, "git could not be started"});
+    else if (!output->succeeded()) report.failures.push_back({action.path, toolFailure(*output, "git refused")});
+    else ++report.removed;
+    return report;
+}
+
+CleanReport Cleaner::perform(const CleanupAction& action) const {
+    if (const auto* a = std::get_if<CleanupAction::Run>(&action.value)) return runTool(*a);
+    if (const auto* a = std::get_if<CleanupAction::RemoveWorktree>(&action.value)) return removeWorktree(*a);
+    CleanReport report;
+    if (const auto* a = std::get_if<CleanupAction::Delete>(&action.value)) {
+        for (const auto& path : a->paths)
+            if (handle(path, Mode::remove, report)) ++report.removed;
+    } else if (const auto* a = std::get_if<CleanupAction::DeleteContents>(&action.value)) {
+        for (const auto& folder : a->paths) deleteContents(folder, report);
+    } else if (const auto* a = std::get_if<CleanupAction::Trash>(&action.value)) {
+        for (const auto& path : a->paths)
+            if (handle(path, Mode::trash, report)) ++report.removed;
+    }
+    return report;
+}
+
+} // namespace tidra

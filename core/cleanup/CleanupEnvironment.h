@@ -1,0 +1,42 @@
+#pragma once
+
+#include "cleanup/CleanupItem.h"
+#include "cleanup/Docker.h"
+#include "cleanup/Simulators.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tidra {
+
+// The home folder one catalog build works on and the probes it asks about the machine.
+// Probes may be called from any thread and capture only immutable values; tests and the
+// --home option replace them.
+struct CleanupEnvironment {
+    // Absolute, without a trailing "/".
+    std::string home;
+    // (application names without ".app" or the commands that start them, bundle identifiers):
+    // true when any is installed. Answers true when it cannot tell, so that nothing of an
+    // installed app passes as a leftover.
+    std::function<bool(const std::vector<std::string>&, const std::vector<std::string>&)> isAppInstalled;
+    // Display name of the installed application with this identifier, or nothing.
+    std::function<std::optional<std::string>(const std::string&)> appName;
+    // Bundle identifiers of the installed application bundles.
+    std::function<std::vector<std::string>()> installedBundleIDs;
+    std::function<std::vector<SimulatorDevice>()> simulators;
+    // Machine-wide npm configuration files, consulted after the user's own.
+    std::vector<std::string> globalNpmConfigFiles;
+    // A Yarn cache a run as root may have left outside the home folder.
+    std::optional<std::string> rootYarnCache;
+    // Asked by the cleanup scan itself, beside the catalog; no builder calls these two.
+    std::function<DockerStatus()> docker;
+    std::function<std::vector<CleanupItem>()> toolItems;
+
+    // The real probes over the user's home folder ($HOME, else the password database), read
+    // anew on every call. Nothing runs until a probe is called.
+    static CleanupEnvironment live();
+};
+
+} // namespace tidra

@@ -1,0 +1,92 @@
+#include "cleanup/JavaScriptItems.h"
+
+#include "cleanup/AdminCleanup.h"
+#include "cleanup/CatalogBuilders.h"
+#include "cleanup/SettingsText.h"
+#include "platform/SmallFile.h"
+
+namespace tidra::CleanupCatalog {
+namespace {
+
+using PathAction = Builder::PathAction;
+
+constexpr std::size_t maximumConfigBytes = 1 << 20;
+
+Builder::Entry javascriptEntry(const char* id, const char* title, const char* consequence) {
+    return {id, title, CleanupCategory::javascript, consequence, Safety::safe};
+}
+
+std::string withoutQuotes(const std::string& value) {
+    const auto first = value.find_first_not_of("\"'");
+    if (first == std::string::npos) return {};
+    return value.substr(first, value.find_last_not_of("\"'") - first + 1);
+}
+
+std::string expandedHome(std::string value, const std::string& home) {
+    if (value == "~" || value.starts_with("~/")) value.replace(0, 1, home);
+    const std::string variable = "${HOME}";
+    for (auto at = value.find(variable); at != std::string::npos; at = value.find(variable, at + home.size()))
+        value.replace(at, variable.size(), home);
+    return value;
+}
+
+std::vector<std::string> npmCandidates(const Builder& b) {
+    const std::string& home = b.env.home;
+    std::vector<std::string> folders{home + "/.npm"};
+    const auto configured = npmCacheFolder(home, b.env.globalNpmConfigFiles);
+    if (configured && *configured != folders.front()) folders.push_back(*configured);
+    std::vector<std::string> candidates;
+    for (const auto& folder : folders)
+        for (const char* name : {"/_cacache", "/_npx", "/_logs"}) candidates.push_back(folder + name);
+    return candidates;
+}
+
+// A Yarn run as root leaves its cache in a system folder. The cleaner refuses anything
+// outside the home folder, so when the administrator removal may take it, it has to go that
+// way even if the user could delete it.
+void addRootYarnCache(Builder& b) {
+    if (!b.env.rootYarnCache) return;
+    const std::string& path = *b.env.rootYarnCache;
+    if (!b.add(javascriptEntry("yarn.cache.root", "Yarn cache left behind by sudo",
+                               "None. Yarn only uses it when it runs as root."),
+               PathAction::remove, {path}))
+        return;
+    const bool insideHome = path.starts_with(b.env.home + "/");
+    if (!insideHome && AdminCleanup::allowedPaths().contains(path)) b.items.back().requiresAdmin = true;
+}
+
+} // namespace
+
+std::optional<std::string> npmCacheFolder(const std::string& home, const std::vector<std::string>& globalConfigFiles) {
+    std::vector<std::string> files{home + "/.npmrc"};
+    files.insert(files.end(), globalConfigFiles.begin(), globalConfigFiles.end());
+    for (const auto& file : files) {
+        const auto text = sys::readSmallFile(file, maximumConfigBytes);
+        if (!text) continue;
+        const auto setting = SettingsText::value(*text, "cache");
+        if (!setting) continue;
+        const std::string folder = expandedHome(withoutQuotes(*setting), home);
+        if (folder.starts_with(home + "/")) return folder;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void javascript(Builder& b) {
+    const std::string& home = b.env.home;
+    b.add(javascriptEntry("npm.cache", "npm cache", "Packages download again on the next install."), PathAction::remove,
+          npmCandidates(b));
+    b.add(javascriptEntry("yarn.cache", "Yarn cache", "Packages download again on the next install."),
+          PathAction::remove, {home + "/Library/Caches/Yarn"});
+    addRootYarnCache(b);
+    b.add(javascriptEntry("puppeteer.browsers", "Puppeteer browser downloads",
+                          "Each project needs \"npx puppeteer browsers install\" before it next runs."),
+          PathAction::removeContents, {home + "/.cache/puppeteer"});
+    b.add(javascriptEntry("playwright.browsers", "Playwright browser downloads",
+                          "Each project needs \"npx playwright install\" before it next runs."),
+          PathAction::remove, {home + "/Library/Caches/ms-playwright"});
+    b.add(javascriptEntry("node.buildCaches", "Node build caches", "Rebuilt on demand."), PathAction::remove,
+          {home + "/Library/Caches/node-gyp", home + "/Library/Caches/typescript"});
+}
+
+} // namespace tidra::CleanupCatalog

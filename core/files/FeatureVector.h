@@ -1,0 +1,22 @@
+#pragma once
+
+#include "files/PhotoThumbnail.h"
+
+#include <vector>
+
+namespace tidra::FeatureVector {
+
+// Elements of every vector: a 16 by 16 luminance layout, a 4 by 4 colour layout of two
+// chromaticity channels, and 8 gradient orientations in each of 4 by 4 cells.
+inline constexpr int length = 16 * 16 + 4 * 4 * 2 + 4 * 4 * 8;
+// Every vector has this Euclidean length (or is all zeros for a blank grey picture). It is
+// calibrated on real photos (bench/similar_photos.sh) so that a Euclidean distance of 0.35
+// separates shots of one scene (re-encoded, re-exposed, slightly cropped or turned) from
+// different photos.
+inline constexpr float scale = 0.9f;
+
+// The descriptor of a thumbnail. Insensitive to resampling, brightness and contrast; never
+// NaN. Pure and thread-safe.
+std::vector<float> of(const Thumbnail& thumbnail);
+
+} // namespace tidra::FeatureVector

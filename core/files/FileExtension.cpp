@@ -1,0 +1,16 @@
+#include "files/FileExtension.h"
+
+namespace tidra::FileExtension {
+
+std::string lowered(std::string_view path) {
+    const auto slash = path.rfind('/');
+    const auto name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const auto dot = name.rfind('.');
+    if (dot == std::string_view::npos) return {};
+    std::string extension(name.substr(dot + 1));
+    for (char& c : extension)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return extension;
+}
+
+} // namespace tidra::FileExtension

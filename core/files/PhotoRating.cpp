@@ -1,0 +1,100 @@
+#include "files/SimilarPhotoFinder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <functional>
+
+namespace tidra::SimilarPhotoFinder {
+namespace {
+
+struct Luma {
+    int width, height;
+    std::vector<float> values;
+    float at(int x, int y) const { return values[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
+};
+
+Luma luma(const Thumbnail& t) {
+    Luma result{t.width, t.height, std::vector<float>(std::size_t(t.width) * std::size_t(t.height))};
+    for (std::size_t i = 0; i < result.values.size(); ++i)
+        result.values[i] = 0.299f * t.rgb[3 * i] + 0.587f * t.rgb[3 * i + 1] + 0.114f * t.rgb[3 * i + 2];
+    return result;
+}
+
+// Laplacian responses over the inner pixels.
+std::vector<float> laplacian(const Luma& l) {
+    std::vector<float> responses;
+    if (l.width < 3 || l.height < 3) return responses;
+    responses.reserve(std::size_t(l.width - 2) * std::size_t(l.height - 2));
+    for (int y = 1; y < l.height - 1; ++y)
+        for (int x = 1; x < l.width - 1; ++x)
+            responses.push_back(l.at(x - 1, y) + l.at(x + 1, y) + l.at(x, y - 1) + l.at(x, y + 1) - 4 * l.at(x, y));
+    return responses;
+}
+
+double variance(const std::vector<float>& values) {
+    if (values.empty()) return 0;
+    double sum = 0, squares = 0;
+    for (float v : values) {
+        sum += v;
+        squares += double(v) * v;
+    }
+    const double mean = sum / double(values.size());
+    return std::max(0.0, squares / double(values.size()) - mean * mean);
+}
+
+double clippedShare(const Luma& l) {
+    const auto clipped = std::ranges::count_if(l.values, [](float v) { return v <= 3.0f || v >= 252.0f; });
+    return double(clipped) / double(l.values.size());
+}
+
+float qualityScore(const Luma& l, const std::vector<float>& edges) {
+    // Scales picked so that an ordinary sharp, well-exposed photo lands near the top.
+    const double sharpness = std::clamp((std::log10(1 + variance(edges)) - 2.0) / 1.0, -1.0, 1.0);
+    const double contrast = std::clamp((std::sqrt(variance(l.values)) - 30.0) / 30.0, -1.0, 1.0);
+    const double clipping = std::clamp(clippedShare(l) * 4.0, 0.0, 1.0);
+    return static_cast<float>(std::clamp(0.6 * sharpness + 0.4 * contrast - 0.8 * clipping, -1.0, 1.0));
+}
+
+// Pixel counts of the colours, at 4 bits per channel, most common first.
+std::vector<int> colourCounts(const Thumbnail& t) {
+    std::vector<int> bins(4096, 0);
+    for (std::size_t i = 0; i + 2 < t.rgb.size(); i += 3)
+        ++bins[std::size_t(t.rgb[i] >> 4) << 8 | std::size_t(t.rgb[i + 1] >> 4) << 4 | std::size_t(t.rgb[i + 2] >> 4)];
+    std::ranges::sort(bins, std::greater<>());
+    return bins;
+}
+
+// A page or a chart: one background colour over half the picture, crisp marks, and what is
+// not background made of a handful of colours. A burnt-out photo has the background but its
+// remaining pixels spread over many colours.
+bool looksLikeUtility(const Thumbnail& t, const std::vector<float>& edges) {
+    if (edges.empty()) return false;
+    const auto crisp = std::ranges::count_if(edges, [](float v) { return std::abs(v) > 48.0f; });
+    if (double(crisp) / double(edges.size()) < 0.05) return false;
+    const auto counts = colourCounts(t);
+    const double total = double(t.rgb.size() / 3);
+    const double background = counts[0] / total;
+    double marks = 0;
+    for (std::size_t i = 1; i < 8; ++i) marks += counts[i];
+    return background >= 0.5 && marks / (total - counts[0]) >= 0.7;
+}
+
+} // namespace
+
+Rating rating(const Thumbnail& thumbnail) {
+    if (thumbnail.width <= 0 || thumbnail.height <= 0 ||
+        thumbnail.rgb.size() != std::size_t(thumbnail.width) * std::size_t(thumbnail.height) * 3)
+        return Rating{-1.0f, false};
+    const auto l = luma(thumbnail);
+    const auto edges = laplacian(l);
+    return Rating{qualityScore(l, edges), looksLikeUtility(thumbnail, edges)};
+}
+
+std::optional<Rating> rating(const std::string& path) {
+    const auto thumbnail = PhotoThumbnail::make(path);
+    if (!thumbnail) return std::nullopt;
+    return rating(*thumbnail);
+}
+
+} // namespace tidra::SimilarPhotoFinder

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "files/PhotoProperties.h"
+#include "files/PhotoThumbnail.h"
+#include "files/SimilarPhotoGroup.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace tidra::SimilarPhotoFinder {
+
+using Date = std::chrono::system_clock::time_point;
+
+// One listed file, as the user-folder lister reports it: allocated bytes, the clone id
+// (the inode number where the volume has no clones) and the modification time.
+struct File {
+    std::string path;
+    std::int64_t bytes = 0;
+    std::uint64_t cloneID = 0;
+    Date modified;
+    bool operator==(const File&) const = default;
+};
+
+// The feature print of one candidate photo. Vectors of one build all have the same length;
+// see FeatureVector.h for what their distances mean.
+struct Print {
+    File file;
+    std::vector<float> vector;
+    int width = 0;
+    int height = 0;
+    // Capture date from EXIF, else the file's modification time.
+    Date date;
+};
+
+// The quality judgement of one photo: `score` in -1...1, higher is better; `isUtility` marks
+// a picture of text or a chart rather than a photo worth keeping.
+struct Rating {
+    float score = 0;
+    bool isUtility = false;
+};
+
+// Progress of one search: file entries seen while listing, files read so far out of all
+// listed ones, then one report when clustering, rating and ordering begin.
+struct Stage {
+    struct Looking {
+        int files;
+        bool operator==(const Looking&) const = default;
+    };
+    struct Reading {
+        int done;
+        int of;
+        bool operator==(const Reading&) const = default;
+    };
+    struct Grouping {
+        bool operator==(const Grouping&) const = default;
+    };
+    std::variant<Looking, Reading, Grouping> value;
+    bool operator==(const Stage&) const = default;
+};
+
+// The largest Euclidean distance between two prints that still counts as similar.
+inline constexpr float threshold = 0.35f;
+// Files smaller than this (allocated bytes, decimal) are not worth comparing.
+inline constexpr std::int64_t minimumBytes = 100'000;
+// A photo whose width or height is below this is no candidate.
+inline constexpr int shortestSide = 400;
+// The longest time from a cluster's first photo to any photo that joins it.
+inline constexpr std::chrono::seconds dateWindow{604'800};
+
+// --- candidates ---
+
+// The name filter handed to the lister: true when the text after the last dot, lower-cased,
+// is one of the photo extensions (IMG_1.JPG passes; archive.jpg.zip and README do not).
+bool isPhotoName(std::string_view name);
+// False when the user comment mentions a screenshot (any case); otherwise true when any of
+// make, model, exposure time or f-number is present.
+bool isCameraPhoto(const PhotoProperties& properties);
+// Reads "yyyy:MM:dd HH:mm:ss" as local wall-clock time; nothing for any other text or an
+// impossible date (the "0000:00:00 00:00:00" some cameras write).
+std::optional<Date> cameraDate(std::string_view text);
+
+// --- prints, ratings, clustering ---
+
+// Nothing when the file is no candidate (unreadable, no camera photo, a side below 400
+// pixels, no thumbnail). Safe to call from many threads at once.
+std::optional<Print> print(const File& file);
+// Nothing only when no thumbnail can be decoded. Safe to call from many threads at once.
+std::optional<Rating> rating(const std::string& path);
+// The judgement of a decoded thumbnail: sharpness (variance of the Laplacian), contrast and
+// clipped shadows or highlights. Utility only for mostly flat pictures of very few colours
+// with crisp marks, such as a photographed page; a blank picture is no utility picture.
+Rating rating(const Thumbnail& thumbnail);
+// Clusters of two or more prints, oldest representative first. `prints` must be sorted by
+// date, then path. A print joins the nearest cluster whose first print lies within the week
+// before it and within `threshold` of it (ties to the older cluster); vectors of different
+// lengths never compare.
+std::vector<std::vector<Print>> group(const std::vector<Print>& prints, float threshold);
+
+// --- search ---
+
+using Progress = std::function<void(const Stage&)>;
+using Cancelled = std::function<bool()>;
+
+// Reads the listed files in parallel, clusters their prints, rates the clustered photos and
+// returns the groups, best photo first, the groups that free most first. `progress` and
+// `isCancelled` are called from worker threads too and must be safe for that. Cancelled
+// before grouping, the search returns no groups.
+std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float threshold,
+                                         const Progress& progress, const Cancelled& isCancelled);
+// Most pixels first, then higher score, more bytes, older date, path in code-point order.
+std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos);
+
+} // namespace tidra::SimilarPhotoFinder

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tidra {
+
+// One photo of a group of similar photos; `path` is its identity.
+struct SimilarPhoto {
+    std::string path;
+    std::int64_t bytes = 0;
+    int pixelWidth = 0;
+    int pixelHeight = 0;
+    // Capture date, else modification time.
+    std::chrono::system_clock::time_point date;
+    float score = 0;
+    // Photos with equal clone ids share their data blocks.
+    std::uint64_t cloneID = 0;
+
+    const std::string& id() const { return path; }
+    std::string name() const;
+    std::string folder() const;
+    std::int64_t pixels() const { return std::int64_t{pixelWidth} * pixelHeight; }
+
+    bool operator==(const SimilarPhoto&) const = default;
+};
+
+// Photos judged alike, the one to keep first.
+struct SimilarPhotoGroup {
+    std::vector<SimilarPhoto> photos;
+
+    // The first photo's path; empty for a group without photos.
+    std::string id() const;
+    // Bytes that deleting the photos with these paths gives back: a photo counts only when no
+    // kept photo shares its clone id, and each clone id once. Unknown paths count nothing.
+    std::int64_t freed(const std::set<std::string>& removing) const;
+    // What deleting every photo but the first gives back.
+    std::int64_t reclaimable() const;
+
+    bool operator==(const SimilarPhotoGroup&) const = default;
+};
+
+} // namespace tidra

@@ -1,0 +1,114 @@
+#include "files/SimilarPhotoFinder.h"
+
+#include <tbb/parallel_for.h>
+
+#include <algorithm>
+#include <atomic>
+#include <map>
+#include <mutex>
+
+namespace tidra::SimilarPhotoFinder {
+namespace {
+
+// Elements gathered by the workers of one parallel loop.
+template <class T>
+class Collected {
+public:
+    void append(T element) {
+        std::lock_guard lock(mutex_);
+        all_.push_back(std::move(element));
+    }
+    std::vector<T> take() {
+        std::lock_guard lock(mutex_);
+        return std::move(all_);
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<T> all_;
+};
+
+template <class Body>
+void forEachIndex(std::size_t count, const Body& body) {
+    tbb::parallel_for(tbb::blocked_range<std::size_t>(0, count, 1), [&](const auto& range) {
+        for (std::size_t i = range.begin(); i != range.end(); ++i) body(i);
+    });
+}
+
+std::vector<Print> readPrints(const std::vector<File>& files, const Progress& progress, const Cancelled& isCancelled) {
+    Collected<Print> prints;
+    std::atomic<int> handled{0};
+    const int total = static_cast<int>(files.size());
+    forEachIndex(files.size(), [&](std::size_t i) {
+        if (isCancelled()) return;
+        if (auto made = print(files[i])) prints.append(std::move(*made));
+        const int done = ++handled;
+        if (done % 8 == 0 || done == total) progress(Stage{Stage::Reading{done, total}});
+    });
+    auto all = prints.take();
+    // Workers finish in any order; the clusters must not depend on it.
+    std::ranges::sort(all, [](const Print& a, const Print& b) {
+        return a.date != b.date ? a.date < b.date : a.file.path < b.file.path;
+    });
+    return all;
+}
+
+std::map<std::string, Rating> rateClustered(const std::vector<std::vector<Print>>& clusters) {
+    std::vector<const Print*> clustered;
+    for (const auto& cluster : clusters)
+        for (const auto& p : cluster) clustered.push_back(&p);
+    Collected<std::pair<std::string, Rating>> rated;
+    forEachIndex(clustered.size(), [&](std::size_t i) {
+        if (auto r = rating(clustered[i]->file.path)) rated.append({clustered[i]->file.path, *r});
+    });
+    std::map<std::string, Rating> ratings;
+    for (auto& [path, r] : rated.take()) ratings.emplace(std::move(path), r);
+    return ratings;
+}
+
+std::vector<SimilarPhoto> keptPhotos(const std::vector<Print>& cluster, const std::map<std::string, Rating>& ratings) {
+    std::vector<SimilarPhoto> photos;
+    for (const auto& p : cluster) {
+        const auto found = ratings.find(p.file.path);
+        if (found == ratings.end() || found->second.isUtility) continue;
+        photos.push_back(SimilarPhoto{p.file.path, p.file.bytes, p.width, p.height, p.date, found->second.score,
+                                      p.file.cloneID});
+    }
+    return photos;
+}
+
+} // namespace
+
+std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float threshold, const Progress& progress,
+                                         const Cancelled& isCancelled) {
+    if (files.size() < 2 || isCancelled()) return {};
+    auto prints = readPrints(files, progress, isCancelled);
+    if (isCancelled()) return {};
+    progress(Stage{Stage::Grouping{}});
+
+    const auto clusters = group(prints, threshold);
+    const auto ratings = rateClustered(clusters);
+    std::vector<SimilarPhotoGroup> groups;
+    for (const auto& cluster : clusters) {
+        auto photos = keptPhotos(cluster, ratings);
+        if (photos.size() >= 2) groups.push_back(SimilarPhotoGroup{bestFirst(std::move(photos))});
+    }
+    std::ranges::stable_sort(groups, [](const SimilarPhotoGroup& a, const SimilarPhotoGroup& b) {
+        const auto ra = a.reclaimable(), rb = b.reclaimable();
+        return ra != rb ? ra > rb : a.id() > b.id();
+    });
+    return groups;
+}
+
+std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos) {
+    std::ranges::stable_sort(photos, [](const SimilarPhoto& a, const SimilarPhoto& b) {
+        if (a.pixels() != b.pixels()) return a.pixels() > b.pixels();
+        if (a.score != b.score) return a.score > b.score;
+        if (a.bytes != b.bytes) return a.bytes > b.bytes;
+        if (a.date != b.date) return a.date < b.date;
+        return a.path < b.path;
+    });
+    return photos;
+}
+
+} // namespace tidra::SimilarPhotoFinder

@@ -1,0 +1,197 @@
+#include "performance/StartupItems.h"
+
+#include "performance/LaunchJob.h"
+#include "cleanup/PathGuard.h"
+#include "platform/AutostartEntry.h"
+#include "platform/Trash.h"
+#include "system/Shell.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+namespace tidra::StartupItems {
+namespace {
+
+using namespace std::chrono_literals;
+
+enum class Format { launchd, autostart };
+
+struct Folder {
+    std::string path;
+    StartupItem::Scope scope;
+    Format format;
+};
+
+const std::string refusal = "Only leftovers in your own Login Items can be removed.";
+
+std::string_view ending(Format format) { return format == Format::launchd ? ".plist" : ".desktop"; }
+
+std::string userLaunchAgents(const std::string& home) { return home + "/Library/LaunchAgents"; }
+std::string userAutostart(const std::string& home) { return home + "/.config/autostart"; }
+
+bool endsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+std::vector<std::string> sortedNames(const std::string& folder, std::string_view end) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = readdir(dir))
+        if (endsWith(entry->d_name, end)) names.emplace_back(entry->d_name);
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+enum class Presence { exists, gone, unknown };
+
+// Only a definite "no such file" counts as gone: a path we may not look at is not missing.
+Presence presence(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) == 0) return Presence::exists;
+    return errno == ENOENT || errno == ENOTDIR ? Presence::gone : Presence::unknown;
+}
+
+bool missingOnSearchPath(const std::string& name, const std::string& searchPath) {
+    bool lookedSomewhere = false;
+    for (std::size_t start = 0; start <= searchPath.size();) {
+        auto end = searchPath.find(':', start);
+        if (end == std::string::npos) end = searchPath.size();
+        const std::string folder = searchPath.substr(start, end - start);
+        start = end + 1;
+        if (folder.empty() || folder[0] != '/') continue;
+        const Presence found = presence(folder + "/" + name);
+        if (found != Presence::gone) return false;
+        lookedSomewhere = true;
+    }
+    return lookedSomewhere;
+}
+
+bool isMissing(const std::optional<std::string>& program, Format format, const std::string& searchPath) {
+    if (!program || program->empty()) return false;
+    if ((*program)[0] == '/') return presence(*program) == Presence::gone;
+    if (format == Format::autostart && program->find('/') == std::string::npos)
+        return missingOnSearchPath(*program, searchPath);
+    return false;
+}
+
+std::optional<StartupItem> readItem(const Folder& folder, const std::string& name, const std::string& searchPath) {
+    StartupItem item;
+    item.scope = folder.scope;
+    item.plistPath = folder.path + "/" + name;
+    const std::string stem = name.substr(0, name.size() - ending(folder.format).size());
+    if (folder.format == Format::launchd) {
+        const auto job = readLaunchJob(item.plistPath);
+        if (!job) return std::nullopt;
+        item.label = job->label.value_or(stem);
+        item.program = job->program;
+        item.startsAutomatically = job->keepAlive || job->runAtLoad;
+    } else {
+        const auto entry = sys::readAutostartEntry(item.plistPath);
+        if (!entry) return std::nullopt;
+        item.label = entry->name.empty() ? stem : entry->name;
+        item.program = entry->program;
+        item.startsAutomatically = entry->enabled;
+    }
+    item.programMissing = isMissing(item.program, folder.format, searchPath);
+    return item;
+}
+
+std::vector<Folder> folders(const std::string& home, const Machine& machine) {
+    using Scope = StartupItem::Scope;
+    return {
+        {userLaunchAgents(home), Scope::user, Format::launchd},
+        {userAutostart(home), Scope::user, Format::autostart},
+        {machine.launchAgents, Scope::allUsers, Format::launchd},
+        {machine.autostart, Scope::allUsers, Format::autostart},
+        {machine.launchDaemons, Scope::system, Format::launchd},
+    };
+}
+
+bool hasDotComponent(const std::string& path) {
+    for (std::size_t start = 0; start <= path.size();) {
+        auto end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string_view component(path.data() + start, end - start);
+        if (component == "." || component == "..") return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+std::string realPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
+}
+
+// The user folder `item` must lie directly in, when its path has a shape removal accepts.
+std::optional<Folder> ownFolder(const StartupItem& item, const std::string& home) {
+    if (!item.isLeftover() || hasDotComponent(item.plistPath)) return std::nullopt;
+    const auto slash = item.plistPath.rfind('/');
+    if (slash == std::string::npos) return std::nullopt;
+    const std::string parent = item.plistPath.substr(0, slash);
+    const std::string name = item.plistPath.substr(slash + 1);
+    for (const Format format : {Format::launchd, Format::autostart}) {
+        const std::string folder = format == Format::launchd ? userLaunchAgents(home) : userAutostart(home);
+        if (parent == folder && name.size() > ending(format).size() && endsWith(name, ending(format)))
+            return Folder{folder, StartupItem::Scope::user, format};
+    }
+    return std::nullopt;
+}
+
+// A link may stand for a file in the same folder, never for one elsewhere.
+bool staysInFolder(const std::string& path, const std::string& folder) {
+    struct stat status {};
+    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return true;
+    const std::string target = realPath(path);
+    const std::string realFolder = realPath(folder);
+    return !target.empty() && !realFolder.empty() && target.rfind('/') == realFolder.size() &&
+           target.compare(0, realFolder.size(), realFolder) == 0;
+}
+
+} // namespace
+
+std::string Machine::currentSearchPath() {
+    const char* path = std::getenv("PATH");
+    return path ? path : "/usr/local/bin:/usr/bin:/bin";
+}
+
+std::optional<std::string> moveToTrash(const std::string& path, const std::string& home) {
+    const PathGuard guard(home, "/Applications");
+    const std::string target = PathGuard::normalize(path);
+    if (const auto verdict = guard.checkTrash(target); !verdict.isAllowed()) return verdict.reason();
+    const auto outcome = sys::Trash::move(target, guard.home());
+    if (outcome.status == sys::Outcome::Status::missing) return "The startup file is no longer there.";
+    if (outcome.status == sys::Outcome::Status::failed) return outcome.reason;
+    return std::nullopt;
+}
+
+std::vector<StartupItem> list(const std::string& home, const Machine& machine) {
+    std::vector<StartupItem> items;
+    for (const auto& folder : folders(home, machine))
+        for (const auto& name : sortedNames(folder.path, ending(folder.format)))
+            if (auto item = readItem(folder, name, machine.searchPath)) items.push_back(std::move(*item));
+    return items;
+}
+
+std::optional<std::string> removeLeftover(const StartupItem& item, const std::string& home, const Machine& machine) {
+    const auto folder = ownFolder(item, home);
+    if (!folder || !staysInFolder(item.plistPath, folder->path)) return refusal;
+    const std::string name = item.plistPath.substr(folder->path.size() + 1);
+    const auto now = readItem(*folder, name, machine.searchPath);
+    if (!now) return "The startup file can no longer be read.";
+    if (!now->programMissing) return "Its program is there again, so it is no longer a leftover.";
+
+    if (folder->format == Format::launchd)
+        Shell::run(machine.launchctl, {"bootout", "gui/" + std::to_string(getuid()), item.plistPath}, {}, 30s);
+    return machine.trash(item.plistPath, home);
+}
+
+} // namespace tidra::StartupItems

@@ -1,0 +1,84 @@
+#include "platform/FileAccess.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tidra::sys {
+namespace {
+
+std::string parentOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+bool canSearchAndWrite(const std::string& path) {
+    return ::access(path.c_str(), W_OK | X_OK) == 0;
+}
+
+} // namespace
+
+bool entryExists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool isDirectoryNoFollow(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool existsFollowingLinks(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool isExecutableFile(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+bool isWritable(const std::string& path) {
+    return ::access(path.c_str(), W_OK) == 0;
+}
+
+bool isDeletable(const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return false;
+    const std::string parent = parentOf(path);
+    struct stat parentStat;
+    if (::stat(parent.c_str(), &parentStat) != 0 || !canSearchAndWrite(parent)) return false;
+    const uid_t me = ::geteuid();
+    // In a sticky folder (such as /tmp) only the owner of the entry or of the folder may unlink.
+    if ((parentStat.st_mode & S_ISVTX) && me != 0 && st.st_uid != me && parentStat.st_uid != me)
+        return false;
+    return !S_ISDIR(st.st_mode) || canSearchAndWrite(path);
+}
+
+std::optional<std::vector<std::string>> folderEntries(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") names.emplace_back(name);
+        errno = 0;
+    }
+    const bool failed = errno != 0;
+    ::closedir(dir);
+    if (failed) return std::nullopt;
+    return names;
+}
+
+} // namespace tidra::sys

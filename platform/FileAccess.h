@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tidra::sys {
+
+// Small questions about one path, asked as the calling user. Every test answers false when
+// the path cannot be examined; none of them throws.
+
+// The entry itself exists (lstat): a symbolic link counts even when its target is gone.
+bool entryExists(const std::string& path);
+// The entry itself is a folder; a symbolic link to a folder is not.
+bool isDirectoryNoFollow(const std::string& path);
+// The path, following links, exists.
+bool existsFollowingLinks(const std::string& path);
+// The path, following links, is a regular file the user may execute.
+bool isExecutableFile(const std::string& path);
+// The user may write the entry (following links, as access(2) does).
+bool isWritable(const std::string& path);
+// The user may remove the entry: its parent folder is writable and searchable, the sticky bit
+// of the parent does not stand in the way, and a real folder (not a link) is itself writable
+// and searchable, since its contents have to go first.
+bool isDeletable(const std::string& path);
+
+// Entry names of a folder, hidden ones included, without "." and "..", in no particular
+// order. Nothing when the folder cannot be opened or read (missing, not a folder, no right).
+std::optional<std::vector<std::string>> folderEntries(const std::string& folder);
+
+} // namespace tidra::sys

@@ -1,0 +1,32 @@
+#include "platform/NoFollow.h"
+
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+
+namespace tidra::sys::NoFollow {
+
+int openFolder(const std::string& path, int flags) {
+    if (path.empty() || path[0] != '/') return -EINVAL;
+    open_how how{};
+    how.flags = std::uint64_t(flags | O_DIRECTORY | O_CLOEXEC);
+    // Refuses a link at any place, the last one included (ELOOP).
+    how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+    // No libc wrapper for openat2 on this system yet.
+    const long fd = ::syscall(SYS_openat2, AT_FDCWD, path.c_str(), &how, sizeof how);
+    return fd >= 0 ? int(fd) : -errno;
+}
+
+bool split(const std::string& path, std::string& parent, std::string& name) {
+    const auto slash = path.rfind('/');
+    if (path.empty() || path[0] != '/' || slash == std::string::npos) return false;
+    name = path.substr(slash + 1);
+    parent = slash == 0 ? "/" : path.substr(0, slash);
+    return !name.empty() && name != "." && name != "..";
+}
+
+} // namespace tidra::sys::NoFollow

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/Outcome.h"
+
+#include <string>
+#include <vector>
+
+namespace tidra::sys::SafeRemove {
+
+// Removes the entry at the absolute `path` for good: a file or a link itself (never its
+// target), a folder with everything in it. Works through descriptors: the parent is opened
+// refusing symbolic links on the way, trees are descended folder by folder without following
+// links, and no other mounted file system is ever entered ("contains another volume"). A tree
+// that could be removed only in part is `failed` with the first reason met; what could go
+// has gone. `missing` when the path was not there.
+Outcome remove(const std::string& path);
+
+// The entry names of a folder, one level, hidden ones included, in the order read.
+struct Listing {
+    std::vector<std::string> names;
+    // Why the folder could not be listed ("is a symbolic link" when it, or a folder above it,
+    // is a link); empty on success.
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+Listing list(const std::string& folder);
+
+} // namespace tidra::sys::SafeRemove

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/Outcome.h"
+
+#include <string>
+
+namespace tidra::sys::Trash {
+
+// Moves the entry at the absolute `path` (a link itself, never its target) to the
+// freedesktop.org Trash of the user whose home folder is `home` (an absolute, resolved path):
+// `<home>/.local/share/Trash` when the entry lies on the same file system (made with mode 0700
+// when missing; links the user put on that way are followed), otherwise `$topdir/.Trash-$uid`
+// of the entry's own file system when that can be made or used safely. The `.trashinfo`
+// record is written first, exclusively; the entry is then renamed into `files/` under the same
+// name (a clash, or a name too long for its record, picks a new one); on failure the record is
+// removed again. Never copies. The parent of `path` is opened refusing symbolic links.
+// `missing` when the path was not there.
+Outcome move(const std::string& path, const std::string& home);
+
+// The `Path=` value of a trash record for an absolute path: bytes other than letters, digits,
+// "-._~" and "/" percent-encoded, so any name, invalid UTF-8 included, survives.
+std::string encodePath(const std::string& path);
+
+} // namespace tidra::sys::Trash

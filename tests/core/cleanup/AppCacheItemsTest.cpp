@@ -1,0 +1,105 @@
+#include "CatalogFixture.h"
+
+#include "support/RunAsNobody.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+namespace tidra {
+namespace {
+
+using Paths = std::vector<std::string>;
+
+const std::string caches = "Library/Caches";
+
+TEST(AppCacheItemsTest, EachAppCacheTitledWithTheAppsNameThenTheLogs) {
+    test::TempHome home;
+    for (const char* name : {"com.apple.Safari", ".hidden", "Com.Apple.Thing", "org.tool", "Big"})
+        home.dir(caches + "/" + name);
+    home.file("Library/Logs/app.log", 10);
+    test::FakeMachine machine;
+    machine.names = {{"org.tool", "Tool Pro"}};
+    const auto items = test::runBuilder(CleanupCatalog::appCaches, machine.environment(home.root())).items;
+    EXPECT_EQ(test::idsOf(items), (Paths{"cache.Big", "cache.Com.Apple.Thing", "cache.org.tool", "logs"}));
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[0].title, "Big cache");
+    EXPECT_EQ(items[2], (CleanupItem{"cache.org.tool", "Tool Pro cache", CleanupCategory::apps,
+                                     "The app rebuilds it as needed.", Safety::safe,
+                                     CleanupAction::Delete{{home.path(caches + "/org.tool")}}, false, 5'000'000,
+                                     std::nullopt}));
+    EXPECT_EQ(items[3], (CleanupItem{"logs", "Logs", CleanupCategory::apps, "None. These are diagnostic logs.",
+                                     Safety::safe, CleanupAction::DeleteContents{{home.path("Library/Logs")}}, false,
+                                     1, std::nullopt}));
+}
+
+// A folder holding a claimed path is never offered whole: its bytes would count twice, and a
+// safe item would delete what another leaves for review.
+TEST(AppCacheItemsTest, ClaimedPathsAreNeverCoveredTwice) {
+    struct Row {
+        const char* name;
+        Paths present;  // below Library/Caches
+        Paths claimed;  // below Library/Caches
+        Paths expected; // below Library/Caches; empty: no item
+    };
+    const Row rows[] = {
+        {"claimed itself", {"P/a"}, {"P"}, {}},
+        {"inside a claimed folder", {"P/a"}, {""}, {}},
+        {"one claimed entry", {"P/a", "P/b", "P/c"}, {"P/b"}, {"P/a", "P/c"}},
+        {"claimed two levels down", {"P/a/b", "P/a/c", "P/z"}, {"P/a/b"}, {"P/a/c", "P/z"}},
+        {"nothing but the claimed entry", {"P/a"}, {"P/a"}, {}},
+        {"look-alike claimed sibling", {"P/a", "PP/x"}, {"PP"}, {"P"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::TempHome home;
+        for (const auto& p : row.present) home.dir(caches + "/" + p);
+        Paths claimed, expected;
+        for (const auto& c : row.claimed) claimed.push_back(c.empty() ? home.path(caches) : home.path(caches + "/" + c));
+        for (const auto& e : row.expected) expected.push_back(home.path(caches + "/" + e));
+        const auto b = test::runBuilder(CleanupCatalog::appCaches, test::FakeMachine{}.environment(home.root()), claimed);
+        std::vector<const CleanupItem*> cacheP;
+        for (const auto& item : b.items)
+            if (item.id == "cache.P") cacheP.push_back(&item);
+        if (expected.empty()) {
+            EXPECT_TRUE(cacheP.empty());
+            continue;
+        }
+        ASSERT_EQ(cacheP.size(), 1u);
+        EXPECT_EQ(cacheP[0]->action, CleanupAction(CleanupAction::Delete{expected}));
+    }
+}
+
+TEST(AppCacheItemsTest, LogsLeaveClaimedEntriesToTheirItems) {
+    test::TempHome home;
+    home.file("Library/Logs/app.log", 10);
+    home.dir("Library/Logs/com.gone.tool");
+    home.dir("Library/Logs/Vendor/kept");
+    home.dir("Library/Logs/Vendor/claimed");
+    const auto env = test::FakeMachine{}.environment(home.root());
+    const auto b = test::runBuilder(CleanupCatalog::appCaches, env,
+                                    {home.path("Library/Logs/com.gone.tool"), home.path("Library/Logs/Vendor/claimed")});
+    ASSERT_EQ(b.items.size(), 1u);
+    EXPECT_EQ(b.items[0], (CleanupItem{"logs", "Logs", CleanupCategory::apps, "None. These are diagnostic logs.",
+                                       Safety::safe,
+                                       CleanupAction::Delete{{home.path("Library/Logs/Vendor/kept"),
+                                                              home.path("Library/Logs/app.log")}},
+                                       false, 1, std::nullopt}));
+    EXPECT_TRUE(test::runBuilder(CleanupCatalog::appCaches, env, {home.path("Library/Logs")}).items.empty());
+}
+
+TEST(AppCacheItemsTest, FoldersTheUserCannotRemoveNeedAdmin) {
+    test::TempHome home;
+    home.dir(caches + "/root-owned/inner", 0755);
+    home.dir("Library/Logs", 0755);
+    const auto env = test::FakeMachine{}.environment(home.root());
+    const std::string answer = test::runAsNobody([&] {
+        std::string out;
+        for (const auto& item : test::runBuilder(CleanupCatalog::appCaches, env).items)
+            out += item.id + (item.requiresAdmin ? ":admin " : ":user ");
+        return out;
+    });
+    EXPECT_EQ(answer, "cache.root-owned:admin logs:admin ");
+}
+
+} // namespace
+} // namespace tidra

@@ -1,0 +1,321 @@
+#include "cleanup/Cleaner.h"
+
+#include "platform/SafeRemove.h"
+#include "support/FakeTool.h"
+#include "support/FileProbe.h"
+#include "support/MountNamespace.h"
+#include "support/RunAsNobody.h"
+#include "support/TempHome.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <fcntl.h>
+
+#include <atomic>
+#include <map>
+#include <thread>
+
+namespace tidra {
+namespace {
+
+using ::testing::UnorderedElementsAre;
+using Failure = CleanReport::Failure;
+using Paths = std::vector<std::string>;
+using test::exists;
+using test::names;
+using test::readFile;
+
+class CleanerTest : public ::testing::Test {
+protected:
+    CleanerTest() {
+        fs.dir("home/Library/Caches");
+        fs.text("outside/tree/f", "outside data");
+        fs.text("outside/tree/d/g", "more outside data");
+        fs.text("outside/tree/a/b/c", "same names as inside");
+    }
+
+    std::string home(const std::string& relative) const { return fs.path("home/" + relative); }
+    PathGuard guard() const { return PathGuard(fs.path("home"), fs.path("Applications"), ""); }
+    Cleaner cleaner() const { return Cleaner(guard()); }
+    bool outsideIntact() const {
+        return readFile(fs.path("outside/tree/f")) == "outside data" &&
+               readFile(fs.path("outside/tree/a/b/c")) == "same names as inside" &&
+               readFile(fs.path("outside/tree/d/g")) == "more outside data";
+    }
+
+    test::TempHome fs;
+};
+
+TEST_F(CleanerTest, DeleteHandlesEachPathOnItsOwn) {
+    fs.symlink("home/Library/Caches/link", fs.path("outside/tree"));
+    fs.file("home/Library/Caches/file", 10);
+    fs.file("home/Library/Caches/tree/a/b/c", 10);
+    fs.file("home/Documents/old");
+    const auto report = cleaner().perform(CleanupAction::Delete{{
+        home("Library/Caches/missing"), home("Documents/gone"), home("Library/Caches/link"),
+        home("Documents/old"), home("Library/Caches/file"), "relative/x", home("Library/Caches/tree")}});
+    EXPECT_EQ(report.removed, 3);
+    EXPECT_EQ(report.failures, (std::vector<Failure>{{home("Documents/old"), "protected folder Documents"},
+                                                     {"relative/x", "not an absolute path"}}));
+    EXPECT_EQ(names(home("Library/Caches")), Paths{});
+    EXPECT_TRUE(exists(home("Documents/old")));
+    EXPECT_TRUE(outsideIntact());
+}
+
+TEST_F(CleanerTest, DeleteContentsEmptiesFoldersChildByChild) {
+    for (const char* file : {"Library/Caches/app/.hidden", "Library/Caches/app/a", "Library/Caches/app/sub/b",
+                             "Library/Junk/x", "Library/Preferences/p.plist"})
+        fs.file(std::string("home/") + file);
+    fs.symlink("home/Library/Caches/linked", fs.path("outside/tree"));
+    const auto report = cleaner().perform(CleanupAction::DeleteContents{{
+        home("Library/Caches/app"), home("Library/Caches/linked"), home("Library/Caches/missing"), home("Library")}});
+    EXPECT_EQ(report.removed, 4);
+    EXPECT_THAT(report.failures,
+                UnorderedElementsAre(Failure{home("Library/Caches/linked"), "is a symbolic link"},
+                                     Failure{home("Library/Caches/missing"), "No such file or directory"},
+                                     Failure{home("Library/Caches"), "would remove Library/Caches itself"},
+                                     Failure{home("Library/Preferences"), "protected folder Library/Preferences"}));
+    EXPECT_EQ(names(home("Library/Caches/app")), Paths{});
+    EXPECT_EQ(names(home("Library")), (Paths{"Caches", "Preferences"}));
+    EXPECT_TRUE(outsideIntact());
+}
+
+TEST_F(CleanerTest, TrashIsAllowedWhereDeleteIsNot) {
+    const std::string old = fs.text("home/Documents/old", "keep me");
+    EXPECT_EQ(cleaner().perform(CleanupAction::Delete{{old}}).failures,
+              (std::vector<Failure>{{old, "protected folder Documents"}}));
+    const auto report = cleaner().perform(CleanupAction::Trash{{old, home("Documents/gone"), home("Documents")}});
+    EXPECT_EQ(report.removed, 1);
+    EXPECT_EQ(report.failures, (std::vector<Failure>{{home("Documents"), "top-level folder in the home folder"}}));
+    EXPECT_FALSE(exists(old));
+    EXPECT_EQ(readFile(home(".local/share/Trash/files/old")), "keep me");
+}
+
+TEST_F(CleanerTest, DotDotAfterALinkActsWhereTheKernelWould) {
+    fs.symlink("home/a", fs.path("outside/tree"));
+    fs.text("outside/Library/Caches/z", "outside cache");
+    fs.text("home/Library/Caches/z", "home cache");
+    const std::string tricky = home("a/../Library/Caches/z");
+    for (const CleanupAction& action : {CleanupAction(CleanupAction::Delete{{tricky}}),
+                                        CleanupAction(CleanupAction::Trash{{tricky}})}) {
+        const auto report = cleaner().perform(action);
+        EXPECT_EQ(report.removed, 0);
+        EXPECT_EQ(report.failures, (std::vector<Failure>{{tricky, "outside the home folder"}}));
+    }
+    EXPECT_EQ(readFile(fs.path("outside/Library/Caches/z")), "outside cache");
+    EXPECT_EQ(readFile(home("Library/Caches/z")), "home cache");
+}
+
+TEST_F(CleanerTest, HomeReachedThroughALinkWorks) {
+    fs.symlink("linkedHome", fs.path("home"));
+    fs.file("home/Library/Caches/app/a");
+    const Cleaner viaLink(PathGuard(fs.path("linkedHome"), fs.path("Applications"), ""));
+    const auto report = viaLink.perform(CleanupAction::DeleteContents{{fs.path("linkedHome/Library/Caches/app")}});
+    EXPECT_EQ(report, (CleanReport{1, {}}));
+}
+
+std::string percentDecoded(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '%' && i + 2 < text.size()) {
+            out += char(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    return out;
+}
+
+// Original path -> content of every item in the home Trash, read from its records.
+std::map<std::string, std::string> trashedItems(const std::string& trash) {
+    std::map<std::string, std::string> items;
+    for (const auto& record : names(trash + "/info")) {
+        const std::string text = readFile(trash + "/info/" + record);
+        const auto start = text.find("\nPath=") + 6;
+        const std::string path = percentDecoded(text.substr(start, text.find('\n', start) - start));
+        items[path] = readFile(trash + "/files/" + record.substr(0, record.size() - 10));
+    }
+    return items;
+}
+
+TEST_F(CleanerTest, OddNamesAreRemovedAndTrashedByteExact) {
+    const Paths odd = {"-rf", "with space", "new\nline", "quo'te\"s", "$(id)", "\xff", std::string(255, 'n')};
+    std::map<std::string, std::string> expected;
+    for (const auto& name : odd) expected[fs.text("home/Library/Caches/odd/" + name, name)] = name;
+    Paths paths;
+    for (const auto& [path, content] : expected) paths.push_back(path);
+
+    EXPECT_EQ(cleaner().perform(CleanupAction::Trash{paths}), (CleanReport{int(odd.size()), {}}));
+    EXPECT_EQ(trashedItems(home(".local/share/Trash")), expected);
+
+    for (const auto& [path, content] : expected) fs.text(path.substr(fs.root().size() + 1), content);
+    EXPECT_EQ(cleaner().perform(CleanupAction::Delete{paths}), (CleanReport{int(odd.size()), {}}));
+    EXPECT_EQ(names(home("Library/Caches/odd")), Paths{});
+}
+
+TEST_F(CleanerTest, AFolderFlippingToALinkNeverLeadsOutside) {
+    const std::string flip = home("Library/Caches/flip");
+    const std::string other = home("Library/Caches/flip.other");
+    const Cleaner c = cleaner();
+    for (int round = 0; round < 300; ++round) {
+        fs.file("home/Library/Caches/flip/a/b/c");
+        fs.file("home/Library/Caches/flip/d");
+        fs.symlink("home/Library/Caches/flip.other", fs.path("outside/tree"));
+        std::atomic<bool> stop{false};
+        std::thread flipper([&] {
+            while (!stop) ::renameat2(AT_FDCWD, flip.c_str(), AT_FDCWD, other.c_str(), RENAME_EXCHANGE);
+        });
+        const auto whole = c.perform(CleanupAction::Delete{{flip + "/a/b", flip}});
+        const auto contents = c.perform(CleanupAction::DeleteContents{{flip}});
+        stop = true;
+        flipper.join();
+        ASSERT_TRUE(outsideIntact()) << "round " << round;
+        EXPECT_LE(whole.removed + int(whole.failures.size()), 2) << "round " << round;
+        EXPECT_LE(contents.removed, 2) << "round " << round;
+        sys::SafeRemove::remove(flip);
+        sys::SafeRemove::remove(other);
+    }
+}
+
+TEST_F(CleanerTest, AnotherVolumeInsideAFolderIsNotEmptied) {
+    fs.dir("home/Library/Caches/big/mnt");
+    fs.file("home/Library/Caches/big/sibling");
+    const auto answer = test::runInMountNamespace([&] {
+        if (!test::mountTmpfs(home("Library/Caches/big/mnt"))) return std::string("no mount");
+        fs.file("home/Library/Caches/big/mnt/precious");
+        const auto contents = cleaner().perform(CleanupAction::DeleteContents{{home("Library/Caches/big")}});
+        const auto whole = cleaner().perform(CleanupAction::Delete{{home("Library/Caches/big")}});
+        std::string out = std::to_string(contents.removed) + std::to_string(whole.removed);
+        for (const auto& failure : contents.failures) out += "|" + failure.path + ": " + failure.reason;
+        for (const auto& failure : whole.failures) out += "|" + failure.path + ": " + failure.reason;
+        return out + "|" + std::to_string(exists(home("Library/Caches/big/mnt/precious")));
+    });
+    if (!answer) GTEST_SKIP() << "needs root to mount a tmpfs inside unshare -m";
+    EXPECT_EQ(*answer, "10|" + home("Library/Caches/big/mnt") + ": contains another volume|" +
+                          home("Library/Caches/big") + ": contains another volume|1");
+}
+
+TEST_F(CleanerTest, PartlyRemovedTreeIsAFailure) {
+    fs.file("home/Library/Caches/app/locked/stuck");
+    fs.file("home/Library/Caches/app/free");
+    for (const char* path : {"home", "home/Library", "home/Library/Caches", "home/Library/Caches/app",
+                             "home/Library/Caches/app/free"})
+        ASSERT_EQ(::chown(fs.path(path).c_str(), 65534, 65534), 0);
+    const std::string answer = test::runAsNobody([&] {
+        const auto report = cleaner().perform(CleanupAction::Delete{{home("Library/Caches/app")}});
+        return std::to_string(report.removed) + "|" + (report.failures.empty() ? "" : report.failures[0].reason);
+    });
+    EXPECT_EQ(answer, "0|Permission denied");
+    EXPECT_TRUE(exists(home("Library/Caches/app/locked/stuck")));
+    EXPECT_FALSE(exists(home("Library/Caches/app/free")));
+}
+
+TEST_F(CleanerTest, RunJudgesTheToolsAnswer) {
+    struct Row {
+        test::FakeTool::Answer answer;
+        CleanReport expected;
+    };
+    const std::string tool = fs.path("tool");
+    const Row rows[] = {
+        {{"ignored output\n", "", 0}, {1, {}}},
+        {{"", " \n\t \n", 3}, {0, {{tool, "exit code 3"}}}},
+        {{"", "  cache is busy\n", 1}, {0, {{tool, "cache is busy"}}}},
+    };
+    for (const auto& row : rows) {
+        const test::FakeTool fake(tool, row.answer);
+        EXPECT_EQ(cleaner().perform(CleanupAction::Run{tool, {"clean", "--all files"}, {home("x")}}), row.expected);
+        EXPECT_EQ(fake.arguments(), (Paths{"clean", "--all files"}));
+    }
+    const std::string missing = fs.path("missing-tool");
+    EXPECT_EQ(cleaner().perform(CleanupAction::Run{missing, {}, {}}), (CleanReport{0, {{missing, "could not be started"}}}));
+}
+
+TEST_F(CleanerTest, RunStoppedAtItsLimitIsAFailure) {
+    std::map<std::string, std::string> environment{{"unset", "yes"}};
+    std::chrono::milliseconds limit{};
+    const Cleaner c(guard(), [&](const std::string&, const Paths&, const std::map<std::string, std::string>& env,
+                                 std::chrono::milliseconds timeout) {
+        environment = env;
+        limit = timeout;
+        return Shell::Output{15, "", "", true};
+    });
+    EXPECT_EQ(c.perform(CleanupAction::Run{"/usr/bin/tool", {}, {}}),
+              (CleanReport{0, {{"/usr/bin/tool", "timed out after 300 s"}}}));
+    EXPECT_TRUE(environment.empty());
+    EXPECT_EQ(limit, std::chrono::seconds(300));
+}
+
+// A throw-away repository with one commit at home/Projects/repo.
+class WorktreeTest : public CleanerTest {
+protected:
+    WorktreeTest() {
+        fs.text("home/Projects/repo/tracked", "v1");
+        git({"init", "-q"});
+        git({"add", "tracked"});
+        git({"-c", "user.name=t", "-c", "user.email=t@t", "commit", "-qm", "first"});
+    }
+
+    Shell::Output git(Paths arguments) {
+        arguments.insert(arguments.begin(), {"-C", repo});
+        const auto output = Shell::run("/usr/bin/git", arguments, {{"GIT_CONFIG_GLOBAL", "/dev/null"}},
+                                       std::chrono::seconds(60));
+        EXPECT_TRUE(output && output->succeeded()) << (output ? output->standardError : "git missing");
+        return output.value_or(Shell::Output{});
+    }
+
+    std::string repo = fs.path("home/Projects/repo");
+};
+
+TEST_F(WorktreeTest, RemovesAWorktreeAfterClearingItsClutter) {
+    const std::string wt = home("Projects/wt");
+    git({"worktree", "add", "-q", wt});
+    fs.file("home/Projects/wt/node_modules/pkg/index.js");
+    fs.file("home/Projects/repo/keep");
+    const auto report = cleaner().perform(CleanupAction::RemoveWorktree{
+        repo, wt, {wt + "/node_modules", home("Projects/repo/keep"), wt + "/../repo/keep", wt + "/missing"}});
+    EXPECT_EQ(report, (CleanReport{2, {}}));
+    EXPECT_FALSE(exists(wt));
+    EXPECT_TRUE(exists(home("Projects/repo/keep")));
+}
+
+TEST_F(WorktreeTest, GitsRefusalBecomesTheReason) {
+    const std::string wt = home("Projects/dirty");
+    git({"worktree", "add", "-q", wt});
+    fs.text("home/Projects/dirty/tracked", "changed");
+    fs.file("home/Projects/dirty/build/out.o");
+    const auto report = cleaner().perform(CleanupAction::RemoveWorktree{repo, wt, {wt + "/build"}});
+    EXPECT_EQ(report.removed, 1);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].path, wt);
+    EXPECT_THAT(report.failures[0].reason, ::testing::HasSubstr("contains modified or untracked files"));
+    EXPECT_FALSE(report.failures[0].reason.ends_with("\n"));
+    EXPECT_EQ(readFile(home("Projects/dirty/tracked")), "changed");
+}
+
+TEST_F(CleanerTest, WorktreeRefusedOrGitMissing) {
+    int calls = 0;
+    Paths arguments;
+    std::map<std::string, std::string> environment;
+    const Cleaner noGit(guard(), [&](const std::string&, const Paths& args, const std::map<std::string, std::string>& env,
+                                     std::chrono::milliseconds) {
+        ++calls;
+        arguments = args;
+        environment = env;
+        return std::optional<Shell::Output>();
+    });
+    const std::string inDocuments = home("Documents/wt");
+    EXPECT_EQ(noGit.perform(CleanupAction::RemoveWorktree{home("Projects/repo"), inDocuments, {inDocuments + "/x"}}),
+              (CleanReport{0, {{inDocuments, "protected folder Documents"}}}));
+    EXPECT_EQ(calls, 0);
+
+    fs.file("home/Projects/wt/build/x");
+    const std::string wt = home("Projects/wt");
+    EXPECT_EQ(noGit.perform(CleanupAction::RemoveWorktree{home("Projects/repo"), wt, {wt + "/build"}}),
+              (CleanReport{1, {{wt, "git could not be started"}}}));
+    EXPECT_EQ(arguments, (Paths{"-C", home("Projects/repo"), "worktree", "remove", PathGuard::normalize(wt)}));
+    EXPECT_EQ(environment, (std::map<std::string, std::string>{{"GIT_TERMINAL_PROMPT", "0"}}));
+}
+
+} // namespace
+} // namespace tidra

@@ -1,0 +1,154 @@
+#include "cleanup/CatalogBuilders.h"
+#include "cleanup/CleanupEnvironment.h"
+
+#include "support/RunAsNobody.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+
+#include <cstdlib>
+
+namespace tidra {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Points HOME and the XDG folders at a fixture for one test and restores them afterwards.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedVariable() {
+        if (old_) ::setenv(name_, old_->c_str(), 1);
+        else ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+struct LiveFixture {
+    test::TempHome home;
+    ScopedVariable homeVariable{"HOME", home.root() + "/"};
+    ScopedVariable dataHome{"XDG_DATA_HOME", home.path("data")};
+    ScopedVariable dataDirs{"XDG_DATA_DIRS", home.path("system") + ":" + home.path("other")};
+};
+
+plist_t infoPlist(const char* bundleID) {
+    plist_t root = plist_new_dict();
+    plist_dict_set_item(root, "CFBundleIdentifier", plist_new_string(bundleID));
+    return root;
+}
+
+TEST(CleanupEnvironmentTest, LiveHomeAndFixedValues) {
+    LiveFixture f;
+    const auto env = CleanupEnvironment::live();
+    EXPECT_EQ(env.home, f.home.root());
+    EXPECT_EQ(env.globalNpmConfigFiles, (Strings{"/opt/homebrew/etc/npmrc", "/usr/local/etc/npmrc"}));
+    EXPECT_EQ(env.rootYarnCache, "/usr/local/share/Library/Caches/Yarn");
+    EXPECT_TRUE(env.simulators().empty()); // no simulator tool on this platform
+}
+
+TEST(CleanupEnvironmentTest, LiveIsAppInstalledFromBundlesAndDesktopEntries) {
+    LiveFixture f;
+    f.home.dir("Applications/Home Tool.app");
+    f.home.text("data/applications/com.Example.Tool.desktop", "[Desktop Entry]\nName=Example\n");
+    f.home.text("system/applications/code.desktop", "[Desktop Entry]\nName=Visual Studio Code\nExec=code\n");
+    f.home.text("data/applications/gone.desktop", "[Desktop Entry]\nName=Gone\nHidden=true\n");
+    f.home.text("other/applications/gone.desktop", "[Desktop Entry]\nName=Gone\n");
+    const auto env = CleanupEnvironment::live();
+    struct Row {
+        Strings names;
+        Strings ids;
+        bool installed;
+    };
+    const Row rows[] = {
+        {{}, {}, false},
+        {{"Home Tool"}, {}, true},
+        {{"Home"}, {}, false},
+        {{}, {"com.example.tool"}, true},
+        {{}, {"COM.EXAMPLE.TOOL"}, true},
+        {{}, {"com.example"}, false},
+        {{"Visual Studio Code"}, {"com.microsoft.VSCode"}, true},
+        {{"visual studio code"}, {}, false},
+        {{"Gone"}, {"gone"}, false},
+        {{"Nothing"}, {"org.nothing"}, false},
+    };
+    for (const auto& row : rows) {
+        const std::string label = (row.names.empty() ? "" : row.names[0]) + "/" + (row.ids.empty() ? "" : row.ids[0]);
+        EXPECT_EQ(env.isAppInstalled(row.names, row.ids), row.installed) << label;
+    }
+    EXPECT_EQ(env.appName("com.example.TOOL"), "Example");
+    EXPECT_EQ(env.appName("code"), "Visual Studio Code");
+    EXPECT_EQ(env.appName("gone"), std::nullopt);
+    EXPECT_EQ(env.appName("org.nothing"), std::nullopt);
+}
+
+TEST(CleanupEnvironmentTest, LiveIsAppInstalledFindsCommandsOnPath) {
+    LiveFixture f;
+    f.home.text("bin/code", "#!/bin/sh\n");
+    f.home.chmod("bin/code", 0755);
+    f.home.text("bin/cursor", "not executable");
+    f.home.dir("bin/windsurf");
+    ScopedVariable path("PATH", "relative:" + f.home.path("empty") + "::" + f.home.path("bin"));
+    const auto env = CleanupEnvironment::live();
+    EXPECT_TRUE(env.isAppInstalled({"Visual Studio Code", "code"}, {"com.microsoft.VSCode"}));
+    EXPECT_FALSE(env.isAppInstalled({"Cursor", "cursor"}, {}));
+    EXPECT_FALSE(env.isAppInstalled({"Windsurf", "windsurf"}, {}));
+    EXPECT_FALSE(env.isAppInstalled({"bin/code", "../bin/code"}, {}));
+}
+
+// Editors installed the ways this platform knows never have their settings offered as leftovers.
+TEST(CleanupEnvironmentTest, InstalledEditorsAreNeverLeftovers) {
+    LiveFixture f;
+    for (const char* folder : {".cursor", ".trae", ".windsurf", ".vscode"}) f.home.dir(folder);
+    f.home.text("bin/code", "#!/bin/sh\n");
+    f.home.chmod("bin/code", 0755);
+    f.home.text("system/applications/cursor.desktop", "[Desktop Entry]\nName=Cursor\nExec=cursor\n");
+    f.home.dir("Applications/Trae.app");
+    ScopedVariable path("PATH", f.home.path("bin"));
+    CleanupCatalog::Builder b{CleanupEnvironment::live(), {}, {}};
+    CleanupCatalog::leftovers(b);
+    ASSERT_EQ(b.items.size(), 1u);
+    EXPECT_EQ(b.items[0].id, "leftover.Windsurf");
+
+    // A registry that cannot be read offers no editor at all.
+    f.home.chmod("system/applications", 0700);
+    EXPECT_EQ(test::runAsNobody([] {
+                  CleanupCatalog::Builder nobody{CleanupEnvironment::live(), {}, {}};
+                  CleanupCatalog::leftovers(nobody);
+                  return std::to_string(nobody.items.size());
+              }),
+              "0");
+}
+
+TEST(CleanupEnvironmentTest, UnreadableRegistryIsNeverNotInstalled) {
+    LiveFixture f;
+    f.home.text("system/applications/other.desktop", "[Desktop Entry]\nName=Other\n");
+    f.home.chmod("system/applications", 0700);
+    const std::string answer = test::runAsNobody([] {
+        const auto env = CleanupEnvironment::live();
+        return std::string(env.isAppInstalled({"Nothing"}, {"org.nothing"}) ? "installed" : "absent") + "," +
+               env.appName("other").value_or("no name");
+    });
+    EXPECT_EQ(answer, "installed,no name");
+    // Empty questions stay false even then.
+    EXPECT_EQ(test::runAsNobody([] { return std::to_string(CleanupEnvironment::live().isAppInstalled({}, {})); }), "0");
+}
+
+TEST(CleanupEnvironmentTest, LiveInstalledBundleIDsFromTheHomeApplications) {
+    LiveFixture f;
+    f.home.plist("Applications/One.app/Contents/Info.plist", infoPlist("com.example.one"));
+    f.home.plist("Applications/Vendor/Two.app/Contents/Info.plist", infoPlist("com.example.two"), true);
+    const auto ids = CleanupEnvironment::live().installedBundleIDs();
+    // The system folders are searched too; on this machine they normally hold nothing.
+    EXPECT_NE(std::find(ids.begin(), ids.end(), "com.example.one"), ids.end());
+    EXPECT_NE(std::find(ids.begin(), ids.end(), "com.example.two"), ids.end());
+}
+
+} // namespace
+} // namespace tidra

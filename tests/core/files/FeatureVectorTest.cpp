@@ -1,0 +1,81 @@
+#include "core/files/PhotoFixture.h"
+#include "files/FeatureVector.h"
+#include "files/SimilarPhotoFinder.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace tidra {
+namespace {
+
+using test::PhotoFixture::Variant;
+
+float distance(const std::vector<float>& a, const std::vector<float>& b) {
+    float sum = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) sum += (a[i] - b[i]) * (a[i] - b[i]);
+    return std::sqrt(sum);
+}
+
+std::vector<float> vectorOf(const test::TempHome& home, const std::string& name, int seed, const Variant& variant = {},
+                            test::PhotoFixture::Content content = test::PhotoFixture::Content::scene) {
+    const auto path = home.path(name);
+    test::PhotoFixture::write(path, 1200, 900, seed, test::PhotoFixture::camera(), variant, content);
+    const auto thumbnail = PhotoThumbnail::make(path);
+    EXPECT_TRUE(thumbnail);
+    return thumbnail ? FeatureVector::of(*thumbnail) : std::vector<float>{};
+}
+
+TEST(FeatureVectorTest, FixedLengthAndScale) {
+    test::TempHome home;
+    const auto v = vectorOf(home, "a.jpg", 1);
+    ASSERT_EQ(v.size(), std::size_t(FeatureVector::length));
+    float norm = 0;
+    for (float x : v) norm += x * x;
+    EXPECT_NEAR(std::sqrt(norm), FeatureVector::scale, 1e-4);
+}
+
+TEST(FeatureVectorTest, BlankAndDegeneratePicturesGiveNoNaN) {
+    test::TempHome home;
+    const std::vector<std::vector<float>> vectors = {
+        vectorOf(home, "flat.jpg", 1, {}, test::PhotoFixture::Content::flat),
+        FeatureVector::of(Thumbnail{1, 1, {7, 7, 7}}),
+        FeatureVector::of(Thumbnail{}),
+        FeatureVector::of(Thumbnail{4, 4, {1, 2, 3}}),
+    };
+    for (const auto& v : vectors) {
+        ASSERT_EQ(v.size(), std::size_t(FeatureVector::length));
+        for (float x : v) ASSERT_TRUE(std::isfinite(x));
+    }
+}
+
+TEST(FeatureVectorTest, ShotsOfOneSceneStayWithinTheThreshold) {
+    test::TempHome home;
+    const auto original = vectorOf(home, "original.jpg", 5);
+    const std::pair<const char*, Variant> variants[] = {
+        {"brighter", Variant{.exposure = 1.15}},
+        {"darker", Variant{.exposure = 0.85}},
+        {"cropped", Variant{.crop = 0.05}},
+        {"turned", Variant{.angle = 2.0}},
+        {"reencoded", Variant{.quality = 70}},
+        {"softer", Variant{.blur = 1.0}},
+    };
+    for (const auto& [name, variant] : variants) {
+        const auto v = vectorOf(home, std::string(name) + ".jpg", 5, variant);
+        EXPECT_LE(distance(original, v), SimilarPhotoFinder::threshold) << name;
+    }
+}
+
+TEST(FeatureVectorTest, DifferentScenesLieBeyondTheThreshold) {
+    test::TempHome home;
+    std::vector<std::vector<float>> scenes;
+    for (int seed = 10; seed < 16; ++seed) scenes.push_back(vectorOf(home, "s.jpg", seed));
+    scenes.push_back(vectorOf(home, "page.jpg", 1, {}, test::PhotoFixture::Content::page));
+    for (std::size_t i = 0; i < scenes.size(); ++i)
+        for (std::size_t j = i + 1; j < scenes.size(); ++j)
+            EXPECT_GT(distance(scenes[i], scenes[j]), SimilarPhotoFinder::threshold) << i << " " << j;
+}
+
+} // namespace
+} // namespace tidra

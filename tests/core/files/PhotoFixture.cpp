@@ -1,0 +1,131 @@
+#include "core/files/PhotoFixture.h"
+
+#include <exiv2/exiv2.hpp>
+#include <vips/vips.h>
+
+#include <cmath>
+#include <memory>
+#include <stdexcept>
+
+namespace tidra::test::PhotoFixture {
+namespace {
+
+struct Unref {
+    void operator()(VipsImage* image) const { g_object_unref(image); }
+};
+using Image = std::unique_ptr<VipsImage, Unref>;
+
+// Takes the output by address: it is read only after the operation has filled it in.
+Image check(int status, VipsImage** out) {
+    if (status != 0 || !*out) throw std::runtime_error(std::string("vips: ") + vips_error_buffer());
+    return Image(*out);
+}
+
+Image perlin(int width, int height, int cellSize, int seed) {
+    VipsImage* out = nullptr;
+    return check(vips_perlin(&out, width, height, "cell_size", cellSize, "uchar", TRUE, "seed", seed, nullptr), &out);
+}
+
+// Random colour fields with large shapes, like a landscape, and fine texture on top, so that a
+// softened copy loses detail; nothing alike between seeds.
+Image scene(int width, int height, int seed) {
+    Image bands[3];
+    for (int b = 0; b < 3; ++b) {
+        Image shapes = perlin(width, height, std::max(width, height) / 4, seed * 3 + b);
+        Image texture = perlin(width, height, 4, seed * 3 + b + 1000);
+        VipsImage* out = nullptr;
+        Image sum = check(vips_add(shapes.get(), texture.get(), &out, nullptr), &out);
+        bands[b] = check(vips_linear1(sum.get(), &out, 0.5, 0.0, "uchar", TRUE, nullptr), &out);
+    }
+    VipsImage* in[3] = {bands[0].get(), bands[1].get(), bands[2].get()};
+    VipsImage* out = nullptr;
+    Image joined = check(vips_bandjoin(in, &out, 3, nullptr), &out);
+    return check(vips_copy(joined.get(), &out, "interpretation", VIPS_INTERPRETATION_sRGB, nullptr), &out);
+}
+
+// Black lines of "text" on white: a photographed page.
+Image page(int width, int height, int seed) {
+    VipsImage* out = nullptr;
+    Image white = check(vips_black(&out, width, height, "bands", 3, nullptr), &out);
+    white = check(vips_linear1(white.get(), &out, 1.0, 255.0, "uchar", TRUE, nullptr), &out);
+    Image drawn = check(vips_copy(white.get(), &out, "interpretation", VIPS_INTERPRETATION_sRGB, nullptr), &out);
+    double black[3] = {0, 0, 0};
+    for (int y = height / 10; y < height * 9 / 10; y += 24)
+        for (int x = width / 10 + (seed + y) % 7; x < width * 9 / 10; x += 14)
+            if (vips_draw_rect(drawn.get(), black, 3, x, y, 8, 12, "fill", TRUE, nullptr) != 0)
+                throw std::runtime_error("vips_draw_rect");
+    return drawn;
+}
+
+Image flat(int width, int height) {
+    VipsImage* out = nullptr;
+    Image black = check(vips_black(&out, width, height, "bands", 3, nullptr), &out);
+    Image grey = check(vips_linear1(black.get(), &out, 1.0, 128.0, "uchar", TRUE, nullptr), &out);
+    return check(vips_copy(grey.get(), &out, "interpretation", VIPS_INTERPRETATION_sRGB, nullptr), &out);
+}
+
+Image apply(Image image, const Variant& v) {
+    VipsImage* out = nullptr;
+    const int width = image->Xsize, height = image->Ysize;
+    if (v.exposure != 1.0) image = check(vips_linear1(image.get(), &out, v.exposure, 0.0, "uchar", TRUE, nullptr), &out);
+    if (v.blur > 0) image = check(vips_gaussblur(image.get(), &out, v.blur, nullptr), &out);
+    if (v.angle != 0) {
+        // Cut back inside the turned picture, as a camera turned by hand would frame it.
+        const int margin = int(std::ceil(std::max(width, height) * std::sin(std::abs(v.angle) * M_PI / 180)));
+        image = check(vips_rotate(image.get(), &out, v.angle, nullptr), &out);
+        image = check(vips_crop(image.get(), &out, (image->Xsize - width) / 2 + margin,
+                                (image->Ysize - height) / 2 + margin, width - 2 * margin, height - 2 * margin, nullptr),
+                      &out);
+    }
+    if (v.crop > 0) {
+        const int dx = int(width * v.crop / 2), dy = int(height * v.crop / 2);
+        image = check(vips_crop(image.get(), &out, dx, dy, width - 2 * dx, height - 2 * dy, nullptr), &out);
+    }
+    return image;
+}
+
+Exiv2::URationalValue rational(const std::string& text) {
+    Exiv2::URationalValue value;
+    value.read(text);
+    return value;
+}
+
+void writeExif(const std::string& path, const Exif& exif) {
+    auto image = Exiv2::ImageFactory::open(path);
+    image->readMetadata();
+    auto& data = image->exifData();
+    if (exif.make) data["Exif.Image.Make"] = *exif.make;
+    if (exif.model) data["Exif.Image.Model"] = *exif.model;
+    if (exif.exposureTime) data["Exif.Photo.ExposureTime"] = rational(*exif.exposureTime);
+    if (exif.fNumber) data["Exif.Photo.FNumber"] = rational(*exif.fNumber);
+    if (exif.userComment) data["Exif.Photo.UserComment"] = "charset=Ascii " + *exif.userComment;
+    if (exif.dateTimeOriginal) data["Exif.Photo.DateTimeOriginal"] = *exif.dateTimeOriginal;
+    if (exif.orientation) data["Exif.Image.Orientation"] = std::uint16_t(*exif.orientation);
+    image->writeMetadata();
+}
+
+} // namespace
+
+Exif camera() {
+    Exif exif;
+    exif.make = "Fixture";
+    exif.model = "Camera 1";
+    return exif;
+}
+
+void write(const std::string& path, int width, int height, int seed, const Exif& exif, const Variant& variant,
+           Content content) {
+    if (VIPS_INIT("tidra-tests") != 0) throw std::runtime_error("vips init");
+    Image image = content == Content::scene  ? scene(width, height, seed)
+                  : content == Content::page ? page(width, height, seed)
+                                             : flat(width, height);
+    image = apply(std::move(image), variant);
+    const std::string target = path.ends_with(".jpg") ? path + "[Q=" + std::to_string(variant.quality) + "]" : path;
+    if (vips_image_write_to_file(image.get(), target.c_str(), nullptr) != 0)
+        throw std::runtime_error(std::string("vips save: ") + vips_error_buffer());
+    if (exif.make || exif.model || exif.exposureTime || exif.fNumber || exif.userComment || exif.dateTimeOriginal ||
+        exif.orientation)
+        writeExif(path, exif);
+}
+
+} // namespace tidra::test::PhotoFixture

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace tidra::test::PhotoFixture {
+
+// EXIF tags written into a fixture photo; absent ones are left out.
+struct Exif {
+    std::optional<std::string> make;
+    std::optional<std::string> model;
+    std::optional<std::string> exposureTime;  // a rational such as "1/125"
+    std::optional<std::string> fNumber;       // a rational such as "28/10"
+    std::optional<std::string> userComment;
+    std::optional<std::string> dateTimeOriginal;
+    std::optional<int> orientation;
+};
+
+// A camera's usual tags: make and model only.
+Exif camera();
+
+// How a shot differs from the scene as first taken.
+struct Variant {
+    double exposure = 1.0;   // factor on every pixel value
+    double crop = 0.0;       // share of width and height cut off, half on each side
+    double angle = 0.0;      // degrees, counter-clockwise, cropped back to the original size
+    int quality = 90;        // JPEG quality
+    double blur = 0.0;       // Gaussian sigma in pixels
+};
+
+// Kinds of content.
+enum class Content { scene, page, flat };
+
+// Writes a synthetic picture (format by extension: jpg, png, webp, tif) with the EXIF tags
+// given. The same `seed` gives the same scene; different seeds give unrelated scenes.
+// Throws on failure, which fails the test.
+void write(const std::string& path, int width, int height, int seed, const Exif& exif = camera(),
+           const Variant& variant = {}, Content content = Content::scene);
+
+} // namespace tidra::test::PhotoFixture

@@ -1,0 +1,76 @@
+#include "files/SimilarPhotoFinder.h"
+#include "files/SimilarPhotoGroup.h"
+
+#include <gtest/gtest.h>
+
+namespace tidra {
+namespace {
+
+using namespace std::chrono_literals;
+
+SimilarPhoto photo(const std::string& path, int width, int height, float score, std::int64_t bytes,
+                   std::chrono::seconds date, std::uint64_t cloneID) {
+    return SimilarPhoto{path, bytes, width, height, std::chrono::system_clock::time_point{} + date, score, cloneID};
+}
+
+std::vector<std::string> paths(const std::vector<SimilarPhoto>& photos) {
+    std::vector<std::string> result;
+    for (const auto& p : photos) result.push_back(p.path);
+    return result;
+}
+
+TEST(SimilarPhotoGroupTest, BestOrder) {
+    struct Case {
+        const char* rule;
+        std::vector<SimilarPhoto> photos;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"more pixels first",
+         {photo("/a", 100, 100, 0.9f, 900, 0s, 1), photo("/b", 200, 100, -0.5f, 10, 9s, 2)},
+         {"/b", "/a"}},
+        {"then higher score",
+         {photo("/a", 100, 100, 0.1f, 900, 0s, 1), photo("/b", 50, 200, 0.2f, 10, 9s, 2)},
+         {"/b", "/a"}},
+        {"then more bytes",
+         {photo("/a", 100, 100, 0.5f, 10, 0s, 1), photo("/b", 100, 100, 0.5f, 20, 9s, 2)},
+         {"/b", "/a"}},
+        {"then older date",
+         {photo("/a", 100, 100, 0.5f, 20, 9s, 1), photo("/b", 100, 100, 0.5f, 20, 1s, 2)},
+         {"/b", "/a"}},
+        {"then path in code-point order",
+         {photo("/b", 100, 100, 0.5f, 20, 1s, 1), photo("/B", 100, 100, 0.5f, 20, 1s, 2),
+          photo("/a", 100, 100, 0.5f, 20, 1s, 3)},
+         {"/B", "/a", "/b"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(c.photos)), c.expected) << c.rule;
+}
+
+TEST(SimilarPhotoGroupTest, IdAndDerivedNames) {
+    EXPECT_EQ(SimilarPhotoGroup{}.id(), "");
+    const SimilarPhotoGroup group{{photo("/home/u/Pictures/best.jpg", 30, 20, 0, 1, 0s, 1), photo("/x", 1, 1, 0, 1, 0s, 2)}};
+    EXPECT_EQ(group.id(), "/home/u/Pictures/best.jpg");
+    EXPECT_EQ(group.photos[0].name(), "best.jpg");
+    EXPECT_EQ(group.photos[0].folder(), "/home/u/Pictures");
+    EXPECT_EQ(group.photos[0].pixels(), 600);
+}
+
+TEST(SimilarPhotoGroupTest, FreedCountsSharedBlocksOnceAndNeverWhileKept) {
+    const SimilarPhotoGroup group{{photo("/a", 1, 1, 0, 10, 0s, 7), photo("/b", 1, 1, 0, 10, 0s, 7),
+                                   photo("/c", 1, 1, 0, 10, 0s, 7), photo("/d", 1, 1, 0, 20, 0s, 8),
+                                   photo("/e", 1, 1, 0, 30, 0s, 9)}};
+    const std::pair<std::set<std::string>, std::int64_t> cases[] = {
+        {{}, 0},
+        {{"/b", "/c"}, 0},          // "/a" keeps their blocks
+        {{"/a", "/b", "/c"}, 10},   // one copy of the shared blocks
+        {{"/d", "/e"}, 50},
+        {{"/nowhere"}, 0},
+    };
+    for (const auto& [removing, expected] : cases) EXPECT_EQ(group.freed(removing), expected);
+    EXPECT_EQ(group.reclaimable(), 50);
+    EXPECT_EQ(SimilarPhotoGroup{{photo("/a", 1, 1, 0, 10, 0s, 7)}}.reclaimable(), 0);
+    EXPECT_EQ(SimilarPhotoGroup{}.reclaimable(), 0);
+}
+
+} // namespace
+} // namespace tidra

@@ -1,0 +1,133 @@
+#include "core/files/PhotoFixture.h"
+#include "files/SimilarPhotoFinder.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+
+namespace tidra {
+namespace {
+
+namespace Finder = SimilarPhotoFinder;
+using test::PhotoFixture::Content;
+using test::PhotoFixture::Variant;
+
+Finder::File listed(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return {path, std::int64_t(st.st_blocks) * 512, std::uint64_t(st.st_ino),
+            std::chrono::system_clock::from_time_t(st.st_mtime)};
+}
+
+// Stages in the order they arrived; reading reports may come in any order among themselves.
+class Recorder {
+public:
+    Finder::Progress progress() {
+        return [this](const Finder::Stage& stage) {
+            std::lock_guard lock(mutex_);
+            stages_.push_back(stage);
+        };
+    }
+    std::vector<Finder::Stage> stages() {
+        std::lock_guard lock(mutex_);
+        return stages_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<Finder::Stage> stages_;
+};
+
+std::vector<Finder::File> photos(const test::TempHome& home, int count, int seed = 0) {
+    std::vector<Finder::File> files;
+    for (int i = 0; i < count; ++i) {
+        const auto path = home.path("p" + std::to_string(seed) + "_" + std::to_string(i) + ".jpg");
+        test::PhotoFixture::write(path, 400, 400, seed + i);
+        files.push_back(listed(path));
+    }
+    return files;
+}
+
+const auto never = [] { return false; };
+
+TEST(SimilarPhotoSearchTest, ReadingProgressEveryEighthFileAndAtTheLast) {
+    test::TempHome home;
+    Recorder recorder;
+    Finder::findAmong(photos(home, 20), Finder::threshold, recorder.progress(), never);
+    auto stages = recorder.stages();
+    ASSERT_EQ(stages.size(), 4u);
+    EXPECT_EQ(stages.back(), Finder::Stage{Finder::Stage::Grouping{}});
+    stages.pop_back();
+    std::vector<int> done;
+    for (const auto& s : stages) {
+        const auto* reading = std::get_if<Finder::Stage::Reading>(&s.value);
+        ASSERT_TRUE(reading);
+        EXPECT_EQ(reading->of, 20);
+        done.push_back(reading->done);
+    }
+    std::ranges::sort(done);
+    EXPECT_EQ(done, (std::vector<int>{8, 16, 20}));
+}
+
+TEST(SimilarPhotoSearchTest, FewerThanTwoFilesOrCancelledBeforeReadingGiveNothing) {
+    test::TempHome home;
+    const auto files = photos(home, 2);
+    Recorder one, cancelled;
+    EXPECT_TRUE(Finder::findAmong({files[0]}, Finder::threshold, one.progress(), never).empty());
+    EXPECT_TRUE(one.stages().empty());
+    EXPECT_TRUE(Finder::findAmong(files, Finder::threshold, cancelled.progress(), [] { return true; }).empty());
+    EXPECT_TRUE(cancelled.stages().empty());
+}
+
+TEST(SimilarPhotoSearchTest, CancelledWhileReadingReturnsNoGroups) {
+    test::TempHome home;
+    std::vector<Finder::File> files;
+    for (int i = 0; i < 12; ++i) {
+        const auto path = home.path("same" + std::to_string(i) + ".jpg");
+        test::PhotoFixture::write(path, 400, 400, 3, test::PhotoFixture::camera(), Variant{.quality = 60 + i});
+        files.push_back(listed(path));
+    }
+    std::atomic<int> asked{0};
+    Recorder recorder;
+    // Lets the first question and a few reads through, then cancels.
+    const auto groups = Finder::findAmong(files, Finder::threshold, recorder.progress(), [&] { return ++asked > 4; });
+    EXPECT_TRUE(groups.empty());
+    for (const auto& s : recorder.stages()) EXPECT_FALSE(std::holds_alternative<Finder::Stage::Grouping>(s.value));
+}
+
+TEST(SimilarPhotoSearchTest, GroupsSimilarShotsBestFirstLargestSavingFirst) {
+    test::TempHome home;
+    Finder::Date day = std::chrono::system_clock::from_time_t(1'700'000'000);
+    std::vector<Finder::File> files;
+    const auto add = [&](const std::string& name, int w, int h, int seed, const Variant& v, Content content) {
+        const auto path = home.path(name);
+        test::PhotoFixture::write(path, w, h, seed, test::PhotoFixture::camera(), v, content);
+        auto file = listed(path);
+        file.modified = day;
+        files.push_back(file);
+    };
+    add("lake-big.jpg", 1600, 1200, 40, {}, Content::scene);
+    add("lake-small.jpg", 800, 600, 40, {}, Content::scene);
+    add("lake-dark.jpg", 800, 600, 40, Variant{.exposure = 0.85}, Content::scene);
+    add("hill-a.jpg", 640, 480, 41, {}, Content::scene);
+    add("hill-b.jpg", 640, 480, 41, Variant{.quality = 70}, Content::scene);
+    add("alone.jpg", 640, 480, 42, {}, Content::scene);
+    add("page-a.jpg", 640, 480, 1, {}, Content::page);
+    add("page-b.jpg", 640, 480, 1, Variant{.quality = 70}, Content::page);
+
+    const auto groups = Finder::findAmong(files, Finder::threshold, [](const auto&) {}, never);
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_EQ(groups[0].id(), home.path("lake-big.jpg"));
+    EXPECT_EQ(groups[0].photos.size(), 3u);
+    EXPECT_EQ(groups[0].photos[0].pixelWidth, 1600);
+    EXPECT_EQ(groups[1].photos.size(), 2u);
+    EXPECT_EQ(groups[1].photos[0].name().substr(0, 4), "hill");
+    EXPECT_GE(groups[0].reclaimable(), groups[1].reclaimable());
+}
+
+} // namespace
+} // namespace tidra

@@ -1,0 +1,94 @@
+#include "platform/SafeRemove.h"
+
+#include "support/FileProbe.h"
+#include "support/MountNamespace.h"
+#include "support/RunAsNobody.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace tidra::sys {
+namespace {
+
+using Status = Outcome::Status;
+using test::exists;
+
+TEST(SafeRemoveTest, RemovesEntriesWithoutFollowingLinks) {
+    test::TempHome fs;
+    fs.file("outside/keep", 10);
+    fs.file("t/file", 3);
+    fs.symlink("t/toOutside", fs.path("outside"));
+    fs.file("t/tree/a/b/c/deep", 100);
+    fs.file("t/tree/.hidden");
+    fs.symlink("t/tree/a/link", fs.path("outside"));
+    fs.symlink("t/tree/dangling", "/nonexistent");
+    fs.dir("t/tree/empty");
+    fs.file("t/tree/closed/inside");
+    fs.chmod("t/tree/closed", 0);
+    const std::pair<const char*, Status> rows[] = {
+        {"t/file", Status::done},      {"t/toOutside", Status::done},       {"t/tree", Status::done},
+        {"t/missing", Status::missing}, {"t/missing/deeper", Status::missing},
+    };
+    for (const auto& [relative, status] : rows) {
+        const Outcome outcome = SafeRemove::remove(fs.path(relative));
+        EXPECT_EQ(outcome.status, status) << relative << ": " << outcome.reason;
+        EXPECT_FALSE(exists(fs.path(relative))) << relative;
+    }
+    EXPECT_EQ(test::readFile(fs.path("outside/keep")), std::string(10, 'x'));
+}
+
+TEST(SafeRemoveTest, RefusesLinksAboveAndPathsWithoutAName) {
+    test::TempHome fs;
+    fs.file("outside/keep");
+    fs.symlink("t/up", fs.path("outside"));
+    EXPECT_EQ(SafeRemove::remove(fs.path("t/up/keep")).reason, "a folder above it is a symbolic link");
+    for (const std::string& path : {std::string("/"), std::string("relative/x"), std::string(), fs.path("t/..")})
+        EXPECT_EQ(SafeRemove::remove(path).reason, "not a removable path") << path;
+    EXPECT_TRUE(exists(fs.path("outside/keep")));
+}
+
+TEST(SafeRemoveTest, PartialRemovalIsAFailureAndTheRestGoes) {
+    test::TempHome fs;
+    for (const char* file : {"t/tree/a", "t/tree/locked/stuck", "t/tree/z"}) fs.file(file);
+    for (const char* path : {"t", "t/tree", "t/tree/a", "t/tree/z"}) ASSERT_EQ(::chown(fs.path(path).c_str(), 65534, 65534), 0);
+    const std::string answer = test::runAsNobody([&] { return SafeRemove::remove(fs.path("t/tree")).reason; });
+    EXPECT_EQ(answer, "Permission denied");
+    EXPECT_TRUE(exists(fs.path("t/tree/locked/stuck")));
+    EXPECT_FALSE(exists(fs.path("t/tree/a")));
+    EXPECT_FALSE(exists(fs.path("t/tree/z")));
+}
+
+TEST(SafeRemoveTest, NeverEntersAnotherVolume) {
+    test::TempHome fs;
+    fs.dir("t/tree/mnt");
+    fs.file("t/tree/sibling");
+    const auto answer = test::runInMountNamespace([&] {
+        if (!test::mountTmpfs(fs.path("t/tree/mnt"))) return std::string("no mount");
+        fs.file("t/tree/mnt/precious");
+        const std::string tree = SafeRemove::remove(fs.path("t/tree")).reason;
+        const std::string mountPoint = SafeRemove::remove(fs.path("t/tree/mnt")).reason;
+        return tree + "|" + mountPoint + "|" + std::to_string(exists(fs.path("t/tree/mnt/precious"))) +
+               std::to_string(exists(fs.path("t/tree/sibling")));
+    });
+    if (!answer) GTEST_SKIP() << "needs root to mount a tmpfs inside unshare -m";
+    EXPECT_EQ(*answer, "contains another volume|contains another volume|10");
+}
+
+TEST(SafeRemoveTest, ListsOneLevelWithHiddenEntries) {
+    test::TempHome fs;
+    fs.file("t/a");
+    fs.file("t/.hidden");
+    fs.file("t/d/deeper");
+    fs.symlink("link", fs.path("t"));
+    auto listing = SafeRemove::list(fs.path("t"));
+    std::sort(listing.names.begin(), listing.names.end());
+    EXPECT_TRUE(listing.ok());
+    EXPECT_EQ(listing.names, (std::vector<std::string>{".hidden", "a", "d"}));
+    EXPECT_EQ(SafeRemove::list(fs.path("link")).error, "is a symbolic link");
+    EXPECT_EQ(SafeRemove::list(fs.path("link/d")).error, "is a symbolic link");
+    EXPECT_EQ(SafeRemove::list(fs.path("missing")).error, "No such file or directory");
+}
+
+} // namespace
+} // namespace tidra::sys
