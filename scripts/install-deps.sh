@@ -12,6 +12,7 @@ packages=(
   trash-cli util-linux procps
   gdu
   btrfs-progs xfsprogs
+  jdupes rmlint fdupes findutils
 )
 
 missing=()

@@ -1,0 +1,112 @@
+// Helpers the benchmark programs share: generated files with reproducible content, timed runs
+// of our code and of outside tools with the bytes each read.
+#pragma once
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace bench {
+
+struct Measure {
+    double seconds = 0;
+    // Bytes the process asked the kernel to read (rchar): what the tool read, cached or not.
+    std::int64_t bytesRead = 0;
+};
+
+inline std::int64_t readChars(const std::string& ioFile) {
+    std::ifstream in(ioFile);
+    std::string key;
+    std::int64_t value = 0;
+    while (in >> key >> value)
+        if (key == "rchar:") return value;
+    return 0;
+}
+
+inline Measure measureHere(const std::function<void()>& work) {
+    const auto before = readChars("/proc/self/io");
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return {took.count(), readChars("/proc/self/io") - before};
+}
+
+// Runs `argv` with standard output into `output`; the exited child is inspected before it is
+// reaped, so its read count is still there to take.
+inline Measure measureTool(const std::vector<std::string>& argv, const std::string& output) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    const auto start = std::chrono::steady_clock::now();
+    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) {
+        std::fprintf(stderr, "cannot start %s\n", args[0]);
+        std::exit(2);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    siginfo_t info{};
+    waitid(P_PID, id_t(pid), &info, WEXITED | WNOWAIT);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    const auto bytes = readChars("/proc/" + std::to_string(pid) + "/io");
+    waitpid(pid, nullptr, 0);
+    return {took.count(), bytes};
+}
+
+// Reproducible bytes: the same seed gives the same content.
+inline void fill(std::vector<unsigned char>& buffer, std::uint64_t seed) {
+    std::uint64_t x = seed * 0x9E3779B97F4A7C15ull + 1;
+    for (std::size_t i = 0; i + 8 <= buffer.size(); i += 8) {
+        x ^= x << 13;
+        x ^= x >> 7;
+        x ^= x << 17;
+        std::memcpy(&buffer[i], &x, 8);
+    }
+    for (std::size_t i = buffer.size() & ~std::size_t(7); i < buffer.size(); ++i) buffer[i] = (unsigned char)(x >> (i % 8));
+}
+
+inline void makeFolders(const std::string& path) {
+    for (std::size_t slash = 1; (slash = path.find('/', slash)) != std::string::npos; ++slash)
+        ::mkdir(path.substr(0, slash).c_str(), 0755);
+    ::mkdir(path.c_str(), 0755);
+}
+
+// A file of `size` bytes whose content depends on `seed` only, except one byte in the middle
+// that `middle` (when not 0) changes: equal heads and tails, different contents.
+inline void writeFile(const std::string& path, std::int64_t size, std::uint64_t seed, unsigned char middle = 0) {
+    static thread_local std::vector<unsigned char> chunk;
+    const std::int64_t piece = 1 << 20;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        std::perror(path.c_str());
+        std::exit(2);
+    }
+    for (std::int64_t at = 0; at < size; at += piece) {
+        chunk.resize(std::size_t(std::min(piece, size - at)));
+        fill(chunk, seed * 1'000'003 + std::uint64_t(at / piece));
+        if (middle && at <= size / 2 && size / 2 < at + piece) chunk[std::size_t(size / 2 - at)] ^= middle;
+        if (::write(fd, chunk.data(), chunk.size()) != ssize_t(chunk.size())) std::exit(2);
+    }
+    ::close(fd);
+}
+
+} // namespace bench

@@ -1,0 +1,216 @@
+#include "files/DuplicateFinder.h"
+
+#include "support/RunAsNobody.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <mutex>
+
+namespace tidra {
+namespace {
+
+using test::TempHome;
+
+std::string sha256(const std::string& data) {
+    unsigned char bytes[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(data.data(), data.size(), bytes, &length, EVP_sha256(), nullptr);
+    std::string hex;
+    char two[3];
+    for (unsigned int i = 0; i < length; ++i) {
+        std::snprintf(two, sizeof two, "%02x", bytes[i]);
+        hex += two;
+    }
+    return hex;
+}
+
+// `size` bytes whose head and tail are fixed and whose middle carries `marker`.
+std::string content(std::size_t size, char marker) {
+    std::string data(size, 'h');
+    data[size / 2] = marker;
+    return data;
+}
+
+// Groups as sorted relative paths, for comparisons that ignore keeper order.
+std::vector<std::vector<std::string>> shapes(const std::vector<DuplicateGroup>& groups, const TempHome& home) {
+    std::vector<std::vector<std::string>> out;
+    for (const auto& group : groups) {
+        std::vector<std::string> paths;
+        for (const auto& file : group.files) paths.push_back(file.path.substr(home.root().size() + 1));
+        std::sort(paths.begin(), paths.end());
+        out.push_back(paths);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<DuplicateGroup> findIn(const TempHome& home, std::int64_t minimumBytes = 1,
+                                   const DuplicateFinder::Progress& progress = nullptr,
+                                   const DuplicateFinder::IsCancelled& isCancelled = nullptr,
+                                   const CloneKeyProvider& cloneKeys = noCloneKeys) {
+    return DuplicateFinder::find({home.root()}, minimumBytes, home.root(), progress, isCancelled, cloneKeys);
+}
+
+TEST(DuplicateFinder, GroupsIdenticalFilesOnlyAcrossHeadTailCollisions) {
+    TempHome home;
+    home.text("small/a", std::string(100'000, 'x'));
+    home.text("small/b", std::string(100'000, 'x'));
+    home.text("small/other", std::string(100'000, 'y'));
+    // Equal heads and tails, different middles: a head-and-tail match that the whole read undoes.
+    home.text("big/m1", content(1'000'000, '1'));
+    home.text("big/m2", content(1'000'000, '2'));
+    home.text("big/same1", content(1'000'001, 's'));
+    home.text("big/same2", content(1'000'001, 's'));
+    home.text("big/same3", content(1'000'001, 's'));
+    home.text("big/differs", content(1'000'001, 'd'));
+    const auto groups = findIn(home);
+    EXPECT_EQ(shapes(groups, home), (std::vector<std::vector<std::string>>{{"big/same1", "big/same2", "big/same3"},
+                                                                          {"small/a", "small/b"}}));
+    for (const auto& group : groups) {
+        if (group.size == 100'000) EXPECT_EQ(group.hash, sha256(std::string(100'000, 'x')));
+        else EXPECT_EQ(group.hash, sha256(content(1'000'001, 's')));
+    }
+    // Three copies give back twice their space: the biggest set comes first.
+    EXPECT_EQ(groups.front().size, 1'000'001);
+}
+
+TEST(DuplicateFinder, DigestsHeadAndTailFromTheListedLength) {
+    TempHome home;
+    std::string data(131'073, 'a');
+    data[65'536] = 'M';  // the one byte a head-and-tail digest leaves out
+    const auto path = home.text("f", data);
+    const auto headTail = data.substr(0, 65'536) + data.substr(131'073 - 65'536);
+    EXPECT_EQ(DuplicateFinder::digest(path, 131'073, true), sha256(headTail));
+    EXPECT_EQ(DuplicateFinder::digest(path, 131'073, false), sha256(data));
+    const auto exact = home.text("g", data.substr(0, 131'072));
+    EXPECT_EQ(DuplicateFinder::digest(exact, 131'072, true), sha256(data.substr(0, 131'072)));
+    EXPECT_EQ(DuplicateFinder::digest(home.path("missing"), 10, false), std::nullopt);
+    EXPECT_EQ(DuplicateFinder::digest(home.root(), 10, false), std::nullopt);
+}
+
+TEST(DuplicateFinder, NeverMatchesEmptyFilesHardLinksOrSmallAllocations) {
+    TempHome home;
+    home.text("empty1", "");
+    home.text("empty2", "");
+    home.text("linked", "same");
+    home.hardlink("link2", "linked");
+    home.text("tiny1", "abc");
+    home.text("tiny2", "abc");
+    EXPECT_EQ(shapes(findIn(home, 0), home), (std::vector<std::vector<std::string>>{{"tiny1", "tiny2"}}));
+    EXPECT_TRUE(findIn(home, 1'000'000).empty());
+}
+
+TEST(DuplicateFinder, UnreadableFileDropsOutButCountsAsCompared) {
+    TempHome home;
+    home.text("a", "identical");
+    home.text("b", "identical");
+    home.text("c", "different");
+    home.chmod("c", 0);
+    const auto answer = test::runAsNobody([&] {
+        std::mutex mutex;
+        std::vector<DuplicateFinder::Stage> stages;
+        const auto groups = findIn(home, 1, [&](const DuplicateFinder::Stage& stage) {
+            const std::lock_guard lock(mutex);
+            stages.push_back(stage);
+        });
+        const bool lastIsThreeOfThree =
+            std::count(stages.begin(), stages.end(), DuplicateFinder::Stage{DuplicateFinder::Comparing{3, 3}}) == 1;
+        return std::to_string(groups.size()) + (groups.size() == 1 ? " of " + std::to_string(groups[0].files.size()) : "") +
+               (lastIsThreeOfThree ? " 3/3" : " wrong stages");
+    });
+    EXPECT_EQ(answer, "1 of 2 3/3");
+}
+
+TEST(DuplicateFinder, StagesRunLookingComparingConfirming) {
+    TempHome home;
+    for (int i = 0; i < 20; ++i) home.text("s/f" + std::to_string(i), std::string(1000, char('a' + i % 2)));
+    home.text("big/a", content(40'000'000, 'x'));
+    home.text("big/b", content(40'000'000, 'x'));
+    std::mutex mutex;
+    std::vector<DuplicateFinder::Stage> stages;
+    findIn(home, 1, [&](const DuplicateFinder::Stage& stage) {
+        const std::lock_guard lock(mutex);
+        stages.push_back(stage);
+    });
+    ASSERT_FALSE(stages.empty());
+    EXPECT_EQ(stages.front(), DuplicateFinder::Stage{DuplicateFinder::Looking{22}});
+    const auto comparing = std::find_if(stages.begin(), stages.end(), [](const auto& s) { return s.index() == 1; });
+    const auto confirming = std::find_if(stages.begin(), stages.end(), [](const auto& s) { return s.index() == 2; });
+    ASSERT_NE(comparing, stages.end());
+    ASSERT_NE(confirming, stages.end());
+    EXPECT_LT(comparing, confirming);
+    EXPECT_TRUE(std::count(stages.begin(), stages.end(), DuplicateFinder::Stage{DuplicateFinder::Comparing{22, 22}}));
+    EXPECT_EQ(stages.back(), (DuplicateFinder::Stage{DuplicateFinder::Confirming{80'020'000, 80'020'000}}));
+    // The small files are read whole too. Reading 80 MB shows movement on the way, not only at the end.
+    EXPECT_GT(std::count_if(stages.begin(), stages.end(), [](const auto& s) { return s.index() == 2; }), 2);
+}
+
+TEST(DuplicateFinder, CancellationKeepsOnlyCompleteGroups) {
+    TempHome home;
+    home.text("small/a", "twin");
+    home.text("small/b", "twin");
+    home.text("big/a", content(20'000'000, 'x'));
+    home.text("big/b", content(20'000'000, 'x'));
+    EXPECT_TRUE(findIn(home, 1, nullptr, [] { return true; }).empty());
+    // Cancelled while reading the big files whole: the small group stands, the big one is dropped
+    // within a chunk rather than after 40 MB.
+    std::atomic<bool> cancelled = false;
+    std::atomic<std::int64_t> bytesSeen = 0;
+    const auto groups = findIn(
+        home, 1,
+        [&](const DuplicateFinder::Stage& stage) {
+            if (const auto* c = std::get_if<DuplicateFinder::Confirming>(&stage)) {
+                bytesSeen = c->bytesDone;
+                cancelled = true;
+            }
+        },
+        [&] { return cancelled.load(); });
+    EXPECT_EQ(shapes(groups, home), (std::vector<std::vector<std::string>>{{"small/a", "small/b"}}));
+    EXPECT_LT(bytesSeen.load(), 40'000'000);
+}
+
+TEST(DuplicateFinder, CloneKeysMakeCopiesFreeNothing) {
+    TempHome home;
+    home.text("Documents/clone1", "cloned data");
+    home.text("Documents/clone2", "cloned data");
+    home.text("Documents/real1", "copied data");
+    home.text("Documents/real2", "copied data");
+    std::mutex mutex;
+    std::set<std::string> asked;
+    const auto groups = findIn(home, 1, nullptr, nullptr, [&](const std::string& path) -> std::optional<std::uint64_t> {
+        const std::lock_guard lock(mutex);
+        asked.insert(path);
+        if (path.find("clone") != std::string::npos) return 42;
+        return std::nullopt;
+    });
+    ASSERT_EQ(groups.size(), 2u);
+    EXPECT_GT(groups[0].reclaimable(), 0);
+    EXPECT_EQ(groups[1].files[0].name(), "clone1");
+    EXPECT_EQ(groups[1].reclaimable(), 0);
+    EXPECT_EQ(asked.size(), 4u);
+}
+
+TEST(DuplicateFinder, KeeperFirstWithinGroups) {
+    TempHome home;
+    home.text("Downloads/report.pdf", "same");
+    home.text("Documents/report copy.pdf", "same");
+    home.text("Documents/report.pdf", "same");
+    const auto groups = findIn(home);
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(groups[0].files[0].path, home.path("Documents/report.pdf"));
+    EXPECT_EQ(groups[0].files[2].path, home.path("Downloads/report.pdf"));
+}
+
+TEST(DuplicateFinder, DefaultRoots) {
+    EXPECT_EQ(DuplicateFinder::defaultRoots("/home/me"),
+              (std::vector<std::string>{"/home/me/Desktop", "/home/me/Documents", "/home/me/Downloads",
+                                        "/home/me/Pictures", "/home/me/Movies", "/home/me/Videos", "/home/me/Music",
+                                        "/home/me/Public"}));
+}
+
+} // namespace
+} // namespace tidra
