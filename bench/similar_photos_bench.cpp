@@ -9,8 +9,6 @@
 #include "files/FeatureVector.h"
 #include "files/SimilarPhotoFinder.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
 #include <tbb/parallel_for_each.h>
 
 #include <algorithm>
@@ -35,19 +33,9 @@ std::string label(const std::string& path) {
     return name.substr(0, name.find('_'));
 }
 
+// The corpus photos as the search lists them, in path order.
 std::vector<Finder::File> listCorpus(const std::string& folder) {
-    std::vector<Finder::File> files;
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return files;
-    while (dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        struct stat st {};
-        const std::string path = folder + "/" + name;
-        if (!name.ends_with(".jpg") || stat(path.c_str(), &st) != 0) continue;
-        files.push_back({path, std::int64_t(st.st_blocks) * 512, std::uint64_t(st.st_ino),
-                         std::chrono::system_clock::from_time_t(st.st_mtime)});
-    }
-    closedir(dir);
+    auto files = UserFiles::list({folder}, Finder::minimumBytes, Finder::isPhotoName);
     std::ranges::sort(files, {}, &Finder::File::path);
     return files;
 }
@@ -144,7 +132,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const auto start = std::chrono::steady_clock::now();
-    const auto groups = Finder::findAmong(files, Finder::threshold, [](const Finder::Stage&) {}, [] { return false; });
+    const auto groups = Finder::find({argv[1]}, Finder::threshold, [](const Finder::Stage&) {}, [] { return false; });
     const double ours = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     std::set<Pair> found;

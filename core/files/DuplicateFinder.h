@@ -55,7 +55,8 @@ std::vector<std::string> defaultRoots(const std::string& home);
 //   match each other.
 // - Each group's files are in keeper order (keeperFirst, with `home`), the groups in
 //   orderGroups order. Group files carry their own identity as clone id unless `cloneKeys`
-//   (asked only for files of a group) names shared copy-on-write data.
+//   (asked only for files of a group, never during the walk) names shared copy-on-write
+//   data; by default the file system is asked (btrfs and XFS reflinks).
 // - Stages run Looking, then Comparing, then Confirming, each rising; a search that finds no
 //   two files of equal length reports no Comparing.
 // - Cancellation right after the listing gives an empty list; later, reading stops within one
@@ -63,7 +64,7 @@ std::vector<std::string> defaultRoots(const std::string& home);
 std::vector<DuplicateGroup> find(const std::vector<std::string>& roots, std::int64_t minimumBytes,
                                  const std::string& home, const Progress& progress = nullptr,
                                  const IsCancelled& isCancelled = nullptr,
-                                 const CloneKeyProvider& cloneKeys = noCloneKeys);
+                                 const CloneKeyProvider& cloneKeys = sharedDataKey);
 
 // Called after each whole-file chunk with its byte count; false stops the read.
 using ChunkRead = std::function<bool(std::int64_t bytes)>;

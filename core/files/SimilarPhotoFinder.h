@@ -1,8 +1,10 @@
 #pragma once
 
+#include "files/CloneID.h"
 #include "files/PhotoProperties.h"
 #include "files/PhotoThumbnail.h"
 #include "files/SimilarPhotoGroup.h"
+#include "files/UserFiles.h"
 
 #include <chrono>
 #include <cstdint>
@@ -17,15 +19,8 @@ namespace tidra::SimilarPhotoFinder {
 
 using Date = std::chrono::system_clock::time_point;
 
-// One listed file, as the user-folder lister reports it: allocated bytes, the clone id
-// (the inode number where the volume has no clones) and the modification time.
-struct File {
-    std::string path;
-    std::int64_t bytes = 0;
-    std::uint64_t cloneID = 0;
-    Date modified;
-    bool operator==(const File&) const = default;
-};
+// One listed file; the search uses its path, allocated bytes, clone id and modification time.
+using File = UserFiles::File;
 
 // The feature print of one candidate photo. Vectors of one build all have the same length;
 // see FeatureVector.h for what their distances mean.
@@ -49,7 +44,7 @@ struct Rating {
 // listed ones, then one report when clustering, rating and ordering begin.
 struct Stage {
     struct Looking {
-        int files;
+        std::int64_t files;
         bool operator==(const Looking&) const = default;
     };
     struct Reading {
@@ -107,12 +102,22 @@ std::vector<std::vector<Print>> group(const std::vector<Print>& prints, float th
 using Progress = std::function<void(const Stage&)>;
 using Cancelled = std::function<bool()>;
 
+// The similar photos under `roots`: lists the files UserFiles::list gives for the photo
+// extensions and at least `minimumBytes` allocated (each hard-linked file once), reporting
+// Looking as the lister counts file entries, then runs findAmong over them. Cancelled while
+// listing, the search returns no groups.
+std::vector<SimilarPhotoGroup> find(const std::vector<std::string>& roots, float threshold,
+                                    const Progress& progress, const Cancelled& isCancelled,
+                                    const CloneKeyProvider& cloneKeys = sharedDataKey);
 // Reads the listed files in parallel, clusters their prints, rates the clustered photos and
-// returns the groups, best photo first, the groups that free most first. `progress` and
-// `isCancelled` are called from worker threads too and must be safe for that. Cancelled
-// before grouping, the search returns no groups.
+// returns the groups, best photo first, the groups that free most first. Photos of a group
+// carry their own identity as clone id unless `cloneKeys` (asked only for grouped photos)
+// names shared copy-on-write data. `progress` and `isCancelled` are called from worker
+// threads too and must be safe for that. Cancelled before grouping, the search returns no
+// groups.
 std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float threshold,
-                                         const Progress& progress, const Cancelled& isCancelled);
+                                         const Progress& progress, const Cancelled& isCancelled,
+                                         const CloneKeyProvider& cloneKeys = sharedDataKey);
 // Most pixels first, then higher score, more bytes, older date, path in code-point order.
 std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos);
 

@@ -1,6 +1,6 @@
 #include "files/SimilarPhotoGroup.h"
 
-#include <unordered_set>
+#include "files/UserFiles.h"
 
 namespace tidra {
 
@@ -19,17 +19,10 @@ std::string SimilarPhotoGroup::id() const {
 }
 
 std::int64_t SimilarPhotoGroup::freed(const std::set<std::string>& removing) const {
-    // Data blocks a kept photo still uses are not freed, and shared blocks count once.
-    std::unordered_set<std::uint64_t> held;
-    for (const auto& photo : photos)
-        if (!removing.contains(photo.path)) held.insert(photo.cloneID);
-    std::unordered_set<std::uint64_t> counted;
-    std::int64_t total = 0;
-    for (const auto& photo : photos) {
-        if (!removing.contains(photo.path) || held.contains(photo.cloneID)) continue;
-        if (counted.insert(photo.cloneID).second) total += photo.bytes;
-    }
-    return total;
+    std::vector<UserFiles::Entry> entries;
+    entries.reserve(photos.size());
+    for (const auto& photo : photos) entries.push_back({photo.path, photo.bytes, photo.cloneID});
+    return UserFiles::freed(entries, removing);
 }
 
 std::int64_t SimilarPhotoGroup::reclaimable() const {

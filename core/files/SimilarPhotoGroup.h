@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/CloneID.h"
+
 #include <chrono>
 #include <cstdint>
 #include <set>
@@ -18,7 +20,7 @@ struct SimilarPhoto {
     std::chrono::system_clock::time_point date;
     float score = 0;
     // Photos with equal clone ids share their data blocks.
-    std::uint64_t cloneID = 0;
+    CloneID cloneID;
 
     const std::string& id() const { return path; }
     std::string name() const;
@@ -34,8 +36,8 @@ struct SimilarPhotoGroup {
 
     // The first photo's path; empty for a group without photos.
     std::string id() const;
-    // Bytes that deleting the photos with these paths gives back: a photo counts only when no
-    // kept photo shares its clone id, and each clone id once. Unknown paths count nothing.
+    // Bytes that deleting the photos with these paths gives back, clone-aware (see
+    // UserFiles::freed). Unknown paths count nothing.
     std::int64_t freed(const std::set<std::string>& removing) const;
     // What deleting every photo but the first gives back.
     std::int64_t reclaimable() const;

@@ -66,21 +66,30 @@ std::map<std::string, Rating> rateClustered(const std::vector<std::vector<Print>
     return ratings;
 }
 
-std::vector<SimilarPhoto> keptPhotos(const std::vector<Print>& cluster, const std::map<std::string, Rating>& ratings) {
+std::vector<SimilarPhoto> keptPhotos(const std::vector<Print>& cluster, const std::map<std::string, Rating>& ratings,
+                                     const CloneKeyProvider& cloneKeys) {
     std::vector<SimilarPhoto> photos;
     for (const auto& p : cluster) {
         const auto found = ratings.find(p.file.path);
         if (found == ratings.end() || found->second.isUtility) continue;
         photos.push_back(SimilarPhoto{p.file.path, p.file.bytes, p.width, p.height, p.date, found->second.score,
-                                      p.file.cloneID});
+                                      resolvedCloneID(p.file.path, p.file.cloneID, cloneKeys)});
     }
     return photos;
 }
 
 } // namespace
 
+std::vector<SimilarPhotoGroup> find(const std::vector<std::string>& roots, float threshold, const Progress& progress,
+                                    const Cancelled& isCancelled, const CloneKeyProvider& cloneKeys) {
+    const auto files = UserFiles::list(
+        roots, minimumBytes, isPhotoName, [&](std::int64_t seen) { progress(Stage{Stage::Looking{seen}}); },
+        isCancelled);
+    return findAmong(files, threshold, progress, isCancelled, cloneKeys);
+}
+
 std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float threshold, const Progress& progress,
-                                         const Cancelled& isCancelled) {
+                                         const Cancelled& isCancelled, const CloneKeyProvider& cloneKeys) {
     if (files.size() < 2 || isCancelled()) return {};
     auto prints = readPrints(files, progress, isCancelled);
     if (isCancelled()) return {};
@@ -90,7 +99,7 @@ std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float t
     const auto ratings = rateClustered(clusters);
     std::vector<SimilarPhotoGroup> groups;
     for (const auto& cluster : clusters) {
-        auto photos = keptPhotos(cluster, ratings);
+        auto photos = keptPhotos(cluster, ratings, cloneKeys);
         if (photos.size() >= 2) groups.push_back(SimilarPhotoGroup{bestFirst(std::move(photos))});
     }
     std::ranges::stable_sort(groups, [](const SimilarPhotoGroup& a, const SimilarPhotoGroup& b) {

@@ -1,5 +1,6 @@
 #include "files/DuplicateFinder.h"
 
+#include "support/MountNamespace.h"
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
 
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <set>
 
 namespace tidra {
 namespace {
@@ -51,7 +53,7 @@ std::vector<std::vector<std::string>> shapes(const std::vector<DuplicateGroup>& 
 std::vector<DuplicateGroup> findIn(const TempHome& home, std::int64_t minimumBytes = 1,
                                    const DuplicateFinder::Progress& progress = nullptr,
                                    const DuplicateFinder::IsCancelled& isCancelled = nullptr,
-                                   const CloneKeyProvider& cloneKeys = noCloneKeys) {
+                                   const CloneKeyProvider& cloneKeys = sharedDataKey) {
     return DuplicateFinder::find({home.root()}, minimumBytes, home.root(), progress, isCancelled, cloneKeys);
 }
 
@@ -192,6 +194,39 @@ TEST(DuplicateFinder, CloneKeysMakeCopiesFreeNothing) {
     EXPECT_EQ(groups[1].files[0].name(), "clone1");
     EXPECT_EQ(groups[1].reclaimable(), 0);
     EXPECT_EQ(asked.size(), 4u);
+}
+
+// On a loop-mounted btrfs volume: a file, its reflink and a real copy. What removing each
+// frees, as the default clone keys see it.
+std::string reflinkFreed(TempHome& home) {
+    if (auto failed = test::mountImage("btrfs", home.path("btrfs.img"), home.path("mnt")); !failed.empty())
+        return "<no image> " + failed;
+    const std::string data(200'000, 'r');
+    home.text("mnt/Documents/original", data);
+    home.clone("mnt/Documents/reflink", "mnt/Documents/original");
+    home.text("mnt/Pictures/copy", data);
+    const auto groups = DuplicateFinder::find({home.path("mnt")}, 1, home.path("mnt"));
+    if (groups.size() != 1 || groups[0].files.size() != 3) return "not one group of three";
+    const auto& group = groups[0];
+    const auto copyBytes = group.files[2].bytes;
+    const auto freed = [&](std::set<std::string> names) {
+        std::set<std::string> paths;
+        for (const auto& name : names) paths.insert(home.path("mnt/" + name));
+        return std::to_string(group.freed(paths) / copyBytes);
+    };
+    return "reflink " + freed({"Documents/reflink"}) + ", original " + freed({"Documents/original"}) +
+           ", both " + freed({"Documents/original", "Documents/reflink"}) + ", copy " + freed({"Pictures/copy"}) +
+           ", all but the keeper " + std::to_string(group.reclaimable() / copyBytes);
+}
+
+TEST(DuplicateFinder, AReflinkFreesNothingWhileItsOriginalStays) {
+    TempHome home;
+    home.dir("mnt");
+    const auto answer = test::runInMountNamespace([&] { return reflinkFreed(home); });
+    if (!answer) GTEST_SKIP() << "no mount namespace here: cannot mount a btrfs image";
+    if (answer->starts_with("<no image>")) GTEST_SKIP() << "cannot mount a btrfs image: " << *answer;
+    // In units of one file's allocated size.
+    EXPECT_EQ(*answer, "reflink 0, original 0, both 1, copy 1, all but the keeper 1");
 }
 
 TEST(DuplicateFinder, KeeperFirstWithinGroups) {

@@ -13,6 +13,15 @@ namespace {
 namespace Finder = SimilarPhotoFinder;
 using test::PhotoFixture::Exif;
 
+// A listed file as the search hands it over; only the path and the modification time matter.
+Finder::File listed(const std::string& path, Finder::Date modified = {}) {
+    Finder::File file;
+    file.path = path;
+    file.bytes = 200'000;
+    file.modified = modified;
+    return file;
+}
+
 TEST(PhotoCandidatesTest, ExtensionTest) {
     const std::pair<const char*, bool> cases[] = {
         {"IMG_0001.JPG", true}, {"Photo.HEIC", true}, {"a.jpeg", true},  {"scan.tiff", true},
@@ -100,7 +109,7 @@ TEST(PhotoCandidatesTest, CandidateReading) {
         SCOPED_TRACE(c.name);
         const auto path = home.path(c.name);
         test::PhotoFixture::write(path, c.width, c.height, 1, c.exif);
-        const auto print = Finder::print(Finder::File{path, 200'000, 1, {}});
+        const auto print = Finder::print(listed(path));
         ASSERT_EQ(print.has_value(), c.candidate);
         if (!print) continue;
         EXPECT_EQ(print->width, c.width);
@@ -114,7 +123,7 @@ TEST(PhotoCandidatesTest, UnreadableFilesAreNoCandidates) {
     home.text("broken.jpg", std::string("\xff\xd8\xff\xe0") + " not really a jpeg");
     home.text("empty.jpg", "");
     for (const char* name : {"broken.jpg", "empty.jpg", "missing.jpg"}) {
-        EXPECT_FALSE(Finder::print(Finder::File{home.path(name), 200'000, 1, {}})) << name;
+        EXPECT_FALSE(Finder::print(listed(home.path(name)))) << name;
         EXPECT_FALSE(Finder::rating(home.path(name))) << name;
     }
 }
@@ -132,7 +141,7 @@ TEST(PhotoCandidatesTest, DateFromExifElseModificationTime) {
         exif.dateTimeOriginal = text;
         const auto path = home.path("dated.jpg");
         test::PhotoFixture::write(path, 500, 400, 2, exif);
-        const auto print = Finder::print(Finder::File{path, 200'000, 1, modified});
+        const auto print = Finder::print(listed(path, modified));
         ASSERT_TRUE(print);
         EXPECT_EQ(print->date, expected) << text.value_or("no date");
     }
@@ -144,7 +153,7 @@ TEST(PhotoCandidatesTest, StoredSizeKeptWhileThumbnailIsTurnedUpright) {
     exif.orientation = 6;
     const auto path = home.path("turned.jpg");
     test::PhotoFixture::write(path, 1200, 800, 3, exif);
-    const auto print = Finder::print(Finder::File{path, 200'000, 1, {}});
+    const auto print = Finder::print(listed(path));
     ASSERT_TRUE(print);
     EXPECT_EQ(print->width, 1200);
     EXPECT_EQ(print->height, 800);

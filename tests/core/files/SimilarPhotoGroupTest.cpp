@@ -9,8 +9,9 @@ namespace {
 using namespace std::chrono_literals;
 
 SimilarPhoto photo(const std::string& path, int width, int height, float score, std::int64_t bytes,
-                   std::chrono::seconds date, std::uint64_t cloneID) {
-    return SimilarPhoto{path, bytes, width, height, std::chrono::system_clock::time_point{} + date, score, cloneID};
+                   std::chrono::seconds date, std::uint64_t inode) {
+    return SimilarPhoto{path,  bytes, width, height, std::chrono::system_clock::time_point{} + date,
+                        score, CloneID::ownIdentity(1, inode)};
 }
 
 std::vector<std::string> paths(const std::vector<SimilarPhoto>& photos) {
@@ -70,6 +71,17 @@ TEST(SimilarPhotoGroupTest, FreedCountsSharedBlocksOnceAndNeverWhileKept) {
     EXPECT_EQ(group.reclaimable(), 50);
     EXPECT_EQ(SimilarPhotoGroup{{photo("/a", 1, 1, 0, 10, 0s, 7)}}.reclaimable(), 0);
     EXPECT_EQ(SimilarPhotoGroup{}.reclaimable(), 0);
+}
+
+TEST(SimilarPhotoGroupTest, IdentityIsDeviceAndInodeApartFromSharedKeys) {
+    // The same inode number on another volume, or a shared-data key that happens to equal it,
+    // is other data: removing both copies frees both.
+    auto onOtherVolume = photo("/b", 1, 1, 0, 10, 0s, 0);
+    onOtherVolume.cloneID = CloneID::ownIdentity(2, 7);
+    auto sharedKey = photo("/c", 1, 1, 0, 20, 0s, 0);
+    sharedKey.cloneID = CloneID{1, 7, true};
+    const SimilarPhotoGroup group{{photo("/a", 1, 1, 0, 10, 0s, 7), onOtherVolume, sharedKey}};
+    EXPECT_EQ(group.reclaimable(), 30);
 }
 
 } // namespace

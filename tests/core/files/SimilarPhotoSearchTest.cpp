@@ -1,4 +1,5 @@
 #include "core/files/PhotoFixture.h"
+#include "files/DuplicateFinder.h"
 #include "files/SimilarPhotoFinder.h"
 #include "support/TempHome.h"
 
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <set>
 
 namespace tidra {
 namespace {
@@ -19,8 +21,9 @@ using test::PhotoFixture::Variant;
 Finder::File listed(const std::string& path) {
     struct stat st {};
     EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
-    return {path, std::int64_t(st.st_blocks) * 512, std::uint64_t(st.st_ino),
-            std::chrono::system_clock::from_time_t(st.st_mtime)};
+    const auto modified = std::chrono::system_clock::from_time_t(st.st_mtime);
+    return {path,     std::int64_t(st.st_blocks) * 512, std::int64_t(st.st_size), CloneID::ownIdentity(st.st_dev, st.st_ino),
+            modified, modified};
 }
 
 // Stages in the order they arrived; reading reports may come in any order among themselves.
@@ -127,6 +130,71 @@ TEST(SimilarPhotoSearchTest, GroupsSimilarShotsBestFirstLargestSavingFirst) {
     EXPECT_EQ(groups[1].photos.size(), 2u);
     EXPECT_EQ(groups[1].photos[0].name().substr(0, 4), "hill");
     EXPECT_GE(groups[0].reclaimable(), groups[1].reclaimable());
+}
+
+std::set<std::string> pathsOf(const SimilarPhotoGroup& group) {
+    std::set<std::string> paths;
+    for (const auto& photo : group.photos) paths.insert(photo.path);
+    return paths;
+}
+
+TEST(SimilarPhotoSearchTest, FindListsPhotosOfTheUserFoldersOnce) {
+    test::TempHome home;
+    home.dir("Pictures");
+    test::PhotoFixture::write(home.path("Pictures/lake.jpg"), 1600, 1200, 40);
+    test::PhotoFixture::write(home.path("Pictures/lake-q70.jpg"), 1600, 1200, 40, test::PhotoFixture::camera(),
+                              Variant{.quality = 70});
+    // A second name of the same photo in another root: the same data, nothing to free.
+    home.hardlink("Desktop/lake-link.jpg", "Pictures/lake.jpg");
+    test::PhotoFixture::write(home.path("Pictures/tiny.jpg"), 400, 400, 40);  // below 100,000 bytes
+    test::PhotoFixture::write(home.path("Pictures/.hidden.jpg"), 1600, 1200, 40);
+    home.file("Pictures/notes.txt", 200'000);
+    ASSERT_LT(listed(home.path("Pictures/tiny.jpg")).bytes, Finder::minimumBytes);
+
+    Recorder recorder;
+    const auto groups = Finder::find(DuplicateFinder::defaultRoots(home.root()), Finder::threshold,
+                                     recorder.progress(), never);
+    // Every file entry counts while looking, listed or not; two photos are read.
+    EXPECT_EQ(recorder.stages(), (std::vector<Finder::Stage>{{Finder::Stage::Looking{6}},
+                                                             {Finder::Stage::Reading{2, 2}},
+                                                             {Finder::Stage::Grouping{}}}));
+    ASSERT_EQ(groups.size(), 1u);
+    const auto paths = pathsOf(groups[0]);
+    EXPECT_TRUE(paths.contains(home.path("Pictures/lake-q70.jpg")));
+    EXPECT_EQ(paths.contains(home.path("Desktop/lake-link.jpg")) + paths.contains(home.path("Pictures/lake.jpg")), 1);
+    EXPECT_EQ(groups[0].reclaimable(), groups[0].photos[1].bytes);
+    // Removing every name frees each photo's data once.
+    EXPECT_EQ(groups[0].freed({home.path("Pictures/lake.jpg"), home.path("Desktop/lake-link.jpg"),
+                               home.path("Pictures/lake-q70.jpg")}),
+              groups[0].photos[0].bytes + groups[0].photos[1].bytes);
+
+    Recorder cancelled;
+    EXPECT_TRUE(Finder::find({home.path("Pictures")}, Finder::threshold, cancelled.progress(), [] { return true; })
+                    .empty());
+    for (const auto& s : cancelled.stages()) EXPECT_TRUE(std::holds_alternative<Finder::Stage::Looking>(s.value));
+}
+
+TEST(SimilarPhotoSearchTest, CloneKeysAskedForGroupedPhotosOnly) {
+    test::TempHome home;
+    std::vector<Finder::File> files;
+    for (const auto* name : {"shot.jpg", "shot-clone.jpg"}) {
+        test::PhotoFixture::write(home.path(name), 800, 600, 50);
+        files.push_back(listed(home.path(name)));
+    }
+    test::PhotoFixture::write(home.path("other.jpg"), 800, 600, 51);
+    files.push_back(listed(home.path("other.jpg")));
+    std::mutex mutex;
+    std::set<std::string> asked;
+    const auto groups = Finder::findAmong(files, Finder::threshold, [](const auto&) {}, never,
+                                          [&](const std::string& path) -> std::optional<std::uint64_t> {
+                                              const std::lock_guard lock(mutex);
+                                              asked.insert(path);
+                                              return 42;
+                                          });
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(asked, pathsOf(groups[0]));
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(groups[0].reclaimable(), 0);
 }
 
 } // namespace
