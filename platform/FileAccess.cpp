@@ -1,5 +1,7 @@
 #include "platform/FileAccess.h"
 
+#include "platform/PathText.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,10 +13,8 @@ namespace tidra::sys {
 namespace {
 
 std::string parentOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
+    const auto parent = PathText::parentFolder(path);
+    return parent.empty() ? "." : std::string(parent);
 }
 
 bool canSearchAndWrite(const std::string& path) {

@@ -1,6 +1,7 @@
 #include "platform/Trash.h"
 
 #include "platform/NoFollow.h"
+#include "platform/PathText.h"
 #include "platform/UniqueFd.h"
 
 #include <fcntl.h>
@@ -55,10 +56,7 @@ bool isMountRoot(const std::string& path) {
 
 // The top folder of the file system holding `folder` (a path without links).
 std::string topFolder(std::string folder) {
-    while (folder != "/" && !isMountRoot(folder)) {
-        const auto slash = folder.rfind('/');
-        folder = slash == 0 ? "/" : folder.substr(0, slash);
-    }
+    while (folder != "/" && !isMountRoot(folder)) folder = PathText::parentFolder(folder);
     return folder;
 }
 

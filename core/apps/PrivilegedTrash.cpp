@@ -1,5 +1,6 @@
 #include "apps/PrivilegedTrash.h"
 
+#include "platform/PathText.h"
 #include "platform/Trash.h"
 
 #include <fcntl.h>
@@ -24,8 +25,6 @@ struct Reserved {
 
 bool makeFolder(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST; }
 
-std::string baseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
 std::string deletionDate() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -43,7 +42,7 @@ bool writeRecord(int fd, const std::string& source) {
 
 // Claims a free name in the Trash for `source` by creating its record exclusively.
 std::optional<std::string> reserve(const std::string& trash, const std::string& source) {
-    const std::string name = baseName(source);
+    const std::string name(sys::PathText::lastComponent(source));
     for (int i = 0; i < kMaxNames; ++i) {
         const std::string trashed = i == 0 ? name : name + "." + std::to_string(i + 1);
         const std::string record = trash + "/info/" + trashed + ".trashinfo";
@@ -87,7 +86,7 @@ std::optional<std::string> runMoves(const std::vector<Reserved>& reserved, const
     std::vector<std::string> together{"-t", files, "--"};
     std::vector<const Reserved*> alone;
     for (const auto& r : reserved) {
-        if (r.trashed == baseName(r.source)) together.push_back(r.source);
+        if (r.trashed == sys::PathText::lastComponent(r.source)) together.push_back(r.source);
         else alone.push_back(&r);
     }
     if (together.size() > 3)

@@ -3,6 +3,7 @@
 #include "performance/LaunchJob.h"
 #include "cleanup/PathGuard.h"
 #include "platform/AutostartEntry.h"
+#include "platform/PathText.h"
 #include "platform/Trash.h"
 #include "system/Shell.h"
 
@@ -134,10 +135,9 @@ std::string realPath(const std::string& path) {
 // The user folder `item` must lie directly in, when its path has a shape removal accepts.
 std::optional<Folder> ownFolder(const StartupItem& item, const std::string& home) {
     if (!item.isLeftover() || hasDotComponent(item.plistPath)) return std::nullopt;
-    const auto slash = item.plistPath.rfind('/');
-    if (slash == std::string::npos) return std::nullopt;
-    const std::string parent = item.plistPath.substr(0, slash);
-    const std::string name = item.plistPath.substr(slash + 1);
+    const auto parent = sys::PathText::parentFolder(item.plistPath);
+    if (parent.empty()) return std::nullopt;
+    const auto name = sys::PathText::lastComponent(item.plistPath);
     for (const Format format : {Format::launchd, Format::autostart}) {
         const std::string folder = format == Format::launchd ? userLaunchAgents(home) : userAutostart(home);
         if (parent == folder && name.size() > ending(format).size() && endsWith(name, ending(format)))
