@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <ctime>
 
 namespace tidra::PrivilegedTrash {
 namespace {
@@ -25,18 +24,8 @@ struct Reserved {
 
 bool makeFolder(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST; }
 
-std::string deletionDate() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-    return text;
-}
-
 bool writeRecord(int fd, const std::string& source) {
-    const std::string record = "[Trash Info]\nPath=" + sys::Trash::encodePath(source) + "\nDeletionDate=" +
-                               deletionDate() + "\n";
+    const std::string record = sys::Trash::record(source);
     return ::write(fd, record.data(), record.size()) == ssize_t(record.size());
 }
 
