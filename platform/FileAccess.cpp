@@ -33,6 +33,11 @@ bool isDirectoryNoFollow(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool isSymbolicLink(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool existsFollowingLinks(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
@@ -80,5 +85,7 @@ std::optional<std::vector<std::string>> folderEntries(const std::string& folder)
     if (failed) return std::nullopt;
     return names;
 }
+
+bool canList(const std::string& folder) { return folderEntries(folder).has_value(); }
 
 } // namespace tidra::sys

@@ -1,5 +1,6 @@
 #include "apps/PrivilegedTrash.h"
 
+#include "platform/FileAccess.h"
 #include "platform/PathText.h"
 #include "platform/Trash.h"
 
@@ -40,10 +41,9 @@ std::optional<std::string> reserve(const std::string& trash, const std::string& 
             if (errno == EEXIST) continue;
             return std::nullopt;
         }
-        struct stat st {};
         const bool written = writeRecord(fd, source);
         ::close(fd);
-        if (written && ::lstat((trash + "/files/" + trashed).c_str(), &st) != 0) return trashed;
+        if (written && !sys::entryExists(trash + "/files/" + trashed)) return trashed;
         ::unlink(record.c_str());
         if (!written) return std::nullopt;
     }
@@ -114,8 +114,7 @@ std::optional<std::string> move(const std::vector<std::string>& paths, const std
     }
     auto reason = runMoves(reserved, trash + "/files", run, pkexec);
     for (const auto& r : reserved) {
-        struct stat st {};
-        if (::lstat(r.source.c_str(), &st) == 0 || ::lstat((trash + "/files/" + r.trashed).c_str(), &st) != 0)
+        if (sys::entryExists(r.source) || !sys::entryExists(trash + "/files/" + r.trashed))
             ::unlink((trash + "/info/" + r.trashed + ".trashinfo").c_str());
     }
     return reason ? reason : refusal;

@@ -3,6 +3,7 @@
 #include "performance/LaunchJob.h"
 #include "cleanup/PathGuard.h"
 #include "platform/AutostartEntry.h"
+#include "platform/FileAccess.h"
 #include "platform/PathText.h"
 #include "platform/Trash.h"
 #include "system/Shell.h"
@@ -148,8 +149,7 @@ std::optional<Folder> ownFolder(const StartupItem& item, const std::string& home
 
 // A link may stand for a file in the same folder, never for one elsewhere.
 bool staysInFolder(const std::string& path, const std::string& folder) {
-    struct stat status {};
-    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return true;
+    if (!sys::isSymbolicLink(path)) return true;
     const std::string target = realPath(path);
     const std::string realFolder = realPath(folder);
     return !target.empty() && !realFolder.empty() && target.rfind('/') == realFolder.size() &&
