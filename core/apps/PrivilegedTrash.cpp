@@ -50,13 +50,6 @@ std::optional<std::string> reserve(const std::string& trash, const std::string& 
     return std::nullopt;
 }
 
-std::string trimmed(const std::string& text) {
-    static const char* const blanks = " \t\n\r\v\f";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 std::optional<std::string> runMove(const Runner& run, const std::string& pkexec, std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), {"/usr/bin/mv", "-n"});
     const auto output = run(pkexec, arguments, {}, limit);
@@ -64,7 +57,7 @@ std::optional<std::string> runMove(const Runner& run, const std::string& pkexec,
     if (output->succeeded()) return std::nullopt;
     if (output->timedOut) return "The password prompt was not answered in time.";
     if (output->status == kDismissed) return "The password prompt was cancelled.";
-    const auto reason = trimmed(output->standardError);
+    const auto reason = output->errorText();
     return reason.empty() ? "exit code " + std::to_string(output->status) : reason;
 }
 

@@ -13,17 +13,10 @@ bool isAtOrInside(std::string_view path, std::string_view folder) {
     return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
 }
 
-std::string trimmed(const std::string& text) {
-    static const char* const blanks = " \t\n\r\v\f";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 // Why a tool that ran did not succeed: its limit, its own words, or `fallback`.
 std::string toolFailure(const Shell::Output& output, const std::string& fallback) {
     if (output.timedOut) return "timed out after " + std::to_string(Cleaner::toolLimit.count()) + " s";
-    std::string reason = trimmed(output.standardError);
+    std::string reason = output.errorText();
     return reason.empty() ? fallback : reason;
 }
 
