@@ -1,9 +1,12 @@
-// Helpers the benchmark programs share: generated files with reproducible content, timed runs
-// of our code and of outside tools with the bytes each read.
+// Helpers the benchmark programs share: command-line flags, generated files with reproducible
+// content, crowds of child processes, timed runs of our code and of outside tools with the
+// bytes each read.
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +19,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,6 +27,60 @@
 extern char** environ;
 
 namespace bench {
+
+// "--name value" pairs after the program name; a later pair wins, a lone last word is ignored.
+class Flags {
+public:
+    Flags(int argc, char** argv) {
+        for (int i = 1; i + 1 < argc; i += 2) values_[argv[i]] = argv[i + 1];
+    }
+    // The value given for `name`, or `fallback`.
+    std::string text(const std::string& name, const std::string& fallback = {}) const {
+        const auto found = values_.find(name);
+        return found == values_.end() ? fallback : found->second;
+    }
+    // The number given for `name`, at least 1; `fallback` when it is not given.
+    int count(const std::string& name, int fallback) const {
+        const auto found = values_.find(name);
+        return found == values_.end() ? fallback : std::max(1, std::atoi(found->second.c_str()));
+    }
+
+private:
+    std::map<std::string, std::string> values_;
+};
+
+// The median wall time in milliseconds of `rounds` runs of `work`, after `warmUps` untimed ones.
+inline double medianMs(int rounds, const std::function<void()>& work, int warmUps = 0) {
+    for (int i = 0; i < warmUps; ++i) work();
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// A child that spins (`busy`) or sleeps until killed, and dies with us, so an interrupted run
+// leaves nothing behind. `name`, when given, becomes its command name.
+inline pid_t startChild(bool busy, const char* name = nullptr) {
+    const pid_t pid = ::fork();
+    if (pid != 0) return pid;
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() == 1) ::_exit(0);
+    if (name) ::prctl(PR_SET_NAME, name);
+    volatile unsigned long spin = 0;
+    for (;;) {
+        if (busy) spin = spin + 1;
+        else ::pause();
+    }
+}
+
+inline void stopChildren(const std::vector<pid_t>& children) {
+    for (const pid_t pid : children) ::kill(pid, SIGKILL);
+    for (const pid_t pid : children) ::waitpid(pid, nullptr, 0);
+}
 
 struct Measure {
     double seconds = 0;

@@ -4,8 +4,8 @@
 // usage: process_sampler [--processes N] [--rounds R]
 #include "performance/ProcessSampler.h"
 
-#include <signal.h>
-#include <sys/prctl.h>
+#include "BenchSupport.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -22,39 +21,17 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 struct Settings {
     int processes = 500;
     int rounds = 30;
 };
 
 Settings parse(int argc, char** argv) {
+    const bench::Flags flags(argc, argv);
     Settings s;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string flag = argv[i];
-        if (flag == "--processes") s.processes = std::max(1, std::atoi(argv[i + 1]));
-        else if (flag == "--rounds") s.rounds = std::max(1, std::atoi(argv[i + 1]));
-    }
+    s.processes = flags.count("--processes", s.processes);
+    s.rounds = flags.count("--rounds", s.rounds);
     return s;
-}
-
-// A child that dies with us, so an interrupted run leaves nothing behind.
-pid_t startChild(bool busy) {
-    const pid_t pid = ::fork();
-    if (pid != 0) return pid;
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() == 1) ::_exit(0);
-    volatile unsigned long spin = 0;
-    for (;;) {
-        if (busy) spin = spin + 1;
-        else ::pause();
-    }
-}
-
-void stopChildren(const std::vector<pid_t>& children) {
-    for (const pid_t pid : children) ::kill(pid, SIGKILL);
-    for (const pid_t pid : children) ::waitpid(pid, nullptr, 0);
 }
 
 // Runs a tool as a user would, standard output captured.
@@ -79,17 +56,6 @@ std::string run(const std::vector<std::string>& command) {
     ::close(out[0]);
     ::waitpid(pid, nullptr, 0);
     return text;
-}
-
-double medianMs(int rounds, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = Clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 struct PsRow {
@@ -144,8 +110,8 @@ int main(int argc, char** argv) {
     const Settings settings = parse(argc, argv);
     if (!std::getenv("TERM")) ::setenv("TERM", "dumb", 1);
     std::vector<pid_t> children;
-    for (int i = 0; i < settings.processes; ++i) children.push_back(startChild(false));
-    const pid_t busy = startChild(true);
+    for (int i = 0; i < settings.processes; ++i) children.push_back(bench::startChild(false));
+    const pid_t busy = bench::startChild(true);
     children.push_back(busy);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
@@ -154,11 +120,11 @@ int main(int argc, char** argv) {
     const auto sample = sampler.sample();
     const bool same = parity(children, sample, psRows(run(ps)));
 
-    const double ours = medianMs(settings.rounds, [&] { sampler.sample(); });
-    const double psMs = medianMs(settings.rounds, [&] { run(ps); });
-    const double topMs = medianMs(std::min(settings.rounds, 10), [] { run({"top", "-b", "-n1"}); });
+    const double ours = bench::medianMs(settings.rounds, [&] { sampler.sample(); });
+    const double psMs = bench::medianMs(settings.rounds, [&] { run(ps); });
+    const double topMs = bench::medianMs(std::min(settings.rounds, 10), [] { run({"top", "-b", "-n1"}); });
     const double percent = busyChildPercent(busy);
-    stopChildren(children);
+    bench::stopChildren(children);
 
     std::printf("processes sampled: %zu\n", sample.processes.size());
     std::printf("ProcessSampler.sample  %8.2f ms (median of %d)\n", ours, settings.rounds);

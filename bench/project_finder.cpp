@@ -7,6 +7,8 @@
 #include "projects/ProjectFinder.h"
 #include "system/Shell.h"
 
+#include "BenchSupport.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -42,27 +44,17 @@ struct Settings {
 };
 
 Settings parse(int argc, char** argv) {
+    const bench::Flags flags(argc, argv);
     Settings s;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string flag = argv[i];
-        const std::string value = argv[i + 1];
-        if (flag == "--root") s.root = value;
-        else if (flag == "--npkill") s.npkill = value;
-        else if (flag == "--projects") s.projects = std::max(1, std::atoi(value.c_str()));
-        else if (flag == "--module-files") s.moduleFiles = std::max(1, std::atoi(value.c_str()));
-        else if (flag == "--rounds") s.rounds = std::max(1, std::atoi(value.c_str()));
-    }
+    s.root = flags.text("--root");
+    s.npkill = flags.text("--npkill");
+    s.projects = flags.count("--projects", s.projects);
+    s.moduleFiles = flags.count("--module-files", s.moduleFiles);
+    s.rounds = flags.count("--rounds", s.rounds);
     return s;
 }
 
 // ---- the tree ----
-
-void makeDirs(const std::string& path) {
-    for (std::size_t slash = 1; slash != std::string::npos;) {
-        slash = path.find('/', slash + 1);
-        ::mkdir(path.substr(0, slash).c_str(), 0755);
-    }
-}
 
 void touch(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -72,7 +64,7 @@ void touch(const std::string& path) {
 // `count` empty files in folders of 25 below `folder`, two levels deep like unpacked packages.
 // Names are made relative to an open folder: creating files is what the generator waits on.
 void fill(const std::string& folder, const std::string& prefix, int count) {
-    makeDirs(folder);
+    bench::makeFolders(folder);
     for (int i = 0; i < count; i += 25) {
         const std::string package = folder + "/" + prefix + std::to_string(i / 25);
         ::mkdir(package.c_str(), 0755);
@@ -95,8 +87,8 @@ Expected generate(const Settings& s) {
         // Every tenth project sits one level deeper inside a group repository.
         const std::string p = s.root + (i % 10 == 9 ? "/group" + std::to_string(i) + "/app" : "") + "/p" +
                               std::to_string(i);
-        makeDirs(p + "/.git/objects/aa");
-        makeDirs(p + "/src/components/ui");
+        bench::makeFolders(p + "/.git/objects/aa");
+        bench::makeFolders(p + "/src/components/ui");
         for (const char* file : {"package.json", "README.md", "src/index.js", "src/components/ui/Button.js"})
             touch(p + "/" + file);
         fill(p + "/node_modules", "pkg", s.moduleFiles);
@@ -110,7 +102,7 @@ Expected generate(const Settings& s) {
             touch(p + "/build.gradle");
             touch(p + "/gradlew");
             fill(p + "/build/intermediates", "classes", 400);
-            makeDirs(p + "/.gradle/8.5");
+            bench::makeFolders(p + "/.gradle/8.5");
             expected["Gradle build output"]++, expected["Gradle project cache"]++;
             break;
         case 3:
@@ -120,7 +112,7 @@ Expected generate(const Settings& s) {
             break;
         default: break;
         }
-        if (i % 10 == 9) makeDirs(s.root + "/group" + std::to_string(i) + "/.git");
+        if (i % 10 == 9) bench::makeFolders(s.root + "/group" + std::to_string(i) + "/.git");
     }
     expected["Node packages"] = s.projects;
     return expected;
@@ -173,17 +165,8 @@ std::optional<Paths> npkill(const std::string& tool, const std::string& root) {
 
 // ---- measuring ----
 
-double medianMs(int rounds, const std::function<void()>& work) {
-    work();  // warm the cache
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = Clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+// One untimed run first warms the cache.
+double medianMs(int rounds, const std::function<void()>& work) { return bench::medianMs(rounds, work, 1); }
 
 bool parity(const tidra::ProjectFinder::Result& ours, const Expected& expected, const Paths& floor,
             const std::optional<Paths>& npkilled) {

@@ -7,24 +7,16 @@
 #include "performance/SlownessCheck.h"
 #include "performance/SystemCPU.h"
 
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "BenchSupport.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 struct Settings {
     int processes = 300;
@@ -32,39 +24,15 @@ struct Settings {
 };
 
 Settings parse(int argc, char** argv) {
+    const bench::Flags flags(argc, argv);
     Settings s;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string flag = argv[i];
-        if (flag == "--processes") s.processes = std::max(1, std::atoi(argv[i + 1]));
-        else if (flag == "--rounds") s.rounds = std::max(1, std::atoi(argv[i + 1]));
-    }
+    s.processes = flags.count("--processes", s.processes);
+    s.rounds = flags.count("--rounds", s.rounds);
     return s;
 }
 
-// A named child that dies with us, so an interrupted run leaves nothing behind.
-pid_t startChild(bool busy) {
-    const pid_t pid = ::fork();
-    if (pid != 0) return pid;
-    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (::getppid() == 1) ::_exit(0);
-    ::prctl(PR_SET_NAME, busy ? "tidra-busy" : "tidra-idle");
-    volatile unsigned long spin = 0;
-    for (;;) {
-        if (busy) spin = spin + 1;
-        else ::pause();
-    }
-}
-
-double medianMs(int rounds, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = Clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+// Children named for the parity check: both readings must list them under these names.
+pid_t startChild(bool busy) { return bench::startChild(busy, busy ? "tidra-busy" : "tidra-idle"); }
 
 double valueOf(const std::map<std::string, double>& cpu, const char* name) {
     const auto found = cpu.find(name);
@@ -93,10 +61,9 @@ int main(int argc, char** argv) {
 
     tidra::SystemCPU::Options noWait;
     noWait.wait = [](std::chrono::milliseconds) {};
-    const double oursMs = medianMs(settings.rounds, [&] { tidra::SystemCPU::measure(noWait); });
-    const double psMs = medianMs(settings.rounds, [&] { tidra::SlownessCheck::systemCPU(run); });
-    for (const pid_t pid : children) ::kill(pid, SIGKILL);
-    for (const pid_t pid : children) ::waitpid(pid, nullptr, 0);
+    const double oursMs = bench::medianMs(settings.rounds, [&] { tidra::SystemCPU::measure(noWait); });
+    const double psMs = bench::medianMs(settings.rounds, [&] { tidra::SlownessCheck::systemCPU(run); });
+    bench::stopChildren(children);
 
     std::printf("SystemCPU::measure, two readings  %8.2f ms (median of %d; the 1 s wait left out)\n", oursMs,
                 settings.rounds);

@@ -1,6 +1,7 @@
 #include "platform/AutostartEntry.h"
 
 #include "platform/DesktopEntries.h"
+#include "platform/PathText.h"
 #include "platform/SmallFile.h"
 
 namespace tidra::sys {
@@ -18,11 +19,6 @@ std::string withoutPercentEscapes(const std::string& word) {
         if (word[i] == '%' && i + 1 < word.size() && word[i + 1] == '%') ++i;
     }
     return out;
-}
-
-std::string_view fileName(std::string_view path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 } // namespace
@@ -57,7 +53,7 @@ std::vector<std::string> execWords(std::string_view exec) {
 std::optional<std::string> execProgram(std::string_view exec) {
     const auto words = execWords(exec);
     auto word = words.begin();
-    if (word != words.end() && fileName(*word) == "env") {
+    if (word != words.end() && PathText::lastComponent(*word) == "env") {
         ++word;
         while (word != words.end() && word->find('=') != std::string::npos) ++word;
     }

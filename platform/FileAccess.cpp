@@ -1,5 +1,7 @@
 #include "platform/FileAccess.h"
 
+#include "platform/PathText.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,10 +13,8 @@ namespace tidra::sys {
 namespace {
 
 std::string parentOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
+    const auto parent = PathText::parentFolder(path);
+    return parent.empty() ? "." : std::string(parent);
 }
 
 bool canSearchAndWrite(const std::string& path) {
@@ -31,6 +31,11 @@ bool entryExists(const std::string& path) {
 bool isDirectoryNoFollow(const std::string& path) {
     struct stat st;
     return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool isSymbolicLink(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 bool existsFollowingLinks(const std::string& path) {
@@ -80,5 +85,7 @@ std::optional<std::vector<std::string>> folderEntries(const std::string& folder)
     if (failed) return std::nullopt;
     return names;
 }
+
+bool canList(const std::string& folder) { return folderEntries(folder).has_value(); }
 
 } // namespace tidra::sys

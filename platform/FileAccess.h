@@ -13,6 +13,8 @@ namespace tidra::sys {
 bool entryExists(const std::string& path);
 // The entry itself is a folder; a symbolic link to a folder is not.
 bool isDirectoryNoFollow(const std::string& path);
+// The entry itself is a symbolic link, whether or not its target exists.
+bool isSymbolicLink(const std::string& path);
 // The path, following links, exists.
 bool existsFollowingLinks(const std::string& path);
 // The path, following links, is a regular file the user may execute.
@@ -27,5 +29,8 @@ bool isDeletable(const std::string& path);
 // Entry names of a folder, hidden ones included, without "." and "..", in no particular
 // order. Nothing when the folder cannot be opened or read (missing, not a folder, no right).
 std::optional<std::vector<std::string>> folderEntries(const std::string& folder);
+// The folder can be opened and its entries read to the end (an empty folder counts): exactly
+// when folderEntries gives a list.
+bool canList(const std::string& folder);
 
 } // namespace tidra::sys

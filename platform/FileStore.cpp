@@ -1,5 +1,7 @@
 #include "platform/FileStore.h"
 
+#include "platform/PathText.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -14,9 +16,8 @@ namespace {
 std::string reason(int error) { return std::strerror(error); }
 
 std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+    const auto folder = PathText::parentFolder(path);
+    return folder.empty() ? "." : std::string(folder);
 }
 
 bool writeAll(int fd, const std::string& data) {

@@ -1,5 +1,7 @@
 #include "platform/NoFollow.h"
 
+#include "platform/PathText.h"
+
 #include <fcntl.h>
 #include <linux/openat2.h>
 #include <sys/syscall.h>
@@ -22,10 +24,9 @@ int openFolder(const std::string& path, int flags) {
 }
 
 bool split(const std::string& path, std::string& parent, std::string& name) {
-    const auto slash = path.rfind('/');
-    if (path.empty() || path[0] != '/' || slash == std::string::npos) return false;
-    name = path.substr(slash + 1);
-    parent = slash == 0 ? "/" : path.substr(0, slash);
+    if (path.empty() || path[0] != '/') return false;
+    name = PathText::lastComponent(path);
+    parent = PathText::parentFolder(path);
     return !name.empty() && name != "." && name != "..";
 }
 

@@ -1,6 +1,7 @@
 #include "platform/Trash.h"
 
 #include "platform/NoFollow.h"
+#include "platform/PathText.h"
 #include "platform/UniqueFd.h"
 
 #include <fcntl.h>
@@ -55,10 +56,7 @@ bool isMountRoot(const std::string& path) {
 
 // The top folder of the file system holding `folder` (a path without links).
 std::string topFolder(std::string folder) {
-    while (folder != "/" && !isMountRoot(folder)) {
-        const auto slash = folder.rfind('/');
-        folder = slash == 0 ? "/" : folder.substr(0, slash);
-    }
+    while (folder != "/" && !isMountRoot(folder)) folder = PathText::parentFolder(folder);
     return folder;
 }
 
@@ -159,6 +157,10 @@ std::string encodePath(const std::string& path) {
     return out;
 }
 
+std::string record(const std::string& originalPath) {
+    return "[Trash Info]\nPath=" + encodePath(originalPath) + "\nDeletionDate=" + deletionDate() + "\n";
+}
+
 Outcome move(const std::string& path, const std::string& home) {
     std::string parentPath, name;
     if (!NoFollow::split(path, parentPath, name)) return Outcome::failed("not a path that can be trashed");
@@ -171,8 +173,7 @@ Outcome move(const std::string& path, const std::string& home) {
     if (::fstatat(parent.fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? Outcome::missing() : Outcome::failedWith(errno);
 
-    const Move move{parent.fd, name, -1, -1,
-                    "[Trash Info]\nPath=" + encodePath(path) + "\nDeletionDate=" + deletionDate() + "\n"};
+    const Move move{parent.fd, name, -1, -1, record(path)};
     UniqueFd homeTrash(openHomeTrash(home));
     if (!homeTrash.ok()) return Outcome::failed("the Trash cannot be made (" + Outcome::errorText(-homeTrash.fd) + ")");
     if (deviceOf(homeTrash.fd) == st.st_dev) return moveInto(homeTrash.fd, move);

@@ -21,4 +21,8 @@ Outcome move(const std::string& path, const std::string& home);
 // "-._~" and "/" percent-encoded, so any name, invalid UTF-8 included, survives.
 std::string encodePath(const std::string& path);
 
+// The whole `.trashinfo` record for the absolute `originalPath`, dated now in local time:
+// "[Trash Info]\nPath=<encodePath>\nDeletionDate=YYYY-MM-DDThh:mm:ss\n".
+std::string record(const std::string& originalPath);
+
 } // namespace tidra::sys::Trash

@@ -2,6 +2,7 @@
 
 #include "apps/NaturalOrder.h"
 #include "platform/FileAccess.h"
+#include "platform/PathText.h"
 #include "platform/PropertyList.h"
 
 #include <algorithm>
@@ -55,10 +56,6 @@ std::optional<BundleInfo> readInfo(const std::string& bundle) {
     return BundleInfo{*id, version ? std::optional<std::string>(*version) : std::nullopt};
 }
 
-std::string lastComponent(const std::string& path) {
-    return path.substr(path.find_last_of('/') + 1);
-}
-
 void sortByName(std::vector<InstalledApp>& apps) {
     std::vector<std::string> keys;
     for (const auto& app : apps) keys.push_back(NaturalOrder::sortKey(app.name));
@@ -83,7 +80,7 @@ std::vector<InstalledApp> list(const std::vector<std::string>& folders, const st
     for (const auto& path : bundles(folders)) {
         auto info = readInfo(path);
         if (!info || info->bundleID.empty() || excluding.count(info->bundleID)) continue;
-        const std::string folderName = lastComponent(path);
+        const std::string folderName(sys::PathText::lastComponent(path));
         apps.push_back({path, folderName.substr(0, folderName.size() - 4), std::move(info->bundleID),
                         std::move(info->version), lastOpened ? lastOpened(path) : std::nullopt,
                         !sys::isWritable(path)});

@@ -1,5 +1,7 @@
 #include "apps/PrivilegedTrash.h"
 
+#include "platform/FileAccess.h"
+#include "platform/PathText.h"
 #include "platform/Trash.h"
 
 #include <fcntl.h>
@@ -7,7 +9,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <ctime>
 
 namespace tidra::PrivilegedTrash {
 namespace {
@@ -24,26 +25,14 @@ struct Reserved {
 
 bool makeFolder(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST; }
 
-std::string baseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-std::string deletionDate() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-    return text;
-}
-
 bool writeRecord(int fd, const std::string& source) {
-    const std::string record = "[Trash Info]\nPath=" + sys::Trash::encodePath(source) + "\nDeletionDate=" +
-                               deletionDate() + "\n";
+    const std::string record = sys::Trash::record(source);
     return ::write(fd, record.data(), record.size()) == ssize_t(record.size());
 }
 
 // Claims a free name in the Trash for `source` by creating its record exclusively.
 std::optional<std::string> reserve(const std::string& trash, const std::string& source) {
-    const std::string name = baseName(source);
+    const std::string name(sys::PathText::lastComponent(source));
     for (int i = 0; i < kMaxNames; ++i) {
         const std::string trashed = i == 0 ? name : name + "." + std::to_string(i + 1);
         const std::string record = trash + "/info/" + trashed + ".trashinfo";
@@ -52,21 +41,13 @@ std::optional<std::string> reserve(const std::string& trash, const std::string& 
             if (errno == EEXIST) continue;
             return std::nullopt;
         }
-        struct stat st {};
         const bool written = writeRecord(fd, source);
         ::close(fd);
-        if (written && ::lstat((trash + "/files/" + trashed).c_str(), &st) != 0) return trashed;
+        if (written && !sys::entryExists(trash + "/files/" + trashed)) return trashed;
         ::unlink(record.c_str());
         if (!written) return std::nullopt;
     }
     return std::nullopt;
-}
-
-std::string trimmed(const std::string& text) {
-    static const char* const blanks = " \t\n\r\v\f";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 std::optional<std::string> runMove(const Runner& run, const std::string& pkexec, std::vector<std::string> arguments) {
@@ -76,7 +57,7 @@ std::optional<std::string> runMove(const Runner& run, const std::string& pkexec,
     if (output->succeeded()) return std::nullopt;
     if (output->timedOut) return "The password prompt was not answered in time.";
     if (output->status == kDismissed) return "The password prompt was cancelled.";
-    const auto reason = trimmed(output->standardError);
+    const auto reason = output->errorText();
     return reason.empty() ? "exit code " + std::to_string(output->status) : reason;
 }
 
@@ -87,7 +68,7 @@ std::optional<std::string> runMoves(const std::vector<Reserved>& reserved, const
     std::vector<std::string> together{"-t", files, "--"};
     std::vector<const Reserved*> alone;
     for (const auto& r : reserved) {
-        if (r.trashed == baseName(r.source)) together.push_back(r.source);
+        if (r.trashed == sys::PathText::lastComponent(r.source)) together.push_back(r.source);
         else alone.push_back(&r);
     }
     if (together.size() > 3)
@@ -126,8 +107,7 @@ std::optional<std::string> move(const std::vector<std::string>& paths, const std
     }
     auto reason = runMoves(reserved, trash + "/files", run, pkexec);
     for (const auto& r : reserved) {
-        struct stat st {};
-        if (::lstat(r.source.c_str(), &st) == 0 || ::lstat((trash + "/files/" + r.trashed).c_str(), &st) != 0)
+        if (sys::entryExists(r.source) || !sys::entryExists(trash + "/files/" + r.trashed))
             ::unlink((trash + "/info/" + r.trashed + ".trashinfo").c_str());
     }
     return reason ? reason : refusal;

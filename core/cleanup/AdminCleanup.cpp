@@ -23,13 +23,6 @@ std::string appleScriptQuoted(const std::string& text) {
     return out + "\"";
 }
 
-std::string trimmed(const std::string& text) {
-    static const char* const blanks = " \t\n\r\v\f";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 // Every folder above `path`, from "/" down.
 std::vector<std::string> ancestors(const std::string& path) {
     std::vector<std::string> out{"/"};
@@ -45,7 +38,7 @@ bool rootAlone(const struct stat& st) {
 std::string failure(const Shell::Output& output) {
     if (output.timedOut) return "timed out after " + std::to_string(removalLimit.count()) + " s";
     if (output.status == pkexecDismissed) return "cancelled";
-    const auto reason = trimmed(output.standardError);
+    const auto reason = output.errorText();
     return reason.empty() ? "exit code " + std::to_string(output.status) : reason;
 }
 

@@ -3,6 +3,7 @@
 #include "cleanup/CatalogBuilders.h"
 #include "cleanup/SettingsText.h"
 #include "platform/FileAccess.h"
+#include "platform/PathText.h"
 #include "platform/SmallFile.h"
 
 #include <algorithm>
@@ -16,7 +17,7 @@ using PathAction = Builder::PathAction;
 constexpr std::size_t maximumConfigBytes = 1 << 20;
 
 void addEmulator(Builder& b, const std::string& folder, const std::string& avd) {
-    const std::string fileName = avd.substr(avd.find_last_of('/') + 1);
+    const std::string fileName(sys::PathText::lastComponent(avd));
     const std::string name = fileName.substr(0, fileName.size() - 4);
     std::string title = "Emulator: " + name;
     std::replace(title.begin(), title.end(), '_', ' ');

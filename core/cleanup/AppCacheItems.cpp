@@ -1,5 +1,7 @@
 #include "cleanup/CatalogBuilders.h"
 
+#include "platform/PathText.h"
+
 #include <algorithm>
 
 namespace tidra::CleanupCatalog {
@@ -50,7 +52,7 @@ void addLogs(Builder& b) {
 // known, then the logs.
 void appCaches(Builder& b) {
     for (const auto& folder : Builder::children(b.env.home + "/Library/Caches", isAppCache)) {
-        const std::string name = folder.substr(folder.rfind('/') + 1);
+        const std::string name(sys::PathText::lastComponent(folder));
         const auto appName = b.env.appName ? b.env.appName(name) : std::nullopt;
         b.add({"cache." + name, appName.value_or(name) + " cache", CleanupCategory::apps, "The app rebuilds it as needed.",
                Safety::safe, 5'000'000},

@@ -1,40 +1,22 @@
 #include "cleanup/Cleaner.h"
 
+#include "platform/FileAccess.h"
 #include "platform/SafeRemove.h"
 #include "platform/Trash.h"
-
-#include <sys/stat.h>
 
 #include <string_view>
 
 namespace tidra {
 namespace {
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-bool isLink(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-}
-
 bool isAtOrInside(std::string_view path, std::string_view folder) {
     return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
-}
-
-std::string trimmed(const std::string& text) {
-    static const char* const blanks = " \t\n\r\v\f";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 // Why a tool that ran did not succeed: its limit, its own words, or `fallback`.
 std::string toolFailure(const Shell::Output& output, const std::string& fallback) {
     if (output.timedOut) return "timed out after " + std::to_string(Cleaner::toolLimit.count()) + " s";
-    std::string reason = trimmed(output.standardError);
+    std::string reason = output.errorText();
     return reason.empty() ? fallback : reason;
 }
 
@@ -45,7 +27,7 @@ Cleaner::Cleaner(PathGuard guardian, Runner run) : guardian_(std::move(guardian)
 bool Cleaner::handle(const std::string& path, Mode mode, CleanReport& report) const {
     // Judge and act on one and the same resolved path; a relative one is refused by the guard.
     const std::string judged = PathGuard::normalize(path);
-    if (!judged.empty() && !exists(judged)) return false;
+    if (!judged.empty() && !sys::entryExists(judged)) return false;
     const auto verdict = mode == Mode::remove ? guardian_.checkDelete(judged) : guardian_.checkTrash(judged);
     if (!verdict.isAllowed()) {
         report.failures.push_back({path, verdict.reason()});
@@ -58,7 +40,7 @@ bool Cleaner::handle(const std::string& path, Mode mode, CleanReport& report) co
 }
 
 void Cleaner::deleteContents(const std::string& folder, CleanReport& report) const {
-    if (isLink(folder)) {
+    if (sys::isSymbolicLink(folder)) {
         report.failures.push_back({folder, "is a symbolic link"});
         return;
     }

@@ -3,6 +3,7 @@
 #include "cleanup/CleanupRecordJson.h"
 #include "platform/FileLock.h"
 #include "platform/FileStore.h"
+#include "platform/PathText.h"
 
 #include <nlohmann/json.hpp>
 
@@ -29,11 +30,6 @@ Stored readStored(const std::string& file) {
     Json parsed = Json::parse(contents.data, nullptr, /*allow_exceptions=*/false);
     if (!parsed.is_array()) return {Stored::State::broken};
     return {Stored::State::parsed, std::move(parsed)};
-}
-
-std::string folderOf(const std::string& file) {
-    const auto slash = file.rfind('/');
-    return slash == std::string::npos ? "." : file.substr(0, slash);
 }
 
 std::string compactStamp(std::chrono::system_clock::time_point when) {
@@ -92,7 +88,7 @@ std::vector<CleanupRecord> CleanupHistory::load() const {
 
 std::optional<std::string> CleanupHistory::append(const CleanupRecord& record) const {
     if (record.freedBytes <= 0 && record.items.empty()) return std::nullopt;
-    if (!FileStore::makeFolders(folderOf(file))) return "could not create the history folder";
+    if (!FileStore::makeFolders(std::string(sys::PathText::parentFolder(file)))) return "could not create the history folder";
     const sys::FileLock lock(file + ".lock", lockTimeout);
     if (!lock.held()) return "could not lock the history: " + lock.error();
     return appendLocked(*this, CleanupRecordJson::encode(record));

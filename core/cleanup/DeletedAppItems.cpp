@@ -2,6 +2,7 @@
 #include "cleanup/Editors.h"
 
 #include "apps/AppFootprint.h"
+#include "platform/PathText.h"
 #include "system/PrivacyAccess.h"
 
 #include <algorithm>
@@ -78,7 +79,7 @@ std::vector<std::string> candidates(const std::string& home, bool fullAccess, co
     for (const auto& row : scannedFolders()) {
         if (row.needsFullAccess && !fullAccess) continue;
         for (const auto& path : Builder::children(home + "/" + row.folder)) {
-            std::string name = path.substr(path.rfind('/') + 1);
+            std::string name(sys::PathText::lastComponent(path));
             if (*row.ending && name.ends_with(row.ending)) name.resize(name.size() - std::string_view(row.ending).size());
             if (!AppFootprint::looksLikeBundleID(name) || exclusions.exclude(name)) continue;
             const auto id = appIdentifier(name);

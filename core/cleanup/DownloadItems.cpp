@@ -1,5 +1,7 @@
 #include "cleanup/CatalogBuilders.h"
 
+#include "platform/PathText.h"
+
 namespace tidra::CleanupCatalog {
 namespace {
 
@@ -17,7 +19,7 @@ bool isInstaller(const std::string& name) {
 // Installers are offered one by one and only moved to the Trash: the user may still want one.
 void downloads(Builder& b) {
     for (const auto& path : Builder::children(b.env.home + "/Downloads", isInstaller)) {
-        const std::string name = path.substr(path.rfind('/') + 1);
+        const std::string name(sys::PathText::lastComponent(path));
         b.add({"download." + name, name, CleanupCategory::downloads, "Moved to the Trash, so you can still put it back.",
                Safety::review, 20'000'000},
               Builder::PathAction::trash, {path});

@@ -4,6 +4,7 @@
 #include "cleanup/SettingsText.h"
 #include "platform/EntryAttributes.h"
 #include "platform/FileAccess.h"
+#include "platform/PathText.h"
 #include "platform/SmallFile.h"
 
 #include <nlohmann/json.hpp>
@@ -39,7 +40,7 @@ std::optional<std::string> fvmDefaultName(const std::string& home) {
     auto target = sys::linkTarget(home + "/fvm/default");
     if (!target) return std::nullopt;
     while (target->size() > 1 && target->back() == '/') target->pop_back();
-    return target->substr(target->find_last_of('/') + 1);
+    return std::string(sys::PathText::lastComponent(*target));
 }
 
 // fvm's default version is the one in use, so it is never offered.

@@ -1,5 +1,7 @@
 #include "cleanup/PathGuard.h"
 
+#include "platform/PathText.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,11 +70,6 @@ std::vector<std::string> components(const std::string& path) {
     return parts;
 }
 
-std::string parentOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
-}
-
 std::string join(const std::string& folder, const std::string& name) {
     return folder == "/" ? "/" + name : folder + "/" + name;
 }
@@ -88,7 +85,7 @@ std::string realPath(const std::string& path) {
 std::string step(const std::string& folder, const std::string& component) {
     const std::string candidate = join(folder, component);
     if (std::string real = realPath(candidate); !real.empty()) return real;
-    return component == ".." ? parentOf(folder) : candidate;
+    return component == ".." ? std::string(sys::PathText::parentFolder(folder)) : candidate;
 }
 
 std::string resolvedFolder(const std::string& path) {

@@ -1,5 +1,6 @@
 #include "cleanup/CatalogBuilders.h"
 
+#include "platform/PathText.h"
 #include "platform/PropertyList.h"
 #include "system/PrivacyAccess.h"
 
@@ -44,7 +45,7 @@ Builder::Entry personalEntry(std::string id, std::string title, std::string cons
 void personalData(Builder& b) {
     if (!PrivacyAccess::hasFullDiskAccess(b.env.home)) return;
     for (const auto& backup : Builder::children(b.env.home + "/Library/Application Support/MobileSync/Backup")) {
-        const std::string folderName = backup.substr(backup.rfind('/') + 1);
+        const std::string folderName(sys::PathText::lastComponent(backup));
         b.add(personalEntry("backup." + folderName, backupTitle(backup),
                             "Erased for good. You can no longer restore the device from it."),
               PathAction::remove, {backup});

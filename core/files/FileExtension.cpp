@@ -1,10 +1,11 @@
 #include "files/FileExtension.h"
 
+#include "platform/PathText.h"
+
 namespace tidra::FileExtension {
 
 std::string lowered(std::string_view path) {
-    const auto slash = path.rfind('/');
-    const auto name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const auto name = sys::PathText::lastComponent(path);
     const auto dot = name.rfind('.');
     if (dot == std::string_view::npos) return {};
     std::string extension(name.substr(dot + 1));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PathText.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -17,16 +19,9 @@ struct LargeFile {
 
     const std::string& id() const { return path; }
     // The last path component.
-    std::string name() const {
-        const auto slash = path.rfind('/');
-        return slash == std::string::npos ? path : path.substr(slash + 1);
-    }
+    std::string name() const { return std::string(sys::PathText::lastComponent(path)); }
     // The path without its last component; "/" for a file in the root folder.
-    std::string folder() const {
-        const auto slash = path.rfind('/');
-        if (slash == std::string::npos) return {};
-        return slash == 0 ? "/" : path.substr(0, slash);
-    }
+    std::string folder() const { return std::string(sys::PathText::parentFolder(path)); }
 
     bool operator==(const LargeFile&) const = default;
 };

@@ -4,6 +4,7 @@
 #include "fs/BulkWalker.h"
 #include "platform/DirectoryReader.h"
 #include "platform/FileStatus.h"
+#include "platform/PathText.h"
 
 #include <tbb/parallel_for_each.h>
 
@@ -175,7 +176,7 @@ std::vector<LargeFile> find(const std::string& root, std::int64_t minimumBytes, 
                             const IsCancelled& isCancelled) {
     Collector collector;
     std::set<std::string> excludedNames;
-    for (const auto& path : excluding) excludedNames.insert(path.substr(path.rfind('/') + 1));
+    for (const auto& path : excluding) excludedNames.emplace(sys::PathText::lastComponent(path));
     const auto rootStatus = FileStatus::of(root);
     if (!rootStatus || rootStatus->type != FileStatus::Type::directory) return {};
     auto work = subtrees(root, 2, excluding);

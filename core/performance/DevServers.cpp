@@ -3,6 +3,7 @@
 #include "performance/DeveloperTools.h"
 
 #include "performance/ProcessGroups.h"
+#include "platform/PathText.h"
 #include "system/Utf8.h"
 
 #include <utf8proc.h>
@@ -102,8 +103,7 @@ bool anyMemberNamed(const Tree& tree, const ArgumentsOf& arguments) {
 
 std::string lastComponent(std::string_view path) {
     while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
-    const auto slash = path.rfind('/');
-    return std::string(slash == std::string_view::npos || path.size() == 1 ? path : path.substr(slash + 1));
+    return std::string(path == "/" ? path : sys::PathText::lastComponent(path));
 }
 
 std::string summaryWord(std::string_view argument, std::string_view folder) {

@@ -1,5 +1,7 @@
 #include "performance/ProcessGroups.h"
 
+#include "platform/PathText.h"
+
 #include <algorithm>
 #include <array>
 #include <map>
@@ -30,11 +32,6 @@ Owner ownerOf(const ProcessSnapshot& p) {
     return {p.path, false};
 }
 
-std::string_view lastComponent(std::string_view path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
 // The bundle up to the earliest marker, so the outermost bundle wins.
 std::optional<std::string> bundleOf(std::string_view path) {
     std::size_t best = std::string_view::npos, length = 0;
@@ -47,7 +44,7 @@ std::optional<std::string> bundleOf(std::string_view path) {
 }
 
 std::string bundleName(std::string_view bundlePath) {
-    std::string_view name = lastComponent(bundlePath);
+    std::string_view name = sys::PathText::lastComponent(bundlePath);
     name.remove_suffix(name.ends_with(".app.bundle") ? 11 : 4);
     return std::string(name);
 }
@@ -84,7 +81,7 @@ std::vector<ProcessGroup> groups(const std::vector<ProcessSnapshot>& processes) 
         const auto bundle = bundleOf(owner.path);
         std::string name = bundle ? bundleName(*bundle)
                            : owner.path.empty() ? p.name
-                                                : std::string(lastComponent(owner.path));
+                                                : std::string(sys::PathText::lastComponent(owner.path));
         std::string id = bundle ? "app:" + name : name;
         auto [it, isNew] = records.try_emplace(std::move(id));
         if (isNew) it->second.name = std::move(name);

@@ -1,6 +1,7 @@
 #include "performance/ProcessSampler.h"
 
 #include "performance/ProcessClock.h"
+#include "platform/PathText.h"
 #include "platform/ProcReader.h"
 
 #include <tbb/blocked_range.h>
@@ -22,7 +23,7 @@ std::uint64_t monotonicNow() {
 }
 
 std::string nameOf(pid_t pid, const std::string& path, const std::string& comm) {
-    if (!path.empty()) return path.substr(path.rfind('/') + 1);
+    if (!path.empty()) return std::string(sys::PathText::lastComponent(path));
     if (!comm.empty()) return comm;
     return "pid " + std::to_string(pid);
 }

@@ -1,6 +1,7 @@
 // The command-line probes that fill the slowness check's inputs.
 #include "performance/SlownessCheck.h"
 
+#include "platform/PathText.h"
 #include "system/Shell.h"
 
 #include <charconv>
@@ -52,7 +53,7 @@ std::map<std::string, double> parsePS(const std::string& text) {
         const auto value = number(line.substr(0, space));
         const std::string_view command = trimmed(line.substr(space + 1), " \t");
         if (!value || command.empty()) continue;
-        cpu[std::string(command.substr(command.rfind('/') + 1))] += *value;
+        cpu[std::string(sys::PathText::lastComponent(command))] += *value;
     }
     return cpu;
 }

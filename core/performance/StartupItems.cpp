@@ -3,6 +3,8 @@
 #include "performance/LaunchJob.h"
 #include "cleanup/PathGuard.h"
 #include "platform/AutostartEntry.h"
+#include "platform/FileAccess.h"
+#include "platform/PathText.h"
 #include "platform/Trash.h"
 #include "system/Shell.h"
 
@@ -134,10 +136,9 @@ std::string realPath(const std::string& path) {
 // The user folder `item` must lie directly in, when its path has a shape removal accepts.
 std::optional<Folder> ownFolder(const StartupItem& item, const std::string& home) {
     if (!item.isLeftover() || hasDotComponent(item.plistPath)) return std::nullopt;
-    const auto slash = item.plistPath.rfind('/');
-    if (slash == std::string::npos) return std::nullopt;
-    const std::string parent = item.plistPath.substr(0, slash);
-    const std::string name = item.plistPath.substr(slash + 1);
+    const auto parent = sys::PathText::parentFolder(item.plistPath);
+    if (parent.empty()) return std::nullopt;
+    const auto name = sys::PathText::lastComponent(item.plistPath);
     for (const Format format : {Format::launchd, Format::autostart}) {
         const std::string folder = format == Format::launchd ? userLaunchAgents(home) : userAutostart(home);
         if (parent == folder && name.size() > ending(format).size() && endsWith(name, ending(format)))
@@ -148,8 +149,7 @@ std::optional<Folder> ownFolder(const StartupItem& item, const std::string& home
 
 // A link may stand for a file in the same folder, never for one elsewhere.
 bool staysInFolder(const std::string& path, const std::string& folder) {
-    struct stat status {};
-    if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return true;
+    if (!sys::isSymbolicLink(path)) return true;
     const std::string target = realPath(path);
     const std::string realFolder = realPath(folder);
     return !target.empty() && !realFolder.empty() && target.rfind('/') == realFolder.size() &&

@@ -1,6 +1,7 @@
 #include "performance/SystemCPU.h"
 
 #include "performance/ProcessClock.h"
+#include "platform/PathText.h"
 #include "platform/ProcReader.h"
 
 #include <time.h>
@@ -65,8 +66,7 @@ std::map<std::string, double> measure(const Options& options) {
 
 std::string commandName(std::string_view comm, const std::vector<std::string>& arguments) {
     if (comm.size() != kShortNameLength || arguments.empty()) return std::string(comm);
-    const std::string& first = arguments.front();
-    const std::string_view executable = std::string_view(first).substr(first.rfind('/') + 1);
+    const std::string_view executable = sys::PathText::lastComponent(arguments.front());
     return executable.starts_with(comm) ? std::string(executable) : std::string(comm);
 }
 

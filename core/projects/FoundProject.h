@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PathText.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -19,10 +21,7 @@ struct FoundProject {
     std::optional<std::chrono::system_clock::time_point> lastChange;
 
     // The last path component.
-    std::string_view name() const {
-        const auto slash = path.rfind('/');
-        return slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
-    }
+    std::string_view name() const { return sys::PathText::lastComponent(path); }
 
     bool operator==(const FoundProject&) const = default;
 };

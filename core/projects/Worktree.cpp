@@ -1,5 +1,7 @@
 #include "projects/Worktree.h"
 
+#include "platform/PathText.h"
+
 namespace tidra {
 namespace {
 
@@ -51,10 +53,7 @@ std::string Worktree::State::summary() const {
     return std::visit(Visitor{}, value);
 }
 
-std::string Worktree::name() const {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+std::string Worktree::name() const { return std::string(sys::PathText::lastComponent(path)); }
 
 bool Worktree::canRemove() const {
     // Without a branch, `git worktree remove` would leave these commits reachable from nothing.

@@ -1,5 +1,6 @@
 #include "projects/WorktreeInspection.h"
 
+#include "platform/PathText.h"
 #include "projects/GitOutput.h"
 #include "projects/StrictWalk.h"
 
@@ -14,11 +15,6 @@ namespace {
 using State = Worktree::State;
 
 bool succeeded(const std::optional<Shell::Output>& output) { return output && output->succeeded(); }
-
-std::string_view lastComponent(std::string_view path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
 
 bool insideAny(const std::string& path, const std::vector<std::string>& folders) {
     for (const auto& folder : folders)
@@ -46,7 +42,7 @@ void readLeftover(const std::string& code, std::string_view printed, const std::
     const bool isFolderEntry = printed.ends_with('/');
     const std::string name(isFolderEntry ? printed.substr(0, printed.size() - 1) : printed);
     const std::string full = worktree + "/" + name;
-    if (lastComponent(name) == ".DS_Store") {
+    if (sys::PathText::lastComponent(name) == ".DS_Store") {
         status.clutter.push_back(full);
         return;
     }
@@ -125,7 +121,7 @@ State commitCountState(const Record& record, const Git& git) {
 State historyState(const Record& record, const std::optional<std::string>& main,
                    const std::map<std::string, PullRequest>& pulls, const Git& git) {
     if (main && succeeded(git(record.path, {"merge-base", "--is-ancestor", "HEAD", *main})))
-        return State::Merged{std::string(lastComponent(*main))};
+        return State::Merged{std::string(sys::PathText::lastComponent(*main))};
     if (auto state = pullRequestState(record, pulls, git)) return *state;
     if (remoteBranchGone(record, git)) return State::RemoteBranchDeleted{};
     return commitCountState(record, git);
@@ -202,7 +198,7 @@ bool isRegenerable(const std::string& path) {
         "dist", "coverage", "__pycache__", ".pytest_cache", ".mypy_cache", ".ruff_cache", ".eslintcache",
         ".flutter-plugins", ".flutter-plugins-dependencies", "Generated.xcconfig", "ephemeral",
         "flutter_export_environment.sh"};
-    const auto name = lastComponent(path);
+    const auto name = sys::PathText::lastComponent(path);
     for (const auto candidate : names)
         if (name == candidate) return true;
     return name.starts_with("GeneratedPluginRegistrant.") || name.ends_with(".tsbuildinfo");

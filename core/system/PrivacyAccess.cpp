@@ -1,6 +1,6 @@
 #include "system/PrivacyAccess.h"
 
-#include "platform/FolderAccess.h"
+#include "platform/FileAccess.h"
 
 namespace tidra::PrivacyAccess {
 

@@ -30,6 +30,13 @@ bool validNames(const std::map<std::string, std::string>& overlay) {
 
 } // namespace
 
+std::string Output::errorText() const {
+    static constexpr const char* blanks = " \t\n\r\v\f";
+    const auto first = standardError.find_first_not_of(blanks);
+    if (first == std::string::npos) return {};
+    return standardError.substr(first, standardError.find_last_not_of(blanks) - first + 1);
+}
+
 std::optional<Output> run(const std::string& tool, const std::vector<std::string>& arguments,
                           const std::map<std::string, std::string>& environment,
                           std::chrono::milliseconds timeout) {

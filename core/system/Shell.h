@@ -24,6 +24,9 @@ struct Output {
 
     // Exit code 0 within the time limit; a timed-out run never counts as a success.
     bool succeeded() const { return status == 0 && !timedOut; }
+    // Standard error without spaces, tabs and line breaks at either end: a tool's own words
+    // for a failure, ready to show. Empty when it wrote nothing else.
+    std::string errorText() const;
 };
 
 // Runs `tool` (an absolute path, started directly: no shell, no PATH search) with

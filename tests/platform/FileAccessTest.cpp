@@ -23,12 +23,12 @@ TEST(FileAccessTest, ExistenceAndKinds) {
     home.chmod("tool", 0755);
     struct Row {
         const char* name;
-        bool entry, directory, following, executable;
+        bool entry, directory, following, executable, link;
     };
     const Row rows[] = {
-        {"file", true, false, true, false},     {"dir", true, true, true, false},
-        {"dangling", true, false, false, false}, {"dirlink", true, false, true, false},
-        {"tool", true, false, true, true},      {"missing", false, false, false, false},
+        {"file", true, false, true, false, false},     {"dir", true, true, true, false, false},
+        {"dangling", true, false, false, false, true}, {"dirlink", true, false, true, false, true},
+        {"tool", true, false, true, true, false},      {"missing", false, false, false, false, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -37,6 +37,7 @@ TEST(FileAccessTest, ExistenceAndKinds) {
         EXPECT_EQ(isDirectoryNoFollow(p), row.directory);
         EXPECT_EQ(existsFollowingLinks(p), row.following);
         EXPECT_EQ(isExecutableFile(p), row.executable);
+        EXPECT_EQ(isSymbolicLink(p), row.link);
     }
 }
 
@@ -64,6 +65,10 @@ TEST(FileAccessTest, FolderEntries) {
     EXPECT_EQ(*names, (std::vector<std::string>{".a", "b", "c"}));
     EXPECT_FALSE(folderEntries(home.path("missing")));
     EXPECT_FALSE(folderEntries(home.path("f/b")));
+    EXPECT_TRUE(canList(home.path("f")));
+    EXPECT_TRUE(canList(home.path("f/c")));
+    EXPECT_FALSE(canList(home.path("missing")));
+    EXPECT_FALSE(canList(home.path("f/b")));
 }
 
 } // namespace

@@ -146,5 +146,11 @@ TEST(TrashEncodeTest, PercentEncodesAllButPlainBytes) {
     for (const auto& [path, encoded] : rows) EXPECT_EQ(Trash::encodePath(path), encoded);
 }
 
+TEST(TrashEncodeTest, RecordHoldsTheEncodedPathAndALocalDate) {
+    const std::regex shape("\\[Trash Info\\]\nPath=/a%20b/c\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n");
+    const std::string record = Trash::record("/a b/c");
+    EXPECT_TRUE(std::regex_match(record, shape)) << record;
+}
+
 } // namespace
 } // namespace tidra::sys

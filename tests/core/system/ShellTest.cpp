@@ -59,6 +59,20 @@ TEST(ShellTest, RepairsInvalidUtf8OnBothStreams) {
     EXPECT_EQ(output->standardError, "e\xEF\xBF\xBD\n");
 }
 
+TEST(ShellTest, ErrorTextDropsBlanksAtEitherEndOnly) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"", ""},
+        {" \t\r\n\v\f", ""},
+        {"\n  no such file \n", "no such file"},
+        {"first\n\nsecond\n", "first\n\nsecond"},
+    };
+    for (const auto& [written, shown] : rows) {
+        Shell::Output output;
+        output.standardError = written;
+        EXPECT_EQ(output.errorText(), shown);
+    }
+}
+
 TEST(ShellTest, SucceedsOnlyWithStatusZeroInTime) {
     const struct {
         const char* script;
