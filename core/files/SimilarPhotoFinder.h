@@ -113,8 +113,8 @@ std::vector<SimilarPhotoGroup> find(const std::vector<std::string>& roots, float
 // returns the groups, best photo first, the groups that free most first. Photos of a group
 // carry their own identity as clone id unless `cloneKeys` (asked only for grouped photos)
 // names shared copy-on-write data. `progress` and `isCancelled` are called from worker
-// threads too and must be safe for that. Cancelled before grouping, the search returns no
-// groups.
+// threads too and must be safe for that; empty ones report nothing and never cancel.
+// Cancelled before grouping, the search returns no groups.
 std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float threshold,
                                          const Progress& progress, const Cancelled& isCancelled,
                                          const CloneKeyProvider& cloneKeys = sharedDataKey);

@@ -1,18 +1,13 @@
 #include "files/SimilarPhotoGroup.h"
 
 #include "files/UserFiles.h"
+#include "platform/PathText.h"
 
 namespace tidra {
 
-std::string SimilarPhoto::name() const {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+std::string SimilarPhoto::name() const { return std::string(sys::PathText::lastComponent(path)); }
 
-std::string SimilarPhoto::folder() const {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
+std::string SimilarPhoto::folder() const { return std::string(sys::PathText::parentFolder(path)); }
 
 std::string SimilarPhotoGroup::id() const {
     return photos.empty() ? std::string() : photos.front().path;

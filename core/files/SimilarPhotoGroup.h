@@ -23,7 +23,9 @@ struct SimilarPhoto {
     CloneID cloneID;
 
     const std::string& id() const { return path; }
+    // The last path component.
     std::string name() const;
+    // The path without its last component; "/" for a photo in the root folder.
     std::string folder() const;
     std::int64_t pixels() const { return std::int64_t{pixelWidth} * pixelHeight; }
 

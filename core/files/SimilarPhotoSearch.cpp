@@ -83,13 +83,19 @@ std::vector<SimilarPhoto> keptPhotos(const std::vector<Print>& cluster, const st
 std::vector<SimilarPhotoGroup> find(const std::vector<std::string>& roots, float threshold, const Progress& progress,
                                     const Cancelled& isCancelled, const CloneKeyProvider& cloneKeys) {
     const auto files = UserFiles::list(
-        roots, minimumBytes, isPhotoName, [&](std::int64_t seen) { progress(Stage{Stage::Looking{seen}}); },
+        roots, minimumBytes, isPhotoName,
+        [&](std::int64_t seen) {
+            if (progress) progress(Stage{Stage::Looking{seen}});
+        },
         isCancelled);
     return findAmong(files, threshold, progress, isCancelled, cloneKeys);
 }
 
-std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float threshold, const Progress& progress,
-                                         const Cancelled& isCancelled, const CloneKeyProvider& cloneKeys) {
+std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float threshold, const Progress& given,
+                                         const Cancelled& askedCancelled, const CloneKeyProvider& cloneKeys) {
+    // An empty callback reports nothing and never cancels, as in the other searches.
+    const Progress progress = given ? given : [](const Stage&) {};
+    const Cancelled isCancelled = askedCancelled ? askedCancelled : [] { return false; };
     if (files.size() < 2 || isCancelled()) return {};
     auto prints = readPrints(files, progress, isCancelled);
     if (isCancelled()) return {};

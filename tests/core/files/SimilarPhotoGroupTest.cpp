@@ -54,6 +54,8 @@ TEST(SimilarPhotoGroupTest, IdAndDerivedNames) {
     EXPECT_EQ(group.photos[0].name(), "best.jpg");
     EXPECT_EQ(group.photos[0].folder(), "/home/u/Pictures");
     EXPECT_EQ(group.photos[0].pixels(), 600);
+    EXPECT_EQ(group.photos[1].name(), "x");
+    EXPECT_EQ(group.photos[1].folder(), "/");
 }
 
 TEST(SimilarPhotoGroupTest, FreedCountsSharedBlocksOnceAndNeverWhileKept) {

@@ -86,6 +86,15 @@ TEST(SimilarPhotoSearchTest, FewerThanTwoFilesOrCancelledBeforeReadingGiveNothin
     EXPECT_TRUE(cancelled.stages().empty());
 }
 
+TEST(SimilarPhotoSearchTest, EmptyCallbacksReportNothingAndNeverCancel) {
+    test::TempHome home;
+    auto files = photos(home, 2);
+    test::PhotoFixture::write(home.path("again.jpg"), 640, 480, 0, test::PhotoFixture::camera(), {}, Content::scene);
+    files.push_back(listed(home.path("again.jpg")));
+    EXPECT_NO_THROW(Finder::findAmong(files, Finder::threshold, nullptr, nullptr));
+    EXPECT_NO_THROW(Finder::find({home.root()}, Finder::threshold, nullptr, nullptr));
+}
+
 TEST(SimilarPhotoSearchTest, CancelledWhileReadingReturnsNoGroups) {
     test::TempHome home;
     std::vector<Finder::File> files;
