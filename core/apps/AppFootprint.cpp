@@ -3,6 +3,8 @@
 #include "apps/NaturalOrder.h"
 #include "platform/FileAccess.h"
 
+#include <utf8proc.h>
+
 #include <algorithm>
 #include <map>
 #include <set>
@@ -141,6 +143,24 @@ void identifierPass(const Claim& claims, const std::string& home, bool includeCo
         if (claims(groupStem(name))) found.insert(groups + "/" + name);
 }
 
+// Characters as a reader counts them (grapheme clusters, not bytes: "微信" is two); a byte
+// that is not UTF-8 counts as one.
+std::size_t characterCount(const std::string& text) {
+    std::size_t count = 0;
+    utf8proc_int32_t previous = -1, state = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        utf8proc_int32_t c = 0;
+        const auto length = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data() + at),
+                                             static_cast<utf8proc_ssize_t>(text.size() - at), &c);
+        if (length <= 0) c = -1;
+        if (c < 0 || previous < 0 || utf8proc_grapheme_break_stateful(previous, c, &state)) ++count;
+        if (c < 0) state = 0;
+        previous = c;
+        at += length > 0 ? std::size_t(length) : 1;
+    }
+    return count;
+}
+
 void namePass(const std::string& appName, const std::string& home, std::set<std::string>& found) {
     const auto key = NaturalOrder::sortKey(appName);
     for (const char* relative : {"Library/Application Support", "Library/Caches", "Library/Logs"}) {
@@ -177,7 +197,7 @@ std::vector<std::string> paths(const std::string& bundleID, const std::optional<
                                const std::vector<std::string>& others) {
     std::set<std::string> found;
     if (looksLikeBundleID(bundleID)) identifierPass(Claim(bundleID, others), home, includeContainers, found);
-    if (name && name->size() >= 3) namePass(*name, home, found);
+    if (name && characterCount(*name) >= 3) namePass(*name, home, found);
     return {found.begin(), found.end()};
 }
 

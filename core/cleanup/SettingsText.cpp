@@ -75,9 +75,9 @@ std::optional<std::string> value(std::string_view text, std::string_view key) {
         if (keyStart == std::string_view::npos) continue;
         const auto equals = line.find('=', keyStart);
         if (equals == std::string_view::npos) continue;
-        if (trimmed(line.substr(keyStart, equals - keyStart)) != key) continue;
-        const auto found = trimmed(line.substr(equals + 1));
-        if (!found.empty()) return std::string(found);
+        // A line ending at its "=" has no value; a value of blanks is one, empty once trimmed.
+        if (equals + 1 == line.size() || trimmed(line.substr(keyStart, equals - keyStart)) != key) continue;
+        return std::string(trimmed(line.substr(equals + 1)));
     }
     return std::nullopt;
 }

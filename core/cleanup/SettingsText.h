@@ -20,10 +20,11 @@ std::vector<std::string_view> lines(std::string_view text);
 // also without the line breaks above.
 std::string_view trimmed(std::string_view text, bool lineBreaksToo = false);
 
-// The value of the first line whose key is exactly `key` (case-sensitive) and whose value is
-// not empty. A line's key is what precedes its first "=" after any leading "="s, its value
-// everything after that "=" (further "="s included), both trimmed. Nothing when no line has
-// one, or when `text` is not UTF-8.
+// The value of the first line whose key is exactly `key` (case-sensitive) and that has a
+// value. A line's key is what precedes its first "=" after any leading "="s, its value
+// everything after that "=" (further "="s included), both trimmed. A line ending at that "="
+// has no value and is passed over; a value of blanks decides as an empty text. Nothing when
+// no line has one, or when `text` is not UTF-8.
 std::optional<std::string> value(std::string_view text, std::string_view key);
 
 } // namespace tidra::SettingsText

@@ -100,6 +100,15 @@ TEST(AppFootprintTest, NamePassNeedsThreeLettersAndIgnoresCase) {
               under(f.home, {"Library/Application Support/Tool", "Library/Caches/TOOL", "Library/Logs/tool"}));
     f.home.dir("Library/Caches/Go");
     EXPECT_TRUE(AppFootprint::paths("org.none.thing", std::string("Go"), f.home.root(), false, {}).empty());
+    // Characters count, not bytes: two CJK letters, or a letter with a combining accent, are short.
+    for (const char* shortName : {"\xE5\xBE\xAE\xE4\xBF\xA1", "Ge\xCC\x81"}) {
+        f.home.dir(std::string("Library/Caches/") + shortName);
+        EXPECT_TRUE(AppFootprint::paths("org.none.thing", std::string(shortName), f.home.root(), false, {}).empty())
+            << shortName;
+    }
+    f.home.dir("Library/Logs/G\xC3\xA9o");
+    EXPECT_EQ(AppFootprint::paths("org.none.thing", std::string("G\xC3\xA9o"), f.home.root(), false, {}),
+              under(f.home, {"Library/Logs/G\xC3\xA9o"}));
     // Found by identifier and by name: once.
     f.home.dir("Library/Caches/com.example.tool");
     const auto both = AppFootprint::paths("com.example.tool", std::string("com.example.tool"), f.home.root(), false, {});

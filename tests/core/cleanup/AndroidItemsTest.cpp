@@ -64,6 +64,7 @@ TEST(AndroidItemsTest, SystemImageFromConfig) {
         const char* name;
         std::optional<std::string> config; // nothing: no config.ini
         bool expected;
+        bool withSdk = true; // false: neither SDK folder exists
     };
     const Row rows[] = {
         {"no config", std::nullopt, true},
@@ -73,7 +74,8 @@ TEST(AndroidItemsTest, SystemImageFromConfig) {
         {"link to nothing counts as gone", "image.sysdir.1=system-images/dangling\n", false},
         {"only the second image", "image.sysdir.2=system-images/gone/\n", true},
         {"empty value", "image.sysdir.1=\n", true},
-        {"blank value", "image.sysdir.1 =  \t\n", true},
+        {"blank value names the SDK folder itself", "image.sysdir.1 =  \t\n", true},
+        {"blank value decides, no SDK", "image.sysdir.1 = \n", false, false},
         {"first line decides", "image.sysdir.1=system-images/gone/\nimage.sysdir.1=system-images/present/\n", false},
         {"first line decides, present first", "image.sysdir.1=system-images/present\nimage.sysdir.1=x/gone\n", true},
         {"key differs in case", "Image.Sysdir.1=system-images/gone/\n", true},
@@ -87,9 +89,11 @@ TEST(AndroidItemsTest, SystemImageFromConfig) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         test::TempHome home;
-        home.dir("Library/Android/sdk/system-images/present");
-        home.symlink("Library/Android/sdk/system-images/dangling", home.path("nowhere"));
-        home.dir("Android/Sdk/system-images/linux");
+        if (row.withSdk) {
+            home.dir("Library/Android/sdk/system-images/present");
+            home.symlink("Library/Android/sdk/system-images/dangling", home.path("nowhere"));
+            home.dir("Android/Sdk/system-images/linux");
+        }
         const std::string avd = home.dir(".android/avd/E.avd");
         if (row.config) home.text(".android/avd/E.avd/config.ini", *row.config);
         EXPECT_EQ(CleanupCatalog::avdSystemImageExists(avd, home.root()), row.expected);

@@ -36,6 +36,7 @@ TEST(JavaScriptItemsTest, NpmCacheFolderFromConfigFiles) {
         {"user file wins over globals", "cache=~/user\n", {"cache=~/global\n"}, "$H/user"},
         {"first global with a line decides", std::nullopt, {"cache=~/one\n", "cache=~/two\n"}, "$H/one"},
         {"empty value skipped", "cache=\ncache=~/later\n", {}, "$H/later"},
+        {"blank value decides and is refused", "cache = \t\ncache=~/later\n", {"cache=~/g\n"}, std::nullopt},
         {"near keys do not match", "cache-min=1\nCache=~/x\n;cache=~/y\n", {"cache=~/z\n"}, "$H/z"},
         {"later text stays part of the value", "cache=~/c # note\n", {}, "$H/c # note"},
         {"non-UTF-8 user file passed over", "cache=~/\xC0\x80\n", {"cache=~/g\n"}, "$H/g"},
