@@ -57,17 +57,22 @@ std::map<std::string, double> measure(const Options& options) {
         const auto earlier = before.find(identity);
         const std::uint64_t spent =
             earlier == before.end() ? now.cpuNanos : now.cpuNanos - std::min(now.cpuNanos, earlier->second.cpuNanos);
-        const std::string name =
-            now.comm.size() == kShortNameLength ? commandName(now.comm, reader.arguments(identity.first)) : now.comm;
+        // Arguments are read only where they can complete a cut name.
+        const std::string name = commandName(now.comm, now.comm.size() == kShortNameLength
+                                                           ? reader.arguments(identity.first)
+                                                           : std::vector<std::string>{});
         cpu[name] += double(spent) / elapsed * 100.0;
     }
     return cpu;
 }
 
 std::string commandName(std::string_view comm, const std::vector<std::string>& arguments) {
-    if (comm.size() != kShortNameLength || arguments.empty()) return std::string(comm);
-    const std::string_view executable = sys::PathText::lastComponent(arguments.front());
-    return executable.starts_with(comm) ? std::string(executable) : std::string(comm);
+    if (comm.size() == kShortNameLength && !arguments.empty()) {
+        const std::string_view executable = sys::PathText::lastComponent(arguments.front());
+        if (executable.starts_with(comm)) return std::string(executable);
+    }
+    // A ps row is keyed by the text after the last "/", which kernel threads hold ("kworker/0:1").
+    return std::string(sys::PathText::lastComponent(comm));
 }
 
 } // namespace tidra::SystemCPU

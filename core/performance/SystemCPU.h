@@ -30,9 +30,9 @@ struct Options {
 // for the interval; an unreadable proc root gives an empty map.
 std::map<std::string, double> measure(const Options& options = {});
 
-// The key of a process, as ps keys its rows: the kernel's short name, or, when that was cut
-// to 15 bytes, the last path component of the first argument it begins (the indexer
-// "tracker-miner-fs-3" shows as "tracker-miner-f").
+// The key of a process, as `SlownessCheck::parsePS` keys ps rows: the text after the last "/" of the kernel's
+// short name, or, when that name was cut to 15 bytes, the last path component of the first
+// argument it begins (the indexer "tracker-miner-fs-3" shows as "tracker-miner-f").
 std::string commandName(std::string_view comm, const std::vector<std::string>& arguments);
 
 } // namespace tidra::SystemCPU

@@ -27,6 +27,7 @@ TEST(SystemCPUTest, MeasuresEveryProcessBetweenTwoReadings) {
     proc.add({.pid = 14, .comm = "kswapd0", .flags = 0x00200000});
     proc.add({.pid = 15, .comm = "old", .userTicks = 1000 * kTicks, .startTicks = 5});
     proc.add({.pid = 16, .comm = "Web Content"});
+    proc.add({.pid = 18, .comm = "kworker/0:1", .flags = 0x00200000});
 
     std::uint64_t now = 7 * kSecond;
     SystemCPU::Options options;
@@ -49,7 +50,9 @@ TEST(SystemCPUTest, MeasuresEveryProcessBetweenTwoReadings) {
     EXPECT_EQ(waits, std::vector<std::chrono::milliseconds>{std::chrono::seconds(1)});
     std::vector<std::string> names;
     for (const auto& [name, value] : cpu) names.push_back(name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Web Content", "kswapd0", "new", "sh", "tracker-miner-fs-3", "worker"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"0:1", "Web Content", "kswapd0", "new", "sh", "tracker-miner-fs-3",
+                                                "worker"}))
+        << "keyed as ps rows are: the text after the last \"/\"";
     EXPECT_DOUBLE_EQ(cpu.at("worker"), 75.0) << "all users' processes, summed by name";
     EXPECT_DOUBLE_EQ(cpu.at("tracker-miner-fs-3"), 100.0) << "a cut name completed from its first argument";
     EXPECT_DOUBLE_EQ(cpu.at("kswapd0"), 25.0);
@@ -76,6 +79,8 @@ TEST(SystemCPUTest, CutNamesAreCompletedOnlyFromAMatchingArgument) {
         {"abcdefghijklmno", {"/usr/bin/other-program"}, "abcdefghijklmno"},
         {"abcdefghijklmno", {}, "abcdefghijklmno"},
         {"bash", {"/usr/bin/bash-with-long-name"}, "bash"},
+        {"kworker/0:1", {}, "0:1"},
+        {"kworker/u16:2-e", {}, "u16:2-e"},
     };
     for (const auto& row : rows) EXPECT_EQ(SystemCPU::commandName(row.comm, row.arguments), row.name) << row.comm;
 }
