@@ -49,6 +49,18 @@ private:
     std::map<std::string, std::string> values_;
 };
 
+// How many children a process benchmark starts and how many timed rounds it runs:
+// "--processes N --rounds N".
+struct CrowdSettings {
+    int processes;
+    int rounds;
+};
+
+inline CrowdSettings crowdSettings(int argc, char** argv, int defaultProcesses, int defaultRounds = 30) {
+    const Flags flags(argc, argv);
+    return {flags.count("--processes", defaultProcesses), flags.count("--rounds", defaultRounds)};
+}
+
 // The median wall time in milliseconds of `rounds` runs of `work`, after `warmUps` untimed ones.
 inline double medianMs(int rounds, const std::function<void()>& work, int warmUps = 0) {
     for (int i = 0; i < warmUps; ++i) work();

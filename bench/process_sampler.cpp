@@ -21,19 +21,6 @@
 
 namespace {
 
-struct Settings {
-    int processes = 500;
-    int rounds = 30;
-};
-
-Settings parse(int argc, char** argv) {
-    const bench::Flags flags(argc, argv);
-    Settings s;
-    s.processes = flags.count("--processes", s.processes);
-    s.rounds = flags.count("--rounds", s.rounds);
-    return s;
-}
-
 // Runs a tool as a user would, standard output captured.
 std::string run(const std::vector<std::string>& command) {
     int out[2];
@@ -107,7 +94,7 @@ double busyChildPercent(pid_t busy) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const Settings settings = parse(argc, argv);
+    const bench::CrowdSettings settings = bench::crowdSettings(argc, argv, 500);
     if (!std::getenv("TERM")) ::setenv("TERM", "dumb", 1);
     std::vector<pid_t> children;
     for (int i = 0; i < settings.processes; ++i) children.push_back(bench::startChild(false));

@@ -18,19 +18,6 @@
 
 namespace {
 
-struct Settings {
-    int processes = 300;
-    int rounds = 30;
-};
-
-Settings parse(int argc, char** argv) {
-    const bench::Flags flags(argc, argv);
-    Settings s;
-    s.processes = flags.count("--processes", s.processes);
-    s.rounds = flags.count("--rounds", s.rounds);
-    return s;
-}
-
 // Children named for the parity check: both readings must list them under these names.
 pid_t startChild(bool busy) { return bench::startChild(busy, busy ? "tidra-busy" : "tidra-idle"); }
 
@@ -42,7 +29,7 @@ double valueOf(const std::map<std::string, double>& cpu, const char* name) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const Settings settings = parse(argc, argv);
+    const bench::CrowdSettings settings = bench::crowdSettings(argc, argv, 300);
     std::vector<pid_t> children;
     for (int i = 0; i < settings.processes; ++i) children.push_back(startChild(false));
     const pid_t busy = startChild(true);
