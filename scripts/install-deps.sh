@@ -13,6 +13,9 @@ packages=(
   gdu
   btrfs-progs xfsprogs
   jdupes rmlint fdupes findutils
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+  fonts-inter fonts-material-design-icons-iconfont
+  dbus xvfb xauth
 )
 
 missing=()
