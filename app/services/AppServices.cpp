@@ -1,0 +1,10 @@
+#include "services/AppServices.h"
+
+namespace tidra {
+
+AppServices AppServices::live() {
+  return {CleanupServices::live(), PerformanceServices::live(), FileServices::live(), ProjectServices::live(),
+          ApplicationServices::live()};
+}
+
+}  // namespace tidra

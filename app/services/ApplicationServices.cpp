@@ -1,0 +1,7 @@
+#include "services/ApplicationServices.h"
+
+namespace tidra {
+
+ApplicationServices ApplicationServices::live() { return {}; }
+
+}  // namespace tidra

@@ -1,0 +1,7 @@
+#include "services/CleanupServices.h"
+
+namespace tidra {
+
+CleanupServices CleanupServices::live() { return {}; }
+
+}  // namespace tidra

@@ -1,0 +1,7 @@
+#include "services/FileServices.h"
+
+namespace tidra {
+
+FileServices FileServices::live() { return {}; }
+
+}  // namespace tidra

@@ -1,0 +1,7 @@
+#include "services/PerformanceServices.h"
+
+namespace tidra {
+
+PerformanceServices PerformanceServices::live() { return {}; }
+
+}  // namespace tidra

@@ -1,0 +1,7 @@
+#include "services/ProjectServices.h"
+
+namespace tidra {
+
+ProjectServices ProjectServices::live() { return {}; }
+
+}  // namespace tidra
