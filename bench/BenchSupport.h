@@ -62,19 +62,6 @@ inline CrowdSettings crowdSettings(int argc, char** argv, int defaultProcesses, 
     return {flags.count("--processes", defaultProcesses), flags.count("--rounds", defaultRounds)};
 }
 
-// The median wall time in milliseconds of `rounds` runs of `work`, after `warmUps` untimed ones.
-inline double medianMs(int rounds, const std::function<void()>& work, int warmUps = 0) {
-    for (int i = 0; i < warmUps; ++i) work();
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 // A child that spins (`busy`) or sleeps until killed, and dies with us, so an interrupted run
 // leaves nothing behind. `name`, when given, becomes its command name.
 inline pid_t startChild(bool busy, const char* name = nullptr) {
