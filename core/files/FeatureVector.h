@@ -13,7 +13,7 @@ inline constexpr int length = 16 * 16 + 4 * 4 * 2 + 4 * 4 * 8;
 // calibrated on real photos (bench/similar_photos.sh) so that a Euclidean distance of 0.35
 // separates shots of one scene (re-encoded, re-exposed, slightly cropped or turned) from
 // different photos.
-inline constexpr float scale = 0.9f;
+inline constexpr float scale = 0.5f;
 
 // The descriptor of a thumbnail. Insensitive to resampling, brightness and contrast; never
 // NaN. Pure and thread-safe.
