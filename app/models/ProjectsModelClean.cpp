@@ -1,0 +1,92 @@
+#include "models/ProjectsModel.h"
+
+#include "Demo.h"
+#include "runtime/Scheduler.h"
+
+namespace tidra {
+
+using namespace std::chrono_literals;
+
+// What one removal run achieved.
+struct ProjectsModel::Removal {
+  Paths worktrees;
+  Paths artifacts;
+  std::vector<CleanReport::Failure> failures;
+  std::vector<std::string> items;  // history texts, worktrees first
+};
+
+void ProjectsModel::clean() {
+  if (!scan_ || !phase_.isReady()) return;
+  auto worktrees = selectedWorktreeRows();
+  auto artifacts = selectedArtifactRows();
+  if (worktrees.empty() && artifacts.empty()) return;
+  setSummary(std::nullopt);
+  // The phase names the first row at once, so nothing else can start in between.
+  setPhase(Phase::Cleaning{worktrees.empty() ? label(artifacts.front()) : label(worktrees.front())});
+  if (Demo::isOn()) demoCleanFlow(*scan_, std::move(worktrees), std::move(artifacts)).start(this);
+  else cleanFlow(*scan_, std::move(worktrees), std::move(artifacts)).start(this);
+}
+
+Flow ProjectsModel::cleanFlow(ProjectScan scan, std::vector<ProjectScan::WorktreeRow> worktrees,
+                              std::vector<ProjectScan::ArtifactRow> artifacts) {
+  Removal removal;
+  const auto removeOne = [this](const CleanupAction& action, const std::string& path) {
+    return runOn(Pool::user, [services = services_, guard = guardian_, action, path] {
+      auto report = services.perform(guard, action);
+      return std::pair{std::move(report), !services.exists(path)};
+    });
+  };
+  for (const auto& row : worktrees) {
+    setPhase(Phase::Cleaning{label(row)});
+    auto [report, gone] = co_await removeOne(ProjectScan::action(row), row.worktree.path);
+    removal.failures.insert(removal.failures.end(), report.failures.begin(), report.failures.end());
+    if (gone) removal.worktrees.insert(row.worktree.path);
+  }
+  for (const auto& row : artifacts) {
+    setPhase(Phase::Cleaning{label(row)});
+    auto [report, gone] = co_await removeOne(ProjectScan::action(row), row.path);
+    removal.failures.insert(removal.failures.end(), report.failures.begin(), report.failures.end());
+    if (gone) removal.artifacts.insert(row.path);
+  }
+  for (const auto& row : worktrees)
+    if (removal.worktrees.contains(row.worktree.path)) removal.items.push_back("Worktree " + row.worktree.name());
+  for (const auto& row : artifacts)
+    if (removal.artifacts.contains(row.path)) removal.items.push_back(label(row).toStdString());
+  finishClean(scan, removal);
+}
+
+Flow ProjectsModel::demoCleanFlow(ProjectScan scan, std::vector<ProjectScan::WorktreeRow> worktrees,
+                                  std::vector<ProjectScan::ArtifactRow> artifacts) {
+  Removal removal;
+  for (const auto& row : worktrees) {
+    setPhase(Phase::Cleaning{label(row)});
+    co_await sleepFor(scheduler_, 350ms);
+    removal.worktrees.insert(row.worktree.path);
+    removal.items.push_back("Worktree " + row.worktree.name());
+  }
+  for (const auto& row : artifacts) {
+    setPhase(Phase::Cleaning{label(row)});
+    co_await sleepFor(scheduler_, 250ms);
+    removal.artifacts.insert(row.path);
+    removal.items.push_back(label(row).toStdString());
+  }
+  finishClean(scan, removal);
+}
+
+void ProjectsModel::finishClean(const ProjectScan& scan, const Removal& removal) {
+  const auto freed = scan.freed(removal.artifacts, removal.worktrees);
+  setSummary(CleanSummary{freed, 0, 0, removal.failures});
+  if (onCleaned)
+    onCleaned(CleanupRecord{scheduler_.now(), "Projects", freed, removal.items,
+                            static_cast<int>(removal.failures.size())});
+  setScan(scan.removing(removal.artifacts, removal.worktrees));
+  Paths worktrees = selectedWorktrees_, artifacts = selectedArtifacts_;
+  for (const auto& path : removal.worktrees) worktrees.erase(path);
+  for (const auto& path : removal.artifacts) artifacts.erase(path);
+  setSelectedWorktrees(std::move(worktrees));
+  setSelectedArtifacts(std::move(artifacts));
+  setPhase(Phase::Ready{});
+  if (auto roots = std::exchange(pendingRoots_, std::nullopt)) setRoots(std::move(*roots));
+}
+
+}  // namespace tidra
