@@ -12,7 +12,7 @@ const QSize kCanvas(400, 300);
 
 // Colour distance in 0...255 units, the largest channel difference.
 int distance(QRgb a, QRgb b) {
-    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+  return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
 }
 
 // The sun is white at 0.82 opacity: every channel well above the sky behind it.
