@@ -49,14 +49,9 @@ void paint(QPainter& painter, const Palette& palette, qreal shift) {
   painter.setBrush(QColor::fromRgbF(1, 1, 1, 0.82f));
   painter.drawEllipse(QRectF(240 + shift, 178 - shift / 2, 56, 56));
 
-  const QPolygonF land({{0, 96},
-             {0, 150},
-             {70 - shift, 196},
-             {150 - shift, 138},
-             {230 - shift, 212},
-             {330 - shift, 132},
-             {width, 170},
-             {width, 96}});
+  // The three peaks and the valleys between them move left with the variant; the edges stay.
+  const QPolygonF land({{0, 96}, {0, 150}, {70 - shift, 196}, {150 - shift, 138}, {230 - shift, 212},
+                        {330 - shift, 132}, {width, 170}, {width, 96}});
   painter.setBrush(palette.land);
   painter.drawPolygon(land);
 
