@@ -77,7 +77,8 @@ MemorySnapshot memory(std::int64_t stopped);
 
 // Where the demo cleanup items and apps lie: home + "/.tidra-demo".
 std::string root(const std::string& home);
-// A 494 GB disk with 31.74 GB free plus what the demo freed so far.
+// A 494 GB disk with 31.74 GB free plus what the demo freed so far; the free space stays
+// between none and the whole disk.
 DiskUsage disk(std::int64_t freed);
 // Docker running with fixed reclaimable figures.
 const DockerStatus& docker();

@@ -100,7 +100,11 @@ CleanupItem item(const FixedItem& fixed, const std::string& demoRoot) {
 
 std::string root(const std::string& home) { return home + "/.tidra-demo"; }
 
-DiskUsage disk(std::int64_t freed) { return {.total = 494'384'795'648, .available = 31'740'000'000 + freed}; }
+DiskUsage disk(std::int64_t freed) {
+    constexpr std::int64_t total = 494'384'795'648, free = 31'740'000'000;
+    // The disk cannot hold more free space than its size, nor less than none.
+    return {.total = total, .available = free + std::clamp<std::int64_t>(freed, -free, total - free)};
+}
 
 MemorySnapshot memory(std::int64_t stopped) {
     // Beyond 20 GB every falling figure rests at its floor; clamping keeps the products in range.

@@ -17,6 +17,8 @@ const DemoMac::Date kNow = std::chrono::sys_days{std::chrono::December / 10 / 20
 TEST(DemoStorageTest, DiskGrowsByWhatWasFreed) {
     EXPECT_EQ(DemoMac::disk(0), (DiskUsage{494'384'795'648, 31'740'000'000}));
     EXPECT_EQ(DemoMac::disk(1'500), (DiskUsage{494'384'795'648, 31'740'001'500}));
+    EXPECT_EQ(DemoMac::disk(INT64_MAX), (DiskUsage{494'384'795'648, 494'384'795'648}));
+    EXPECT_EQ(DemoMac::disk(-40'000'000'000), (DiskUsage{494'384'795'648, 0}));
 }
 
 struct MemoryCase {
