@@ -157,11 +157,11 @@ Flow ProjectsModel::scanFlow(std::vector<std::string> roots, std::shared_ptr<Sto
       if (self) self->applyStage(generation, stage);
     });
   };
-  auto result = co_await runOn(Pool::user, [services = services_, roots, home = home_, guard = guardian_, stop,
-                                            report] {
+  auto work = [services = services_, roots, home = home_, guard = guardian_, stop, report] {
     const auto workingDirectories = services.workingDirectories();
     return services.scan(roots, home, guard, workingDirectories, report, [stop] { return stop->isStopped(); });
-  });
+  };
+  auto result = co_await runOn(Pool::user, work);
   if (generation != scanGeneration_) co_return;  // the roots changed meanwhile
   if (stop->isStopped()) {
     setPhase(scan_ ? Phase{Phase::Ready{}} : Phase{Phase::Idle{}});

@@ -103,6 +103,11 @@ signals:
 private:
   struct StopFlag;
   struct Removal;
+  // One row's removal as the run sees it.
+  struct RowOutcome {
+    std::vector<CleanReport::Failure> failures;
+    bool gone = false;
+  };
 
   Flow scanFlow(std::vector<std::string> roots, std::shared_ptr<StopFlag> stop, std::uint64_t generation);
   Flow demoScanFlow(std::uint64_t generation);
@@ -110,6 +115,7 @@ private:
                  std::vector<ProjectScan::ArtifactRow> artifacts);
   Flow demoCleanFlow(ProjectScan scan, std::vector<ProjectScan::WorktreeRow> worktrees,
                      std::vector<ProjectScan::ArtifactRow> artifacts);
+  Job<RowOutcome> removeRow(CleanupAction action, std::string path) const;
   void finishClean(const ProjectScan& scan, const Removal& removal);
   void applyStage(std::uint64_t generation, const ProjectScanner::Stage& stage);
   void publishScan(ProjectScan scan);

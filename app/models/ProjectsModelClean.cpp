@@ -15,6 +15,15 @@ struct ProjectsModel::Removal {
   std::vector<std::string> items;  // history texts, worktrees first
 };
 
+Job<ProjectsModel::RowOutcome> ProjectsModel::removeRow(CleanupAction action, std::string path) const {
+  auto work = [services = services_, guard = guardian_, action = std::move(action), path = std::move(path)] {
+    auto report = services.perform(guard, action);
+    // Removed means gone, whatever the report says; a dangling link is still there.
+    return RowOutcome{std::move(report.failures), !services.exists(path)};
+  };
+  return runOn(Pool::user, work);
+}
+
 void ProjectsModel::clean() {
   if (!scan_ || !phase_.isReady()) return;
   auto worktrees = selectedWorktreeRows();
@@ -30,23 +39,19 @@ void ProjectsModel::clean() {
 Flow ProjectsModel::cleanFlow(ProjectScan scan, std::vector<ProjectScan::WorktreeRow> worktrees,
                               std::vector<ProjectScan::ArtifactRow> artifacts) {
   Removal removal;
-  const auto removeOne = [this](const CleanupAction& action, const std::string& path) {
-    return runOn(Pool::user, [services = services_, guard = guardian_, action, path] {
-      auto report = services.perform(guard, action);
-      return std::pair{std::move(report), !services.exists(path)};
-    });
-  };
   for (const auto& row : worktrees) {
     setPhase(Phase::Cleaning{label(row)});
-    auto [report, gone] = co_await removeOne(ProjectScan::action(row), row.worktree.path);
-    removal.failures.insert(removal.failures.end(), report.failures.begin(), report.failures.end());
-    if (gone) removal.worktrees.insert(row.worktree.path);
+    auto job = removeRow(ProjectScan::action(row), row.worktree.path);
+    const RowOutcome outcome = co_await job;
+    removal.failures.insert(removal.failures.end(), outcome.failures.begin(), outcome.failures.end());
+    if (outcome.gone) removal.worktrees.insert(row.worktree.path);
   }
   for (const auto& row : artifacts) {
     setPhase(Phase::Cleaning{label(row)});
-    auto [report, gone] = co_await removeOne(ProjectScan::action(row), row.path);
-    removal.failures.insert(removal.failures.end(), report.failures.begin(), report.failures.end());
-    if (gone) removal.artifacts.insert(row.path);
+    auto job = removeRow(ProjectScan::action(row), row.path);
+    const RowOutcome outcome = co_await job;
+    removal.failures.insert(removal.failures.end(), outcome.failures.begin(), outcome.failures.end());
+    if (outcome.gone) removal.artifacts.insert(row.path);
   }
   for (const auto& row : worktrees)
     if (removal.worktrees.contains(row.worktree.path)) removal.items.push_back("Worktree " + row.worktree.name());

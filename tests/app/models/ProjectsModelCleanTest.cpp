@@ -29,10 +29,7 @@ ProjectScan::ArtifactRow artifact(const std::string& path, const std::string& pr
 }
 
 ProjectScan::WorktreeRow worktree(const std::string& path, std::int32_t owner) {
-  ProjectScan::WorktreeRow row;
-  row.worktree.path = path;
-  row.worktree.repository = "/p/repo";
-  row.worktree.state = Worktree::State::Merged{"main"};
+  ProjectScan::WorktreeRow row{Worktree{path, "/p/repo", "topic", Worktree::State::Merged{"main"}, std::nullopt, {}, {}, {}}, std::nullopt, false, 0, 0, {}, {}};
   row.owners = {owner};
   row.realBytes = 100 * (owner + 1);
   row.apparentBytes = row.realBytes;

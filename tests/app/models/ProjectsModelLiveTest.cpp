@@ -6,6 +6,7 @@
 #include "support/FakeFolderChooser.h"
 #include "support/GitHome.h"
 
+#include <QFile>
 #include <QTest>
 
 using namespace tidra;
@@ -20,6 +21,8 @@ private slots:
     Demo::decide(false);
     test::GitHome git;
     git.ignore("node_modules");
+    git.commit(git.repo(), "package.json", "{}");
+    git.git(git.repo(), {"push", "-q", "origin", "main"});
     const auto done = git.addWorktree("done", "done");
     git.home.file("repo/node_modules/lib/big.js", 256'000);
     git.home.hardlink("wt/done/node_modules/lib/big.js", "repo/node_modules/lib/big.js");

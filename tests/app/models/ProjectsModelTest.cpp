@@ -37,10 +37,7 @@ ProjectScan::ArtifactRow artifact(const std::string& path, const std::string& pr
 
 ProjectScan::WorktreeRow worktree(const std::string& path, Worktree::State state, std::int64_t real,
                                   std::optional<ProjectScan::Date> lastChange = std::nullopt, bool inUse = false) {
-  ProjectScan::WorktreeRow row;
-  row.worktree.path = path;
-  row.worktree.repository = "/r";
-  row.worktree.state = std::move(state);
+  ProjectScan::WorktreeRow row{Worktree{path, "/r", "topic", std::move(state), std::nullopt, {}, {}, {}}, std::nullopt, false, 0, 0, {}, {}};
   row.realBytes = real;
   row.apparentBytes = real;
   row.lastChange = lastChange;
@@ -59,6 +56,16 @@ ProjectScan scanOf(std::vector<ProjectScan::ArtifactRow> artifacts, std::vector<
   scan.roots = {home + "/Projects"};
   scan.artifacts = std::move(artifacts);
   scan.worktrees = std::move(worktrees);
+  // Every row holds its own bytes alone.
+  std::int32_t owner = 0;
+  const auto own = [&](std::int64_t bytes) {
+    scan.account.apparent.push_back(bytes);
+    scan.account.sharedOutside.push_back(0);
+    if (bytes > 0) scan.account.combinations[{owner}] = bytes;
+    return owner++;
+  };
+  for (auto& row : scan.artifacts) row.owner = own(row.realBytes);
+  for (auto& row : scan.worktrees) row.owners = {own(row.realBytes)};
   return scan;
 }
 

@@ -32,9 +32,7 @@ GitHome::GitHome() {
   git(home.root(), {"clone", "-q", origin, home.path("repo")});
   repo_ = realPathOf(home.path("repo"));
   git(repo_, {"symbolic-ref", "HEAD", "refs/heads/main"});
-  home.text("repo/README", "hello");
-  git(repo_, {"add", "README"});
-  git(repo_, {"commit", "-q", "-m", "first"});
+  commit(repo_, "README", "hello");
   git(repo_, {"push", "-q", "-u", "origin", "main"});
   git(repo_, {"remote", "set-head", "origin", "main"});
 }
@@ -57,6 +55,12 @@ std::string GitHome::git(const std::string& folder, const std::vector<std::strin
   auto text = output->standardOutput;
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
   return text;
+}
+
+void GitHome::commit(const std::string& folder, const std::string& file, const std::string& content) const {
+  std::ofstream(folder + "/" + file, std::ios::binary) << content;
+  git(folder, {"add", "--", file});
+  git(folder, {"commit", "-q", "-m", "change " + file});
 }
 
 std::string GitHome::addWorktree(const std::string& name, const std::string& branch) {
@@ -87,7 +91,9 @@ std::int64_t GitHome::allocatedBytes(const std::vector<std::string>& skipped) co
       continue;
     }
     struct stat status {};
-    if (::lstat(path.c_str(), &status) == 0 && seen.insert({status.st_dev, status.st_ino}).second)
+    // Folders' own blocks are not counted, as the engine's sizes do not count them.
+    if (::lstat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode) &&
+        seen.insert({status.st_dev, status.st_ino}).second)
       total += static_cast<std::int64_t>(status.st_blocks) * 512;
   }
   return total;

@@ -20,13 +20,16 @@ public:
 
   // Trimmed standard output of git run in `folder`.
   std::string git(const std::string& folder, const std::vector<std::string>& arguments) const;
+  // Writes `file` in `folder` and commits it.
+  void commit(const std::string& folder, const std::string& file, const std::string& content) const;
   // A linked worktree on a new branch at main; answers its real path.
   std::string addWorktree(const std::string& name, const std::string& branch);
   // Ignores `pattern` in every worktree of the clone.
   void ignore(const std::string& pattern) const;
   // Sets the modification time of everything below the home folder to `days` ago.
   void ageEverything(int days) const;
-  // Allocated bytes below the home folder, each inode once, leaving out `skipped` subtrees.
+  // Allocated bytes of the files below the home folder (folders' own blocks left out, as the
+  // engine's sizes leave them out), each inode once, leaving out `skipped` subtrees.
   std::int64_t allocatedBytes(const std::vector<std::string>& skipped = {}) const;
 
 private:
