@@ -8,7 +8,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # Shares compiled objects with the test command's Release build and with other clones.
 export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
 build=$root/build/app
-# Ninja re-runs CMake by itself when a CMakeLists changes; configure only a new folder.
-[ -f "$build/build.ninja" ] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target tidra
 exec "$build/app/tidra" "$@"
