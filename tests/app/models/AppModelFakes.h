@@ -141,12 +141,6 @@ inline CleanupItem fakeItem(const std::string& id, CleanupCategory category = Cl
 
 inline std::string fakePath(const std::string& id) { return "/fake/" + id; }
 
-inline std::vector<std::string> idsOf(const std::vector<CleanupItem>& items) {
-  std::vector<std::string> ids;
-  for (const auto& item : items) ids.push_back(item.id);
-  return ids;
-}
-
 // A model over fake services with its own virtual clock.
 struct FakeModel {
   std::shared_ptr<FakeDisk> disk = std::make_shared<FakeDisk>();
