@@ -3,6 +3,7 @@
 #include "Demo.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tidra {
 
@@ -70,8 +71,8 @@ void AppModel::refreshDisk() {
   setDisk(services_.cleanup.disk(environment_.home));
 }
 
-AppModel::RemovalLease::~RemovalLease() {
-  if (held) *held = false;
+void AppModel::RemovalLease::release() {
+  if (held) *std::exchange(held, {}) = false;
 }
 
 std::optional<AppModel::RemovalLease> AppModel::claimRemoval() {

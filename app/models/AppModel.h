@@ -93,7 +93,9 @@ public:
   public:
     RemovalLease(RemovalLease&&) noexcept = default;
     RemovalLease& operator=(RemovalLease&&) noexcept = default;
-    ~RemovalLease();
+    ~RemovalLease() { release(); }
+    // Opens the gate now; later calls do nothing.
+    void release();
 
   private:
     friend class AppModel;

@@ -214,7 +214,7 @@ void AppModel::clean() {
     cleanFlow(std::move(list), std::move(*lease)).start(this);
 }
 
-Flow AppModel::cleanFlow(std::vector<CleanupItem> list, [[maybe_unused]] RemovalLease lease) {
+Flow AppModel::cleanFlow(std::vector<CleanupItem> list, RemovalLease lease) {
   const auto cleanup = services_.cleanup;
   const auto guardian = guardian_;
   cleanRun_ = std::make_shared<CleanRun>();
@@ -238,6 +238,8 @@ Flow AppModel::cleanFlow(std::vector<CleanupItem> list, [[maybe_unused]] Removal
   const auto run = std::exchange(cleanRun_, {});
   setCleaningTitle(std::nullopt);
   setCleanSummary(run->summary);
+  // Open before ready: whatever ready prompts may remove again.
+  lease.release();
   setCleanupPhase(CleanupPhase::ready);
   refreshDisk();
   record(cleanupRecord(scheduler_.now(), run->summary, run->titles), true);
@@ -250,7 +252,7 @@ void AppModel::recordUnfinishedClean() {
   services_.cleanup.appendHistory(history_, cleanupRecord(scheduler_.now(), run.summary, run.titles));
 }
 
-Flow AppModel::cleanDemo(std::vector<CleanupItem> list, [[maybe_unused]] RemovalLease lease) {
+Flow AppModel::cleanDemo(std::vector<CleanupItem> list, RemovalLease lease) {
   CleanSummary summary;
   std::vector<std::string> titles;
   for (const auto& item : list) {
@@ -264,6 +266,7 @@ Flow AppModel::cleanDemo(std::vector<CleanupItem> list, [[maybe_unused]] Removal
   }
   setCleaningTitle(std::nullopt);
   setCleanSummary(summary);
+  lease.release();
   setCleanupPhase(CleanupPhase::ready);
   record(cleanupRecord(scheduler_.now(), summary, titles), true);
   // The demo disk gains only what leaves it: the Trash keeps its bytes, Docker keeps its own.
@@ -281,7 +284,7 @@ void AppModel::cleanWithPassword(const CleanupItem& item) {
   passwordFlow(item, std::move(*lease)).start(this);
 }
 
-Flow AppModel::passwordFlow(CleanupItem item, [[maybe_unused]] RemovalLease lease) {
+Flow AppModel::passwordFlow(CleanupItem item, RemovalLease lease) {
   const auto cleanup = services_.cleanup;
   const auto prompt =
       "Tidra needs your password to delete " + QString::fromStdString(item.title).toLower().toStdString() + ".";
@@ -295,6 +298,7 @@ Flow AppModel::passwordFlow(CleanupItem item, [[maybe_unused]] RemovalLease leas
   const auto after = co_await remeasure;
   setSize(item.id, after);
   setCleaningTitle(std::nullopt);
+  lease.release();
   setCleanupPhase(CleanupPhase::ready);
   if (!message) {
     const CleanSummary summary{std::max<std::int64_t>(0, before - after.bytes), 0, 0, {}};

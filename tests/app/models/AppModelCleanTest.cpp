@@ -131,12 +131,16 @@ private slots:
 
     auto hold = std::make_shared<Latch>();
     fake.disk->cleanLatches[fakePath("a")] = hold;
+    bool openAtReady = false;
+    connect(&model, &AppModel::cleanupPhaseChanged, [&] {
+      if (model.cleanupPhase() == Phase::ready) openAtReady = !model.isRemoving();
+    });
     model.clean();
     QVERIFY(model.isRemoving());
     QVERIFY(!model.claimRemoval());
     hold->open();
     waitUntilReady(model);
-    QVERIFY(!model.isRemoving());
+    QVERIFY(openAtReady);
     QVERIFY(model.claimRemoval());
   }
 
