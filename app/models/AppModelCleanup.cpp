@@ -105,13 +105,13 @@ void AppModel::scan() {
 Flow AppModel::scanFlow() {
   const auto env = environment_;
   const auto cleanup = services_.cleanup;
+  const auto askDocker = [env, cleanup] { return cleanup.dockerStatus(env); };
+  const auto askTools = [env, cleanup] { return cleanup.toolItems(env); };
+  const auto buildCatalog = [env, cleanup] { return cleanup.catalog(env); };
   // Docker and the tools answer slowly; they run beside the catalog and its measuring.
-  auto docker = runOn(Pool::user, [env, cleanup] { return cleanup.dockerStatus(env); });
-  auto tools = runOn(Pool::user, [env, cleanup] { return cleanup.toolItems(env); });
-  // Every job is named before it is awaited: g++ 12 destroys a temporary inside an awaited
-  // expression twice.
-  auto catalogJob = runOn(Pool::user, [env, cleanup] { return cleanup.catalog(env); });
-  const auto catalog = co_await catalogJob;
+  auto docker = runOn(Pool::user, askDocker);
+  auto tools = runOn(Pool::user, askTools);
+  const auto catalog = co_await runOn(Pool::user, buildCatalog);
 
   setItems(catalog);
   setSelection(defaultSelection(catalog));
@@ -225,12 +225,12 @@ Flow AppModel::cleanFlow(std::vector<CleanupItem> list, RemovalLease lease) {
     cleanRun_->titles.push_back(item.title);
     cleanRun_->current = item;
     cleanRun_->inHand = inHand;
-    auto job = runOn(Pool::user, [cleanup, guardian, item, scannedBytes, inHand] {
+    const auto removeItem = [cleanup, guardian, item, scannedBytes, inHand] {
       auto outcome = cleanOne(cleanup, guardian, item, scannedBytes);
       inHand->put(outcome);
       return outcome;
-    });
-    const auto outcome = co_await job;
+    };
+    const auto outcome = co_await runOn(Pool::user, removeItem);
     cleanRun_->inHand.reset();
     fold(cleanRun_->summary, item, outcome);
     setSize(item.id, outcome.after);
@@ -289,13 +289,13 @@ Flow AppModel::passwordFlow(CleanupItem item, RemovalLease lease) {
   const auto prompt =
       "Tidra needs your password to delete " + QString::fromStdString(item.title).toLower().toStdString() + ".";
   // Measured afresh before removing, so a folder gone since the scan is not counted as freed.
-  auto removal = runOn(Pool::user, [cleanup, item, prompt] {
+  const auto removeAsAdmin = [cleanup, item, prompt] {
     const auto before = cleanup.measure(item).bytes;
     return std::pair{before, cleanup.removeAsAdmin(item.action.paths(), prompt)};
-  });
-  const auto [before, message] = co_await removal;
-  auto remeasure = runOn(Pool::user, [cleanup, item] { return cleanup.measure(item); });
-  const auto after = co_await remeasure;
+  };
+  const auto measureAgain = [cleanup, item] { return cleanup.measure(item); };
+  const auto [before, message] = co_await runOn(Pool::user, removeAsAdmin);
+  const auto after = co_await runOn(Pool::user, measureAgain);
   setSize(item.id, after);
   setCleaningTitle(std::nullopt);
   lease.release();
