@@ -1,6 +1,7 @@
 #include "models/AppModel.h"
 
 #include "Demo.h"
+#include "demo/DemoMac.h"
 
 #include <algorithm>
 #include <utility>
@@ -49,7 +50,7 @@ AppModel::AppModel(CleanupEnvironment environment, AppServices services, Schedul
       history_(environment_.home),
       services_(std::move(services)),
       scheduler_(scheduler) {
-  records_ = services_.cleanup.loadHistory(history_);
+  records_ = Demo::isOn() ? DemoMac::history(scheduler_.now()) : services_.cleanup.loadHistory(history_);
 }
 
 AppModel::~AppModel() { recordUnfinishedClean(); }
@@ -68,7 +69,7 @@ void AppModel::record(const CleanupRecord& record, bool freesSpace) {
 }
 
 void AppModel::refreshDisk() {
-  setDisk(services_.cleanup.disk(environment_.home));
+  setDisk(Demo::isOn() ? DemoMac::disk(demoFreed_) : services_.cleanup.disk(environment_.home));
 }
 
 void AppModel::RemovalLease::release() {

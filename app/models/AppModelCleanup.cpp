@@ -4,6 +4,7 @@
 
 #include "Demo.h"
 #include "cleanup/AdminCleanup.h"
+#include "demo/DemoMac.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -99,7 +100,10 @@ void AppModel::scan() {
   setSizes({});
   setCleanSummary(std::nullopt);
   refreshDisk();
-  scanFlow().start(this);
+  if (Demo::isOn())
+    scanDemo(DemoMac::cleanupItems(environment_.home)).start(this);
+  else
+    scanFlow().start(this);
 }
 
 Flow AppModel::scanFlow() {
@@ -152,6 +156,7 @@ Flow AppModel::scanDemo(std::vector<CleanupItem> demoItems) {
   setItems(demoItems);
   setSelection(defaultSelection(demoItems));
   setHasFullDiskAccess(true);
+  setDockerStatus(DemoMac::docker());
   for (const auto& item : demoItems) {
     co_await sleepFor(scheduler_, 50ms);
     setSize(item.id, item.measure());
