@@ -2,7 +2,7 @@
 
 #include "Demo.h"
 #include "runtime/TestScheduler.h"
-#include "settings/MemoryPreferences.h"
+#include "settings/InMemoryPreferences.h"
 #include "support/FakeFolderChooser.h"
 
 #include <QSignalSpy>
@@ -80,7 +80,7 @@ struct FakeDisk {
 
 struct Fixture {
   TestScheduler scheduler;
-  MemoryPreferences preferences;
+  InMemoryPreferences preferences;
   FakeFolderChooser chooser;
   std::shared_ptr<FakeDisk> disk = std::make_shared<FakeDisk>();
   std::unique_ptr<ProjectsModel> model;

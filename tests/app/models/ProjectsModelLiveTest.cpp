@@ -2,7 +2,7 @@
 
 #include "Demo.h"
 #include "runtime/TestScheduler.h"
-#include "settings/MemoryPreferences.h"
+#include "settings/InMemoryPreferences.h"
 #include "support/FakeFolderChooser.h"
 #include "support/GitHome.h"
 
@@ -31,7 +31,7 @@ private slots:
     git.ageEverything(60);
 
     TestScheduler scheduler;
-    MemoryPreferences preferences;
+    InMemoryPreferences preferences;
     FakeFolderChooser chooser;
     ProjectsModel model(git.home.root(), ProjectServices::live(), scheduler, preferences, chooser);
     model.setRoots({git.home.root()});

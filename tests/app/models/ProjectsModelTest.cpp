@@ -3,7 +3,7 @@
 #include "Demo.h"
 #include "runtime/TestScheduler.h"
 #include "support/FakeFolderChooser.h"
-#include "settings/MemoryPreferences.h"
+#include "settings/InMemoryPreferences.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -100,7 +100,7 @@ struct GatedScan {
 
 struct Fixture {
   TestScheduler scheduler;
-  MemoryPreferences preferences;
+  InMemoryPreferences preferences;
   FakeFolderChooser chooser;
   std::shared_ptr<GatedScan> gate = std::make_shared<GatedScan>();
   ProjectServices services;
@@ -380,6 +380,7 @@ private slots:
     f.scheduler.advance(80ms);
     QVERIFY(model->phase().isReady());
     QVERIFY(model->scan());
+    QCOMPARE(model->selectedBytes(), std::int64_t{23'500'000'000});
     QCOMPARE(f.gate->callCount(), 0);
     QCOMPARE(phases.count(), 1 + 1 + 11 + 1);
   }
