@@ -4,7 +4,7 @@
 #include "runtime/TestScheduler.h"
 #include "settings/InMemoryPreferences.h"
 #include "support/FakeFolderChooser.h"
-#include "support/GitHome.h"
+#include "support/GitFixture.h"
 
 #include <QFile>
 #include <QTest>
@@ -19,7 +19,7 @@ class ProjectsModelLiveTest : public QObject {
 private slots:
   void whatTheSummarySaysWasFreedIsWhatTheDiskLost() {
     Demo::decide(false);
-    test::GitHome git;
+    test::GitFixture git;
     git.ignore("node_modules");
     git.commit(git.repo(), "package.json", "{}");
     git.git(git.repo(), {"push", "-q", "origin", "main"});
