@@ -1,0 +1,63 @@
+#include "models/DuplicatesModel.h"
+
+#include "Demo.h"
+#include "platform/FileAccess.h"
+
+namespace tidra {
+
+namespace {
+// 40 × 40 points at scale 2.
+constexpr QSize rowPicture{80, 80};
+}  // namespace
+
+QString DuplicatesModel::rawValue(Mode mode) {
+  return mode == Mode::identical ? QStringLiteral("Identical Files") : QStringLiteral("Similar Photos");
+}
+
+std::optional<DuplicatesModel::Mode> DuplicatesModel::modeFrom(const QString& rawValue) {
+  for (Mode mode : {Mode::identical, Mode::similar})
+    if (DuplicatesModel::rawValue(mode) == rawValue) return mode;
+  return std::nullopt;
+}
+
+DuplicatesModel::DuplicatesModel(FileServices services, std::shared_ptr<Thumbnailer> thumbnailer,
+                                 Scheduler& scheduler, std::string home, QObject* parent)
+    : SetsModel(std::move(services), std::move(thumbnailer), scheduler, std::move(home), parent) {}
+
+void DuplicatesModel::setMode(Mode mode) {
+  if (mode == mode_) return;
+  mode_ = mode;
+  emit modeChanged();
+}
+
+void DuplicatesModel::setThreshold(std::int64_t threshold) {
+  if (threshold == threshold_) return;
+  threshold_ = threshold;
+  emit thresholdChanged();
+}
+
+void DuplicatesModel::setHasPhotosLibrary(bool has) {
+  if (has == hasPhotosLibrary_) return;
+  hasPhotosLibrary_ = has;
+  emit hasPhotosLibraryChanged();
+}
+
+Flow DuplicatesModel::search() {
+  setHasPhotosLibrary(services.hasPhotosLibrary(home()));
+  auto groups = co_await runOn(Pool::user, [find = services.findDuplicates, home = home(), progress = progressRelay()] {
+    return find(DuplicateFinder::defaultRoots(home), searchMinimum, home, progress);
+  });
+  publish(std::move(groups));
+}
+
+void DuplicatesModel::loadThumbnail(const DuplicateFile& file) {
+  if (!needsPicture(file.path)) return;
+  auto typeIcon = [thumbnailer = thumbnailer, path = file.path] { return thumbnailer->typeIcon(path, rowPicture); };
+  if (!sys::existsFollowingLinks(file.path)) {
+    storePicture(file.path, typeIcon());
+    return;
+  }
+  decodePicture(file.path, rowPicture, typeIcon);
+}
+
+}  // namespace tidra
