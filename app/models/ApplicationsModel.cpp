@@ -174,9 +174,10 @@ Flow ApplicationsModel::scanFlow() {
   std::set<std::string> excluding;
   if (auto own = services.ownBundleID()) excluding.insert(std::move(*own));
 
-  auto apps = co_await runOn(Pool::user, [list = services.listApps, folders = folders_, excluding] {
+  auto listing = runOn(Pool::user, [list = services.listApps, folders = folders_, excluding] {
     return list(folders, excluding);
   });
+  auto apps = co_await listing;
   setApps(apps);
   prepareIcons(apps);
 
@@ -197,7 +198,8 @@ Flow ApplicationsModel::scanFlow() {
       return footprint;
     });
   }
-  co_await measuring.finished();
+  auto measured = measuring.finished();
+  co_await measured;
   setPhase(Phase::ready);
 }
 

@@ -44,9 +44,10 @@ void DuplicatesModel::setHasPhotosLibrary(bool has) {
 
 Flow DuplicatesModel::search() {
   setHasPhotosLibrary(services.hasPhotosLibrary(home()));
-  auto groups = co_await runOn(Pool::user, [find = services.findDuplicates, home = home(), progress = progressRelay()] {
+  auto finding = runOn(Pool::user, [find = services.findDuplicates, home = home(), progress = progressRelay()] {
     return find(DuplicateFinder::defaultRoots(home), searchMinimum, home, progress);
   });
+  auto groups = co_await finding;
   publish(std::move(groups));
 }
 

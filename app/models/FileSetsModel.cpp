@@ -59,9 +59,11 @@ void FileSetsModel::moveToTrash() {
 }
 
 Flow FileSetsModel::moveFlow(std::vector<std::string> paths) {
-  auto outcome = co_await runOn(Pool::user, [trash = services.trashFiles, guardian = guardian_, paths] {
+  // Named, not a temporary inside the co_await: g++ 12 may destroy such temporaries twice.
+  auto trashing = runOn(Pool::user, [trash = services.trashFiles, guardian = guardian_, paths] {
     return trash(guardian, paths);
   });
+  auto outcome = co_await trashing;
   moving = false;
   finishTrash(outcome);
 }

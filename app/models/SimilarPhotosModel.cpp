@@ -21,9 +21,10 @@ std::int64_t SimilarPhotosModel::reclaimable() const {
 }
 
 Flow SimilarPhotosModel::search() {
-  auto groups = co_await runOn(Pool::user, [find = services.findSimilarPhotos, home = home(), progress = progressRelay()] {
+  auto finding = runOn(Pool::user, [find = services.findSimilarPhotos, home = home(), progress = progressRelay()] {
     return find(DuplicateFinder::defaultRoots(home), SimilarPhotoFinder::threshold, progress);
   });
+  auto groups = co_await finding;
   publish(std::move(groups));
 }
 
