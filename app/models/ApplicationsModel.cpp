@@ -1,6 +1,8 @@
 #include "models/ApplicationsModel.h"
 
 #include "Demo.h"
+#include "apps/NaturalOrder.h"
+#include "demo/DemoMac.h"
 #include "platform/HomeFolder.h"
 
 #include <algorithm>
@@ -12,6 +14,8 @@ namespace {
 constexpr QSize iconPixels{64, 64};
 // Footprints measured side by side.
 constexpr int footprintLimit = 4;
+constexpr std::chrono::milliseconds demoListing{500};
+constexpr std::chrono::milliseconds demoFootprint{40};
 
 bool isRealHome(const std::string& home) { return home == sys::homeFolder(); }
 
@@ -165,7 +169,7 @@ void ApplicationsModel::scan() {
   setApps({});
   setParts({});
   setSelection({});
-  scanFlow().start(this);
+  (Demo::isOn() ? scanDemo() : scanFlow()).start(this);
 }
 
 Flow ApplicationsModel::scanFlow() {
@@ -200,6 +204,28 @@ Flow ApplicationsModel::scanFlow() {
   }
   auto measured = measuring.finished();
   co_await measured;
+  setPhase(Phase::ready);
+}
+
+Flow ApplicationsModel::scanDemo() {
+  const auto demo = DemoMac::installedApps(home_, scheduler.now());
+  co_await sleepFor(scheduler, demoListing);
+  std::vector<InstalledApp> apps;
+  for (const auto& entry : demo) apps.push_back(entry.app);
+  std::stable_sort(apps.begin(), apps.end(), [](const InstalledApp& a, const InstalledApp& b) {
+    return NaturalOrder::compare(a.name, b.name) < 0;
+  });
+  setApps(apps);
+  prepareIcons(apps);
+  setHasFullDiskAccess(true);
+  for (const auto& entry : demo) {
+    co_await sleepFor(scheduler, demoFootprint);
+    std::vector<AppPart> measured;
+    for (const auto& part : entry.parts) measured.push_back({part.path, part.bytes});
+    auto parts = parts_;
+    parts[entry.app.path] = std::move(measured);
+    setParts(std::move(parts));
+  }
   setPhase(Phase::ready);
 }
 

@@ -121,6 +121,7 @@ signals:
 
 private:
   Flow scanFlow();
+  Flow scanDemo();
   Flow uninstallFlow(std::vector<InstalledApp> apps, std::set<std::string> kept);
   Flow uninstallDemo(std::vector<InstalledApp> apps, std::set<std::string> kept);
   void finish(UninstallSummary summary);

@@ -1,6 +1,7 @@
 #include "models/DuplicatesModel.h"
 
 #include "Demo.h"
+#include "demo/DemoMac.h"
 #include "platform/FileAccess.h"
 
 namespace tidra {
@@ -8,6 +9,9 @@ namespace tidra {
 namespace {
 // 40 × 40 points at scale 2.
 constexpr QSize rowPicture{80, 80};
+// The demo search's pretend progress.
+constexpr std::int64_t demoFilesPerStep = 9'731;
+constexpr std::int64_t demoCompared = 214;
 }  // namespace
 
 QString DuplicatesModel::rawValue(Mode mode) {
@@ -43,6 +47,24 @@ void DuplicatesModel::setHasPhotosLibrary(bool has) {
 }
 
 Flow DuplicatesModel::search() {
+  if (Demo::isOn()) return searchDemo();
+  return searchLive();
+}
+
+Flow DuplicatesModel::searchDemo() {
+  using namespace std::chrono_literals;
+  setHasPhotosLibrary(true);
+  auto groups = DemoMac::duplicateGroups(home(), scheduler.now());
+  for (int step = 1; step <= 10; ++step) {
+    setStage(DuplicateFinder::Looking{demoFilesPerStep * step});
+    co_await sleepFor(scheduler, 80ms);
+  }
+  setStage(DuplicateFinder::Comparing{demoCompared, demoCompared});
+  co_await sleepFor(scheduler, 300ms);
+  publish(std::move(groups));
+}
+
+Flow DuplicatesModel::searchLive() {
   setHasPhotosLibrary(services.hasPhotosLibrary(home()));
   auto finding = runOn(Pool::user, [find = services.findDuplicates, home = home(), progress = progressRelay()] {
     return find(DuplicateFinder::defaultRoots(home), searchMinimum, home, progress);

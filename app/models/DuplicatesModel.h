@@ -53,6 +53,8 @@ protected:
 
 private:
   void setHasPhotosLibrary(bool has);
+  Flow searchDemo();
+  Flow searchLive();
 
   Mode mode_ = Mode::identical;
   std::int64_t threshold_ = 1'000'000;

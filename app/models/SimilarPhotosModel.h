@@ -26,6 +26,10 @@ public:
 
 protected:
   Flow search() override;
+
+private:
+  Flow searchDemo();
+  Flow searchLive();
   std::string source() const override { return "Similar photos"; }
 };
 

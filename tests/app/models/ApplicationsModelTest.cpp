@@ -1,6 +1,7 @@
 #include "models/ApplicationsModel.h"
 
 #include "Demo.h"
+#include "demo/DemoMac.h"
 #include "support/FakeRunningApps.h"
 #include "support/FakeThumbnailer.h"
 #include "support/Gate.h"
@@ -406,6 +407,35 @@ private slots:
     fixture.model.uninstall();
     QVERIFY(fixture.model.phase() == ApplicationsModel::Phase::ready);
     QVERIFY(!fixture.model.summary().has_value());
+  }
+
+  void demoScanPublishesTheListThenEachFootprint() {
+    Demo::decide(true);
+    TestScheduler scheduler;
+    ApplicationServices untouched;  // the demo must call no engine entry
+    ApplicationsModel model(untouched, std::make_shared<test::FakeRunningApps>(),
+                            std::make_shared<test::FakeThumbnailer>(), scheduler, "/home/someone");
+    const auto demo = DemoMac::installedApps("/home/someone", scheduler.now());
+    QVERIFY(demo.size() >= 2);
+    model.scan();
+    scheduler.advance(499ms);
+    QVERIFY(model.apps().empty());
+    scheduler.advance(1ms);
+    QCOMPARE(model.apps().size(), demo.size());
+    QVERIFY(std::is_sorted(model.apps().begin(), model.apps().end(), [](const auto& a, const auto& b) {
+      return QString::fromStdString(a.name).compare(QString::fromStdString(b.name), Qt::CaseInsensitive) < 0;
+    }));
+    QVERIFY(model.hasFullDiskAccess());
+    QCOMPARE(model.icons().size(), demo.size());
+    scheduler.advance(40ms);
+    QCOMPARE(model.parts().size(), size_t{1});
+    const auto& first = model.parts().at(demo[0].app.path);
+    QCOMPARE(first.size(), demo[0].parts.size());
+    QCOMPARE(first[0].path, demo[0].app.path);
+    QCOMPARE(first[0].bytes, demo[0].parts[0].bytes);
+    scheduler.advance(40ms * int(demo.size() - 1));
+    QVERIFY(model.phase() == ApplicationsModel::Phase::ready);
+    QCOMPARE(model.parts().size(), demo.size());
   }
 
   void demoUninstallTouchesNothing() {

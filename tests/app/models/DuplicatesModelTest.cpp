@@ -3,6 +3,7 @@
 
 #include "Demo.h"
 #include "cleanup/CleanupHistory.h"
+#include "demo/DemoMac.h"
 #include "fs/SizeScanner.h"
 #include "runtime/TestScheduler.h"
 #include "support/FakeThumbnailer.h"
@@ -222,7 +223,9 @@ private slots:
     QCOMPARE(test::FakeThumbnailer::madeBy(model.thumbnails().at(home.path("Pictures/missing.jpg"))),
              QString("typeIcon"));
     model.loadThumbnail({picture, 10, {}, {}, {}});
-    QCOMPARE(fixture.thumbnailer->decodesAsked(), (std::vector<std::string>{picture, broken}));
+    const auto asked = fixture.thumbnailer->decodesAsked();  // decodes run side by side
+    QCOMPARE(Paths(asked.begin(), asked.end()), (Paths{picture, broken}));
+    QCOMPARE(asked.size(), size_t{2});
   }
 
   // The two lists forget what the other moved, as the central model wires them.
@@ -257,6 +260,31 @@ private slots:
     QCOMPARE(fixture.trash->callCount(), size_t{0});
     QCOMPARE(fixture.records.at(0).freedBytes, std::int64_t{4'000'000});
     QVERIFY(fixture.model.groups().empty());
+  }
+
+  void demoSearchPlaysItsProgress() {
+    Demo::decide(true);
+    TestScheduler scheduler;
+    FileServices untouched;  // the demo must call no engine entry
+    DuplicatesModel model(untouched, std::make_shared<test::FakeThumbnailer>(), scheduler, "/home/someone");
+    const auto expected = DemoMac::duplicateGroups("/home/someone", scheduler.now());
+    std::vector<DuplicateFinder::Stage> stages;
+    QObject::connect(&model, &FileSetsModel::stageChanged, [&] { stages.push_back(model.stage()); });
+    model.find();
+    QVERIFY(model.hasPhotosLibrary());
+    scheduler.advance(10 * 80ms + 299ms);
+    QVERIFY(model.phase() == FileSetsModel::Phase::searching);
+    scheduler.advance(1ms);
+    QVERIFY(model.phase() == FileSetsModel::Phase::ready);
+    QCOMPARE(model.groups(), expected);
+    QVERIFY(model.selection().empty());
+    QCOMPARE(stages.size(), size_t{11});
+    QVERIFY((stages[0] == DuplicateFinder::Stage{DuplicateFinder::Looking{9'731}}));
+    QVERIFY((stages[9] == DuplicateFinder::Stage{DuplicateFinder::Looking{97'310}}));
+    QVERIFY((stages[10] == DuplicateFinder::Stage{DuplicateFinder::Comparing{214, 214}}));
+    const auto& file = expected.at(0).files.at(0);
+    model.loadThumbnail(file);  // demo files are not on disk: their type icon at once
+    QCOMPARE(test::FakeThumbnailer::madeBy(model.thumbnails().at(file.path)), QString("typeIcon"));
   }
 
   void aRealRunTrashesExtraCopiesAndRecordsTheirBytes() {
