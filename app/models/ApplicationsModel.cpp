@@ -178,10 +178,10 @@ Flow ApplicationsModel::scanFlow() {
   std::set<std::string> excluding;
   if (auto own = services.ownBundleID()) excluding.insert(std::move(*own));
 
-  auto listing = runOn(Pool::user, [list = services.listApps, folders = folders_, excluding] {
+  auto listing = [list = services.listApps, folders = folders_, excluding] {
     return list(folders, excluding);
-  });
-  auto apps = co_await listing;
+  };
+  auto apps = co_await runOn(Pool::user, listing);
   setApps(apps);
   prepareIcons(apps);
 

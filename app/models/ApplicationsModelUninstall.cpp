@@ -39,8 +39,8 @@ Flow ApplicationsModel::uninstallFlow(std::vector<InstalledApp> apps, std::set<s
   std::vector<InstalledApp> removal;
   for (const auto& app : apps) {
     setRemovingName(QString::fromStdString(app.name));
-    auto looking = runOn(Pool::user, [running = runningApps, app] { return running->instances(app); });
-    auto instances = co_await looking;
+    auto looking = [running = runningApps, app] { return running->instances(app); };
+    auto instances = co_await runOn(Pool::user, looking);
     for (const auto& instance : instances) runningApps->requestQuit(instance);
     const auto allGone = [&] {
       return std::all_of(instances.begin(), instances.end(),
@@ -63,10 +63,10 @@ Flow ApplicationsModel::uninstallFlow(std::vector<InstalledApp> apps, std::set<s
 
   setRemovingName(removal.size() == 1 ? QString::fromStdString(removal.front().name)
                                       : QString::number(removal.size()) + " apps");
-  auto removing = runOn(Pool::user, [remove = services.removeApps, guardian = guardian_, paths = pathsOf(removal)] {
+  auto removing = [remove = services.removeApps, guardian = guardian_, paths = pathsOf(removal)] {
     return remove(guardian, paths);
-  });
-  const auto report = co_await removing;
+  };
+  const auto report = co_await runOn(Pool::user, removing);
   failures.insert(failures.end(), report.failures.begin(), report.failures.end());
   std::erase_if(removal, [&](const InstalledApp& app) {
     return std::any_of(report.failures.begin(), report.failures.end(),
@@ -80,10 +80,10 @@ Flow ApplicationsModel::uninstallFlow(std::vector<InstalledApp> apps, std::set<s
     std::vector<std::string> leftovers;
     for (const auto& part : going)
       if (part.path != app.path) leftovers.push_back(part.path);
-    auto trashing = runOn(Pool::user, [trash = services.trashLeftovers, guardian = guardian_, leftovers] {
+    auto trashing = [trash = services.trashLeftovers, guardian = guardian_, leftovers] {
       return trash(guardian, leftovers);
-    });
-    const auto outcome = co_await trashing;
+    };
+    const auto outcome = co_await runOn(Pool::user, trashing);
     failures.insert(failures.end(), outcome.failures.begin(), outcome.failures.end());
     // Only what really went counts: the bundle, and leftovers the move found and moved.
     for (const auto& part : going) {

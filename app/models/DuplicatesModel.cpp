@@ -66,10 +66,10 @@ Flow DuplicatesModel::searchDemo() {
 
 Flow DuplicatesModel::searchLive() {
   setHasPhotosLibrary(services.hasPhotosLibrary(home()));
-  auto finding = runOn(Pool::user, [find = services.findDuplicates, home = home(), progress = progressRelay()] {
+  auto finding = [find = services.findDuplicates, home = home(), progress = progressRelay()] {
     return find(DuplicateFinder::defaultRoots(home), searchMinimum, home, progress);
-  });
-  auto groups = co_await finding;
+  };
+  auto groups = co_await runOn(Pool::user, finding);
   publish(std::move(groups));
 }
 

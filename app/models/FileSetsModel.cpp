@@ -59,11 +59,10 @@ void FileSetsModel::moveToTrash() {
 }
 
 Flow FileSetsModel::moveFlow(std::vector<std::string> paths) {
-  // Named, not a temporary inside the co_await: g++ 12 may destroy such temporaries twice.
-  auto trashing = runOn(Pool::user, [trash = services.trashFiles, guardian = guardian_, paths] {
+  auto trashing = [trash = services.trashFiles, guardian = guardian_, paths] {
     return trash(guardian, paths);
-  });
-  auto outcome = co_await trashing;
+  };
+  auto outcome = co_await runOn(Pool::user, trashing);
   moving = false;
   finishTrash(outcome);
 }

@@ -47,10 +47,10 @@ Flow SimilarPhotosModel::searchDemo() {
 }
 
 Flow SimilarPhotosModel::searchLive() {
-  auto finding = runOn(Pool::user, [find = services.findSimilarPhotos, home = home(), progress = progressRelay()] {
+  auto finding = [find = services.findSimilarPhotos, home = home(), progress = progressRelay()] {
     return find(DuplicateFinder::defaultRoots(home), SimilarPhotoFinder::threshold, progress);
-  });
-  auto groups = co_await finding;
+  };
+  auto groups = co_await runOn(Pool::user, finding);
   publish(std::move(groups));
 }
 
