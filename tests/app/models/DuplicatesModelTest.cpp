@@ -11,11 +11,9 @@
 #include "support/Gate.h"
 #include "support/TempHome.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 #include <filesystem>
-#include <fstream>
 
 using namespace tidra;
 using namespace std::chrono_literals;

@@ -7,7 +7,6 @@
 #include "support/FakeThumbnailer.h"
 #include "support/FileSetsFixture.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace tidra;
