@@ -1,0 +1,27 @@
+#pragma once
+
+#include "views/design/CachedPaintWidget.h"
+
+#include <QColor>
+#include <QString>
+
+namespace tidra {
+
+// A short text in a capsule tinted with its own colour ("Your call" in orange).
+class Badge : public CachedPaintWidget {
+public:
+  Badge(const QString& text, const QColor& color, QWidget* parent = nullptr);
+
+  QString text() const { return words; }
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+  void render(QPainter& painter, const QSizeF& size) override;
+
+private:
+  QString words;
+  QColor color;
+};
+
+}  // namespace tidra
