@@ -13,7 +13,7 @@ constexpr int kSidePadding = 6;
 constexpr int kTopPadding = 1;
 }  // namespace
 
-Badge::Badge(const QString& text, const QColor& color, QWidget* parent)
+Badge::Badge(const QString& text, Theme::Tint color, QWidget* parent)
     : CachedPaintWidget(parent), words(text), color(color) {
   setFont(Theme::font(Theme::TextStyle::caption, QFont::Medium));
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -26,11 +26,12 @@ QSize Badge::sizeHint() const {
 }
 
 void Badge::render(QPainter& painter, const QSizeF& size) {
-  QColor fill = color;
-  fill.setAlphaF(color.alphaF() * 0.14f);
+  const QColor ink = color.resolve(this);
+  QColor fill = ink;
+  fill.setAlphaF(ink.alphaF() * 0.14f);
   painter.fillPath(Shapes::capsule(QRectF(QPointF(0, 0), size)), fill);
   painter.setFont(font());
-  painter.setPen(color);
+  painter.setPen(ink);
   painter.drawText(QRectF(QPointF(0, 0), size), Qt::AlignCenter, words);
 }
 

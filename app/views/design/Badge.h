@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/design/CachedPaintWidget.h"
+#include "views/design/Theme.h"
 
 #include <QColor>
 #include <QString>
@@ -10,7 +11,7 @@ namespace tidra {
 // A short text in a capsule tinted with its own colour ("Your call" in orange).
 class Badge : public CachedPaintWidget {
 public:
-  Badge(const QString& text, const QColor& color, QWidget* parent = nullptr);
+  Badge(const QString& text, Theme::Tint color, QWidget* parent = nullptr);
 
   QString text() const { return words; }
   QSize sizeHint() const override;
@@ -21,7 +22,7 @@ protected:
 
 private:
   QString words;
-  QColor color;
+  Theme::Tint color;
 };
 
 }  // namespace tidra

@@ -2,7 +2,7 @@
 
 #include "views/design/Shapes.h"
 #include "views/design/StyledLabel.h"
-#include "views/design/Symbols.h"
+#include "views/design/SymbolView.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -13,20 +13,15 @@ namespace tidra {
 
 namespace {
 
-// The icon takes the line of the title, so its glyph sits on the title's first line as a
+// The icon is as high as the title's line, so its glyph sits on the title's first line as a
 // baseline-aligned symbol would.
-QLabel* iconFor(const QString& symbol, const QColor& tint, const QFont& titleFont, QWidget* parent) {
-  const int line = QFontMetrics(titleFont).height();
-  auto* icon = new QLabel(parent);
-  icon->setPixmap(Symbols::icon(symbol, tint, line + 2).pixmap(line + 2, line + 2));
-  icon->setFixedSize(line + 2, line);
-  icon->setAlignment(Qt::AlignCenter);
-  return icon;
+QWidget* iconFor(const QString& symbol, Theme::Tint tint, const QFont& titleFont, QWidget* parent) {
+  return new SymbolView(symbol, tint, QFontMetrics(titleFont).height() + 1, parent);
 }
 
 }  // namespace
 
-Banner::Banner(const QString& symbol, const QColor& tint, const QString& title, std::optional<QString> detail,
+Banner::Banner(const QString& symbol, Theme::Tint tint, const QString& title, std::optional<QString> detail,
                QWidget* parent)
     : QWidget(parent), tint(tint), actionRow(new QHBoxLayout) {
   auto* titleText = new StyledLabel(title, Theme::TextStyle::body, Theme::Role::label, QFont::Medium, this);
@@ -39,6 +34,7 @@ Banner::Banner(const QString& symbol, const QColor& tint, const QString& title, 
     detailText->setWordWrap(true);
     lines->addWidget(detailText);
   }
+  lines->addStretch(1);
   actionRow->setSpacing(10);
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(12, 12, 12, 12);
@@ -46,12 +42,13 @@ Banner::Banner(const QString& symbol, const QColor& tint, const QString& title, 
   row->addWidget(iconFor(symbol, tint, titleText->font(), this), 0, Qt::AlignTop);
   row->addLayout(lines, 1);
   row->addLayout(actionRow);
+  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
   row->setAlignment(actionRow, Qt::AlignTop);
 }
 
 void Banner::paintEvent(QPaintEvent*) {
-  QColor fill = tint;
-  fill.setAlphaF(tint.alphaF() * 0.1f);
+  QColor fill = tint.resolve(this);
+  fill.setAlphaF(fill.alphaF() * 0.1f);
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.fillPath(Shapes::roundedRect(rect(), 10), fill);

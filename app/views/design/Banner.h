@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/design/Theme.h"
+
 #include <QColor>
 #include <QString>
 #include <QWidget>
@@ -14,7 +16,7 @@ namespace tidra {
 // caller's buttons or links at the trailing edge. What the buttons do belongs to the caller.
 class Banner : public QWidget {
 public:
-  Banner(const QString& symbol, const QColor& tint, const QString& title, std::optional<QString> detail,
+  Banner(const QString& symbol, Theme::Tint tint, const QString& title, std::optional<QString> detail,
          QWidget* parent = nullptr);
 
   // Trailing controls go here, in order.
@@ -24,7 +26,7 @@ protected:
   void paintEvent(QPaintEvent* event) override;
 
 private:
-  QColor tint;
+  Theme::Tint tint;
   QHBoxLayout* actionRow;
 };
 

@@ -72,9 +72,11 @@ void BigNumber::render(QPainter& painter, const QSizeF& size) {
     if (alignment & Qt::AlignHCenter) return (size.width() - width) / 2;
     return 0.0;
   };
+  // A digit sits in the middle of its fixed-pitch cell.
   auto draw = [&](const QString& text, const std::vector<qreal>& at, int i, qreal dy, qreal opacity) {
+    const qreal slack = at[i + 1] - at[i] - metrics.horizontalAdvance(text[i]);
     painter.setOpacity(opacity);
-    painter.drawText(QPointF(origin(at.back()) + at[i], baseline + dy), QString(text[i]));
+    painter.drawText(QPointF(origin(at.back()) + at[i] + slack / 2, baseline + dy), QString(text[i]));
   };
   painter.setFont(font());
   painter.setPen(ink);

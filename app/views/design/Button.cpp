@@ -54,7 +54,7 @@ void Button::setControlSize(Size size) {
   update();
 }
 
-void Button::setTint(const QColor& value) {
+void Button::setTint(Theme::Tint value) {
   tint = value;
   update();
 }
@@ -63,7 +63,7 @@ void Button::setFlexible(bool flexible) {
   setSizePolicy(flexible ? QSizePolicy::Expanding : QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-QColor Button::tintColor() const { return tint.isValid() ? tint : Brand::accent(); }
+QColor Button::tintColor() const { return tint ? tint->resolve(this) : Brand::accent(); }
 
 QSize Button::sizeHint() const {
   const Metrics m = metricsFor(controlSize);

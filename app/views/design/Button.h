@@ -1,7 +1,11 @@
 #pragma once
 
+#include "views/design/Theme.h"
+
 #include <QColor>
 #include <QPushButton>
+
+#include <optional>
 
 namespace tidra {
 
@@ -21,7 +25,7 @@ public:
   void setControlSize(Size size);
   // The fill of a primary button or the text of a link; the accent when unset. Red marks a
   // destructive action.
-  void setTint(const QColor& tint);
+  void setTint(Theme::Tint tint);
   // Lets the button grow to the width it is given instead of hugging its label.
   void setFlexible(bool flexible);
 
@@ -41,7 +45,7 @@ private:
   Look kind;
   Size controlSize = Size::regular;
   QString symbolName;
-  QColor tint;
+  std::optional<Theme::Tint> tint;
   bool keyboardFocus = false;
 };
 

@@ -28,11 +28,6 @@ void CachedPaintWidget::paintEvent(QPaintEvent*) {
   QPainter(this).drawImage(QPointF(0, 0), cache);
 }
 
-void CachedPaintWidget::resizeEvent(QResizeEvent* event) {
-  cache = QImage();
-  QWidget::resizeEvent(event);
-}
-
 void CachedPaintWidget::changeEvent(QEvent* event) {
   if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
       event->type() == QEvent::EnabledChange)

@@ -6,8 +6,8 @@
 namespace tidra {
 
 // Base of the custom-drawn widgets: paints from an image that is redrawn only when the data
-// (`invalidate()`), the size or the palette changed, so repaints from overlapping widgets cost
-// one blit.
+// (`invalidate()`), the size, the pixel ratio or the palette changed, so repaints from
+// overlapping widgets cost one blit.
 class CachedPaintWidget : public QWidget {
 public:
   explicit CachedPaintWidget(QWidget* parent = nullptr);
@@ -18,7 +18,6 @@ protected:
   void invalidate();
 
   void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
 
 private:

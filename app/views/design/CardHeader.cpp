@@ -8,7 +8,7 @@
 
 namespace tidra {
 
-CardHeader::CardHeader(const QString& title, const QString& symbol, const QColor& tint, QWidget* parent)
+CardHeader::CardHeader(const QString& title, const QString& symbol, Theme::Tint tint, QWidget* parent)
     : QWidget(parent), chip(new IconChip(symbol, tint, 24, this)), label(new QLabel(title, this)) {
   label->setFont(Theme::font(Theme::TextStyle::headline));
   auto* row = new QHBoxLayout(this);

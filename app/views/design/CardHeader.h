@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/design/Theme.h"
+
 #include <QColor>
 #include <QString>
 #include <QWidget>
@@ -14,7 +16,7 @@ class IconChip;
 // style, 9 points apart. Read by assistive technologies as its title alone.
 class CardHeader : public QWidget {
 public:
-  CardHeader(const QString& title, const QString& symbol, const QColor& tint, QWidget* parent = nullptr);
+  CardHeader(const QString& title, const QString& symbol, Theme::Tint tint, QWidget* parent = nullptr);
 
   void setTitle(const QString& title);
   QString title() const;

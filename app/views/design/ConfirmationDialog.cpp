@@ -23,7 +23,7 @@ ConfirmationDialog::ConfirmationDialog(const QString& title, const QString& mess
   }
   extra->setSpacing(6);
   body()->addLayout(extra);
-  if (destructive) action->setTint(Theme::color(Theme::Role::red, Theme::schemeOf(this)));
+  if (destructive) action->setTint(Theme::Role::red);
   action->setDefault(true);
   auto* buttons = new QHBoxLayout;
   buttons->setSpacing(8);

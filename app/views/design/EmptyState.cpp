@@ -1,7 +1,7 @@
 #include "views/design/EmptyState.h"
 
 #include "views/design/StyledLabel.h"
-#include "views/design/Symbols.h"
+#include "views/design/SymbolView.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -14,14 +14,12 @@ constexpr int kSymbolSize = 44;
 
 EmptyState::EmptyState(const QString& symbol, const QString& title, const QString& description, QWidget* parent)
     : QWidget(parent), actionRow(new QHBoxLayout) {
-  auto* icon = new StyledLabel(Symbols::glyph(symbol), Theme::TextStyle::body, Theme::Role::secondaryLabel, -1, this);
-  icon->setFont(Symbols::font(kSymbolSize));
+  auto* icon = new SymbolView(symbol, Theme::Role::secondaryLabel, kSymbolSize, this);
   auto* heading = new StyledLabel(title, Theme::TextStyle::title2, Theme::Role::label, QFont::Bold, this);
   auto* text = new StyledLabel(description, Theme::TextStyle::body, Theme::Role::secondaryLabel, -1, this);
   text->setWordWrap(true);
-  for (QLabel* label : {static_cast<QLabel*>(icon), static_cast<QLabel*>(heading), static_cast<QLabel*>(text)})
-    label->setAlignment(Qt::AlignHCenter);
-  text->setMaximumWidth(420);
+  heading->setAlignment(Qt::AlignHCenter);
+  text->setAlignment(Qt::AlignHCenter);
   actionRow->setSpacing(8);
   auto* column = new QVBoxLayout(this);
   column->setSpacing(6);
@@ -29,7 +27,7 @@ EmptyState::EmptyState(const QString& symbol, const QString& title, const QStrin
   column->addWidget(icon, 0, Qt::AlignHCenter);
   column->addSpacing(4);
   column->addWidget(heading, 0, Qt::AlignHCenter);
-  column->addWidget(text, 0, Qt::AlignHCenter);
+  column->addWidget(text);
   column->addSpacing(6);
   column->addLayout(actionRow);
   column->setAlignment(actionRow, Qt::AlignHCenter);

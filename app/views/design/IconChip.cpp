@@ -7,7 +7,7 @@
 
 namespace tidra {
 
-IconChip::IconChip(const QString& symbol, const QColor& tint, int size, QWidget* parent)
+IconChip::IconChip(const QString& symbol, Theme::Tint tint, int size, QWidget* parent)
     : CachedPaintWidget(parent), symbolName(symbol), tint(tint) {
   setFixedSize(size, size);
 }
@@ -18,8 +18,7 @@ void IconChip::setSymbol(const QString& symbol) {
   invalidate();
 }
 
-void IconChip::setTint(const QColor& color) {
-  if (color == tint) return;
+void IconChip::setTint(Theme::Tint color) {
   tint = color;
   invalidate();
 }
@@ -27,7 +26,7 @@ void IconChip::setTint(const QColor& color) {
 void IconChip::render(QPainter& painter, const QSizeF& size) {
   const qreal side = std::min(size.width(), size.height());
   const QRectF square(0, 0, side, side);
-  QColor top = tint, bottom = tint;
+  QColor top = tint.resolve(this), bottom = top;
   top.setAlphaF(0.95f);
   bottom.setAlphaF(0.72f);
   QLinearGradient fill(0, 0, 0, side);

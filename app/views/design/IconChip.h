@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/design/CachedPaintWidget.h"
+#include "views/design/Theme.h"
 
 #include <QColor>
 #include <QString>
@@ -12,10 +13,10 @@ namespace tidra {
 // section headers, 24 in card headers, 26 in idle and startup rows.
 class IconChip : public CachedPaintWidget {
 public:
-  IconChip(const QString& symbol, const QColor& tint, int size, QWidget* parent = nullptr);
+  IconChip(const QString& symbol, Theme::Tint tint, int size, QWidget* parent = nullptr);
 
   void setSymbol(const QString& symbol);
-  void setTint(const QColor& tint);
+  void setTint(Theme::Tint tint);
   QString symbol() const { return symbolName; }
 
 protected:
@@ -23,7 +24,7 @@ protected:
 
 private:
   QString symbolName;
-  QColor tint;
+  Theme::Tint tint;
 };
 
 }  // namespace tidra

@@ -12,6 +12,8 @@ KeyedRowList::KeyedRowList(MakeRow makeRow, QWidget* parent)
     : QWidget(parent), makeRow(std::move(makeRow)), column(new QVBoxLayout(this)) {
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
+  // Rows keep their own height when the list is given more; the rest stays empty below.
+  column->addStretch(1);
 }
 
 void KeyedRowList::setKeys(const QStringList& ids) {
@@ -37,9 +39,9 @@ void KeyedRowList::setKeys(const QStringList& ids) {
     if (QWidget* existing = rows.value(id)) column->removeWidget(existing);
     else rows.insert(id, makeRow(id));
   }
-  for (const QString& id : next) {
-    column->addWidget(rows.value(id));
-    rows.value(id)->show();
+  for (int i = 0; i < next.size(); ++i) {
+    column->insertWidget(i, rows.value(next[i]));
+    rows.value(next[i])->show();
   }
   order = next;
   update();

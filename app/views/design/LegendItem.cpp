@@ -11,24 +11,24 @@ namespace {
 
 class Dot : public QWidget {
 public:
-  Dot(std::optional<QColor> color, QWidget* parent) : QWidget(parent), color(color) { setFixedSize(8, 8); }
+  Dot(std::optional<Theme::Tint> color, QWidget* parent) : QWidget(parent), color(color) { setFixedSize(8, 8); }
 
 protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(color.value_or(Theme::color(Theme::Role::quaternaryLabel, this)));
+    painter.setBrush(color.value_or(Theme::Role::quaternaryLabel).resolve(this));
     painter.drawEllipse(QRectF(rect()));
   }
 
 private:
-  std::optional<QColor> color;
+  std::optional<Theme::Tint> color;
 };
 
 }  // namespace
 
-LegendItem::LegendItem(std::optional<QColor> color, const QString& label, const QString& value, QWidget* parent)
+LegendItem::LegendItem(std::optional<Theme::Tint> color, const QString& label, const QString& value, QWidget* parent)
     : QWidget(parent), label(label),
       valueText(new StyledLabel(value, Theme::TextStyle::callout, Theme::Role::label, -1, this)) {
   auto* row = new QHBoxLayout(this);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/design/Theme.h"
+
 #include <QColor>
 #include <QString>
 #include <QWidget>
@@ -14,7 +16,7 @@ class StyledLabel;
 // Without a colour the dot is neutral. Read as the label and the value together.
 class LegendItem : public QWidget {
 public:
-  LegendItem(std::optional<QColor> color, const QString& label, const QString& value, QWidget* parent = nullptr);
+  LegendItem(std::optional<Theme::Tint> color, const QString& label, const QString& value, QWidget* parent = nullptr);
 
   void setValue(const QString& value);
 

@@ -22,7 +22,7 @@ qreal MeterBar::fillWidth(double fraction, qreal width) {
   return std::max(kMinimumFill, fraction < 1 ? fraction * width : width);
 }
 
-MeterBar::MeterBar(double fraction, std::vector<QColor> colors, QWidget* parent)
+MeterBar::MeterBar(double fraction, std::vector<Theme::Tint> colors, QWidget* parent)
     : CachedPaintWidget(parent), target(fraction), colors(std::move(colors)), spring(new Spring(kResponse, [this](double p) {
         progress = p;
         invalidate();
@@ -39,7 +39,7 @@ void MeterBar::setFraction(double fraction) {
   spring->start();
 }
 
-void MeterBar::setColors(std::vector<QColor> value) {
+void MeterBar::setColors(std::vector<Theme::Tint> value) {
   colors = std::move(value);
   invalidate();
 }
@@ -53,7 +53,7 @@ void MeterBar::render(QPainter& painter, const QSizeF& size) {
   const qreal width = std::min(fillWidth(shown, size.width()), size.width());
   QLinearGradient fill(0, 0, width, 0);
   for (std::size_t k = 0; k < colors.size(); ++k)
-    fill.setColorAt(colors.size() == 1 ? 0 : static_cast<double>(k) / (colors.size() - 1), colors[k]);
+    fill.setColorAt(colors.size() == 1 ? 0 : static_cast<double>(k) / (colors.size() - 1), colors[k].resolve(this));
   painter.fillPath(Shapes::capsule(QRectF(0, 0, width, size.height())), fill);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/design/CachedPaintWidget.h"
+#include "views/design/Theme.h"
 
 #include <QColor>
 
@@ -20,11 +21,11 @@ public:
   // The fill's width in a bar `width` wide.
   static qreal fillWidth(double fraction, qreal width);
 
-  MeterBar(double fraction, std::vector<QColor> colors, QWidget* parent = nullptr);
+  MeterBar(double fraction, std::vector<Theme::Tint> colors, QWidget* parent = nullptr);
 
   void setFraction(double fraction);
   double fraction() const { return target; }
-  void setColors(std::vector<QColor> colors);
+  void setColors(std::vector<Theme::Tint> colors);
 
 protected:
   void render(QPainter& painter, const QSizeF& size) override;
@@ -33,7 +34,7 @@ private:
   double target;
   double from = 0;
   double progress = 1.0;
-  std::vector<QColor> colors;
+  std::vector<Theme::Tint> colors;
   Spring* spring;
 };
 

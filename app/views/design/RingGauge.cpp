@@ -96,7 +96,9 @@ void RingGauge::render(QPainter& painter, const QSizeF& size) {
     QPainterPath path;
     path.arcMoveTo(circle, 90 - arc.start * 360);
     path.arcTo(circle, 90 - arc.start * 360, -(arc.visibleEnd - arc.start) * 360);
-    const QBrush brush(arcGradient(circle.center(), arc, shown[i].colors));
+    std::vector<QColor> colors;
+    for (const Theme::Tint& tint : shown[i].colors) colors.push_back(tint.resolve(this));
+    const QBrush brush(arcGradient(circle.center(), arc, colors));
     painter.strokePath(path, QPen(brush, lineWidth, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin));
   }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/design/CachedPaintWidget.h"
+#include "views/design/Theme.h"
 
 #include <QColor>
 #include <QString>
@@ -21,7 +22,7 @@ public:
   struct Part {
     QString id;  // stable identity, so a segment moves rather than reappears
     double fraction = 0;  // share of a whole turn
-    std::vector<QColor> colors;  // spread along the segment's own arc
+    std::vector<Theme::Tint> colors;  // spread along the segment's own arc
   };
 
   // Where a part lies on the ring, in turns from 12 o'clock.

@@ -15,14 +15,15 @@ constexpr qreal kMinimumWidth = 2;
 std::vector<SegmentedBar::Rect> SegmentedBar::layout(const std::vector<Segment>& segments, qreal width) {
   std::vector<Rect> rects;
   qreal x = 0;
-  for (const Segment& segment : segments) {
-    if (!(segment.fraction > kVisibleAbove)) continue;
+  for (int i = 0; i < static_cast<int>(segments.size()); ++i) {
+    const double fraction = segments[static_cast<std::size_t>(i)].fraction;
+    if (!(fraction > kVisibleAbove)) continue;
     // Each segment gives up the gap that follows it, so segment and gap span width × fraction.
-    const qreal w = std::max(kMinimumWidth, width * segment.fraction - kSpacing);
-    rects.push_back({segment.id, x, w, segment.color});
+    const qreal w = std::max(kMinimumWidth, width * fraction - kSpacing);
+    rects.push_back({i, x, w});
     x += w + kSpacing;
   }
-  rects.push_back({QString(), x, std::max<qreal>(0, width - x), QColor()});
+  rects.push_back({-1, x, std::max<qreal>(0, width - x)});
   return rects;
 }
 
@@ -42,8 +43,10 @@ void SegmentedBar::setSegments(std::vector<Segment> value, const QString& access
 void SegmentedBar::render(QPainter& painter, const QSizeF& size) {
   painter.setClipPath(Shapes::capsule(QRectF(QPointF(0, 0), size)));
   const QColor rest = Theme::color(Theme::Role::quaternaryLabel, this);
-  for (const Rect& rect : layout(segments, size.width()))
-    painter.fillRect(QRectF(rect.x, 0, rect.width, size.height()), rect.color.isValid() ? rect.color : rest);
+  for (const Rect& rect : layout(segments, size.width())) {
+    const QColor fill = rect.segment < 0 ? rest : segments[static_cast<std::size_t>(rect.segment)].color.resolve(this);
+    painter.fillRect(QRectF(rect.x, 0, rect.width, size.height()), fill);
+  }
 }
 
 }  // namespace tidra

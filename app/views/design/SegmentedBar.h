@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/design/CachedPaintWidget.h"
+#include "views/design/Theme.h"
 
 #include <QColor>
 #include <QString>
@@ -17,14 +18,13 @@ public:
   struct Segment {
     QString id;
     double fraction = 0;  // share of the bar's width
-    QColor color;
+    Theme::Tint color = Theme::Role::gray;
   };
 
   struct Rect {
-    QString id;  // empty for the neutral rest
+    int segment = -1;  // index into the segments; -1 for the neutral rest
     qreal x = 0;
     qreal width = 0;
-    QColor color;  // invalid for the neutral rest
   };
 
   static constexpr int kHeight = 14;

@@ -68,6 +68,8 @@ QColor color(Role role, Scheme scheme) { return scheme == Scheme::dark ? darkCol
 
 QColor color(Role role, const QWidget* widget) { return color(role, schemeOf(widget)); }
 
+QColor Tint::resolve(const QWidget* widget) const { return fixed.isValid() ? fixed : color(role, widget); }
+
 Scheme schemeOf(const QPalette& palette) {
   return palette.color(QPalette::Window).lightnessF() < 0.5 ? Scheme::dark : Scheme::light;
 }

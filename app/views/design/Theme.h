@@ -32,6 +32,21 @@ enum class Role {
 };
 
 QColor color(Role role, Scheme scheme);
+
+// A colour given outright or as a role, so a tint like "the secondary colour" follows the
+// appearance of the widget that draws it.
+class Tint {
+public:
+  Tint(const QColor& color) : fixed(color) {}
+  Tint(Qt::GlobalColor color) : fixed(color) {}
+  Tint(Role role) : role(role) {}
+
+  QColor resolve(const QWidget* widget) const;
+
+private:
+  QColor fixed;
+  Role role = Role::label;
+};
 // The colour for `role` in the appearance `widget` is currently drawn in.
 QColor color(Role role, const QWidget* widget);
 
