@@ -8,10 +8,10 @@
 
 namespace tidra {
 
-// A short text in a capsule tinted with its own colour ("Your call" in orange).
+// A short text in a capsule tinted with its own colour, orange unless told ("Your call").
 class Badge : public CachedPaintWidget {
 public:
-  Badge(const QString& text, Theme::Tint color, QWidget* parent = nullptr);
+  explicit Badge(const QString& text, Theme::Tint color = Theme::Role::orange, QWidget* parent = nullptr);
 
   QString text() const { return words; }
   QSize sizeHint() const override;

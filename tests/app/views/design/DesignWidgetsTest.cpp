@@ -1,7 +1,8 @@
 #include "views/design/Appearance.h"
 #include "views/design/CachedPaintWidget.h"
-#include "views/design/ConfirmationDialog.h"
 #include "views/design/Button.h"
+#include "views/design/ConfirmationDialog.h"
+#include "views/design/GlassCard.h"
 #include "views/design/KeyedRowList.h"
 #include "views/design/MeterBar.h"
 #include "views/design/RingGauge.h"
@@ -11,6 +12,7 @@
 #include "views/design/Theme.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -53,6 +55,44 @@ private slots:
   void initTestCase() {
     Theme::apply(Theme::Scheme::light);
     Appearance::setScreenshotMode(false);
+  }
+
+  void textIsSetInInter() {
+    QVERIFY(Theme::loadFonts());
+    for (const auto style : {Theme::TextStyle::largeTitle, Theme::TextStyle::headline, Theme::TextStyle::caption})
+      QCOMPARE(QFontInfo(Theme::font(style)).family(), QStringLiteral("Inter"));
+    QCOMPARE(QFontInfo(Theme::font(Theme::TextStyle::headline)).weight(), static_cast<int>(QFont::DemiBold));
+  }
+
+  // The card's fill over a black window: the control background at the fill's opacity.
+  void glassCardFill_data() {
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<bool>("screenshot");
+    QTest::addColumn<int>("gray");
+    QTest::newRow("screenshot, light: white at 0.78") << false << true << 199;
+    QTest::newRow("screenshot, dark: 0.118 white at 0.62") << true << true << 19;
+    QTest::newRow("live, light: translucent white") << false << false << 184;
+  }
+
+  void glassCardFill() {
+    QFETCH(bool, dark);
+    QFETCH(bool, screenshot);
+    QFETCH(int, gray);
+    Appearance::setScreenshotMode(screenshot);
+    QWidget window;
+    QPalette black;
+    black.setColor(QPalette::Window, Qt::black);
+    window.setPalette(black);
+    window.setAutoFillBackground(true);
+    window.resize(200, 200);
+    auto* card = new GlassCard(20, &window);
+    card->setPalette(Theme::palette(dark ? Theme::Scheme::dark : Theme::Scheme::light));
+    card->setGeometry(40, 40, 120, 120);
+    const QImage image = window.grab().toImage();
+    Appearance::setScreenshotMode(false);
+    const int dpr = static_cast<int>(image.devicePixelRatio());
+    QVERIFY2(std::abs(qGray(image.pixel(100 * dpr, 100 * dpr)) - gray) <= 2,
+             qPrintable(QString::number(qGray(image.pixel(100 * dpr, 100 * dpr)))));
   }
 
   void keyedRowsSurviveRefreshes() {
