@@ -4,6 +4,7 @@
 #include "views/design/Shapes.h"
 #include "views/design/Theme.h"
 
+#include <QChildEvent>
 #include <QEvent>
 #include <QGraphicsDropShadowEffect>
 #include <QPainter>
@@ -44,7 +45,9 @@ constexpr qreal kShadowOffset = 6;
 }  // namespace
 
 GlassCard::GlassCard(qreal cornerRadius, QWidget* parent)
-    : QWidget(parent), radius(cornerRadius), border(new CardBorder(cornerRadius, this)) {
+    : QWidget(parent), radius(cornerRadius) {
+  // Made here, not in the initialiser list: its own arrival as a child must find `border` null.
+  border = new CardBorder(cornerRadius, this);
   applyShadow();
 }
 
@@ -71,6 +74,12 @@ void GlassCard::resizeEvent(QResizeEvent* event) {
 void GlassCard::changeEvent(QEvent* event) {
   if (event->type() == QEvent::PaletteChange) applyShadow();
   QWidget::changeEvent(event);
+}
+
+void GlassCard::childEvent(QChildEvent* event) {
+  // Content added later would otherwise stack above the border.
+  if (event->added() && border && event->child() != border) border->raise();
+  QWidget::childEvent(event);
 }
 
 void GlassCard::applyShadow() {

@@ -24,12 +24,13 @@ protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void childEvent(QChildEvent* event) override;
 
 private:
   void applyShadow();
 
   qreal radius;
-  QWidget* border;
+  QWidget* border = nullptr;
 };
 
 }  // namespace tidra

@@ -5,6 +5,7 @@
 #include "views/design/GlassCard.h"
 #include "views/design/KeyedRowList.h"
 #include "views/design/MeterBar.h"
+#include "views/design/Motion.h"
 #include "views/design/RingGauge.h"
 #include "views/design/SegmentedControl.h"
 #include "views/design/Spring.h"
@@ -200,6 +201,25 @@ private slots:
     // The first quarter runs clockwise from 12 to 3 o'clock.
     QVERIFY(closeTo(image.pixel(84 * dpr, 16 * dpr), Qt::red));
     QVERIFY(!closeTo(image.pixel(16 * dpr, 84 * dpr), Qt::red));
+  }
+
+  void fadeInShowsAtOnceWithoutMotion() {
+    QWidget parent;
+    auto* banner = new QWidget(&parent);
+    banner->hide();
+    parent.show();
+    Motion::fadeIn(banner);
+    QVERIFY(banner->isVisible());
+    QCOMPARE(banner->graphicsEffect(), nullptr);
+
+    MotionOn motion;
+    auto* second = new QWidget(&parent);
+    second->hide();
+    Motion::fadeIn(second);
+    QVERIFY(second->isVisible());
+    QVERIFY(second->graphicsEffect());
+    // Faded in, the effect goes, so the widget paints directly again.
+    QTRY_COMPARE(second->graphicsEffect(), nullptr);
   }
 
   void labelsFollowTheAppearance() {
