@@ -161,23 +161,6 @@ private slots:
     qputenv("TIDRA_REDUCE_MOTION", saved);
   }
 
-  void screenshotRequested_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("requested");
-    QTest::newRow("absent") << QStringList{"tidra"} << false;
-    QTest::newRow("with a folder") << QStringList{"tidra", "--snapshot", "/tmp/shots"} << true;
-    QTest::newRow("last, without a value") << QStringList{"tidra", "--snapshot"} << false;
-    QTest::newRow("a longer option does not count") << QStringList{"tidra", "--snapshot-extras", "x"} << false;
-    QTest::newRow("the first occurrence decides")
-        << QStringList{"tidra", "--snapshot", "/a", "--snapshot"} << true;
-  }
-
-  void screenshotRequested() {
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, requested);
-    QCOMPARE(Appearance::screenshotRequested(arguments), requested);
-  }
-
   void glassFill_data() {
     QTest::addColumn<bool>("dark");
     QTest::addColumn<bool>("screenshot");
