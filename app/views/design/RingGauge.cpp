@@ -18,10 +18,13 @@ constexpr double kResponse = 0.6;
 
 double sane(double fraction) { return std::isfinite(fraction) ? std::max(0.0, fraction) : 0.0; }
 
-// Colours laid along [start, end] of the ring. Conical gradients run counter-clockwise from
-// their start angle, so clockwise turns map to 1 − turn.
+// Colours laid along [start, end] of the ring. A conical gradient runs counter-clockwise from
+// its origin angle and jumps from its last colour back to its first there, so the origin is put
+// in the middle of the part of the ring the arc leaves free: the round caps then spill into
+// the arc's own end colours instead of the opposite ones.
 QConicalGradient arcGradient(const QPointF& centre, const RingGauge::Arc& arc, const std::vector<QColor>& colors) {
-  QConicalGradient gradient(centre, 90);
+  const double seam = arc.end + (1.0 - (arc.end - arc.start)) / 2;  // in turns, clockwise from 12
+  QConicalGradient gradient(centre, 90 - seam * 360);
   if (colors.empty()) return gradient;
   if (colors.size() == 1) {
     gradient.setColorAt(0, colors.front());
@@ -30,7 +33,7 @@ QConicalGradient arcGradient(const QPointF& centre, const RingGauge::Arc& arc, c
   }
   const double last = static_cast<double>(colors.size() - 1);
   for (std::size_t k = 0; k < colors.size(); ++k)
-    gradient.setColorAt(std::clamp(1.0 - (arc.start + (arc.end - arc.start) * (k / last)), 0.0, 1.0), colors[k]);
+    gradient.setColorAt(std::clamp(seam - (arc.start + (arc.end - arc.start) * (k / last)), 0.0, 1.0), colors[k]);
   return gradient;
 }
 

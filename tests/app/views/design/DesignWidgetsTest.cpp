@@ -201,6 +201,12 @@ private slots:
     // The first quarter runs clockwise from 12 to 3 o'clock.
     QVERIFY(closeTo(image.pixel(84 * dpr, 16 * dpr), Qt::red));
     QVERIFY(!closeTo(image.pixel(16 * dpr, 84 * dpr), Qt::red));
+
+    // The round cap before 12 o'clock takes the segment's first colour, not its last.
+    ring.setParts({{"used", 0.5, {Qt::red, Qt::blue}}});
+    image = ring.grab().toImage();
+    const QRgb cap = image.pixel(47 * dpr, 5 * dpr);
+    QVERIFY2(qRed(cap) > 200 && qBlue(cap) < 60, qPrintable(QColor(cap).name()));
   }
 
   void fadeInShowsAtOnceWithoutMotion() {
