@@ -10,7 +10,7 @@ CleanupEnvironment quietEnvironment(const std::string& home) {
         .installedBundleIDs = [] { return std::vector<std::string>{}; },
         .simulators = [] { return std::vector<SimulatorDevice>{}; },
         .globalNpmConfigFiles = {},
-        .rootYarnCache = std::nullopt,
+        .rootYarnCaches = {},
         .docker = [] { return DockerStatus{DockerStatus::NotInstalled{}}; },
         .toolItems = [] { return std::vector<CleanupItem>{}; },
     };

@@ -21,7 +21,7 @@ CleanupEnvironment quietEnvironment(const std::string& home) {
         .installedBundleIDs = [] { return Paths{}; },
         .simulators = [] { return std::vector<SimulatorDevice>{}; },
         .globalNpmConfigFiles = {},
-        .rootYarnCache = std::nullopt,
+        .rootYarnCaches = {},
         .docker = [] { return DockerStatus{DockerStatus::NotInstalled{}}; },
         .toolItems = [] { return std::vector<CleanupItem>{}; },
     };
@@ -215,7 +215,8 @@ TEST(CleanupCatalogTest, SharedTables) {
     EXPECT_EQ(names.at("IdeaIC"), "IntelliJ IDEA CE");
     EXPECT_EQ(names.at("PyCharmCE"), "PyCharm CE");
     EXPECT_EQ(names.at("Fleet"), "Fleet");
-    EXPECT_EQ(CleanupCatalog::installerExtensions(), (std::set<std::string>{"dmg", "pkg", "xip", "iso"}));
+    EXPECT_EQ(CleanupCatalog::installerExtensions(), (std::set<std::string>{"dmg", "pkg", "xip", "iso", "deb", "rpm",
+                                                                         "snap", "flatpak", "flatpakref", "run"}));
 }
 
 } // namespace

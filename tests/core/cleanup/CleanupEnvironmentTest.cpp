@@ -48,8 +48,9 @@ TEST(CleanupEnvironmentTest, LiveHomeAndFixedValues) {
     LiveFixture f;
     const auto env = CleanupEnvironment::live();
     EXPECT_EQ(env.home, f.home.root());
-    EXPECT_EQ(env.globalNpmConfigFiles, (Strings{"/opt/homebrew/etc/npmrc", "/usr/local/etc/npmrc"}));
-    EXPECT_EQ(env.rootYarnCache, "/usr/local/share/Library/Caches/Yarn");
+    EXPECT_EQ(env.globalNpmConfigFiles,
+              (Strings{"/opt/homebrew/etc/npmrc", "/usr/local/etc/npmrc", "/etc/npmrc", "/usr/etc/npmrc"}));
+    EXPECT_EQ(env.rootYarnCaches, (Strings{"/usr/local/share/Library/Caches/Yarn", "/usr/local/share/.cache/yarn"}));
     EXPECT_TRUE(env.simulators().empty()); // no simulator tool on this platform
 }
 
@@ -148,6 +149,28 @@ TEST(CleanupEnvironmentTest, LiveInstalledBundleIDsFromTheHomeApplications) {
     // The system folders are searched too; on this machine they normally hold nothing.
     EXPECT_NE(std::find(ids.begin(), ids.end(), "com.example.one"), ids.end());
     EXPECT_NE(std::find(ids.begin(), ids.end(), "com.example.two"), ids.end());
+}
+
+// The --home environment knows nothing of the machine: every app counts as gone, and Docker
+// is asked only at the folder's own .docker/bin/docker.
+TEST(CleanupEnvironmentTest, ForHomeHasOnlyTheHomeAndItsDockerProbe) {
+    test::TempHome home;
+    home.dir("Applications/Tool.app");
+    const auto env = CleanupEnvironment::forHome(home.root());
+    EXPECT_EQ(env.home, home.root());
+    EXPECT_FALSE(env.isAppInstalled({"Tool", "sh"}, {"com.example.tool"}));
+    EXPECT_EQ(env.appName("com.example.tool"), std::nullopt);
+    EXPECT_TRUE(env.installedBundleIDs().empty());
+    EXPECT_TRUE(env.simulators().empty());
+    EXPECT_TRUE(env.globalNpmConfigFiles.empty());
+    EXPECT_TRUE(env.rootYarnCaches.empty());
+    EXPECT_TRUE(env.toolItems().empty());
+    EXPECT_EQ(env.docker(), DockerStatus{DockerStatus::NotInstalled{}});
+
+    // A docker tool there is asked (and, answering nothing useful, reads as not running).
+    home.text(".docker/bin/docker", "#!/bin/sh\nexit 1\n");
+    home.chmod(".docker/bin/docker", 0755);
+    EXPECT_EQ(env.docker(), DockerStatus{DockerStatus::NotRunning{}});
 }
 
 } // namespace
