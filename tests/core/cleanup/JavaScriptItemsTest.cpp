@@ -129,13 +129,15 @@ TEST(JavaScriptItemsTest, RootYarnCacheOnlyWhenGivenAndPresent) {
 // The cleaner refuses anything outside the home folder, so the allow-listed cache must go
 // through the administrator removal even when the user could delete it.
 TEST(JavaScriptItemsTest, AllowListedRootYarnCacheAlwaysNeedsAdmin) {
-    const std::string cache = "/usr/local/share/Library/Caches/Yarn";
+    const Paths caches{"/usr/local/share/Library/Caches/Yarn", "/usr/local/share/.cache/yarn"};
     test::TempHome home;
     const auto answer = test::runInMountNamespace([&] {
         if (!test::mountTmpfs("/usr/local/share")) return std::string("<no tmpfs>");
-        std::filesystem::create_directories(cache);
-        std::filesystem::permissions(cache, std::filesystem::perms::all);
-        return rootYarnAnswer(home.root(), {cache});
+        for (const auto& cache : caches) {
+            std::filesystem::create_directories(cache);
+            std::filesystem::permissions(cache, std::filesystem::perms::all);
+        }
+        return rootYarnAnswer(home.root(), caches);
     });
     if (!answer || *answer == "<no tmpfs>")
         GTEST_SKIP() << "cannot mount a scratch /usr/local/share here (needs a private mount namespace)";
