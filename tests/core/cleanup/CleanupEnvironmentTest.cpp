@@ -1,42 +1,17 @@
 #include "cleanup/CatalogBuilders.h"
 #include "cleanup/CleanupEnvironment.h"
 
+#include "support/LiveHome.h"
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
-#include <cstdlib>
-
 namespace tidra {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-// Points HOME and the XDG folders at a fixture for one test and restores them afterwards.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() {
-        if (old_) ::setenv(name_, old_->c_str(), 1);
-        else ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-struct LiveFixture {
-    test::TempHome home;
-    ScopedVariable homeVariable{"HOME", home.root() + "/"};
-    ScopedVariable dataHome{"XDG_DATA_HOME", home.path("data")};
-    ScopedVariable dataDirs{"XDG_DATA_DIRS", home.path("system") + ":" + home.path("other")};
-};
 
 plist_t infoPlist(const char* bundleID) {
     plist_t root = plist_new_dict();
@@ -45,7 +20,7 @@ plist_t infoPlist(const char* bundleID) {
 }
 
 TEST(CleanupEnvironmentTest, LiveHomeAndFixedValues) {
-    LiveFixture f;
+    test::LiveHome f;
     const auto env = CleanupEnvironment::live();
     EXPECT_EQ(env.home, f.home.root());
     EXPECT_EQ(env.globalNpmConfigFiles,
@@ -55,7 +30,7 @@ TEST(CleanupEnvironmentTest, LiveHomeAndFixedValues) {
 }
 
 TEST(CleanupEnvironmentTest, LiveIsAppInstalledFromBundlesAndDesktopEntries) {
-    LiveFixture f;
+    test::LiveHome f;
     f.home.dir("Applications/Home Tool.app");
     f.home.text("data/applications/com.Example.Tool.desktop", "[Desktop Entry]\nName=Example\n");
     f.home.text("system/applications/code.desktop", "[Desktop Entry]\nName=Visual Studio Code\nExec=code\n");
@@ -90,12 +65,12 @@ TEST(CleanupEnvironmentTest, LiveIsAppInstalledFromBundlesAndDesktopEntries) {
 }
 
 TEST(CleanupEnvironmentTest, LiveIsAppInstalledFindsCommandsOnPath) {
-    LiveFixture f;
+    test::LiveHome f;
     f.home.text("bin/code", "#!/bin/sh\n");
     f.home.chmod("bin/code", 0755);
     f.home.text("bin/cursor", "not executable");
     f.home.dir("bin/windsurf");
-    ScopedVariable path("PATH", "relative:" + f.home.path("empty") + "::" + f.home.path("bin"));
+    test::ScopedVariable path("PATH", "relative:" + f.home.path("empty") + "::" + f.home.path("bin"));
     const auto env = CleanupEnvironment::live();
     EXPECT_TRUE(env.isAppInstalled({"Visual Studio Code", "code"}, {"com.microsoft.VSCode"}));
     EXPECT_FALSE(env.isAppInstalled({"Cursor", "cursor"}, {}));
@@ -105,13 +80,13 @@ TEST(CleanupEnvironmentTest, LiveIsAppInstalledFindsCommandsOnPath) {
 
 // Editors installed the ways this platform knows never have their settings offered as leftovers.
 TEST(CleanupEnvironmentTest, InstalledEditorsAreNeverLeftovers) {
-    LiveFixture f;
+    test::LiveHome f;
     for (const char* folder : {".cursor", ".trae", ".windsurf", ".vscode"}) f.home.dir(folder);
     f.home.text("bin/code", "#!/bin/sh\n");
     f.home.chmod("bin/code", 0755);
     f.home.text("system/applications/cursor.desktop", "[Desktop Entry]\nName=Cursor\nExec=cursor\n");
     f.home.dir("Applications/Trae.app");
-    ScopedVariable path("PATH", f.home.path("bin"));
+    test::ScopedVariable path("PATH", f.home.path("bin"));
     CleanupCatalog::Builder b{CleanupEnvironment::live(), {}, {}};
     CleanupCatalog::leftovers(b);
     ASSERT_EQ(b.items.size(), 1u);
@@ -128,7 +103,7 @@ TEST(CleanupEnvironmentTest, InstalledEditorsAreNeverLeftovers) {
 }
 
 TEST(CleanupEnvironmentTest, UnreadableRegistryIsNeverNotInstalled) {
-    LiveFixture f;
+    test::LiveHome f;
     f.home.text("system/applications/other.desktop", "[Desktop Entry]\nName=Other\n");
     f.home.chmod("system/applications", 0700);
     const std::string answer = test::runAsNobody([] {
@@ -142,7 +117,7 @@ TEST(CleanupEnvironmentTest, UnreadableRegistryIsNeverNotInstalled) {
 }
 
 TEST(CleanupEnvironmentTest, LiveInstalledBundleIDsFromTheHomeApplications) {
-    LiveFixture f;
+    test::LiveHome f;
     f.home.plist("Applications/One.app/Contents/Info.plist", infoPlist("com.example.one"));
     f.home.plist("Applications/Vendor/Two.app/Contents/Info.plist", infoPlist("com.example.two"), true);
     const auto ids = CleanupEnvironment::live().installedBundleIDs();
