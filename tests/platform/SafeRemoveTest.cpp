@@ -43,8 +43,11 @@ TEST(SafeRemoveTest, RefusesLinksAboveAndPathsWithoutAName) {
     fs.file("outside/keep");
     fs.symlink("t/up", fs.path("outside"));
     EXPECT_EQ(SafeRemove::remove(fs.path("t/up/keep")).reason, "a folder above it is a symbolic link");
-    for (const std::string& path : {std::string("/"), std::string("relative/x"), std::string(), fs.path("t/..")})
+    // The kernel stops at a NUL: "<dir>/..\0" would empty the folder above <dir>.
+    for (const std::string& path : {std::string("/"), std::string("relative/x"), std::string(), fs.path("t/.."),
+                                    fs.path("outside/..") + '\0', fs.path("outside/keep") + '\0' + "x"})
         EXPECT_EQ(SafeRemove::remove(path).reason, "not a removable path") << path;
+    EXPECT_FALSE(SafeRemove::list(fs.path("outside/..") + '\0').ok());
     EXPECT_TRUE(exists(fs.path("outside/keep")));
 }
 
