@@ -40,26 +40,26 @@ file() {
 reclaimable() { printf '%s\n' "$@" >>"$list"; }
 
 # --- Package managers, run for real as a user would (as root Yarn 1 would write below
-# /usr/local/share instead, so its cache folder is named as a user's would be).
+# /usr/local/share instead, so its cache folder is named as a user's would be). A tool that
+# leaves no cache (no registry here) gets a synthetic one of a typical size.
 mkdir -p "$home" "$work/project"
-echo '{"name":"project","version":"1.0.0","private":true}' >"$work/project/package.json"
 packages=(typescript eslint webpack react react-dom @babel/core lodash express jest)
-(
-    cd "$work/project"
-    export HOME=$home COREPACK_ENABLE_DOWNLOAD_PROMPT=0 COREPACK_INTEGRITY_KEYS=0
-    timeout 600 npm install --no-audit --no-fund "${packages[@]}" >/dev/null 2>&1 &&
-        rm -rf node_modules package-lock.json &&
-        timeout 600 corepack yarn@1.22.22 add --cache-folder "$home/.cache/yarn/v6" "${packages[@]}" >/dev/null 2>&1 &&
-        rm -rf node_modules yarn.lock &&
-        timeout 600 corepack pnpm@9.15.0 add "${packages[@]}" >/dev/null 2>&1
-) || {
-    echo "registry not reachable: synthetic package caches instead" >&2
-    put .npm/_cacache 90 40
-    put .cache/yarn/v6 110 40
-    put .local/share/pnpm/store/v3 80 40
-    put .cache/pnpm/metadata-v1.3 12
-    put .cache/node/corepack/v1 25
+install_with() {
+    (
+        cd "$work/project"
+        rm -rf node_modules package-lock.json yarn.lock pnpm-lock.yaml
+        echo '{"name":"project","version":"1.0.0","private":true}' >package.json
+        export HOME=$home COREPACK_ENABLE_DOWNLOAD_PROMPT=0 COREPACK_INTEGRITY_KEYS=0
+        timeout 600 "$@" "${packages[@]}" >/dev/null 2>&1
+    ) || true
 }
+install_with npm install --no-audit --no-fund
+[ -d "$home/.npm/_cacache" ] || put .npm/_cacache 110 40
+install_with corepack yarn@1.22.22 add --ignore-engines --cache-folder "$home/.cache/yarn/v6"
+[ -d "$home/.cache/yarn" ] || put .cache/yarn/v6 400 40
+install_with corepack pnpm@9.15.0 add
+[ -d "$home/.local/share/pnpm/store" ] || put .local/share/pnpm/store/v3 80 40
+[ -d "$home/.cache/node/corepack" ] || put .cache/node/corepack/v1 25
 rm -rf "$home/.npm/_logs"
 reclaimable .npm/_cacache .cache/yarn .cache/pnpm .local/share/pnpm/store .cache/node/corepack
 

@@ -115,10 +115,12 @@ bool AppPresence::isInstalled(const std::vector<std::string>& names, const std::
     const auto listed = [](const std::vector<std::string>& list, const std::string& id) {
         return std::any_of(list.begin(), list.end(), [&](const std::string& x) { return sameIgnoringCase(x, id); });
     };
+    const auto registered = [&](const std::string& id) {
+        return std::any_of(s.desktop->begin(), s.desktop->end(),
+                           [&](const auto& e) { return sameIgnoringCase(e.id, id); });
+    };
     for (const auto& id : ids)
-        if (listed(s.bundleIDs, id) || listed(s.flatpaks, id) ||
-            std::any_of(s.desktop->begin(), s.desktop->end(), [&](const auto& e) { return sameIgnoringCase(e.id, id); }))
-            return true;
+        if (listed(s.bundleIDs, id) || listed(s.flatpaks, id) || registered(id)) return true;
     for (const auto& name : names) {
         if (!isPlainName(name)) continue;
         for (const auto& folder : places_.bundleFolders)

@@ -47,7 +47,8 @@ const std::set<std::string>& notCaches() {
 std::vector<std::string> linuxCaches(const std::string& home) {
     const std::string folder = home + "/.cache";
     const auto own = sys::FileStatus::of(folder);
-    auto caches = Builder::children(folder, [](const std::string& name) { return isAppCache(name) && !notCaches().contains(name); });
+    auto caches = Builder::children(
+        folder, [](const std::string& name) { return isAppCache(name) && !notCaches().contains(name); });
     std::erase_if(caches, [&](const std::string& path) {
         const auto status = sys::FileStatus::of(path);
         return !own || !status || status->device != own->device;
@@ -98,8 +99,8 @@ void appCaches(Builder& b) {
             parts.insert(parts.end(), more.begin(), more.end());
         }
         const auto appName = b.env.appName ? b.env.appName(name) : std::nullopt;
-        b.add({"cache." + name, appName.value_or(name) + " cache", CleanupCategory::apps, "The app rebuilds it as needed.",
-               Safety::safe, 5'000'000},
+        b.add({"cache." + name, appName.value_or(name) + " cache", CleanupCategory::apps,
+               "The app rebuilds it as needed.", Safety::safe, 5'000'000},
               PathAction::remove, parts);
     }
     addLogs(b);

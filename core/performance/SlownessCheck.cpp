@@ -196,7 +196,8 @@ void backup(Context& c) {
 void lowPower(Context& c) {
     if (!c.in.lowPowerMode) return;
     add(c, "lowpower", Level::notable, "battery.25percent", "Low Power Mode is on",
-        "The system slows the computer down on purpose to make the battery last longer.", Fix::OpenSettings{std::string(battery)},
+        "The system slows the computer down on purpose to make the battery last longer.",
+        Fix::OpenSettings{std::string(battery)},
         "Open Battery Settings");
 }
 

@@ -71,7 +71,8 @@ TEST(CleanupCatalogTest, AddKeepsExistingCandidatesInOrderAndClaimsThem) {
     Builder b{test::quietEnvironment(home.root()), {}, {}};
     auto e = entry("x", CleanupCategory::javascript);
     e.minimumBytesToShow = 5'000'000;
-    ASSERT_TRUE(b.add(e, PathAction::trash, {home.path("b"), home.path("missing"), home.path("dangling"), home.path("a")}));
+    ASSERT_TRUE(
+        b.add(e, PathAction::trash, {home.path("b"), home.path("missing"), home.path("dangling"), home.path("a")}));
     const Paths kept{home.path("b"), home.path("dangling"), home.path("a")};
     ASSERT_EQ(b.items.size(), 1u);
     const CleanupItem& item = b.items[0];

@@ -73,7 +73,8 @@ struct LinuxHome {
         // Installed: Cursor as an AppImage, the player as a Flatpak with its exported entry.
         home.file("Applications/Cursor-0.45.14-x86_64.AppImage", 10);
         home.symlink(".local/share/flatpak/app/org.kept.Player/current", "x86_64/stable");
-        home.text(".local/share/flatpak/exports/share/applications/org.kept.Player.desktop", "[Desktop Entry]\nName=Player\n");
+        home.text(".local/share/flatpak/exports/share/applications/org.kept.Player.desktop",
+                  "[Desktop Entry]\nName=Player\n");
         home.text("system/applications/firefox-esr.desktop", "[Desktop Entry]\nName=Firefox ESR\n");
     }
 

@@ -17,7 +17,8 @@ using Level = SlownessFinding::Level;
 using Heat = SlownessInputs::Heat;
 using Pressure = MemorySnapshot::Pressure;
 
-const std::string kCpuDetail = " of a core right now. A computer slows down when a few apps take most of the processor.";
+const std::string kCpuDetail =
+    " of a core right now. A computer slows down when a few apps take most of the processor.";
 const std::string kCalmMemory =
     "The system is compressing 512 MB. Using the most: Firefox (858.3 MB), Slack (572.2 MB), Code (286.1 MB).";
 const std::string kSpotlight =
@@ -80,7 +81,8 @@ std::string cpu(std::string key, Level level, std::string name, std::string perc
 
 std::string heat(std::string detail, std::string fix = "-", std::string fixTitle = "-") {
     return line("heat", Level::serious, "thermometer.high", "Your computer is running hot",
-                "The system is slowing the processor down to cool it off." + detail, std::move(fix), std::move(fixTitle));
+                "The system is slowing the processor down to cool it off." + detail, std::move(fix),
+                std::move(fixTitle));
 }
 
 std::string disk(Level level, std::string detail, std::string fixTitle) {
@@ -299,8 +301,8 @@ const Case cases[] = {
          in.memory.pressure = Pressure::warning;
          in.groups = {group("Firefox", 20, 900 * kMB, {10}), group("tidra", 1, 2000 * kMB, {::getpid()})};
      },
-     {memory(Level::notable, "The system is compressing 512 MB. Using the most: tidra (1.86 GB), Firefox (858.3 MB).", "-",
-             "-")}},
+     {memory(Level::notable,
+             "The system is compressing 512 MB. Using the most: tidra (1.86 GB), Firefox (858.3 MB).", "-", "-")}},
 };
 
 TEST(SlownessFindingsTest, FindingsForEachSituation) {
