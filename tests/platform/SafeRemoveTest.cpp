@@ -64,7 +64,8 @@ TEST(SafeRemoveTest, DeepTreesNeedNoRecursionAndHaveALimit) {
             fs.file("disk/" + std::to_string(levels) + "/sibling");
             const std::string top = fs.path("disk/" + std::to_string(levels));
             out += test::onSmallStack([&] { return SafeRemove::remove(top).reason; });
-            out += "|" + std::to_string(exists(top)) + std::to_string(exists(top + "/sibling")) + ";";
+            out += exists(top) ? "|1" : "|0";
+            out += exists(top + "/sibling") ? "1;" : "0;";
         }
         return out;
     });
