@@ -32,6 +32,8 @@ enum class Role {
 };
 
 QColor color(Role role, Scheme scheme);
+// The colour for `role` in the appearance `widget` is currently drawn in.
+QColor color(Role role, const QWidget* widget);
 
 // A colour given outright or as a role, so a tint like "the secondary colour" follows the
 // appearance of the widget that draws it.
