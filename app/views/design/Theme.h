@@ -49,9 +49,6 @@ private:
   QColor fixed;
   Role role = Role::label;
 };
-// The colour for `role` in the appearance `widget` is currently drawn in.
-QColor color(Role role, const QWidget* widget);
-
 // Dark when the palette's window colour is dark, so a widget follows whatever palette it got.
 Scheme schemeOf(const QPalette& palette);
 Scheme schemeOf(const QWidget* widget);
