@@ -49,6 +49,7 @@ private:
   QColor fixed;
   Role role = Role::label;
 };
+
 // Dark when the palette's window colour is dark, so a widget follows whatever palette it got.
 Scheme schemeOf(const QPalette& palette);
 Scheme schemeOf(const QWidget* widget);
