@@ -64,7 +64,8 @@ QPalette palette(Scheme scheme);
 // Safe to call again.
 bool loadFonts();
 
-// Sets the application's style, palette and default font for `scheme`. Needs a QApplication.
+// Sets the application's style (`Style`), palette and default font for `scheme`. Needs a
+// QApplication; safe to call again to switch the appearance.
 void apply(Scheme scheme);
 
 }  // namespace tidra::Theme
