@@ -28,6 +28,12 @@ bool entryExists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+int entryError(const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0) return 0;
+    return errno == ENOTDIR ? ENOENT : errno;
+}
+
 bool isDirectoryNoFollow(const std::string& path) {
     struct stat st;
     return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -11,6 +11,11 @@ namespace tidra::sys {
 
 // The entry itself exists (lstat): a symbolic link counts even when its target is gone.
 bool entryExists(const std::string& path);
+// Why the entry itself (lstat) cannot be examined: 0 when it exists, ENOENT when it is not
+// there (a file standing where a folder on the way should be counts as not there too), or the
+// errno value of any other failure, such as a folder above that may not be searched (EACCES)
+// or a path too long (ENAMETOOLONG).
+int entryError(const std::string& path);
 // The entry itself is a folder; a symbolic link to a folder is not.
 bool isDirectoryNoFollow(const std::string& path);
 // The entry itself is a symbolic link, whether or not its target exists.

@@ -11,9 +11,18 @@
 #include <cstdint>
 
 namespace tidra::sys::NoFollow {
+namespace {
+
+// The kernel stops reading a path at a NUL byte, so a path holding one names something other
+// than the text that was judged: "<dir>/..\0" would act on the folder above <dir>.
+bool isUsable(const std::string& path) {
+    return !path.empty() && path[0] == '/' && path.find('\0') == std::string::npos;
+}
+
+} // namespace
 
 int openFolder(const std::string& path, int flags) {
-    if (path.empty() || path[0] != '/') return -EINVAL;
+    if (!isUsable(path)) return -EINVAL;
     open_how how{};
     how.flags = std::uint64_t(flags | O_DIRECTORY | O_CLOEXEC);
     // Refuses a link at any place, the last one included (ELOOP).
@@ -24,7 +33,7 @@ int openFolder(const std::string& path, int flags) {
 }
 
 bool split(const std::string& path, std::string& parent, std::string& name) {
-    if (path.empty() || path[0] != '/') return false;
+    if (!isUsable(path)) return false;
     name = PathText::lastComponent(path);
     parent = PathText::parentFolder(path);
     return !name.empty() && name != "." && name != "..";

@@ -89,8 +89,12 @@ std::string deletionDate() {
 }
 
 std::string trashName(const std::string& name, int attempt) {
-    const std::string suffix = attempt == 0 ? "" : "." + std::to_string(attempt + 1);
-    return name.substr(0, kMaxTrashName - suffix.size()) + suffix;
+    // Built by appending: g++ 12 in Release sees a false overlap in `"." + std::string`.
+    std::string suffix;
+    if (attempt > 0) suffix.append(".").append(std::to_string(attempt + 1));
+    std::string trashed = name.substr(0, kMaxTrashName - suffix.size());
+    trashed += suffix;
+    return trashed;
 }
 
 bool writeAll(int fd, const std::string& data) {

@@ -4,6 +4,7 @@
 #include "platform/SafeRemove.h"
 #include "platform/Trash.h"
 
+#include <cerrno>
 #include <string_view>
 
 namespace tidra {
@@ -27,8 +28,18 @@ Cleaner::Cleaner(PathGuard guardian, Runner run) : guardian_(std::move(guardian)
 bool Cleaner::handle(const std::string& path, Mode mode, CleanReport& report) const {
     // Judge and act on one and the same resolved path; a relative one is refused by the guard.
     const std::string judged = PathGuard::normalize(path);
-    if (!judged.empty() && !sys::entryExists(judged)) return false;
-    const auto verdict = mode == Mode::remove ? guardian_.checkDelete(judged) : guardian_.checkTrash(judged);
+    if (!judged.empty()) {
+        // Only an entry known to be gone is skipped: one that cannot be examined is still there.
+        const int error = sys::entryError(judged);
+        if (error == ENOENT) return false;
+        if (error != 0) {
+            report.failures.push_back({path, sys::Outcome::errorText(error)});
+            return false;
+        }
+    }
+    // A path that does not normalize goes to the guard as it came, for the guard's reason.
+    const std::string& asked = judged.empty() ? path : judged;
+    const auto verdict = mode == Mode::remove ? guardian_.checkDelete(asked) : guardian_.checkTrash(asked);
     if (!verdict.isAllowed()) {
         report.failures.push_back({path, verdict.reason()});
         return false;
@@ -40,13 +51,13 @@ bool Cleaner::handle(const std::string& path, Mode mode, CleanReport& report) co
 }
 
 void Cleaner::deleteContents(const std::string& folder, CleanReport& report) const {
-    if (sys::isSymbolicLink(folder)) {
-        report.failures.push_back({folder, "is a symbolic link"});
-        return;
-    }
     const std::string resolved = PathGuard::normalize(folder);
     if (resolved.empty()) {
-        report.failures.push_back({folder, "not an absolute path"});
+        report.failures.push_back({folder, guardian_.checkDelete(folder).reason()});
+        return;
+    }
+    if (sys::isSymbolicLink(folder)) {
+        report.failures.push_back({folder, "is a symbolic link"});
         return;
     }
     const auto listing = sys::SafeRemove::list(resolved);

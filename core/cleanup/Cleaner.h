@@ -19,9 +19,10 @@ namespace tidra {
 // the path that was judged, through descriptors, never following a link. Each path is
 // handled on its own: a path that could not be handled becomes one failure, in the order met,
 // and never stops the others. A path that is not there is skipped: neither counted nor
-// reported. Tools (a `run` action, git for a worktree) go through the runner, with a limit of
-// 300 seconds; a tool stopped at its limit is a failure, never a success. An immutable value;
-// calls share nothing and may run on several threads.
+// reported; one that cannot be examined (a folder above may not be searched, the path is too
+// long) is a failure with the system's reason. Tools (a `run` action, git for a worktree) go
+// through the runner, with a limit of 300 seconds; a tool stopped at its limit is a failure,
+// never a success. An immutable value; calls share nothing and may run on several threads.
 class Cleaner {
 public:
     // Shell::run's shape, so tests can stand in for it.

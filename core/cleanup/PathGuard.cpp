@@ -113,6 +113,13 @@ std::optional<std::string> firstKept(const std::string& rel, const std::vector<s
     return std::nullopt;
 }
 
+bool holdsNul(const std::string& path) { return path.find('\0') != std::string::npos; }
+
+// Why normalize gave nothing for `path`.
+PathGuard::Verdict unusable(const std::string& path) {
+    return PathGuard::Verdict::refused(holdsNul(path) ? "holds a NUL byte" : "not an absolute path");
+}
+
 PathGuard::Verdict protectedFolder(const std::string& entry) {
     return PathGuard::Verdict::refused("protected folder " + entry);
 }
@@ -137,7 +144,8 @@ PathGuard::PathGuard(const std::string& home, const std::string& systemApplicati
 std::string PathGuard::runningExecutable() { return realPath("/proc/self/exe"); }
 
 std::string PathGuard::normalize(const std::string& path) {
-    if (path.empty() || path[0] != '/') return {};
+    // The kernel reads a path only up to a NUL byte: the rest would be judged but never acted on.
+    if (path.empty() || path[0] != '/' || holdsNul(path)) return {};
     std::vector<std::string> parts = components(path);
     std::erase(parts, ".");
     // A trailing ".." names the folder the walk ends in, never a name to act on.
@@ -154,7 +162,7 @@ std::string PathGuard::normalize(const std::string& path) {
 std::variant<std::string, PathGuard::Verdict> PathGuard::relativeToHome(const std::string& path) const {
     if (home_.empty()) return Verdict::refused("no usable home folder");
     const std::string p = normalize(path);
-    if (p.empty()) return Verdict::refused("not an absolute path");
+    if (p.empty()) return unusable(path);
     if (!isInside(p, home_)) return Verdict::refused("outside the home folder");
     return p.substr(home_.size() + 1);
 }
@@ -188,7 +196,7 @@ PathGuard::Verdict PathGuard::checkTrash(const std::string& path) const {
 PathGuard::Verdict PathGuard::checkTrashApp(const std::string& path) const {
     if (home_.empty()) return Verdict::refused("no usable home folder");
     const std::string p = normalize(path);
-    if (p.empty()) return Verdict::refused("not an absolute path");
+    if (p.empty()) return unusable(path);
     if (!p.ends_with(".app")) return Verdict::refused("not an app");
     std::string folder;
     for (const auto& candidate : {systemApplications_, resolvedFolder(home_ + "/Applications")})

@@ -51,7 +51,7 @@ struct PathGuard {
     // The place the kernel would act on: ".." and links above the last component are resolved
     // as the kernel resolves them (the existing part through realpath, the missing rest folded
     // as text); the last component stays as it is, so a link is judged as the link. Trailing
-    // slashes and "." go. Empty for an empty or relative path. Callers act on exactly this
+    // slashes and "." go. Empty for an empty or relative path and for one holding a NUL byte. Callers act on exactly this
     // result, opening it without following links, so what is judged is what is touched.
     static std::string normalize(const std::string& path);
 

@@ -78,6 +78,14 @@ TEST_F(TrashTest, LinksAreTrashedThemselvesAndLinksAboveAreRefused) {
     EXPECT_EQ(Trash::move(fs.path("home/gone"), home()).status, Status::missing);
 }
 
+TEST_F(TrashTest, APathHoldingANulByteIsRefused) {
+    fs.file("home/Library/Caches/x");
+    // The kernel would stop at the NUL and move Caches, or x, instead.
+    for (const std::string& path : {fs.path("home/Library/Caches/x/..") + '\0', fs.path("home/Library/Caches/x") + '\0' + "y"})
+        EXPECT_EQ(Trash::move(path, home()).reason, "not a path that can be trashed");
+    EXPECT_TRUE(exists(fs.path("home/Library/Caches/x")));
+}
+
 TEST_F(TrashTest, ALinkedDataFolderStillLeadsToTheUsersTrash) {
     fs.dir("home/dotfiles/local");
     fs.symlink("home/.local", fs.path("home/dotfiles/local"));

@@ -1,6 +1,7 @@
 #include "cleanup/Cleaner.h"
 
 #include "platform/SafeRemove.h"
+#include "support/DeepTree.h"
 #include "support/FakeTool.h"
 #include "support/FileProbe.h"
 #include "support/MountNamespace.h"
@@ -13,6 +14,7 @@
 #include <fcntl.h>
 
 #include <atomic>
+#include <climits>
 #include <map>
 #include <thread>
 
@@ -105,6 +107,39 @@ TEST_F(CleanerTest, DotDotAfterALinkActsWhereTheKernelWould) {
     }
     EXPECT_EQ(readFile(fs.path("outside/Library/Caches/z")), "outside cache");
     EXPECT_EQ(readFile(home("Library/Caches/z")), "home cache");
+}
+
+TEST_F(CleanerTest, APathHoldingANulByteIsRefused) {
+    fs.file("home/.local/share/keyrings/login.keyring");
+    fs.file("home/Library/Caches/x/inside");
+    fs.file("home/Library/Caches/precious");
+    // The kernel would stop at the NUL: the keyring folder, the folder above x.
+    const Paths tricky = {home(".local/share/keyrings") + '\0', home("Library/Caches/x/..") + '\0'};
+    for (const CleanupAction& action : {CleanupAction(CleanupAction::Delete{tricky}),
+                                        CleanupAction(CleanupAction::Trash{tricky}),
+                                        CleanupAction(CleanupAction::DeleteContents{tricky})}) {
+        const auto report = cleaner().perform(action);
+        EXPECT_EQ(report.removed, 0);
+        EXPECT_EQ(report.failures, (std::vector<Failure>{{tricky[0], "holds a NUL byte"}, {tricky[1], "holds a NUL byte"}}));
+    }
+    EXPECT_TRUE(exists(home(".local/share/keyrings/login.keyring")));
+    EXPECT_TRUE(exists(home("Library/Caches/precious")));
+}
+
+TEST_F(CleanerTest, AnEntryThatCannotBeExaminedIsAFailureNotGone) {
+    fs.file("home/Library/Caches/closed/file");
+    fs.chmod("home/Library/Caches/closed", 0700);
+    const std::string deep = test::makeDeepTree(fs.dir("home/Library/Caches/deep"), 30, std::string(200, 'n'));
+    ASSERT_GT(deep.size(), std::size_t(PATH_MAX));
+    const std::string answer = test::runAsNobody([&] {
+        const auto report = cleaner().perform(CleanupAction::Delete{{home("Library/Caches/closed/file"), deep}});
+        std::string out = std::to_string(report.removed);
+        for (const auto& failure : report.failures) out += "|" + failure.reason;
+        return out;
+    });
+    EXPECT_EQ(answer, "0|Permission denied|File name too long");
+    EXPECT_TRUE(exists(home("Library/Caches/closed/file")));
+    EXPECT_TRUE(test::removeDeepTree(home("Library/Caches/deep")));
 }
 
 TEST_F(CleanerTest, HomeReachedThroughALinkWorks) {

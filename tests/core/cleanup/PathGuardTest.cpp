@@ -10,6 +10,8 @@
 namespace tidra {
 namespace {
 
+using namespace std::string_literals;
+
 // The temporary root may itself sit behind a link; expectations use resolved forms.
 std::string real(const std::string& path) {
     char buffer[PATH_MAX];
@@ -79,6 +81,10 @@ TEST_F(PathGuardTest, DeleteAndTrashRules) {
         {trash, ".ssh/id", "protected folder .ssh"},
         {trash, ".local/share/Trash", "would remove .local/share/Trash itself"},
         {trash, fs.path("outside/sub"), outside},
+        // The kernel would stop at the NUL: the keyring folder itself, the folder above x.
+        {del, ".local/share/keyrings\0"s, "holds a NUL byte"},
+        {del, "Library/Caches/x/..\0"s, "holds a NUL byte"},
+        {trash, ".ssh\0/id"s, "holds a NUL byte"},
         {del, "", "not an absolute path"},
         {trash, "", "not an absolute path"},
     };
@@ -171,6 +177,8 @@ TEST_F(PathGuardTest, TrashAppRules) {
         {"home/Other/Foo.app", "not in an Applications folder"},
         {"home/Applications/Tidra.app", "Tidra itself"},
         {"Applications/../home/Applications/Tidra.app", "Tidra itself"},
+        // Would move the Applications folder itself.
+        {"Applications/Utilities/..\0.app"s, "holds a NUL byte"},
     };
     for (const auto& [relative, reason] : rows) {
         const auto verdict = g.checkTrashApp(fs.path(relative));
