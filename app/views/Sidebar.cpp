@@ -1,0 +1,121 @@
+#include "views/Sidebar.h"
+
+#include "models/AppModel.h"
+#include "views/design/Appearance.h"
+#include "views/design/Brand.h"
+#include "views/design/Symbols.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <QSignalBlocker>
+
+namespace tidra {
+
+namespace {
+
+constexpr int symbolSize = 18;
+
+QColor grey(qreal white) { return QColor::fromRgbF(float(white), float(white), float(white), 1.0f); }
+
+// The desktop sidebar is a shade apart from the window, so the detail's backdrop reads as the page.
+QColor sidebarBackground(Theme::Scheme scheme) {
+  return scheme == Theme::Scheme::dark ? QColor(0x2a, 0x2a, 0x2e) : QColor(0xea, 0xea, 0xed);
+}
+
+}  // namespace
+
+const std::vector<Sidebar::Row>& Sidebar::rows() {
+  static const std::vector<Row> table{
+      {Section::overview, QStringLiteral("Overview"), QStringLiteral("gauge.with.dots.needle.50percent")},
+      {Section::cleanup, QStringLiteral("Cleanup"), QStringLiteral("sparkles")},
+      {Section::projects, QStringLiteral("Projects"), QStringLiteral("folder.badge.gearshape")},
+      {Section::largeFiles, QStringLiteral("Large Files"), QStringLiteral("doc.viewfinder")},
+      {Section::duplicates, QStringLiteral("Duplicates"), QStringLiteral("doc.on.doc")},
+      {Section::applications, QStringLiteral("Applications"), QStringLiteral("square.grid.2x2")},
+      {Section::performance, QStringLiteral("Performance"), QStringLiteral("memorychip")},
+  };
+  return table;
+}
+
+const Sidebar::Row& Sidebar::row(Section section) { return rows()[static_cast<std::size_t>(section)]; }
+
+Sidebar::LabelColors Sidebar::snapshotColors(Theme::Scheme scheme) {
+  if (scheme == Theme::Scheme::dark) return {grey(0.92), grey(0.8)};
+  return {grey(0.1), grey(0.35)};
+}
+
+Sidebar::Sidebar(AppModel& model, QWidget* parent) : QListWidget(parent), model(model) {
+  setObjectName(QStringLiteral("sidebar"));
+  setMinimumWidth(minimumWidth);
+  setMaximumWidth(maximumWidth);
+  setFrameShape(QFrame::NoFrame);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setIconSize(QSize(symbolSize, symbolSize));
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setFocusPolicy(Qt::NoFocus);
+  setViewportMargins(0, 8, 0, 0);
+  for (const Row& entry : rows()) {
+    auto* item = new QListWidgetItem(entry.title, this);
+    item->setData(Qt::UserRole, rawValue(entry.section));
+  }
+  applyLook();
+  showSection();
+  connect(&model, &AppModel::sectionChanged, this, &Sidebar::showSection);
+  connect(this, &QListWidget::itemSelectionChanged, this, &Sidebar::takeSelection);
+}
+
+std::optional<Section> Sidebar::highlighted() const {
+  const QList<QListWidgetItem*> chosen = selectedItems();
+  if (chosen.isEmpty()) return std::nullopt;
+  return sectionFromRawValue(chosen.front()->data(Qt::UserRole).toString());
+}
+
+void Sidebar::showSection() {
+  const QSignalBlocker quiet(this);
+  clearSelection();
+  if (const auto section = model.section()) {
+    QListWidgetItem* chosen = item(static_cast<int>(*section));
+    chosen->setSelected(true);
+    setCurrentItem(chosen);
+  }
+  viewport()->update();
+}
+
+void Sidebar::takeSelection() { model.setSection(highlighted()); }
+
+void Sidebar::changeEvent(QEvent* event) {
+  QListWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) applyLook();
+}
+
+void Sidebar::paintEvent(QPaintEvent* event) {
+  {
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), sidebarBackground(Theme::schemeOf(this)));
+  }
+  QListWidget::paintEvent(event);
+}
+
+void Sidebar::applyLook() {
+  const Theme::Scheme scheme = Theme::schemeOf(this);
+  LabelColors colors{Theme::color(Theme::Role::label, scheme), Brand::accent()};
+  if (Appearance::screenshotMode()) colors = snapshotColors(scheme);
+  for (int index = 0; index < count(); ++index) {
+    QListWidgetItem* entry = item(index);
+    entry->setIcon(Symbols::icon(rows()[static_cast<std::size_t>(index)].symbol, colors.symbol, symbolSize));
+    entry->setForeground(colors.text);
+  }
+  // The highlight is a soft rounded fill, as desktop sidebars draw it, not the palette's
+  // saturated selection colour.
+  const QColor highlight = Theme::color(Theme::Role::quaternaryLabel, scheme);
+  const QString text = colors.text.name(QColor::HexArgb);
+  const QString sheet = QStringLiteral("QListWidget { background: transparent; outline: 0; }"
+                               "QListWidget::item { padding: 5px 6px; margin: 1px 10px; border-radius: 6px; color: %1; }"
+                               "QListWidget::item:selected { background: %2; color: %1; }"
+                               "QListWidget::item:hover:!selected { background: transparent; }")
+                              .arg(text, highlight.name(QColor::HexArgb));
+  // Setting a sheet posts style events of its own; an unchanged one must not loop back here.
+  if (styleSheet() != sheet) setStyleSheet(sheet);
+}
+
+}  // namespace tidra
