@@ -14,7 +14,7 @@ namespace tidra {
 
 ContentView::ContentView(AppModel& model, QWidget* parent) : QWidget(parent), model(model) {
   setObjectName(QStringLiteral("content"));
-  setMinimumSize(minimumWidth, minimumHeight);
+  setMinimumSize(leastWidth, leastHeight);
   list = new Sidebar(model, this);
   detail = new Backdrop(this);
   detail->setObjectName(QStringLiteral("detail"));
@@ -28,7 +28,7 @@ ContentView::ContentView(AppModel& model, QWidget* parent) : QWidget(parent), mo
   split->addWidget(detail);
   split->setStretchFactor(0, 0);
   split->setStretchFactor(1, 1);
-  split->setSizes({Sidebar::idealWidth, minimumWidth - Sidebar::idealWidth});
+  split->setSizes({Sidebar::ideal, leastWidth - Sidebar::ideal});
 
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);

@@ -24,8 +24,8 @@ class Sidebar;
 // diagnosis's "presented" flag (see setDiagnosisPresented).
 class ContentView : public QWidget {
 public:
-  static constexpr int minimumWidth = 860;
-  static constexpr int minimumHeight = 560;
+  static constexpr int leastWidth = 860;
+  static constexpr int leastHeight = 560;
 
   explicit ContentView(AppModel& model, QWidget* parent = nullptr);
 

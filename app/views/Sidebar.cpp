@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 
 namespace tidra {
 
@@ -21,6 +22,38 @@ QColor grey(qreal white) { return QColor::fromRgbF(float(white), float(white), f
 QColor sidebarBackground(Theme::Scheme scheme) {
   return scheme == Theme::Scheme::dark ? QColor(0x2a, 0x2a, 0x2e) : QColor(0xea, 0xea, 0xed);
 }
+
+// Draws a row as desktop sidebars do: a soft rounded highlight inset from the edges rather than
+// the palette's saturated full-width selection.
+class RowDelegate : public QStyledItemDelegate {
+public:
+  explicit RowDelegate(const Sidebar::LabelColors& colors, QObject* parent) : QStyledItemDelegate(parent), colors(colors) {}
+
+  QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return {Sidebar::ideal, rowHeight}; }
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    const QRectF row = QRectF(option.rect).adjusted(10, 1, -10, -1);
+    if (option.state.testFlag(QStyle::State_Selected)) {
+      painter->setPen(Qt::NoPen);
+      painter->setBrush(Theme::color(Theme::Role::quaternaryLabel, option.widget));
+      painter->drawRoundedRect(row, 6, 6);
+    }
+    const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
+    const QRectF symbol(row.left() + 8, row.center().y() - symbolSize / 2.0, symbolSize, symbolSize);
+    icon.paint(painter, symbol.toRect());
+    painter->setPen(colors.text);
+    painter->setFont(Theme::font(Theme::TextStyle::body));
+    const QRectF text = row.adjusted(8 + symbolSize + 8, 0, -6, 0);
+    painter->drawText(text, Qt::AlignVCenter | Qt::AlignLeft, index.data(Qt::DisplayRole).toString());
+    painter->restore();
+  }
+
+private:
+  static constexpr int rowHeight = 30;
+  const Sidebar::LabelColors& colors;
+};
 
 }  // namespace
 
@@ -46,14 +79,15 @@ Sidebar::LabelColors Sidebar::snapshotColors(Theme::Scheme scheme) {
 
 Sidebar::Sidebar(AppModel& model, QWidget* parent) : QListWidget(parent), model(model) {
   setObjectName(QStringLiteral("sidebar"));
-  setMinimumWidth(minimumWidth);
-  setMaximumWidth(maximumWidth);
+  setMinimumWidth(narrowest);
+  setMaximumWidth(widest);
   setFrameShape(QFrame::NoFrame);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setIconSize(QSize(symbolSize, symbolSize));
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setFocusPolicy(Qt::NoFocus);
   setViewportMargins(0, 8, 0, 0);
+  setItemDelegate(new RowDelegate(colors, this));
   for (const Row& entry : rows()) {
     auto* item = new QListWidgetItem(entry.title, this);
     item->setData(Qt::UserRole, rawValue(entry.section));
@@ -98,24 +132,11 @@ void Sidebar::paintEvent(QPaintEvent* event) {
 
 void Sidebar::applyLook() {
   const Theme::Scheme scheme = Theme::schemeOf(this);
-  LabelColors colors{Theme::color(Theme::Role::label, scheme), Brand::accent()};
+  colors = {Theme::color(Theme::Role::label, scheme), Brand::accent()};
   if (Appearance::screenshotMode()) colors = snapshotColors(scheme);
-  for (int index = 0; index < count(); ++index) {
-    QListWidgetItem* entry = item(index);
-    entry->setIcon(Symbols::icon(rows()[static_cast<std::size_t>(index)].symbol, colors.symbol, symbolSize));
-    entry->setForeground(colors.text);
-  }
-  // The highlight is a soft rounded fill, as desktop sidebars draw it, not the palette's
-  // saturated selection colour.
-  const QColor highlight = Theme::color(Theme::Role::quaternaryLabel, scheme);
-  const QString text = colors.text.name(QColor::HexArgb);
-  const QString sheet = QStringLiteral("QListWidget { background: transparent; outline: 0; }"
-                               "QListWidget::item { padding: 5px 6px; margin: 1px 10px; border-radius: 6px; color: %1; }"
-                               "QListWidget::item:selected { background: %2; color: %1; }"
-                               "QListWidget::item:hover:!selected { background: transparent; }")
-                              .arg(text, highlight.name(QColor::HexArgb));
-  // Setting a sheet posts style events of its own; an unchanged one must not loop back here.
-  if (styleSheet() != sheet) setStyleSheet(sheet);
+  for (int index = 0; index < count(); ++index)
+    item(index)->setIcon(Symbols::icon(rows()[static_cast<std::size_t>(index)].symbol, colors.symbol, symbolSize));
+  viewport()->update();
 }
 
 }  // namespace tidra

@@ -35,9 +35,9 @@ public:
   };
   static LabelColors snapshotColors(Theme::Scheme scheme);
 
-  static constexpr int minimumWidth = 170;
-  static constexpr int idealWidth = 190;
-  static constexpr int maximumWidth = 240;
+  static constexpr int narrowest = 170;
+  static constexpr int ideal = 190;
+  static constexpr int widest = 240;
 
   explicit Sidebar(AppModel& model, QWidget* parent = nullptr);
 
@@ -55,6 +55,7 @@ private:
   void applyLook();
 
   AppModel& model;
+  LabelColors colors;
 };
 
 }  // namespace tidra
