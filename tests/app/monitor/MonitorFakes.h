@@ -136,13 +136,14 @@ struct MonitorRig {
   std::unique_ptr<BackgroundMonitor> monitor;
   int readings = 0;
 
-  MonitorRig() {
+  // `desktop`, when given, stands in for the recording notifications.
+  explicit MonitorRig(Notifications* desktop = nullptr) {
     Preference::registerDefaults(preferences);
     AppServices services;
     services.cleanup = fakeCleanup(disk);
     services.performance = fakePerformance(machine);
     model = std::make_unique<AppModel>(quietEnvironment("/home/fake"), services, scheduler);
-    monitor = std::make_unique<BackgroundMonitor>(*model, preferences, notifications);
+    monitor = std::make_unique<BackgroundMonitor>(*model, preferences, desktop ? *desktop : notifications);
     QObject::connect(monitor.get(), &BackgroundMonitor::refreshed, [this] { ++readings; });
   }
 
