@@ -14,9 +14,10 @@ class QDBusPendingCallWatcher;
 
 namespace tidra {
 
-// Notifications through the desktop's org.freedesktop.Notifications service. Every call is
-// asynchronous, so a missing or stuck service never holds up the interface; without a service
-// requests are dropped quietly.
+// Notifications through the desktop's org.freedesktop.Notifications service. Every call to the
+// service is asynchronous, so a missing or stuck service never holds up the interface (only the
+// bus itself answers at once, when the signals are subscribed); without a service requests are
+// dropped quietly.
 //
 // One notification per request identifier: a new request replaces the one the desktop shows
 // under that identifier (replaces_id), and a request arriving while the previous one under its
