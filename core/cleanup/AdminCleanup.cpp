@@ -45,7 +45,8 @@ std::string failure(const Shell::Output& output) {
 } // namespace
 
 const std::set<std::string>& allowedPaths() {
-    static const std::set<std::string> paths{"/usr/local/share/Library/Caches/Yarn"};
+    // Yarn 1's cache when run as root: the designed place, and where it lands on Linux.
+    static const std::set<std::string> paths{"/usr/local/share/Library/Caches/Yarn", "/usr/local/share/.cache/yarn"};
     return paths;
 }
 
@@ -60,7 +61,7 @@ std::optional<std::string> command(const std::vector<std::string>& paths) {
     const auto& allowed = allowedPaths();
     if (!std::ranges::all_of(paths, [&](const auto& p) { return allowed.contains(p); })) return std::nullopt;
     std::string text = "/bin/rm -rf --";
-    for (const auto& path : paths) text += " " + shellQuoted(path);
+    for (const auto& path : paths) text.append(" ").append(shellQuoted(path));
     return text;
 }
 

@@ -25,6 +25,8 @@ const std::vector<ScannedFolder>& scannedFolders() {
         {"Library/HTTPStorages", ".binarycookies", false},
         {"Library/WebKit", "", false},
         {"Library/Containers", "", true},
+        // Where a Flatpak that is no longer installed leaves its data (flatpak-run(1)).
+        {".var/app", "", false},
     };
     return folders;
 }
@@ -42,7 +44,7 @@ std::string appIdentifier(const std::string& name) {
     std::size_t start = 0;
     while (start <= name.size() && count < 3) {
         const auto dot = std::min(name.find('.', start), name.size());
-        if (dot > start) out += (count++ ? "." : "") + name.substr(start, dot - start);
+        if (dot > start) out.append(count++ ? "." : "").append(name, start, dot - start);
         start = dot + 1;
     }
     return out;

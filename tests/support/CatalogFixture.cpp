@@ -3,17 +3,7 @@
 namespace tidra::test {
 
 CleanupEnvironment quietEnvironment(const std::string& home) {
-    return CleanupEnvironment{
-        .home = home,
-        .isAppInstalled = [](const auto&, const auto&) { return false; },
-        .appName = [](const std::string&) { return std::optional<std::string>(); },
-        .installedBundleIDs = [] { return std::vector<std::string>{}; },
-        .simulators = [] { return std::vector<SimulatorDevice>{}; },
-        .globalNpmConfigFiles = {},
-        .rootYarnCache = std::nullopt,
-        .docker = [] { return DockerStatus{DockerStatus::NotInstalled{}}; },
-        .toolItems = [] { return std::vector<CleanupItem>{}; },
-    };
+    return CleanupEnvironment::forHome(home);
 }
 
 CleanupEnvironment FakeMachine::environment(const std::string& home) const {

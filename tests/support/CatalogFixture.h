@@ -11,8 +11,8 @@
 
 namespace tidra::test {
 
-// An environment over `home` whose probes report nothing: no apps, simulators, npm files,
-// root Yarn cache, Docker or tool items.
+// The --home environment over `home`: its probes report nothing (no apps, simulators, npm files,
+// root Yarn cache or tool items; Docker only at `home`/.docker/bin/docker).
 CleanupEnvironment quietEnvironment(const std::string& home);
 
 // A quiet environment whose app probes know only what a test tells them: the apps in
