@@ -4,6 +4,7 @@
 #include "demo/DemoMac.h"
 #include "platform/FolderChooser.h"
 #include "runtime/Scheduler.h"
+#include "settings/Preference.h"
 #include "settings/Preferences.h"
 
 #include <QDir>
@@ -31,8 +32,6 @@ struct ProjectsModel::StopFlag {
 };
 
 namespace {
-
-const QString rootsKey = QStringLiteral("projectRoots");
 
 QStringList toQt(const std::vector<std::string>& paths) {
   QStringList list;
@@ -67,7 +66,7 @@ ProjectsModel::~ProjectsModel() = default;
 std::vector<std::string> ProjectsModel::initialRoots() {
   if (Demo::isOn()) return DemoMac::projectRoots(home_);
   if (remembersRoots_)
-    if (auto stored = preferences_.stringList(rootsKey)) return fromQt(*stored);
+    if (auto stored = preferences_.stringList(Preference::projectRoots)) return fromQt(*stored);
   return services_.defaultRoots(home_);
 }
 
@@ -123,7 +122,7 @@ void ProjectsModel::setRoots(std::vector<std::string> roots) {
   ++scanGeneration_;  // whatever the running scan returns is for the old roots
   roots_ = std::move(roots);
   emit rootsChanged();
-  if (remembersRoots_) preferences_.setStringList(rootsKey, toQt(roots_));
+  if (remembersRoots_) preferences_.setStringList(Preference::projectRoots, toQt(roots_));
   setScan(std::nullopt);
   setSummary(std::nullopt);
   setPhase(Phase::Idle{});

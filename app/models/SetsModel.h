@@ -108,7 +108,7 @@ protected:
     QPointer<FileSetsModel> model(this);
     const int number = searchNumber();
     return [model, number](const Stage& stage) {
-      detail::postToGui([model, number, stage] {
+      postToGui([model, number, stage] {
         auto* self = static_cast<SetsModel*>(model.data());
         if (self && self->isCurrentSearch(number)) self->setStage(stage);
       });
