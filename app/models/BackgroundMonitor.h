@@ -114,14 +114,15 @@ private:
   }
 
   Flow loop();
+  // Readings one after another until no one asked for another meanwhile.
   Flow refreshRounds();
   void readDemo();
-  void setToolReadings(const std::vector<DeveloperTool>& tools);
   void setTopApps(const std::vector<ProcessGroup>& groups);
 
   void checkAlerts();
   void checkIdleServers();
   void trackIdleServers(std::vector<DeveloperTool> servers);
+  // Stops a tool off the GUI thread; in demo mode its processes leave the demo machine instead.
   void stopTool(const DeveloperTool& tool);
   void removeDevServer(const std::string& id);
 
