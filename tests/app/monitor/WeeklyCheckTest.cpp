@@ -106,6 +106,19 @@ private slots:
     }
   }
 
+  void checkNowWithBothSettingsOffMeasuresAndStoresTheDateOnly() {
+    MonitorRig rig;
+    rig.preferences.setBool(Preference::weeklyReport, false);
+    rig.preferences.setBool(Preference::weeklyAutoClean, false);
+    rig.offer({{item("a"), 9'000'000'000}});
+    QVERIFY(rig.monitor->weeklyCheck());
+    QVERIFY(checked(rig));
+    QCOMPARE(rig.disk->measureStarts.load(), 1);
+    QCOMPARE(*rig.monitor->lastWeeklyCheck(), rig.scheduler.now());
+    QVERIFY(rig.notifications.posted.empty());
+    QCOMPARE(rig.disk->cleanStarts.load(), 0);
+  }
+
   void theAutomaticCleanTakesOnlySafeMeasuredItemsAndRecordsThem() {
     MonitorRig rig;
     rig.preferences.setBool(Preference::weeklyAutoClean, true);
