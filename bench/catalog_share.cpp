@@ -7,6 +7,7 @@
 // paths inside it.
 //
 //   catalog_share [--reclaimable FILE] [--rounds N]
+#include <algorithm>
 #include "BenchSupport.h"
 
 #include "cleanup/CleanupCatalog.h"
@@ -81,7 +82,11 @@ int main(int argc, char** argv) {
     env.globalNpmConfigFiles = {};
     env.rootYarnCaches = {};
     std::vector<CleanupItem> items;
-    const double ms = bench::medianMs(flags.count("--rounds", 5), [&] { items = CleanupCatalog::items(env); }, 1);
+    std::vector<double> seconds;
+    for (int round = 0; round < flags.count("--rounds", 5); ++round)
+        seconds.push_back(bench::measureHere([&] { items = CleanupCatalog::items(env); }).seconds);
+    std::sort(seconds.begin(), seconds.end());
+    const double ms = seconds.empty() ? 0 : seconds[seconds.size() / 2] * 1000;
     std::printf("catalog build: %.2f ms (median), %zu items\n", ms, items.size());
     const std::string list = flags.text("--reclaimable");
     if (list.empty()) return 0;

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <vector>
 
 namespace tidra::sys::SafeRemove {
 namespace {
@@ -45,38 +46,112 @@ bool isOtherVolume(int folder, dev_t device) {
     return ::makedev(sx.stx_dev_major, sx.stx_dev_minor) != device;
 }
 
-Outcome removeEntry(int parent, const std::string& name, dev_t device);
+// Deeper than any real tree; a deeper one is refused rather than walked without end.
+constexpr std::size_t kMaxDepth = 4096;
 
-// Empties the open folder, going on past failures so that as much as allowed goes.
-Outcome removeChildren(int folder, dev_t device) {
-    const Listing listing = namesOf(folder);
-    Outcome first = listing.ok() ? Outcome::done() : Outcome::failed(listing.error);
-    for (const auto& name : listing.names) {
-        Outcome outcome = removeEntry(folder, name, device);
+struct Identity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const Identity&) const = default;
+};
+
+Identity identityOf(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? Identity{st.st_dev, st.st_ino} : Identity{};
+}
+
+// One folder on the way down: its listing, read once, and how far it has been worked through.
+struct Level {
+    std::string name; // in the folder above
+    Identity identity;
+    std::vector<std::string> names;
+    std::size_t next = 0;
+    // The first failure met below, which keeps this folder (and those above) in place.
+    Outcome first;
+
+    void note(Outcome outcome) {
         if (outcome.status == Outcome::Status::failed && first.status != Outcome::Status::failed)
             first = std::move(outcome);
     }
-    return first;
-}
+};
 
-Outcome removeFolder(int parent, const std::string& name, dev_t device) {
-    UniqueFd folder(::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (folder.fd < 0) return errno == ENOENT ? Outcome::missing() : Outcome::failedWith(errno);
-    if (isOtherVolume(folder.fd, device)) return Outcome::failed(kOtherVolume);
-    Outcome children = removeChildren(folder.fd, device);
-    if (children.status == Outcome::Status::failed) return children;
-    if (::unlinkat(parent, name.c_str(), AT_REMOVEDIR) == 0) return Outcome::done();
-    return errno == ENOENT ? Outcome::missing() : Outcome::failedWith(errno);
-}
+// Removes trees folder by folder without recursion, holding one descriptor at a time besides
+// the caller's: the way down opens each folder by name without following links, the way back
+// up opens ".." and checks it is the very folder that was left, so a tree moved meanwhile
+// stops the removal instead of leading it elsewhere.
+class TreeRemoval {
+public:
+    TreeRemoval(int parent, dev_t device) : parent_(parent), device_(device) {}
 
-// Everything but a folder goes with one unlink; a folder (EISDIR) is emptied first. An entry
-// swapped for a link in between fails to open as a folder and is left alone.
-Outcome removeEntry(int parent, const std::string& name, dev_t device) {
-    if (::unlinkat(parent, name.c_str(), 0) == 0) return Outcome::done();
-    if (errno == ENOENT) return Outcome::missing();
-    if (errno != EISDIR) return Outcome::failedWith(errno);
-    return removeFolder(parent, name, device);
-}
+    Outcome remove(const std::string& name) {
+        levels_.push_back(Level{{}, identityOf(parent_), {name}, 0, {}});
+        while (!levels_.empty()) {
+            if (levels_.back().next < levels_.back().names.size()) step();
+            else if (!climb()) return Outcome::failed("was moved while being removed");
+        }
+        if (vanished_) return Outcome::missing();
+        return result_;
+    }
+
+private:
+    int current() const { return levels_.size() == 1 ? parent_ : folder_.fd; }
+
+    // Removes the next entry of the current folder, or goes down into it.
+    void step() {
+        Level& level = levels_.back();
+        const std::string& name = level.names[level.next++];
+        if (::unlinkat(current(), name.c_str(), 0) == 0) return;
+        if (errno == ENOENT) return noteVanished();
+        if (errno != EISDIR) return level.note(Outcome::failedWith(errno));
+        if (levels_.size() > kMaxDepth) return level.note(Outcome::failed("is nested too deeply"));
+        descend(name);
+    }
+
+    void descend(const std::string& name) {
+        const int child = ::openat(current(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        // Swapped for a link or a file since the unlink: left alone.
+        if (child < 0) return errno == ENOENT ? noteVanished() : levels_.back().note(Outcome::failedWith(errno));
+        if (isOtherVolume(child, device_)) {
+            ::close(child);
+            return levels_.back().note(Outcome::failed(kOtherVolume));
+        }
+        Listing listing = namesOf(child);
+        folder_.reset(child);
+        levels_.push_back(Level{name, identityOf(child), std::move(listing.names), 0, {}});
+        if (!listing.ok()) levels_.back().note(Outcome::failed(listing.error));
+    }
+
+    // Leaves a folder that has been worked through, removing it when all of it went.
+    bool climb() {
+        Level done = std::move(levels_.back());
+        levels_.pop_back();
+        if (levels_.empty()) {
+            result_ = std::move(done.first);
+            return true;
+        }
+        if (levels_.size() > 1) {
+            const int up = ::openat(folder_.fd, "..", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            folder_.reset(up);
+            if (up < 0 || identityOf(up) != levels_.back().identity) return false;
+        }
+        if (done.first.status != Outcome::Status::failed &&
+            ::unlinkat(current(), done.name.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT)
+            done.note(Outcome::failedWith(errno));
+        levels_.back().note(std::move(done.first));
+        return true;
+    }
+
+    void noteVanished() {
+        if (levels_.size() == 1) vanished_ = true;
+    }
+
+    int parent_;
+    dev_t device_;
+    UniqueFd folder_{-1};
+    std::vector<Level> levels_;
+    Outcome result_;
+    bool vanished_ = false;
+};
 
 std::string openFailure(int error) {
     return error == ELOOP ? "is a symbolic link" : Outcome::errorText(error);
@@ -95,7 +170,7 @@ Outcome remove(const std::string& path) {
     struct stat st {};
     if (::fstatat(parent.fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? Outcome::missing() : Outcome::failedWith(errno);
-    return removeEntry(parent.fd, name, st.st_dev);
+    return TreeRemoval(parent.fd, st.st_dev).remove(name);
 }
 
 Listing list(const std::string& folder) {

@@ -14,6 +14,11 @@ struct UniqueFd {
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
     bool ok() const { return fd >= 0; }
+    // Closes the one held and takes `value` in its place.
+    void reset(int value) {
+        if (fd >= 0) ::close(fd);
+        fd = value;
+    }
 };
 
 } // namespace tidra::sys

@@ -82,8 +82,12 @@ std::optional<AppModel::RemovalLease> AppModel::claimRemoval() {
   return RemovalLease(removing_);
 }
 
-void AppModel::setRecords(std::vector<CleanupRecord> records) { assign(records_, std::move(records), &AppModel::recordsChanged); }
-void AppModel::setDemoGone(std::set<std::int32_t> pids) { assign(demoGone_, std::move(pids), &AppModel::demoGoneChanged); }
+void AppModel::setRecords(std::vector<CleanupRecord> records) {
+  assign(records_, std::move(records), &AppModel::recordsChanged);
+}
+void AppModel::setDemoGone(std::set<std::int32_t> pids) {
+  assign(demoGone_, std::move(pids), &AppModel::demoGoneChanged);
+}
 void AppModel::setSection(std::optional<Section> section) { assign(section_, section, &AppModel::sectionChanged); }
 void AppModel::setPerformanceTab(PerformanceTab tab) { assign(performanceTab_, tab, &AppModel::performanceTabChanged); }
 void AppModel::setConfirmingClean(bool confirming) {
@@ -95,17 +99,27 @@ void AppModel::setDeveloperTools(std::vector<DeveloperTool> tools) {
   assign(developerTools_, std::move(tools), &AppModel::developerToolsChanged);
 }
 void AppModel::setCleanupPhase(CleanupPhase phase) { assign(cleanupPhase_, phase, &AppModel::cleanupPhaseChanged); }
-void AppModel::setSizes(std::map<std::string, SizeResult> sizes) { assign(sizes_, std::move(sizes), &AppModel::sizesChanged); }
-void AppModel::setSelection(std::set<std::string> ids) { assign(selection_, std::move(ids), &AppModel::selectionChanged); }
+void AppModel::setSizes(std::map<std::string, SizeResult> sizes) {
+  assign(sizes_, std::move(sizes), &AppModel::sizesChanged);
+}
+void AppModel::setSelection(std::set<std::string> ids) {
+  assign(selection_, std::move(ids), &AppModel::selectionChanged);
+}
 void AppModel::setCleaningTitle(std::optional<QString> title) {
   assign(cleaningTitle_, std::move(title), &AppModel::cleaningTitleChanged);
 }
 void AppModel::setHasFullDiskAccess(bool granted) {
   assign(hasFullDiskAccess_, granted, &AppModel::hasFullDiskAccessChanged);
 }
-void AppModel::setDockerStatus(DockerStatus status) { assign(dockerStatus_, std::move(status), &AppModel::dockerStatusChanged); }
-void AppModel::setLargeFilePhase(SearchPhase phase) { assign(largeFilePhase_, phase, &AppModel::largeFilePhaseChanged); }
-void AppModel::setLargeFiles(std::vector<LargeFile> files) { assign(largeFiles_, std::move(files), &AppModel::largeFilesChanged); }
+void AppModel::setDockerStatus(DockerStatus status) {
+  assign(dockerStatus_, std::move(status), &AppModel::dockerStatusChanged);
+}
+void AppModel::setLargeFilePhase(SearchPhase phase) {
+  assign(largeFilePhase_, phase, &AppModel::largeFilePhaseChanged);
+}
+void AppModel::setLargeFiles(std::vector<LargeFile> files) {
+  assign(largeFiles_, std::move(files), &AppModel::largeFilesChanged);
+}
 void AppModel::setFilesExamined(int count) { assign(filesExamined_, count, &AppModel::filesExaminedChanged); }
 void AppModel::setLargeFileThreshold(std::int64_t bytes) {
   assign(largeFileThreshold_, bytes, &AppModel::largeFileThresholdChanged);

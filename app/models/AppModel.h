@@ -62,9 +62,11 @@ public:
   static std::optional<PerformanceTab> performanceTabFromRawValue(const QString& text);
 
   // Builds the model for `environment.home`; reads the history, nothing else: no disk
-  // figures, no sampling, no flow starts here.
+  // figures, no sampling, no flow starts here. `scheduler` must outlive the model.
   AppModel(CleanupEnvironment environment, AppServices services, Scheduler& scheduler, QObject* parent = nullptr);
-  // A clean still running is recorded as far as it got: the item in hand is finished first.
+  // A clean still running is recorded as far as it got, so the history never loses a removal:
+  // the item in hand is finished first (this waits for it). A password clean is not waited
+  // for: its prompt may still be open.
   ~AppModel() override;
 
   const CleanupEnvironment& environment() const { return environment_; }

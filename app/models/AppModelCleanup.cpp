@@ -42,8 +42,7 @@ ItemOutcome cleanOne(const CleanupServices& cleanup, const PathGuard& guardian, 
                      std::int64_t scannedBytes) {
   const std::int64_t before = item.knownBytes ? scannedBytes : cleanup.measure(item).bytes;
   auto report = cleanup.perform(guardian, item.action);
-  const SizeResult after =
-      item.knownBytes ? SizeResult(report.failures.empty() ? 0 : before) : cleanup.measure(item);
+  const SizeResult after = item.knownBytes ? SizeResult(report.failures.empty() ? 0 : before) : cleanup.measure(item);
   return {std::move(report), before, after};
 }
 
@@ -123,7 +122,8 @@ Flow AppModel::scanFlow() {
 
   // Four walks at once keep the disk busy without flooding it.
   BoundedGroup<std::pair<std::string, SizeResult>> measuring(
-      Pool::user, 4, this, [this](std::pair<std::string, SizeResult> measured) { setSize(measured.first, measured.second); });
+      Pool::user, 4, this,
+      [this](std::pair<std::string, SizeResult> measured) { setSize(measured.first, measured.second); });
   for (const auto& item : catalog)
     measuring.add([measure = cleanup.measure, item] { return std::pair{item.id, measure(item)}; });
   co_await measuring.finished();
@@ -192,8 +192,7 @@ std::vector<CleanupItem> AppModel::items(CleanupCategory category) const {
 
 std::vector<CleanupItem> AppModel::selectedItems() const {
   auto visible = visibleItems();
-  std::erase_if(visible,
-                [&](const CleanupItem& item) { return item.requiresAdmin || !selection_.contains(item.id); });
+  std::erase_if(visible, [&](const CleanupItem& item) { return item.requiresAdmin || !selection_.contains(item.id); });
   return visible;
 }
 

@@ -73,11 +73,11 @@ private:
   Handle handle;
 };
 
-namespace detail {
-
-// Queues `fn` to the GUI thread; callable from any thread. Callers check their context there,
-// on the GUI thread, where its lifetime is decided.
+// Queues `fn` to the GUI thread; callable from any thread. Check your context inside `fn`
+// (a QPointer made on the GUI thread before the work started): its lifetime is decided there.
 void postToGui(std::function<void()> fn);
+
+namespace detail {
 
 template <class T>
 using Result = std::conditional_t<std::is_void_v<T>, std::monostate, T>;
@@ -132,7 +132,7 @@ auto runOn(Pool pool, F&& work) -> Job<std::invoke_result_t<std::decay_t<F>&>> {
   auto task = std::make_shared<Work>(work);  // pools take copyable callables
   threadPool(pool).start([state, task] {
     auto result = std::make_shared<detail::Result<T>>(detail::invokeForResult(*task));
-    detail::postToGui([state, result] {
+    postToGui([state, result] {
       state->result = std::move(*result);
       if (state->waiter && state->waiterAnchor) std::exchange(state->waiter, {}).resume();
     });
@@ -156,7 +156,7 @@ void runThen(Pool pool, QObject* context, F work, Done done) {
   auto finish = std::make_shared<Done>(std::move(done));
   threadPool(pool).start([guard, task, finish] {
     auto result = std::make_shared<detail::Result<std::invoke_result_t<F&>>>(detail::invokeForResult(*task));
-    detail::postToGui([guard, result, finish] {
+    postToGui([guard, result, finish] {
       if (!guard) return;
       if constexpr (std::is_void_v<std::invoke_result_t<F&>>) (*finish)();
       else (*finish)(std::move(*result));
@@ -227,7 +227,7 @@ private:
       ++state->inFlight;
       threadPool(state->pool).start([state, job = std::move(job)] {
         auto result = std::make_shared<T>(job());
-        detail::postToGui([state, result] { deliver(state, std::move(*result)); });
+        postToGui([state, result] { deliver(state, std::move(*result)); });
       });
     }
   }

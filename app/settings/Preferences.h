@@ -20,7 +20,8 @@ public:
 
   void registerDefaults(const QVariantMap& values);
 
-  // The stored value, else the registered default, else an invalid QVariant.
+  // The stored value as kept (a settings file keeps text), else the registered default, else an
+  // invalid QVariant. The typed readers below know how each kind is kept.
   QVariant value(const QString& key) const;
   // False or 0 when the key has neither a stored nor a registered value.
   bool boolValue(const QString& key) const;

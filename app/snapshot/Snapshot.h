@@ -45,7 +45,8 @@ QList<QWidget*> windows();
 
 // The window to photograph: the first visible titled window that is not a sheet, has content
 // and whose object name contains "main"; else the first visible titled window that is not a
-// sheet; else none.
+// sheet; else none. A sheet is a window-modal dialog on a parent window; a QMainWindow has
+// content once it has its central widget.
 QWidget* mainWindow();
 
 // A pause that lets the interface settle before a shot; the flow resumes through the scheduler.

@@ -61,7 +61,7 @@ std::optional<std::string> command(const std::vector<std::string>& paths) {
     const auto& allowed = allowedPaths();
     if (!std::ranges::all_of(paths, [&](const auto& p) { return allowed.contains(p); })) return std::nullopt;
     std::string text = "/bin/rm -rf --";
-    for (const auto& path : paths) text += " " + shellQuoted(path);
+    for (const auto& path : paths) text.append(" ").append(shellQuoted(path));
     return text;
 }
 

@@ -44,7 +44,7 @@ std::string appIdentifier(const std::string& name) {
     std::size_t start = 0;
     while (start <= name.size() && count < 3) {
         const auto dot = std::min(name.find('.', start), name.size());
-        if (dot > start) out += (count++ ? "." : "") + name.substr(start, dot - start);
+        if (dot > start) out.append(count++ ? "." : "").append(name, start, dot - start);
         start = dot + 1;
     }
     return out;

@@ -59,7 +59,7 @@ void addSdk(Builder& b, const Sdk& sdk) {
     if (!sys::existsFollowingLinks(sdk.path + "/bin/flutter")) return;
     const std::string version = flutterVersion(sdk.path).value_or("unknown version");
     // Only the leading home folder is written as "~": the same text may recur further on.
-    const std::string shown = "~" + sdk.path.substr(b.env.home.size());
+    const std::string shown = std::string("~").append(sdk.path, b.env.home.size());
     const std::string consequence =
         sdk.fromFvm ? "fvm installs it again with \"fvm install " + version + "\" if a project asks for it."
                     : "Projects or editors that point at this SDK need another one.";

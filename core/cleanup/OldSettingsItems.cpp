@@ -63,7 +63,7 @@ std::vector<std::int64_t> versionNumbers(std::string_view text) {
 
 std::string joined(const std::vector<std::int64_t>& version) {
     std::string text;
-    for (const auto number : version) text += (text.empty() ? "" : ".") + std::to_string(number);
+    for (const auto number : version) text.append(text.empty() ? "" : ".").append(std::to_string(number));
     return text;
 }
 

@@ -26,7 +26,7 @@ std::string grouped(Wide value) {
         digits.insert(digits.begin(), char('0' + int(value % 10)));
         value /= 10;
     } while (value != 0);
-    for (int i = int(digits.size()) - 3; i > 0; i -= 3) digits.insert(std::size_t(i), ",");
+    for (int i = int(digits.size()) - 3; i > 0; i -= 3) digits.insert(digits.begin() + i, ',');
     return digits;
 }
 

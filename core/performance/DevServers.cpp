@@ -140,7 +140,7 @@ std::optional<std::string> headIfLonger(const std::string& text, std::size_t cou
 
 std::string shownFolder(const std::string& folder, const std::string& home) {
     if (folder.size() > home.size() && folder.starts_with(home) && folder[home.size()] == '/')
-        return "~" + folder.substr(home.size());
+        return std::string("~").append(folder, home.size());
     return folder;
 }
 
@@ -253,7 +253,7 @@ bool isWorkFolder(std::string_view folder, std::string_view home) {
 std::string summary(const std::vector<std::string>& arguments, std::string_view folder) {
     if (arguments.empty()) return {};
     std::string text = lastComponent(arguments.front());
-    for (std::size_t i = 1; i < arguments.size(); ++i) text += " " + summaryWord(arguments[i], folder);
+    for (std::size_t i = 1; i < arguments.size(); ++i) text.append(" ").append(summaryWord(arguments[i], folder));
     text = Utf8::repaired(text);
     if (!headIfLonger(text, kSummaryLength)) return text;
     return headIfLonger(text, kSummaryLength - 1).value_or(text) + "…";

@@ -1,5 +1,6 @@
 #include "platform/SafeRemove.h"
 
+#include "support/DeepTree.h"
 #include "support/FileProbe.h"
 #include "support/MountNamespace.h"
 #include "support/RunAsNobody.h"
@@ -49,6 +50,28 @@ TEST(SafeRemoveTest, RefusesLinksAboveAndPathsWithoutAName) {
         EXPECT_EQ(SafeRemove::remove(path).reason, "not a removable path") << path;
     EXPECT_FALSE(SafeRemove::list(fs.path("outside/..") + '\0').ok());
     EXPECT_TRUE(exists(fs.path("outside/keep")));
+}
+
+TEST(SafeRemoveTest, DeepTreesNeedNoRecursionAndHaveALimit) {
+    test::TempHome fs;
+    fs.file("keep");
+    const auto answer = test::runInMountNamespace([&] {
+        if (!test::mountTmpfs(fs.dir("disk"))) return std::string("no mount");
+        std::string out;
+        // Removed whole on a small stack; refused past the limit, with what could go gone.
+        for (const int levels : {4000, 4200}) {
+            test::makeDeepTree(fs.dir("disk/" + std::to_string(levels)), levels);
+            fs.file("disk/" + std::to_string(levels) + "/sibling");
+            const std::string top = fs.path("disk/" + std::to_string(levels));
+            out += test::onSmallStack([&] { return SafeRemove::remove(top).reason; });
+            out += exists(top) ? "|1" : "|0";
+            out += exists(top + "/sibling") ? "1;" : "0;";
+        }
+        return out;
+    });
+    if (!answer) GTEST_SKIP() << test::kNoMountNamespace;
+    EXPECT_EQ(*answer, "|00;is nested too deeply|10;");
+    EXPECT_TRUE(exists(fs.path("keep")));
 }
 
 TEST(SafeRemoveTest, PartialRemovalIsAFailureAndTheRestGoes) {

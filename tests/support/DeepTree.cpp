@@ -3,6 +3,7 @@
 #include "system/Shell.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,6 +29,27 @@ bool removeDeepTree(const std::string& path) {
     // rm walks by descriptors, so neither depth nor path length stops it.
     const auto output = Shell::run("/bin/rm", {"-rf", "--", path}, {}, std::chrono::seconds(120));
     return output && output->succeeded() && ::access(path.c_str(), F_OK) != 0;
+}
+
+std::string onSmallStack(const std::function<std::string()>& fn) {
+    struct Call {
+        const std::function<std::string()>* fn;
+        std::string answer;
+    } call{&fn, {}};
+    pthread_attr_t attributes;
+    ::pthread_attr_init(&attributes);
+    ::pthread_attr_setstacksize(&attributes, 128 * 1024);
+    pthread_t thread;
+    const auto body = [](void* argument) -> void* {
+        auto* c = static_cast<Call*>(argument);
+        c->answer = (*c->fn)();
+        return nullptr;
+    };
+    const bool started = ::pthread_create(&thread, &attributes, body, &call) == 0;
+    ::pthread_attr_destroy(&attributes);
+    if (!started) return "<no thread>";
+    ::pthread_join(thread, nullptr);
+    return call.answer;
 }
 
 } // namespace tidra::test

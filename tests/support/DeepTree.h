@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace tidra::test {
@@ -11,5 +12,10 @@ std::string makeDeepTree(const std::string& top, int levels, const std::string& 
 
 // Removes a tree of any depth or path length, as `rm -rf` does; true when it is gone.
 bool removeDeepTree(const std::string& path);
+
+// Runs `fn` on a thread with a 128 KiB stack and answers what it answered, so code that recurses
+// once per folder crashes on a deep tree. Meant for a forked child (runInMountNamespace, whose
+// tmpfs also keeps deep trees quick to make and gone afterwards).
+std::string onSmallStack(const std::function<std::string()>& fn);
 
 } // namespace tidra::test

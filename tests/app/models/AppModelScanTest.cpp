@@ -51,11 +51,11 @@ private slots:
     waitUntilReady(model);
 
     const std::vector<std::string> expected{
-        "phase", "items",                                 // scanning; emptied at once
-        "items", "selection", "access", "sizes", "sizes",  // catalog, selection, access, measured
-        "docker",                                         // Docker status after measuring
-        "items", "sizes", "items", "sizes", "items", "sizes", "items", "sizes", "selection",  // 4 prune items
-        "items", "sizes", "selection",                                                        // the tool item
+        "phase",  "items",                                     // scanning; emptied at once
+        "items",  "selection", "access",    "sizes", "sizes",  // catalog, selection, access, measured
+        "docker",                                              // Docker status after measuring
+        "items",  "sizes",     "items",     "sizes", "items", "sizes", "items", "sizes", "selection",  // 4 prune items
+        "items",  "sizes",     "selection",                                                            // the tool item
         "phase"};
     QCOMPARE(trace, expected);
     QCOMPARE(idsOf(model.items()), (Ids{"a", "b", "docker.containers", "docker.images", "docker.volumes",
@@ -151,11 +151,14 @@ private slots:
     QTest::addColumn<bool>("counted");
     // The item's minimum is 1,000 bytes.
     QTest::newRow("at its minimum") << std::int64_t{1000} << false << int(Safety::safe) << true << true << true << true;
-    QTest::newRow("one byte under") << std::int64_t{999} << false << int(Safety::safe) << true << false << false << false;
+    QTest::newRow("one byte under") << std::int64_t{999} << false << int(Safety::safe) << true << false << false
+                                    << false;
     QTest::newRow("unmeasured") << std::int64_t{-1} << false << int(Safety::safe) << true << false << false << false;
     QTest::newRow("needs admin") << std::int64_t{5000} << true << int(Safety::safe) << true << true << false << false;
-    QTest::newRow("review, selected") << std::int64_t{5000} << false << int(Safety::review) << true << true << true << false;
-    QTest::newRow("safe, not selected") << std::int64_t{5000} << false << int(Safety::safe) << false << true << false << true;
+    QTest::newRow("review, selected") << std::int64_t{5000} << false << int(Safety::review) << true << true << true
+                                      << false;
+    QTest::newRow("safe, not selected") << std::int64_t{5000} << false << int(Safety::safe) << false << true << false
+                                        << true;
   }
 
   void derivedViews() {
@@ -174,8 +177,10 @@ private slots:
     if (bytes < 0) fake.disk->measureLatches["x"] = std::make_shared<Latch>();
     auto& model = fake.make();
     model.scan();
-    if (bytes < 0) QTRY_COMPARE(fake.disk->measureStarts.load(), 1);
-    else waitUntilReady(model);
+    if (bytes < 0)
+      QTRY_COMPARE(fake.disk->measureStarts.load(), 1);
+    else
+      waitUntilReady(model);
     model.setSelection(selected ? std::set<std::string>{"x"} : std::set<std::string>{});
 
     QCOMPARE(model.visibleItems().size(), size_t(visible));

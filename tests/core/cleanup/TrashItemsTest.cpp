@@ -14,7 +14,7 @@ std::string trashItem(const CleanupEnvironment& env) {
     const auto items = test::runStep(CleanupCatalog::trash, env).items;
     if (items.empty()) return "none";
     std::string out = items[0].requiresAdmin ? "admin" : "user";
-    for (const auto& path : items[0].action.paths()) out += " " + path.substr(env.home.size() + 1);
+    for (const auto& path : items[0].action.paths()) out.append(" ").append(path, env.home.size() + 1);
     return out;
 }
 

@@ -296,7 +296,7 @@ std::string describe(const Record& record, const std::string& root) {
     auto line = [&](std::vector<std::string> paths) {
         std::sort(paths.begin(), paths.end());
         std::string text;
-        for (const auto& path : paths) text += " " + (path == root ? "." : path.substr(root.size() + 1));
+        for (const auto& path : paths) text.append(" ").append(path == root ? "." : path.substr(root.size() + 1));
         return text;
     };
     return "unreadable:" + line(record.unreadable) + " visited:" + line(visitedPaths(record));

@@ -40,9 +40,16 @@ std::string pr(int number, const char* state, const char* head, bool cross = fal
            R"(","isCrossRepository":)" + (cross ? "true" : "false") + "}";
 }
 
+// A JSON array of the given elements.
+std::string array(const std::vector<std::string>& elements, bool closed = true) {
+    std::string text = "[";
+    for (const auto& element : elements) text.append(text.size() > 1 ? "," : "").append(element);
+    return closed ? text + "]" : text;
+}
+
 TEST(PullRequestsParseTest, HighestNumberPerHeadWinsWhateverTheOrder) {
-    for (const auto& json : {"[" + pr(3, "CLOSED", "fix") + "," + pr(9, "OPEN", "fix") + "," + pr(4, "MERGED", "docs") + "]",
-                             "[" + pr(9, "OPEN", "fix") + "," + pr(4, "MERGED", "docs") + "," + pr(3, "CLOSED", "fix") + "]"}) {
+    for (const auto& json : {array({pr(3, "CLOSED", "fix"), pr(9, "OPEN", "fix"), pr(4, "MERGED", "docs")}),
+                             array({pr(9, "OPEN", "fix"), pr(4, "MERGED", "docs"), pr(3, "CLOSED", "fix")})}) {
         const auto pulls = Worktrees::parsePullRequests(json);
         ASSERT_EQ(pulls.size(), 2u) << json;
         EXPECT_EQ(pulls.at("fix"), (Worktrees::PullRequest{9, "OPEN", "fix", "oid9"}));
@@ -52,8 +59,7 @@ TEST(PullRequestsParseTest, HighestNumberPerHeadWinsWhateverTheOrder) {
 
 TEST(PullRequestsParseTest, ForksAndNonPositiveNumbersAreLeftOut) {
     const auto pulls = Worktrees::parsePullRequests(
-        "[" + pr(5, "MERGED", "main", true) + "," + pr(8, "OPEN", "patch-1", true) + "," + pr(2, "OPEN", "patch-1") +
-        "," + pr(0, "OPEN", "zero") + "]");
+        array({pr(5, "MERGED", "main", true), pr(8, "OPEN", "patch-1", true), pr(2, "OPEN", "patch-1"), pr(0, "OPEN", "zero")}));
     ASSERT_EQ(pulls.size(), 1u);
     EXPECT_EQ(pulls.at("patch-1").number, 2);
 }
@@ -61,7 +67,7 @@ TEST(PullRequestsParseTest, ForksAndNonPositiveNumbersAreLeftOut) {
 TEST(PullRequestsParseTest, MalformedJsonGivesNothing) {
     for (const std::string& json : std::vector<std::string>{"", "not json", "{}", R"([{"number":1,"state":"OPEN","headRefName":"a"}])",
                                    R"([{"number":"1","state":"OPEN","headRefName":"a","headRefOid":"x","isCrossRepository":false}])",
-                                   "[" + pr(1, "OPEN", "a") + ",{}]", "[" + pr(1, "OPEN", "a")})
+                                   array({pr(1, "OPEN", "a"), "{}"}), array({pr(1, "OPEN", "a")}, false)})
         EXPECT_TRUE(Worktrees::parsePullRequests(json).empty()) << json;
     EXPECT_TRUE(Worktrees::parsePullRequests("[]").empty());
 }

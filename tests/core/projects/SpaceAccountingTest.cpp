@@ -1,6 +1,6 @@
 #include "projects/SpaceAccounting.h"
 
-#include "GitFixture.h"
+#include "support/GitFixture.h"
 #include "support/MountNamespace.h"
 #include "support/TempHome.h"
 
@@ -208,9 +208,9 @@ TEST(SpaceAccountingTest, LargePlainFilesAreOwnedPrivately) {
 TEST(SpaceAccountingTest, SameResultEveryRun) {
     Fixture f;
     for (int i = 0; i < 40; ++i) {
-        const auto name = "p" + std::to_string(i % 4) + "/m" + std::to_string(i) + "/f";
+        const std::string name = std::string("p").append(std::to_string(i % 4)).append("/m").append(std::to_string(i)).append("/f");
         f.home.file(name, 20000 + i * 4096);
-        f.home.hardlink("p" + std::to_string((i + 1) % 4) + "/n" + std::to_string(i), name);
+        f.home.hardlink(std::string("p").append(std::to_string((i + 1) % 4)).append("/n").append(std::to_string(i)), name);
     }
     const std::vector<SpaceOwner> owners = {f.owner("p0"), f.owner("p1"), f.owner("p2"), f.owner("p3")};
     const auto first = f.measure(owners);
