@@ -5,6 +5,9 @@
 #include "Updater.h"
 #include "Website.h"
 #include "models/AppModel.h"
+#include "models/BackgroundMonitor.h"
+#include "models/NotificationResponder.h"
+#include "models/WindowOpener.h"
 #include "platform/TrayItem.h"
 #include "platform/UrlOpener.h"
 #include "settings/Preference.h"
@@ -59,11 +62,18 @@ TidraApplication::TidraApplication(Parts given, QObject* parent) : QObject(paren
   Preference::registerDefaults(parts.preferences);
   Appearance::setScreenshotMode(screenshotMode(parts.arguments));
   appModel = std::make_unique<AppModel>(parts.environment, parts.services, parts.scheduler);
+  backgroundMonitor = std::make_unique<BackgroundMonitor>(*appModel, parts.preferences, parts.notifications);
   buildMainWindow();
+  WindowOpener::shared().openMain = [this] { showMainWindow(); };
+  connect(&parts.notifications, &Notifications::responded, this, [this](const NotificationResponse& response) {
+    respondToNotification(response, *backgroundMonitor, *appModel, WindowOpener::shared());
+  });
+  connect(backgroundMonitor.get(), &BackgroundMonitor::memoryChanged, this, &TidraApplication::showReadings);
+  connect(backgroundMonitor.get(), &BackgroundMonitor::diskChanged, this, &TidraApplication::showReadings);
   updateTrayItem();
 }
 
-TidraApplication::~TidraApplication() = default;
+TidraApplication::~TidraApplication() { WindowOpener::shared().openMain = nullptr; }
 
 TidraApplication::Situation TidraApplication::situation() const {
   return {parts.preferences.boolValue(Preference::showInMenuBar), parts.trayAvailable,
@@ -99,10 +109,7 @@ void TidraApplication::showMainWindow() {
   launch();
 }
 
-void TidraApplication::showMain(std::optional<Section> section) {
-  if (section) appModel->setSection(section);
-  showMainWindow();
-}
+void TidraApplication::showMain(std::optional<Section> section) { WindowOpener::shared().show(section, *appModel); }
 
 void TidraApplication::showSettings() {
   // The settings screen takes this window's place once it is built.
@@ -123,8 +130,12 @@ void TidraApplication::updateTrayItem() {
     return;
   }
   if (!tray) tray = std::make_unique<TrayItem>([this] { return makePanel(); });
-  tray->setReadings(appModel->memory(), appModel->disk());
+  showReadings();
   tray->setVisible(true);
+}
+
+void TidraApplication::showReadings() {
+  if (tray) tray->setReadings(backgroundMonitor->memory(), backgroundMonitor->disk());
 }
 
 // Stands in for the menu-bar panel until it is built: its footer, so the window and quitting
@@ -159,6 +170,7 @@ void TidraApplication::launch() {
   if (const auto scheme = launchAppearance(parts.arguments)) Theme::apply(*scheme);
   appModel->refreshDisk();
   if (appModel->cleanupPhase() == AppModel::CleanupPhase::idle) appModel->scan();
+  if (!screenshotMode(parts.arguments) && !homeOverride(parts.arguments)) backgroundMonitor->start();
   if (const auto folder = Snapshot::value(parts.arguments, QStringLiteral("--snapshot")); folder && !capturing) {
     capturing = true;
     Snapshot::capture(*folder, parts.quit).start(window.get());

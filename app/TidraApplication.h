@@ -20,7 +20,9 @@ class QMainWindow;
 namespace tidra {
 
 class AppModel;
+class BackgroundMonitor;
 class ContentView;
+class Notifications;
 class Preferences;
 class Scheduler;
 class TrayItem;
@@ -28,8 +30,8 @@ class Updater;
 class UrlOpener;
 struct AppInfo;
 
-// The running application: the one model for the life of the process, the main window with its
-// commands and launch step, the tray item standing for the menu-bar item, the settings window,
+// The running application: the one model and the one monitor for the life of the process, the
+// main window with its commands and launch step, the tray item standing for the menu-bar item, the settings window,
 // and the rules for what closing the last window does.
 class TidraApplication : public QObject {
   Q_OBJECT
@@ -43,6 +45,8 @@ public:
     Preferences& preferences;
     Scheduler& scheduler;
     UrlOpener& urlOpener;
+    // The desktop's notifications, for the monitor; their responses are answered here.
+    Notifications& notifications;
     const AppInfo& info;
     const Updater& updater;
     // Whether the desktop shows tray items.
@@ -82,6 +86,7 @@ public:
   ~TidraApplication() override;
 
   AppModel& model() const { return *appModel; }
+  BackgroundMonitor& monitor() const { return *backgroundMonitor; }
   QMainWindow& mainWindow() const { return *window; }
   ContentView& content() const { return *contentView; }
   // None while the item is not wanted.
@@ -90,7 +95,7 @@ public:
 
   // Shows the main window and runs its launch step; each showing runs it again.
   void showMainWindow();
-  // Selects `section` when given, then shows and raises the main window.
+  // Selects `section` when given, then raises the main window, showing it when it is closed.
   void showMain(std::optional<Section> section);
   void showSettings();
   // Follows a change of the menu-bar setting.
@@ -99,7 +104,8 @@ public:
   void lastWindowClosed();
 
   // The launch step, in order: section and appearance from the arguments, the disk figures,
-  // a scan when none has run, then the screenshot run. Safe to repeat.
+  // a scan when none has run, the monitor (not in screenshot mode or under --home), then the
+  // screenshot run. Safe to repeat.
   void launch();
 
 signals:
@@ -109,10 +115,12 @@ signals:
 private:
   void buildMainWindow();
   void addCommands();
+  void showReadings();
   QWidget* makePanel();
 
   Parts parts;
   std::unique_ptr<AppModel> appModel;
+  std::unique_ptr<BackgroundMonitor> backgroundMonitor;
   std::unique_ptr<QMainWindow> window;
   ContentView* contentView = nullptr;
   std::unique_ptr<TrayItem> tray;

@@ -2,6 +2,7 @@
 #include "Demo.h"
 #include "TidraApplication.h"
 #include "Updater.h"
+#include "platform/DesktopNotifications.h"
 #include "platform/SingleInstance.h"
 #include "platform/TrayItem.h"
 #include "platform/UrlOpener.h"
@@ -50,11 +51,12 @@ int main(int argc, char* argv[]) {
   LivePreferences preferences;
   LiveScheduler scheduler(pinnedNow());
   LiveUrlOpener opener;
+  DesktopNotifications notifications(QDBusConnection::sessionBus());
   const Updater updater(info, arguments);
 
   QApplication::setQuitOnLastWindowClosed(false);
   TidraApplication app({arguments, TidraApplication::environment(arguments), AppServices::live(), preferences,
-                        scheduler, opener, info, updater, TrayItem::isAvailable(), [] { QCoreApplication::quit(); }});
+                        scheduler, opener, notifications, info, updater, TrayItem::isAvailable(), [] { QCoreApplication::quit(); }});
   QObject::connect(&application, &QGuiApplication::lastWindowClosed, &app, &TidraApplication::lastWindowClosed);
   QObject::connect(&instance, &SingleInstance::showRequested, &app, &TidraApplication::showMain);
   app.showMainWindow();

@@ -1,10 +1,11 @@
-#include "models/AppModelFakes.h"
+#include "monitor/MonitorFakes.h"
 
 #include "AppInfo.h"
 #include "Demo.h"
 #include "TidraApplication.h"
 #include "Updater.h"
 #include "Website.h"
+#include "models/Notifier.h"
 #include "platform/TrayItem.h"
 #include "platform/UrlOpener.h"
 #include "settings/InMemoryPreferences.h"
@@ -40,9 +41,11 @@ public:
 struct Harness {
   std::shared_ptr<FakeDisk> disk = std::make_shared<FakeDisk>();
   std::shared_ptr<std::atomic<int>> catalogCalls = std::make_shared<std::atomic<int>>(0);
+  std::shared_ptr<FakeProcesses> machine = std::make_shared<FakeProcesses>();
   TestScheduler scheduler;
   InMemoryPreferences preferences;
   FakeUrlOpener opener;
+  RecordingNotifications notifications;
   AppInfo info{"1.0.0", "https://tidra.app", ""};
   std::unique_ptr<Updater> updater;
   int quits = 0;
@@ -53,12 +56,13 @@ struct Harness {
     updater = std::make_unique<Updater>(info, arguments, [](const QString&) { return std::make_unique<FakeController>(); });
     AppServices services;
     services.cleanup = fakeCleanup(disk);
+    services.performance = fakePerformance(machine);
     services.cleanup.catalog = [disk = disk, calls = catalogCalls](const CleanupEnvironment&) {
       ++*calls;
       return disk->catalog;
     };
     app = std::make_unique<TidraApplication>(TidraApplication::Parts{arguments, quietEnvironment("/home/fake"), services,
-                                                                     preferences, scheduler, opener, info, *updater,
+                                                                     preferences, scheduler, opener, notifications, info, *updater,
                                                                      trayAvailable, [this] { ++quits; }});
     return *app;
   }
@@ -220,6 +224,47 @@ private slots:
     QCOMPARE(model.section(), std::optional(Section::cleanup));
     QCOMPARE(model.cleanupPhase(), Phase::ready);
     QCOMPARE(harness.catalogCalls->load(), 1);
+  }
+
+  void monitorStartsOnceOutsideHomeAndScreenshotRuns_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("samples");
+    QTest::newRow("normal") << QStringList{} << 1;
+    QTest::newRow("home") << QStringList{"--home", "/tmp/h"} << 0;
+    QTest::newRow("home last") << QStringList{"--home"} << 0;
+  }
+  void monitorStartsOnceOutsideHomeAndScreenshotRuns() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, samples);
+    Harness harness;
+    TidraApplication& app = harness.make(arguments);
+    app.showMainWindow();
+    app.launch();
+    app.launch();
+    harness.scheduler.advance(0ms);
+    QTRY_COMPARE(harness.machine->samples.load(), samples);
+    harness.scheduler.advance(29s);
+    QCOMPARE(harness.machine->samples.load(), samples);
+  }
+
+  // A click on a notification opens the window at its section; user info of the wrong kind
+  // reads as absent, so such a click only opens the window and stops nothing.
+  void notificationResponsesReachTheMonitorAndTheWindow() {
+    Harness harness;
+    TidraApplication& app = harness.make({});
+    app.model().setSection(Section::cleanup);
+    harness.notifications.respond({{{Notifier::sectionKey, "largeFiles"}}, NotificationResponse::clicked});
+    QVERIFY(app.mainWindow().isVisible());
+    QCOMPARE(app.model().section(), std::optional(Section::largeFiles));
+
+    const QVariantMap malformed{{Notifier::sectionKey, 42}, {Notifier::serverKey, QStringList{"a"}},
+                                {Notifier::startedKey, "yesterday"}};
+    for (const QString& action : {Notifier::stopAction, Notifier::keepAction, NotificationResponse::clicked})
+      harness.notifications.respond({malformed, action});
+    harness.notifications.respond({{{Notifier::sectionKey, "Performance"}}, NotificationResponse::clicked});
+    QCOMPARE(app.model().section(), std::optional(Section::largeFiles));
+    QCOMPARE(app.model().performanceTab(), AppModel::PerformanceTab::apps);
+    QVERIFY(harness.machine->stoppedIds().empty());
   }
 
   void showMainSelectsTheSection() {
