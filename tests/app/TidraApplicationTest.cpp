@@ -12,6 +12,8 @@
 #include "settings/Preference.h"
 #include "views/ContentView.h"
 #include "views/Sidebar.h"
+#include "support/FakeUpdateController.h"
+#include "support/ImageVariety.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -30,13 +32,6 @@ namespace {
 using Situation = TidraApplication::Situation;
 using Phase = AppModel::CleanupPhase;
 
-class FakeController final : public UpdateController {
-public:
-  void checkForUpdates() override {}
-  bool automaticallyChecksForUpdates() const override { return true; }
-  void setAutomaticallyChecksForUpdates(bool) override {}
-};
-
 // One application over fake engine services, in-memory settings and virtual time.
 struct Harness {
   std::shared_ptr<FakeDisk> disk = std::make_shared<FakeDisk>();
@@ -53,7 +48,7 @@ struct Harness {
 
   TidraApplication& make(QStringList arguments, bool trayAvailable = true) {
     arguments.prepend("tidra");
-    updater = std::make_unique<Updater>(info, arguments, [](const QString&) { return std::make_unique<FakeController>(); });
+    updater = std::make_unique<Updater>(info, arguments, [](const QString&) { return std::make_unique<FakeUpdateController>(); });
     AppServices services;
     services.cleanup = fakeCleanup(disk);
     services.performance = fakePerformance(machine);
@@ -80,15 +75,6 @@ QAction* action(const QMainWindow& window, const QString& text) {
     for (QAction* entry : menu->menu()->actions())
       if (entry->text() == text) return entry;
   return nullptr;
-}
-
-// Share of pixels that differ from the top-left one: a blank image has none.
-double variety(const QImage& image) {
-  const QRgb first = image.pixel(0, 0);
-  qint64 different = 0;
-  for (int y = 0; y < image.height(); y += 4)
-    for (int x = 0; x < image.width(); x += 4) different += image.pixel(x, y) != first;
-  return double(different) / double((image.width() / 4) * (image.height() / 4));
 }
 
 }  // namespace

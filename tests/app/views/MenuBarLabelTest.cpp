@@ -1,3 +1,4 @@
+#include "monitor/MonitorFakes.h"
 #include "platform/TrayItem.h"
 #include "views/MenuBarLabel.h"
 
@@ -13,11 +14,7 @@ namespace {
 
 using Pressure = MemorySnapshot::Pressure;
 
-std::optional<MemorySnapshot> under(Pressure pressure) {
-  MemorySnapshot memory;
-  memory.pressure = pressure;
-  return memory;
-}
+std::optional<MemorySnapshot> under(Pressure pressure) { return test::memoryAt(pressure); }
 
 }  // namespace
 
