@@ -85,7 +85,6 @@ Sidebar::Sidebar(AppModel& model, QWidget* parent) : QListWidget(parent), model(
   setSelectionMode(QAbstractItemView::SingleSelection);
   setIconSize(QSize(symbolSize, symbolSize));
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  setFocusPolicy(Qt::NoFocus);
   setViewportMargins(0, 8, 0, 0);
   setItemDelegate(new RowDelegate(colors, this));
   for (const Row& entry : rows()) {

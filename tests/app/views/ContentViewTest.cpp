@@ -70,6 +70,16 @@ private slots:
     }
   }
 
+  void arrowKeysMoveBetweenSections() {
+    FakeModel fake;
+    AppModel& model = fake.make();
+    ContentView view(model);
+    view.show();
+    QTest::keyClick(view.sidebar(), Qt::Key_Down);
+    QCOMPARE(model.section(), std::optional(Section::cleanup));
+    QVERIFY(labelTexts(view.screen()).contains("Cleanup"));
+  }
+
   // Going back to a section makes a new screen, so its own state starts over.
   void reselectingASectionBuildsANewScreen() {
     FakeModel fake;
