@@ -55,8 +55,11 @@ int main(int argc, char* argv[]) {
   const Updater updater(info, arguments);
 
   QApplication::setQuitOnLastWindowClosed(false);
+  // Queued, so a quit asked for before the event loop runs (a screenshot run with nothing to
+  // wait for) still ends it.
+  const auto quit = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
   TidraApplication app({arguments, TidraApplication::environment(arguments), AppServices::live(), preferences,
-                        scheduler, opener, notifications, info, updater, TrayItem::isAvailable(), [] { QCoreApplication::quit(); }});
+                        scheduler, opener, notifications, info, updater, TrayItem::isAvailable(), quit});
   QObject::connect(&application, &QGuiApplication::lastWindowClosed, &app, &TidraApplication::lastWindowClosed);
   QObject::connect(&instance, &SingleInstance::showRequested, &app, &TidraApplication::showMain);
   app.showMainWindow();
