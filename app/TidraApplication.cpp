@@ -88,6 +88,8 @@ void TidraApplication::buildMainWindow() {
   window->setCentralWidget(contentView);
   window->resize(980, 660);
   addCommands();
+  // Screenshots show the window as the other desktop draws it, whose menus live outside it.
+  window->menuBar()->setVisible(!screenshotMode(parts.arguments));
 }
 
 void TidraApplication::addCommands() {

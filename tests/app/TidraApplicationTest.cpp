@@ -12,6 +12,7 @@
 #include "settings/Preference.h"
 #include "views/ContentView.h"
 #include "views/Sidebar.h"
+#include "views/design/Appearance.h"
 #include "support/FakeUpdateController.h"
 #include "support/ImageVariety.h"
 
@@ -83,7 +84,10 @@ class TidraApplicationTest : public QObject {
   Q_OBJECT
 
 private slots:
-  void cleanup() { Demo::decide(false); }
+  void cleanup() {
+    Demo::decide(false);
+    Appearance::setScreenshotMode(false);
+  }
 
   void argumentReaders_data() {
     QTest::addColumn<QStringList>("arguments");
@@ -187,6 +191,18 @@ private slots:
     Harness signedUpdates;
     signedUpdates.info.updatePublicKey = "key";
     QVERIFY(actionTexts(signedUpdates.make({}).mainWindow()).contains("Check for Updates…"));
+  }
+
+  void screenshotRunShowsNoMenuBarAndQuits() {
+    QTemporaryDir folder;
+    Harness harness;
+    TidraApplication& app = harness.make({"--snapshot", folder.path()});
+    app.showMainWindow();
+    QVERIFY(!app.mainWindow().menuBar()->isVisible());
+    QCOMPARE(app.trayItem(), nullptr);
+    QTRY_COMPARE(harness.quits, 1);
+    app.launch();
+    QCOMPARE(harness.quits, 1);
   }
 
   // The launch step runs on every showing: it scans only from idle and reapplies --section.
