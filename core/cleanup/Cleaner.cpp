@@ -1,6 +1,7 @@
 #include "cleanup/Cleaner.h"
 
 #include "platform/FileAccess.h"
+#include "projects/GitCommand.h"
 #include "platform/SafeRemove.h"
 #include "platform/Trash.h"
 
@@ -89,8 +90,10 @@ CleanReport Cleaner::removeWorktree(const CleanupAction::RemoveWorktree& action)
     // Only what lies in the worktree, wherever ".." or links in the entry lead.
     for (const auto& entry : action.clearFirst)
         if (isAtOrInside(PathGuard::normalize(entry), judged) && handle(entry, Mode::remove, report)) ++report.removed;
-    const auto output = run_("/usr/bin/git", {"-C", action.repository, "worktree", "remove", judged},
-                             {{"GIT_TERMINAL_PROMPT", "0"}}, toolLimit);
+    const auto output = GitCommand::run(action.repository, {"worktree", "remove", judged},
+                                        [&](const std::vector<std::string>& arguments) {
+                                            return run_("/usr/bin/git", arguments, {{"GIT_TERMINAL_PROMPT", "0"}}, toolLimit);
+                                        });
     if (!output) report.failures.push_back({action.path, "git could not be started"});
     else if (!output->succeeded()) report.failures.push_back({action.path, toolFailure(*output, "git refused")});
     else ++report.removed;
