@@ -1,6 +1,7 @@
 #include "cleanup/Cleaner.h"
 
 #include "platform/FileAccess.h"
+#include "platform/MountTable.h"
 #include "projects/GitCommand.h"
 #include "platform/SafeRemove.h"
 #include "platform/Trash.h"
@@ -85,6 +86,11 @@ CleanReport Cleaner::removeWorktree(const CleanupAction::RemoveWorktree& action)
     const std::string judged = PathGuard::normalize(action.path);
     if (const auto verdict = guardian_.checkDelete(judged); !verdict.isAllowed()) {
         report.failures.push_back({action.path, verdict.reason()});
+        return report;
+    }
+    // git removes ignored folders too, and would empty another volume mounted on one of them.
+    if (sys::MountTable::firstAtOrBelow(judged)) {
+        report.failures.push_back({action.path, "contains another volume"});
         return report;
     }
     // Only what lies in the worktree, wherever ".." or links in the entry lead.

@@ -332,6 +332,24 @@ TEST_F(WorktreeTest, GitsRefusalBecomesTheReason) {
     EXPECT_EQ(readFile(home("Projects/dirty/tracked")), "changed");
 }
 
+TEST_F(WorktreeTest, AnotherVolumeInsideAWorktreeIsNotTouched) {
+    const std::string wt = home("Projects/wt");
+    git({"worktree", "add", "-q", wt});
+    fs.text("home/Projects/repo/.git/info/exclude", "cache/\n");
+    fs.dir("home/Projects/wt/cache");
+    fs.file("home/Projects/wt/build/out.o");
+    const auto answer = test::runInMountNamespace([&] {
+        if (!test::mountTmpfs(home("Projects/wt/cache"))) return std::string("no mount");
+        fs.text("home/Projects/wt/cache/precious", "data");
+        const auto report = cleaner().perform(CleanupAction::RemoveWorktree{repo, wt, {wt + "/build"}});
+        std::string out = std::to_string(report.removed);
+        for (const auto& failure : report.failures) out += "|" + failure.reason;
+        return out + "|" + readFile(home("Projects/wt/cache/precious")) + "|" + std::to_string(exists(wt + "/build"));
+    });
+    if (!answer) GTEST_SKIP() << test::kNoMountNamespace;
+    EXPECT_EQ(*answer, "0|contains another volume|data|1");
+}
+
 TEST_F(CleanerTest, WorktreeRefusedOrGitMissing) {
     int calls = 0;
     Paths arguments;
