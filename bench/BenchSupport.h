@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -61,19 +62,6 @@ inline CrowdSettings crowdSettings(int argc, char** argv, int defaultProcesses, 
     return {flags.count("--processes", defaultProcesses), flags.count("--rounds", defaultRounds)};
 }
 
-// The median wall time in milliseconds of `rounds` runs of `work`, after `warmUps` untimed ones.
-inline double medianMs(int rounds, const std::function<void()>& work, int warmUps = 0) {
-    for (int i = 0; i < warmUps; ++i) work();
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 // A child that spins (`busy`) or sleeps until killed, and dies with us, so an interrupted run
 // leaves nothing behind. `name`, when given, becomes its command name.
 inline pid_t startChild(bool busy, const char* name = nullptr) {
@@ -98,6 +86,8 @@ struct Measure {
     double seconds = 0;
     // Bytes the process asked the kernel to read (rchar): what the tool read, cached or not.
     std::int64_t bytesRead = 0;
+    // Largest resident set in KiB, the figure `/usr/bin/time -v` reports (0 when measured here).
+    std::int64_t peakKiB = 0;
 };
 
 inline std::int64_t readChars(const std::string& ioFile) {
@@ -138,8 +128,68 @@ inline Measure measureTool(const std::vector<std::string>& argv, const std::stri
     waitid(P_PID, id_t(pid), &info, WEXITED | WNOWAIT);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     const auto bytes = readChars("/proc/" + std::to_string(pid) + "/io");
-    waitpid(pid, nullptr, 0);
-    return {took.count(), bytes};
+    struct rusage usage{};
+    wait4(pid, nullptr, 0, &usage);
+    return {took.count(), bytes, usage.ru_maxrss};
+}
+
+// One side of a comparison: its name and the command that does the work as a whole process,
+// so that every side pays for its own start, as a user running it would.
+struct Contender {
+    std::string name;
+    std::vector<std::string> argv;
+};
+
+struct Timing {
+    // Median wall time of the rounds.
+    double seconds = 0;
+    // Of the last round.
+    std::int64_t bytesRead = 0;
+    // The largest of all rounds.
+    std::int64_t peakKiB = 0;
+};
+
+// One untimed run of each contender (warm cache), then `rounds` rounds in which every
+// contender runs once, the first of each round rotating: a burst of load lands on all sides
+// alike. Output is discarded.
+inline std::vector<Timing> race(const std::vector<Contender>& contenders, int rounds) {
+    for (const auto& c : contenders) measureTool(c.argv, "/dev/null");
+    std::vector<std::vector<double>> times(contenders.size());
+    std::vector<Timing> timings(contenders.size());
+    for (int round = 0; round < rounds; ++round)
+        for (std::size_t k = 0; k < contenders.size(); ++k) {
+            const std::size_t i = (k + std::size_t(round)) % contenders.size();
+            const auto m = measureTool(contenders[i].argv, "/dev/null");
+            times[i].push_back(m.seconds);
+            timings[i].bytesRead = m.bytesRead;
+            timings[i].peakKiB = std::max(timings[i].peakKiB, m.peakKiB);
+        }
+    for (std::size_t i = 0; i < contenders.size(); ++i) {
+        std::sort(times[i].begin(), times[i].end());
+        timings[i].seconds = times[i][times[i].size() / 2];
+    }
+    return timings;
+}
+
+// Every benchmark prints its figures this way: one line per contender, and for each but the
+// first (ours) its time over ours, so a ratio above 1 always means ours is faster.
+inline void printRace(const std::vector<Contender>& contenders, const std::vector<Timing>& timings, int rounds) {
+    for (std::size_t i = 0; i < contenders.size(); ++i) {
+        std::printf("  %-28s %10.1f ms %9.1f MB read %8.1f MB peak", contenders[i].name.c_str(), timings[i].seconds * 1e3,
+                    double(timings[i].bytesRead) / 1e6, double(timings[i].peakKiB) / 1024);
+        if (i > 0) std::printf("   %s/%s %6.2f", contenders[i].name.c_str(), contenders[0].name.c_str(),
+                               timings[i].seconds / timings[0].seconds);
+        std::printf("\n");
+    }
+    std::printf("  (whole processes, median of %d interleaved rounds; a ratio above 1: %s is faster)\n", rounds,
+                contenders[0].name.c_str());
+}
+
+// This program's own path, for running one piece of its work as a process of its own.
+inline std::string selfPath() {
+    char path[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    return n > 0 ? std::string(path, std::size_t(n)) : std::string();
 }
 
 // Reproducible bytes: the same seed gives the same content.

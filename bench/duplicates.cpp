@@ -3,11 +3,14 @@
 //   duplicates find <minimum> <output> <root>     our search; groups to <output>, figures to stdout
 //   duplicates tool <output> -- <argv...>         an outside tool; its stdout to <output>
 //   duplicates canonical <groups>                 groups as sorted inode sets, for comparing
+//   duplicates memory <minimum> <root>            heap in use and resident set before and after
+//                                                 a search, once it has returned
 // Figures are printed as "<seconds> <bytes read>".
 #include "BenchSupport.h"
 
 #include "files/DuplicateFinder.h"
 
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -87,6 +90,18 @@ void canonical(const std::string& input) {
     }
 }
 
+// Bytes the allocator has handed out and not had back, and the resident set, in MB.
+std::string memoryNow() {
+    const auto info = ::mallinfo2();
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    char text[96];
+    std::snprintf(text, sizeof text, "heap in use %.1f MB, resident %.1f MB", double(info.uordblks + info.hblkhd) / 1e6,
+                  double(resident) * double(::sysconf(_SC_PAGESIZE)) / 1e6);
+    return text;
+}
+
 void print(const bench::Measure& m) { std::printf("%.3f %lld\n", m.seconds, (long long)m.bytesRead); }
 
 } // namespace
@@ -100,6 +115,10 @@ int main(int argc, char** argv) {
         const auto m = bench::measureHere([&] { groups = tidra::DuplicateFinder::find({args[3]}, std::stoll(args[1]), "/nonexistent"); });
         writeGroups(groups, args[2]);
         print(m);
+    } else if (args.size() == 3 && args[0] == "memory") {
+        std::printf("before the search: %s\n", memoryNow().c_str());
+        const auto groups = tidra::DuplicateFinder::find({args[2]}, std::stoll(args[1]), "/nonexistent");
+        std::printf("after it returned: %s (%zu groups held)\n", memoryNow().c_str(), groups.size());
     } else if (args.size() > 3 && args[0] == "tool" && args[2] == "--") {
         print(bench::measureTool(std::vector<std::string>(args.begin() + 3, args.end()), args[1]));
     } else if (args.size() == 2 && args[0] == "canonical") {

@@ -1,6 +1,10 @@
 // Large-file search against find -size. Subcommands, driven by large_files.sh:
-//   large_files generate <folder> <files>      a home-like tree of small files, a few large ones
-//   large_files find <root> <minimum> <output>  our search, paths to <output>, figures to stdout
+//   large_files generate <folder> <files> [<every> <bytes>]
+//                                  a home-like tree of small files; every <every>th file (2000)
+//                                  is large, <bytes> (20 MiB) and a few bytes more
+//   large_files find <root> <minimum> <output> [<limit>]
+//                                  our search for at most <limit> files (all), paths to <output>,
+//                                  figures to stdout
 //   large_files tool <output> -- <argv...>      an outside tool; its stdout to <output>
 // Figures are printed as "<seconds> <bytes read>".
 #include "BenchSupport.h"
@@ -10,6 +14,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <limits>
@@ -29,14 +34,14 @@ void allocate(const std::string& path, std::int64_t size) {
     ::close(fd);
 }
 
-void writeTree(const std::string& folder, int files) {
+void writeTree(const std::string& folder, int files, int every, std::int64_t largeBytes) {
     std::set<std::string> made;
     for (int i = 0; i < files; ++i) {
         const auto dir = folder + "/p" + std::to_string(i % 7) + "/q" + std::to_string(i / 1000 % 20) + "/r" +
                          std::to_string(i / 50 % 20);
         if (made.insert(dir).second) bench::makeFolders(dir);
-        const bool large = i % 2000 == 0;
-        allocate(dir + "/f" + std::to_string(i), large ? (std::int64_t(20) << 20) + i : 1 + i % 3000);
+        const bool large = i % every == 0;
+        allocate(dir + "/f" + std::to_string(i), large ? largeBytes + i : 1 + i % 3000);
     }
     // Folders both searches leave out.
     for (const auto* skipped : {"/p1/q1/node_modules", "/p2/.git", "/p3/q3/r3/.Trash"}) {
@@ -49,13 +54,14 @@ void writeTree(const std::string& folder, int files) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 3 && args[0] == "generate") {
-        writeTree(args[1], std::stoi(args[2]));
-    } else if (args.size() == 4 && args[0] == "find") {
+    if ((args.size() == 3 || args.size() == 5) && args[0] == "generate") {
+        const bool sized = args.size() == 5;
+        writeTree(args[1], std::stoi(args[2]), sized ? std::max(1, std::stoi(args[3])) : 2000,
+                  sized ? std::stoll(args[4]) : std::int64_t(20) << 20);
+    } else if ((args.size() == 4 || args.size() == 5) && args[0] == "find") {
+        const auto limit = args.size() == 5 ? std::stoll(args[4]) : std::numeric_limits<std::int64_t>::max();
         std::vector<tidra::LargeFile> files;
-        const auto m = bench::measureHere([&] {
-            files = tidra::LargeFileFinder::find(args[1], std::stoll(args[2]), std::numeric_limits<std::int64_t>::max());
-        });
+        const auto m = bench::measureHere([&] { files = tidra::LargeFileFinder::find(args[1], std::stoll(args[2]), limit); });
         std::ofstream out(args[3]);
         for (const auto& file : files) out << file.path << '\n';
         std::printf("%.3f %lld\n", m.seconds, (long long)m.bytesRead);

@@ -1,7 +1,9 @@
 // Process sampling against ps and top: starts a crowd of idle children and one busy child,
-// checks that a sample agrees with ps about them, then times a full sample, `ps` and `top`.
+// checks that a sample agrees with ps about them, then times a full sample, `ps` and `top`,
+// each as a whole process over interleaved rounds.
 //
 // usage: process_sampler [--processes N] [--rounds R]
+//        process_sampler --once        one full sample, for the timing
 #include "performance/ProcessSampler.h"
 
 #include "BenchSupport.h"
@@ -94,6 +96,10 @@ double busyChildPercent(pid_t busy) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--once") {
+        tidra::ProcessSampler().sample();
+        return 0;
+    }
     const bench::CrowdSettings settings = bench::crowdSettings(argc, argv, 500);
     if (!std::getenv("TERM")) ::setenv("TERM", "dumb", 1);
     std::vector<pid_t> children;
@@ -107,16 +113,14 @@ int main(int argc, char** argv) {
     const auto sample = sampler.sample();
     const bool same = parity(children, sample, psRows(run(ps)));
 
-    const double ours = bench::medianMs(settings.rounds, [&] { sampler.sample(); });
-    const double psMs = bench::medianMs(settings.rounds, [&] { run(ps); });
-    const double topMs = bench::medianMs(std::min(settings.rounds, 10), [] { run({"top", "-b", "-n1"}); });
+    const std::vector<bench::Contender> contenders{
+        {"tidra", {bench::selfPath(), "--once"}}, {"ps", ps}, {"top", {"top", "-b", "-n1"}}};
+    const auto timings = bench::race(contenders, settings.rounds);
     const double percent = busyChildPercent(busy);
     bench::stopChildren(children);
 
     std::printf("processes sampled: %zu\n", sample.processes.size());
-    std::printf("ProcessSampler.sample  %8.2f ms (median of %d)\n", ours, settings.rounds);
-    std::printf("ps -eo ...             %8.2f ms  (%.1fx ours)\n", psMs, psMs / ours);
-    std::printf("top -b -n1             %8.2f ms  (%.1fx ours)\n", topMs, topMs / ours);
+    bench::printRace(contenders, timings, settings.rounds);
     const bool accurate = percent >= 90 && percent <= 110;
     std::printf("busy child after 1 s:  %.1f %% (%s, want 100 +- 10)\n", percent, accurate ? "ok" : "OFF");
     return same ? 0 : 1;

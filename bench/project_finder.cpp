@@ -1,9 +1,15 @@
-// Project finding against npkill (list mode, nothing deleted) and `find -name node_modules
-// -prune` as the floor, on one generated tree of JavaScript, Rust, Gradle and Python projects.
-// Parity first: all three must list the same node_modules folders, and the finder must find
-// every other artifact the generator made.
+// Project finding against `find` as the floor and npkill (list mode, nothing deleted), on one
+// generated tree of JavaScript, Rust, Gradle and Python projects. Parity first: all three must
+// list the same node_modules folders, and the finder must find every other artifact the
+// generator made. Then the same work is compared, every side as a whole process over
+// interleaved rounds: the finder against a `find` that prunes what the finder never enters
+// (.git, node_modules and the artifact folders), and, as npkill sizes every folder it lists,
+// the finder with the size of each node_modules folder against npkill.
 //
 // usage: project_finder --root DIR [--npkill PATH] [--projects N] [--module-files F] [--rounds R]
+//        project_finder --once find|sizes ROOT         one search (with sizes), for the timing
+//        project_finder --once npkill ROOT PATH         one npkill search, for the timing
+#include "fs/SizeScanner.h"
 #include "projects/ProjectFinder.h"
 #include "system/Shell.h"
 
@@ -120,9 +126,15 @@ Expected generate(const Settings& s) {
 
 // ---- the tools ----
 
+// The folders the finder never enters, pruned the same way, printing node_modules.
+std::vector<std::string> findFloorArguments(const std::string& root) {
+    return {root,     "(",  "-name",   ".git",   "-o", "-name", "target", "-o",     "-name",
+            "build",  "-o", "-name",   ".gradle", "-o", "-name", ".venv", ")",      "-prune",
+            "-o",     "-name", "node_modules", "-prune", "-print"};
+}
+
 Paths findFloor(const std::string& root) {
-    const auto output = tidra::Shell::run("/usr/bin/find", {root, "-name", "node_modules", "-prune"}, {},
-                                          std::chrono::minutes(10));
+    const auto output = tidra::Shell::run("/usr/bin/find", findFloorArguments(root), {}, std::chrono::minutes(10));
     std::istringstream lines(output ? output->standardOutput : "");
     Paths paths;
     for (std::string line; std::getline(lines, line);) paths.insert(line);
@@ -165,8 +177,20 @@ std::optional<Paths> npkill(const std::string& tool, const std::string& root) {
 
 // ---- measuring ----
 
-// One untimed run first warms the cache.
-double medianMs(int rounds, const std::function<void()>& work) { return bench::medianMs(rounds, work, 1); }
+// The finder, and with `sizes` the size of every node_modules folder it found, as npkill gives.
+void findOnce(const std::string& root, bool sizes) {
+    const auto found = tidra::ProjectFinder::find({root});
+    if (!sizes) return;
+    for (const auto& artifact : found.artifacts)
+        if (artifact.kind.folder == "node_modules") tidra::SizeScanner::measure({artifact.path}, [] { return false; });
+}
+
+int once(const std::vector<std::string>& args) {
+    if (args.size() == 2 && (args[0] == "find" || args[0] == "sizes")) findOnce(args[1], args[0] == "sizes");
+    else if (args.size() == 3 && args[0] == "npkill") return npkill(args[2], args[1]) ? 0 : 1;
+    else return 2;
+    return 0;
+}
 
 bool parity(const tidra::ProjectFinder::Result& ours, const Expected& expected, const Paths& floor,
             const std::optional<Paths>& npkilled) {
@@ -193,6 +217,7 @@ bool parity(const tidra::ProjectFinder::Result& ours, const Expected& expected, 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--once") return once(std::vector<std::string>(argv + 2, argv + argc));
     const Settings s = parse(argc, argv);
     if (s.root.empty()) {
         std::fprintf(stderr, "usage: project_finder --root DIR [--npkill PATH] [--projects N] "
@@ -210,15 +235,19 @@ int main(int argc, char** argv) {
     if (!s.npkill.empty() && !npkilled) std::printf("npkill did not finish its search\n");
     if (!parity(ours, expected, findFloor(s.root), npkilled)) return 1;
 
-    const double finder = medianMs(s.rounds, [&] { tidra::ProjectFinder::find({s.root}); });
-    const double floor = medianMs(s.rounds, [&] { findFloor(s.root); });
-    std::printf("ProjectFinder.find          %9.1f ms (median of %d)\n", finder, s.rounds);
-    std::printf("find -name node_modules     %9.1f ms  (ours / find = %.2f, goal <= 1.5)\n", floor, finder / floor);
+    const auto self = bench::selfPath();
+    std::vector<std::string> floor{"/usr/bin/find"};
+    for (auto& word : findFloorArguments(s.root)) floor.push_back(std::move(word));
+    std::printf("listing the folders (the finder against find with the same prunes):\n");
+    const std::vector<bench::Contender> listing{{"tidra", {self, "--once", "find", s.root}}, {"find", floor}};
+    bench::printRace(listing, bench::race(listing, s.rounds), s.rounds);
     if (!s.npkill.empty()) {
+        // npkill runs on a terminal of this program's making: its time includes that start.
+        std::printf("listing and sizing the node_modules folders (the finder and sizes against npkill):\n");
         const int rounds = std::min(s.rounds, 3);
-        const double npk = medianMs(rounds, [&] { npkill(s.npkill, s.root); });
-        std::printf("npkill (until search done)  %9.1f ms  (npkill / ours = %.1fx, median of %d)\n", npk,
-                    npk / finder, rounds);
+        const std::vector<bench::Contender> sizing{{"tidra", {self, "--once", "sizes", s.root}},
+                                                   {"npkill", {self, "--once", "npkill", s.root, s.npkill}}};
+        bench::printRace(sizing, bench::race(sizing, rounds), rounds);
     }
     return 0;
 }

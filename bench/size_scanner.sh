@@ -1,19 +1,18 @@
 #!/usr/bin/env bash
 # Compares SizeScanner.measure with `du -sx -B1` and `gdu` on generated trees, warm cache, in one
 # run. Parity first: our bytes must equal du's total less the folders' own blocks (du counts
-# folders, we never do), and the pool must agree with the single thread. Then the best of
-# REPEAT runs of each tool, and the ratios. du and gdu are timed as whole processes; ours is the
-# measure call as the app makes it, timed inside a fresh process each run (thread pool start
-# included, program loading not).
+# folders, we never do), and the pool must agree with the single thread. Then every side is
+# timed as a whole process over REPEAT interleaved rounds (median): ours on one thread against
+# du, ours on every core against gdu.
 #
 #   bench/size_scanner.sh [kind...]      kinds: small-files node-modules hardlinks wide (default all)
-# Environment: SCALE (tree size factor, default 1), REPEAT (default 3), TREES (where trees are
+# Environment: SCALE (tree size factor, default 1), REPEAT (default 5), TREES (where trees are
 # kept between runs, default bench/out/trees), JOBS (build jobs, default 4).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scale=${SCALE:-1}
-repeat=${REPEAT:-3}
+repeat=${REPEAT:-5}
 trees=${TREES:-bench/out/trees}
 kinds=("$@")
 [ ${#kinds[@]} -gt 0 ] || kinds=(small-files node-modules hardlinks wide)
@@ -25,29 +24,9 @@ if ! command -v gdu >/dev/null; then
 fi
 
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/release -j "${JOBS:-4}" --target tree_maker size_scanner >/dev/null
+cmake --build build/release -j "${JOBS:-4}" --target tree_maker size_scanner race >/dev/null
 bin=build/release/bench
 
-# Best wall-clock seconds of `repeat` runs of a command, output discarded.
-best_of() {
-    local best="" start took
-    for _ in $(seq "$repeat"); do
-        start=$EPOCHREALTIME
-        "$@" >/dev/null
-        took=$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.4f", b - a }')
-        best=$(awk -v a="$took" -v b="${best:-$took}" 'BEGIN { print (a < b ? a : b) }')
-    done
-    echo "$best"
-}
-
-# Best seconds of `repeat` fresh runs of size_scanner, as it times its own measure call.
-best_measure() {
-    for _ in $(seq "$repeat"); do "$bin/size_scanner" "$@" | cut -d' ' -f4; done | sort -g | head -1
-}
-
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-
-printf '%-13s %9s %8s %8s %9s %9s %11s %12s\n' tree entries du gdu "ours 1t" "ours pool" "du/ours 1t" "gdu/ours pool"
 status=0
 for kind in "${kinds[@]}"; do
     root="$trees/$kind-$scale"
@@ -69,13 +48,8 @@ for kind in "${kinds[@]}"; do
         continue
     fi
 
-    entries=$(find "$root" -xdev | wc -l)
-    du_s=$(best_of du -sx -B1 "$root")
-    gdu_s=$(best_of gdu -n -p -s -x --no-prefix "$root")
-    one_s=$(best_measure --threads 1 "$root")
-    pool_s=$(best_measure "$root")
-    printf '%-13s %9s %8s %8s %9s %9s %11s %12s\n' "$kind" "$entries" "$du_s" "$gdu_s" "$one_s" "$pool_s" \
-        "$(ratio "$du_s" "$one_s")" "$(ratio "$gdu_s" "$pool_s")"
+    echo "== $kind: $(find "$root" -xdev | wc -l) entries"
+    "$bin/race" "$repeat" -- tidra-1-thread "$bin/size_scanner" --threads 1 "$root" -- du du -sx -B1 "$root"
+    "$bin/race" "$repeat" -- tidra "$bin/size_scanner" "$root" -- gdu gdu -n -p -s -x --no-prefix "$root"
 done
-echo "(seconds, best of $repeat, $(nproc) cores; ratios above 1 mean we are faster)"
 exit $status

@@ -5,13 +5,18 @@
 //
 // usage: space_accounting make   --home DIR [--clone] [--projects N] [--packages P] [--package-files F]
 //                                [--target-files T]
-//        space_accounting du     --home DIR [--rounds R]   parity with du -s, then time
+//        space_accounting du     --home DIR [--rounds R]   parity with du -s, then both timed as
+//                                                          whole processes, rounds interleaved
+//        space_accounting account --home DIR --owners FILE one measure of the owners listed in
+//                                                          FILE (one path a line), for the timing
 //        space_accounting btrfs  --home DIR                parity with btrfs filesystem du -s
 //        space_accounting delete --home DIR                predicted freed vs free-space change
 #include "projects/ProjectScanner.h"
 #include "projects/SpaceAccounting.h"
 #include "platform/CloneKeys.h"
 #include "system/Shell.h"
+
+#include "BenchSupport.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -25,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -34,11 +40,11 @@
 namespace {
 
 using namespace tidra;
-using Clock = std::chrono::steady_clock;
 
 struct Settings {
     std::string mode;
     std::string home;
+    std::string owners;
     bool clone = false;
     int projects = 50;
     int packages = 300;
@@ -60,6 +66,7 @@ Settings parse(int argc, char** argv) {
         const std::string value = argv[++i];
         const int number = std::max(1, std::atoi(value.c_str()));
         if (flag == "--home") s.home = value;
+        else if (flag == "--owners") s.owners = value;
         else if (flag == "--projects") s.projects = number;
         else if (flag == "--packages") s.packages = number;
         else if (flag == "--package-files") s.packageFiles = number;
@@ -146,7 +153,6 @@ void make(const Settings& s) {
 struct Measured {
     std::vector<std::string> owners;
     SpaceAccount account;
-    double seconds = 0;
 };
 
 std::vector<std::string> artifactFolders(const Settings& s) {
@@ -157,15 +163,11 @@ std::vector<std::string> artifactFolders(const Settings& s) {
     return folders;
 }
 
-Measured measure(const Settings& s, int rounds) {
-    Measured result{artifactFolders(s), {}, 1e9};
+Measured measure(const Settings& s) {
+    Measured result{artifactFolders(s), {}};
     std::vector<SpaceOwner> owners;
     for (const auto& path : result.owners) owners.push_back({path, {}});
-    for (int round = 0; round < rounds; ++round) {
-        const auto start = Clock::now();
-        result.account = SpaceAccounting::measure(owners, ProjectScanner::cacheFolders(s.home));
-        result.seconds = std::min(result.seconds, std::chrono::duration<double>(Clock::now() - start).count());
-    }
+    result.account = SpaceAccounting::measure(owners, ProjectScanner::cacheFolders(s.home));
     return result;
 }
 
@@ -221,7 +223,7 @@ int mismatch(const std::string& what, std::int64_t ours, std::int64_t theirs) {
 }
 
 int compareWithDu(const Settings& s) {
-    const auto m = measure(s, 1);
+    const auto m = measure(s);
     const auto stores = ProjectScanner::cacheFolders(s.home);
     std::vector<std::int64_t> folders;
     for (const auto& owner : m.owners) folders.push_back(folderBlocks(owner));
@@ -249,16 +251,27 @@ int compareWithDu(const Settings& s) {
                 (long long)apparent, (long long)freedAll(m.account), failures ? "FAILED" : "ok");
     if (failures) return 1;
 
-    const auto timed = measure(s, s.rounds);
-    double duSeconds = 1e9;
-    for (int round = 0; round < s.rounds; ++round) {
-        const auto start = Clock::now();
-        du(withStore);
-        duSeconds = std::min(duSeconds, std::chrono::duration<double>(Clock::now() - start).count());
+    const auto ownersFile = s.home + ".owners";
+    {
+        std::ofstream out(ownersFile);
+        for (const auto& owner : m.owners) out << owner << '\n';
     }
-    std::printf("best of %d, warm cache: ours %.3f s, du -s %.3f s, du/ours %.2fx\n", s.rounds, timed.seconds,
-                duSeconds, duSeconds / timed.seconds);
+    std::vector<std::string> duCommand{"/usr/bin/du", "-s", "-B1"};
+    duCommand.insert(duCommand.end(), withStore.begin(), withStore.end());
+    const std::vector<bench::Contender> contenders{
+        {"tidra", {bench::selfPath(), "account", "--home", s.home, "--owners", ownersFile}}, {"du", duCommand}};
+    bench::printRace(contenders, bench::race(contenders, s.rounds), s.rounds);
+    ::unlink(ownersFile.c_str());
     return 0;
+}
+
+// One measure, as the project scan makes it, of the owners listed in the file.
+int accountOnce(const Settings& s) {
+    std::ifstream in(s.owners);
+    std::vector<SpaceOwner> owners;
+    for (std::string line; std::getline(in, line);) owners.push_back({line, {}});
+    SpaceAccounting::measure(owners, ProjectScanner::cacheFolders(s.home));
+    return owners.empty() ? 1 : 0;
 }
 
 // Bytes of one-link files below the probing threshold whose data is shared: clones we count as
@@ -278,7 +291,7 @@ std::int64_t smallClones(const std::string& root) {
 }
 
 int compareWithBtrfs(const Settings& s) {
-    const auto m = measure(s, 1);
+    const auto m = measure(s);
     int failures = 0;
     std::int64_t small = 0;
     std::int64_t duTotal = 0;
@@ -319,7 +332,7 @@ std::int64_t freeBytes(const std::string& path) {
 int deleteOneByOne(const Settings& s) {
     int failures = 0, deleted = 0, exact = 0;
     for (;;) {
-        const auto m = measure(s, 1);
+        const auto m = measure(s);
         if (m.owners.empty()) break;
         // The largest single-owner freed figure first, so the check counts where it matters.
         std::size_t pick = 0;
@@ -351,7 +364,8 @@ int main(int argc, char** argv) {
     if (s.home.empty() || s.home[0] != '/') die("give an absolute --home");
     if (s.mode == "make") return make(s), 0;
     if (s.mode == "du") return compareWithDu(s);
+    if (s.mode == "account") return accountOnce(s);
     if (s.mode == "btrfs") return compareWithBtrfs(s);
     if (s.mode == "delete") return deleteOneByOne(s);
-    die("mode is one of make, du, btrfs, delete");
+    die("mode is one of make, du, account, btrfs, delete");
 }

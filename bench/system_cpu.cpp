@@ -1,9 +1,11 @@
 // The machine-wide CPU reading of the slowness check against `ps -A -o pcpu=,comm=`, the
 // command it stands in for: starts a crowd of idle children and one busy child, checks that
 // both see them under the same names and that the busy child reads alike, then times one
-// reading pass (two full readings without the wait) against ps.
+// reading pass (two full readings without the wait) against ps, each as a whole process over
+// interleaved rounds.
 //
 // usage: system_cpu [--processes N] [--rounds R]
+//        system_cpu --once             one reading pass, for the timing
 #include "performance/SlownessCheck.h"
 #include "performance/SystemCPU.h"
 
@@ -29,6 +31,12 @@ double valueOf(const std::map<std::string, double>& cpu, const char* name) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--once") {
+        tidra::SystemCPU::Options noWait;
+        noWait.wait = [](std::chrono::milliseconds) {};
+        tidra::SystemCPU::measure(noWait);
+        return 0;
+    }
     const bench::CrowdSettings settings = bench::crowdSettings(argc, argv, 300);
     std::vector<pid_t> children;
     for (int i = 0; i < settings.processes; ++i) children.push_back(startChild(false));
@@ -46,14 +54,11 @@ int main(int argc, char** argv) {
     std::printf("parity: busy child %.1f %% (ours) vs %.1f %% (ps), idle children %s; %zu names vs %zu\n", oursBusy,
                 psBusy, idleSeen ? "seen by both" : "MISSING", ours.size(), ps.size());
 
-    tidra::SystemCPU::Options noWait;
-    noWait.wait = [](std::chrono::milliseconds) {};
-    const double oursMs = bench::medianMs(settings.rounds, [&] { tidra::SystemCPU::measure(noWait); });
-    const double psMs = bench::medianMs(settings.rounds, [&] { tidra::SlownessCheck::systemCPU(run); });
+    // Ours takes two readings without the 1 s wait between them.
+    const std::vector<bench::Contender> contenders{{"tidra", {bench::selfPath(), "--once"}},
+                                                   {"ps", {"ps", "-A", "-o", "pcpu=,comm="}}};
+    const auto timings = bench::race(contenders, settings.rounds);
     bench::stopChildren(children);
-
-    std::printf("SystemCPU::measure, two readings  %8.2f ms (median of %d; the 1 s wait left out)\n", oursMs,
-                settings.rounds);
-    std::printf("ps -A -o pcpu=,comm=              %8.2f ms  (%.1fx ours)\n", psMs, psMs / oursMs);
+    bench::printRace(contenders, timings, settings.rounds);
     return same ? 0 : 1;
 }

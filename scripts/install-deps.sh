@@ -13,6 +13,7 @@ packages=(
   gdu
   btrfs-progs xfsprogs
   jdupes rmlint fdupes findutils
+  findimagedupes
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   fonts-inter fonts-material-design-icons-iconfont
   dbus xvfb xauth

@@ -37,7 +37,7 @@ void Flow::start(QObject* context) && {
   handle.resume();
 }
 
-void detail::postToGui(std::function<void()> fn) {
+void postToGui(std::function<void()> fn) {
   QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(fn), Qt::QueuedConnection);
 }
 

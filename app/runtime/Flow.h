@@ -4,7 +4,8 @@
 // and bound to a context object:
 //
 //   Flow AppModel::scanFlow() {
-//     auto items = co_await runOn(Pool::user, [env] { return CleanupCatalog::items(env); });
+//     auto catalog = [env = environment] { return CleanupCatalog::items(env); };
+//     auto items = co_await runOn(Pool::user, catalog);
 //     publish(items);
 //     co_await sleepFor(scheduler, 500ms);
 //     ...
@@ -12,7 +13,8 @@
 //   scanFlow().start(this);
 //
 // Between awaits the flow runs on the GUI thread, so it may touch its model freely. Work handed
-// to a pool must capture copies, never `this`. When the context is destroyed the flow is
+// to a pool must capture copies, never `this`. Inside a co_await expression pass only named
+// objects (g++ 12 destroys owning temporaries there twice): name the lambda, then await. When the context is destroyed the flow is
 // destroyed at its current await: it never resumes, its locals are destroyed, and results that
 // arrive later are dropped.
 
@@ -71,11 +73,11 @@ private:
   Handle handle;
 };
 
-namespace detail {
-
-// Queues `fn` to the GUI thread; callable from any thread. Callers check their context there,
-// on the GUI thread, where its lifetime is decided.
+// Queues `fn` to the GUI thread; callable from any thread. Check your context inside `fn`
+// (a QPointer made on the GUI thread before the work started): its lifetime is decided there.
 void postToGui(std::function<void()> fn);
+
+namespace detail {
 
 template <class T>
 using Result = std::conditional_t<std::is_void_v<T>, std::monostate, T>;
@@ -118,19 +120,31 @@ private:
   std::shared_ptr<State> state;
 };
 
+// Takes the work as a named object only. g++ 12 destroys a temporary that stands inside a
+// co_await expression twice when it owns anything (a lambda capturing a string, say), so
+// `co_await runOn(pool, [copies] {...})` would corrupt memory: name the lambda first.
 template <class F>
-auto runOn(Pool pool, F work) -> Job<std::invoke_result_t<F&>> {
-  using T = std::invoke_result_t<F&>;
+  requires std::is_lvalue_reference_v<F>
+auto runOn(Pool pool, F&& work) -> Job<std::invoke_result_t<std::decay_t<F>&>> {
+  using Work = std::decay_t<F>;
+  using T = std::invoke_result_t<Work&>;
   auto state = std::make_shared<typename Job<T>::State>();
-  auto task = std::make_shared<F>(std::move(work));  // pools take copyable callables
+  auto task = std::make_shared<Work>(work);  // pools take copyable callables
   threadPool(pool).start([state, task] {
     auto result = std::make_shared<detail::Result<T>>(detail::invokeForResult(*task));
-    detail::postToGui([state, result] {
+    postToGui([state, result] {
       state->result = std::move(*result);
       if (state->waiter && state->waiterAnchor) std::exchange(state->waiter, {}).resume();
     });
   });
   return Job<T>{state};
+}
+
+template <class F>
+  requires(!std::is_lvalue_reference_v<F>)
+void runOn(Pool, F&&) {
+  static_assert(std::is_lvalue_reference_v<F>,
+                "name the work before handing it to runOn: g++ 12 destroys temporaries inside co_await twice");
 }
 
 // One-shot work without a flow: `done(result)` runs on the GUI thread, once, unless `context`
@@ -142,7 +156,7 @@ void runThen(Pool pool, QObject* context, F work, Done done) {
   auto finish = std::make_shared<Done>(std::move(done));
   threadPool(pool).start([guard, task, finish] {
     auto result = std::make_shared<detail::Result<std::invoke_result_t<F&>>>(detail::invokeForResult(*task));
-    detail::postToGui([guard, result, finish] {
+    postToGui([guard, result, finish] {
       if (!guard) return;
       if constexpr (std::is_void_v<std::invoke_result_t<F&>>) (*finish)();
       else (*finish)(std::move(*result));
@@ -213,7 +227,7 @@ private:
       ++state->inFlight;
       threadPool(state->pool).start([state, job = std::move(job)] {
         auto result = std::make_shared<T>(job());
-        detail::postToGui([state, result] { deliver(state, std::move(*result)); });
+        postToGui([state, result] { deliver(state, std::move(*result)); });
       });
     }
   }

@@ -1,7 +1,47 @@
 #include "services/ApplicationServices.h"
 
+#include "apps/AppFootprint.h"
+#include "apps/AppRemover.h"
+#include "fs/SizeScanner.h"
+#include "platform/PropertyList.h"
+#include "system/PrivacyAccess.h"
+
 namespace tidra {
 
-ApplicationServices ApplicationServices::live() { return {}; }
+namespace {
+
+// The ".app" folder that holds the running program, read as InstalledApps reads any bundle.
+std::optional<std::string> runningBundleID() {
+  const std::string executable = PathGuard::runningExecutable();
+  const auto end = executable.rfind(".app/");
+  if (end == std::string::npos) return std::nullopt;
+  const auto info = sys::readPropertyList(executable.substr(0, end + 4) + "/Contents/Info.plist");
+  const std::string* id = info ? info->string("CFBundleIdentifier") : nullptr;
+  if (!id || id->empty()) return std::nullopt;
+  return *id;
+}
+
+}  // namespace
+
+ApplicationServices ApplicationServices::live() {
+  ApplicationServices services;
+  services.ownBundleID = runningBundleID;
+  services.hasFullDiskAccess = PrivacyAccess::hasFullDiskAccess;
+  services.listApps = [](const std::vector<std::string>& folders, const std::set<std::string>& excluding) {
+    return InstalledApps::list(folders, excluding);
+  };
+  services.footprint = [](const std::string& bundleID, const std::string& name, const std::string& home,
+                          bool includeContainers, const std::vector<std::string>& others) {
+    return AppFootprint::paths(bundleID, name, home, includeContainers, others);
+  };
+  services.measure = [](const std::string& path) {
+    return SizeScanner::measure({path}, [] { return false; }).bytes;
+  };
+  services.removeApps = [](const PathGuard& guardian, const std::vector<std::string>& bundles) {
+    return AppRemover(guardian).remove(bundles);
+  };
+  services.trashLeftovers = trashEach;
+  return services;
+}
 
 }  // namespace tidra

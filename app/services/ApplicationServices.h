@@ -1,10 +1,42 @@
 #pragma once
 
+#include "apps/InstalledApps.h"
+#include "cleanup/CleanReport.h"
+#include "cleanup/PathGuard.h"
+#include "services/TrashMove.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
 namespace tidra {
 
 // The engine calls behind installed apps, footprints and the app remover.
 // Each entry is a std::function with a working live() default; tests replace single entries.
 struct ApplicationServices {
+  // The identifier of the bundle this program runs from; nothing when it runs from no bundle.
+  std::function<std::optional<std::string>()> ownBundleID;
+  // PrivacyAccess::hasFullDiskAccess: cheap, fine on the GUI thread.
+  std::function<bool(const std::string& home)> hasFullDiskAccess;
+  // InstalledApps::list with the default last-opened source. Blocks.
+  std::function<std::vector<InstalledApp>(const std::vector<std::string>& folders,
+                                          const std::set<std::string>& excluding)>
+      listApps;
+  // AppFootprint::paths. Blocks; several may run at once.
+  std::function<std::vector<std::string>(const std::string& bundleID, const std::string& name, const std::string& home,
+                                         bool includeContainers, const std::vector<std::string>& others)>
+      footprint;
+  // Allocated bytes under one path, measured on its own (SizeScanner). Blocks.
+  std::function<std::int64_t(const std::string& path)> measure;
+  // AppRemover::remove with its default trash and administrator fallback. Blocks, also for as
+  // long as a password prompt is open.
+  std::function<CleanReport(const PathGuard& guardian, const std::vector<std::string>& bundles)> removeApps;
+  // Moves an app's leftovers to the Trash, each judged by the guard first. Blocks.
+  std::function<TrashOutcome(const PathGuard& guardian, const std::vector<std::string>& paths)> trashLeftovers;
+
   static ApplicationServices live();
 };
 

@@ -1,7 +1,34 @@
 #include "services/FileServices.h"
 
+#include "platform/FileAccess.h"
+
+#include <algorithm>
+
 namespace tidra {
 
-FileServices FileServices::live() { return {}; }
+namespace {
+
+bool picturesHoldPhotosLibrary(const std::string& home) {
+  const auto names = sys::folderEntries(home + "/Pictures").value_or(std::vector<std::string>{});
+  return std::any_of(names.begin(), names.end(),
+                     [](const std::string& name) { return name.ends_with(".photoslibrary"); });
+}
+
+}  // namespace
+
+FileServices FileServices::live() {
+  FileServices services;
+  services.findDuplicates = [](const std::vector<std::string>& roots, std::int64_t minimumBytes,
+                               const std::string& home, const DuplicateFinder::Progress& progress) {
+    return DuplicateFinder::find(roots, minimumBytes, home, progress, [] { return false; });
+  };
+  services.findSimilarPhotos = [](const std::vector<std::string>& roots, float threshold,
+                                  const SimilarPhotoFinder::Progress& progress) {
+    return SimilarPhotoFinder::find(roots, threshold, progress, [] { return false; });
+  };
+  services.hasPhotosLibrary = picturesHoldPhotosLibrary;
+  services.trashFiles = trashEach;
+  return services;
+}
 
 }  // namespace tidra

@@ -1,10 +1,37 @@
 #pragma once
 
+#include "cleanup/PathGuard.h"
+#include "files/DuplicateFinder.h"
+#include "files/DuplicateGroup.h"
+#include "files/SimilarPhotoFinder.h"
+#include "files/SimilarPhotoGroup.h"
+#include "services/TrashMove.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace tidra {
 
 // The engine calls behind the large-file, duplicate and similar-photo finders and moves to the Trash.
 // Each entry is a std::function with a working live() default; tests replace single entries.
 struct FileServices {
+  // --- duplicates and similar photos ---
+
+  // DuplicateFinder::find over `roots`; `progress` is called from worker threads. Never cancelled.
+  std::function<std::vector<DuplicateGroup>(const std::vector<std::string>& roots, std::int64_t minimumBytes,
+                                            const std::string& home, const DuplicateFinder::Progress& progress)>
+      findDuplicates;
+  // SimilarPhotoFinder::find over `roots`; `progress` is called from worker threads. Never cancelled.
+  std::function<std::vector<SimilarPhotoGroup>(const std::vector<std::string>& roots, float threshold,
+                                               const SimilarPhotoFinder::Progress& progress)>
+      findSimilarPhotos;
+  // Whether home + "/Pictures" holds an entry named "*.photoslibrary"; an unreadable folder holds none.
+  std::function<bool(const std::string& home)> hasPhotosLibrary;
+  // Moves user files to the Trash, each judged by the guard first. Blocks.
+  std::function<TrashOutcome(const PathGuard& guardian, const std::vector<std::string>& paths)> trashFiles;
+
   static FileServices live();
 };
 

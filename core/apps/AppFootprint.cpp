@@ -29,6 +29,9 @@ const std::vector<LibraryFolder>& identifierFolders() {
         {"Library/Cookies", {".binarycookies"}},
         {"Library/Logs", {}},
         {"Library/Application Scripts", {}},
+        // A Flatpak's own folder on Linux, which outlives the app (flatpak-run(1): the
+        // sandbox's $HOME/.var/app/<id>).
+        {".var/app", {}},
     };
     return folders;
 }

@@ -10,7 +10,8 @@
 namespace tidra::AppFootprint {
 
 // Absolute paths below `home` of the entries that belong to the app: those named by its
-// identifier (or an extension of it by "." and more pieces) in the Library folders, ignoring
+// identifier (or an extension of it by "." and more pieces) in the Library folders and in
+// Flatpak's ~/.var/app, ignoring
 // case and cutting the usual endings (".plist", ".savedState", ".binarycookies"); with
 // `includeContainers`, also its sandbox and group containers; and, when `name` has at least
 // three characters, the entries named like the app (ignoring case) in Application Support,

@@ -56,7 +56,7 @@ CleanReport AppRemover::remove(const std::vector<std::string>& paths) const {
         }
     }
     if (forFinder.empty()) return report;
-    const std::string reason = finder_(forFinder).value_or("Finder did not move it to the Trash");
+    const std::string reason = finder_(forFinder).value_or("the file manager did not move it to the Trash");
     for (std::size_t i = 0; i < forFinder.size(); ++i) {
         if (auto why = stillThere(forFinder[i], reason)) report.failures.push_back({asGiven[i], *why});
         else ++report.removed;

@@ -45,7 +45,8 @@ std::string failure(const Shell::Output& output) {
 } // namespace
 
 const std::set<std::string>& allowedPaths() {
-    static const std::set<std::string> paths{"/usr/local/share/Library/Caches/Yarn"};
+    // Yarn 1's cache when run as root: the designed place, and where it lands on Linux.
+    static const std::set<std::string> paths{"/usr/local/share/Library/Caches/Yarn", "/usr/local/share/.cache/yarn"};
     return paths;
 }
 

@@ -49,11 +49,15 @@ void android(Builder& b) {
     b.add({"gradle.caches", "Gradle caches and downloaded Gradle versions", CleanupCategory::android,
            "The next Gradle build downloads its dependencies again.", Safety::safe},
           PathAction::remove, {home + "/.gradle/caches", home + "/.gradle/wrapper/dists", home + "/.gradle/daemon"});
+    // On Linux the caches are ~/.cache/Google/AndroidStudio<version> (Android Studio's
+    // "Configure the IDE" page, its configuration, cache and log folders).
+    const auto isStudio = [](const std::string& name) { return name.starts_with("AndroidStudio"); };
+    auto studioCaches = Builder::children(home + "/Library/Caches/Google", isStudio);
+    const auto linuxCaches = Builder::children(home + "/.cache/Google", isStudio);
+    studioCaches.insert(studioCaches.end(), linuxCaches.begin(), linuxCaches.end());
     b.add({"android.studioCaches", "Android Studio caches", CleanupCategory::android,
            "Android Studio re-indexes each project the next time you open it.", Safety::safe},
-          PathAction::remove,
-          Builder::children(home + "/Library/Caches/Google",
-                            [](const std::string& name) { return name.starts_with("AndroidStudio"); }));
+          PathAction::remove, studioCaches);
     const std::string emulators = home + "/.android/avd";
     for (const auto& avd : Builder::children(emulators, [](const std::string& name) { return name.ends_with(".avd"); }))
         addEmulator(b, emulators, avd);

@@ -1,8 +1,11 @@
 #include "cleanup/CatalogBuilders.h"
 
+#include "platform/FileStatus.h"
 #include "platform/PathText.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 namespace tidra::CleanupCatalog {
 namespace {
@@ -31,6 +34,38 @@ std::vector<std::string> unclaimedParts(const Builder& b, const std::string& pat
 
 bool isAppCache(const std::string& name) { return !name.starts_with("com.apple.") && !name.starts_with('.'); }
 
+// Entries of ~/.cache that are no app's cache: file indexers' live databases, and Hugging
+// Face's models, which take hours to download again.
+const std::set<std::string>& notCaches() {
+    static const std::set<std::string> names{"tracker", "tracker3", "huggingface"};
+    return names;
+}
+
+// ~/.cache is the Linux form of Library/Caches (XDG Base Directory: $XDG_CACHE_HOME).
+// Entries on another file system are mounts (the document portal's "doc", gvfs) that the
+// cleaner would not cross anyway; an entry whose status cannot be read is left alone too.
+std::vector<std::string> linuxCaches(const std::string& home) {
+    const std::string folder = home + "/.cache";
+    const auto own = sys::FileStatus::of(folder);
+    auto caches = Builder::children(
+        folder, [](const std::string& name) { return isAppCache(name) && !notCaches().contains(name); });
+    std::erase_if(caches, [&](const std::string& path) {
+        const auto status = sys::FileStatus::of(path);
+        return !own || !status || status->device != own->device;
+    });
+    return caches;
+}
+
+// The caches of sandboxed apps, by app: a Flatpak's XDG_CACHE_HOME is ~/.var/app/<id>/cache
+// (flatpak-run(1)), a snap's is ~/snap/<name>/common/.cache (its SNAP_USER_COMMON, snapcraft's
+// environment variables page).
+void addSandboxCaches(const std::string& home, std::map<std::string, std::vector<std::string>>& byName) {
+    for (const auto& app : Builder::children(home + "/.var/app"))
+        byName[std::string(sys::PathText::lastComponent(app))].push_back(app + "/cache");
+    for (const auto& snap : Builder::children(home + "/snap"))
+        byName[std::string(sys::PathText::lastComponent(snap))].push_back(snap + "/common/.cache");
+}
+
 void addLogs(Builder& b) {
     const std::string logs = b.env.home + "/Library/Logs";
     const Builder::Entry entry{"logs", "Logs", CleanupCategory::apps, "None. These are diagnostic logs.", Safety::safe};
@@ -49,14 +84,24 @@ void addLogs(Builder& b) {
 } // namespace
 
 // Every application cache no earlier item covers, titled with the app's name where it is
-// known, then the logs.
+// known, then the logs. An app's caches in several places are one item.
 void appCaches(Builder& b) {
-    for (const auto& folder : Builder::children(b.env.home + "/Library/Caches", isAppCache)) {
-        const std::string name(sys::PathText::lastComponent(folder));
+    std::map<std::string, std::vector<std::string>> byName;
+    for (auto& folder : Builder::children(b.env.home + "/Library/Caches", isAppCache))
+        byName[std::string(sys::PathText::lastComponent(folder))].push_back(std::move(folder));
+    for (auto& folder : linuxCaches(b.env.home))
+        byName[std::string(sys::PathText::lastComponent(folder))].push_back(std::move(folder));
+    addSandboxCaches(b.env.home, byName);
+    for (const auto& [name, folders] : byName) {
+        std::vector<std::string> parts;
+        for (const auto& folder : folders) {
+            auto more = unclaimedParts(b, folder);
+            parts.insert(parts.end(), more.begin(), more.end());
+        }
         const auto appName = b.env.appName ? b.env.appName(name) : std::nullopt;
-        b.add({"cache." + name, appName.value_or(name) + " cache", CleanupCategory::apps, "The app rebuilds it as needed.",
-               Safety::safe, 5'000'000},
-              PathAction::remove, unclaimedParts(b, folder));
+        b.add({"cache." + name, appName.value_or(name) + " cache", CleanupCategory::apps,
+               "The app rebuilds it as needed.", Safety::safe, 5'000'000},
+              PathAction::remove, parts);
     }
     addLogs(b);
 }

@@ -36,7 +36,11 @@ void assistantsAt(Builder& b, std::chrono::system_clock::time_point now) {
           PathAction::remove, old);
     b.add({"chrome.onDeviceModel", "Chrome's on-device AI model", CleanupCategory::apps,
            "Chrome downloads it again unless its on-device AI is turned off in chrome://flags.", Safety::review},
-          PathAction::remove, {b.env.home + "/Library/Application Support/Google/Chrome/OptGuideOnDeviceModel"});
+          // Chrome's user data folder on Linux is ~/.config/google-chrome (its
+          // docs/user_data_dir.md); the model sits beside the profiles, not inside one.
+          PathAction::remove,
+          {b.env.home + "/Library/Application Support/Google/Chrome/OptGuideOnDeviceModel",
+           b.env.home + "/.config/google-chrome/OptGuideOnDeviceModel"});
 }
 
 void assistants(Builder& b) {

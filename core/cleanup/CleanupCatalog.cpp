@@ -77,7 +77,9 @@ const std::map<std::string, std::string>& ideNames() {
 }
 
 const std::set<std::string>& installerExtensions() {
-    static const std::set<std::string> extensions{"dmg", "pkg", "xip", "iso"};
+    // Linux packages and installers too; not AppImage, which is usually the app itself.
+    static const std::set<std::string> extensions{"dmg", "pkg", "xip", "iso", "deb", "rpm",
+                                                  "snap", "flatpak", "flatpakref", "run"};
     return extensions;
 }
 

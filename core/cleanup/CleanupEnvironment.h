@@ -18,18 +18,18 @@ struct CleanupEnvironment {
     // Absolute, without a trailing "/".
     std::string home;
     // (application names without ".app" or the commands that start them, bundle identifiers):
-    // true when any is installed. Answers true when it cannot tell, so that nothing of an
-    // installed app passes as a leftover.
+    // true when any is installed. The live probe answers true when it cannot tell, so that
+    // nothing of an installed app passes as a leftover.
     std::function<bool(const std::vector<std::string>&, const std::vector<std::string>&)> isAppInstalled;
     // Display name of the installed application with this identifier, or nothing.
     std::function<std::optional<std::string>(const std::string&)> appName;
-    // Bundle identifiers of the installed application bundles.
+    // Identifiers of the installed applications (bundles, desktop entries, Flatpaks).
     std::function<std::vector<std::string>()> installedBundleIDs;
     std::function<std::vector<SimulatorDevice>()> simulators;
     // Machine-wide npm configuration files, consulted after the user's own.
     std::vector<std::string> globalNpmConfigFiles;
-    // A Yarn cache a run as root may have left outside the home folder.
-    std::optional<std::string> rootYarnCache;
+    // Where a Yarn run as root may have left its cache outside the home folder.
+    std::vector<std::string> rootYarnCaches;
     // Asked by the cleanup scan itself, beside the catalog; no builder calls these two.
     std::function<DockerStatus()> docker;
     std::function<std::vector<CleanupItem>()> toolItems;
@@ -37,6 +37,11 @@ struct CleanupEnvironment {
     // The real probes over the user's home folder ($HOME, else the password database), read
     // anew on every call. Nothing runs until a probe is called.
     static CleanupEnvironment live();
+
+    // The environment of the --home option: `home` and a Docker probe that tries only
+    // `home`/.docker/bin/docker. No app counts as installed there and no app name is known;
+    // the identifier, simulator, npm file, root Yarn cache and tool lists are empty.
+    static CleanupEnvironment forHome(const std::string& home);
 };
 
 } // namespace tidra

@@ -25,6 +25,8 @@ const std::vector<ScannedFolder>& scannedFolders() {
         {"Library/HTTPStorages", ".binarycookies", false},
         {"Library/WebKit", "", false},
         {"Library/Containers", "", true},
+        // Where a Flatpak that is no longer installed leaves its data (flatpak-run(1)).
+        {".var/app", "", false},
     };
     return folders;
 }

@@ -7,32 +7,41 @@ void developerTools(Builder& b) {
     struct Row {
         const char* id;
         const char* title;
-        const char* path;
+        // Relative to the home folder: the designed place first, then the Linux ones.
+        std::vector<const char*> paths;
         CleanupCategory category;
         PathAction action;
         Safety safety;
         const char* consequence;
     };
+    // Linux places: Homebrew's HOMEBREW_CACHE default (brew(1), ENVIRONMENT), the JetBrains
+    // "Directories used by the IDE" page, pip's caching topic (/usr/share/doc/python3-pip),
+    // and go help cache (GOCACHE: the user cache folder + "/go-build").
     static const Row rows[] = {
-        {"homebrew.cache", "Homebrew downloads", "Library/Caches/Homebrew", CleanupCategory::developerTools,
-         PathAction::remove, Safety::safe, "None. Homebrew keeps them only so a reinstall can skip the download."},
-        {"jetbrains.caches", "JetBrains IDE caches", "Library/Caches/JetBrains", CleanupCategory::developerTools,
-         PathAction::removeContents, Safety::safe, "The IDE re-indexes each project the next time you open it."},
-        {"pip.cache", "pip cache", "Library/Caches/pip", CleanupCategory::developerTools, PathAction::remove,
-         Safety::safe, "Packages download again on the next install."},
-        {"go.buildCache", "Go build cache", "Library/Caches/go-build", CleanupCategory::developerTools,
-         PathAction::remove, Safety::safe, "The next Go build compiles everything again."},
-        {"cargo.cache", "Cargo download cache", ".cargo/registry/cache", CleanupCategory::developerTools,
+        {"homebrew.cache", "Homebrew downloads", {"Library/Caches/Homebrew", ".cache/Homebrew"},
+         CleanupCategory::developerTools, PathAction::remove, Safety::safe,
+         "None. Homebrew keeps them only so a reinstall can skip the download."},
+        {"jetbrains.caches", "JetBrains IDE caches", {"Library/Caches/JetBrains", ".cache/JetBrains"},
+         CleanupCategory::developerTools, PathAction::removeContents, Safety::safe,
+         "The IDE re-indexes each project the next time you open it."},
+        {"pip.cache", "pip cache", {"Library/Caches/pip", ".cache/pip"}, CleanupCategory::developerTools,
+         PathAction::remove, Safety::safe, "Packages download again on the next install."},
+        {"go.buildCache", "Go build cache", {"Library/Caches/go-build", ".cache/go-build"},
+         CleanupCategory::developerTools, PathAction::remove, Safety::safe,
+         "The next Go build compiles everything again."},
+        {"cargo.cache", "Cargo download cache", {".cargo/registry/cache"}, CleanupCategory::developerTools,
          PathAction::remove, Safety::safe, "Crates download again when a build needs them."},
-        {"kraftkit.packages", "KraftKit unikernel images", ".local/share/kraftkit/runtime/oci",
+        {"kraftkit.packages", "KraftKit unikernel images", {".local/share/kraftkit/runtime/oci"},
          CleanupCategory::developerTools, PathAction::removeContents, Safety::review,
          "kraft downloads the images it needs again on the next build."},
-        {"docker.scout", "Docker Scout cache", ".docker/scout", CleanupCategory::docker, PathAction::remove,
+        {"docker.scout", "Docker Scout cache", {".docker/scout"}, CleanupCategory::docker, PathAction::remove,
          Safety::safe, "Rebuilt the next time Docker Scout analyses an image."},
     };
-    for (const auto& row : rows)
-        b.add({row.id, row.title, row.category, row.consequence, row.safety}, row.action,
-              {b.env.home + "/" + row.path});
+    for (const auto& row : rows) {
+        std::vector<std::string> candidates;
+        for (const char* path : row.paths) candidates.push_back(b.env.home + "/" + path);
+        b.add({row.id, row.title, row.category, row.consequence, row.safety}, row.action, candidates);
+    }
 }
 
 } // namespace tidra::CleanupCatalog

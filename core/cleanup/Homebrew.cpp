@@ -65,8 +65,11 @@ double binaryMultiplier(std::string_view unit) {
 
 } // namespace
 
-std::vector<std::string> toolLocations() {
-    return {"/opt/homebrew/bin/brew", "/usr/local/bin/brew", "/home/linuxbrew/.linuxbrew/bin/brew"};
+// The Linux places are those of Homebrew's "Homebrew on Linux" page: the shared prefix, or a
+// prefix in the user's own home when the shared one cannot be had.
+std::vector<std::string> toolLocations(const std::string& home) {
+    return {"/opt/homebrew/bin/brew", "/usr/local/bin/brew", "/home/linuxbrew/.linuxbrew/bin/brew",
+            home + "/.linuxbrew/bin/brew"};
 }
 
 std::optional<std::int64_t> parseEstimate(std::string_view text) {

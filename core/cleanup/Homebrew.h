@@ -10,13 +10,13 @@
 
 namespace tidra::Homebrew {
 
-// Where the tool usually lives, in the order they are tried.
-std::vector<std::string> toolLocations();
+// Where the tool usually lives for `home`, in the order they are tried.
+std::vector<std::string> toolLocations(const std::string& home);
 
 // The "old versions" item of the first executable location, sized by the tool's own dry-run
 // estimate (180 s limit). Nothing when no tool is found, the dry run fails or times out, or
 // it names no positive estimate. Blocks while the tool runs.
-std::optional<CleanupItem> cleanupItem(const std::vector<std::string>& locations = toolLocations());
+std::optional<CleanupItem> cleanupItem(const std::vector<std::string>& locations);
 
 // The bytes of the first "approximately <number><unit>" phrase of the dry run's text. Units
 // count in powers of 1,024 although named KB, MB, GB, TB. Nothing when there is no such

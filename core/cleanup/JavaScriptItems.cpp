@@ -5,6 +5,8 @@
 #include "cleanup/SettingsText.h"
 #include "platform/SmallFile.h"
 
+#include <algorithm>
+
 namespace tidra::CleanupCatalog {
 namespace {
 
@@ -45,14 +47,15 @@ std::vector<std::string> npmCandidates(const Builder& b) {
 // outside the home folder, so when the administrator removal may take it, it has to go that
 // way even if the user could delete it.
 void addRootYarnCache(Builder& b) {
-    if (!b.env.rootYarnCache) return;
-    const std::string& path = *b.env.rootYarnCache;
     if (!b.add(javascriptEntry("yarn.cache.root", "Yarn cache left behind by sudo",
                                "None. Yarn only uses it when it runs as root."),
-               PathAction::remove, {path}))
+               PathAction::remove, b.env.rootYarnCaches))
         return;
-    const bool insideHome = path.starts_with(b.env.home + "/");
-    if (!insideHome && AdminCleanup::allowedPaths().contains(path)) b.items.back().requiresAdmin = true;
+    const auto paths = b.items.back().action.paths();
+    const bool forAdmin = std::all_of(paths.begin(), paths.end(), [&](const std::string& path) {
+        return !path.starts_with(b.env.home + "/") && AdminCleanup::allowedPaths().contains(path);
+    });
+    if (forAdmin) b.items.back().requiresAdmin = true;
 }
 
 } // namespace
@@ -76,17 +79,25 @@ void javascript(Builder& b) {
     const std::string& home = b.env.home;
     b.add(javascriptEntry("npm.cache", "npm cache", "Packages download again on the next install."), PathAction::remove,
           npmCandidates(b));
+    // Yarn 1 keeps its cache in ~/.cache/yarn on Linux (src/constants.js, getCacheDir); Yarn 2
+    // and later share one global cache in ~/.yarn/berry/cache (the enableGlobalCache and
+    // globalFolder settings of .yarnrc.yml).
     b.add(javascriptEntry("yarn.cache", "Yarn cache", "Packages download again on the next install."),
-          PathAction::remove, {home + "/Library/Caches/Yarn"});
+          PathAction::remove, {home + "/Library/Caches/Yarn", home + "/.cache/yarn", home + "/.yarn/berry/cache"});
     addRootYarnCache(b);
     b.add(javascriptEntry("puppeteer.browsers", "Puppeteer browser downloads",
                           "Each project needs \"npx puppeteer browsers install\" before it next runs."),
           PathAction::removeContents, {home + "/.cache/puppeteer"});
     b.add(javascriptEntry("playwright.browsers", "Playwright browser downloads",
                           "Each project needs \"npx playwright install\" before it next runs."),
-          PathAction::remove, {home + "/Library/Caches/ms-playwright"});
+          // Playwright's browsers page: ~/.cache/ms-playwright on Linux.
+          PathAction::remove, {home + "/Library/Caches/ms-playwright", home + "/.cache/ms-playwright"});
+    // On Linux node-gyp keeps its headers in ~/.cache/node-gyp (its README, "devdir"), and the
+    // TypeScript server its type downloads in ~/.cache/typescript (typingsInstaller's
+    // getGlobalTypingsCacheLocation).
     b.add(javascriptEntry("node.buildCaches", "Node build caches", "Rebuilt on demand."), PathAction::remove,
-          {home + "/Library/Caches/node-gyp", home + "/Library/Caches/typescript"});
+          {home + "/Library/Caches/node-gyp", home + "/Library/Caches/typescript", home + "/.cache/node-gyp",
+           home + "/.cache/typescript"});
 }
 
 } // namespace tidra::CleanupCatalog

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <set>
 
 namespace tidra::CleanupCatalog {
 namespace {
@@ -66,17 +67,18 @@ std::string joined(const std::vector<std::int64_t>& version) {
     return text;
 }
 
-// The settings folders of the known IDEs in `root`, by product, each product's in name order
-// so that the catalog reads the same on every machine.
-std::map<std::string, std::vector<VersionFolder>> versionFolders(const std::string& root) {
-    auto names = sys::folderEntries(root).value_or(std::vector<std::string>{});
-    std::sort(names.begin(), names.end());
+// The version folders of the known IDEs in any of `roots`, by product, each product's in name
+// order so that the catalog reads the same on every machine; a name found in several roots
+// counts once.
+std::map<std::string, std::vector<VersionFolder>> versionFolders(const std::vector<std::string>& roots) {
+    std::set<std::string> names;
+    for (const auto& root : roots)
+        for (auto& name : sys::folderEntries(root).value_or(std::vector<std::string>{})) names.insert(std::move(name));
     std::map<std::string, std::vector<VersionFolder>> products;
-    for (auto& name : names) {
+    for (const auto& name : names) {
         const auto parsed = ideVersion(name);
         if (!parsed || !ideNames().contains(parsed->product)) continue;
-        const bool isBackup = name.ends_with(backupSuffix);
-        products[parsed->product].push_back({parsed->version, std::move(name), isBackup});
+        products[parsed->product].push_back({parsed->version, name, name.ends_with(backupSuffix)});
     }
     return products;
 }
@@ -92,10 +94,16 @@ bool hasItem(const Builder& b, const std::string& id) {
     return std::any_of(b.items.begin(), b.items.end(), [&](const CleanupItem& item) { return item.id == id; });
 }
 
+// A vendor's per-version folders: the designed settings folder, then the Linux configuration
+// and data folders (JetBrains' "Directories used by the IDE" page; Android Studio's
+// configuration folders, ~/.config/Google and ~/.local/share/Google); the newest version is
+// judged over all of them. Logs stay in the designed place (on Linux they sit in the caches).
 void addVendor(Builder& b, const std::string& vendor) {
-    const std::string root = b.env.home + "/Library/Application Support/" + vendor;
-    const std::string logs = b.env.home + "/Library/Logs/" + vendor;
-    for (const auto& [product, folders] : versionFolders(root)) {
+    const std::string& home = b.env.home;
+    const std::vector<std::string> roots{home + "/Library/Application Support/" + vendor, home + "/.config/" + vendor,
+                                         home + "/.local/share/" + vendor};
+    const std::string logs = home + "/Library/Logs/" + vendor;
+    for (const auto& [product, folders] : versionFolders(roots)) {
         const auto newest = newestLive(folders);
         for (const auto& folder : folders) {
             if (!folder.isBackup && folder.version == newest) continue;
@@ -108,7 +116,9 @@ void addVendor(Builder& b, const std::string& vendor) {
                    "Left behind by an update; the newer version copied what it needed. If you still run this "
                    "version, it starts fresh.",
                    Safety::review, 1'000'000},
-                  PathAction::remove, {root + "/" + folder.name, logs + "/" + folder.name});
+                  PathAction::remove,
+                  {roots[0] + "/" + folder.name, logs + "/" + folder.name, roots[1] + "/" + folder.name,
+                   roots[2] + "/" + folder.name});
         }
     }
 }

@@ -1,10 +1,12 @@
 #include "files/DuplicateFinder.h"
 
 #include "files/IdenticalContent.h"
+#include "files/ReadBuffer.h"
 #include "files/Sha256.h"
 #include "files/UserFiles.h"
 #include "platform/FileReader.h"
 
+#include <malloc.h>
 #include <tbb/parallel_for.h>
 
 #include <algorithm>
@@ -21,29 +23,26 @@ namespace {
 // Most files of equal length already differ in their first block.
 constexpr std::int64_t prefix = 4096;
 constexpr std::int64_t headTail = 65'536;
-constexpr std::int64_t chunk = 1'048'576;
 constexpr std::int64_t partialFrom = 2 * headTail + 1;
 constexpr std::int64_t comparingStride = 16;
-constexpr std::int64_t confirmingStride = 16 * chunk;
+constexpr std::int64_t confirmingStride = 16 * ReadBuffer::chunk;
 
-// One worker's read buffer, kept for the thread's life so a search allocates it once.
-unsigned char* buffer() {
-    thread_local const auto storage = std::make_unique<unsigned char[]>(std::size_t(chunk));
-    return storage.get();
-}
-
-// Reads `size` bytes at `offset` into the buffer at `into`; the bytes read, or -1.
-std::int64_t readAt(sys::FileReader& file, std::int64_t offset, std::int64_t size, std::int64_t into = 0) {
-    return file.read(offset, buffer() + into, std::size_t(size));
-}
-
-bool feedAll(sys::FileReader& file, Sha256& sha, const ChunkRead& chunkRead) {
-    for (std::int64_t offset = 0;; offset += chunk) {
-        const auto got = readAt(file, offset, chunk);
-        if (got < 0 || !sha.feed(buffer(), got)) return false;
+bool feedAll(sys::FileReader& file, const ReadBuffer& buffer, Sha256& sha, const ChunkRead& chunkRead) {
+    for (std::int64_t offset = 0;; offset += buffer.size()) {
+        const auto got = file.read(offset, buffer.data(), std::size_t(buffer.size()));
+        if (got < 0 || !sha.feed(buffer.data(), got)) return false;
         if (chunkRead && !chunkRead(got)) return false;
-        if (got < chunk) return true;  // a short read is the end of the file
+        if (got < buffer.size()) return true;  // a short read is the end of the file
     }
+}
+
+// The first block, or head and tail, of a file of `size` bytes into `buffer`: the bytes
+// read, or -1.
+std::int64_t peekAt(sys::FileReader& file, std::int64_t size, bool headAndTail, const ReadBuffer& buffer) {
+    if (!headAndTail) return file.read(0, buffer.data(), std::size_t(buffer.size()));
+    const auto head = file.read(0, buffer.data(), std::size_t(headTail));
+    const auto tail = head < 0 ? -1 : file.read(size - headTail, buffer.data() + head, std::size_t(headTail));
+    return tail < 0 ? -1 : head + tail;
 }
 
 enum class Peek { prefix, headAndTail };
@@ -54,16 +53,11 @@ enum class Peek { prefix, headAndTail };
 std::optional<std::string> keyOf(const std::string& path, std::int64_t size, Peek peek) {
     sys::FileReader file;
     if (!file.open(path, false)) return std::nullopt;
-    std::int64_t got = 0;
-    if (peek == Peek::prefix) {
-        got = readAt(file, 0, prefix);
-    } else {
-        const auto head = readAt(file, 0, headTail);
-        const auto tail = head < 0 ? -1 : readAt(file, size - headTail, headTail, head);
-        got = tail < 0 ? -1 : head + tail;
-    }
+    const bool headAndTail = peek == Peek::headAndTail;
+    const ReadBuffer buffer(headAndTail ? 2 * headTail : std::min(prefix, size));
+    const auto got = peekAt(file, size, headAndTail, buffer);
     if (got < 0) return std::nullopt;
-    const auto hash = std::hash<std::string_view>()({reinterpret_cast<const char*>(buffer()), std::size_t(got)});
+    const auto hash = std::hash<std::string_view>()({reinterpret_cast<const char*>(buffer.data()), std::size_t(got)});
     return std::to_string(hash) + ":" + std::to_string(got);
 }
 
@@ -79,7 +73,7 @@ using Split = std::vector<std::pair<std::string, Set>>;
 // Keys every file of every set in one parallel pass and splits the sets by key. Each file
 // writes only its own slot, so nothing is locked. A set that cancellation left unfinished
 // gives nothing: its groups would lack members.
-Split splitByKey(const std::vector<Set>& sets, Peek peek, const IsCancelled& isCancelled,
+Split splitByKey(std::vector<Set> sets, Peek peek, const IsCancelled& isCancelled,
                  const std::function<void()>& done) {
     struct Slot {
         std::optional<std::string> key;
@@ -105,7 +99,7 @@ Split splitByKey(const std::vector<Set>& sets, Peek peek, const IsCancelled& isC
             if (slots[s][f].key) {
                 auto& part = byKey[*slots[s][f].key];
                 part.length = sets[s].length;
-                part.files.push_back(sets[s].files[f]);
+                part.files.push_back(std::move(sets[s].files[f]));
             }
         for (auto& [key, part] : byKey)
             if (part.files.size() >= 2) split.emplace_back(key, std::move(part));
@@ -135,7 +129,7 @@ void confirmSet(const Set& set, const ChunkRead& chunkRead, const IsCancelled& i
     if (set.files.size() <= IdenticalContent::maximumFiles) {
         std::vector<std::string> paths;
         for (const auto& file : set.files) paths.push_back(file.path);
-        const auto matches = IdenticalContent::split(paths, chunkRead);
+        const auto matches = IdenticalContent::split(paths, set.length, chunkRead);
         for (const auto& match : matches.value_or(std::vector<IdenticalContent::Match>{})) {
             Set part{set.length, {}};
             for (const auto index : match.members) part.files.push_back(set.files[index]);
@@ -158,13 +152,14 @@ void confirmSet(const Set& set, const ChunkRead& chunkRead, const IsCancelled& i
         if (part.files.size() >= 2) confirmed.add(hash, std::move(part));
 }
 
-std::vector<Set> setsByLength(const std::vector<UserFiles::File>& listed) {
+// Takes the paths over from `listed`, which the search needs no more.
+std::vector<Set> setsByLength(std::vector<UserFiles::File> listed) {
     std::unordered_map<std::int64_t, Set> byLength;
-    for (const auto& file : listed) {
+    for (auto& file : listed) {
         if (file.length == 0) continue;
         auto& set = byLength[file.length];
         set.length = file.length;
-        set.files.push_back({file.path, file.bytes, file.modified, file.created, file.cloneID});
+        set.files.push_back({std::move(file.path), file.bytes, file.modified, file.created, file.cloneID});
     }
     std::vector<Set> sets;
     for (auto& [length, set] : byLength)
@@ -181,11 +176,11 @@ public:
     // Each round reads only as much as tells the remaining files apart: the first block, then
     // head and tail of large files, then whole contents; a file that matches no other file of
     // its length drops out at once.
-    std::vector<DuplicateGroup> run(const std::vector<Set>& sets) {
+    std::vector<DuplicateGroup> run(std::vector<Set> sets) {
         std::vector<Set> toHeadTail, toWhole;
-        for (auto& [key, set] : comparePrefixes(sets))
+        for (auto& [key, set] : comparePrefixes(std::move(sets)))
             (set.length < partialFrom ? toWhole : toHeadTail).push_back(std::move(set));
-        for (auto& [key, set] : splitByKey(toHeadTail, Peek::headAndTail, isCancelled_, nullptr))
+        for (auto& [key, set] : splitByKey(std::move(toHeadTail), Peek::headAndTail, isCancelled_, nullptr))
             toWhole.push_back(std::move(set));
         for (auto& [hash, set] : readWhole(toWhole)) addGroup(hash, std::move(set));
         return orderGroups(std::move(groups_));
@@ -196,7 +191,7 @@ private:
         if (progress_) progress_(stage);
     }
 
-    Split comparePrefixes(const std::vector<Set>& sets) {
+    Split comparePrefixes(std::vector<Set> sets) {
         std::int64_t total = 0;
         for (const auto& set : sets) total += std::int64_t(set.files.size());
         std::atomic<std::int64_t> count = 0;
@@ -204,7 +199,7 @@ private:
             const auto now = ++count;
             if (now % comparingStride == 0 || now == total) report(Comparing{now, total});
         };
-        return splitByKey(sets, Peek::prefix, isCancelled_, done);
+        return splitByKey(std::move(sets), Peek::prefix, isCancelled_, done);
     }
 
     Split readWhole(const std::vector<Set>& sets) {
@@ -250,15 +245,21 @@ std::vector<std::string> defaultRoots(const std::string& home) {
 std::vector<DuplicateGroup> find(const std::vector<std::string>& roots, std::int64_t minimumBytes,
                                  const std::string& home, const Progress& progress, const IsCancelled& isCancelled,
                                  const CloneKeyProvider& cloneKeys) {
-    const auto listed = UserFiles::list(
+    auto listed = UserFiles::list(
         roots, std::max<std::int64_t>(minimumBytes, 1), nullptr,
         [&](std::int64_t files) {
             if (progress) progress(Looking{files});
         },
         isCancelled);
-    const auto sets = setsByLength(listed);
-    if (sets.empty() || (isCancelled && isCancelled())) return {};
-    return Search(home, progress, isCancelled, cloneKeys).run(sets);
+    auto groups = [&]() -> std::vector<DuplicateGroup> {
+        auto sets = setsByLength(std::move(listed));
+        if (sets.empty() || (isCancelled && isCancelled())) return {};
+        return Search(home, progress, isCancelled, cloneKeys).run(std::move(sets));
+    }();
+    // The application runs for days: hand the listing's memory, freed in the workers'
+    // arenas, back to the system instead of keeping it resident until the next search.
+    ::malloc_trim(0);
+    return groups;
 }
 
 std::optional<std::string> digest(const std::string& path, std::int64_t size, bool partial,
@@ -267,11 +268,10 @@ std::optional<std::string> digest(const std::string& path, std::int64_t size, bo
     sys::FileReader file;
     if (!file.open(path, !headAndTail)) return std::nullopt;
     Sha256 sha;
-    if (!headAndTail) return feedAll(file, sha, chunkRead) ? sha.hex() : std::nullopt;
-    const auto head = readAt(file, 0, headTail);
-    if (head < 0 || !sha.feed(buffer(), head)) return std::nullopt;
-    const auto tail = readAt(file, size - headTail, headTail);
-    if (tail < 0 || !sha.feed(buffer(), tail)) return std::nullopt;
+    if (!headAndTail) return feedAll(file, ReadBuffer::forWholeFile(size), sha, chunkRead) ? sha.hex() : std::nullopt;
+    const ReadBuffer buffer(2 * headTail);
+    const auto got = peekAt(file, size, true, buffer);
+    if (got < 0 || !sha.feed(buffer.data(), got)) return std::nullopt;
     return sha.hex();
 }
 

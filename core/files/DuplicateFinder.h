@@ -61,6 +61,8 @@ std::vector<std::string> defaultRoots(const std::string& home);
 //   two files of equal length reports no Comparing.
 // - Cancellation right after the listing gives an empty list; later, reading stops within one
 //   1 MiB chunk, and every group whose files were all compared is returned, ordered.
+// - Read buffers belong to the call and are sized to the files; nothing the search allocated
+//   stays allocated once it returns.
 std::vector<DuplicateGroup> find(const std::vector<std::string>& roots, std::int64_t minimumBytes,
                                  const std::string& home, const Progress& progress = nullptr,
                                  const IsCancelled& isCancelled = nullptr,

@@ -1,5 +1,6 @@
 #include "files/IdenticalContent.h"
 
+#include "files/ReadBuffer.h"
 #include "files/Sha256.h"
 #include "platform/FileReader.h"
 
@@ -9,18 +10,10 @@
 namespace tidra::IdenticalContent {
 namespace {
 
-constexpr std::int64_t chunk = 1'048'576;
-
-// The calling thread's buffers, kept so that thousands of small sets allocate nothing.
-unsigned char* buffer(std::size_t index) {
-    thread_local std::vector<std::unique_ptr<unsigned char[]>> buffers;
-    while (buffers.size() <= index) buffers.push_back(std::make_unique<unsigned char[]>(std::size_t(chunk)));
-    return buffers[index].get();
-}
-
 struct Member {
     std::size_t index;
     std::unique_ptr<sys::FileReader> file;
+    ReadBuffer buffer;
     std::int64_t got = 0;
 };
 
@@ -31,7 +24,7 @@ struct Candidates {
 };
 
 bool sameChunk(const Member& a, const Member& b) {
-    return a.got == b.got && std::memcmp(buffer(a.index), buffer(b.index), std::size_t(a.got)) == 0;
+    return a.got == b.got && std::memcmp(a.buffer.data(), b.buffer.data(), std::size_t(a.got)) == 0;
 }
 
 // Splits `set` by this round's chunks; unreadable members drop out.
@@ -50,22 +43,24 @@ std::vector<std::vector<Member*>> partition(const Candidates& set) {
 
 } // namespace
 
-std::optional<std::vector<Match>> split(const std::vector<std::string>& paths, const ChunkRead& chunkRead) {
+std::optional<std::vector<Match>> split(const std::vector<std::string>& paths, std::int64_t length,
+                                         const ChunkRead& chunkRead) {
+    const auto readSize = ReadBuffer::forWholeFile(length).size();
     std::vector<Member> members;
     members.reserve(paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i) {
         auto file = std::make_unique<sys::FileReader>();
-        if (file->open(paths[i], true)) members.push_back({i, std::move(file)});
+        if (file->open(paths[i], true)) members.push_back({i, std::move(file), ReadBuffer(readSize)});
     }
     std::vector<Candidates> sets(1);
     for (auto& member : members) sets[0].members.push_back(&member);
     sets[0].sha = std::make_unique<Sha256>();
     std::vector<Match> matches;
-    for (std::int64_t offset = 0; !sets.empty(); offset += chunk) {
+    for (std::int64_t offset = 0; !sets.empty(); offset += readSize) {
         std::int64_t read = 0;
         for (auto& set : sets)
             for (auto* member : set.members) {
-                member->got = member->file->read(offset, buffer(member->index), std::size_t(chunk));
+                member->got = member->file->read(offset, member->buffer.data(), std::size_t(readSize));
                 read += std::max<std::int64_t>(member->got, 0);
             }
         std::vector<Candidates> next;
@@ -75,8 +70,8 @@ std::optional<std::vector<Match>> split(const std::vector<std::string>& paths, c
                 // The last part goes on with the set's digest; the others with copies of it.
                 auto sha = p + 1 < parts.size() ? std::make_unique<Sha256>(*set.sha) : std::move(set.sha);
                 const auto& first = *parts[p].front();
-                sha->feed(buffer(first.index), first.got);
-                if (first.got == chunk) {
+                sha->feed(first.buffer.data(), first.got);
+                if (first.got == readSize) {
                     next.push_back({std::move(parts[p]), std::move(sha)});
                     continue;
                 }

@@ -12,7 +12,7 @@
 // half the hashing for a pair, and files that differ stop being read where they differ.
 namespace tidra::IdenticalContent {
 
-// The most files read side by side: each needs a 1 MiB buffer of the calling thread.
+// The most files read side by side: each needs a read buffer of up to 1 MiB while the call runs.
 inline constexpr std::size_t maximumFiles = 8;
 
 struct Match {
@@ -26,8 +26,10 @@ struct Match {
 using ChunkRead = std::function<bool(std::int64_t bytes)>;
 
 // The sets of two or more of `paths` (at most maximumFiles) whose whole current contents are
-// identical. A file that cannot be opened or read takes part in none. Nothing when
-// `chunkRead` stopped the reading.
-std::optional<std::vector<Match>> split(const std::vector<std::string>& paths, const ChunkRead& chunkRead);
+// identical. `length` is the files' listed length: it only sizes the reads, so a file that
+// grew since is still read to its end. A file that cannot be opened or read takes part in
+// none. Nothing when `chunkRead` stopped the reading.
+std::optional<std::vector<Match>> split(const std::vector<std::string>& paths, std::int64_t length,
+                                         const ChunkRead& chunkRead);
 
 } // namespace tidra::IdenticalContent

@@ -1,6 +1,6 @@
 #include "files/LargeFileFinder.h"
 
-#include "files/UnicodeText.h"
+#include "files/LargestFiles.h"
 #include "fs/BulkWalker.h"
 #include "platform/DirectoryReader.h"
 #include "platform/FileStatus.h"
@@ -8,10 +8,8 @@
 
 #include <tbb/parallel_for_each.h>
 
-#include <algorithm>
 #include <mutex>
 #include <set>
-#include <tuple>
 
 namespace tidra::LargeFileFinder {
 namespace {
@@ -27,70 +25,37 @@ bool isSkippedFolder(std::string_view parent, std::string_view name) {
     return name == "Trash" && parent.ends_with("/.local/share");
 }
 
-struct Candidate {
-    LargeFile file;
-    std::uint64_t device;
-    std::uint64_t inode;
-    bool isHardLinked;
-};
-
-Candidate candidateOf(std::string path, const FileStatus& status) {
-    return {{std::move(path), status.allocatedBytes, Clock::from_time_t(status.modified)},
-            status.device,
-            status.inode,
-            status.linkCount >= 2};
-}
-
 // All workers' findings; every access holds the lock.
 class Collector {
 public:
-    void add(std::vector<Candidate>& found) {
+    explicit Collector(std::int64_t limit) : best_(limit) {}
+    void add(LargestFiles& found) {
         const std::lock_guard lock(mutex_);
-        std::move(found.begin(), found.end(), std::back_inserter(candidates_));
+        best_.merge(found);
     }
     std::int64_t addExamined(std::int64_t count) {
         const std::lock_guard lock(mutex_);
         return examined_ += count;
     }
-    std::vector<LargeFile> largest(std::int64_t limit);
+    std::vector<LargeFile> largest() {
+        const std::lock_guard lock(mutex_);
+        return best_.ranked();
+    }
 
 private:
     std::mutex mutex_;
-    std::vector<Candidate> candidates_;
+    LargestFiles best_;
     std::int64_t examined_ = 0;
 };
-
-std::vector<LargeFile> Collector::largest(std::int64_t limit) {
-    const std::lock_guard lock(mutex_);
-    struct Ranked {
-        std::int64_t bytes;
-        std::string composed;
-        const Candidate* candidate;
-    };
-    std::vector<Ranked> ranked;
-    ranked.reserve(candidates_.size());
-    for (const auto& c : candidates_) ranked.push_back({c.file.bytes, UnicodeText::composed(c.file.path), &c});
-    std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
-        return std::tie(b.bytes, a.composed, a.candidate->file.path) < std::tie(a.bytes, b.composed, b.candidate->file.path);
-    });
-    std::set<std::pair<std::uint64_t, std::uint64_t>> linkedTaken;
-    std::vector<LargeFile> files;
-    for (const auto& r : ranked) {
-        if (std::int64_t(files.size()) >= limit) break;
-        const auto& c = *r.candidate;
-        if (c.isHardLinked && !linkedTaken.emplace(c.device, c.inode).second) continue;
-        files.push_back(c.file);
-    }
-    return files;
-}
 
 // One work folder's walk, with its own list and counter.
 class Worker {
 public:
-    Worker(std::int64_t minimumBytes, const std::set<std::string>& excluding, const std::set<std::string>& excludedNames,
-           const Progress& progress, const IsCancelled& isCancelled, Collector& collector)
+    Worker(std::int64_t minimumBytes, std::int64_t limit, const std::set<std::string>& excluding,
+           const std::set<std::string>& excludedNames, const Progress& progress, const IsCancelled& isCancelled,
+           Collector& collector)
         : minimumBytes_(minimumBytes), excluding_(excluding), excludedNames_(excludedNames), progress_(progress),
-          isCancelled_(isCancelled), collector_(collector) {}
+          isCancelled_(isCancelled), collector_(collector), found_(limit) {}
 
     void run(const std::string& folder, std::uint64_t volume) {
         BulkWalker::walk(folder, [this](BulkFolder& f) { return visit(f); }, nullptr, BulkWalker::Field::allFiles,
@@ -115,8 +80,8 @@ private:
     void consider(const BulkFolder& folder, const BulkEntry& entry) {
         ++examined_;
         if (entry.allocatedBytes < minimumBytes_) return;
-        const LargeFile file{folder.pathOf(entry), entry.allocatedBytes, Clock::from_time_t(entry.modified)};
-        found_.push_back({file, entry.device, entry.fileID, entry.linkCount >= 2});
+        found_.offer({folder.pathOf(entry), entry.allocatedBytes, Clock::from_time_t(entry.modified)}, entry.device,
+                     entry.fileID, entry.linkCount >= 2);
     }
 
     bool staysOut(const BulkFolder& folder, const BulkEntry& entry) const {
@@ -136,7 +101,7 @@ private:
     const Progress& progress_;
     const IsCancelled& isCancelled_;
     Collector& collector_;
-    std::vector<Candidate> found_;
+    LargestFiles found_;
     std::int64_t examined_ = 0;
 };
 
@@ -174,23 +139,25 @@ Subtrees subtrees(const std::string& root, int levels, const std::set<std::strin
 std::vector<LargeFile> find(const std::string& root, std::int64_t minimumBytes, std::int64_t limit,
                             const std::set<std::string>& excluding, const Progress& progress,
                             const IsCancelled& isCancelled) {
-    Collector collector;
+    Collector collector(limit);
     std::set<std::string> excludedNames;
     for (const auto& path : excluding) excludedNames.emplace(sys::PathText::lastComponent(path));
     const auto rootStatus = FileStatus::of(root);
     if (!rootStatus || rootStatus->type != FileStatus::Type::directory) return {};
     auto work = subtrees(root, 2, excluding);
-    std::vector<Candidate> loose;
+    LargestFiles loose(limit);
     for (auto& path : work.files) {
         const auto status = FileStatus::of(path);
         if (status && status->type == FileStatus::Type::regular && status->allocatedBytes >= minimumBytes)
-            loose.push_back(candidateOf(std::move(path), *status));
+            loose.offer({std::move(path), status->allocatedBytes, Clock::from_time_t(status->modified)},
+                        status->device, status->inode, status->linkCount >= 2);
     }
     collector.add(loose);
     tbb::parallel_for_each(work.folders.begin(), work.folders.end(), [&](const std::string& folder) {
-        Worker(minimumBytes, excluding, excludedNames, progress, isCancelled, collector).run(folder, rootStatus->device);
+        Worker(minimumBytes, limit, excluding, excludedNames, progress, isCancelled, collector)
+            .run(folder, rootStatus->device);
     });
-    return collector.largest(std::max<std::int64_t>(limit, 0));
+    return collector.largest();
 }
 
 } // namespace tidra::LargeFileFinder

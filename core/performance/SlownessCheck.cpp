@@ -90,19 +90,19 @@ double readingOf(const std::map<std::string, double>& cpu, const std::string& na
 
 void heat(Context& c) {
     if (c.in.heat != SlownessInputs::Heat::hot && c.in.heat != SlownessInputs::Heat::critical) return;
-    std::string detail = "macOS is slowing the processor down to cool it off.";
+    std::string detail = "The system is slowing the processor down to cool it off.";
     if (c.busyGroups.empty())
-        return add(c, "heat", Level::serious, "thermometer.high", "Your Mac is running hot", detail);
+        return add(c, "heat", Level::serious, "thermometer.high", "Your computer is running hot", detail);
     const ProcessGroup& busiest = *c.busyGroups.front();
     const auto& tools = c.in.developerTools;
     detail += " The busiest app is " + nameOf(busiest, tools) + ", at " + percent(busiest.cpuPercent) + " of a core.";
-    add(c, "heat", Level::serious, "thermometer.high", "Your Mac is running hot", detail, fixFor(busiest, tools),
+    add(c, "heat", Level::serious, "thermometer.high", "Your computer is running hot", detail, fixFor(busiest, tools),
         fixTitle(busiest, tools));
 }
 
 std::string memoryDetail(const Context& c) {
     const auto& memory = c.in.memory;
-    std::string detail = "macOS is compressing " + ByteFormat::memory(memory.compressed);
+    std::string detail = "The system is compressing " + ByteFormat::memory(memory.compressed);
     detail += memory.swapUsed > 0 ? " and swapping " + ByteFormat::memory(memory.swapUsed) + " to disk." : ".";
     if (c.userGroups.empty()) return detail;
     auto largest = c.userGroups;
@@ -146,7 +146,7 @@ void disk(Context& c) {
     if (disk.available >= threshold) return;
     const std::int64_t safe = c.in.safeBytes;
     std::string detail = "Only " + ByteFormat::string(disk.available) +
-                         " is left. macOS needs free space to swap memory and for apps to work in.";
+                         " is left. The system needs free space to swap memory and for apps to work in.";
     if (safe > 0) detail += " Tidra found " + ByteFormat::string(safe) + " it can clean safely.";
     add(c, "disk", disk.available < kSeriousDiskBytes ? Level::serious : Level::notable, "internaldrive",
         "Your disk is almost full", detail, Fix::OpenCleanup{},
@@ -168,7 +168,7 @@ void processor(Context& c) {
         add(c, "cpu." + key, value >= kSeriousPercent ? Level::serious : Level::notable, "cpu",
             nameOf(*group, tools) + " is keeping the processor busy",
             "It is using " + percent(value) +
-                " of a core right now. A Mac slows down when a few apps take most of the processor.",
+                " of a core right now. A computer slows down when a few apps take most of the processor.",
             fixFor(*group, tools), fixTitle(*group, tools));
     }
 }
@@ -196,7 +196,8 @@ void backup(Context& c) {
 void lowPower(Context& c) {
     if (!c.in.lowPowerMode) return;
     add(c, "lowpower", Level::notable, "battery.25percent", "Low Power Mode is on",
-        "macOS slows the Mac down on purpose to make the battery last longer.", Fix::OpenSettings{std::string(battery)},
+        "The system slows the computer down on purpose to make the battery last longer.",
+        Fix::OpenSettings{std::string(battery)},
         "Open Battery Settings");
 }
 
@@ -246,7 +247,7 @@ SlownessFinding fine() {
     return {"fine",
             Level::fine,
             "checkmark.circle",
-            "Nothing is slowing your Mac down right now",
+            "Nothing is slowing your computer down right now",
             "Memory pressure is normal, no app is hogging the processor, and the disk has room. If it felt slow a "
             "moment ago, it may have been a passing burst of work.",
             std::nullopt,

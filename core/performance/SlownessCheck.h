@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-// The "Why Is My Mac Slow?" check: explains from one snapshot of the machine what makes it
+// The "Why Is My Computer Slow?" check: explains from one snapshot of the machine what makes it
 // slow, with a remedy where one exists. No state; every operation may run on any thread.
 namespace tidra::SlownessCheck {
 

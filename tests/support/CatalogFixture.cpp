@@ -3,17 +3,7 @@
 namespace tidra::test {
 
 CleanupEnvironment quietEnvironment(const std::string& home) {
-    return CleanupEnvironment{
-        .home = home,
-        .isAppInstalled = [](const auto&, const auto&) { return false; },
-        .appName = [](const std::string&) { return std::optional<std::string>(); },
-        .installedBundleIDs = [] { return std::vector<std::string>{}; },
-        .simulators = [] { return std::vector<SimulatorDevice>{}; },
-        .globalNpmConfigFiles = {},
-        .rootYarnCache = std::nullopt,
-        .docker = [] { return DockerStatus{DockerStatus::NotInstalled{}}; },
-        .toolItems = [] { return std::vector<CleanupItem>{}; },
-    };
+    return CleanupEnvironment::forHome(home);
 }
 
 CleanupEnvironment FakeMachine::environment(const std::string& home) const {
@@ -38,6 +28,13 @@ CleanupCatalog::Builder runStep(const std::function<void(CleanupCatalog::Builder
     CleanupCatalog::Builder builder{std::move(env), {}, std::move(claimed)};
     step(builder);
     return builder;
+}
+
+Kind kindOf(const CleanupAction& action) {
+    if (std::holds_alternative<CleanupAction::Delete>(action.value)) return Kind::remove;
+    if (std::holds_alternative<CleanupAction::DeleteContents>(action.value)) return Kind::removeContents;
+    if (std::holds_alternative<CleanupAction::Trash>(action.value)) return Kind::trash;
+    return Kind::other;
 }
 
 std::vector<std::string> idsOf(const std::vector<CleanupItem>& items) {

@@ -11,8 +11,8 @@
 
 namespace tidra::test {
 
-// An environment over `home` whose probes report nothing: no apps, simulators, npm files,
-// root Yarn cache, Docker or tool items.
+// The --home environment over `home`: its probes report nothing (no apps, simulators, npm files,
+// root Yarn cache or tool items; Docker only at `home`/.docker/bin/docker).
 CleanupEnvironment quietEnvironment(const std::string& home);
 
 // A quiet environment whose app probes know only what a test tells them: the apps in
@@ -30,6 +30,10 @@ struct FakeMachine {
 // on it: its items in the order added and its claimed paths.
 CleanupCatalog::Builder runStep(const std::function<void(CleanupCatalog::Builder&)>& step, CleanupEnvironment env,
                                 std::vector<std::string> claimed = {});
+
+// The kind of a catalog item's action, for tables of expected items.
+enum class Kind { remove, removeContents, trash, other };
+Kind kindOf(const CleanupAction& action);
 
 // The ids of `items`, in order.
 std::vector<std::string> idsOf(const std::vector<CleanupItem>& items);

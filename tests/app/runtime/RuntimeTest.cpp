@@ -47,13 +47,16 @@ struct LocalWitness {
 
 Flow smallFlow(Scheduler& scheduler, Trace& trace) {
   trace.steps.push_back("start");
-  auto first = runOn(Pool::user, [] { return 20; });
-  auto second = runOn(Pool::user, [] { return 22; });
+  auto twenty = [] { return 20; };
+  auto twentyTwo = [] { return 22; };
+  auto first = runOn(Pool::user, twenty);
+  auto second = runOn(Pool::user, twentyTwo);
   const int sum = co_await first + co_await second;
   trace.steps.push_back("sum " + std::to_string(sum));
   co_await sleepFor(scheduler, 3s);
   trace.steps.push_back("slept");
-  co_await runOn(Pool::utility, [] {});
+  auto nothing = [text = std::string(100, 'x')] { (void)text; };
+  co_await runOn(Pool::utility, nothing);
   trace.steps.push_back("void work");
   trace.finished = true;
 }

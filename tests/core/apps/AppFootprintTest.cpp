@@ -47,10 +47,13 @@ struct FootprintHome {
         home.dir("Library/Group Containers/abcde12345.com.example.tool");
         home.dir("Library/Group Containers/ABCDE12345.group.com.example.tool");
         home.dir("Library/Caches/com.other.app");
+        home.dir(".var/app/com.example.Tool");
+        home.dir(".var/app/com.example.toolbox");
     }
 };
 
 const Paths identifierMatches{
+    ".var/app/com.example.Tool",
     "Library/Application Scripts/com.example.tool",
     "Library/Application Support/Com.Example.Tool",
     "Library/Caches/com.example.tool.helper",

@@ -72,7 +72,7 @@ TEST_F(AppRemoverTest, RefusedFailedAndPermissionCasesEachTakeTheirRoad) {
     EXPECT_EQ(report.removed, 3);
     EXPECT_EQ(report.failures, (std::vector<Failure>{{refused, "not in an Applications folder"},
                                                      {broken, "Input/output error"},
-                                                     {stuck, "Finder did not move it to the Trash"}}));
+                                                     {stuck, "the file manager did not move it to the Trash"}}));
 }
 
 TEST_F(AppRemoverTest, FinderReasonGoesToTheBundlesStillThere) {

@@ -14,15 +14,18 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::string yarn = "/usr/local/share/Library/Caches/Yarn";
+const std::string linuxYarn = "/usr/local/share/.cache/yarn";
 
 TEST(AdminCleanupTest, CommandOnlyForAllowListedPaths) {
-    EXPECT_EQ(AdminCleanup::allowedPaths(), std::set<std::string>{yarn});
+    EXPECT_EQ(AdminCleanup::allowedPaths(), (std::set<std::string>{yarn, linuxYarn}));
     const struct {
         std::vector<std::string> paths;
         std::optional<std::string> command;
     } cases[] = {
         {{}, std::nullopt},
         {{yarn}, "/bin/rm -rf -- '/usr/local/share/Library/Caches/Yarn'"},
+        {{yarn, linuxYarn}, "/bin/rm -rf -- '/usr/local/share/Library/Caches/Yarn' '/usr/local/share/.cache/yarn'"},
+        {{linuxYarn + "/.."}, std::nullopt},
         {{yarn, "/etc"}, std::nullopt},
         {{"/etc", yarn}, std::nullopt},
         {{yarn + "/"}, std::nullopt},

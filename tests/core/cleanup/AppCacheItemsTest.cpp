@@ -1,5 +1,6 @@
 #include "support/CatalogFixture.h"
 
+#include "support/MountNamespace.h"
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
 
@@ -99,6 +100,39 @@ TEST(AppCacheItemsTest, FoldersTheUserCannotRemoveNeedAdmin) {
         return out;
     });
     EXPECT_EQ(answer, "cache.root-owned:admin logs:admin ");
+}
+
+// ~/.cache is the same kind of folder on this platform: an app's caches in both places, or in
+// its Flatpak or snap folder, are one item; models and live indexes are no caches.
+TEST(AppCacheItemsTest, LinuxCachesJoinTheDesignedOnes) {
+    test::TempHome home;
+    for (const char* folder : {"Library/Caches/tool", ".cache/tool", ".cache/huggingface/hub", ".cache/tracker3/files",
+                               ".cache/.hidden", ".var/app/tool/cache", "snap/other/common/.cache"})
+        home.dir(folder);
+    const auto items = test::runStep(CleanupCatalog::appCaches, test::quietEnvironment(home.root())).items;
+    EXPECT_EQ(test::idsOf(items), (Paths{"cache.other", "cache.tool"}));
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].action.paths(), Paths{home.path("snap/other/common/.cache")});
+    EXPECT_EQ(items[1].action.paths(),
+              (Paths{home.path("Library/Caches/tool"), home.path(".cache/tool"), home.path(".var/app/tool/cache")}));
+}
+
+// A mount under ~/.cache (the document portal's "doc", gvfs) is another file system: nothing
+// of it is offered.
+TEST(AppCacheItemsTest, MountPointsUnderTheCacheFolderAreNeverOffered) {
+    test::TempHome home;
+    home.dir(".cache/doc");
+    home.dir(".cache/real");
+    const auto answer = test::runInMountNamespace([&] {
+        if (!test::mountTmpfs(home.path(".cache/doc"))) return std::string("<no tmpfs>");
+        home.file(".cache/doc/by-app/file", 10);
+        std::string ids;
+        for (const auto& item : test::runStep(CleanupCatalog::appCaches, test::quietEnvironment(home.root())).items)
+            ids += item.id + " ";
+        return ids;
+    });
+    if (!answer || *answer == "<no tmpfs>") GTEST_SKIP() << test::kNoMountNamespace;
+    EXPECT_EQ(*answer, "cache.real ");
 }
 
 } // namespace

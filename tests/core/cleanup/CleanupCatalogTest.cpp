@@ -1,6 +1,7 @@
 #include "cleanup/CatalogBuilders.h"
 #include "cleanup/CleanupCatalog.h"
 
+#include "support/CatalogFixture.h"
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
 
@@ -12,20 +13,6 @@ namespace {
 using CleanupCatalog::Builder;
 using Paths = std::vector<std::string>;
 using PathAction = Builder::PathAction;
-
-CleanupEnvironment quietEnvironment(const std::string& home) {
-    return CleanupEnvironment{
-        .home = home,
-        .isAppInstalled = [](const auto&, const auto&) { return false; },
-        .appName = [](const std::string&) { return std::optional<std::string>(); },
-        .installedBundleIDs = [] { return Paths{}; },
-        .simulators = [] { return std::vector<SimulatorDevice>{}; },
-        .globalNpmConfigFiles = {},
-        .rootYarnCache = std::nullopt,
-        .docker = [] { return DockerStatus{DockerStatus::NotInstalled{}}; },
-        .toolItems = [] { return std::vector<CleanupItem>{}; },
-    };
-}
 
 Builder::Entry entry(const std::string& id, CleanupCategory category = CleanupCategory::apps) {
     return {id, "Title " + id, category, "Consequence", Safety::safe};
@@ -39,7 +26,7 @@ std::vector<std::string> ids(const std::vector<CleanupItem>& items) {
 
 TEST(CleanupCatalogTest, EmptyHomeGivesNoItems) {
     test::TempHome home;
-    EXPECT_TRUE(CleanupCatalog::items(quietEnvironment(home.root())).empty());
+    EXPECT_TRUE(CleanupCatalog::items(test::quietEnvironment(home.root())).empty());
 }
 
 TEST(CleanupCatalogTest, BuildersRunInFixedOrder) {
@@ -67,7 +54,7 @@ TEST(CleanupCatalogTest, SortsByCategoryKeepingBuilderOrderWithin) {
         };
     };
     const auto items = CleanupCatalog::build(
-        quietEnvironment(home.root()),
+        test::quietEnvironment(home.root()),
         {addAll({{"flutter.1", CleanupCategory::flutter}, {"tools.1", CleanupCategory::developerTools}}),
          addAll({{"tools.2", CleanupCategory::developerTools},
                  {"docker.scout", CleanupCategory::docker},
@@ -81,10 +68,11 @@ TEST(CleanupCatalogTest, AddKeepsExistingCandidatesInOrderAndClaimsThem) {
     home.dir("b");
     home.symlink("dangling", home.path("nowhere"));
     home.file("a", 3);
-    Builder b{quietEnvironment(home.root()), {}, {}};
+    Builder b{test::quietEnvironment(home.root()), {}, {}};
     auto e = entry("x", CleanupCategory::javascript);
     e.minimumBytesToShow = 5'000'000;
-    ASSERT_TRUE(b.add(e, PathAction::trash, {home.path("b"), home.path("missing"), home.path("dangling"), home.path("a")}));
+    ASSERT_TRUE(
+        b.add(e, PathAction::trash, {home.path("b"), home.path("missing"), home.path("dangling"), home.path("a")}));
     const Paths kept{home.path("b"), home.path("dangling"), home.path("a")};
     ASSERT_EQ(b.items.size(), 1u);
     const CleanupItem& item = b.items[0];
@@ -101,7 +89,7 @@ TEST(CleanupCatalogTest, AddKeepsExistingCandidatesInOrderAndClaimsThem) {
 TEST(CleanupCatalogTest, AddBuildsTheRequestedActionCase) {
     test::TempHome home;
     const Paths paths{home.dir("f")};
-    Builder b{quietEnvironment(home.root()), {}, {}};
+    Builder b{test::quietEnvironment(home.root()), {}, {}};
     b.add(entry("remove"), PathAction::remove, paths);
     b.add(entry("empty"), PathAction::removeContents, paths);
     b.add(entry("trash"), PathAction::trash, paths);
@@ -145,7 +133,7 @@ TEST(CleanupCatalogTest, RequiresAdminFollowsTheActionsPermissionTest) {
         Paths paths;
         for (const auto& r : row.relative) paths.push_back(home.path(r));
         const std::string answer = test::runAsNobody([&] {
-            Builder b{quietEnvironment(home.root()), {}, {}};
+            Builder b{test::quietEnvironment(home.root()), {}, {}};
             b.add(entry("x"), row.action, paths);
             if (b.items.size() != 1 || b.items[0].action.paths() != paths) return std::string("bad item");
             return std::string(b.items[0].requiresAdmin ? "admin" : "user");
@@ -155,7 +143,7 @@ TEST(CleanupCatalogTest, RequiresAdminFollowsTheActionsPermissionTest) {
 }
 
 TEST(CleanupCatalogTest, ClaimTestCoversPathAndEverythingBelowOnly) {
-    Builder b{quietEnvironment("/h"), {}, {"/h/Library/Caches/Foo", "/h/x/"}};
+    Builder b{test::quietEnvironment("/h"), {}, {"/h/Library/Caches/Foo", "/h/x/"}};
     struct Row {
         const char* path;
         bool claimed;
@@ -168,7 +156,7 @@ TEST(CleanupCatalogTest, ClaimTestCoversPathAndEverythingBelowOnly) {
         {"/h/x/", true},                     {"/h/x//y", true},
     };
     for (const auto& row : rows) EXPECT_EQ(b.isClaimed(row.path), row.claimed) << row.path;
-    EXPECT_FALSE((Builder{quietEnvironment("/h"), {}, {}}.isClaimed("/h")));
+    EXPECT_FALSE((Builder{test::quietEnvironment("/h"), {}, {}}.isClaimed("/h")));
 }
 
 TEST(CleanupCatalogTest, ChildrenAreFullPathsInByteOrder) {
@@ -215,7 +203,8 @@ TEST(CleanupCatalogTest, SharedTables) {
     EXPECT_EQ(names.at("IdeaIC"), "IntelliJ IDEA CE");
     EXPECT_EQ(names.at("PyCharmCE"), "PyCharm CE");
     EXPECT_EQ(names.at("Fleet"), "Fleet");
-    EXPECT_EQ(CleanupCatalog::installerExtensions(), (std::set<std::string>{"dmg", "pkg", "xip", "iso"}));
+    EXPECT_EQ(CleanupCatalog::installerExtensions(), (std::set<std::string>{"dmg", "pkg", "xip", "iso", "deb", "rpm",
+                                                                         "snap", "flatpak", "flatpakref", "run"}));
 }
 
 } // namespace

@@ -1,42 +1,17 @@
 #include "cleanup/CatalogBuilders.h"
 #include "cleanup/CleanupEnvironment.h"
 
+#include "support/LiveHome.h"
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
-#include <cstdlib>
-
 namespace tidra {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-// Points HOME and the XDG folders at a fixture for one test and restores them afterwards.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() {
-        if (old_) ::setenv(name_, old_->c_str(), 1);
-        else ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-struct LiveFixture {
-    test::TempHome home;
-    ScopedVariable homeVariable{"HOME", home.root() + "/"};
-    ScopedVariable dataHome{"XDG_DATA_HOME", home.path("data")};
-    ScopedVariable dataDirs{"XDG_DATA_DIRS", home.path("system") + ":" + home.path("other")};
-};
 
 plist_t infoPlist(const char* bundleID) {
     plist_t root = plist_new_dict();
@@ -45,16 +20,17 @@ plist_t infoPlist(const char* bundleID) {
 }
 
 TEST(CleanupEnvironmentTest, LiveHomeAndFixedValues) {
-    LiveFixture f;
+    test::LiveHome f;
     const auto env = CleanupEnvironment::live();
     EXPECT_EQ(env.home, f.home.root());
-    EXPECT_EQ(env.globalNpmConfigFiles, (Strings{"/opt/homebrew/etc/npmrc", "/usr/local/etc/npmrc"}));
-    EXPECT_EQ(env.rootYarnCache, "/usr/local/share/Library/Caches/Yarn");
+    EXPECT_EQ(env.globalNpmConfigFiles,
+              (Strings{"/opt/homebrew/etc/npmrc", "/usr/local/etc/npmrc", "/etc/npmrc", "/usr/etc/npmrc"}));
+    EXPECT_EQ(env.rootYarnCaches, (Strings{"/usr/local/share/Library/Caches/Yarn", "/usr/local/share/.cache/yarn"}));
     EXPECT_TRUE(env.simulators().empty()); // no simulator tool on this platform
 }
 
 TEST(CleanupEnvironmentTest, LiveIsAppInstalledFromBundlesAndDesktopEntries) {
-    LiveFixture f;
+    test::LiveHome f;
     f.home.dir("Applications/Home Tool.app");
     f.home.text("data/applications/com.Example.Tool.desktop", "[Desktop Entry]\nName=Example\n");
     f.home.text("system/applications/code.desktop", "[Desktop Entry]\nName=Visual Studio Code\nExec=code\n");
@@ -89,12 +65,12 @@ TEST(CleanupEnvironmentTest, LiveIsAppInstalledFromBundlesAndDesktopEntries) {
 }
 
 TEST(CleanupEnvironmentTest, LiveIsAppInstalledFindsCommandsOnPath) {
-    LiveFixture f;
+    test::LiveHome f;
     f.home.text("bin/code", "#!/bin/sh\n");
     f.home.chmod("bin/code", 0755);
     f.home.text("bin/cursor", "not executable");
     f.home.dir("bin/windsurf");
-    ScopedVariable path("PATH", "relative:" + f.home.path("empty") + "::" + f.home.path("bin"));
+    test::ScopedVariable path("PATH", "relative:" + f.home.path("empty") + "::" + f.home.path("bin"));
     const auto env = CleanupEnvironment::live();
     EXPECT_TRUE(env.isAppInstalled({"Visual Studio Code", "code"}, {"com.microsoft.VSCode"}));
     EXPECT_FALSE(env.isAppInstalled({"Cursor", "cursor"}, {}));
@@ -104,13 +80,13 @@ TEST(CleanupEnvironmentTest, LiveIsAppInstalledFindsCommandsOnPath) {
 
 // Editors installed the ways this platform knows never have their settings offered as leftovers.
 TEST(CleanupEnvironmentTest, InstalledEditorsAreNeverLeftovers) {
-    LiveFixture f;
+    test::LiveHome f;
     for (const char* folder : {".cursor", ".trae", ".windsurf", ".vscode"}) f.home.dir(folder);
     f.home.text("bin/code", "#!/bin/sh\n");
     f.home.chmod("bin/code", 0755);
     f.home.text("system/applications/cursor.desktop", "[Desktop Entry]\nName=Cursor\nExec=cursor\n");
     f.home.dir("Applications/Trae.app");
-    ScopedVariable path("PATH", f.home.path("bin"));
+    test::ScopedVariable path("PATH", f.home.path("bin"));
     CleanupCatalog::Builder b{CleanupEnvironment::live(), {}, {}};
     CleanupCatalog::leftovers(b);
     ASSERT_EQ(b.items.size(), 1u);
@@ -127,7 +103,7 @@ TEST(CleanupEnvironmentTest, InstalledEditorsAreNeverLeftovers) {
 }
 
 TEST(CleanupEnvironmentTest, UnreadableRegistryIsNeverNotInstalled) {
-    LiveFixture f;
+    test::LiveHome f;
     f.home.text("system/applications/other.desktop", "[Desktop Entry]\nName=Other\n");
     f.home.chmod("system/applications", 0700);
     const std::string answer = test::runAsNobody([] {
@@ -141,13 +117,35 @@ TEST(CleanupEnvironmentTest, UnreadableRegistryIsNeverNotInstalled) {
 }
 
 TEST(CleanupEnvironmentTest, LiveInstalledBundleIDsFromTheHomeApplications) {
-    LiveFixture f;
+    test::LiveHome f;
     f.home.plist("Applications/One.app/Contents/Info.plist", infoPlist("com.example.one"));
     f.home.plist("Applications/Vendor/Two.app/Contents/Info.plist", infoPlist("com.example.two"), true);
     const auto ids = CleanupEnvironment::live().installedBundleIDs();
     // The system folders are searched too; on this machine they normally hold nothing.
     EXPECT_NE(std::find(ids.begin(), ids.end(), "com.example.one"), ids.end());
     EXPECT_NE(std::find(ids.begin(), ids.end(), "com.example.two"), ids.end());
+}
+
+// The --home environment knows nothing of the machine: every app counts as gone, and Docker
+// is asked only at the folder's own .docker/bin/docker.
+TEST(CleanupEnvironmentTest, ForHomeHasOnlyTheHomeAndItsDockerProbe) {
+    test::TempHome home;
+    home.dir("Applications/Tool.app");
+    const auto env = CleanupEnvironment::forHome(home.root());
+    EXPECT_EQ(env.home, home.root());
+    EXPECT_FALSE(env.isAppInstalled({"Tool", "sh"}, {"com.example.tool"}));
+    EXPECT_EQ(env.appName("com.example.tool"), std::nullopt);
+    EXPECT_TRUE(env.installedBundleIDs().empty());
+    EXPECT_TRUE(env.simulators().empty());
+    EXPECT_TRUE(env.globalNpmConfigFiles.empty());
+    EXPECT_TRUE(env.rootYarnCaches.empty());
+    EXPECT_TRUE(env.toolItems().empty());
+    EXPECT_EQ(env.docker(), DockerStatus{DockerStatus::NotInstalled{}});
+
+    // A docker tool there is asked (and, answering nothing useful, reads as not running).
+    home.text(".docker/bin/docker", "#!/bin/sh\nexit 1\n");
+    home.chmod(".docker/bin/docker", 0755);
+    EXPECT_EQ(env.docker(), DockerStatus{DockerStatus::NotRunning{}});
 }
 
 } // namespace

@@ -13,8 +13,9 @@ using test::reply;
 using Strings = std::vector<std::string>;
 
 TEST(HomebrewTest, ToolLocationsInOrder) {
-    EXPECT_EQ(Homebrew::toolLocations(),
-              (Strings{"/opt/homebrew/bin/brew", "/usr/local/bin/brew", "/home/linuxbrew/.linuxbrew/bin/brew"}));
+    EXPECT_EQ(Homebrew::toolLocations("/home/u"),
+              (Strings{"/opt/homebrew/bin/brew", "/usr/local/bin/brew", "/home/linuxbrew/.linuxbrew/bin/brew",
+                       "/home/u/.linuxbrew/bin/brew"}));
 }
 
 TEST(HomebrewTest, ParseEstimate) {

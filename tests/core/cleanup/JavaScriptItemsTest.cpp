@@ -108,9 +108,9 @@ TEST(JavaScriptItemsTest, PuppeteerFollowsWritabilityNotDeletability) {
     EXPECT_EQ(answer, "user");
 }
 
-std::string rootYarnAnswer(const std::string& home, std::optional<std::string> rootYarnCache) {
+std::string rootYarnAnswer(const std::string& home, Paths rootYarnCaches) {
     auto env = test::quietEnvironment(home);
-    env.rootYarnCache = std::move(rootYarnCache);
+    env.rootYarnCaches = std::move(rootYarnCaches);
     const auto items = test::runStep(CleanupCatalog::javascript, env).items;
     if (items.empty()) return "none";
     return items[0].id + (items[0].requiresAdmin ? " admin" : " user");
@@ -119,22 +119,25 @@ std::string rootYarnAnswer(const std::string& home, std::optional<std::string> r
 TEST(JavaScriptItemsTest, RootYarnCacheOnlyWhenGivenAndPresent) {
     test::TempHome home, elsewhere;
     const std::string cache = elsewhere.dir("Yarn");
-    EXPECT_EQ(rootYarnAnswer(home.root(), std::nullopt), "none");
-    EXPECT_EQ(rootYarnAnswer(home.root(), elsewhere.path("missing")), "none");
+    EXPECT_EQ(rootYarnAnswer(home.root(), {}), "none");
+    EXPECT_EQ(rootYarnAnswer(home.root(), {elsewhere.path("missing")}), "none");
     // Not a folder the administrator removal may take: the add step alone decides.
-    EXPECT_EQ(rootYarnAnswer(home.root(), cache), ::geteuid() == 0 ? "yarn.cache.root user" : "yarn.cache.root admin");
+    EXPECT_EQ(rootYarnAnswer(home.root(), {elsewhere.path("missing"), cache}),
+              ::geteuid() == 0 ? "yarn.cache.root user" : "yarn.cache.root admin");
 }
 
 // The cleaner refuses anything outside the home folder, so the allow-listed cache must go
 // through the administrator removal even when the user could delete it.
 TEST(JavaScriptItemsTest, AllowListedRootYarnCacheAlwaysNeedsAdmin) {
-    const std::string cache = "/usr/local/share/Library/Caches/Yarn";
+    const Paths caches{"/usr/local/share/Library/Caches/Yarn", "/usr/local/share/.cache/yarn"};
     test::TempHome home;
     const auto answer = test::runInMountNamespace([&] {
         if (!test::mountTmpfs("/usr/local/share")) return std::string("<no tmpfs>");
-        std::filesystem::create_directories(cache);
-        std::filesystem::permissions(cache, std::filesystem::perms::all);
-        return rootYarnAnswer(home.root(), cache);
+        for (const auto& cache : caches) {
+            std::filesystem::create_directories(cache);
+            std::filesystem::permissions(cache, std::filesystem::perms::all);
+        }
+        return rootYarnAnswer(home.root(), caches);
     });
     if (!answer || *answer == "<no tmpfs>")
         GTEST_SKIP() << "cannot mount a scratch /usr/local/share here (needs a private mount namespace)";

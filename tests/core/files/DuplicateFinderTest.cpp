@@ -5,10 +5,16 @@
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <openssl/evp.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <tbb/parallel_for.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <set>
 
@@ -151,6 +157,37 @@ TEST(DuplicateFinder, StagesRunLookingComparingConfirming) {
     EXPECT_GT(std::count_if(stages.begin(), stages.end(), [](const auto& s) { return s.index() == 2; }), 2);
 }
 
+// Counts the closes of files read in one folder, so that a test can wait for a read the
+// search does not report.
+class ReadWatch {
+public:
+    explicit ReadWatch(const std::string& folder) : fd_(::inotify_init1(IN_CLOEXEC | IN_NONBLOCK)) {
+        ::inotify_add_watch(fd_, folder.c_str(), IN_CLOSE_NOWRITE);
+    }
+    ~ReadWatch() { ::close(fd_); }
+    ReadWatch(const ReadWatch&) = delete;
+    ReadWatch& operator=(const ReadWatch&) = delete;
+
+    // Waits until `count` files of the folder were closed after reading; false when that did
+    // not happen within a minute, which only a hung search explains.
+    bool waitFor(int count) {
+        alignas(inotify_event) char events[4096];
+        for (pollfd ready{fd_, POLLIN, 0}; seen_ < count;) {
+            if (::poll(&ready, 1, 60'000) <= 0) return false;
+            for (ssize_t got = ::read(fd_, events, sizeof events), at = 0; got > 0 && at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+                if (event->len > 0) ++seen_;  // events without a name are the folder's own
+                at += ssize_t(sizeof(inotify_event) + event->len);
+            }
+        }
+        return true;
+    }
+
+private:
+    int fd_;
+    int seen_ = 0;
+};
+
 TEST(DuplicateFinder, CancellationKeepsOnlyCompleteGroups) {
     TempHome home;
     home.text("small/a", "twin");
@@ -158,21 +195,63 @@ TEST(DuplicateFinder, CancellationKeepsOnlyCompleteGroups) {
     home.text("big/a", content(20'000'000, 'x'));
     home.text("big/b", content(20'000'000, 'x'));
     EXPECT_TRUE(findIn(home, 1, nullptr, [] { return true; }).empty());
-    // Cancelled while reading the big files whole: the small group stands, the big one is dropped
-    // within a chunk rather than after 40 MB.
-    std::atomic<bool> cancelled = false;
+    // Cancelled while reading the big files whole, once the small pair was read whole too (each
+    // small file is closed twice: after its first block and after its whole read): the small
+    // group stands, the big one is dropped within a chunk rather than after 40 MB. The pair is
+    // never read by the thread that waits: the big pair reports its first 16 MiB long before.
+    ReadWatch smallReads(home.path("small"));
+    std::atomic<bool> cancelled = false, smallPairRead = true;
     std::atomic<std::int64_t> bytesSeen = 0;
     const auto groups = findIn(
         home, 1,
         [&](const DuplicateFinder::Stage& stage) {
-            if (const auto* c = std::get_if<DuplicateFinder::Confirming>(&stage)) {
-                bytesSeen = c->bytesDone;
-                cancelled = true;
-            }
+            const auto* c = std::get_if<DuplicateFinder::Confirming>(&stage);
+            if (!c || cancelled) return;
+            bytesSeen = c->bytesDone;
+            smallPairRead = smallReads.waitFor(4);
+            cancelled = true;
         },
         [&] { return cancelled.load(); });
+    ASSERT_TRUE(smallPairRead);
     EXPECT_EQ(shapes(groups, home), (std::vector<std::vector<std::string>>{{"small/a", "small/b"}}));
     EXPECT_LT(bytesSeen.load(), 40'000'000);
+}
+
+TEST(DuplicateFinder, ManySameSizeFilesAreComparedWhole) {
+    // More files than are read side by side, so the set is digested file by file; the odd one
+    // differs only in its middle, past the first block and between head and tail.
+    for (const std::size_t size : {100'000, 1'000'001}) {
+        TempHome home;
+        for (int i = 0; i < 9; ++i) home.text("same" + std::to_string(i), content(size, 's'));
+        home.text("odd", content(size, 'o'));
+        const auto groups = findIn(home);
+        ASSERT_EQ(groups.size(), 1u) << size;
+        EXPECT_EQ(groups[0].files.size(), 9u) << size;
+        EXPECT_EQ(groups[0].hash, sha256(content(size, 's'))) << size;
+        for (const auto& file : groups[0].files) EXPECT_NE(file.name(), "odd") << size;
+    }
+}
+
+std::int64_t heapInUse() {
+    const auto info = ::mallinfo2();
+    return std::int64_t(info.uordblks + info.hblkhd);
+}
+
+TEST(DuplicateFinder, KeepsNoMemoryOnceItReturns) {
+    TempHome home;
+    for (int i = 0; i < 12; ++i) home.text("big/f" + std::to_string(i), content(3'000'000, char('a' + i % 3)));
+    // In a fresh process, so that no earlier search left its threads' buffers behind; the
+    // worker threads are started first, as they live on.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            tbb::parallel_for(0, 1000, [](int) {});
+            const auto before = heapInUse();
+            const auto groups = findIn(home);
+            // The groups take a few kilobytes; a 1 MiB read buffer kept by any thread would show.
+            std::exit(groups.size() == 3 && heapInUse() - before < 256 * 1024 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(DuplicateFinder, CloneKeysMakeCopiesFreeNothing) {

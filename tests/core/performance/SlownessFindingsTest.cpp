@@ -17,21 +17,22 @@ using Level = SlownessFinding::Level;
 using Heat = SlownessInputs::Heat;
 using Pressure = MemorySnapshot::Pressure;
 
-const std::string kCpuDetail = " of a core right now. A Mac slows down when a few apps take most of the processor.";
+const std::string kCpuDetail =
+    " of a core right now. A computer slows down when a few apps take most of the processor.";
 const std::string kCalmMemory =
-    "macOS is compressing 512 MB. Using the most: Firefox (858.3 MB), Slack (572.2 MB), Code (286.1 MB).";
+    "The system is compressing 512 MB. Using the most: Firefox (858.3 MB), Slack (572.2 MB), Code (286.1 MB).";
 const std::string kSpotlight =
     "It reads new and changed files so search can find them, which takes processor time and finishes by itself. "
     "Build folders such as node_modules get indexed too; adding your projects folder to Spotlight's privacy list "
     "stops that.";
 const std::string kTimeMachine =
     "It reads your files in the background, which can slow the disk for a while. It finishes by itself.";
-const std::string kLowPower = "macOS slows the Mac down on purpose to make the battery last longer.";
+const std::string kLowPower = "The system slows the computer down on purpose to make the battery last longer.";
 const std::string kDisplay = "WindowServer, which draws everything on screen, is working hard. Many windows, "
                              "animations or a large external display can do this.";
 const std::string kIdle = "Nothing has connected to them and nothing in their folders has changed, yet they hold ";
 const std::string kDockerDetail = "Its virtual machine keeps that memory even when no container is running.";
-const std::string kDiskDetail = " is left. macOS needs free space to swap memory and for apps to work in.";
+const std::string kDiskDetail = " is left. The system needs free space to swap memory and for apps to work in.";
 const std::string kSpotlightFix = "settings " + std::string(SlownessCheck::spotlight);
 const std::string kBatteryFix = "settings " + std::string(SlownessCheck::battery);
 
@@ -79,8 +80,9 @@ std::string cpu(std::string key, Level level, std::string name, std::string perc
 }
 
 std::string heat(std::string detail, std::string fix = "-", std::string fixTitle = "-") {
-    return line("heat", Level::serious, "thermometer.high", "Your Mac is running hot",
-                "macOS is slowing the processor down to cool it off." + detail, std::move(fix), std::move(fixTitle));
+    return line("heat", Level::serious, "thermometer.high", "Your computer is running hot",
+                "The system is slowing the processor down to cool it off." + detail, std::move(fix),
+                std::move(fixTitle));
 }
 
 std::string disk(Level level, std::string detail, std::string fixTitle) {
@@ -102,7 +104,7 @@ const std::string kSpotlightLine = line("spotlight", Level::notable, "magnifying
 const std::string kDisplayLine =
     line("windowserver", Level::info, "macwindow.on.rectangle", "The display is busy drawing", kDisplay);
 const std::string kFineLine =
-    line("fine", Level::fine, "checkmark.circle", "Nothing is slowing your Mac down right now",
+    line("fine", Level::fine, "checkmark.circle", "Nothing is slowing your computer down right now",
          "Memory pressure is normal, no app is hogging the processor, and the disk has room. If it felt slow a moment "
          "ago, it may have been a passing burst of work.");
 
@@ -129,14 +131,14 @@ const Case cases[] = {
          in.groups = {group("Firefox", 20, 900 * kMB, {10})};
      },
      {memory(Level::serious,
-             "macOS is compressing 512 MB and swapping 1 GB to disk. Using the most: Firefox (858.3 MB).",
+             "The system is compressing 512 MB and swapping 1 GB to disk. Using the most: Firefox (858.3 MB).",
              "quit Firefox", "Quit Firefox")}},
     {"pressure without user groups has no fix",
      [](auto& in) {
          in.memory.pressure = Pressure::warning;
          in.groups = {group("journald", 1, 100, {50}, true)};
      },
-     {memory(Level::notable, "macOS is compressing 512 MB.", "-", "-")}},
+     {memory(Level::notable, "The system is compressing 512 MB.", "-", "-")}},
     {"pressure stops the idle servers instead",
      [](auto& in) {
          in.memory.pressure = Pressure::warning;
@@ -299,8 +301,8 @@ const Case cases[] = {
          in.memory.pressure = Pressure::warning;
          in.groups = {group("Firefox", 20, 900 * kMB, {10}), group("tidra", 1, 2000 * kMB, {::getpid()})};
      },
-     {memory(Level::notable, "macOS is compressing 512 MB. Using the most: tidra (1.86 GB), Firefox (858.3 MB).", "-",
-             "-")}},
+     {memory(Level::notable,
+             "The system is compressing 512 MB. Using the most: tidra (1.86 GB), Firefox (858.3 MB).", "-", "-")}},
 };
 
 TEST(SlownessFindingsTest, FindingsForEachSituation) {

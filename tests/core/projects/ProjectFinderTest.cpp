@@ -1,6 +1,6 @@
 #include "projects/ProjectFinder.h"
 
-#include "GitFixture.h"
+#include "support/GitFixture.h"
 #include "support/MountNamespace.h"
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"

@@ -1,6 +1,6 @@
 #include "projects/ProjectScanner.h"
 
-#include "GitFixture.h"
+#include "support/GitFixture.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "GitFixture.h"
+#include "support/GitFixture.h"
 #include "projects/PullRequests.h"
 #include "support/FakeTool.h"
 

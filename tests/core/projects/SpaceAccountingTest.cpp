@@ -1,6 +1,6 @@
 #include "projects/SpaceAccounting.h"
 
-#include "GitFixture.h"
+#include "support/GitFixture.h"
 #include "support/MountNamespace.h"
 #include "support/TempHome.h"
 

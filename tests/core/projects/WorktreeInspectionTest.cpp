@@ -1,4 +1,4 @@
-#include "GitFixture.h"
+#include "support/GitFixture.h"
 #include "projects/WorktreeInspection.h"
 #include "projects/Worktrees.h"
 #include "support/FakeTool.h"

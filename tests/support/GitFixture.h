@@ -2,13 +2,14 @@
 
 #include "support/TempHome.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tidra::test {
 
-// Runs git in `folder` with a fixed identity; fails the test when git fails. Trimmed
-// standard output.
+// Runs git in `folder` with a fixed identity; stops the test program when git fails (a fixture
+// that cannot be built proves nothing). Trimmed standard output.
 std::string runGit(const std::string& folder, const std::vector<std::string>& arguments);
 
 // `path` resolved through links.
@@ -35,6 +36,11 @@ public:
     void write(const std::string& folder, const std::string& relative, const std::string& content = "x");
     // Ignores `pattern` in every worktree of the clone.
     void ignore(const std::string& pattern);
+    // Sets the modification time of everything in the home folder to `days` ago.
+    void ageEverything(int days) const;
+    // Allocated bytes of the files in the home folder, folders' own blocks left out as the
+    // engine's sizes leave them out, each inode once, without the `skipped` subtrees.
+    std::int64_t allocatedBytes(const std::vector<std::string>& skipped = {}) const;
 
 private:
     std::string repo_;

@@ -1,0 +1,166 @@
+#include "models/AppModel.h"
+
+#include "Demo.h"
+#include "demo/DemoMac.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tidra {
+
+namespace {
+
+// Icons carry no equality of their own; the same cache key is the same pixmap source.
+bool sameIcons(const QHash<QString, QIcon>& a, const QHash<QString, QIcon>& b) {
+  if (a.size() != b.size()) return false;
+  for (auto it = a.begin(); it != a.end(); ++it) {
+    const auto other = b.find(it.key());
+    if (other == b.end() || other->cacheKey() != it->cacheKey()) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+const std::array<AppModel::PerformanceTab, 3>& AppModel::allPerformanceTabs() {
+  static const std::array<PerformanceTab, 3> tabs{PerformanceTab::apps, PerformanceTab::developerTools,
+                                                  PerformanceTab::startup};
+  return tabs;
+}
+
+QString AppModel::rawValue(PerformanceTab tab) {
+  switch (tab) {
+    case PerformanceTab::apps: return QStringLiteral("Apps");
+    case PerformanceTab::developerTools: return QStringLiteral("Developer Tools");
+    case PerformanceTab::startup: return QStringLiteral("Startup Items");
+  }
+  return {};
+}
+
+std::optional<AppModel::PerformanceTab> AppModel::performanceTabFromRawValue(const QString& text) {
+  for (const auto tab : allPerformanceTabs())
+    if (rawValue(tab) == text) return tab;
+  return std::nullopt;
+}
+
+AppModel::AppModel(CleanupEnvironment environment, AppServices services, Scheduler& scheduler, QObject* parent)
+    : QObject(parent),
+      environment_(std::move(environment)),
+      guardian_(environment_.home, "/Applications"),
+      history_(environment_.home),
+      services_(std::move(services)),
+      scheduler_(scheduler) {
+  records_ = Demo::isOn() ? DemoMac::history(scheduler_.now()) : services_.cleanup.loadHistory(history_);
+}
+
+AppModel::~AppModel() { recordUnfinishedClean(); }
+
+void AppModel::record(const CleanupRecord& record, bool freesSpace) {
+  if (!Demo::isOn()) {
+    services_.cleanup.appendHistory(history_, record);
+    setRecords(services_.cleanup.loadHistory(history_));
+    return;
+  }
+  auto records = records_;
+  records.insert(records.begin(), record);
+  setRecords(std::move(records));
+  if (freesSpace) demoFreed_ += record.freedBytes;
+  refreshDisk();
+}
+
+void AppModel::refreshDisk() {
+  setDisk(Demo::isOn() ? DemoMac::disk(demoFreed_) : services_.cleanup.disk(environment_.home));
+}
+
+void AppModel::RemovalLease::release() {
+  if (held) *std::exchange(held, {}) = false;
+}
+
+std::optional<AppModel::RemovalLease> AppModel::claimRemoval() {
+  if (*removing_) return std::nullopt;
+  *removing_ = true;
+  return RemovalLease(removing_);
+}
+
+void AppModel::setRecords(std::vector<CleanupRecord> records) {
+  assign(records_, std::move(records), &AppModel::recordsChanged);
+}
+void AppModel::setDemoGone(std::set<std::int32_t> pids) {
+  assign(demoGone_, std::move(pids), &AppModel::demoGoneChanged);
+}
+void AppModel::setSection(std::optional<Section> section) { assign(section_, section, &AppModel::sectionChanged); }
+void AppModel::setPerformanceTab(PerformanceTab tab) { assign(performanceTab_, tab, &AppModel::performanceTabChanged); }
+void AppModel::setConfirmingClean(bool confirming) {
+  assign(isConfirmingClean_, confirming, &AppModel::isConfirmingCleanChanged);
+}
+void AppModel::setDisk(std::optional<DiskUsage> disk) { assign(disk_, disk, &AppModel::diskChanged); }
+void AppModel::setMemory(std::optional<MemorySnapshot> memory) { assign(memory_, memory, &AppModel::memoryChanged); }
+void AppModel::setDeveloperTools(std::vector<DeveloperTool> tools) {
+  assign(developerTools_, std::move(tools), &AppModel::developerToolsChanged);
+}
+void AppModel::setCleanupPhase(CleanupPhase phase) { assign(cleanupPhase_, phase, &AppModel::cleanupPhaseChanged); }
+void AppModel::setSizes(std::map<std::string, SizeResult> sizes) {
+  assign(sizes_, std::move(sizes), &AppModel::sizesChanged);
+}
+void AppModel::setSelection(std::set<std::string> ids) {
+  assign(selection_, std::move(ids), &AppModel::selectionChanged);
+}
+void AppModel::setCleaningTitle(std::optional<QString> title) {
+  assign(cleaningTitle_, std::move(title), &AppModel::cleaningTitleChanged);
+}
+void AppModel::setHasFullDiskAccess(bool granted) {
+  assign(hasFullDiskAccess_, granted, &AppModel::hasFullDiskAccessChanged);
+}
+void AppModel::setDockerStatus(DockerStatus status) {
+  assign(dockerStatus_, std::move(status), &AppModel::dockerStatusChanged);
+}
+void AppModel::setLargeFilePhase(SearchPhase phase) {
+  assign(largeFilePhase_, phase, &AppModel::largeFilePhaseChanged);
+}
+void AppModel::setLargeFiles(std::vector<LargeFile> files) {
+  assign(largeFiles_, std::move(files), &AppModel::largeFilesChanged);
+}
+void AppModel::setFilesExamined(int count) { assign(filesExamined_, count, &AppModel::filesExaminedChanged); }
+void AppModel::setLargeFileThreshold(std::int64_t bytes) {
+  assign(largeFileThreshold_, bytes, &AppModel::largeFileThresholdChanged);
+}
+void AppModel::setTrashFailures(std::vector<CleanReport::Failure> failures) {
+  assign(trashFailures_, std::move(failures), &AppModel::trashFailuresChanged);
+}
+
+// These notify on every write: the screens redraw even for an equal value.
+void AppModel::setProcesses(std::vector<ProcessGroup> groups) {
+  processes_ = std::move(groups);
+  emit processesChanged();
+}
+void AppModel::setStartupItems(std::vector<StartupItem> items) {
+  startupItems_ = std::move(items);
+  emit startupItemsChanged();
+}
+void AppModel::setItems(std::vector<CleanupItem> items) {
+  items_ = std::move(items);
+  emit itemsChanged();
+}
+void AppModel::setCleanSummary(std::optional<CleanSummary> summary) {
+  cleanSummary_ = std::move(summary);
+  emit cleanSummaryChanged();
+}
+
+void AppModel::setIcons(QHash<QString, QIcon> icons) {
+  if (sameIcons(icons_, icons)) return;
+  icons_ = std::move(icons);
+  emit iconsChanged();
+}
+
+void AppModel::setSize(const std::string& id, const SizeResult& size) {
+  auto sizes = sizes_;
+  sizes[id] = size;
+  setSizes(std::move(sizes));
+}
+
+std::int64_t AppModel::measuredBytes(const std::string& id) const {
+  const auto found = sizes_.find(id);
+  return found == sizes_.end() ? 0 : found->second.bytes;
+}
+
+}  // namespace tidra

@@ -1,0 +1,278 @@
+#pragma once
+
+#include "models/CleanSummary.h"
+#include "models/Section.h"
+#include "runtime/Flow.h"
+#include "runtime/Scheduler.h"
+#include "services/AppServices.h"
+
+#include "cleanup/CleanupCategory.h"
+#include "cleanup/CleanupEnvironment.h"
+#include "cleanup/CleanupHistory.h"
+#include "cleanup/CleanupItem.h"
+#include "cleanup/CleanupRecord.h"
+#include "cleanup/Docker.h"
+#include "cleanup/PathGuard.h"
+#include "files/LargeFile.h"
+#include "fs/SizeResult.h"
+#include "performance/DeveloperTool.h"
+#include "performance/ProcessGroup.h"
+#include "performance/ProcessSampler.h"
+#include "performance/StartupItem.h"
+#include "system/DiskUsage.h"
+#include "system/MemorySnapshot.h"
+
+#include <QHash>
+#include <QIcon>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tidra {
+
+// The one model behind every screen, the menu-bar panel, the monitor and the diagnosis. Lives
+// on the GUI thread; every property is written there. Each property has a getter and one
+// ...Changed() signal; setters skip equal values except for `processes`, `startupItems`,
+// `items` and `cleanSummary`, which notify on every write.
+//
+// Every removal made anywhere ends in record(), so there is one history. Operations check
+// their phase, start a flow that dies with the model, and return at once; a call in the wrong
+// phase is ignored. In demo mode (Demo::isOn) every operation works on the demo data set and
+// the history file is never written.
+class AppModel final : public QObject {
+  Q_OBJECT
+
+public:
+  using Section = tidra::Section;
+  enum class PerformanceTab { apps, developerTools, startup };
+  enum class CleanupPhase { idle, scanning, ready, cleaning };
+  enum class SearchPhase { idle, searching, ready };
+
+  static const std::array<PerformanceTab, 3>& allPerformanceTabs();
+  // The tab titles: "Apps", "Developer Tools", "Startup Items".
+  static QString rawValue(PerformanceTab tab);
+  static std::optional<PerformanceTab> performanceTabFromRawValue(const QString& text);
+
+  // Builds the model for `environment.home`; reads the history, nothing else: no disk
+  // figures, no sampling, no flow starts here. `scheduler` must outlive the model.
+  AppModel(CleanupEnvironment environment, AppServices services, Scheduler& scheduler, QObject* parent = nullptr);
+  // A clean still running is recorded as far as it got, so the history never loses a removal:
+  // the item in hand is finished first (this waits for it). A password clean is not waited
+  // for: its prompt may still be open.
+  ~AppModel() override;
+
+  const CleanupEnvironment& environment() const { return environment_; }
+  const PathGuard& guardian() const { return guardian_; }
+  const CleanupHistory& history() const { return history_; }
+  const AppServices& services() const { return services_; }
+  Scheduler& scheduler() const { return scheduler_; }
+  // The model's own sampler; shared so that workers can hold it past a model destroyed meanwhile.
+  const std::shared_ptr<ProcessSampler>& sampler() const { return sampler_; }
+
+  // --- History and disk
+
+  // Adds one removal to the history. Outside demo mode: appended to the history file, then
+  // `records` is read back from it (the file decides what was kept). In demo mode: put at the
+  // front of `records`; when `freesSpace`, the demo disk gains its bytes; then refreshDisk().
+  void record(const CleanupRecord& record, bool freesSpace);
+  // Re-reads the home volume's figures into `disk` (none when unreadable).
+  void refreshDisk();
+
+  // --- The removal gate
+
+  // Held by whoever removes cleanup items: the interactive clean and the weekly automatic
+  // clean would otherwise remove the same items and count the same bytes twice. Move-only;
+  // the gate opens again when the lease is destroyed.
+  class RemovalLease {
+  public:
+    RemovalLease(RemovalLease&&) noexcept = default;
+    RemovalLease& operator=(RemovalLease&&) noexcept = default;
+    ~RemovalLease() { release(); }
+    // Opens the gate now; later calls do nothing.
+    void release();
+
+  private:
+    friend class AppModel;
+    explicit RemovalLease(std::shared_ptr<bool> held) : held(std::move(held)) {}
+    std::shared_ptr<bool> held;
+  };
+  // A lease when no removal runs, else nothing.
+  std::optional<RemovalLease> claimRemoval();
+  bool isRemoving() const { return *removing_; }
+
+  // --- The cleanup scan
+
+  // Starts a scan from idle or ready; ignored while scanning or cleaning.
+  void scan();
+  // Measured items at or above their minimum size, in `items` order.
+  std::vector<CleanupItem> visibleItems() const;
+  // The categories of the visible items, in display order.
+  std::vector<CleanupCategory> categories() const;
+  std::vector<CleanupItem> items(CleanupCategory category) const;
+  // Visible, selected items that need no administrator rights: what clean() removes.
+  std::vector<CleanupItem> selectedItems() const;
+  // Measured bytes of the visible safe items that need no administrator rights.
+  std::int64_t safeBytes() const;
+
+  // --- Cleaning
+
+  // Removes selectedItems() one at a time; ignored unless ready with something to clean and
+  // the removal gate free.
+  void clean();
+  // Removes one allow-listed item with administrator rights; ignored unless ready, the item
+  // is allow-listed and the removal gate free.
+  void cleanWithPassword(const CleanupItem& item);
+
+  // --- Properties
+
+  const std::vector<CleanupRecord>& records() const { return records_; }
+  const std::set<std::int32_t>& demoGone() const { return demoGone_; }
+  void setDemoGone(std::set<std::int32_t> pids);
+  std::optional<Section> section() const { return section_; }
+  void setSection(std::optional<Section> section);
+  PerformanceTab performanceTab() const { return performanceTab_; }
+  void setPerformanceTab(PerformanceTab tab);
+  bool isConfirmingClean() const { return isConfirmingClean_; }
+  void setConfirmingClean(bool confirming);
+  const std::optional<DiskUsage>& disk() const { return disk_; }
+  const std::optional<MemorySnapshot>& memory() const { return memory_; }
+  const std::vector<ProcessGroup>& processes() const { return processes_; }
+  const std::vector<DeveloperTool>& developerTools() const { return developerTools_; }
+  const std::vector<StartupItem>& startupItems() const { return startupItems_; }
+  const QHash<QString, QIcon>& icons() const { return icons_; }
+  CleanupPhase cleanupPhase() const { return cleanupPhase_; }
+  const std::vector<CleanupItem>& items() const { return items_; }
+  const std::map<std::string, SizeResult>& sizes() const { return sizes_; }
+  const std::set<std::string>& selection() const { return selection_; }
+  void setSelection(std::set<std::string> ids);
+  const std::optional<CleanSummary>& cleanSummary() const { return cleanSummary_; }
+  const std::optional<QString>& cleaningTitle() const { return cleaningTitle_; }
+  bool hasFullDiskAccess() const { return hasFullDiskAccess_; }
+  const DockerStatus& dockerStatus() const { return dockerStatus_; }
+  SearchPhase largeFilePhase() const { return largeFilePhase_; }
+  const std::vector<LargeFile>& largeFiles() const { return largeFiles_; }
+  int filesExamined() const { return filesExamined_; }
+  std::int64_t largeFileThreshold() const { return largeFileThreshold_; }
+  void setLargeFileThreshold(std::int64_t bytes);
+  const std::vector<CleanReport::Failure>& trashFailures() const { return trashFailures_; }
+  void setTrashFailures(std::vector<CleanReport::Failure> failures);
+
+signals:
+  void recordsChanged();
+  void demoGoneChanged();
+  void sectionChanged();
+  void performanceTabChanged();
+  void isConfirmingCleanChanged();
+  void diskChanged();
+  void memoryChanged();
+  void processesChanged();
+  void developerToolsChanged();
+  void startupItemsChanged();
+  void iconsChanged();
+  void cleanupPhaseChanged();
+  void itemsChanged();
+  void sizesChanged();
+  void selectionChanged();
+  void cleanSummaryChanged();
+  void cleaningTitleChanged();
+  void hasFullDiskAccessChanged();
+  void dockerStatusChanged();
+  void largeFilePhaseChanged();
+  void largeFilesChanged();
+  void filesExaminedChanged();
+  void largeFileThresholdChanged();
+  void trashFailuresChanged();
+
+private:
+  // A clean in progress, kept beside its flow so that quitting can record what it removed.
+  struct CleanRun;
+
+  // Assigns and notifies, unless the value is unchanged.
+  template <class T>
+  void assign(T& field, T value, void (AppModel::*changed)()) {
+    if (field == value) return;
+    field = std::move(value);
+    emit(this->*changed)();
+  }
+
+  void setRecords(std::vector<CleanupRecord> records);
+  void setDisk(std::optional<DiskUsage> disk);
+  void setMemory(std::optional<MemorySnapshot> memory);
+  void setProcesses(std::vector<ProcessGroup> groups);
+  void setDeveloperTools(std::vector<DeveloperTool> tools);
+  void setStartupItems(std::vector<StartupItem> items);
+  void setIcons(QHash<QString, QIcon> icons);
+  void setCleanupPhase(CleanupPhase phase);
+  void setItems(std::vector<CleanupItem> items);
+  void setSizes(std::map<std::string, SizeResult> sizes);
+  void setSize(const std::string& id, const SizeResult& size);
+  void setCleanSummary(std::optional<CleanSummary> summary);
+  void setCleaningTitle(std::optional<QString> title);
+  void setHasFullDiskAccess(bool granted);
+  void setDockerStatus(DockerStatus status);
+  void setLargeFilePhase(SearchPhase phase);
+  void setLargeFiles(std::vector<LargeFile> files);
+  void setFilesExamined(int count);
+
+  // The measured bytes of an item, 0 when unmeasured.
+  std::int64_t measuredBytes(const std::string& id) const;
+
+  Flow scanFlow();
+  Flow scanDemo(std::vector<CleanupItem> demoItems);
+  void appendExtraItems(const std::vector<CleanupItem>& extra);
+  Flow cleanFlow(std::vector<CleanupItem> list, RemovalLease lease);
+  Flow cleanDemo(std::vector<CleanupItem> list, RemovalLease lease);
+  Flow passwordFlow(CleanupItem item, RemovalLease lease);
+  // Finishes the item in hand of an interrupted clean and records the run; for quitting.
+  void recordUnfinishedClean();
+
+  // Constants
+  const CleanupEnvironment environment_;
+  const PathGuard guardian_;
+  const CleanupHistory history_;
+  const AppServices services_;
+  Scheduler& scheduler_;
+  const std::shared_ptr<ProcessSampler> sampler_ = std::make_shared<ProcessSampler>();
+  const std::shared_ptr<bool> removing_ = std::make_shared<bool>(false);
+  std::shared_ptr<CleanRun> cleanRun_;
+
+  // Observable state, with the initial values every new model starts from.
+  std::vector<CleanupRecord> records_;
+  std::set<std::int32_t> demoGone_;
+  // Demo mode only: bytes freed so far, read by refreshDisk().
+  std::int64_t demoFreed_ = 0;
+  // Demo mode only: startup items the user removed, by their file path.
+  std::set<std::string> demoRemovedStartupItems_;
+  std::optional<Section> section_ = Section::overview;
+  PerformanceTab performanceTab_ = PerformanceTab::apps;
+  bool isConfirmingClean_ = false;
+  std::optional<DiskUsage> disk_;
+  std::optional<MemorySnapshot> memory_;
+  std::vector<ProcessGroup> processes_;
+  std::vector<DeveloperTool> developerTools_;
+  std::vector<StartupItem> startupItems_;
+  QHash<QString, QIcon> icons_;
+  CleanupPhase cleanupPhase_ = CleanupPhase::idle;
+  std::vector<CleanupItem> items_;
+  std::map<std::string, SizeResult> sizes_;
+  std::set<std::string> selection_;
+  std::optional<CleanSummary> cleanSummary_;
+  std::optional<QString> cleaningTitle_;
+  bool hasFullDiskAccess_ = true;
+  DockerStatus dockerStatus_{DockerStatus::NotInstalled{}};
+  SearchPhase largeFilePhase_ = SearchPhase::idle;
+  std::vector<LargeFile> largeFiles_;
+  int filesExamined_ = 0;
+  std::int64_t largeFileThreshold_ = 500'000'000;
+  std::vector<CleanReport::Failure> trashFailures_;
+};
+
+}  // namespace tidra

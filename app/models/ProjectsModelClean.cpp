@@ -1,0 +1,97 @@
+#include "models/ProjectsModel.h"
+
+#include "Demo.h"
+#include "runtime/Scheduler.h"
+
+namespace tidra {
+
+using namespace std::chrono_literals;
+
+// What one removal run achieved.
+struct ProjectsModel::Removal {
+  Paths worktrees;
+  Paths artifacts;
+  std::vector<CleanReport::Failure> failures;
+  std::vector<std::string> items;  // history texts, worktrees first
+};
+
+Job<ProjectsModel::RowOutcome> ProjectsModel::removeRow(CleanupAction action, std::string path) const {
+  auto work = [services = services_, guard = guardian_, action = std::move(action), path = std::move(path)] {
+    auto report = services.perform(guard, action);
+    // Removed means gone, whatever the report says; a dangling link is still there.
+    return RowOutcome{std::move(report.failures), !services.exists(path)};
+  };
+  return runOn(Pool::user, work);
+}
+
+void ProjectsModel::clean() {
+  if (!scan_ || !phase_.isReady()) return;
+  auto worktrees = selectedWorktreeRows();
+  auto artifacts = selectedArtifactRows();
+  if (worktrees.empty() && artifacts.empty()) return;
+  setSummary(std::nullopt);
+  // The phase names the first row at once, so nothing else can start in between.
+  setPhase(Phase::Cleaning{worktrees.empty() ? label(artifacts.front()) : label(worktrees.front())});
+  if (Demo::isOn()) demoCleanFlow(*scan_, std::move(worktrees), std::move(artifacts)).start(this);
+  else cleanFlow(*scan_, std::move(worktrees), std::move(artifacts)).start(this);
+}
+
+Flow ProjectsModel::cleanFlow(ProjectScan scan, std::vector<ProjectScan::WorktreeRow> worktrees,
+                              std::vector<ProjectScan::ArtifactRow> artifacts) {
+  Removal removal;
+  for (const auto& row : worktrees) {
+    setPhase(Phase::Cleaning{label(row)});
+    auto job = removeRow(ProjectScan::action(row), row.worktree.path);
+    const RowOutcome outcome = co_await job;
+    removal.failures.insert(removal.failures.end(), outcome.failures.begin(), outcome.failures.end());
+    if (outcome.gone) removal.worktrees.insert(row.worktree.path);
+  }
+  for (const auto& row : artifacts) {
+    setPhase(Phase::Cleaning{label(row)});
+    auto job = removeRow(ProjectScan::action(row), row.path);
+    const RowOutcome outcome = co_await job;
+    removal.failures.insert(removal.failures.end(), outcome.failures.begin(), outcome.failures.end());
+    if (outcome.gone) removal.artifacts.insert(row.path);
+  }
+  for (const auto& row : worktrees)
+    if (removal.worktrees.contains(row.worktree.path)) removal.items.push_back("Worktree " + row.worktree.name());
+  for (const auto& row : artifacts)
+    if (removal.artifacts.contains(row.path)) removal.items.push_back(label(row).toStdString());
+  finishClean(scan, removal);
+}
+
+Flow ProjectsModel::demoCleanFlow(ProjectScan scan, std::vector<ProjectScan::WorktreeRow> worktrees,
+                                  std::vector<ProjectScan::ArtifactRow> artifacts) {
+  Removal removal;
+  for (const auto& row : worktrees) {
+    setPhase(Phase::Cleaning{label(row)});
+    co_await sleepFor(scheduler_, 350ms);
+    removal.worktrees.insert(row.worktree.path);
+    removal.items.push_back("Worktree " + row.worktree.name());
+  }
+  for (const auto& row : artifacts) {
+    setPhase(Phase::Cleaning{label(row)});
+    co_await sleepFor(scheduler_, 250ms);
+    removal.artifacts.insert(row.path);
+    removal.items.push_back(label(row).toStdString());
+  }
+  finishClean(scan, removal);
+}
+
+void ProjectsModel::finishClean(const ProjectScan& scan, const Removal& removal) {
+  const auto freed = scan.freed(removal.artifacts, removal.worktrees);
+  setSummary(CleanSummary{freed, 0, 0, removal.failures});
+  if (onCleaned)
+    onCleaned(CleanupRecord{scheduler_.now(), "Projects", freed, removal.items,
+                            static_cast<int>(removal.failures.size())});
+  setScan(scan.removing(removal.artifacts, removal.worktrees));
+  Paths worktrees = selectedWorktrees_, artifacts = selectedArtifacts_;
+  for (const auto& path : removal.worktrees) worktrees.erase(path);
+  for (const auto& path : removal.artifacts) artifacts.erase(path);
+  setSelectedWorktrees(std::move(worktrees));
+  setSelectedArtifacts(std::move(artifacts));
+  setPhase(Phase::Ready{});
+  if (auto roots = std::exchange(pendingRoots_, std::nullopt)) setRoots(std::move(*roots));
+}
+
+}  // namespace tidra

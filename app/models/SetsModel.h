@@ -1,0 +1,149 @@
+#pragma once
+
+#include "files/DuplicateGroup.h"
+#include "files/SimilarPhotoGroup.h"
+#include "models/FileSetsModel.h"
+
+#include <QPointer>
+
+#include <type_traits>
+#include <utility>
+
+namespace tidra {
+
+// The files of a set, the one to keep first.
+inline const std::vector<DuplicateFile>& membersOf(const DuplicateGroup& group) { return group.files; }
+inline std::vector<DuplicateFile>& membersOf(DuplicateGroup& group) { return group.files; }
+inline const std::vector<SimilarPhoto>& membersOf(const SimilarPhotoGroup& group) { return group.photos; }
+inline std::vector<SimilarPhoto>& membersOf(SimilarPhotoGroup& group) { return group.photos; }
+
+// The set-typed half of the two lists: the sets of the last search, the search's progress and
+// the figures and edits over the sets. `isShown` decides which sets the user acts on; every
+// set stays in `groups()` regardless.
+template <class Group, class Stage>
+class SetsModel : public FileSetsModel {
+public:
+  using Member = std::decay_t<decltype(membersOf(std::declval<const Group&>()).front())>;
+
+  const std::vector<Group>& groups() const { return groups_; }
+  const Stage& stage() const { return stage_; }
+
+  void forget(const std::set<std::string>& paths) override {
+    std::vector<Group> kept;
+    for (auto group : groups_) {
+      std::erase_if(membersOf(group), [&](const Member& member) { return paths.contains(member.path); });
+      if (membersOf(group).size() >= 2) kept.push_back(std::move(group));
+    }
+    setGroups(std::move(kept));
+    auto selection = this->selection();
+    for (const auto& path : paths) selection.erase(path);
+    setSelection(std::move(selection));
+  }
+
+protected:
+  using FileSetsModel::FileSetsModel;
+
+  virtual bool isShown(const Group&) const { return true; }
+
+  // The selected files of the shown sets, in set order, then file order.
+  std::vector<Member> selectedMembers() const {
+    std::vector<Member> selected;
+    for (const auto& group : groups_) {
+      if (!isShown(group)) continue;
+      for (const auto& member : membersOf(group))
+        if (selection().contains(member.path)) selected.push_back(member);
+    }
+    return selected;
+  }
+
+  // Shown sets none of whose files would stay.
+  int setsLosingEvery() const {
+    int count = 0;
+    for (const auto& group : groups_) {
+      if (!isShown(group) || selection().empty()) continue;
+      const auto& members = membersOf(group);
+      if (std::all_of(members.begin(), members.end(), [&](const Member& m) { return selection().contains(m.path); }))
+        ++count;
+    }
+    return count;
+  }
+
+  void selectAllButFirst() {
+    std::set<std::string> selection;
+    for (const auto& group : groups_) {
+      if (!isShown(group)) continue;
+      const auto& members = membersOf(group);
+      for (std::size_t i = 1; i < members.size(); ++i) selection.insert(members[i].path);
+    }
+    setSelection(std::move(selection));
+  }
+
+  // Where `member` stands: the first set holding an equal file and its place there.
+  std::pair<int, int> placeOf(const Member& member) const {
+    for (std::size_t g = 0; g < groups_.size(); ++g) {
+      const auto& members = membersOf(groups_[g]);
+      const auto found = std::find(members.begin(), members.end(), member);
+      if (found != members.end()) return {static_cast<int>(g), static_cast<int>(found - members.begin())};
+    }
+    return {0, 0};
+  }
+
+  void setGroups(std::vector<Group> groups) {
+    if (groups == groups_) return;
+    groups_ = std::move(groups);
+    emit groupsChanged();
+  }
+
+  void setStage(Stage stage) {
+    if (stage == stage_) return;
+    stage_ = std::move(stage);
+    emit stageChanged();
+  }
+
+  void resetStage() override { setStage(Stage{}); }
+
+  // A progress callback for the finder: callable from any thread, it posts each stage to the
+  // GUI thread, where stages of a search that has ended are dropped.
+  std::function<void(const Stage&)> progressRelay() {
+    QPointer<FileSetsModel> model(this);
+    const int number = searchNumber();
+    return [model, number](const Stage& stage) {
+      postToGui([model, number, stage] {
+        auto* self = static_cast<SetsModel*>(model.data());
+        if (self && self->isCurrentSearch(number)) self->setStage(stage);
+      });
+    };
+  }
+
+  void publish(std::vector<Group> groups) {
+    setGroups(std::move(groups));
+    setPhase(Phase::ready);
+  }
+
+  std::vector<std::string> pathsToMove() const override {
+    std::vector<std::string> paths;
+    for (const auto& member : selectedMembers()) paths.push_back(member.path);
+    return paths;
+  }
+
+  // Walks every set, shown or not, so a file moved from any set counts.
+  Tally tally(const std::set<std::string>& moved) const override {
+    Tally tally;
+    for (const auto& group : groups_) {
+      std::set<std::string> leaving;
+      for (const auto& member : membersOf(group)) {
+        if (!moved.contains(member.path)) continue;
+        leaving.insert(member.path);
+        tally.names.push_back(member.name());
+      }
+      tally.freed += group.freed(leaving);
+    }
+    return tally;
+  }
+
+private:
+  std::vector<Group> groups_;
+  Stage stage_{};
+};
+
+}  // namespace tidra

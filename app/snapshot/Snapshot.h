@@ -1,0 +1,59 @@
+#pragma once
+
+// The screenshot mode's options and helpers. Every option is read from the argument vector the
+// caller hands in, so tests pass their own and nothing here reads the process globally.
+
+#include "models/Section.h"
+#include "runtime/Flow.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QLocale;
+class QTime;
+class QWidget;
+
+namespace tidra {
+class Scheduler;
+}
+
+namespace tidra::Snapshot {
+
+// The argument after the first occurrence of `option`, unchanged (it may be empty or start with
+// "--"); nothing when the option is missing or last.
+std::optional<QString> value(const QStringList& arguments, const QString& option);
+
+// The sections named by `--snapshot-sections`, in the order given, repeats kept; pieces that name
+// no section (exact raw values only) are skipped. All seven when the option has no value.
+std::vector<Section> requestedSections(const QStringList& arguments);
+
+// "snapshot <local time>: <message>", the time in the locale's time style without a zone.
+QString logLine(const QString& message, const QTime& time, const QLocale& locale);
+// Prints logLine for the current time to standard output and flushes, so a pipe sees each line
+// as it happens.
+void log(const QString& message);
+
+// The application's windows (popups and tooltips are not windows here), in the order they were
+// first shown, then those never shown.
+QList<QWidget*> windows();
+
+// The window to photograph: the first visible titled window that is not a sheet, has content
+// and whose object name contains "main"; else the first visible titled window that is not a
+// sheet; else none. A sheet is a window-modal dialog on a parent window; a QMainWindow has
+// content once it has its central widget.
+QWidget* mainWindow();
+
+// A pause that lets the interface settle before a shot; the flow resumes through the scheduler.
+SleepFor settle(Scheduler& scheduler, std::chrono::milliseconds pause);
+
+// The run over the folder given to `--snapshot`: creates the folder, logs its start with the
+// windows, walks no sections yet, logs "done" and calls `quit`.
+Flow capture(QString folder, std::function<void()> quit);
+
+}  // namespace tidra::Snapshot

@@ -1,0 +1,38 @@
+#include "views/design/CachedPaintWidget.h"
+
+#include <QEvent>
+#include <QPainter>
+
+namespace tidra {
+
+CachedPaintWidget::CachedPaintWidget(QWidget* parent) : QWidget(parent) {}
+
+void CachedPaintWidget::invalidate() {
+  cache = QImage();
+  update();
+}
+
+void CachedPaintWidget::paintEvent(QPaintEvent*) {
+  const qreal ratio = devicePixelRatioF();
+  const QSize pixels = size() * ratio;
+  if (pixels.isEmpty()) return;
+  if (cache.size() != pixels || cache.devicePixelRatio() != ratio) {
+    cache = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    cache.setDevicePixelRatio(ratio);
+    cache.fill(Qt::transparent);
+    QPainter painter(&cache);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    render(painter, QSizeF(size()));
+  }
+  QPainter(this).drawImage(QPointF(0, 0), cache);
+}
+
+void CachedPaintWidget::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
+      event->type() == QEvent::EnabledChange)
+    invalidate();
+  QWidget::changeEvent(event);
+}
+
+}  // namespace tidra

@@ -1,0 +1,38 @@
+#include "views/design/StyledLabel.h"
+
+#include <QEvent>
+
+namespace tidra {
+
+StyledLabel::StyledLabel(const QString& text, Theme::TextStyle style, Theme::Role role, int weight, QWidget* parent)
+    : QLabel(text, parent), role(role) {
+  setFont(Theme::font(style, weight));
+  applyColor();
+}
+
+void StyledLabel::setRole(Theme::Role value) {
+  role = value;
+  fixed = QColor();
+  applyColor();
+}
+
+void StyledLabel::setColor(const QColor& color) {
+  fixed = color;
+  applyColor();
+}
+
+void StyledLabel::changeEvent(QEvent* event) {
+  QLabel::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) applyColor();
+}
+
+void StyledLabel::applyColor() {
+  const QColor wanted = fixed.isValid() ? fixed : Theme::color(role, this);
+  if (palette().color(QPalette::WindowText) == wanted) return;
+  QPalette p = palette();
+  p.setColor(QPalette::WindowText, wanted);
+  p.setColor(QPalette::Text, wanted);
+  setPalette(p);
+}
+
+}  // namespace tidra

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "views/design/Theme.h"
+
+#include <QLabel>
+
+namespace tidra {
+
+// A text in one of the text styles and label colours that keeps its colour right when the
+// appearance changes (a plain palette colour would stay the old appearance's).
+class StyledLabel : public QLabel {
+public:
+  StyledLabel(const QString& text, Theme::TextStyle style, Theme::Role role = Theme::Role::label,
+              int weight = -1, QWidget* parent = nullptr);
+
+  void setRole(Theme::Role role);
+  // A colour of its own (a tint) instead of a role; follows no appearance.
+  void setColor(const QColor& color);
+
+protected:
+  void changeEvent(QEvent* event) override;
+
+private:
+  void applyColor();
+
+  Theme::Role role;
+  QColor fixed;
+};
+
+}  // namespace tidra

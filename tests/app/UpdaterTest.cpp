@@ -1,0 +1,65 @@
+#include "AppInfo.h"
+#include "Demo.h"
+#include "Updater.h"
+
+#include <QTest>
+
+using namespace tidra;
+
+namespace {
+
+class FakeController final : public UpdateController {
+public:
+  void checkForUpdates() override {}
+  bool automaticallyChecksForUpdates() const override { return false; }
+  void setAutomaticallyChecksForUpdates(bool) override {}
+};
+
+}  // namespace
+
+class UpdaterTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void cleanup() { Demo::decide(false); }
+
+  void controllerOnlyWithAKeyOutsideDemoScreenshotAndHome_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("demo");
+    QTest::addColumn<bool>("created");
+    QTest::newRow("key") << "abc=" << QStringList{"tidra"} << false << true;
+    QTest::newRow("no key") << "" << QStringList{"tidra"} << false << false;
+    QTest::newRow("demo") << "abc=" << QStringList{"tidra", "--demo", "yes"} << true << false;
+    QTest::newRow("screenshot") << "abc=" << QStringList{"tidra", "--snapshot", "/tmp/s"} << false << false;
+    QTest::newRow("--snapshot last counts as absent") << "abc=" << QStringList{"tidra", "--snapshot"} << false << true;
+    QTest::newRow("home") << "abc=" << QStringList{"tidra", "--home", "/tmp/h"} << false << false;
+    QTest::newRow("--home last still counts") << "abc=" << QStringList{"tidra", "--home"} << false << false;
+  }
+  void controllerOnlyWithAKeyOutsideDemoScreenshotAndHome() {
+    QFETCH(QString, key);
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, demo);
+    QFETCH(bool, created);
+    Demo::decide(demo);
+    AppInfo info;
+    info.updatePublicKey = key;
+    QStringList keysSeen;
+    const Updater updater(info, arguments, [&](const QString& publicKey) {
+      keysSeen << publicKey;
+      return std::make_unique<FakeController>();
+    });
+    QCOMPARE(updater.controller() != nullptr, created);
+    QCOMPARE(keysSeen, created ? QStringList{key} : QStringList{});
+  }
+
+  void thisDesktopHasNoFramework() {
+    AppInfo info;
+    info.updatePublicKey = QStringLiteral("abc=");
+    QVERIFY(Updater(info, {QStringLiteral("tidra")}).controller() == nullptr);
+    QVERIFY(Updater(AppInfo::bundled(), {QStringLiteral("tidra")}).controller() == nullptr);
+  }
+};
+
+QTEST_MAIN(UpdaterTest)
+#include "UpdaterTest.moc"

@@ -1,0 +1,329 @@
+#include "AppModelFakes.h"
+
+#include "cleanup/AdminCleanup.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tidra;
+using namespace tidra::test;
+
+namespace {
+
+using Phase = AppModel::CleanupPhase;
+
+void waitUntilReady(AppModel& model) { QTRY_VERIFY(model.cleanupPhase() == Phase::ready); }
+
+// A model whose scan has finished over `items`.
+AppModel& scanned(FakeModel& fake, const std::vector<std::pair<CleanupItem, std::int64_t>>& items) {
+  fake.offer(items);
+  auto& model = fake.make();
+  model.scan();
+  waitUntilReady(model);
+  return model;
+}
+
+CleanupItem trashItem(const std::string& id) {
+  auto item = fakeItem(id, CleanupCategory::downloads);
+  item.action = CleanupAction::Trash{{fakePath(id)}};
+  return item;
+}
+
+CleanupItem dockerItem(const std::string& id, std::int64_t known) {
+  auto item = fakeItem(id, CleanupCategory::docker);
+  item.action = CleanupAction::Run{"/usr/bin/docker", {"volume", "prune", "-f"}, {fakePath(id)}};
+  item.knownBytes = known;
+  return item;
+}
+
+// The only folder an administrator removal may take.
+CleanupItem adminItem() {
+  auto item = fakeItem("yarn.root", CleanupCategory::javascript);
+  item.title = "Root Yarn Cache";
+  item.action = CleanupAction::Delete{{*AdminCleanup::allowedPaths().begin()}};
+  item.requiresAdmin = true;
+  return item;
+}
+
+// Everything a refused call must leave as it was.
+struct Snapshot {
+  Phase phase;
+  std::vector<CleanupItem> items;
+  std::map<std::string, SizeResult> sizes;
+  std::set<std::string> selection;
+  bool hasSummary;
+  std::optional<QString> title;
+  int cleans;
+  int measures;
+  bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot snapshot(const AppModel& model, const FakeDisk& disk) {
+  return {model.cleanupPhase(),
+          model.items(),
+          model.sizes(),
+          model.selection(),
+          model.cleanSummary().has_value(),
+          model.cleaningTitle(),
+          disk.cleanStarts.load(),
+          disk.measureStarts.load()};
+}
+
+}  // namespace
+
+class AppModelCleanTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  // Every operation in every phase that must refuse it: nothing changes, nothing runs.
+  void operationsOutOfPhaseChangeNothing_data() {
+    QTest::addColumn<int>("phase");
+    QTest::addColumn<QString>("operation");
+    for (const auto& [phase, name] : std::vector<std::pair<Phase, const char*>>{
+             {Phase::idle, "idle"}, {Phase::scanning, "scanning"}, {Phase::cleaning, "cleaning"}}) {
+      for (const char* operation : {"scan", "clean", "password"}) {
+        if (phase == Phase::idle && QString(operation) == "scan") continue;  // a scan starts from idle
+        QTest::addRow("%s in %s", operation, name) << int(phase) << QString(operation);
+      }
+    }
+    QTest::addRow("clean with nothing selected") << int(Phase::ready) << QStringLiteral("clean");
+    QTest::addRow("password for an item off the list") << int(Phase::ready) << QStringLiteral("password off list");
+  }
+
+  void operationsOutOfPhaseChangeNothing() {
+    QFETCH(int, phase);
+    QFETCH(QString, operation);
+    FakeModel fake;
+    fake.offer({{fakeItem("a"), 10}, {adminItem(), 10}});
+    auto hold = std::make_shared<Latch>();
+    if (Phase(phase) == Phase::scanning) fake.disk->measureLatches["a"] = hold;
+    auto& model = fake.make();
+    if (Phase(phase) != Phase::idle) model.scan();
+    if (Phase(phase) == Phase::scanning)
+      QTRY_COMPARE(model.sizes().size(), size_t{1});
+    else if (Phase(phase) != Phase::idle)
+      waitUntilReady(model);
+    if (Phase(phase) == Phase::ready) model.setSelection({});
+    if (Phase(phase) == Phase::cleaning) {
+      fake.disk->cleanLatches[fakePath("a")] = hold;
+      model.clean();
+      QTRY_COMPARE(fake.disk->cleanStarts.load(), 1);
+    }
+    QCOMPARE(model.cleanupPhase(), Phase(phase));
+
+    const auto before = snapshot(model, *fake.disk);
+    if (operation == "scan") model.scan();
+    if (operation == "clean") model.clean();
+    if (operation == "password") model.cleanWithPassword(adminItem());
+    if (operation == "password off list") model.cleanWithPassword(fakeItem("a"));
+    QCoreApplication::processEvents();
+    QVERIFY(snapshot(model, *fake.disk) == before);
+
+    hold->open();
+    if (Phase(phase) != Phase::idle) waitUntilReady(model);
+  }
+
+  // One gate for every removal: whoever holds it, the other cannot start.
+  void onlyOneRemovalAtATime() {
+    FakeModel fake;
+    auto& model = scanned(fake, {{fakeItem("a"), 10}});
+
+    auto weekly = model.claimRemoval();
+    QVERIFY(weekly && model.isRemoving());
+    model.clean();
+    model.cleanWithPassword(adminItem());
+    QCOMPARE(model.cleanupPhase(), Phase::ready);
+    QCOMPARE(fake.disk->cleanStarts.load(), 0);
+    weekly.reset();
+    QVERIFY(!model.isRemoving());
+
+    auto hold = std::make_shared<Latch>();
+    fake.disk->cleanLatches[fakePath("a")] = hold;
+    bool openAtReady = false;
+    connect(&model, &AppModel::cleanupPhaseChanged, [&] {
+      if (model.cleanupPhase() == Phase::ready) openAtReady = !model.isRemoving();
+    });
+    model.clean();
+    QVERIFY(model.isRemoving());
+    QVERIFY(!model.claimRemoval());
+    hold->open();
+    waitUntilReady(model);
+    QVERIFY(openAtReady);
+    QVERIFY(model.claimRemoval());
+  }
+
+  // How much one item counts as freed, by its action, size source and outcome.
+  void gainRule_data() {
+    QTest::addColumn<bool>("trash");
+    QTest::addColumn<std::int64_t>("known");      // 0: measured on disk
+    QTest::addColumn<std::int64_t>("onDisk");     // what the scan measured
+    QTest::addColumn<std::int64_t>("nowOnDisk");  // what is there when the clean starts
+    QTest::addColumn<std::int64_t>("left");       // what the clean leaves
+    QTest::addColumn<bool>("fails");
+    QTest::addColumn<std::int64_t>("freed");
+    QTest::addColumn<std::int64_t>("trashed");
+    QTest::addColumn<std::int64_t>("insideDocker");
+    QTest::addColumn<std::int64_t>("sizeAfter");
+    using B = std::int64_t;
+    QTest::newRow("trash, all gone") << true << B{0} << B{3'000'000} << B{3'000'000} << B{0} << false << B{0}
+                                     << B{3'000'000} << B{0} << B{0};
+    QTest::newRow("delete, part left") << false << B{0} << B{5000} << B{5000} << B{1200} << false << B{3800} << B{0}
+                                       << B{0} << B{1200};
+    QTest::newRow("grew while cleaned") << false << B{0} << B{5000} << B{5000} << B{9000} << false << B{0} << B{0}
+                                        << B{0} << B{9000};
+    QTest::newRow("already gone") << false << B{0} << B{5000} << B{0} << B{0} << false << B{0} << B{0} << B{0} << B{0};
+    QTest::newRow("docker, no failure") << false << B{4'400'000'000} << B{0} << B{0} << B{0} << false
+                                        << B{4'400'000'000} << B{0} << B{4'400'000'000} << B{0};
+    QTest::newRow("docker, a failure") << false << B{4'400'000'000} << B{0} << B{0} << B{0} << true << B{0} << B{0}
+                                       << B{0} << B{4'400'000'000};
+  }
+
+  void gainRule() {
+    QFETCH(bool, trash);
+    QFETCH(std::int64_t, known);
+    QFETCH(std::int64_t, onDisk);
+    QFETCH(std::int64_t, nowOnDisk);
+    QFETCH(std::int64_t, left);
+    QFETCH(bool, fails);
+    QFETCH(std::int64_t, freed);
+    QFETCH(std::int64_t, trashed);
+    QFETCH(std::int64_t, insideDocker);
+    QFETCH(std::int64_t, sizeAfter);
+    FakeModel fake;
+    const auto item = known ? dockerItem("x", known) : trash ? trashItem("x") : fakeItem("x");
+    auto& model = scanned(fake, {{item, onDisk}});
+    fake.disk->bytes[fakePath("x")] = nowOnDisk;
+    fake.disk->leftAfterClean[fakePath("x")] = left;
+    if (fails) fake.disk->failing.insert(fakePath("x"));
+
+    model.clean();
+    waitUntilReady(model);
+    const auto& summary = *model.cleanSummary();
+    QCOMPARE(summary.freed, freed);
+    QCOMPARE(summary.trashed, trashed);
+    QCOMPARE(summary.insideDocker, insideDocker);
+    QCOMPARE(summary.failures.size(), size_t(fails));
+    QCOMPARE(model.sizes().at("x").bytes, sizeAfter);
+    QCOMPARE(model.records().front().freedBytes, freed + trashed);
+  }
+
+  // The banner and the history see the same clean, in the order the screens rely on.
+  void cleanEndsInOrderAndRecordsEveryAttempt() {
+    FakeModel fake;
+    auto small = fakeItem("small");
+    small.minimumBytesToShow = 100;
+    auto& model = scanned(fake, {{fakeItem("a"), 5000}, {fakeItem("b"), 7000}, {small, 300}});
+    auto failingItem = fakeItem("c");
+    failingItem.action = CleanupAction::Delete{{fakePath("c1"), fakePath("c2")}};
+    fake.disk->failing = {fakePath("b"), fakePath("c1"), fakePath("c2")};
+    fake.disk->catalog.push_back(failingItem);
+    fake.disk->bytes[fakePath("c1")] = 100;
+    fake.disk->bytes[fakePath("c2")] = 100;
+    model.scan();
+    waitUntilReady(model);
+    fake.disk->disk = DiskUsage{1'000'000'000'000, 100'000'005'000};
+
+    std::vector<std::string> trace;
+    const auto note = [&](const char* name) { return [&trace, name] { trace.push_back(name); }; };
+    connect(&model, &AppModel::cleaningTitleChanged,
+            [&] { trace.push_back(model.cleaningTitle() ? "title" : "no title"); });
+    connect(&model, &AppModel::cleanSummaryChanged, note("summary"));
+    connect(&model, &AppModel::cleanupPhaseChanged, note("phase"));
+    connect(&model, &AppModel::diskChanged, note("disk"));
+    connect(&model, &AppModel::recordsChanged, note("records"));
+
+    model.clean();
+    waitUntilReady(model);
+    QCOMPARE(trace, (std::vector<std::string>{"phase", "summary", "title", "title", "title", "title", "no title",
+                                              "summary", "phase", "disk", "records"}));
+    QCOMPARE(fake.disk->performed,
+             (std::vector<std::string>{fakePath("a"), fakePath("b"), fakePath("small"), fakePath("c1")}));
+    const auto& record = model.records().front();
+    QCOMPARE(record.source, std::string("Cleanup"));
+    QCOMPARE(record.items, (std::vector<std::string>{"Title a", "Title b", "Title small", "Title c"}));
+    QCOMPARE(record.failures, std::int64_t{3});
+    QCOMPARE(record.freedBytes, std::int64_t{5300});
+    QCOMPARE(record.date, fake.scheduler.now());
+    QCOMPARE(model.records(), fake.disk->history);
+    // Cleaned items drop out of what is offered, yet stay selected.
+    QCOMPARE(idsOf(model.selectedItems()), (std::vector<std::string>{"b", "c"}));
+    QVERIFY(model.selection().contains("a"));
+  }
+
+  // A clean that frees nothing still shows its summary and asks for its record; the history
+  // itself decides what it keeps.
+  void cleanFreeingNothingIsStillRecorded() {
+    FakeModel fake;
+    auto& model = scanned(fake, {{fakeItem("a"), 10}});
+    fake.disk->failing.insert(fakePath("a"));
+    model.clean();
+    waitUntilReady(model);
+    QCOMPARE(fake.disk->appends.load(), 1);
+    QCOMPARE(model.records().front().freedBytes, std::int64_t{0});
+    QCOMPARE(model.cleanSummary()->failures.size(), size_t{1});
+    fake.model.reset();  // a finished clean is not recorded again on quitting
+    QCOMPARE(fake.disk->appends.load(), 1);
+  }
+
+  void cleanWithPassword_data() {
+    QTest::addColumn<QString>("message");  // empty: success
+    QTest::addColumn<bool>("summary");
+    QTest::addColumn<bool>("recorded");
+    QTest::newRow("removed") << QString() << true << true;
+    QTest::newRow("cancelled") << QStringLiteral("cancelled") << false << false;
+    QTest::newRow("refused") << QStringLiteral("exit code 1") << true << false;
+  }
+
+  void cleanWithPassword() {
+    QFETCH(QString, message);
+    QFETCH(bool, summary);
+    QFETCH(bool, recorded);
+    FakeModel fake;
+    const auto item = adminItem();
+    auto& model = scanned(fake, {{fakeItem("a"), 10}, {item, 8000}});
+    model.clean();
+    waitUntilReady(model);
+    const auto earlierFreed = model.cleanSummary()->freed;
+    if (!message.isEmpty()) fake.disk->adminMessage = message.toStdString();
+    const auto path = item.action.paths().front();
+    QSignalSpy titles(&model, &AppModel::cleaningTitleChanged);
+
+    model.cleanWithPassword(item);
+    QCOMPARE(model.cleanupPhase(), Phase::cleaning);
+    QCOMPARE(*model.cleaningTitle(), QStringLiteral("Root Yarn Cache"));
+    waitUntilReady(model);
+    QVERIFY(!model.cleaningTitle());
+    QCOMPARE(fake.disk->appends.load(), recorded ? 2 : 1);
+    if (!summary) {
+      QCOMPARE(model.cleanSummary()->freed, earlierFreed);
+    } else if (message.isEmpty()) {
+      QCOMPARE(model.cleanSummary()->freed, std::int64_t{8000});
+      QCOMPARE(model.records().front().items, std::vector<std::string>{"Root Yarn Cache"});
+      QCOMPARE(model.sizes().at(item.id).bytes, std::int64_t{0});
+    } else {
+      QCOMPARE(model.cleanSummary()->freed, std::int64_t{0});
+      QCOMPARE(model.cleanSummary()->failures, (std::vector<CleanReport::Failure>{{path, message.toStdString()}}));
+    }
+  }
+
+  // Quitting mid-clean finishes the item in hand and records what was removed.
+  void quittingMidCleanRecordsWhatWasRemoved() {
+    FakeModel fake;
+    auto& model = scanned(fake, {{fakeItem("a"), 1000}, {fakeItem("b"), 2000}, {fakeItem("c"), 4000}});
+    auto hold = std::make_shared<Latch>();
+    fake.disk->cleanLatches[fakePath("b")] = hold;
+    model.clean();
+    QTRY_COMPARE(fake.disk->cleanStarts.load(), 2);
+    hold->open();
+    fake.model.reset();
+
+    QCOMPARE(fake.disk->appends.load(), 1);
+    const auto& record = fake.disk->history.front();
+    QCOMPARE(record.items, (std::vector<std::string>{"Title a", "Title b"}));
+    QCOMPARE(record.freedBytes, std::int64_t{3000});
+    QCOMPARE(fake.disk->performed, (std::vector<std::string>{fakePath("a"), fakePath("b")}));
+  }
+};
+
+QTEST_MAIN(AppModelCleanTest)
+#include "AppModelCleanTest.moc"

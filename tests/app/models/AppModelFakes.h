@@ -1,0 +1,165 @@
+#pragma once
+
+// Fake cleanup services for the central model's tests: a tiny disk of byte counts per path,
+// a history in memory and latches that hold workers until a test lets them go.
+
+#include "models/AppModel.h"
+#include "runtime/TestScheduler.h"
+#include "support/CatalogFixture.h"
+
+#include <QObject>
+
+#include <atomic>
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tidra::test {
+
+// A gate worker threads wait at until the test opens it.
+class Latch {
+public:
+  void open() {
+    std::lock_guard lock(mutex);
+    isOpen = true;
+    changed.notify_all();
+  }
+  void wait() {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return isOpen; });
+  }
+
+private:
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool isOpen = false;
+};
+
+// The machine the fake services act on. Every path holds a byte count; measuring an item
+// sums its paths, cleaning sets each path to what `leftAfterClean` says (0 by default) unless
+// the path is to fail. Latches hold measuring or cleaning of one item id or path.
+struct FakeDisk {
+  std::mutex mutex;
+  std::map<std::string, std::int64_t> bytes;
+  std::map<std::string, std::int64_t> leftAfterClean;
+  std::set<std::string> failing;
+  std::map<std::string, std::shared_ptr<Latch>> measureLatches;  // by item id
+  std::map<std::string, std::shared_ptr<Latch>> cleanLatches;     // by first path
+  std::vector<std::string> performed;                            // first path of each action
+  std::atomic<int> measuring{0};
+  std::atomic<int> mostMeasuring{0};
+  std::atomic<int> measureStarts{0};
+  std::atomic<int> cleanStarts{0};
+
+  std::vector<CleanupItem> catalog;
+  DockerStatus docker{DockerStatus::NotInstalled{}};
+  std::vector<CleanupItem> toolItems;
+  bool fullDiskAccess = true;
+  std::optional<DiskUsage> disk = DiskUsage{1'000'000'000'000, 100'000'000'000};
+  std::vector<CleanupRecord> history;
+  std::atomic<int> appends{0};
+  std::optional<std::string> adminMessage;
+  std::shared_ptr<Latch> catalogLatch;
+
+  std::int64_t sizeOf(const CleanupItem& item) {
+    std::lock_guard lock(mutex);
+    std::int64_t total = 0;
+    for (const auto& path : item.action.paths()) total += bytes[path];
+    return total;
+  }
+  std::shared_ptr<Latch> latchIn(std::map<std::string, std::shared_ptr<Latch>>& latches, const std::string& key) {
+    std::lock_guard lock(mutex);
+    const auto found = latches.find(key);
+    return found == latches.end() ? nullptr : found->second;
+  }
+};
+
+inline CleanupServices fakeCleanup(const std::shared_ptr<FakeDisk>& disk) {
+  CleanupServices services;
+  services.catalog = [disk](const CleanupEnvironment&) {
+    if (disk->catalogLatch) disk->catalogLatch->wait();
+    return disk->catalog;
+  };
+  services.measure = [disk](const CleanupItem& item) {
+    if (item.knownBytes) return SizeResult(*item.knownBytes);
+    ++disk->measureStarts;
+    const int now = ++disk->measuring;
+    int seen = disk->mostMeasuring.load();
+    while (now > seen && !disk->mostMeasuring.compare_exchange_weak(seen, now)) {}
+    if (auto latch = disk->latchIn(disk->measureLatches, item.id)) latch->wait();
+    --disk->measuring;
+    return SizeResult(disk->sizeOf(item));
+  };
+  services.perform = [disk](const PathGuard&, const CleanupAction& action) {
+    const auto paths = action.paths();
+    ++disk->cleanStarts;
+    if (auto latch = disk->latchIn(disk->cleanLatches, paths.empty() ? "" : paths.front())) latch->wait();
+    CleanReport report;
+    std::lock_guard lock(disk->mutex);
+    if (!paths.empty()) disk->performed.push_back(paths.front());
+    for (const auto& path : paths) {
+      if (disk->failing.contains(path)) {
+        report.failures.push_back({path, "Operation not permitted"});
+        continue;
+      }
+      disk->bytes[path] = disk->leftAfterClean[path];
+      ++report.removed;
+    }
+    return report;
+  };
+  services.removeAsAdmin = [disk](const std::vector<std::string>& paths, const std::string&) {
+    if (!disk->adminMessage) {
+      std::lock_guard lock(disk->mutex);
+      for (const auto& path : paths) disk->bytes[path] = 0;
+    }
+    return disk->adminMessage;
+  };
+  services.loadHistory = [disk](const CleanupHistory&) { return disk->history; };
+  services.appendHistory = [disk](const CleanupHistory&, const CleanupRecord& record) {
+    ++disk->appends;
+    disk->history.insert(disk->history.begin(), record);
+    return std::optional<std::string>();
+  };
+  services.disk = [disk](const std::string&) { return disk->disk; };
+  services.hasFullDiskAccess = [disk](const std::string&) { return disk->fullDiskAccess; };
+  services.dockerStatus = [disk](const CleanupEnvironment&) { return disk->docker; };
+  services.dockerItems = [](const DockerStatus& status) { return Docker::cleanupItems(status); };
+  services.toolItems = [disk](const CleanupEnvironment&) { return disk->toolItems; };
+  return services;
+}
+
+// An item over one path named after its id, "/fake/<id>".
+inline CleanupItem fakeItem(const std::string& id, CleanupCategory category = CleanupCategory::developerTools,
+                            Safety safety = Safety::safe) {
+  return CleanupItem{id,    "Title " + id, category, "Consequence", safety, CleanupAction::Delete{{"/fake/" + id}},
+                     false, 1,             std::nullopt};
+}
+
+inline std::string fakePath(const std::string& id) { return "/fake/" + id; }
+
+// A model over fake services with its own virtual clock.
+struct FakeModel {
+  std::shared_ptr<FakeDisk> disk = std::make_shared<FakeDisk>();
+  TestScheduler scheduler;
+  std::unique_ptr<AppModel> model;
+
+  AppModel& make(const std::string& home = "/home/fake") {
+    AppServices services;
+    services.cleanup = fakeCleanup(disk);
+    model = std::make_unique<AppModel>(quietEnvironment(home), services, scheduler);
+    return *model;
+  }
+  // Puts items on the fake disk with their sizes and publishes them as the catalog.
+  void offer(const std::vector<std::pair<CleanupItem, std::int64_t>>& items) {
+    for (const auto& [item, bytes] : items) {
+      disk->catalog.push_back(item);
+      for (const auto& path : item.action.paths()) disk->bytes[path] = bytes;
+    }
+  }
+};
+
+}  // namespace tidra::test

@@ -1,0 +1,213 @@
+#include "models/ProjectsModel.h"
+
+#include "Demo.h"
+#include "runtime/TestScheduler.h"
+#include "settings/InMemoryPreferences.h"
+#include "support/FakeFolderChooser.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <map>
+#include <mutex>
+
+using namespace tidra;
+using namespace std::chrono_literals;
+
+namespace {
+
+const std::string home = "/home/someone";
+
+ProjectScan::ArtifactRow artifact(const std::string& path, const std::string& project, std::int32_t owner) {
+  ProjectScan::ArtifactRow row;
+  row.path = path;
+  row.projectPath = project;
+  row.owner = owner;
+  row.realBytes = 100 * (owner + 1);
+  row.apparentBytes = row.realBytes;
+  return row;
+}
+
+ProjectScan::WorktreeRow worktree(const std::string& path, std::int32_t owner) {
+  ProjectScan::WorktreeRow row{Worktree{path, "/p/repo", "topic", Worktree::State::Merged{"main"}, std::nullopt, {}, {}, {}}, std::nullopt, false, 0, 0, {}, {}};
+  row.owners = {owner};
+  row.realBytes = 100 * (owner + 1);
+  row.apparentBytes = row.realBytes;
+  return row;
+}
+
+// Owners 0..3 each hold 100 × (n + 1) bytes of their own.
+ProjectScan fourRowScan() {
+  ProjectScan scan;
+  scan.worktrees = {worktree("/p/wt/feature", 0)};
+  scan.artifacts = {artifact("/p/web/node_modules", "/p/web", 1), artifact("/p/api/target", "/p/api", 2),
+                    artifact("/p/web/.next", "/p/web", 3)};
+  for (std::int32_t owner = 0; owner < 4; ++owner) {
+    scan.account.apparent.push_back(100 * (owner + 1));
+    scan.account.sharedOutside.push_back(0);
+    scan.account.combinations[{owner}] = 100 * (owner + 1);
+  }
+  return scan;
+}
+
+// A file system of paths that a removal either deletes or leaves, with canned failures.
+struct FakeDisk {
+  std::mutex mutex;
+  std::set<std::string> present;
+  std::map<std::string, CleanReport::Failure> failing;  // path → failure; the folder stays
+  std::set<std::string> failingButGone;                 // failure reported, folder gone anyway
+  std::vector<std::string> performed;
+
+  CleanReport perform(const CleanupAction& action) {
+    std::lock_guard lock(mutex);
+    const auto path = action.paths().front();
+    performed.push_back(path);
+    CleanReport report;
+    if (auto failure = failing.find(path); failure != failing.end()) {
+      report.failures.push_back(failure->second);
+      return report;
+    }
+    if (failingButGone.contains(path)) report.failures.push_back({path, "partly"});
+    present.erase(path);
+    report.removed = 1;
+    return report;
+  }
+  bool exists(const std::string& path) {
+    std::lock_guard lock(mutex);
+    return present.contains(path);
+  }
+};
+
+struct Fixture {
+  TestScheduler scheduler;
+  InMemoryPreferences preferences;
+  FakeFolderChooser chooser;
+  std::shared_ptr<FakeDisk> disk = std::make_shared<FakeDisk>();
+  std::unique_ptr<ProjectsModel> model;
+  std::vector<CleanupRecord> records;
+  std::vector<QString> labels;
+
+  Fixture() {
+    ProjectServices services;
+    services.defaultRoots = [](const std::string&) { return std::vector<std::string>{}; };
+    services.realHome = [] { return std::string("/elsewhere"); };
+    services.workingDirectories = [] { return std::vector<std::string>{}; };
+    services.scan = [](auto&&...) { return fourRowScan(); };
+    services.perform = [disk = disk](const PathGuard&, const CleanupAction& action) { return disk->perform(action); };
+    services.exists = [disk = disk](const std::string& path) { return disk->exists(path); };
+    disk->present = {"/p/wt/feature", "/p/web/node_modules", "/p/api/target", "/p/web/.next"};
+    model = std::make_unique<ProjectsModel>(home, services, scheduler, preferences, chooser);
+    model->onCleaned = [this](const CleanupRecord& record) { records.push_back(record); };
+    QObject::connect(model.get(), &ProjectsModel::phaseChanged, model.get(), [this] {
+      if (const auto* cleaning = std::get_if<ProjectsPhase::Cleaning>(&model->phase().value))
+        labels.push_back(cleaning->label);
+    });
+    model->scanProjects();
+    if (Demo::isOn()) scheduler.advance(5s);
+    QTRY_VERIFY(model->phase().isReady());
+    model->setSelectedWorktrees({"/p/wt/feature"});
+    model->setSelectedArtifacts({"/p/web/node_modules", "/p/api/target"});
+  }
+};
+
+}  // namespace
+
+class ProjectsModelCleanTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void init() { Demo::decide(false); }
+  void cleanupTestCase() { Demo::decide(false); }
+
+  void removesWorktreesFirstThenArtifactsAndRecords() {
+    Fixture f;
+    f.model->clean();
+    QTRY_VERIFY(f.model->phase().isReady());
+    QCOMPARE(f.disk->performed,
+             (std::vector<std::string>{"/p/wt/feature", "/p/web/node_modules", "/p/api/target"}));
+    QCOMPARE(f.labels, (std::vector<QString>{"feature", "web/node_modules", "api/target"}));
+    QCOMPARE(f.model->summary()->freed, 100 + 200 + 300);
+    QCOMPARE(f.records.size(), size_t{1});
+    QCOMPARE(f.records[0].source, std::string("Projects"));
+    QCOMPARE(f.records[0].freedBytes, 600);
+    QCOMPARE(f.records[0].items,
+             (std::vector<std::string>{"Worktree feature", "web/node_modules", "api/target"}));
+    QCOMPARE(f.model->scan()->artifacts.size(), size_t{1});
+    QVERIFY(f.model->selectedWorktrees().empty());
+    QVERIFY(f.model->selectedArtifacts().empty());
+  }
+
+  void onlyWhatIsGoneCountsAsRemoved() {
+    Fixture f;
+    f.disk->failing["/p/wt/feature"] = {"/p/wt/feature", "git refused"};
+    f.disk->failingButGone.insert("/p/api/target");
+    f.model->clean();
+    QTRY_VERIFY(f.model->phase().isReady());
+    QCOMPARE(f.model->summary()->failures.size(), size_t{2});
+    QCOMPARE(f.model->summary()->freed, 200 + 300);
+    QCOMPARE(f.records[0].items, (std::vector<std::string>{"web/node_modules", "api/target"}));
+    QCOMPARE(f.records[0].failures, 2);
+    QCOMPARE(f.model->selectedWorktrees(), (ProjectsModel::Paths{"/p/wt/feature"}));
+    QCOMPARE(f.model->scan()->worktrees.size(), size_t{1});
+  }
+
+  void anAllFailedRunStillRecords() {
+    Fixture f;
+    for (const auto& path : {"/p/wt/feature", "/p/web/node_modules", "/p/api/target"})
+      f.disk->failing[path] = {path, "no"};
+    f.model->clean();
+    QTRY_VERIFY(f.model->phase().isReady());
+    QCOMPARE(f.records.size(), size_t{1});
+    QVERIFY(f.records[0].items.empty());
+    QCOMPARE(f.records[0].freedBytes, 0);
+    QCOMPARE(f.records[0].failures, 3);
+    QCOMPARE(f.model->selectedArtifacts().size(), size_t{2});
+  }
+
+  void cleanNeedsAReadySelection() {
+    Fixture f;
+    f.model->setSelectedWorktrees({});
+    f.model->setSelectedArtifacts({});
+    f.model->clean();
+    QVERIFY(f.model->phase().isReady());
+    f.model->setSelectedArtifacts({"/p/api/target"});
+    f.model->clean();
+    QVERIFY(f.model->phase().isCleaning());
+    f.model->clean();
+    f.model->scanProjects();
+    QTRY_VERIFY(f.model->phase().isReady());
+    QCOMPARE(f.disk->performed.size(), size_t{1});
+  }
+
+  void rootsChosenDuringACleanWaitForItsEnd() {
+    Fixture f;
+    f.model->clean();
+    f.model->setRoots({"/new"});
+    QVERIFY(f.model->phase().isCleaning());
+    QTRY_COMPARE(f.records.size(), size_t{1});
+    QVERIFY(f.model->phase().isIdle());
+    QCOMPARE(f.model->roots(), (std::vector<std::string>{"/new"}));
+    QVERIFY(!f.model->scan());
+  }
+
+  void theDemoCleanPlaysItsSteps() {
+    Demo::decide(true);
+    Fixture f;
+    f.model->setSelectedWorktrees({});
+    ProjectsModel::Paths all;
+    for (const auto& row : f.model->scan()->artifacts) all.insert(row.path);
+    f.model->setSelectedArtifacts(all);
+    const auto rows = f.model->selectedArtifactRows();
+    QVERIFY(!rows.empty());
+    const auto expected = f.model->selectedBytes();
+    f.model->clean();
+    f.scheduler.advance(250ms * static_cast<int>(rows.size()));
+    QVERIFY(f.model->phase().isReady());
+    QCOMPARE(f.model->summary()->freed, expected);
+    QVERIFY(f.disk->performed.empty());
+    QCOMPARE(f.records.at(0).items.size(), rows.size());
+  }
+};
+
+QTEST_MAIN(ProjectsModelCleanTest)
+#include "ProjectsModelCleanTest.moc"
