@@ -3,7 +3,7 @@
 #include "cleanup/Cleaner.h"
 #include "projects/Worktrees.h"
 
-#include "GitFixture.h"
+#include "support/GitFixture.h"
 #include "support/FileProbe.h"
 
 #include <gtest/gtest.h>
