@@ -120,6 +120,8 @@ struct PerformanceModel {
   std::shared_ptr<FakeDisk> disk = std::make_shared<FakeDisk>();
   DesktopServices desktop = fakeDesktop();
   FileServices files;
+  // Replaces the fake stop when set, e.g. with the engine's own.
+  std::function<bool(const DeveloperTool&)> stopTool;
   TestScheduler scheduler;
   std::unique_ptr<AppModel> model;
 
@@ -127,6 +129,7 @@ struct PerformanceModel {
     AppServices services;
     services.cleanup = fakeCleanup(disk);
     services.performance = fakePerformance(machine);
+    if (stopTool) services.performance.stopTool = stopTool;
     services.files = files;
     services.projects = quietProjects();
     model = std::make_unique<AppModel>(quietEnvironment(home), services, desktop, scheduler);
