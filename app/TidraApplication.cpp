@@ -1,5 +1,10 @@
 #include "TidraApplication.h"
 
+#include "platform/FileRevealer.h"
+#include "platform/FolderChooser.h"
+#include "platform/RunningApps.h"
+#include "platform/Thumbnailer.h"
+
 #include "AppInfo.h"
 #include "Demo.h"
 #include "Updater.h"
@@ -61,7 +66,7 @@ bool TidraApplication::quitsAfterLastWindow(const Situation& situation) {
 TidraApplication::TidraApplication(Parts given, QObject* parent) : QObject(parent), parts(std::move(given)) {
   Preference::registerDefaults(parts.preferences);
   Appearance::setScreenshotMode(screenshotMode(parts.arguments));
-  appModel = std::make_unique<AppModel>(parts.environment, parts.services, parts.scheduler);
+  appModel = std::make_unique<AppModel>(parts.environment, parts.services, desktop(), parts.scheduler);
   backgroundMonitor = std::make_unique<BackgroundMonitor>(*appModel, parts.preferences, parts.notifications);
   buildMainWindow();
   WindowOpener::shared().openMain = [this] { showMainWindow(); };
@@ -105,6 +110,13 @@ void TidraApplication::addCommands() {
   QMenu* help = window->menuBar()->addMenu(QStringLiteral("Help"));
   help->addAction(QStringLiteral("Send Feedback…"), this,
                   [this] { parts.urlOpener.open(Website::feedback(parts.info)); });
+}
+
+DesktopServices TidraApplication::desktop() const {
+  // The parts handed in outlive this object, so the model may hold them without owning them.
+  const auto borrowed = [](auto& part) { return std::shared_ptr<std::remove_reference_t<decltype(part)>>(&part, [](auto*) {}); };
+  return {Thumbnailer::live(), RunningApps::live(), borrowed(parts.urlOpener), borrowed(parts.preferences),
+          std::make_shared<LiveFolderChooser>(), std::make_shared<LiveFileRevealer>()};
 }
 
 void TidraApplication::showMainWindow() {
@@ -178,7 +190,9 @@ void TidraApplication::launch() {
   if (!screenshotMode(parts.arguments) && !homeOverride(parts.arguments)) backgroundMonitor->start();
   if (const auto folder = Snapshot::value(parts.arguments, QStringLiteral("--snapshot")); folder && !capturing) {
     capturing = true;
-    Snapshot::capture(*folder, parts.quit).start(window.get());
+    Snapshot::capture({*appModel, *backgroundMonitor, *folder, parts.arguments, parts.scheduler, parts.quit,
+                       [this](bool) { return makePanel(); }, [] { return nullptr; }})
+        .start(window.get());
   }
   emit launched();
 }

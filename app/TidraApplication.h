@@ -2,6 +2,7 @@
 
 #include "models/Section.h"
 #include "services/AppServices.h"
+#include "services/DesktopServices.h"
 #include "views/design/Theme.h"
 
 #include "cleanup/CleanupEnvironment.h"
@@ -113,6 +114,7 @@ signals:
   void launched();
 
 private:
+  DesktopServices desktop() const;
   void buildMainWindow();
   void addCommands();
   void showReadings();

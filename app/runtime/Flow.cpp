@@ -20,11 +20,27 @@ private:
 
 }  // namespace
 
-void Flow::FinalAwaiter::await_suspend(Handle handle) noexcept {
-  auto* anchor = static_cast<FlowAnchor*>(handle.promise().anchor.data());
+std::coroutine_handle<> Flow::FinalAwaiter::await_suspend(Handle handle) noexcept {
+  auto& promise = handle.promise();
+  if (promise.continuation) {  // a step: hand back to the flow awaiting it
+    const auto next = promise.continuation;
+    *promise.finished = true;
+    handle.destroy();
+    return next;
+  }
+  auto* anchor = static_cast<FlowAnchor*>(promise.anchor.data());
   if (anchor) anchor->release();
   handle.destroy();
   if (anchor) anchor->deleteLater();
+  return std::noop_coroutine();
+}
+
+std::coroutine_handle<> Flow::StepAwaiter::await_suspend(Handle awaiting) noexcept {
+  auto& promise = step.promise();
+  promise.anchor = awaiting.promise().anchor;
+  promise.continuation = awaiting;
+  promise.finished = &finished;
+  return step;
 }
 
 Flow::~Flow() {
@@ -35,6 +51,19 @@ void Flow::start(QObject* context) && {
   auto handle = std::exchange(this->handle, {});
   handle.promise().anchor = new FlowAnchor(context, handle);
   handle.resume();
+}
+
+void WaitUntil::await_suspend(Flow::Handle handle) {
+  const auto end = scheduler.now() + deadline;
+  auto check = std::make_shared<std::function<void()>>();
+  QPointer<QObject> anchor = handle.promise().anchor;
+  // The poll holds itself only while it is scheduled; the last run lets go of it.
+  *check = [this, handle, end, anchor, weak = std::weak_ptr<std::function<void()>>(check)] {
+    held = condition();
+    if (held || scheduler.now() >= end) return handle.resume();
+    if (auto again = weak.lock()) scheduler.after(poll, anchor, [again] { (*again)(); });
+  };
+  scheduler.after(poll, anchor, [check] { (*check)(); });
 }
 
 void postToGui(std::function<void()> fn) {

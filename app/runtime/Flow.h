@@ -46,12 +46,31 @@ public:
 
   struct FinalAwaiter {
     bool await_ready() const noexcept { return false; }
-    void await_suspend(Handle handle) noexcept;
+    std::coroutine_handle<> await_suspend(Handle handle) noexcept;
+    void await_resume() const noexcept {}
+  };
+
+  // Awaiting a flow from another runs it as a step of that one: it starts at once, shares its
+  // context, and the awaiting flow goes on when it ends. Owns the step until it has finished,
+  // so a context destroyed meanwhile destroys both.
+  struct StepAwaiter {
+    Handle step;
+    bool finished = false;
+    StepAwaiter(Handle step) : step(step) {}
+    StepAwaiter(const StepAwaiter&) = delete;
+    StepAwaiter& operator=(const StepAwaiter&) = delete;
+    ~StepAwaiter() {
+      if (step && !finished) step.destroy();
+    }
+    bool await_ready() const noexcept { return !step; }
+    std::coroutine_handle<> await_suspend(Handle awaiting) noexcept;
     void await_resume() const noexcept {}
   };
 
   struct promise_type {
-    QPointer<QObject> anchor;  // the FlowAnchor that owns this frame once started
+    QPointer<QObject> anchor;  // the FlowAnchor that owns the outermost flow's frame
+    std::coroutine_handle<> continuation;  // for a step: the flow awaiting it
+    bool* finished = nullptr;              // for a step: its awaiter's flag
     Flow get_return_object() { return Flow{Handle::from_promise(*this)}; }
     std::suspend_always initial_suspend() const noexcept { return {}; }
     FinalAwaiter final_suspend() const noexcept { return {}; }
@@ -67,6 +86,9 @@ public:
 
   // Runs the flow up to its first await; from then on it lives as long as `context`.
   void start(QObject* context) &&;
+  // Name the step first (`auto step = part(); co_await std::move(step);`): g++ 12 destroys
+  // owning temporaries inside co_await twice.
+  StepAwaiter operator co_await() && { return StepAwaiter{std::exchange(handle, {})}; }
 
 private:
   explicit Flow(Handle handle) : handle(handle) {}
@@ -175,6 +197,25 @@ struct SleepFor {
   void await_resume() const noexcept {}
 };
 inline SleepFor sleepFor(Scheduler& scheduler, std::chrono::milliseconds delay) { return {scheduler, delay}; }
+
+// `co_await waitUntil(scheduler, 180s, 250ms, [&] { return done; })`: tests the condition at
+// once, then after every `poll` until it holds or `deadline` has passed on the scheduler's
+// clock; gives whether it held.
+struct WaitUntil {
+  Scheduler& scheduler;
+  std::chrono::milliseconds deadline;
+  std::chrono::milliseconds poll;
+  std::function<bool()> condition;
+  bool held = false;
+
+  bool await_ready() { return held = condition(); }
+  void await_suspend(Flow::Handle handle);
+  bool await_resume() const noexcept { return held; }
+};
+inline WaitUntil waitUntil(Scheduler& scheduler, std::chrono::milliseconds deadline, std::chrono::milliseconds poll,
+                           std::function<bool()> condition) {
+  return {scheduler, deadline, poll, std::move(condition)};
+}
 
 // "At most N at once": jobs added to the group run on a pool with at most `limit` in flight;
 // the next starts as each result arrives, and results reach `onResult` on the GUI thread in

@@ -4,6 +4,7 @@
 
 namespace tidra {
 
+class FileRevealer;
 class FolderChooser;
 class Preferences;
 class RunningApps;
@@ -20,6 +21,8 @@ struct DesktopServices {
   std::shared_ptr<UrlOpener> urlOpener;
   std::shared_ptr<Preferences> preferences;
   std::shared_ptr<FolderChooser> folderChooser;
+  // "Show in Folder" on every screen.
+  std::shared_ptr<FileRevealer> fileRevealer;
 };
 
 }  // namespace tidra

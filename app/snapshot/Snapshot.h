@@ -20,6 +20,8 @@ class QTime;
 class QWidget;
 
 namespace tidra {
+class AppModel;
+class BackgroundMonitor;
 class Scheduler;
 }
 
@@ -52,8 +54,29 @@ QWidget* mainWindow();
 // A pause that lets the interface settle before a shot; the flow resumes through the scheduler.
 SleepFor settle(Scheduler& scheduler, std::chrono::milliseconds pause);
 
-// The run over the folder given to `--snapshot`: creates the folder, logs its start with the
-// windows, walks no sections yet, logs "done" and calls `quit`.
-Flow capture(QString folder, std::function<void()> quit);
+// Writes `window` (a main window or a sheet) to `path` as PNG at the screen's pixel density.
+// Nothing is written for no window, and a failure to write is silent.
+void save(QWidget* window, const QString& path);
+// The window-modal dialog shown over `window`, if any.
+QWidget* attachedSheet(QWidget* window);
+
+// What the screenshot run drives and where it writes.
+struct CaptureParts {
+  AppModel& model;
+  BackgroundMonitor& monitor;
+  QString folder;
+  QStringList arguments;
+  Scheduler& scheduler;
+  // Ends the application.
+  std::function<void()> quit;
+  // The menu-bar panel (with the diagnosis open or not) and the settings, each as a new
+  // window for the extras.
+  std::function<QWidget*(bool diagnosing)> makePanel;
+  std::function<QWidget*()> makeSettings;
+};
+
+// The screenshot run over the folder given to `--snapshot`: every requested section in its
+// states, one PNG per shot and a progress line per step, the extras when asked, then `quit`.
+Flow capture(CaptureParts parts);
 
 }  // namespace tidra::Snapshot

@@ -61,6 +61,22 @@ Flow smallFlow(Scheduler& scheduler, Trace& trace) {
   trace.finished = true;
 }
 
+Flow step(Scheduler& scheduler, std::vector<std::string>& steps, std::string name) {
+  steps.push_back(name + " begins");
+  co_await sleepFor(scheduler, 1s);
+  steps.push_back(name + " ends");
+}
+
+Flow twoSteps(Scheduler& scheduler, std::vector<std::string>& steps, bool* localDestroyed) {
+  LocalWitness witness{localDestroyed};
+  auto first = step(scheduler, steps, "first");
+  co_await std::move(first);
+  auto second = step(scheduler, steps, "second");
+  co_await std::move(second);
+  const bool held = co_await waitUntil(scheduler, 2s, 250ms, [&steps] { return steps.size() > 10; });
+  steps.push_back(held ? "held" : "gave up");
+}
+
 Flow sleepingFlow(Scheduler& scheduler, bool* resumed, bool* localDestroyed) {
   LocalWitness witness{localDestroyed};
   co_await sleepFor(scheduler, 10s);
@@ -185,6 +201,37 @@ private slots:
     QCOMPARE(trace.steps.back(), std::string("slept"));
     QTRY_VERIFY(trace.finished);
     QCOMPARE(trace.steps.back(), std::string("void work"));
+  }
+
+  void flowsRunStepsInOrderAndWaitWithADeadline() {
+    TestScheduler scheduler;
+    QObject context;
+    std::vector<std::string> steps;
+    bool destroyed = false;
+    twoSteps(scheduler, steps, &destroyed).start(&context);
+    QCOMPARE(steps, (std::vector<std::string>{"first begins"}));
+    scheduler.advance(1s);
+    QCOMPARE(steps, (std::vector<std::string>{"first begins", "first ends", "second begins"}));
+    scheduler.advance(1s);
+    QCOMPARE(steps.back(), std::string("second ends"));
+    scheduler.advance(1750ms);
+    QCOMPARE(steps.back(), std::string("second ends"));
+    scheduler.advance(250ms);
+    QCOMPARE(steps.back(), std::string("gave up"));
+    QVERIFY(destroyed);
+  }
+
+  void aContextDestroyedDuringAStepEndsBoth() {
+    TestScheduler scheduler;
+    std::vector<std::string> steps;
+    bool destroyed = false;
+    {
+      QObject context;
+      twoSteps(scheduler, steps, &destroyed).start(&context);
+    }
+    QVERIFY(destroyed);
+    scheduler.advance(10s);
+    QCOMPARE(steps, (std::vector<std::string>{"first begins"}));
   }
 
   void aFlowDiesWithItsContext() {

@@ -2,6 +2,7 @@
 
 #include "platform/UrlOpener.h"
 #include "settings/InMemoryPreferences.h"
+#include "support/FakeFileRevealer.h"
 #include "support/FakeFolderChooser.h"
 #include "support/FakeRunningApps.h"
 #include "support/FakeThumbnailer.h"
@@ -11,7 +12,7 @@ namespace tidra::test {
 DesktopServices fakeDesktop() {
   return {std::make_shared<FakeThumbnailer>(), std::make_shared<FakeRunningApps>(),
           std::make_shared<FakeUrlOpener>(), std::make_shared<InMemoryPreferences>(),
-          std::make_shared<FakeFolderChooser>()};
+          std::make_shared<FakeFolderChooser>(), std::make_shared<FakeFileRevealer>()};
 }
 
 ProjectServices quietProjects() {
