@@ -19,7 +19,7 @@ cmake --build build/release -j "${JOBS:-4}" --target catalog_share >/dev/null
 bin=$PWD/build/release/bench/catalog_share
 
 work=$(mktemp -d)
-[ "${KEEP:-0}" = 1 ] || trap 'rm -rf "$work"' EXIT
+if [ "${KEEP:-0}" = 1 ]; then echo "homes kept in $work"; else trap 'rm -rf "$work"' EXIT; fi
 home=$work/home
 list=$work/reclaimable.txt
 : >"$list"

@@ -65,6 +65,10 @@ public:
   // Receives the record of each removal; the central model installs it.
   std::function<void(const CleanupRecord&)> onCleaned;
 
+  // The folders searched when the person chose none.
+  std::vector<std::string> usualRoots() const { return services_.defaultRoots(home_); }
+  // The result banner's "Dismiss".
+  void dismissSummary() { setSummary(std::nullopt); }
   // Asks for folders; confirming with at least one replaces the roots.
   void chooseRoots();
   // Replaces the roots and drops the result on show. During a scan the scan is stopped and its

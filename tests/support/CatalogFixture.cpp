@@ -30,6 +30,13 @@ CleanupCatalog::Builder runStep(const std::function<void(CleanupCatalog::Builder
     return builder;
 }
 
+Kind kindOf(const CleanupAction& action) {
+    if (std::holds_alternative<CleanupAction::Delete>(action.value)) return Kind::remove;
+    if (std::holds_alternative<CleanupAction::DeleteContents>(action.value)) return Kind::removeContents;
+    if (std::holds_alternative<CleanupAction::Trash>(action.value)) return Kind::trash;
+    return Kind::other;
+}
+
 std::vector<std::string> idsOf(const std::vector<CleanupItem>& items) {
     std::vector<std::string> ids;
     for (const auto& item : items) ids.push_back(item.id);

@@ -31,6 +31,10 @@ struct FakeMachine {
 CleanupCatalog::Builder runStep(const std::function<void(CleanupCatalog::Builder&)>& step, CleanupEnvironment env,
                                 std::vector<std::string> claimed = {});
 
+// The kind of a catalog item's action, for tables of expected items.
+enum class Kind { remove, removeContents, trash, other };
+Kind kindOf(const CleanupAction& action);
+
 // The ids of `items`, in order.
 std::vector<std::string> idsOf(const std::vector<CleanupItem>& items);
 

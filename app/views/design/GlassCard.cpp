@@ -1,12 +1,12 @@
 #include "views/design/GlassCard.h"
 
 #include "views/design/Appearance.h"
+#include "views/design/CardShadow.h"
 #include "views/design/Shapes.h"
 #include "views/design/Theme.h"
 
 #include <QChildEvent>
 #include <QEvent>
-#include <QGraphicsDropShadowEffect>
 #include <QPainter>
 
 namespace tidra {
@@ -37,18 +37,13 @@ private:
   qreal radius;
 };
 
-// A shadow of blur radius 16 points and 6 points down; the effect's radius measures the whole
-// blur, twice the design's.
-constexpr qreal kShadowBlur = 32;
-constexpr qreal kShadowOffset = 6;
-
 }  // namespace
 
 GlassCard::GlassCard(qreal cornerRadius, QWidget* parent)
     : QWidget(parent), radius(cornerRadius) {
   // Made here, not in the initialiser list: its own arrival as a child must find `border` null.
   border = new CardBorder(cornerRadius, this);
-  applyShadow();
+  shadow = new CardShadow(this, cornerRadius);
 }
 
 qreal GlassCard::fillOpacity(bool dark, bool screenshot) {
@@ -71,27 +66,28 @@ void GlassCard::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
 }
 
-void GlassCard::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::PaletteChange) applyShadow();
-  QWidget::changeEvent(event);
+GlassCard::~GlassCard() { delete shadow; }
+
+bool GlassCard::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::ParentChange:
+    case QEvent::ZOrderChange:
+      if (shadow) shadow->follow();
+      break;
+    default:
+      break;
+  }
+  return QWidget::event(event);
 }
 
 void GlassCard::childEvent(QChildEvent* event) {
   // Content added later would otherwise stack above the border.
   if (event->added() && border && event->child() != border) border->raise();
   QWidget::childEvent(event);
-}
-
-void GlassCard::applyShadow() {
-  auto* shadow = qobject_cast<QGraphicsDropShadowEffect*>(graphicsEffect());
-  if (!shadow) {
-    shadow = new QGraphicsDropShadowEffect(this);
-    shadow->setBlurRadius(kShadowBlur);
-    shadow->setOffset(0, kShadowOffset);
-    setGraphicsEffect(shadow);
-  }
-  const bool dark = Theme::schemeOf(this) == Theme::Scheme::dark;
-  shadow->setColor(QColor::fromRgbF(0, 0, 0, dark ? 0.30f : 0.07f));
 }
 
 }  // namespace tidra

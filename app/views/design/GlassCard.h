@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 namespace tidra {
+
+class CardShadow;
 
 // The card surface every block of content sits on: a translucent fill in continuous-corner
 // shape, a hairline border whose light fades downwards, drawn over the content, and a soft
@@ -14,6 +17,7 @@ namespace tidra {
 class GlassCard : public QWidget {
 public:
   explicit GlassCard(qreal cornerRadius, QWidget* parent = nullptr);
+  ~GlassCard() override;
 
   qreal cornerRadius() const { return radius; }
 
@@ -23,14 +27,14 @@ public:
 protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void changeEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
   void childEvent(QChildEvent* event) override;
 
 private:
-  void applyShadow();
-
   qreal radius;
   QWidget* border = nullptr;
+  // A sibling in the card's parent, so it may already be gone with the parent.
+  QPointer<CardShadow> shadow;
 };
 
 }  // namespace tidra

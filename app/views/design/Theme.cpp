@@ -1,11 +1,11 @@
 #include "views/design/Theme.h"
 
 #include "views/design/Brand.h"
+#include "views/design/Style.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
-#include <QStyleFactory>
 #include <QWidget>
 
 namespace tidra::Theme {
@@ -142,7 +142,7 @@ bool loadFonts() {
 
 void apply(Scheme scheme) {
   loadFonts();
-  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QApplication::setStyle(new Style);
   QApplication::setPalette(palette(scheme));
   QApplication::setFont(font(TextStyle::body));
 }

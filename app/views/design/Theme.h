@@ -32,6 +32,8 @@ enum class Role {
 };
 
 QColor color(Role role, Scheme scheme);
+// The colour for `role` in the appearance `widget` is currently drawn in.
+QColor color(Role role, const QWidget* widget);
 
 // A colour given outright or as a role, so a tint like "the secondary colour" follows the
 // appearance of the widget that draws it.
@@ -47,8 +49,6 @@ private:
   QColor fixed;
   Role role = Role::label;
 };
-// The colour for `role` in the appearance `widget` is currently drawn in.
-QColor color(Role role, const QWidget* widget);
 
 // Dark when the palette's window colour is dark, so a widget follows whatever palette it got.
 Scheme schemeOf(const QPalette& palette);
@@ -64,7 +64,8 @@ QPalette palette(Scheme scheme);
 // Safe to call again.
 bool loadFonts();
 
-// Sets the application's style, palette and default font for `scheme`. Needs a QApplication.
+// Sets the application's style (`Style`), palette and default font for `scheme`. Needs a
+// QApplication; safe to call again to switch the appearance.
 void apply(Scheme scheme);
 
 }  // namespace tidra::Theme

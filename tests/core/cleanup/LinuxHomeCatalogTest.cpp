@@ -9,14 +9,7 @@ namespace tidra {
 namespace {
 
 using Paths = std::vector<std::string>;
-
-enum class Kind { remove, removeContents, trash };
-
-Kind kindOf(const CleanupAction& action) {
-    if (std::holds_alternative<CleanupAction::Delete>(action.value)) return Kind::remove;
-    if (std::holds_alternative<CleanupAction::DeleteContents>(action.value)) return Kind::removeContents;
-    return Kind::trash;
-}
+using test::Kind;
 
 struct Expected {
     std::string id;
@@ -123,7 +116,7 @@ TEST(LinuxHomeCatalogTest, EachToolsDataAtItsLinuxPlace) {
         Paths paths;
         for (const auto& p : e.paths) paths.push_back(f.home.path(p));
         EXPECT_EQ(items[i].id, e.id);
-        EXPECT_EQ(kindOf(items[i].action), e.kind);
+        EXPECT_EQ(test::kindOf(items[i].action), e.kind);
         EXPECT_EQ(items[i].action.paths(), paths);
         EXPECT_EQ(items[i].safety, e.safety);
     }

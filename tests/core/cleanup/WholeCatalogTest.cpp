@@ -11,8 +11,7 @@ namespace tidra {
 namespace {
 
 using Paths = std::vector<std::string>;
-
-enum class Kind { remove, removeContents, trash };
+using test::Kind;
 
 struct Expected {
     std::string id;
@@ -22,12 +21,6 @@ struct Expected {
     Safety safety;
     std::int64_t minimumBytes;
 };
-
-Kind kindOf(const CleanupAction& action) {
-    if (std::holds_alternative<CleanupAction::Delete>(action.value)) return Kind::remove;
-    if (std::holds_alternative<CleanupAction::DeleteContents>(action.value)) return Kind::removeContents;
-    return Kind::trash;
-}
 
 // One home in which each of the thirteen builders finds something, and where later builders
 // meet what earlier ones claimed: CocoaPods is Xcode's, the Yarn and JetBrains caches are the
@@ -110,7 +103,7 @@ TEST(WholeCatalogTest, OneHomeThroughAllBuildersInOrder) {
         for (const auto& p : e.paths) paths.push_back(home.path(p));
         EXPECT_EQ(items[i].id, e.id);
         EXPECT_EQ(items[i].category, e.category);
-        EXPECT_EQ(kindOf(items[i].action), e.kind);
+        EXPECT_EQ(test::kindOf(items[i].action), e.kind);
         EXPECT_EQ(items[i].action.paths(), paths);
         EXPECT_EQ(items[i].safety, e.safety);
         EXPECT_FALSE(items[i].requiresAdmin);

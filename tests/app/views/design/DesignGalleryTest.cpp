@@ -19,6 +19,7 @@
 #include "views/design/StyledLabel.h"
 #include "views/design/Theme.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -159,6 +160,9 @@ GlassCard* listCard(QWidget* parent) {
         auto* row = new QWidget(card);
         auto* line = new QHBoxLayout(row);
         line->setContentsMargins(4, 6, 4, 6);
+        auto* tick = new QCheckBox(row);
+        tick->setChecked(id != "npm cache");
+        line->addWidget(tick);
         line->addWidget(new StyledLabel(id, Style::body, Role::label, -1, row));
         line->addStretch(1);
         line->addWidget(new StyledLabel("1.2 GB", Style::body, Role::secondaryLabel, -1, row));

@@ -1,0 +1,60 @@
+#include "views/Formats.h"
+
+#include "fs/ByteFormat.h"
+
+#include <QLocale>
+
+namespace tidra::Formats {
+
+QString bytes(std::int64_t count) { return QString::fromStdString(ByteFormat::string(count)); }
+
+QString memory(std::int64_t count) { return QString::fromStdString(ByteFormat::memory(count)); }
+
+QString grouped(std::int64_t number) { return QLocale().toString(static_cast<qlonglong>(number)); }
+
+QString tildePath(const std::string& path, const std::string& home) {
+  if (!home.empty() && home != "/" && path.starts_with(home) &&
+      (path.size() == home.size() || path[home.size()] == '/'))
+    return QStringLiteral("~") + QString::fromStdString(path.substr(home.size()));
+  return QString::fromStdString(path);
+}
+
+namespace {
+
+struct Unit {
+  std::int64_t seconds;
+  const char* one;
+  const char* many;
+  const char* lastOne;  // the named form for exactly one in the past ("yesterday")
+  const char* nextOne;  // and in the future ("tomorrow")
+};
+
+QString counted(std::int64_t count, const Unit& unit, bool past) {
+  if (count == 1 && past && unit.lastOne) return QString::fromLatin1(unit.lastOne);
+  if (count == 1 && !past && unit.nextOne) return QString::fromLatin1(unit.nextOne);
+  const QString amount = QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? unit.one : unit.many));
+  return past ? amount + QStringLiteral(" ago") : QStringLiteral("in ") + amount;
+}
+
+}  // namespace
+
+QString relativeDate(Date date, Date now) {
+  static const Unit units[] = {
+      {365 * 86'400, "year", "years", "last year", "next year"},
+      {30 * 86'400, "month", "months", "last month", "next month"},
+      {7 * 86'400, "week", "weeks", "last week", "next week"},
+      {86'400, "day", "days", "yesterday", "tomorrow"},
+      {3'600, "hour", "hours", nullptr, nullptr},
+      {60, "minute", "minutes", nullptr, nullptr},
+      {1, "second", "seconds", nullptr, nullptr},
+  };
+  const auto difference = std::chrono::duration_cast<std::chrono::seconds>(now - date).count();
+  const bool past = difference >= 0;
+  const std::int64_t magnitude = past ? difference : -difference;
+  if (magnitude < 1) return QStringLiteral("now");
+  for (const auto& unit : units)
+    if (magnitude >= unit.seconds) return counted(magnitude / unit.seconds, unit, past);
+  return QStringLiteral("now");
+}
+
+}  // namespace tidra::Formats

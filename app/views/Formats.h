@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+// How every screen writes sizes, counts, dates and paths, so the same figure reads the same
+// everywhere.
+namespace tidra::Formats {
+
+using Date = std::chrono::system_clock::time_point;
+
+// Disk and file sizes in decimal units: "0 bytes", "85.4 MB", "31.74 GB".
+QString bytes(std::int64_t bytes);
+// Memory sizes in units of 1,024.
+QString memory(std::int64_t bytes);
+// An integer with the locale's digit grouping ("412,000").
+QString grouped(std::int64_t number);
+// The path with a leading home folder written as "~" ("~/Projects"); other paths unchanged.
+QString tildePath(const std::string& path, const std::string& home);
+// How long ago (or ahead) `date` is from `now`, in words: "just now", "5 minutes ago",
+// "yesterday", "3 days ago", "last week", "2 months ago", "tomorrow", "in 3 hours".
+QString relativeDate(Date date, Date now);
+
+}  // namespace tidra::Formats

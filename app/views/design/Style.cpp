@@ -1,0 +1,94 @@
+#include "views/design/Style.h"
+
+#include "views/design/Brand.h"
+#include "views/design/Shapes.h"
+#include "views/design/Theme.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyleFactory>
+#include <QStyleOption>
+
+namespace tidra {
+
+namespace {
+
+constexpr int kIndicator = 14;
+
+bool isOn(const QStyleOption* option) { return option->state & (QStyle::State_On | QStyle::State_NoChange); }
+
+// The ground of an indicator that is off: the control colour with a faint rim.
+void drawOffGround(QPainter* painter, const QPainterPath& shape, const QStyleOption* option) {
+  const bool dark = Theme::schemeOf(option->palette) == Theme::Scheme::dark;
+  painter->fillPath(shape, dark ? QColor::fromRgbF(1, 1, 1, 0.12f) : QColor(Qt::white));
+  painter->strokePath(shape, QPen(QColor::fromRgbF(dark ? 1 : 0, dark ? 1 : 0, dark ? 1 : 0, dark ? 0.25f : 0.22f), 1));
+}
+
+void drawCheckBox(const QStyleOption* option, QPainter* painter) {
+  const QRectF box = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
+  const QPainterPath shape = Shapes::roundedRect(box, 3.5);
+  if (!isOn(option)) return drawOffGround(painter, shape, option);
+  QColor fill = Brand::accent();
+  if (!(option->state & QStyle::State_Enabled)) fill.setAlphaF(0.4f);
+  painter->fillPath(shape, fill);
+  QPen pen(Qt::white, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  painter->setPen(pen);
+  const qreal w = box.width(), h = box.height();
+  if (option->state & QStyle::State_NoChange) {
+    painter->drawLine(QPointF(box.left() + w * 0.28, box.center().y()), QPointF(box.right() - w * 0.28, box.center().y()));
+    return;
+  }
+  QPainterPath tick;
+  tick.moveTo(box.left() + w * 0.24, box.top() + h * 0.52);
+  tick.lineTo(box.left() + w * 0.42, box.top() + h * 0.70);
+  tick.lineTo(box.left() + w * 0.76, box.top() + h * 0.30);
+  painter->drawPath(tick);
+}
+
+void drawRadio(const QStyleOption* option, QPainter* painter) {
+  const QRectF box = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
+  QPainterPath shape;
+  shape.addEllipse(box);
+  if (!isOn(option)) return drawOffGround(painter, shape, option);
+  painter->fillPath(shape, Brand::accent());
+  const qreal dot = box.width() * 0.36;
+  painter->setPen(Qt::NoPen);
+  painter->setBrush(Qt::white);
+  painter->drawEllipse(box.center(), dot / 2, dot / 2);
+}
+
+}  // namespace
+
+Style::Style() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+void Style::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                          const QWidget* widget) const {
+  switch (element) {
+    case PE_IndicatorCheckBox:
+    case PE_IndicatorItemViewItemCheck:
+    case PE_IndicatorRadioButton:
+      painter->save();
+      painter->setRenderHint(QPainter::Antialiasing);
+      element == PE_IndicatorRadioButton ? drawRadio(option, painter) : drawCheckBox(option, painter);
+      painter->restore();
+      return;
+    case PE_FrameFocusRect:
+      return;
+    default:
+      QProxyStyle::drawPrimitive(element, option, painter, widget);
+  }
+}
+
+int Style::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const {
+  switch (metric) {
+    case PM_IndicatorWidth:
+    case PM_IndicatorHeight:
+    case PM_ExclusiveIndicatorWidth:
+    case PM_ExclusiveIndicatorHeight:
+      return kIndicator;
+    default:
+      return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+}
+
+}  // namespace tidra

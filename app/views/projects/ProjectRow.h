@@ -1,0 +1,56 @@
+#pragma once
+
+#include "models/ProjectsModel.h"
+
+#include <QWidget>
+
+#include <chrono>
+
+class QCheckBox;
+
+namespace tidra {
+class Badge;
+class StyledLabel;
+class SymbolView;
+}  // namespace tidra
+
+namespace tidra::projects {
+
+class SizeColumn;
+
+// One row of the projects list, a worktree or an artifact folder: its checkbox (a lock for a
+// worktree that holds work), name and badges, the explanation lines and the size. A context
+// menu offers "Show in Folder".
+class ProjectRow : public QWidget {
+  Q_OBJECT
+
+public:
+  using Date = std::chrono::system_clock::time_point;
+
+  explicit ProjectRow(QWidget* parent = nullptr);
+
+  void showWorktree(const ProjectScan::WorktreeRow& row, bool selected, bool editable, Date now);
+  void showArtifact(const ProjectScan::ArtifactRow& row, bool selected, bool editable);
+  QCheckBox* checkBox() const { return check; }
+
+signals:
+  void toggled(bool selected);
+  void revealRequested();
+
+protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+  void setControl(bool selectable, bool selected, bool editable, const QString& accessibleName);
+
+  QCheckBox* check;
+  SymbolView* lock;
+  StyledLabel* name;
+  Badge* inUse;
+  Badge* yourCall;
+  StyledLabel* detail;
+  StyledLabel* warning;
+  SizeColumn* size;
+};
+
+}  // namespace tidra::projects

@@ -1,0 +1,61 @@
+#include "views/Formats.h"
+
+#include <QTest>
+
+using namespace tidra;
+using namespace std::chrono_literals;
+
+class FormatsTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void tildePath_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("inside") << "/home/a/Projects" << "/home/a" << "~/Projects";
+    QTest::newRow("the home itself") << "/home/a" << "/home/a" << "~";
+    QTest::newRow("a sibling sharing the prefix") << "/home/ab/x" << "/home/a" << "/home/ab/x";
+    QTest::newRow("outside") << "/opt/x" << "/home/a" << "/opt/x";
+    QTest::newRow("root as home") << "/x" << "/" << "/x";
+  }
+  void tildePath() {
+    QFETCH(QString, path);
+    QFETCH(QString, home);
+    QFETCH(QString, expected);
+    QCOMPARE(Formats::tildePath(path.toStdString(), home.toStdString()), expected);
+  }
+
+  void relativeDate_data() {
+    QTest::addColumn<qint64>("secondsAgo");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("now") << qint64(0) << "now";
+    QTest::newRow("seconds") << qint64(42) << "42 seconds ago";
+    QTest::newRow("one minute") << qint64(60) << "1 minute ago";
+    QTest::newRow("hours") << qint64(3 * 3600 + 59) << "3 hours ago";
+    QTest::newRow("yesterday") << qint64(86'400) << "yesterday";
+    QTest::newRow("days") << qint64(6 * 86'400) << "6 days ago";
+    QTest::newRow("last week") << qint64(7 * 86'400) << "last week";
+    QTest::newRow("weeks") << qint64(20 * 86'400) << "2 weeks ago";
+    QTest::newRow("months") << qint64(95 * 86'400) << "3 months ago";
+    QTest::newRow("last year") << qint64(400 * 86'400) << "last year";
+    QTest::newRow("tomorrow") << qint64(-86'400) << "tomorrow";
+    QTest::newRow("in hours") << qint64(-7'200) << "in 2 hours";
+  }
+  void relativeDate() {
+    QFETCH(qint64, secondsAgo);
+    QFETCH(QString, expected);
+    const Formats::Date now{std::chrono::seconds{1'800'000'000}};
+    QCOMPARE(Formats::relativeDate(now - std::chrono::seconds(secondsAgo), now), expected);
+  }
+
+  void sizesAndCounts() {
+    QCOMPARE(Formats::bytes(85'400'000), QString("85.4 MB"));
+    QCOMPARE(Formats::bytes(0), QString("0 bytes"));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(Formats::grouped(412'000), QString("412,000"));
+  }
+};
+
+QTEST_MAIN(FormatsTest)
+#include "FormatsTest.moc"
