@@ -8,6 +8,9 @@
 #include "models/BackgroundMonitor.h"
 #include "models/NotificationResponder.h"
 #include "models/WindowOpener.h"
+#include "platform/FolderChooser.h"
+#include "platform/RunningApps.h"
+#include "platform/Thumbnailer.h"
 #include "platform/TrayItem.h"
 #include "platform/UrlOpener.h"
 #include "settings/Preference.h"
@@ -24,6 +27,16 @@
 #include <QMenuBar>
 
 namespace tidra {
+
+namespace {
+
+// The parts outlive the application object, so the model shares them without owning them.
+template <class T>
+std::shared_ptr<T> borrowed(T& part) {
+  return std::shared_ptr<T>(std::shared_ptr<void>(), &part);
+}
+
+}  // namespace
 
 bool TidraApplication::screenshotMode(const QStringList& arguments) {
   return Snapshot::value(arguments, QStringLiteral("--snapshot")).has_value();
@@ -61,7 +74,9 @@ bool TidraApplication::quitsAfterLastWindow(const Situation& situation) {
 TidraApplication::TidraApplication(Parts given, QObject* parent) : QObject(parent), parts(std::move(given)) {
   Preference::registerDefaults(parts.preferences);
   Appearance::setScreenshotMode(screenshotMode(parts.arguments));
-  appModel = std::make_unique<AppModel>(parts.environment, parts.services, parts.scheduler);
+  const DesktopServices desktop{Thumbnailer::live(), RunningApps::live(), borrowed(parts.urlOpener),
+                                borrowed(parts.preferences), std::make_shared<LiveFolderChooser>()};
+  appModel = std::make_unique<AppModel>(parts.environment, parts.services, desktop, parts.scheduler);
   backgroundMonitor = std::make_unique<BackgroundMonitor>(*appModel, parts.preferences, parts.notifications);
   buildMainWindow();
   WindowOpener::shared().openMain = [this] { showMainWindow(); };
