@@ -13,6 +13,9 @@
 #include "models/BackgroundMonitor.h"
 #include "models/NotificationResponder.h"
 #include "models/WindowOpener.h"
+#include "platform/FolderChooser.h"
+#include "platform/RunningApps.h"
+#include "platform/Thumbnailer.h"
 #include "platform/TrayItem.h"
 #include "platform/UrlOpener.h"
 #include "settings/Preference.h"
@@ -29,6 +32,16 @@
 #include <QMenuBar>
 
 namespace tidra {
+
+namespace {
+
+// The parts outlive the application object, so the model shares them without owning them.
+template <class T>
+std::shared_ptr<T> borrowed(T& part) {
+  return std::shared_ptr<T>(std::shared_ptr<void>(), &part);
+}
+
+}  // namespace
 
 bool TidraApplication::screenshotMode(const QStringList& arguments) {
   return Snapshot::value(arguments, QStringLiteral("--snapshot")).has_value();
@@ -114,7 +127,6 @@ void TidraApplication::addCommands() {
 
 DesktopServices TidraApplication::desktop() const {
   // The parts handed in outlive this object, so the model may hold them without owning them.
-  const auto borrowed = [](auto& part) { return std::shared_ptr<std::remove_reference_t<decltype(part)>>(&part, [](auto*) {}); };
   return {Thumbnailer::live(), RunningApps::live(), borrowed(parts.urlOpener), borrowed(parts.preferences),
           std::make_shared<LiveFolderChooser>(), std::make_shared<LiveFileRevealer>()};
 }

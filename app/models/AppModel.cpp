@@ -55,8 +55,7 @@ AppModel::AppModel(CleanupEnvironment environment, AppServices services, Desktop
       history_(environment_.home),
       services_(std::move(services)),
       desktop_(std::move(desktop)),
-      scheduler_(scheduler),
-      sample_(services_.performance.newSampler ? services_.performance.newSampler() : PerformanceServices::Sample{}) {
+      scheduler_(scheduler) {
   const auto& home = environment_.home;
   projects_ = new ProjectsModel(home, services_.projects, scheduler_, *desktop_.preferences, *desktop_.folderChooser,
                                 this);

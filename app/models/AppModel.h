@@ -321,8 +321,9 @@ private:
   const AppServices services_;
   const DesktopServices desktop_;
   Scheduler& scheduler_;
-  // The model's own sampling: CPU figures cover the time since its previous pass.
-  const PerformanceServices::Sample sample_;
+  // The model's own sampling, made at the first pass: CPU figures cover the time since its
+  // previous pass.
+  PerformanceServices::Sample sample_;
   // Children of the model, built in this order.
   ProjectsModel* projects_ = nullptr;
   DuplicatesModel* duplicates_ = nullptr;

@@ -83,6 +83,7 @@ Flow AppModel::refreshLoop(std::shared_ptr<bool> running) {
       showDemoProcesses();
     } else {
       setMemory(services_.performance.memory());
+      if (!sample_) sample_ = services_.performance.newSampler();
       auto take = [sample = sample_] { return sample(); };
       const ProcessSample sample = co_await runOn(Pool::user, take);
       if (!*running) co_return;

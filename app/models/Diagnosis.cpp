@@ -3,10 +3,13 @@
 #include "Demo.h"
 #include "demo/DemoMac.h"
 #include "models/AppModel.h"
+#include "models/BackgroundMonitor.h"
+#include "models/WindowOpener.h"
 #include "platform/UrlOpener.h"
 
 #include "performance/SlownessCheck.h"
 
+#include <QPointer>
 #include <QUrl>
 
 #include <utility>
@@ -38,7 +41,6 @@ Diagnosis::StartTimes startTimesOf(const ProcessSample& sample) {
 Diagnosis::Diagnosis(PerformanceServices services, std::shared_ptr<UrlOpener> urlOpener, Scheduler& scheduler,
                      QObject* parent)
     : QObject(parent),
-      showSection([](Section section, AppModel& model) { model.setSection(section); }),
       services_(std::move(services)),
       urlOpener_(std::move(urlOpener)),
       scheduler_(scheduler) {}
@@ -66,6 +68,12 @@ void Diagnosis::run(AppModel& model, IdleTimes idleTimes) {
   setApplied({});
   if (Demo::isOn()) checkDemo(model).start(this);
   else check(model, std::move(idleTimes)).start(this);
+}
+
+void Diagnosis::run(AppModel& model, BackgroundMonitor& monitor) {
+  run(model, [monitor = QPointer<BackgroundMonitor>(&monitor)] {
+    return monitor ? monitor->idleTimes() : std::map<std::string, double>{};
+  });
 }
 
 Flow Diagnosis::checkDemo(AppModel& model) {
@@ -123,7 +131,7 @@ void Diagnosis::applyFix(const SlownessFinding::Fix& fix, AppModel& model) {
     urlOpener_->open(QUrl(QString::fromStdString(settings->url)));
   } else {
     setPresented(false);
-    showSection(Section::cleanup, model);
+    WindowOpener::shared().show(Section::cleanup, model);
   }
 }
 

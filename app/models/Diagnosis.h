@@ -23,6 +23,7 @@
 namespace tidra {
 
 class AppModel;
+class BackgroundMonitor;
 class UrlOpener;
 
 // The "Why Is My Computer Slow?" check: gathers one snapshot of the machine (or the demo's),
@@ -47,9 +48,6 @@ public:
   Diagnosis(PerformanceServices services, std::shared_ptr<UrlOpener> urlOpener, Scheduler& scheduler,
             QObject* parent = nullptr);
 
-  // Brings the main window forward at a section; by default it only selects the section.
-  std::function<void(Section, AppModel&)> showSection;
-
   const Phase& phase() const { return phase_; }
   // Ids of the findings whose fix was carried out since the current check started.
   const std::set<std::string>& applied() const { return applied_; }
@@ -59,6 +57,8 @@ public:
   // Starts a check unless one runs; clears `applied` at once. `model` must outlive the check
   // (it owns the diagnosis); `idleTimes` is asked once the machine has been read.
   void run(AppModel& model, IdleTimes idleTimes);
+  // The same with the idle times the monitor tracks; a monitor gone meanwhile gives none.
+  void run(AppModel& model, BackgroundMonitor& monitor);
   // Carries out the finding's fix and marks it applied; a finding without a fix does nothing.
   // Outcomes are not awaited: a process that survives shows up in the next check.
   void apply(const SlownessFinding& finding, AppModel& model);

@@ -53,6 +53,7 @@ struct Harness {
     AppServices services;
     services.cleanup = fakeCleanup(disk);
     services.performance = fakePerformance(machine);
+    services.projects = quietProjects();
     services.cleanup.catalog = [disk = disk, calls = catalogCalls](const CleanupEnvironment&) {
       ++*calls;
       return disk->catalog;

@@ -32,7 +32,7 @@ private:
   }
 };
 
-void logSignals(AppModel& model, const std::shared_ptr<FakeProcesses>& machine) {
+void logSignals(AppModel& model, const std::shared_ptr<RecordedMachine>& machine) {
   QObject::connect(&model, &AppModel::iconsChanged, [machine] { machine->log("icons"); });
   QObject::connect(&model, &AppModel::processesChanged, [machine] { machine->log("processes"); });
   QObject::connect(&model, &AppModel::developerToolsChanged, [machine] { machine->log("developerTools"); });

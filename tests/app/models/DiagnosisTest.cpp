@@ -22,7 +22,7 @@ namespace tidra::test {
 namespace {
 
 using Fix = SlownessFinding::Fix;
-using Kind = Diagnosis::Phase::Kind;
+using PhaseKind = Diagnosis::Phase::Kind;
 
 SlownessFinding findingWith(const std::string& id, std::optional<Fix> fix) {
   SlownessFinding finding;
@@ -37,7 +37,7 @@ void check(PerformanceModel& fake, Diagnosis::IdleTimes idleTimes = {}) {
   model.diagnosis().run(model, std::move(idleTimes));
   QTRY_COMPARE(fake.scheduler.pending(), 1);  // the pause between the samples
   fake.scheduler.advance(1500ms);
-  QTRY_COMPARE(model.diagnosis().phase().kind, Kind::done);
+  QTRY_COMPARE(model.diagnosis().phase().kind, PhaseKind::done);
 }
 
 pid_t sleeper() {
@@ -82,13 +82,13 @@ private slots:
       return std::map<std::string, double>{{"tree-5", 4000}};
     });
     model.diagnosis().run(model, {});  // ignored while checking
-    QCOMPARE(model.diagnosis().phase().kind, Kind::checking);
+    QCOMPARE(model.diagnosis().phase().kind, PhaseKind::checking);
     QTRY_COMPARE(fake.scheduler.pending(), 1);
     fake.scheduler.advance(1499ms);
     QCoreApplication::processEvents();
     QCOMPARE(fake.machine->count("sample"), 1);
     fake.scheduler.advance(1ms);
-    QTRY_COMPARE(model.diagnosis().phase().kind, Kind::done);
+    QTRY_COMPARE(model.diagnosis().phase().kind, PhaseKind::done);
 
     QCOMPARE(fake.machine->log(), (std::vector<std::string>{"sample", "sample", "tools", "cpu", "memory"}));
     QVERIFY(idleAsked);
@@ -131,7 +131,7 @@ private slots:
     // The next check clears every mark at once, before its findings arrive.
     diagnosis.run(model, {});
     QVERIFY(diagnosis.applied().empty());
-    QCOMPARE(diagnosis.phase().kind, Kind::checking);
+    QCOMPARE(diagnosis.phase().kind, PhaseKind::checking);
   }
 
   // A pid whose start time changed since the sample belongs to another process now.
@@ -163,9 +163,9 @@ private slots:
     model.refreshDisk();
     model.diagnosis().run(model, {});
     fake.scheduler.advance(1199ms);
-    QCOMPARE(model.diagnosis().phase().kind, Kind::checking);
+    QCOMPARE(model.diagnosis().phase().kind, PhaseKind::checking);
     fake.scheduler.advance(1ms);
-    QCOMPARE(model.diagnosis().phase().kind, Kind::done);
+    QCOMPARE(model.diagnosis().phase().kind, PhaseKind::done);
 
     auto inputs = DemoMac::slownessInputs("/home/fake", {}, model.safeBytes(), 0, fake.scheduler.now());
     inputs.disk = model.disk();

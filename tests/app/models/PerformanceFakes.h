@@ -16,7 +16,7 @@
 
 namespace tidra::test {
 
-struct FakeProcesses {
+struct RecordedMachine {
   std::mutex mutex;
   std::vector<std::string> calls;
   ProcessSample sample;
@@ -45,7 +45,7 @@ struct FakeProcesses {
   }
 };
 
-inline PerformanceServices fakePerformance(const std::shared_ptr<FakeProcesses>& machine) {
+inline PerformanceServices recordingPerformance(const std::shared_ptr<RecordedMachine>& machine) {
   PerformanceServices services;
   services.newSampler = [machine] {
     return [machine] {
@@ -116,7 +116,7 @@ inline DeveloperTool someTool(const std::string& id, DeveloperTool::Kind kind, d
 
 // A central model over the fake machine, the fake cleanup disk and fake desktop parts.
 struct PerformanceModel {
-  std::shared_ptr<FakeProcesses> machine = std::make_shared<FakeProcesses>();
+  std::shared_ptr<RecordedMachine> machine = std::make_shared<RecordedMachine>();
   std::shared_ptr<FakeDisk> disk = std::make_shared<FakeDisk>();
   DesktopServices desktop = fakeDesktop();
   FileServices files;
@@ -128,7 +128,7 @@ struct PerformanceModel {
   AppModel& make(const std::string& home = "/home/fake") {
     AppServices services;
     services.cleanup = fakeCleanup(disk);
-    services.performance = fakePerformance(machine);
+    services.performance = recordingPerformance(machine);
     if (stopTool) services.performance.stopTool = stopTool;
     services.files = files;
     services.projects = quietProjects();
