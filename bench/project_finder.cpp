@@ -77,7 +77,8 @@ void fill(const std::string& folder, const std::string& prefix, int count) {
         ::mkdir((package + "/lib").c_str(), 0755);
         const int lib = ::open((package + "/lib").c_str(), O_DIRECTORY | O_CLOEXEC);
         for (int j = i; j < std::min(count, i + 25); ++j) {
-            const int fd = ::openat(lib, ("f" + std::to_string(j) + ".js").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+            const std::string name = std::string("f").append(std::to_string(j)).append(".js");
+            const int fd = ::openat(lib, name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
             if (fd >= 0) ::close(fd);
         }
         if (lib >= 0) ::close(lib);

@@ -10,9 +10,12 @@ namespace tidra::sys::SafeRemove {
 // Removes the entry at the absolute `path` for good: a file or a link itself (never its
 // target), a folder with everything in it. Works through descriptors: the parent is opened
 // refusing symbolic links on the way, trees are descended folder by folder without following
-// links, and no other mounted file system is ever entered ("contains another volume"). A tree
-// that could be removed only in part is `failed` with the first reason met; what could go
-// has gone. `missing` when the path was not there.
+// links, and no other mounted file system is ever entered ("contains another volume"). Trees
+// are walked without recursion, one descriptor open besides the parent's; a tree nested more
+// than 4096 folders deep stops there ("is nested too deeply"), and one moved while being
+// removed stops the removal ("was moved while being removed"). A tree that could be removed
+// only in part is `failed` with the first reason met; what could go has gone. `missing` when
+// the path was not there. A path holding a NUL byte is refused ("not a removable path").
 Outcome remove(const std::string& path);
 
 // The entry names of a folder, one level, hidden ones included, in the order read.

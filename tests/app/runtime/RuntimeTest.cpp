@@ -1,5 +1,6 @@
 #include "runtime/Flow.h"
 #include "runtime/TestScheduler.h"
+#include "runtime/WorkPools.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -112,7 +113,9 @@ private slots:
     delete context;
     latch->open();
     QTRY_VERIFY(ran.load());
-    QTest::qWait(50);  // let the posted result be delivered (and dropped)
+    // Once the worker is done its result is posted: deliver (and drop) it now, not after a guess.
+    threadPool(Pool::user).waitForDone();
+    QCoreApplication::sendPostedEvents();
     QVERIFY(!*heard);
   }
 
