@@ -11,6 +11,8 @@ namespace tidra::applications {
 // One piece of an app in the uninstall sheet: a checkbox that keeps the piece when unticked,
 // and its size. The bundle itself is always ticked and cannot be kept.
 class PartRow : public QWidget {
+  Q_OBJECT
+
 public:
   PartRow(ApplicationsModel& model, AppPart part, bool isApp, QWidget* parent = nullptr);
 

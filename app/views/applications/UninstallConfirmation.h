@@ -18,6 +18,8 @@ class PartRow;
 // uninstall. Follows the model while open: unticking lowers the total at once, and late
 // measurements add their rows.
 class UninstallConfirmation : public Sheet {
+  Q_OBJECT
+
 public:
   UninstallConfirmation(ApplicationsModel& model, QWidget* parent);
 
