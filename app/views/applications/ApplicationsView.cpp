@@ -152,7 +152,7 @@ QWidget* ApplicationsView::makeListArea() {
 
   auto* card = new GlassCard(20);
   auto* cardLayout = new QVBoxLayout(card);
-  cardLayout->setContentsMargins(0, 6, 0, 6);
+  cardLayout->setContentsMargins(8, 6, 8, 6);
   table = new RowTable({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Last Opened")}, card);
   table->setObjectName(QStringLiteral("appTable"));
   table->header()->setStretchLastSection(false);
@@ -243,7 +243,7 @@ void ApplicationsView::fillTable() {
       table->setItemWidget(&item, 1, sizeSpinner());
     item.setText(2, ApplicationsTexts::lastOpened(app.lastOpened, now));
     if (!app.lastOpened) {
-      item.setForeground(2, Theme::color(Theme::Role::tertiaryLabel, table));
+      item.setForeground(2, Theme::color(Theme::Role::tertiaryLabel, this));
       item.setToolTip(2, ApplicationsTexts::lastOpenedUnknownHelp());
     }
   });

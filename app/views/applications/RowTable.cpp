@@ -6,6 +6,12 @@
 
 namespace tidra {
 
+namespace {
+
+constexpr int rowPoints = 28;
+
+}  // namespace
+
 RowTable::RowTable(const QStringList& headers, QWidget* parent) : QTreeWidget(parent) {
   setColumnCount(static_cast<int>(headers.size()));
   setHeaderLabels(headers);
@@ -16,6 +22,14 @@ RowTable::RowTable(const QStringList& headers, QWidget* parent) : QTreeWidget(pa
   setContextMenuPolicy(Qt::CustomContextMenu);
   header()->setSectionsMovable(false);
   header()->setSortIndicatorShown(false);
+  header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The table sits on a glass card: no fill or frame of its own, a hairline under the titles.
+  setAttribute(Qt::WA_TranslucentBackground);
+  viewport()->setAutoFillBackground(false);
+  setStyleSheet(QStringLiteral("QTreeView { background: transparent; border: none; }"
+                               "QHeaderView { background: transparent; border: none; }"
+                               "QHeaderView::section { background-color: transparent; border: none;"
+                               " border-bottom: 1px solid palette(mid); padding: 6px 6px; }"));
   connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
     if (!filling && onSelectionEdited) onSelectionEdited(selectedIds());
   });
@@ -33,6 +47,7 @@ void RowTable::setRows(const std::vector<std::string>& ids, const FillRow& fill)
   for (const auto& id : ids) {
     auto* item = new QTreeWidgetItem(this);
     item->setData(0, Qt::UserRole, QByteArray::fromStdString(id));
+    item->setSizeHint(0, QSize(0, rowPoints));
     fill(*item, id);
   }
   filling = false;
