@@ -3,6 +3,7 @@
 #include "platform/FileRevealer.h"
 #include "runtime/Scheduler.h"
 #include "views/Formats.h"
+#include "views/applications/AppIcon.h"
 #include "views/applications/ApplicationsTexts.h"
 #include "views/applications/RowTable.h"
 #include "views/applications/UninstallBanner.h"
@@ -20,7 +21,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMenu>
 #include <QStackedLayout>
 #include <QVBoxLayout>
@@ -39,11 +39,7 @@ QWidget* nameCell(const InstalledApp& app, const ApplicationsModel& model) {
   auto* row = new QHBoxLayout(cell);
   row->setContentsMargins(4, 0, 4, 0);
   row->setSpacing(7);
-  if (const auto icon = model.icons().find(app.path); icon != model.icons().end()) {
-    auto* image = new QLabel;
-    image->setPixmap(QPixmap::fromImage(icon->second.scaled(20, 20, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-    row->addWidget(image);
-  }
+  if (auto* icon = appIcon(model, app.path, 20)) row->addWidget(icon);
   row->addWidget(new StyledLabel(QString::fromStdString(app.name), Theme::TextStyle::body));
   if (app.version)
     row->addWidget(new StyledLabel(QString::fromStdString(*app.version), Theme::TextStyle::body, Theme::Role::tertiaryLabel));

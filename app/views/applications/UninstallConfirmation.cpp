@@ -1,6 +1,7 @@
 #include "views/applications/UninstallConfirmation.h"
 
 #include "models/ApplicationsModel.h"
+#include "views/applications/AppIcon.h"
 #include "views/applications/ApplicationsTexts.h"
 #include "views/applications/PartRow.h"
 #include "views/design/Button.h"
@@ -9,7 +10,6 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -22,11 +22,7 @@ QWidget* sectionHeader(const InstalledApp& app, const ApplicationsModel& model) 
   auto* row = new QHBoxLayout(header);
   row->setContentsMargins(8, 8, 8, 2);
   row->setSpacing(7);
-  if (const auto icon = model.icons().find(app.path); icon != model.icons().end()) {
-    auto* image = new QLabel;
-    image->setPixmap(QPixmap::fromImage(icon->second.scaled(18, 18, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-    row->addWidget(image);
-  }
+  if (auto* icon = appIcon(model, app.path, 18)) row->addWidget(icon);
   row->addWidget(new StyledLabel(QString::fromStdString(app.name), Theme::TextStyle::headline));
   row->addStretch(1);
   return header;
