@@ -11,6 +11,7 @@
 #include "views/applications/PartRow.h"
 #include "views/applications/RowTable.h"
 #include "views/applications/UninstallConfirmation.h"
+#include "views/design/SegmentedControl.h"
 #include "views/design/StyledLabel.h"
 #include "views/design/Theme.h"
 
@@ -96,6 +97,12 @@ private slots:
 
     screen.find<QPushButton>("cleanupLink")->click();
     QCOMPARE(screen.cleanupOpened, 1);
+
+    screen.find<SegmentedControl>("sortBy")->setCurrentIndex(2);
+    QCOMPARE(screen.model.order(), ApplicationsModel::Order::name);
+    screen.find<QPushButton>("rescan")->click();
+    QCOMPARE(screen.model.phase(), ApplicationsModel::Phase::scanning);
+    QTRY_COMPARE(screen.find<StyledLabel>("footerStatus")->text(), ApplicationsTexts::scanningStatus(0, 0));
   }
 
   void tableSelectionIsTheModels() {
@@ -151,9 +158,18 @@ private slots:
     QCOMPARE(sheet->findChild<StyledLabel*>("uninstallMessage")->text(),
              ApplicationsTexts::confirmationMessage(1, before - parts[1].bytes));
 
+    // Return must not remove apps by accident.
+    QTest::keyClick(sheet, Qt::Key_Return);
+    QVERIFY(screen.model.isConfirming());
+    QCOMPARE(screen.model.phase(), ApplicationsModel::Phase::ready);
+
     sheet->findChild<QPushButton*>("confirmUninstall")->click();
     QCOMPARE(screen.model.phase(), ApplicationsModel::Phase::removing);
     QVERIFY(!screen.model.isConfirming());
+    QTRY_COMPARE(screen.find<StyledLabel>("footerStatus")->text(),
+                 ApplicationsTexts::removingStatus(screen.model.removingName()));
+    QVERIFY(!screen.find<QPushButton>("rescan")->isEnabled());
+    QVERIFY(!screen.find<QPushButton>("uninstall")->isEnabled());
     screen.runUntil(ApplicationsModel::Phase::ready);
     QVERIFY(screen.model.summary().has_value());
     QTRY_VERIFY(screen.find<QWidget>("uninstallBanner") != nullptr);
