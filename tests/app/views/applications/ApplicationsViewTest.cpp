@@ -223,6 +223,9 @@ private slots:
       screen.sheet()->grab().save((folder + QStringLiteral("/sheet-%1.png")).arg(suffix));
       screen.sheet()->findChild<QPushButton*>("confirmUninstall")->click();
       screen.runUntil(ApplicationsModel::Phase::ready);
+      screen.model.setSummary(UninstallSummary{{"Xcode"}, 13'300'000'000, {{"/home/demo/Library/Caches/x", "is in use"}}});
+      QCoreApplication::processEvents();
+      screen.find<QPushButton>("stayedDisclosure")->click();
       QCoreApplication::processEvents();
       screen.view.grab().save((folder + QStringLiteral("/banner-%1.png")).arg(suffix));
     }
