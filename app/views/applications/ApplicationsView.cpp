@@ -5,7 +5,9 @@
 #include "views/Formats.h"
 #include "views/applications/AppIcon.h"
 #include "views/applications/ApplicationsTexts.h"
+#include "views/applications/ProgressPage.h"
 #include "views/applications/RowTable.h"
+#include "views/applications/ScreenToolbar.h"
 #include "views/applications/UninstallBanner.h"
 #include "views/applications/UninstallConfirmation.h"
 #include "views/design/ActionBar.h"
@@ -73,7 +75,7 @@ ApplicationsView::ApplicationsView(ApplicationsModel& model, Scheduler& schedule
   column->setSpacing(0);
   column->addWidget(makeToolbar());
   content = new QStackedLayout;
-  progress = makeProgress();
+  progress = new ProgressPage(QStringLiteral("Looking for apps…"));
   emptyState = new EmptyState(QStringLiteral("square.grid.2x2"), QStringLiteral("No apps to uninstall"),
                               QStringLiteral("Apps you install in Applications appear here."));
   emptyState->setObjectName(QStringLiteral("noApps"));
@@ -97,11 +99,8 @@ ApplicationsView::ApplicationsView(ApplicationsModel& model, Scheduler& schedule
 }
 
 QWidget* ApplicationsView::makeToolbar() {
-  auto* bar = new QWidget;
-  auto* row = new QHBoxLayout(bar);
-  row->setContentsMargins(20, 12, 16, 0);
-  row->addWidget(new StyledLabel(QStringLiteral("Applications"), Theme::TextStyle::title2, Theme::Role::label, QFont::Bold));
-  row->addStretch(1);
+  auto* bar = new ScreenToolbar(QStringLiteral("Applications"));
+  auto* row = bar->row();
   QStringList titles;
   for (auto order : orders) titles << ApplicationsModel::rawValue(order);
   sortBy = new SegmentedControl(titles, bar);
@@ -117,18 +116,6 @@ QWidget* ApplicationsView::makeToolbar() {
   connect(rescan, &QPushButton::clicked, this, [this] { this->model.scan(); });
   row->addWidget(rescan);
   return bar;
-}
-
-QWidget* ApplicationsView::makeProgress() {
-  auto* page = new QWidget;
-  auto* column = new QVBoxLayout(page);
-  column->setSpacing(12);
-  column->addStretch(1);
-  column->addWidget(new Spinner(Spinner::Size::regular, page), 0, Qt::AlignHCenter);
-  column->addWidget(new StyledLabel(QStringLiteral("Looking for apps…"), Theme::TextStyle::body, Theme::Role::secondaryLabel),
-                    0, Qt::AlignHCenter);
-  column->addStretch(1);
-  return page;
 }
 
 QWidget* ApplicationsView::makeListArea() {

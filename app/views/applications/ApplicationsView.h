@@ -46,7 +46,6 @@ protected:
 
 private:
   QWidget* makeToolbar();
-  QWidget* makeProgress();
   QWidget* makeListArea();
   void makeFooter();
   void scheduleRefresh();

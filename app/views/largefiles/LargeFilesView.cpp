@@ -3,7 +3,9 @@
 #include "models/AppModel.h"
 #include "platform/FileRevealer.h"
 #include "views/Formats.h"
+#include "views/applications/ProgressPage.h"
 #include "views/applications/RowTable.h"
+#include "views/applications/ScreenToolbar.h"
 #include "views/design/ActionBar.h"
 #include "views/design/Banner.h"
 #include "views/design/Button.h"
@@ -11,7 +13,6 @@
 #include "views/design/EmptyState.h"
 #include "views/design/GlassCard.h"
 #include "views/design/SegmentedControl.h"
-#include "views/design/Spinner.h"
 #include "views/design/StyledLabel.h"
 #include "views/design/Symbols.h"
 #include "views/largefiles/LargeFilesTexts.h"
@@ -78,12 +79,13 @@ LargeFilesView::LargeFilesView(AppModel& model, FileRevealer& revealer, std::str
   column->setSpacing(0);
   column->addWidget(makeToolbar());
   content = new QStackedLayout;
-  progress = makeProgress();
+  progress = new ProgressPage;
+  progress->label()->setObjectName(QStringLiteral("searchProgress"));
   emptyState = new EmptyState(QStringLiteral("doc.viewfinder"), QStringLiteral("No files this large"),
                               QStringLiteral("Try a smaller minimum size."));
   emptyState->setObjectName(QStringLiteral("noLargeFiles"));
   results = makeResults();
-  for (auto* page : {progress, emptyState, results}) content->addWidget(page);
+  for (auto* page : {static_cast<QWidget*>(progress), emptyState, results}) content->addWidget(page);
   column->addLayout(content, 1);
 
   for (auto signal : {&AppModel::largeFilePhaseChanged, &AppModel::largeFilesChanged, &AppModel::filesExaminedChanged,
@@ -97,11 +99,8 @@ LargeFilesView::LargeFilesView(AppModel& model, FileRevealer& revealer, std::str
 }
 
 QWidget* LargeFilesView::makeToolbar() {
-  auto* bar = new QWidget;
-  auto* row = new QHBoxLayout(bar);
-  row->setContentsMargins(20, 12, 16, 0);
-  row->addWidget(new StyledLabel(QStringLiteral("Large Files"), Theme::TextStyle::title2, Theme::Role::label, QFont::Bold));
-  row->addStretch(1);
+  auto* bar = new ScreenToolbar(QStringLiteral("Large Files"));
+  auto* row = bar->row();
   QStringList labels;
   for (const auto& threshold : LargeFilesTexts::thresholds()) labels << threshold.label;
   minimumSize = new SegmentedControl(labels, bar);
@@ -122,19 +121,6 @@ QWidget* LargeFilesView::makeToolbar() {
   connect(searchAgain, &QPushButton::clicked, this, [this] { this->model.findLargeFiles(); });
   row->addWidget(searchAgain);
   return bar;
-}
-
-QWidget* LargeFilesView::makeProgress() {
-  auto* page = new QWidget;
-  auto* column = new QVBoxLayout(page);
-  column->setSpacing(12);
-  column->addStretch(1);
-  column->addWidget(new Spinner(Spinner::Size::regular, page), 0, Qt::AlignHCenter);
-  progressText = new StyledLabel({}, Theme::TextStyle::body, Theme::Role::secondaryLabel);
-  progressText->setObjectName(QStringLiteral("searchProgress"));
-  column->addWidget(progressText, 0, Qt::AlignHCenter);
-  column->addStretch(1);
-  return page;
 }
 
 QWidget* LargeFilesView::makeResults() {
@@ -244,7 +230,7 @@ void LargeFilesView::refresh() {
 
 void LargeFilesView::refreshContent() {
   if (model.largeFilePhase() != Phase::ready) {
-    progressText->setText(LargeFilesTexts::progress(model.filesExamined()));
+    progress->setText(LargeFilesTexts::progress(model.filesExamined()));
     content->setCurrentWidget(progress);
     return;
   }

@@ -18,6 +18,7 @@ class ActionBar;
 class AppModel;
 class Button;
 class FileRevealer;
+class ProgressPage;
 class RowTable;
 class SegmentedControl;
 class StyledLabel;
@@ -44,7 +45,6 @@ protected:
 
 private:
   QWidget* makeToolbar();
-  QWidget* makeProgress();
   QWidget* makeResults();
   void makeFooter();
   void scheduleRefresh();
@@ -72,8 +72,7 @@ private:
   Button* trashTool;
   Button* searchAgain;
   QStackedLayout* content;
-  QWidget* progress;
-  StyledLabel* progressText;
+  ProgressPage* progress;
   QWidget* emptyState;
   QWidget* results;
   QVBoxLayout* failureSlot;
