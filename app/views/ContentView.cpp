@@ -1,9 +1,13 @@
 #include "views/ContentView.h"
 
 #include "models/AppModel.h"
+#include "platform/FileRevealer.h"
+#include "platform/HomeFolder.h"
 #include "views/PlaceholderScreen.h"
 #include "views/Sidebar.h"
+#include "views/applications/ApplicationsView.h"
 #include "views/design/Backdrop.h"
+#include "views/largefiles/LargeFilesView.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
@@ -11,6 +15,15 @@
 #include <QVBoxLayout>
 
 namespace tidra {
+
+namespace {
+
+FileRevealer& fileRevealer() {
+  static LiveFileRevealer live;
+  return live;
+}
+
+}  // namespace
 
 ContentView::ContentView(AppModel& model, QWidget* parent) : QWidget(parent), model(model) {
   setObjectName(QStringLiteral("content"));
@@ -40,6 +53,10 @@ ContentView::ContentView(AppModel& model, QWidget* parent) : QWidget(parent), mo
 
 QWidget* ContentView::makeScreen(std::optional<Section> section) {
   // Each screen replaces its placeholder here as it is built.
+  if (section == Section::applications)
+    return new applications::ApplicationsView(model.applications(), model.scheduler(), fileRevealer(),
+                                              [this] { model.setSection(Section::cleanup); });
+  if (section == Section::largeFiles) return new LargeFilesView(model, fileRevealer(), sys::homeFolder());
   const Sidebar::Row& entry = Sidebar::row(section.value_or(Section::overview));
   return new PlaceholderScreen(entry.title, entry.symbol);
 }

@@ -152,6 +152,8 @@ struct FakeModel {
     AppServices services;
     services.cleanup = fakeCleanup(disk);
     services.projects = quietProjects();
+    services.applications = quietApplications();
+    services.files = quietFiles();
     model = std::make_unique<AppModel>(quietEnvironment(home), services, fakeDesktop(), scheduler);
     return *model;
   }

@@ -21,4 +21,21 @@ ProjectServices quietProjects() {
   return services;
 }
 
+ApplicationServices quietApplications() {
+  ApplicationServices services;
+  services.ownBundleID = [] { return std::nullopt; };
+  services.hasFullDiskAccess = [](const std::string&) { return true; };
+  services.listApps = [](const std::vector<std::string>&, const std::set<std::string>&) {
+    return std::vector<InstalledApp>{};
+  };
+  return services;
+}
+
+FileServices quietFiles() {
+  FileServices services;
+  services.findLargeFiles = [](const std::string&, std::int64_t, std::int64_t, const std::set<std::string>&,
+                               const LargeFileFinder::Progress&) { return std::vector<LargeFile>{}; };
+  return services;
+}
+
 }  // namespace tidra::test

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "services/ApplicationServices.h"
 #include "services/DesktopServices.h"
+#include "services/FileServices.h"
 #include "services/ProjectServices.h"
 
 namespace tidra::test {
@@ -12,5 +14,9 @@ DesktopServices fakeDesktop();
 // Project services that find no project roots, for a central model whose projects are not
 // the test's subject.
 ProjectServices quietProjects();
+// Application and file services that find no apps and no large files, for a central model
+// whose screens start their scans but are not the test's subject.
+ApplicationServices quietApplications();
+FileServices quietFiles();
 
 }  // namespace tidra::test

@@ -1,0 +1,94 @@
+#include "views/applications/ApplicationsTexts.h"
+
+#include "views/Formats.h"
+
+#include <QLocale>
+
+namespace tidra::ApplicationsTexts {
+
+namespace {
+
+QString text(const std::string& value) { return QString::fromStdString(value); }
+
+}  // namespace
+
+QString scanningStatus(int apps, int measured) {
+  if (apps == 0) return QStringLiteral("Looking for apps…");
+  return QStringLiteral("Measuring %1 of %2…").arg(measured).arg(apps);
+}
+
+QString readyStatus(int apps, std::int64_t bytes) {
+  return QStringLiteral("%1 apps, %2 with their data").arg(apps).arg(Formats::bytes(bytes));
+}
+
+QString removingStatus(const std::optional<QString>& name) {
+  return QStringLiteral("Uninstalling %1…").arg(name.value_or(QString()));
+}
+
+QString lastOpened(const std::optional<Date>& date, Date now) {
+  return date ? Formats::relativeDate(*date, now) : QStringLiteral("Unknown");
+}
+
+QString lastOpenedUnknownHelp() { return QStringLiteral("Spotlight has no record of it being opened."); }
+
+QString passwordHelp() {
+  return QStringLiteral("Installed by the App Store or an installer, so the file manager asks for your password to "
+                        "move it.");
+}
+
+QString confirmationTitle(const std::vector<InstalledApp>& selected) {
+  if (selected.size() == 1) return QStringLiteral("Uninstall %1?").arg(text(selected.front().name));
+  return QStringLiteral("Uninstall %1 apps?").arg(selected.size());
+}
+
+QString confirmationMessage(int selectedCount, std::int64_t bytes) {
+  return QStringLiteral("%1 and what it keeps in your Library move to the Trash, %2 in all. Open apps are asked to "
+                        "quit first. Untick anything you want to keep.")
+      .arg(selectedCount == 1 ? QStringLiteral("The app") : QStringLiteral("Each app"), Formats::bytes(bytes));
+}
+
+std::optional<QString> passwordNote(const QStringList& names) {
+  if (names.isEmpty()) return std::nullopt;
+  return QStringLiteral("The file manager asks for your password to move %1: %2 to the system.")
+      .arg(QLocale().createSeparatedList(names),
+           names.size() == 1 ? QStringLiteral("it belongs") : QStringLiteral("they belong"));
+}
+
+QString partText(const std::string& path, bool isApp, const std::string& home) {
+  if (isApp) {
+    const auto slash = path.find_last_of('/');
+    return text(slash == std::string::npos ? path : path.substr(slash + 1));
+  }
+  static const std::string library = "/Library/";
+  const auto found = path.find(library);
+  if (found == std::string::npos) return Formats::tildePath(path, home);
+  return text(path.substr(found + library.size()))
+      .split(QLatin1Char('/'), Qt::SkipEmptyParts)
+      .join(QStringLiteral(" \u203A "));
+}
+
+QString partHelp(const std::string& path, bool isApp, const std::string& home) {
+  return isApp ? QStringLiteral("The app itself") : Formats::tildePath(path, home);
+}
+
+QString bannerTitle(const UninstallSummary& summary) {
+  if (summary.apps.empty()) return QStringLiteral("Nothing was uninstalled");
+  if (summary.apps.size() == 1) return QStringLiteral("Moved %1 to the Trash").arg(text(summary.apps.front()));
+  return QStringLiteral("Moved %1 apps to the Trash").arg(summary.apps.size());
+}
+
+std::optional<QString> bannerDetail(const UninstallSummary& summary) {
+  if (summary.trashed <= 0) return std::nullopt;
+  return Formats::bytes(summary.trashed) + QStringLiteral(" comes back when you empty the Trash.");
+}
+
+QString stayedLabel(int failures) {
+  if (failures == 1) return QStringLiteral("1 item stayed");
+  return QStringLiteral("%1 items stayed").arg(failures);
+}
+
+QString failureLine(const CleanReport::Failure& failure, const std::string& home) {
+  return QStringLiteral("%1: %2").arg(Formats::tildePath(failure.path, home), text(failure.reason));
+}
+
+}  // namespace tidra::ApplicationsTexts

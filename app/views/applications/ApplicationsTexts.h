@@ -1,0 +1,47 @@
+#pragma once
+
+#include "models/ApplicationsModel.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Every text and figure the Applications screen, its uninstall sheet and its result banner
+// show, as pure functions of the model's values.
+namespace tidra::ApplicationsTexts {
+
+using Date = std::chrono::system_clock::time_point;
+
+// The footer status: "Looking for apps…" until apps are listed, then "Measuring 3 of 12…".
+QString scanningStatus(int apps, int measured);
+QString readyStatus(int apps, std::int64_t bytes);
+// "Uninstalling Slack…"; an unknown name leaves the blank.
+QString removingStatus(const std::optional<QString>& name);
+
+// The "Last Opened" cell: a relative date, or "Unknown".
+QString lastOpened(const std::optional<Date>& date, Date now);
+QString lastOpenedUnknownHelp();
+QString passwordHelp();
+
+// The sheet's title and message for the selected apps and the bytes that will move.
+QString confirmationTitle(const std::vector<InstalledApp>& selected);
+QString confirmationMessage(int selectedCount, std::int64_t bytes);
+// Nothing when no selected app needs a password; else the names joined as a list.
+std::optional<QString> passwordNote(const QStringList& names);
+
+// A part of an app: the bundle's file name; inside a Library, its path there split by " › ";
+// anything else with the home as "~".
+QString partText(const std::string& path, bool isApp, const std::string& home);
+QString partHelp(const std::string& path, bool isApp, const std::string& home);
+
+// The result banner.
+QString bannerTitle(const UninstallSummary& summary);
+std::optional<QString> bannerDetail(const UninstallSummary& summary);
+QString stayedLabel(int failures);
+QString failureLine(const CleanReport::Failure& failure, const std::string& home);
+
+}  // namespace tidra::ApplicationsTexts

@@ -1,0 +1,91 @@
+#include "views/applications/RowTable.h"
+
+#include <QHeaderView>
+#include <QMenu>
+#include <QScrollBar>
+
+namespace tidra {
+
+namespace {
+
+constexpr int rowPoints = 28;
+
+}  // namespace
+
+RowTable::RowTable(const QStringList& headers, QWidget* parent) : QTreeWidget(parent) {
+  setColumnCount(static_cast<int>(headers.size()));
+  setHeaderLabels(headers);
+  setRootIsDecorated(false);
+  setUniformRowHeights(true);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setFrameShape(QFrame::NoFrame);
+  setContextMenuPolicy(Qt::CustomContextMenu);
+  header()->setSectionsMovable(false);
+  header()->setSortIndicatorShown(false);
+  header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The table sits on a glass card: no fill or frame of its own, a hairline under the titles.
+  setAttribute(Qt::WA_TranslucentBackground);
+  viewport()->setAutoFillBackground(false);
+  setStyleSheet(QStringLiteral("QTreeView { background: transparent; border: none; }"
+                               "QHeaderView { background: transparent; border: none; }"
+                               "QHeaderView::section { background-color: transparent; border: none;"
+                               " border-bottom: 1px solid palette(mid); padding: 6px 6px; }"));
+  connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
+    if (!filling && onSelectionEdited) onSelectionEdited(selectedIds());
+  });
+  connect(this, &QWidget::customContextMenuRequested, this, &RowTable::openMenu);
+  connect(this, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+    if (!onActivated) return;
+    onActivated(menuRows(idOf(*item), selectedIds()));
+  });
+}
+
+void RowTable::setRows(const std::vector<std::string>& ids, const FillRow& fill) {
+  const int scrolled = verticalScrollBar()->value();
+  filling = true;
+  clear();
+  for (const auto& id : ids) {
+    auto* item = new QTreeWidgetItem(this);
+    item->setData(0, Qt::UserRole, QByteArray::fromStdString(id));
+    item->setSizeHint(0, QSize(0, rowPoints));
+    fill(*item, id);
+  }
+  filling = false;
+  verticalScrollBar()->setValue(scrolled);
+}
+
+void RowTable::showSelection(const Ids& ids) {
+  filling = true;
+  for (int index = 0; index < topLevelItemCount(); ++index) {
+    auto* item = topLevelItem(index);
+    item->setSelected(ids.contains(idOf(*item)));
+  }
+  filling = false;
+}
+
+RowTable::Ids RowTable::selectedIds() const {
+  Ids ids;
+  for (const auto* item : selectedItems()) ids.insert(idOf(*item));
+  return ids;
+}
+
+std::string RowTable::idOf(const QTreeWidgetItem& item) const {
+  return item.data(0, Qt::UserRole).toByteArray().toStdString();
+}
+
+RowTable::Ids RowTable::menuRows(const std::optional<std::string>& clicked, const Ids& selection) {
+  if (!clicked) return {};
+  if (selection.contains(*clicked)) return selection;
+  return {*clicked};
+}
+
+void RowTable::openMenu(const QPoint& position) {
+  if (!makeMenu) return;
+  std::optional<std::string> clicked;
+  if (const auto* item = itemAt(position)) clicked = idOf(*item);
+  auto* menu = makeMenu(menuRows(clicked, selectedIds()));
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(viewport()->mapToGlobal(position));
+}
+
+}  // namespace tidra

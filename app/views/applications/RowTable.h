@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QStringList>
+#include <QTreeWidget>
+
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+class QMenu;
+
+namespace tidra {
+
+// A flat table whose rows are keyed by path, shared by the Applications and Large Files screens.
+// The selection belongs to the caller: the table shows the set it is given and reports what the
+// person changes. Refilling keeps the scroll position.
+class RowTable : public QTreeWidget {
+public:
+  using Ids = std::set<std::string>;
+  using FillRow = std::function<void(QTreeWidgetItem& item, const std::string& id)>;
+
+  RowTable(const QStringList& headers, QWidget* parent = nullptr);
+
+  void setRows(const std::vector<std::string>& ids, const FillRow& fill);
+  // Shows `ids` as selected without reporting it back.
+  void showSelection(const Ids& ids);
+  Ids selectedIds() const;
+  std::string idOf(const QTreeWidgetItem& item) const;
+
+  // The rows a context menu opened on `clicked` acts on: the selection when the row is in it,
+  // else that row alone, and nothing when it was opened over no row.
+  static Ids menuRows(const std::optional<std::string>& clicked, const Ids& selection);
+
+  // The person changed the selection.
+  std::function<void(const Ids&)> onSelectionEdited;
+  // Builds the context menu for these rows; the table shows it.
+  std::function<QMenu*(const Ids&)> makeMenu;
+  // Double-click or Return on rows.
+  std::function<void(const Ids&)> onActivated;
+
+private:
+  void openMenu(const QPoint& position);
+
+  bool filling = false;
+};
+
+}  // namespace tidra

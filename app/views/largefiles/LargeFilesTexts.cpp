@@ -1,0 +1,81 @@
+#include "views/largefiles/LargeFilesTexts.h"
+
+#include "files/FileExtension.h"
+#include "views/Formats.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace tidra::LargeFilesTexts {
+
+const std::array<Threshold, 3>& thresholds() {
+  static const std::array<Threshold, 3> all{{{QStringLiteral("100 MB"), 100'000'000},
+                                             {QStringLiteral("500 MB"), 500'000'000},
+                                             {QStringLiteral("1 GB"), 1'000'000'000}}};
+  return all;
+}
+
+std::vector<LargeFile> listed(const std::vector<LargeFile>& files, std::int64_t minimum) {
+  std::vector<LargeFile> shown;
+  for (const auto& file : files)
+    if (file.bytes >= minimum) shown.push_back(file);
+  return shown;
+}
+
+std::vector<LargeFile> selectedFiles(const std::vector<LargeFile>& listed, const std::set<std::string>& selection) {
+  std::vector<LargeFile> chosen;
+  for (const auto& file : listed)
+    if (selection.contains(file.path)) chosen.push_back(file);
+  return chosen;
+}
+
+std::int64_t totalBytes(const std::vector<LargeFile>& files) {
+  std::int64_t total = 0;
+  for (const auto& file : files) total += file.bytes;
+  return total;
+}
+
+QString progress(int filesExamined) {
+  if (filesExamined == 0) return QStringLiteral("Searching your home folder…");
+  return QStringLiteral("Searching your home folder… %1 files so far").arg(Formats::grouped(filesExamined));
+}
+
+QString listSummary(const std::vector<LargeFile>& listed) {
+  return QStringLiteral("%1 files, %2 in total").arg(listed.size()).arg(Formats::bytes(totalBytes(listed)));
+}
+
+std::optional<QString> selectionSummary(const std::vector<LargeFile>& selected) {
+  if (selected.empty()) return std::nullopt;
+  return QStringLiteral("%1 selected, %2").arg(selected.size()).arg(Formats::bytes(totalBytes(selected)));
+}
+
+QString trashQuestion(const std::vector<LargeFile>& selected) {
+  const auto size = Formats::bytes(totalBytes(selected));
+  if (selected.size() == 1)
+    return QStringLiteral("Move \"%1\" (%2) to the Trash?").arg(QString::fromStdString(selected.front().name()), size);
+  return QStringLiteral("Move %1 files (%2) to the Trash?").arg(QString::number(selected.size()), size);
+}
+
+QString failureTitle(const std::vector<CleanReport::Failure>& failures) {
+  return QString::number(failures.size()) + QStringLiteral(" could not be moved to the Trash");
+}
+
+QString failureDetail(const std::vector<CleanReport::Failure>& failures, const std::string& home) {
+  if (failures.empty()) return {};
+  const auto& first = failures.front();
+  return Formats::tildePath(first.path, home) + QStringLiteral(": ") + QString::fromStdString(first.reason);
+}
+
+QString lastChanged(std::chrono::system_clock::time_point modified) {
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(modified.time_since_epoch()).count();
+  const auto date = QDateTime::fromSecsSinceEpoch(seconds).date();
+  return QLocale().toString(date, QStringLiteral("MMM d, yyyy"));
+}
+
+QString typeKey(const std::string& path) {
+  return QStringLiteral("type:") + QString::fromStdString(FileExtension::lowered(path));
+}
+
+bool inLibrary(const std::string& path, const std::string& home) { return path.starts_with(home + "/Library/"); }
+
+}  // namespace tidra::LargeFilesTexts

@@ -1,0 +1,209 @@
+#include "views/largefiles/LargeFilesView.h"
+
+#include "Demo.h"
+#include "models/AppModelFakes.h"
+#include "support/FakeFileRevealer.h"
+#include "views/applications/RowTable.h"
+#include "views/design/Button.h"
+#include "views/design/ConfirmationDialog.h"
+#include "views/design/SegmentedControl.h"
+#include "views/design/StyledLabel.h"
+#include "views/design/Theme.h"
+#include "views/largefiles/LargeFilesTexts.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tidra;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto home = "/home/fake";
+
+// The demo search on screen, run to its end in virtual time.
+struct Screen {
+  Screen() : model(fake.make(home)), view(model, revealer, home) {
+    view.resize(980, 660);
+    view.show();
+    for (int step = 0; step < 100 && model.largeFilePhase() != AppModel::SearchPhase::ready; ++step) {
+      fake.scheduler.advance(100ms);
+      QCoreApplication::processEvents();
+    }
+    settle();
+  }
+
+  void settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+  }
+  template <class T>
+  T* find(const QString& name) const {
+    return view.findChild<T*>(name);
+  }
+  RowTable* table() const { return find<RowTable>("fileTable"); }
+  ConfirmationDialog* dialog() const { return find<ConfirmationDialog>("trashConfirmation"); }
+  void chooseMinimum(int index) {
+    find<SegmentedControl>("minimumSize")->setCurrentIndex(index);
+    settle();
+  }
+  std::vector<LargeFile> listed() const { return LargeFilesTexts::listed(model.largeFiles(), model.largeFileThreshold()); }
+
+  test::FakeModel fake;
+  FakeFileRevealer revealer;
+  AppModel& model;
+  LargeFilesView view;
+};
+
+}  // namespace
+
+class LargeFilesViewTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void initTestCase() { Demo::decide(true); }
+
+  void firstShowingSearchesOnceAndCountsAsItGoes() {
+    test::FakeModel fake;
+    auto& model = fake.make(home);
+    FakeFileRevealer revealer;
+    LargeFilesView view(model, revealer, home);
+    view.show();
+    QCOMPARE(model.largeFilePhase(), AppModel::SearchPhase::searching);
+    QCoreApplication::processEvents();
+    auto* progress = view.findChild<StyledLabel*>("searchProgress");
+    QCOMPARE(progress->text(), LargeFilesTexts::progress(model.filesExamined()));
+    const int first = model.filesExamined();
+    fake.scheduler.advance(100ms);
+    QTRY_COMPARE(progress->text(), LargeFilesTexts::progress(model.filesExamined()));
+    QVERIFY(model.filesExamined() > first);
+    QVERIFY(!view.findChild<QPushButton*>("searchAgain")->isEnabled());
+  }
+
+  void listsAtTheMinimumAndFiltersWithoutSearching() {
+    Screen screen;
+    QCOMPARE(screen.model.largeFilePhase(), AppModel::SearchPhase::ready);
+    QCOMPARE(screen.table()->topLevelItemCount(), static_cast<int>(screen.listed().size()));
+    QCOMPARE(screen.find<StyledLabel>("listSummary")->text(), LargeFilesTexts::listSummary(screen.listed()));
+    QSignalSpy searches(&screen.model, &AppModel::largeFilePhaseChanged);
+    screen.view.hide();
+    screen.view.show();
+    screen.chooseMinimum(0);
+    QCOMPARE(screen.model.largeFileThreshold(), 100'000'000);
+    QCOMPARE(screen.table()->topLevelItemCount(), static_cast<int>(screen.model.largeFiles().size()));
+    screen.chooseMinimum(2);
+    QCOMPARE(screen.table()->topLevelItemCount(),
+             static_cast<int>(LargeFilesTexts::listed(screen.model.largeFiles(), 1'000'000'000).size()));
+    QCOMPARE(searches.count(), 0);
+  }
+
+  void hiddenFilesLeaveTheCountButStayChosen() {
+    Screen screen;
+    screen.chooseMinimum(0);
+    const auto& files = screen.model.largeFiles();
+    const auto small = std::find_if(files.begin(), files.end(), [](const LargeFile& f) { return f.bytes < 500'000'000; });
+    QVERIFY(small != files.end());
+    screen.view.setSelection({files.front().path, small->path});
+    screen.settle();
+    QCOMPARE(screen.find<StyledLabel>("selectionSummary")->text(),
+             *LargeFilesTexts::selectionSummary({files.front(), *small}));
+    screen.chooseMinimum(1);
+    QCOMPARE(screen.find<StyledLabel>("selectionSummary")->text(), *LargeFilesTexts::selectionSummary({files.front()}));
+    // Picking in the table keeps the hidden choice.
+    screen.table()->topLevelItem(1)->setSelected(true);
+    QVERIFY(screen.view.selection().contains(small->path));
+    screen.chooseMinimum(0);
+    QCOMPARE(screen.view.selection().size(), std::size_t(3));
+  }
+
+  void contextMenuReplacesTheSelectionAndConfirmingEmptiesIt() {
+    Screen screen;
+    const auto listed = screen.listed();
+    screen.view.setSelection({listed[0].path});
+    screen.view.menuFor({listed[1].path})->findChild<QAction*>("trashRows")->trigger();
+    QCOMPARE(screen.view.selection(), (std::set<std::string>{listed[1].path}));
+    QVERIFY(screen.dialog() != nullptr);
+    QCOMPARE(screen.dialog()->windowTitle(), LargeFilesTexts::trashQuestion({listed[1]}));
+    screen.dialog()->actionButton()->click();
+    QVERIFY(screen.view.selection().empty());
+    QTRY_VERIFY(std::none_of(screen.model.largeFiles().begin(), screen.model.largeFiles().end(),
+                             [&](const LargeFile& f) { return f.path == listed[1].path; }));
+    QCOMPARE(screen.model.records().front().source, "Large Files");
+  }
+
+  void cancellingKeepsTheSelection() {
+    Screen screen;
+    const auto first = screen.listed().front().path;
+    screen.view.setSelection({first});
+    screen.settle();
+    screen.find<QPushButton>("trash")->click();
+    QVERIFY(screen.dialog() != nullptr);
+    screen.dialog()->cancelButton()->click();
+    QCOMPARE(screen.view.selection(), (std::set<std::string>{first}));
+    QCOMPARE(screen.listed().front().path, first);
+  }
+
+  void nothingChosenOpensNoQuestion() {
+    Screen screen;
+    const auto records = screen.model.records().size();
+    auto* menu = screen.view.menuFor({});
+    for (const auto* name : {"showInFolder", "trashRows"}) QVERIFY(!menu->findChild<QAction*>(name)->isEnabled());
+    menu->findChild<QAction*>("trashRows")->trigger();
+    QVERIFY(screen.dialog() == nullptr);
+    QVERIFY(!screen.find<QPushButton>("trash")->isEnabled());
+    QVERIFY(!screen.find<QPushButton>("trashTool")->isEnabled());
+    // A choice hidden by the minimum is no choice either.
+    screen.view.setSelection({"/home/fake/not-listed"});
+    screen.settle();
+    QVERIFY(!screen.find<QPushButton>("trash")->isEnabled());
+    QCOMPARE(screen.model.records().size(), records);
+  }
+
+  void failureBannerShowsOnlyTheFirst() {
+    Screen screen;
+    const std::vector<CleanReport::Failure> failures{{"/home/fake/Movies/a.mov", "is in use"}, {"/home/fake/b", "gone"}};
+    screen.model.setTrashFailures(failures);
+    screen.settle();
+    auto* banner = screen.find<QWidget>("trashFailures");
+    QVERIFY(banner != nullptr);
+    QStringList texts;
+    for (const auto* label : banner->findChildren<QLabel*>()) texts << label->text();
+    QVERIFY(texts.contains(LargeFilesTexts::failureTitle(failures)));
+    QVERIFY(texts.contains("~/Movies/a.mov: is in use"));
+    QVERIFY(!texts.join(' ').contains("/b"));
+    screen.find<QPushButton>("dismissFailures")->click();
+    QVERIFY(screen.model.trashFailures().empty());
+  }
+
+  void rowsRevealTheirFiles() {
+    Screen screen;
+    const auto first = screen.listed().front().path;
+    screen.view.menuFor({first})->findChild<QAction*>("showInFolder")->trigger();
+    QCOMPARE(screen.revealer.revealed, QStringList{QString::fromStdString(first)});
+  }
+
+  // Pictures to look at, written only when TIDRA_RENDER_DIR names a folder.
+  void render() {
+    const auto folder = qEnvironmentVariable("TIDRA_RENDER_DIR");
+    if (folder.isEmpty()) QSKIP("TIDRA_RENDER_DIR is not set");
+    for (auto scheme : {Theme::Scheme::light, Theme::Scheme::dark}) {
+      Theme::apply(scheme);
+      const auto suffix = scheme == Theme::Scheme::dark ? QStringLiteral("dark") : QStringLiteral("light");
+      Screen screen;
+      screen.chooseMinimum(0);
+      screen.view.setSelection({screen.listed()[0].path, screen.listed()[2].path});
+      screen.model.setTrashFailures({{"/home/fake/Movies/a.mov", "is in use"}});
+      screen.settle();
+      screen.view.grab().save((folder + QStringLiteral("/largefiles-%1.png")).arg(suffix));
+      screen.find<QPushButton>("trash")->click();
+      QCoreApplication::processEvents();
+      screen.dialog()->grab().save((folder + QStringLiteral("/trash-%1.png")).arg(suffix));
+    }
+  }
+};
+
+QTEST_MAIN(LargeFilesViewTest)
+#include "LargeFilesViewTest.moc"
