@@ -1,0 +1,51 @@
+#pragma once
+
+#include "views/duplicates/PhotoCell.h"
+
+#include <QWidget>
+
+class QStackedLayout;
+
+namespace tidra {
+class DuplicatesModel;
+class EmptyState;
+}  // namespace tidra
+
+namespace tidra::duplicates {
+
+class LazyColumn;
+class PaneNotices;
+class SearchProgress;
+class SimilarSetCard;
+
+// The similar-photos list: the search's progress, then the notices, the line on which photos
+// are compared with its way back to identical files, and either "No similar photos" or one
+// card per set, best photo first.
+class SimilarPane : public QWidget {
+public:
+  SimilarPane(SimilarPhotosModel& photos, DuplicatesModel& duplicates, FileRevealer& revealer, PhotoCell::Open open,
+              QWidget* parent = nullptr);
+
+  void refresh();
+  // The card of a set already made, or null.
+  SimilarSetCard* card(const std::string& id) const;
+  LazyColumn* list() const { return column; }
+
+private:
+  QWidget* makeExplanation();
+  EmptyState* makeEmptyState();
+
+  SimilarPhotosModel& photos;
+  DuplicatesModel& duplicates;
+  FileRevealer& revealer;
+  PhotoCell::Open open;
+  QStackedLayout* pages;
+  SearchProgress* progress;
+  QWidget* results;
+  PaneNotices* notices;
+  QStackedLayout* resultPages;
+  EmptyState* empty;
+  LazyColumn* column;
+};
+
+}  // namespace tidra::duplicates
