@@ -26,12 +26,13 @@ DuplicateSetSection::DuplicateSetSection(DuplicatesModel& model, FileRevealer& r
   header->setSpacing(8);
   title = new StyledLabel({}, Theme::TextStyle::headline);
   title->setObjectName(QStringLiteral("setTitle"));
-  title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  header->addWidget(title, 1);
+  title->setMinimumWidth(40);
+  header->addWidget(title);
   badgeSlot = new QWidget;
   badgeSlot->setLayout(new QHBoxLayout);
   badgeSlot->layout()->setContentsMargins(0, 0, 0, 0);
   header->addWidget(badgeSlot);
+  header->addStretch(1);
   each = new StyledLabel({}, Theme::TextStyle::body, Theme::Role::secondaryLabel);
   each->setObjectName(QStringLiteral("setEach"));
   header->addWidget(each);
@@ -50,7 +51,6 @@ void DuplicateSetSection::display(const DuplicateGroup& shown) {
   const std::string first = group.files.empty() ? std::string() : group.files.front().name();
   const QString name = QString::fromStdString(first);
   title->setToolTip(name);
-  elideTitle();
   const QString copies = DuplicatesTexts::copiesBadge(group.files.size());
   if (!badge || badge->text() != copies) {
     delete badge;
@@ -59,6 +59,7 @@ void DuplicateSetSection::display(const DuplicateGroup& shown) {
     badgeSlot->layout()->addWidget(badge);
   }
   each->setText(DuplicatesTexts::eachSize(group.files.empty() ? 0 : group.files.front().bytes));
+  elideTitle();
   QStringList keys;
   for (const auto& file : group.files) keys << keyOf(file.path);
   rows->setKeys(keys);
@@ -71,7 +72,9 @@ void DuplicateSetSection::resizeEvent(QResizeEvent* event) {
 }
 
 void DuplicateSetSection::elideTitle() {
-  title->setText(title->fontMetrics().elidedText(title->toolTip(), Qt::ElideMiddle, std::max(60, title->width())));
+  // The name gets what the badge and the size leave of the row.
+  const int room = width() - 24 - badgeSlot->sizeHint().width() - each->sizeHint().width() - 3 * 8 - 16;
+  title->setText(title->fontMetrics().elidedText(title->toolTip(), Qt::ElideMiddle, std::max(40, room)));
 }
 
 void DuplicateSetSection::refreshRows() {

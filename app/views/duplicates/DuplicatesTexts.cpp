@@ -117,8 +117,11 @@ QString setTitle(const SimilarPhotoGroup& group) {
   if (group.photos.empty()) return {};
   const QLocale locale;
   const QDateTime when = localTime(group.photos.front().date);
+  // The short time without seconds, in the locale's own order of hours and minutes.
+  QString time = locale.timeFormat(QLocale::ShortFormat);
+  time.remove(QStringLiteral(":ss"));
   return locale.toString(when.date(), QStringLiteral("d MMM yyyy")) + QStringLiteral(" at ") +
-         locale.toString(when.time(), QLocale::ShortFormat);
+         locale.toString(when.time(), time);
 }
 
 QString rowDate(Date date) { return QLocale().toString(localTime(date).date(), QStringLiteral("d MMM yyyy")); }
