@@ -1,13 +1,11 @@
 #include "views/duplicates/DuplicateSetSection.h"
 
 #include "models/DuplicatesModel.h"
-#include "views/design/Badge.h"
 #include "views/design/KeyedRowList.h"
-#include "views/design/StyledLabel.h"
+#include "views/duplicates/SetHeader.h"
 #include "views/duplicates/DuplicateRow.h"
 #include "views/duplicates/DuplicatesTexts.h"
 
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace tidra::duplicates {
@@ -21,22 +19,9 @@ DuplicateSetSection::DuplicateSetSection(DuplicatesModel& model, FileRevealer& r
   column->setContentsMargins(0, 8, 0, 6);
   column->setSpacing(4);
 
-  auto* header = new QHBoxLayout;
+  header = new SetHeader(Theme::TextStyle::body);
   header->setContentsMargins(12, 0, 12, 0);
-  header->setSpacing(8);
-  title = new StyledLabel({}, Theme::TextStyle::headline);
-  title->setObjectName(QStringLiteral("setTitle"));
-  title->setMinimumWidth(40);
-  header->addWidget(title);
-  badgeSlot = new QWidget;
-  badgeSlot->setLayout(new QHBoxLayout);
-  badgeSlot->layout()->setContentsMargins(0, 0, 0, 0);
-  header->addWidget(badgeSlot);
-  header->addStretch(1);
-  each = new StyledLabel({}, Theme::TextStyle::body, Theme::Role::secondaryLabel);
-  each->setObjectName(QStringLiteral("setEach"));
-  header->addWidget(each);
-  column->addLayout(header);
+  column->addWidget(header);
 
   rows = new KeyedRowList([this](const QString& id) -> QWidget* {
     for (const auto& file : group.files)
@@ -48,33 +33,14 @@ DuplicateSetSection::DuplicateSetSection(DuplicatesModel& model, FileRevealer& r
 
 void DuplicateSetSection::display(const DuplicateGroup& shown) {
   group = shown;
-  const std::string first = group.files.empty() ? std::string() : group.files.front().name();
-  const QString name = QString::fromStdString(first);
-  title->setToolTip(name);
-  const QString copies = DuplicatesTexts::copiesBadge(group.files.size());
-  if (!badge || badge->text() != copies) {
-    delete badge;
-    badge = new Badge(copies, Theme::Role::secondaryLabel);
-    badge->setObjectName(QStringLiteral("setCopies"));
-    badgeSlot->layout()->addWidget(badge);
-  }
-  each->setText(DuplicatesTexts::eachSize(group.files.empty() ? 0 : group.files.front().bytes));
-  elideTitle();
+  const bool none = group.files.empty();
+  header->display(QString::fromStdString(none ? std::string() : group.files.front().name()),
+                  DuplicatesTexts::copiesBadge(group.files.size()),
+                  DuplicatesTexts::eachSize(none ? 0 : group.files.front().bytes));
   QStringList keys;
   for (const auto& file : group.files) keys << keyOf(file.path);
   rows->setKeys(keys);
   refreshRows();
-}
-
-void DuplicateSetSection::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  elideTitle();
-}
-
-void DuplicateSetSection::elideTitle() {
-  // The name gets what the badge and the size leave of the row.
-  const int room = width() - 24 - badgeSlot->sizeHint().width() - each->sizeHint().width() - 3 * 8 - 16;
-  title->setText(title->fontMetrics().elidedText(title->toolTip(), Qt::ElideMiddle, std::max(40, room)));
 }
 
 void DuplicateSetSection::refreshRows() {

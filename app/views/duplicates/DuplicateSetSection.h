@@ -5,16 +5,15 @@
 #include <QWidget>
 
 namespace tidra {
-class Badge;
 class DuplicatesModel;
 class FileRevealer;
 class KeyedRowList;
-class StyledLabel;
 }  // namespace tidra
 
 namespace tidra::duplicates {
 
 class DuplicateRow;
+class SetHeader;
 
 // One set of identical files in the list: a header naming the copy to keep, how many copies
 // there are and the size of each, then one row per file, the one to keep first.
@@ -27,19 +26,11 @@ public:
   void refreshRows();
   DuplicateRow* row(const std::string& path) const;
 
-protected:
-  void resizeEvent(QResizeEvent* event) override;
-
 private:
-  void elideTitle();
-
   DuplicatesModel& model;
   FileRevealer& revealer;
   DuplicateGroup group;
-  StyledLabel* title;
-  QWidget* badgeSlot;
-  Badge* badge = nullptr;
-  StyledLabel* each;
+  SetHeader* header;
   KeyedRowList* rows;
 };
 

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QWidget>
-
-class QStackedLayout;
+#include "views/duplicates/SetsPane.h"
 
 namespace tidra {
 class DuplicatesModel;
@@ -15,12 +13,10 @@ namespace tidra::duplicates {
 
 class DuplicateSetSection;
 class LazyColumn;
-class PaneNotices;
-class SearchProgress;
 
 // The identical-files list: the search's progress, then the notices and either "No duplicates"
 // or one section per set at or above the minimum size, the copy to keep first.
-class IdenticalPane : public QWidget {
+class IdenticalPane : public SetsPane {
 public:
   IdenticalPane(DuplicatesModel& model, FileRevealer& revealer, QWidget* parent = nullptr);
 
@@ -32,11 +28,6 @@ public:
 private:
   DuplicatesModel& model;
   FileRevealer& revealer;
-  QStackedLayout* pages;
-  SearchProgress* progress;
-  QWidget* results;
-  PaneNotices* notices;
-  QStackedLayout* resultPages;
   EmptyState* empty;
   GlassCard* listCard;
   LazyColumn* column;

@@ -8,30 +8,22 @@
 #include "views/duplicates/DuplicateSetSection.h"
 #include "views/duplicates/DuplicatesTexts.h"
 #include "views/duplicates/LazyColumn.h"
-#include "views/duplicates/PaneNotices.h"
-#include "views/duplicates/SearchProgress.h"
 #include "views/duplicates/SimilarSetCard.h"
 
 #include <QHBoxLayout>
-#include <QStackedLayout>
 #include <QVBoxLayout>
 
 namespace tidra::duplicates {
 
 SimilarPane::SimilarPane(SimilarPhotosModel& photos, DuplicatesModel& duplicates, FileRevealer& revealer,
                          PhotoCell::Open open, QWidget* parent)
-    : QWidget(parent), photos(photos), duplicates(duplicates), revealer(revealer), open(std::move(open)) {
+    : SetsPane(photos.home(), [&photos] { photos.setFailures({}); }, parent),
+      photos(photos),
+      duplicates(duplicates),
+      revealer(revealer),
+      open(std::move(open)) {
   setObjectName(QStringLiteral("similarPane"));
-  pages = new QStackedLayout(this);
-  progress = new SearchProgress;
-  results = new QWidget;
-  auto* stack = new QVBoxLayout(results);
-  stack->setContentsMargins(16, 16, 16, 0);
-  stack->setSpacing(10);
-  notices = new PaneNotices(photos.home(), [&photos] { photos.setFailures({}); });
-  stack->addWidget(notices);
-  stack->addWidget(makeExplanation());
-  resultPages = new QStackedLayout;
+  addLine(makeExplanation());
   empty = makeEmptyState();
   column = new LazyColumn(
       [this](const QString& id) -> QWidget* {
@@ -43,11 +35,8 @@ SimilarPane::SimilarPane(SimilarPhotosModel& photos, DuplicatesModel& duplicates
       14);
   column->setObjectName(QStringLiteral("similarList"));
   column->widget()->setContentsMargins(0, 0, 0, 8);
-  resultPages->addWidget(empty);
-  resultPages->addWidget(column);
-  stack->addLayout(resultPages, 1);
-  pages->addWidget(progress);
-  pages->addWidget(results);
+  addResultPage(empty);
+  addResultPage(column);
 }
 
 QWidget* SimilarPane::makeExplanation() {
@@ -80,13 +69,11 @@ EmptyState* SimilarPane::makeEmptyState() {
 
 void SimilarPane::refresh() {
   if (photos.phase() != FileSetsModel::Phase::ready) {
-    progress->setText(DuplicatesTexts::similarProgress(photos.stage()));
-    pages->setCurrentWidget(progress);
+    showProgress(DuplicatesTexts::similarProgress(photos.stage()));
     return;
   }
-  pages->setCurrentWidget(results);
-  notices->refresh(photos.failures(), duplicates.hasPhotosLibrary());
-  resultPages->setCurrentWidget(photos.groups().empty() ? static_cast<QWidget*>(empty) : column);
+  showResults(photos.failures(), duplicates.hasPhotosLibrary(),
+              photos.groups().empty() ? static_cast<QWidget*>(empty) : column);
   QStringList keys;
   for (const auto& group : photos.groups()) keys << keyOf(group.id());
   column->setKeys(keys);

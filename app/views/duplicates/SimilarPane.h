@@ -2,9 +2,7 @@
 
 #include "views/duplicates/PhotoCell.h"
 
-#include <QWidget>
-
-class QStackedLayout;
+#include "views/duplicates/SetsPane.h"
 
 namespace tidra {
 class DuplicatesModel;
@@ -14,14 +12,12 @@ class EmptyState;
 namespace tidra::duplicates {
 
 class LazyColumn;
-class PaneNotices;
-class SearchProgress;
 class SimilarSetCard;
 
 // The similar-photos list: the search's progress, then the notices, the line on which photos
 // are compared with its way back to identical files, and either "No similar photos" or one
 // card per set, best photo first.
-class SimilarPane : public QWidget {
+class SimilarPane : public SetsPane {
 public:
   SimilarPane(SimilarPhotosModel& photos, DuplicatesModel& duplicates, FileRevealer& revealer, PhotoCell::Open open,
               QWidget* parent = nullptr);
@@ -39,11 +35,6 @@ private:
   DuplicatesModel& duplicates;
   FileRevealer& revealer;
   PhotoCell::Open open;
-  QStackedLayout* pages;
-  SearchProgress* progress;
-  QWidget* results;
-  PaneNotices* notices;
-  QStackedLayout* resultPages;
   EmptyState* empty;
   LazyColumn* column;
 };

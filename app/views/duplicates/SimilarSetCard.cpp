@@ -1,11 +1,9 @@
 #include "views/duplicates/SimilarSetCard.h"
 
-#include "views/design/Badge.h"
-#include "views/design/StyledLabel.h"
 #include "views/duplicates/DuplicatesTexts.h"
+#include "views/duplicates/SetHeader.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace tidra::duplicates {
@@ -25,20 +23,8 @@ SimilarSetCard::SimilarSetCard(SimilarPhotosModel& model, FileRevealer& revealer
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(padding, padding, padding, padding);
   column->setSpacing(10);
-  auto* header = new QHBoxLayout;
-  header->setSpacing(8);
-  title = new StyledLabel({}, Theme::TextStyle::headline);
-  title->setObjectName(QStringLiteral("cardTitle"));
-  header->addWidget(title);
-  badgeSlot = new QWidget;
-  badgeSlot->setLayout(new QHBoxLayout);
-  badgeSlot->layout()->setContentsMargins(0, 0, 0, 0);
-  header->addWidget(badgeSlot);
-  header->addStretch(1);
-  summary = new StyledLabel({}, Theme::TextStyle::callout, Theme::Role::secondaryLabel);
-  summary->setObjectName(QStringLiteral("cardSummary"));
-  header->addWidget(summary);
-  column->addLayout(header);
+  header = new SetHeader(Theme::TextStyle::callout);
+  column->addWidget(header);
   grid = new QGridLayout;
   grid->setHorizontalSpacing(gap);
   grid->setVerticalSpacing(gap);
@@ -49,15 +35,8 @@ SimilarSetCard::SimilarSetCard(SimilarPhotosModel& model, FileRevealer& revealer
 void SimilarSetCard::display(const SimilarPhotoGroup& shown) {
   const bool samePhotos = shown.photos == group.photos;
   group = shown;
-  title->setText(DuplicatesTexts::setTitle(group));
-  const QString count = DuplicatesTexts::photosBadge(group.photos.size());
-  if (!badge || badge->text() != count) {
-    delete badge;
-    badge = new Badge(count, Theme::Role::secondaryLabel);
-    badge->setObjectName(QStringLiteral("cardPhotos"));
-    badgeSlot->layout()->addWidget(badge);
-  }
-  summary->setText(DuplicatesTexts::keepingBestFrees(group.reclaimable()));
+  header->display(DuplicatesTexts::setTitle(group), DuplicatesTexts::photosBadge(group.photos.size()),
+                  DuplicatesTexts::keepingBestFrees(group.reclaimable()));
   if (samePhotos && !made.empty()) return refreshCells();
   for (auto* cell : made) delete cell;
   made.clear();

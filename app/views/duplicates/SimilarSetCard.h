@@ -8,12 +8,9 @@
 
 class QGridLayout;
 
-namespace tidra {
-class Badge;
-class StyledLabel;
-}  // namespace tidra
-
 namespace tidra::duplicates {
+
+class SetHeader;
 
 // One set of similar photos: the first photo's date, "{n} photos" and what keeping the best
 // frees, over a grid of photo cells as many columns wide as fit 150 to 220 points each.
@@ -40,10 +37,7 @@ private:
   FileRevealer& revealer;
   PhotoCell::Open open;
   SimilarPhotoGroup group;
-  StyledLabel* title;
-  QWidget* badgeSlot;
-  Badge* badge = nullptr;
-  StyledLabel* summary;
+  SetHeader* header;
   QGridLayout* grid;
   std::vector<PhotoCell*> made;
   int columnCount = 0;

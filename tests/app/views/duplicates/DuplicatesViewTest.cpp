@@ -335,7 +335,7 @@ private slots:
         QVERIFY(screen.photos.selection().contains(group.photos[i].path));
       auto* card = screen.view.similarPane()->card(group.id());
       QVERIFY(card);
-      QCOMPARE(card->findChild<QLabel*>("cardTitle")->text(), DuplicatesTexts::setTitle(group));
+      QCOMPARE(card->findChild<QLabel*>("setTitle")->toolTip(), DuplicatesTexts::setTitle(group));
       for (auto* cell : card->cells()) {
         QCOMPARE(cell->checkBox()->isChecked(), !cell->isBest());
         QCOMPARE(cell->findChild<PhotoTile*>()->selected(), !cell->isBest());
