@@ -63,7 +63,10 @@ void DuplicateRow::refresh() {
   const QSignalBlocker quiet(check);
   check->setChecked(model.selection().contains(shown.path));
   const auto found = model.thumbnails().find(shown.path);
-  if (found != model.thumbnails().end()) picture->setPixmap(fitted(found->second, picture->size(), 5, devicePixelRatioF()));
+  // Redrawn only when the model holds a new picture: refreshes come on every tick.
+  if (found == model.thumbnails().end() || found->second.cacheKey() == pictureKey) return;
+  pictureKey = found->second.cacheKey();
+  picture->setPixmap(fitted(found->second, picture->size(), 5, devicePixelRatioF()));
 }
 
 void DuplicateRow::paintEvent(QPaintEvent* event) {

@@ -42,6 +42,7 @@ private:
   DuplicatesModel& model;
   FileRevealer& revealer;
   bool asked = false;
+  qint64 pictureKey = 0;
   QCheckBox* check;
   QLabel* picture;
   StyledLabel* name;
