@@ -343,6 +343,40 @@ private slots:
       }
     }
     QVERIFY(screen.footerButton("similarFooter", "moveToTrash")->isEnabled());
+
+    // Unticking a cell takes it out of the selection and its ring goes at the same redraw.
+    const auto& first = screen.photos.groups().front();
+    auto* cell = screen.view.similarPane()->card(first.id())->cells()[1];
+    cell->checkBox()->setChecked(false);
+    QVERIFY(!screen.photos.selection().contains(first.photos[1].path));
+    screen.settle();
+    QVERIFY(!cell->findChild<PhotoTile*>()->selected());
+  }
+
+  // The photo question counts the selection; after the move each remaining set keeps a best.
+  void similarConfirmationAndMove() {
+    Screen screen(true);
+    screen.chooseMode(1);
+    screen.finish(screen.photos);
+    const auto sets = screen.photos.groups().size();
+    const auto& first = screen.photos.groups().front();
+    std::set<std::string> everyPhoto;
+    for (const auto& photo : first.photos) everyPhoto.insert(photo.path);
+    screen.photos.setSelection(everyPhoto);
+    screen.settle();
+    QTest::mouseClick(screen.footerButton("similarFooter", "moveToTrash"), Qt::LeftButton);
+    screen.settle();
+    auto* dialog = screen.find<ConfirmationDialog>("similarConfirmation");
+    QVERIFY(dialog);
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Move %1 photos to the Trash?").arg(everyPhoto.size()));
+    QVERIFY(dialogShows(dialog, DuplicatesTexts::trashMessage(first.freed(everyPhoto), 1, "set")));
+    QTest::mouseClick(dialog->actionButton(), Qt::LeftButton);
+    screen.settle();
+    QCOMPARE(screen.photos.groups().size(), sets - 1);
+    for (const auto& group : screen.photos.groups()) {
+      auto* card = screen.view.similarPane()->card(group.id());
+      QVERIFY(card && card->cells().front()->isBest());
+    }
   }
 
   void emptySimilarSearchLinksBack() {
