@@ -22,7 +22,13 @@ LazyColumn::LazyColumn(KeyedRowList::MakeRow makeRow, int spacing, QWidget* pare
 void LazyColumn::setKeys(const QStringList& ids) {
   all = ids;
   made = std::min<int>(static_cast<int>(all.size()), std::max(made, batch));
-  rows->setKeys(all.mid(0, made));
+  showMade();
+}
+
+void LazyColumn::showMade() {
+  // Most refreshes change no key: leave the rows where they are.
+  const QStringList keys = all.mid(0, made);
+  if (keys != rows->keys()) rows->setKeys(keys);
 }
 
 void LazyColumn::resizeEvent(QResizeEvent* event) {
@@ -36,7 +42,7 @@ void LazyColumn::extendIfNearEnd() {
   // Within a screenful of the end, or everything made fits: make the next batch.
   if (bar->maximum() - bar->value() > viewport()->height()) return;
   made = std::min<int>(static_cast<int>(all.size()), made + batch);
-  rows->setKeys(all.mid(0, made));
+  showMade();
 }
 
 }  // namespace tidra::duplicates

@@ -26,6 +26,7 @@ protected:
 
 private:
   void extendIfNearEnd();
+  void showMade();
 
   KeyedRowList* rows;
   QStringList all;
