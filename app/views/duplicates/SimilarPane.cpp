@@ -24,7 +24,7 @@ SimilarPane::SimilarPane(SimilarPhotosModel& photos, DuplicatesModel& duplicates
       open(std::move(open)) {
   setObjectName(QStringLiteral("similarPane"));
   addLine(makeExplanation());
-  empty = makeEmptyState();
+  empty = makeNoPhotosState();
   column = new LazyColumn(
       [this](const QString& id) -> QWidget* {
         auto* made = new SimilarSetCard(this->photos, this->revealer, this->open);
@@ -56,9 +56,9 @@ QWidget* SimilarPane::makeExplanation() {
   return line;
 }
 
-EmptyState* SimilarPane::makeEmptyState() {
-  auto* state = new EmptyState(QStringLiteral("photo.on.rectangle.angled"), QStringLiteral("No similar photos"),
-                               QStringLiteral("No two photos from a camera or phone in your folders show the same scene."));
+EmptyState* SimilarPane::makeNoPhotosState() {
+  auto* state = SetsPane::makeEmptyState(QStringLiteral("photo.on.rectangle.angled"), QStringLiteral("No similar photos"),
+                                         QStringLiteral("No two photos from a camera or phone in your folders show the same scene."));
   state->setObjectName(QStringLiteral("noSimilarPhotos"));
   auto* back = new Button(Button::Look::secondary, QStringLiteral("Show Identical Files"), state);
   back->setObjectName(QStringLiteral("showIdentical"));

@@ -29,7 +29,7 @@ public:
 
 private:
   QWidget* makeExplanation();
-  EmptyState* makeEmptyState();
+  EmptyState* makeNoPhotosState();
 
   SimilarPhotosModel& photos;
   DuplicatesModel& duplicates;

@@ -461,6 +461,18 @@ private slots:
     if (folder.isEmpty()) QSKIP("TIDRA_RENDER_DIR not set");
     for (auto scheme : {Theme::Scheme::light, Theme::Scheme::dark}) {
       Theme::apply(scheme);
+      {
+        Screen searching(true);
+        searching.scheduler.advance(300ms);
+        searching.settle();
+        searching.view.grab().save(folder + "/progress-" + (scheme == Theme::Scheme::dark ? "dark" : "light") + ".png");
+      }
+      {
+        Screen nothing(false);
+        nothing.chooseMode(1);
+        nothing.finish(nothing.photos);
+        nothing.view.grab().save(folder + "/empty-" + (scheme == Theme::Scheme::dark ? "dark" : "light") + ".png");
+      }
       Screen screen(true);
       screen.finish(screen.duplicates);
       screen.duplicates.selectExtraCopies();
