@@ -112,6 +112,12 @@ struct Screen {
   QString footerText(const char* footerName, const char* label) const {
     return view.findChild<QWidget*>(QString::fromLatin1(footerName))->findChild<QLabel*>(QString::fromLatin1(label))->text();
   }
+  // Clicks the footer's "Move to Trash…" and gives the question it raised, if any.
+  ConfirmationDialog* askToMove(const char* footerName, const char* dialogName) {
+    QTest::mouseClick(footerButton(footerName, "moveToTrash"), Qt::LeftButton);
+    settle();
+    return find<ConfirmationDialog>(dialogName);
+  }
   void chooseMode(int index) {
     find<SegmentedControl>("modePicker")->setCurrentIndex(index);
     settle();
@@ -254,9 +260,7 @@ private slots:
     for (const auto& path : selected) paths.insert(home + path.toStdString());
     screen.duplicates.setSelection(paths);
     screen.settle();
-    QTest::mouseClick(screen.footerButton("identicalFooter", "moveToTrash"), Qt::LeftButton);
-    screen.settle();
-    auto* dialog = screen.find<ConfirmationDialog>("identicalConfirmation");
+    auto* dialog = screen.askToMove("identicalFooter", "identicalConfirmation");
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), title);
     QVERIFY2(dialogShows(dialog, message), qPrintable(message));
@@ -364,9 +368,7 @@ private slots:
     for (const auto& photo : first.photos) everyPhoto.insert(photo.path);
     screen.photos.setSelection(everyPhoto);
     screen.settle();
-    QTest::mouseClick(screen.footerButton("similarFooter", "moveToTrash"), Qt::LeftButton);
-    screen.settle();
-    auto* dialog = screen.find<ConfirmationDialog>("similarConfirmation");
+    auto* dialog = screen.askToMove("similarFooter", "similarConfirmation");
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Move %1 photos to the Trash?").arg(everyPhoto.size()));
     QVERIFY(dialogShows(dialog, DuplicatesTexts::trashMessage(first.freed(everyPhoto), 1, "set")));
