@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class QStackedLayout;
+
+namespace tidra {
+class Button;
+class DuplicatesModel;
+class FileRevealer;
+class SegmentedControl;
+class SimilarPhotosModel;
+class Thumbnailer;
+}  // namespace tidra
+
+namespace tidra::duplicates {
+
+class IdenticalPane;
+class PreviewWindow;
+class SetsFooter;
+class SimilarPane;
+
+// The Duplicates screen: the "Show" switch between identical files and similar photos, the
+// minimum size (identical files only), "Search Again", the pane of the current mode with its
+// footer, the two move-to-Trash confirmations and the preview of a photo. Keeps no state but
+// the preview: the rest is recomputed from the models once per event-loop turn after they
+// change. Being shown, or a change of mode, starts the current mode's first search.
+class DuplicatesView : public QWidget {
+public:
+  DuplicatesView(DuplicatesModel& duplicates, SimilarPhotosModel& photos, FileRevealer& revealer,
+                 std::shared_ptr<Thumbnailer> thumbnailer, QWidget* parent = nullptr);
+
+  void refresh();
+  // Opens the preview of `path` when the file exists; otherwise does nothing.
+  void setPreview(const std::string& path);
+  const std::optional<std::string>& preview() const { return previewed; }
+
+  IdenticalPane* identicalPane() const { return identical; }
+  SimilarPane* similarPane() const { return similar; }
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  QWidget* makeToolbar();
+  void makeFooters();
+  void scheduleRefresh();
+  void startFirstSearch();
+  void refreshFooters();
+  void presentConfirmations();
+  void confirm(bool identicalSide);
+
+  DuplicatesModel& duplicates;
+  SimilarPhotosModel& photos;
+  FileRevealer& revealer;
+  std::shared_ptr<Thumbnailer> thumbnailer;
+  std::optional<std::string> previewed;
+  bool refreshQueued = false;
+  bool identicalConfirmationOpen = false;
+  bool similarConfirmationOpen = false;
+
+  SegmentedControl* modes;
+  QWidget* minimumSize;
+  SegmentedControl* thresholds;
+  Button* searchAgain;
+  QStackedLayout* panes;
+  IdenticalPane* identical;
+  SimilarPane* similar;
+  SetsFooter* identicalFooter;
+  SetsFooter* similarFooter;
+};
+
+}  // namespace tidra::duplicates
