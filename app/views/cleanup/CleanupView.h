@@ -1,0 +1,63 @@
+#pragma once
+
+#include "views/cleanup/CleanupList.h"
+
+#include <QWidget>
+
+class QStackedLayout;
+
+namespace tidra {
+
+class ActionBar;
+class AppModel;
+class Button;
+class Spinner;
+class StyledLabel;
+class UrlOpener;
+
+// The Cleanup screen: what can be cleaned, by category, with what each removal costs; the
+// footer sums up the selection and opens the confirmation that runs the clean. Keeps no state:
+// every text and state is recomputed from the model once per event-loop turn after it
+// changes. Appearing while no scan has run starts one.
+class CleanupView : public QWidget {
+public:
+  CleanupView(AppModel& model, UrlOpener& opener, QWidget* parent = nullptr,
+              CleanupList::DockerFinder findDocker = liveDockerFinder);
+
+  // Docker Desktop's desktop entry, when it is installed.
+  static std::optional<QUrl> liveDockerFinder();
+
+  void refresh();
+
+  CleanupList* list() const { return cleanupList; }
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  QWidget* makeHeader();
+  QWidget* makeProgress();
+  QWidget* makeEmptyState();
+  void makeFooter();
+  void scheduleRefresh();
+  void refreshFooter();
+  void presentConfirmation();
+
+  AppModel& model;
+  bool refreshQueued = false;
+  QDialog* confirmation = nullptr;
+
+  Button* rescan;
+  QStackedLayout* content;
+  QWidget* progress;
+  QWidget* emptyState;
+  QWidget* listCard;
+  CleanupList* cleanupList;
+  ActionBar* footer;
+  Spinner* footerSpinner;
+  StyledLabel* footerText;
+  StyledLabel* footerBytes;
+  Button* clean;
+};
+
+}  // namespace tidra
