@@ -14,8 +14,10 @@ namespace {
 QString text(const std::string& value) { return QString::fromStdString(value); }
 
 // Single quotes keep every byte literal; a quote inside ends the run, is escaped, and restarts it.
-QString shellQuoted(const std::string& path) {
-  return QLatin1Char('\'') + text(path).replace(QLatin1Char('\''), QStringLiteral("'\\''")) + QLatin1Char('\'');
+std::string shellQuoted(const std::string& path) {
+  std::string quoted = "'";
+  for (const char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
 }
 
 }  // namespace
@@ -100,9 +102,9 @@ QString consequence(const CleanupItem& item) {
 }
 
 QString adminCommand(const std::vector<std::string>& paths) {
-  QStringList quoted;
-  for (const auto& path : paths) quoted << shellQuoted(path);
-  return QStringLiteral("sudo rm -rf ") + quoted.join(QLatin1Char(' '));
+  std::string command = "sudo rm -rf ";
+  for (std::size_t i = 0; i < paths.size(); ++i) command += (i ? " " : "") + shellQuoted(paths[i]);
+  return text(command);
 }
 
 QString confirmationTitle(std::int64_t bytes) { return QStringLiteral("Clean %1?").arg(Formats::bytes(bytes)); }
