@@ -50,7 +50,8 @@ QWidget* StorageCard::makeRing() {
   auto* middle = new QVBoxLayout;
   middle->setSpacing(0);
   middle->addStretch(1);
-  free = new BigNumber({}, 26, frame);
+  // Smaller than the other big numbers: at 26 a free space such as "31.74 GB" runs into the ring.
+  free = new BigNumber({}, 22, frame);
   free->setObjectName(QStringLiteral("freeSpace"));
   free->setAlignment(Qt::AlignHCenter);
   middle->addWidget(free, 0, Qt::AlignHCenter);

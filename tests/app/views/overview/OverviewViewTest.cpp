@@ -1,0 +1,145 @@
+#include "models/AppModelFakes.h"
+#include "support/FakeFolderChooser.h"
+
+#include "Demo.h"
+#include "models/ProjectsModel.h"
+#include "settings/InMemoryPreferences.h"
+#include "views/design/Button.h"
+#include "views/design/KeyedRowList.h"
+#include "views/design/Theme.h"
+#include "views/overview/OverviewTexts.h"
+#include "views/overview/OverviewView.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QTest>
+
+using namespace tidra;
+using namespace tidra::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The overview over a model and a projects model sharing one virtual clock.
+struct Screen {
+  FakeModel fake;
+  InMemoryPreferences preferences;
+  FakeFolderChooser chooser;
+  std::unique_ptr<ProjectsModel> projects;
+  std::unique_ptr<OverviewView> view;
+  int diagnoses = 0;
+
+  AppModel& model() { return *fake.model; }
+  OverviewView& make() {
+    fake.make();
+    projects = std::make_unique<ProjectsModel>("/home/fake", ProjectServices::live(), fake.scheduler, preferences, chooser);
+    view = std::make_unique<OverviewView>(model(), *projects, fake.scheduler, [this] { ++diagnoses; });
+    view->resize(980, 660);
+    view->show();
+    settle();
+    return *view;
+  }
+  void settle() { QCoreApplication::processEvents(); QCoreApplication::processEvents(); }
+  void run(std::chrono::milliseconds time) {
+    fake.scheduler.advance(time);
+    settle();
+  }
+  template <class T> T* find(const QString& name) const { return view->findChild<T*>(name); }
+  bool shown(const QString& name) const { return find<QWidget>(name)->isVisibleTo(view.get()); }
+};
+
+void render(QWidget& widget, const QString& name) {
+  const auto folder = qEnvironmentVariable("TIDRA_RENDER_DIR");
+  if (folder.isEmpty()) return;
+  for (const auto scheme : {Theme::Scheme::light, Theme::Scheme::dark}) {
+    Theme::apply(scheme);
+    QCoreApplication::processEvents();
+    widget.grab().save(QDir(folder).filePath(name + (scheme == Theme::Scheme::dark ? "-dark.png" : "-light.png")));
+  }
+  Theme::apply(Theme::Scheme::light);
+}
+
+}  // namespace
+
+class OverviewViewTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void initTestCase() { Theme::apply(Theme::Scheme::light); }
+  void cleanup() { Demo::decide(false); }
+
+  void withoutADiskReadingOnlyTheUnavailableText() {
+    Screen screen;
+    screen.make();
+    QVERIFY(!screen.model().disk());
+    QVERIFY(screen.shown("diskUnavailable"));
+    QVERIFY(!screen.shown("availableOf"));
+    QVERIFY(!screen.shown("reviewAndClean"));
+    QVERIFY(!screen.shown("candidates"));
+  }
+
+  // The demo machine from launch to a finished scan: progress, then the three largest safe wins.
+  void demoStorageAndCleanup() {
+    Demo::decide(true);
+    Screen screen;
+    screen.make();
+    screen.model().refreshDisk();
+    screen.model().scan();
+    screen.settle();
+    QCOMPARE(screen.find<QLabel>("cleanupProgress")->text(), "Looking for things to clean…");
+    QVERIFY(!screen.find<Button>("reviewAndClean")->isEnabled());
+    screen.run(600ms + 50ms * 40);
+    QVERIFY(!screen.shown("cleanupProgress"));
+    const auto figures = OverviewTexts::storage(*screen.model().disk(), screen.model().safeBytes());
+    QCOMPARE(screen.find<QLabel>("availableOf")->text(), OverviewTexts::availableOf(figures));
+    QCOMPARE(screen.find<KeyedRowList>("candidates")->keys().size(), 3);
+    auto* review = screen.find<Button>("reviewAndClean");
+    QCOMPARE(review->text(), OverviewTexts::reviewTitle(screen.model().safeBytes()));
+    QVERIFY(review->isEnabled());
+    review->click();
+    QCOMPARE(screen.model().section(), Section::cleanup);
+    QVERIFY(screen.shown("nothingCleaned") != !screen.model().records().empty());
+
+    screen.projects->scanProjects();
+    screen.run(10s);
+    render(*screen.view, "overview");
+  }
+
+  // "Scan Projects" goes to the Projects screen and scans once; with a result it only goes there.
+  void projectsButtonScansOnlyTheFirstTime() {
+    Demo::decide(true);
+    Screen screen;
+    screen.make();
+    auto* button = screen.find<Button>("projectsButton");
+    QCOMPARE(button->text(), "Scan Projects");
+    button->click();
+    screen.settle();
+    QCOMPARE(screen.model().section(), Section::projects);
+    QVERIFY(screen.projects->phase().isScanning());
+    QVERIFY(!button->isEnabled());
+    screen.run(10s);
+    QVERIFY(screen.projects->scan().has_value());
+    QCOMPARE(button->text(), "Review Projects");
+    screen.model().setSection(Section::overview);
+    button->click();
+    screen.settle();
+    QCOMPARE(screen.model().section(), Section::projects);
+    QVERIFY(!screen.projects->phase().isScanning());
+  }
+
+  void whyIsItSlowOpensTheCheckAndMemoryWaitsForAReading() {
+    Screen screen;
+    screen.make();
+    QVERIFY(screen.shown("memoryWaiting"));
+    QVERIFY(screen.shown("whyIsItSlow"));
+    screen.find<Button>("whyIsItSlow")->click();
+    QCOMPARE(screen.diagnoses, 1);
+    screen.model().setPerformanceTab(AppModel::PerformanceTab::startup);
+    screen.find<Button>("whatsUsingMemory")->click();
+    QCOMPARE(screen.model().section(), Section::performance);
+    QCOMPARE(screen.model().performanceTab(), AppModel::PerformanceTab::startup);
+  }
+};
+
+QTEST_MAIN(OverviewViewTest)
+#include "OverviewViewTest.moc"
