@@ -3,7 +3,7 @@
 #include "models/AppModel.h"
 #include "views/cleanup/CleanConfirmation.h"
 #include "views/cleanup/CleanupTexts.h"
-#include "views/design/ActionBar.h"
+#include "views/SelectionFooter.h"
 #include "views/design/Button.h"
 #include "views/design/EmptyState.h"
 #include "views/design/GlassCard.h"
@@ -56,7 +56,9 @@ CleanupView::CleanupView(AppModel& model, UrlOpener& opener, QWidget* parent, Cl
   listCard = padded(card, 16, 16, 16, 0);
   for (auto* page : {progress, emptyState, listCard}) content->addWidget(page);
   column->addLayout(content, 1);
-  makeFooter();
+  footer = new SelectionFooter(QStringLiteral("Clean…"), this);
+  footer->action()->setObjectName(QStringLiteral("clean"));
+  connect(footer->action(), &QPushButton::clicked, this, [this] { this->model.setConfirmingClean(true); });
   column->addWidget(footer);
 
   connect(&model, &AppModel::cleanSummaryChanged, this, [this] { cleanupList->summaryChanged(); });
@@ -64,7 +66,7 @@ CleanupView::CleanupView(AppModel& model, UrlOpener& opener, QWidget* parent, Cl
                       &AppModel::selectionChanged, &AppModel::cleanSummaryChanged, &AppModel::cleaningTitleChanged,
                       &AppModel::hasFullDiskAccessChanged, &AppModel::dockerStatusChanged,
                       &AppModel::isConfirmingCleanChanged})
-    connect(&model, signal, this, &CleanupView::scheduleRefresh);
+    connect(&model, signal, this, [this] { coalesced.schedule(); });
   refresh();
 }
 
@@ -104,36 +106,11 @@ QWidget* CleanupView::makeEmptyState() {
   return empty;
 }
 
-void CleanupView::makeFooter() {
-  footer = new ActionBar(this);
-  footerSpinner = new Spinner(Spinner::Size::small, footer);
-  footerText = new StyledLabel({}, Theme::TextStyle::body, Theme::Role::secondaryLabel);
-  footerText->setObjectName(QStringLiteral("footerText"));
-  footerBytes = new StyledLabel({}, Theme::TextStyle::title3, Theme::Role::label, QFont::DemiBold);
-  footerBytes->setObjectName(QStringLiteral("footerBytes"));
-  clean = new Button(Button::Look::primary, QStringLiteral("Clean…"), footer);
-  clean->setObjectName(QStringLiteral("clean"));
-  clean->setControlSize(Button::Size::large);
-  connect(clean, &QPushButton::clicked, this, [this] { model.setConfirmingClean(true); });
-  footer->row()->addWidget(footerSpinner);
-  footer->row()->addWidget(footerText, 1);
-  footer->row()->addWidget(footerBytes);
-  footer->row()->addWidget(clean);
-}
-
 void CleanupView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // Queued, so the scan does not start in the middle of the window's own show.
   QMetaObject::invokeMethod(this, [this] {
     if (model.cleanupPhase() == Phase::idle) model.scan();
-  }, Qt::QueuedConnection);
-}
-
-void CleanupView::scheduleRefresh() {
-  if (std::exchange(refreshQueued, true)) return;
-  QMetaObject::invokeMethod(this, [this] {
-    refreshQueued = false;
-    refresh();
   }, Qt::QueuedConnection);
 }
 
@@ -160,13 +137,11 @@ void CleanupView::refreshFooter() {
   const auto phase = model.cleanupPhase();
   const auto selected = model.selectedItems();
   const int count = static_cast<int>(selected.size());
-  footerSpinner->setVisible(CleanupTexts::footerShowsProgress(phase));
-  footerText->setText(CleanupTexts::footerStatus(phase, static_cast<int>(model.sizes().size()),
-                                                 static_cast<int>(model.items().size()), count, model.cleaningTitle()));
-  const auto total = CleanupTexts::selectionTotal(CleanupTexts::totalBytes(selected, model.sizes()));
-  footerBytes->setText(total.value_or(QString()));
-  footerBytes->setVisible(total.has_value());
-  clean->setEnabled(CleanupTexts::canClean(phase, count));
+  footer->show(CleanupTexts::footerShowsProgress(phase),
+               CleanupTexts::footerStatus(phase, static_cast<int>(model.sizes().size()),
+                                          static_cast<int>(model.items().size()), count, model.cleaningTitle()),
+               CleanupTexts::selectionTotal(CleanupTexts::totalBytes(selected, model.sizes())),
+               CleanupTexts::canClean(phase, count));
 }
 
 void CleanupView::presentConfirmation() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "views/CoalescedRefresh.h"
 #include "views/cleanup/CleanupList.h"
 
 #include <QWidget>
@@ -8,11 +9,9 @@ class QStackedLayout;
 
 namespace tidra {
 
-class ActionBar;
 class AppModel;
 class Button;
-class Spinner;
-class StyledLabel;
+class SelectionFooter;
 class UrlOpener;
 
 // The Cleanup screen: what can be cleaned, by category, with what each removal costs; the
@@ -38,13 +37,11 @@ private:
   QWidget* makeHeader();
   QWidget* makeProgress();
   QWidget* makeEmptyState();
-  void makeFooter();
-  void scheduleRefresh();
   void refreshFooter();
   void presentConfirmation();
 
   AppModel& model;
-  bool refreshQueued = false;
+  CoalescedRefresh coalesced{this, [this] { refresh(); }};
   QDialog* confirmation = nullptr;
 
   Button* rescan;
@@ -53,11 +50,7 @@ private:
   QWidget* emptyState;
   QWidget* listCard;
   CleanupList* cleanupList;
-  ActionBar* footer;
-  Spinner* footerSpinner;
-  StyledLabel* footerText;
-  StyledLabel* footerBytes;
-  Button* clean;
+  SelectionFooter* footer;
 };
 
 }  // namespace tidra

@@ -14,7 +14,7 @@ namespace tidra {
 
 OverviewView::OverviewView(AppModel& model, ProjectsModel& projects, Scheduler& scheduler, std::function<void()> diagnose,
                            QWidget* parent)
-    : QScrollArea(parent), model(model) {
+    : QScrollArea(parent) {
   setObjectName(QStringLiteral("overviewView"));
   setWidgetResizable(true);
   setFrameShape(QFrame::NoFrame);
@@ -46,19 +46,11 @@ OverviewView::OverviewView(AppModel& model, ProjectsModel& projects, Scheduler& 
   for (auto signal : {&AppModel::diskChanged, &AppModel::itemsChanged, &AppModel::sizesChanged,
                       &AppModel::cleanupPhaseChanged, &AppModel::recordsChanged, &AppModel::memoryChanged,
                       &AppModel::processesChanged, &AppModel::developerToolsChanged})
-    connect(&model, signal, this, &OverviewView::scheduleRefresh);
+    connect(&model, signal, this, [this] { coalesced.schedule(); });
   for (auto signal : {&ProjectsModel::phaseChanged, &ProjectsModel::scanChanged, &ProjectsModel::selectedWorktreesChanged,
                       &ProjectsModel::selectedArtifactsChanged})
-    connect(&projects, signal, this, &OverviewView::scheduleRefresh);
+    connect(&projects, signal, this, [this] { coalesced.schedule(); });
   refresh();
-}
-
-void OverviewView::scheduleRefresh() {
-  if (std::exchange(refreshQueued, true)) return;
-  QMetaObject::invokeMethod(this, [this] {
-    refreshQueued = false;
-    refresh();
-  }, Qt::QueuedConnection);
 }
 
 void OverviewView::refresh() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/CoalescedRefresh.h"
+
 #include <QScrollArea>
 
 #include <functional>
@@ -27,10 +29,7 @@ public:
   void refresh();
 
 private:
-  void scheduleRefresh();
-
-  AppModel& model;
-  bool refreshQueued = false;
+  CoalescedRefresh coalesced{this, [this] { refresh(); }};
   StorageCard* storage;
   MemoryCard* memory;
   ProjectsCard* projectsCard;

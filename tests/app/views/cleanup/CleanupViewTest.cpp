@@ -1,4 +1,5 @@
 #include "models/AppModelFakes.h"
+#include "support/ScreenRender.h"
 
 #include "Demo.h"
 #include "cleanup/AdminCleanup.h"
@@ -18,7 +19,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QDir>
 #include <QLabel>
 #include <QTest>
 
@@ -63,17 +63,6 @@ struct Screen {
   CleanConfirmation* sheet() const { return view->findChild<CleanConfirmation*>(); }
 };
 
-void render(QWidget& widget, const QString& name) {
-  const auto folder = qEnvironmentVariable("TIDRA_RENDER_DIR");
-  if (folder.isEmpty()) return;
-  for (const auto scheme : {Theme::Scheme::light, Theme::Scheme::dark}) {
-    Theme::apply(scheme);
-    QCoreApplication::processEvents();
-    widget.grab().save(QDir(folder).filePath(name + (scheme == Theme::Scheme::dark ? "-dark.png" : "-light.png")));
-  }
-  Theme::apply(Theme::Scheme::light);
-}
-
 }  // namespace
 
 class CleanupViewTest : public QObject {
@@ -93,7 +82,7 @@ private slots:
     screen.run(600ms + 50ms * 40);
     QCOMPARE(screen.model().cleanupPhase(), Phase::ready);
     QVERIFY(screen.view->list()->isVisible());
-    render(*screen.view, "cleanup");
+    renderIfAsked(*screen.view, "cleanup");
 
     const auto before = screen.model().selectedItems();
     QVERIFY(before.size() > 1);
@@ -118,7 +107,7 @@ private slots:
 
     screen.find<Button>("clean")->click();
     screen.settle();
-    render(*screen.sheet(), "cleanup-confirmation");
+    renderIfAsked(*screen.sheet(), "cleanup-confirmation");
     screen.sheet()->actionButton()->click();
     screen.settle();
     QCOMPARE(screen.model().cleanupPhase(), Phase::cleaning);
@@ -129,7 +118,7 @@ private slots:
     QCOMPARE(screen.model().cleanupPhase(), Phase::ready);
     auto* banner = screen.find<SummaryBanner>("summaryBanner");
     QVERIFY(banner && banner->isVisible());
-    render(*screen.view, "cleanup-banner");
+    renderIfAsked(*screen.view, "cleanup-banner");
     screen.find<Button>("dismissSummary")->click();
     screen.settle();
     QVERIFY(!screen.model().cleanSummary());

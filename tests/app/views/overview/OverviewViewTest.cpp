@@ -1,4 +1,5 @@
 #include "models/AppModelFakes.h"
+#include "support/ScreenRender.h"
 #include "support/FakeFolderChooser.h"
 
 #include "Demo.h"
@@ -10,7 +11,6 @@
 #include "views/overview/OverviewTexts.h"
 #include "views/overview/OverviewView.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QTest>
 
@@ -47,17 +47,6 @@ struct Screen {
   template <class T> T* find(const QString& name) const { return view->findChild<T*>(name); }
   bool shown(const QString& name) const { return find<QWidget>(name)->isVisibleTo(view.get()); }
 };
-
-void render(QWidget& widget, const QString& name) {
-  const auto folder = qEnvironmentVariable("TIDRA_RENDER_DIR");
-  if (folder.isEmpty()) return;
-  for (const auto scheme : {Theme::Scheme::light, Theme::Scheme::dark}) {
-    Theme::apply(scheme);
-    QCoreApplication::processEvents();
-    widget.grab().save(QDir(folder).filePath(name + (scheme == Theme::Scheme::dark ? "-dark.png" : "-light.png")));
-  }
-  Theme::apply(Theme::Scheme::light);
-}
 
 }  // namespace
 
@@ -102,7 +91,7 @@ private slots:
 
     screen.projects->scanProjects();
     screen.run(10s);
-    render(*screen.view, "overview");
+    renderIfAsked(*screen.view, "overview");
   }
 
   // "Scan Projects" goes to the Projects screen and scans once; with a result it only goes there.
