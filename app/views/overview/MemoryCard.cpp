@@ -13,6 +13,8 @@
 
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tidra {
 
 namespace {
@@ -79,7 +81,14 @@ void MemoryCard::resizeEvent(QResizeEvent* event) {
   fitButtons();
 }
 
+QSize MemoryCard::minimumSizeHint() const {
+  auto hint = GlassCard::minimumSizeHint();
+  if (why) hint.setWidth(std::min(hint.width(), std::max(why->sizeHint().width(), whatsUsing->sizeHint().width()) + 36));
+  return hint;
+}
+
 void MemoryCard::fitButtons() {
+  if (!buttons) return;
   const int side = why->sizeHint().width() + 10 + whatsUsing->sizeHint().width();
   const bool fits = side <= contentsRect().width() - 36;
   buttons->setDirection(fits ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);

@@ -29,6 +29,9 @@ public:
   Button* developerToolsLink() const { return toolsLink; }
   QBoxLayout* buttonsLayout() const { return buttons; }
 
+  // Narrower than the buttons side by side: given less room, the card stacks them.
+  QSize minimumSizeHint() const override;
+
 protected:
   void resizeEvent(QResizeEvent* event) override;
 
@@ -44,9 +47,9 @@ private:
   StyledLabel* inUse;
   KeyedRowList* apps;
   Button* toolsLink;
-  QBoxLayout* buttons;
-  Button* why;
-  Button* whatsUsing;
+  QBoxLayout* buttons = nullptr;
+  Button* why = nullptr;
+  Button* whatsUsing = nullptr;
 };
 
 }  // namespace tidra

@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QClipboard>
 #include <QLabel>
 #include <QTest>
@@ -60,7 +61,7 @@ struct Screen {
   CleanupRow* row(CleanupCategory category, const std::string& id) const {
     return static_cast<CleanupRow*>(section(category)->rows()->row(QString::fromStdString(id)));
   }
-  CleanConfirmation* sheet() const { return view->findChild<CleanConfirmation*>(); }
+  CleanConfirmation* sheet() const { return static_cast<CleanConfirmation*>(find<QDialog>("cleanConfirmation")); }
 };
 
 }  // namespace

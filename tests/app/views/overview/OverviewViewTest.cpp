@@ -8,9 +8,11 @@
 #include "views/design/Button.h"
 #include "views/design/KeyedRowList.h"
 #include "views/design/Theme.h"
+#include "views/overview/MemoryCard.h"
 #include "views/overview/OverviewTexts.h"
 #include "views/overview/OverviewView.h"
 
+#include <QBoxLayout>
 #include <QLabel>
 #include <QTest>
 
@@ -127,6 +129,16 @@ private slots:
     screen.find<Button>("whatsUsingMemory")->click();
     QCOMPARE(screen.model().section(), Section::performance);
     QCOMPARE(screen.model().performanceTab(), AppModel::PerformanceTab::startup);
+  }
+
+  void memoryButtonsStackWhenTheCardIsNarrow() {
+    Screen screen;
+    screen.make();
+    auto* card = static_cast<MemoryCard*>(screen.find<QWidget>("memoryCard"));
+    QCOMPARE(card->buttonsLayout()->direction(), QBoxLayout::LeftToRight);
+    screen.view->resize(640, 660);
+    screen.settle();
+    QCOMPARE(card->buttonsLayout()->direction(), QBoxLayout::TopToBottom);
   }
 };
 
