@@ -1,7 +1,36 @@
 #include "services/PerformanceServices.h"
 
+#include "performance/DeveloperTools.h"
+#include "performance/ProcessSampler.h"
+#include "platform/HomeFolder.h"
+#include "system/SystemStats.h"
+
+#include <chrono>
+
 namespace tidra {
 
-PerformanceServices PerformanceServices::live() { return {}; }
+namespace {
+
+PerformanceServices::Sample liveSampler() {
+  auto sampler = std::make_shared<ProcessSampler>();
+  return [sampler] { return sampler->sample(); };
+}
+
+}  // namespace
+
+PerformanceServices PerformanceServices::live() {
+  PerformanceServices services;
+  services.newSampler = liveSampler;
+  services.developerTools = [](const ProcessSample& sample, const std::string& home) {
+    return DeveloperTools::find(sample, home);
+  };
+  services.ownerHome = [] { return sys::homeFolder(); };
+  services.memory = [] { return SystemStats::memory(); };
+  services.disk = [](const std::string& folder) { return SystemStats::disk(folder); };
+  services.stopTool = [](const DeveloperTool& tool) { return DeveloperTools::stop(tool); };
+  // Events of one burst of saves are gathered for 5 s before they count.
+  services.newFolderActivity = [] { return std::make_unique<FolderActivity>(std::chrono::seconds(5)); };
+  return services;
+}
 
 }  // namespace tidra

@@ -1,0 +1,109 @@
+#include "models/BackgroundMonitor.h"
+
+#include "Demo.h"
+#include "models/AppModel.h"
+#include "models/Notifier.h"
+#include "platform/Notifications.h"
+#include "settings/Preference.h"
+#include "settings/Preferences.h"
+
+#include "cleanup/CleanupRecord.h"
+
+#include <QDateTime>
+
+#include <numeric>
+
+namespace tidra {
+
+using namespace std::chrono_literals;
+
+namespace {
+
+QDateTime toDateTime(std::chrono::system_clock::time_point time) {
+  return QDateTime::fromMSecsSinceEpoch(std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count());
+}
+
+}  // namespace
+
+std::optional<BackgroundMonitor::TimePoint> BackgroundMonitor::lastWeeklyCheck() const {
+  const auto date = preferences.date(Preference::lastWeeklyCheck);
+  if (!date) return std::nullopt;
+  return TimePoint(std::chrono::milliseconds(date->toMSecsSinceEpoch()));
+}
+
+bool BackgroundMonitor::weeklyCheckIfDue() {
+  if (!preferences.boolValue(Preference::weeklyReport) && !preferences.boolValue(Preference::weeklyAutoClean))
+    return false;
+  const auto now = model.scheduler().now();
+  const auto last = lastWeeklyCheck();
+  if (!last) {
+    // The first check of an installation comes a week after the monitor first looked.
+    preferences.setDate(Preference::lastWeeklyCheck, toDateTime(now));
+    return false;
+  }
+  return AlertRules::weeklyCheckDue(*last, now) && weeklyCheck();
+}
+
+bool BackgroundMonitor::weeklyCheck() {
+  if (isCheckingWeekly_) return false;
+  assign(isCheckingWeekly_, true, &BackgroundMonitor::isCheckingWeeklyChanged);
+  (Demo::isOn() ? weeklyDemo() : weeklyFlow()).start(this);
+  return true;
+}
+
+Flow BackgroundMonitor::weeklyDemo() {
+  co_await sleepFor(model.scheduler(), 1500ms);
+  finishWeekly();
+}
+
+Flow BackgroundMonitor::weeklyFlow() {
+  // Stored first: a check that does not finish still counts as done.
+  preferences.setDate(Preference::lastWeeklyCheck, toDateTime(model.scheduler().now()));
+  auto measuring = [cleanup = model.services().cleanup, environment = model.environment()] {
+    std::vector<Candidate> safe;
+    // One after another at low priority, so an interactive scan keeps the disk.
+    for (const auto& item : cleanup.catalog(environment)) {
+      if (item.safety != Safety::safe || item.requiresAdmin) continue;
+      const auto bytes = cleanup.measure(item).bytes;
+      if (bytes >= 1 && bytes >= item.minimumBytesToShow) safe.push_back({item, bytes});
+    }
+    return safe;
+  };
+  const auto safe = co_await runOn(Pool::utility, measuring);
+  const auto total = std::accumulate(safe.begin(), safe.end(), std::int64_t{0},
+                                     [](std::int64_t sum, const Candidate& c) { return sum + c.bytes; });
+
+  // An interactive scan or clean works on the same items: then only the report is possible.
+  const bool interactive = model.cleanupPhase() == AppModel::CleanupPhase::scanning ||
+                           model.cleanupPhase() == AppModel::CleanupPhase::cleaning;
+  auto lease = preferences.boolValue(Preference::weeklyAutoClean) && !safe.empty() && !interactive
+                   ? model.claimRemoval()
+                   : std::nullopt;
+  if (lease) {
+    auto cleaning = [cleanup = model.services().cleanup, guardian = model.guardian(), safe] {
+      std::pair<std::int64_t, std::int64_t> freedAndFailures{0, 0};
+      for (const auto& [item, bytes] : safe) {
+        freedAndFailures.second += std::int64_t(cleanup.perform(guardian, item.action).failures.size());
+        freedAndFailures.first += std::max<std::int64_t>(0, bytes - cleanup.measure(item).bytes);
+      }
+      return freedAndFailures;
+    };
+    const auto [freed, failures] = co_await runOn(Pool::utility, cleaning);
+    lease->release();
+    CleanupRecord record{model.scheduler().now(), "Automatic", freed, {}, failures};
+    for (const auto& candidate : safe) record.items.push_back(candidate.item.title);
+    model.record(record, true);
+    model.refreshDisk();
+    notifications.post(Notifier::weeklyCleaned(freed));
+  } else if (preferences.boolValue(Preference::weeklyReport) && total >= AlertRules::weeklyReportThreshold) {
+    notifications.post(Notifier::weeklyReport(total));
+  }
+  finishWeekly();
+}
+
+void BackgroundMonitor::finishWeekly() {
+  assign(isCheckingWeekly_, false, &BackgroundMonitor::isCheckingWeeklyChanged);
+  weeklyWaiters.releaseAll();
+}
+
+}  // namespace tidra

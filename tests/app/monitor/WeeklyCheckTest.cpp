@@ -1,0 +1,216 @@
+#include "MonitorFakes.h"
+
+#include "Demo.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tidra;
+using namespace tidra::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto eightDays = std::chrono::hours(24 * 8);
+
+CleanupItem item(const std::string& id, Safety safety = Safety::safe, bool admin = false, std::int64_t minimum = 1) {
+  auto i = fakeItem(id, CleanupCategory::developerTools, safety);
+  i.requiresAdmin = admin;
+  i.minimumBytesToShow = minimum;
+  return i;
+}
+
+}  // namespace
+
+class WeeklyCheckTest : public QObject {
+  Q_OBJECT
+
+  static bool checked(MonitorRig& rig) {
+    return QTest::qWaitFor([&] { return !rig.monitor->isCheckingWeekly(); }, 10'000);
+  }
+
+private slots:
+  void init() { Demo::decide(false); }
+
+  void theWeeklyTestRunsOnTicks0And60() {
+    MonitorRig rig;
+    const auto start = rig.scheduler.now();
+    rig.setLastWeeklyCheck(start - eightDays);
+    rig.monitor->start();
+    QVERIFY(rig.settled(1));
+    QCOMPARE(*rig.monitor->lastWeeklyCheck(), start);
+
+    // Due again from now on, but only the 60th tick looks.
+    rig.setLastWeeklyCheck(start - eightDays);
+    for (int tick = 1; tick < 60; ++tick) QVERIFY(rig.tick());
+    QCOMPARE(*rig.monitor->lastWeeklyCheck(), start - eightDays);
+    QVERIFY(rig.tick());
+    QCOMPARE(*rig.monitor->lastWeeklyCheck(), rig.scheduler.now());
+  }
+
+  void whenTheWeeklyTestFindsNoDateItStoresOneAndChecksNothing() {
+    MonitorRig rig;
+    rig.offer({{item("a"), 9'000'000'000}});
+    QSignalSpy checking(rig.monitor.get(), &BackgroundMonitor::isCheckingWeeklyChanged);
+    rig.monitor->start();
+    QVERIFY(rig.settled(1));
+    QCOMPARE(*rig.monitor->lastWeeklyCheck(), rig.scheduler.now());
+    QCOMPARE(checking.size(), 0);
+    QVERIFY(rig.notifications.posted.empty());
+  }
+
+  void withBothWeeklySettingsOffTheTestDoesNothing() {
+    MonitorRig rig;
+    rig.preferences.setBool(Preference::weeklyReport, false);
+    rig.preferences.setBool(Preference::weeklyAutoClean, false);
+    rig.monitor->start();
+    QVERIFY(rig.settled(1));
+    QVERIFY(!rig.monitor->lastWeeklyCheck());
+  }
+
+  void aStoredDateInTheFutureCountsAsDue() {
+    MonitorRig rig;
+    rig.setLastWeeklyCheck(rig.scheduler.now() + std::chrono::hours(24 * 365));
+    rig.monitor->start();
+    QVERIFY(rig.settled(1));
+    QCOMPARE(*rig.monitor->lastWeeklyCheck(), rig.scheduler.now());
+  }
+
+  void aSlowWeeklyCheckHoldsTheNextTickBack() {
+    MonitorRig rig;
+    rig.setLastWeeklyCheck(rig.scheduler.now() - eightDays);
+    rig.disk->catalogLatch = std::make_shared<Latch>();
+    rig.monitor->start();
+    QTRY_VERIFY(rig.monitor->isCheckingWeekly());
+    for (int i = 0; i < 5; ++i) rig.scheduler.advance(30s);
+    QCOMPARE(rig.scheduler.pending(), 0);
+    QCOMPARE(rig.readings, 1);
+    rig.disk->catalogLatch->open();
+    QVERIFY(rig.settled(1));
+    QVERIFY(rig.tick());
+  }
+
+  void theReportNeedsFiveGigabytesOfSafeItems() {
+    // The sizes are split over two items to show they are summed.
+    const std::vector<std::pair<std::int64_t, bool>> cases = {{4'999'999'999, false}, {5'000'000'000, true}};
+    for (const auto& [total, reports] : cases) {
+      MonitorRig rig;
+      rig.offer({{item("a"), total - 1'000'000'000}, {item("b"), 1'000'000'000}});
+      QVERIFY(rig.monitor->weeklyCheck());
+      QVERIFY(!rig.monitor->weeklyCheck());  // "Check Now" while one runs
+      QVERIFY(checked(rig));
+      QCOMPARE(*rig.monitor->lastWeeklyCheck(), rig.scheduler.now());
+      QCOMPARE(rig.notifications.posted.size(), size_t(reports ? 1 : 0));
+      if (reports) QCOMPARE(rig.notifications.posted[0].title, QStringLiteral("5 GB can be cleaned"));
+      QCOMPARE(rig.disk->cleanStarts.load(), 0);
+    }
+  }
+
+  void checkNowWithBothSettingsOffMeasuresAndStoresTheDateOnly() {
+    MonitorRig rig;
+    rig.preferences.setBool(Preference::weeklyReport, false);
+    rig.preferences.setBool(Preference::weeklyAutoClean, false);
+    rig.offer({{item("a"), 9'000'000'000}});
+    QVERIFY(rig.monitor->weeklyCheck());
+    QVERIFY(checked(rig));
+    QCOMPARE(rig.disk->measureStarts.load(), 1);
+    QCOMPARE(*rig.monitor->lastWeeklyCheck(), rig.scheduler.now());
+    QVERIFY(rig.notifications.posted.empty());
+    QCOMPARE(rig.disk->cleanStarts.load(), 0);
+  }
+
+  void theAutomaticCleanTakesOnlySafeMeasuredItemsAndRecordsThem() {
+    MonitorRig rig;
+    rig.preferences.setBool(Preference::weeklyAutoClean, true);
+    rig.preferences.setBool(Preference::weeklyReport, false);
+    rig.offer({{item("a"), 3'000'000'000},
+               {item("review", Safety::review), 7'000'000'000},
+               {item("admin", Safety::safe, true), 7'000'000'000},
+               {item("small", Safety::safe, false, 100'000'000), 99'999'999},
+               {item("empty"), 0},
+               {item("f"), 2'000'000'000},
+               {item("grows"), 1'000'000'000},
+               {item("refused"), 1'000'000'000}});
+    rig.disk->leftAfterClean[fakePath("f")] = 500'000'000;
+    // Grew between the two measurements: counts nothing, never less than nothing.
+    rig.disk->leftAfterClean[fakePath("grows")] = 1'200'000'000;
+    rig.disk->failing.insert(fakePath("refused"));
+
+    QVERIFY(rig.monitor->weeklyCheck());
+    QVERIFY(checked(rig));
+    QCOMPARE(rig.disk->performed,
+             (std::vector<std::string>{fakePath("a"), fakePath("f"), fakePath("grows"), fakePath("refused")}));
+    QCOMPARE(rig.model->records().size(), size_t(1));
+    const auto& record = rig.model->records().front();
+    QCOMPARE(record.source, std::string("Automatic"));
+    QCOMPARE(record.items, (std::vector<std::string>{"Title a", "Title f", "Title grows", "Title refused"}));
+    QCOMPARE(record.freedBytes, std::int64_t(4'500'000'000));
+    QCOMPARE(record.failures, std::int64_t(1));
+    QCOMPARE(record.date, rig.scheduler.now());
+    QVERIFY(rig.model->disk().has_value());
+    QCOMPARE(rig.notifications.identifiers(), std::vector<QString>{"weekly"});
+    QCOMPARE(rig.notifications.posted[0].title, QStringLiteral("Tidra cleaned 4.5 GB"));
+    QVERIFY(!rig.model->isRemoving());
+  }
+
+  void anAutomaticCleanWithNothingSafeRecordsAndPostsNothing() {
+    MonitorRig rig;
+    rig.preferences.setBool(Preference::weeklyAutoClean, true);
+    rig.offer({{item("empty"), 0}, {item("review", Safety::review), 9'000'000'000}});
+    QVERIFY(rig.monitor->weeklyCheck());
+    QVERIFY(checked(rig));
+    QVERIFY(rig.model->records().empty());
+    QVERIFY(rig.notifications.posted.empty());
+  }
+
+  void whileAnInteractiveCleanHoldsTheGateTheWeeklyCheckOnlyReports() {
+    MonitorRig rig;
+    rig.preferences.setBool(Preference::weeklyAutoClean, true);
+    rig.offer({{item("a"), 6'000'000'000}});
+    auto interactive = rig.model->claimRemoval();
+    QVERIFY(interactive);
+    QVERIFY(rig.monitor->weeklyCheck());
+    QVERIFY(checked(rig));
+    QCOMPARE(rig.disk->cleanStarts.load(), 0);
+    QVERIFY(rig.model->records().empty());
+    QCOMPARE(rig.notifications.posted.size(), size_t(1));
+    QCOMPARE(rig.notifications.posted[0].title, QStringLiteral("6 GB can be cleaned"));
+  }
+
+  void anInteractiveCleanCannotStartWhileTheWeeklyCheckCleans() {
+    MonitorRig rig;
+    rig.preferences.setBool(Preference::weeklyAutoClean, true);
+    rig.offer({{item("a"), 6'000'000'000}});
+    rig.model->scan();
+    QTRY_COMPARE(rig.model->cleanupPhase(), AppModel::CleanupPhase::ready);
+    QVERIFY(!rig.model->selectedItems().empty());
+
+    auto latch = std::make_shared<Latch>();
+    rig.disk->cleanLatches[fakePath("a")] = latch;
+    QVERIFY(rig.monitor->weeklyCheck());
+    QTRY_COMPARE(rig.disk->cleanStarts.load(), 1);
+    rig.model->clean();
+    QCOMPARE(rig.model->cleanupPhase(), AppModel::CleanupPhase::ready);
+    latch->open();
+    QVERIFY(checked(rig));
+    QCOMPARE(rig.disk->cleanStarts.load(), 1);
+    QVERIFY(!rig.model->isRemoving());
+  }
+
+  void inDemoModeTheCheckIsBusyFor1point5sAndChangesNothing() {
+    Demo::decide(true);
+    MonitorRig rig;
+    QVERIFY(rig.monitor->weeklyCheck());
+    QVERIFY(rig.monitor->isCheckingWeekly());
+    rig.scheduler.advance(1499ms);
+    QVERIFY(rig.monitor->isCheckingWeekly());
+    rig.scheduler.advance(1ms);
+    QVERIFY(!rig.monitor->isCheckingWeekly());
+    QVERIFY(!rig.monitor->lastWeeklyCheck());
+    QVERIFY(rig.notifications.posted.empty());
+    Demo::decide(false);
+  }
+};
+
+QTEST_MAIN(WeeklyCheckTest)
+#include "WeeklyCheckTest.moc"
