@@ -73,7 +73,10 @@ TidraApplication::TidraApplication(Parts given, QObject* parent) : QObject(paren
   updateTrayItem();
 }
 
-TidraApplication::~TidraApplication() { WindowOpener::shared().openMain = nullptr; }
+TidraApplication::~TidraApplication() {
+  WindowOpener::shared().openMain = nullptr;
+  delete settingsWindow;
+}
 
 TidraApplication::Situation TidraApplication::situation() const {
   return {parts.preferences.boolValue(Preference::showInMenuBar), parts.trayAvailable,

@@ -185,6 +185,12 @@ private slots:
     QVERIFY(!actionTexts(window).contains("Check for Updates…"));
     action(window, "Send Feedback…")->trigger();
     QCOMPARE(harness.opener.opened, QList<QUrl>{Website::feedback(harness.info)});
+    action(window, "Settings…")->trigger();
+    action(window, "Settings…")->trigger();
+    int settings = 0;
+    for (const QWidget* top : QApplication::topLevelWidgets())
+      settings += top->objectName() == "settings" && top->isVisible();
+    QCOMPARE(settings, 1);
     action(window, "Quit Tidra")->trigger();
     QCOMPARE(harness.quits, 1);
 
