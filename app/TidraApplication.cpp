@@ -61,7 +61,7 @@ bool TidraApplication::quitsAfterLastWindow(const Situation& situation) {
 TidraApplication::TidraApplication(Parts given, QObject* parent) : QObject(parent), parts(std::move(given)) {
   Preference::registerDefaults(parts.preferences);
   Appearance::setScreenshotMode(screenshotMode(parts.arguments));
-  appModel = std::make_unique<AppModel>(parts.environment, parts.services, parts.scheduler);
+  appModel = std::make_unique<AppModel>(parts.environment, parts.services, parts.desktop, parts.scheduler);
   backgroundMonitor = std::make_unique<BackgroundMonitor>(*appModel, parts.preferences, parts.notifications);
   buildMainWindow();
   WindowOpener::shared().openMain = [this] { showMainWindow(); };

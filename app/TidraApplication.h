@@ -2,6 +2,7 @@
 
 #include "models/Section.h"
 #include "services/AppServices.h"
+#include "services/DesktopServices.h"
 #include "views/design/Theme.h"
 
 #include "cleanup/CleanupEnvironment.h"
@@ -42,6 +43,8 @@ public:
     QStringList arguments;
     CleanupEnvironment environment;
     AppServices services;
+    // The desktop parts the central model hands to its feature models.
+    DesktopServices desktop;
     Preferences& preferences;
     Scheduler& scheduler;
     UrlOpener& urlOpener;

@@ -3,6 +3,8 @@
 #include "models/AppModel.h"
 #include "views/PlaceholderScreen.h"
 #include "views/Sidebar.h"
+#include "views/cleanup/CleanupView.h"
+#include "views/overview/OverviewView.h"
 #include "views/design/Backdrop.h"
 
 #include <QDialog>
@@ -40,6 +42,8 @@ ContentView::ContentView(AppModel& model, QWidget* parent) : QWidget(parent), mo
 
 QWidget* ContentView::makeScreen(std::optional<Section> section) {
   // Each screen replaces its placeholder here as it is built.
+  if (!section || *section == Section::overview) return new OverviewView(model);
+  if (*section == Section::cleanup) return new CleanupView(model);
   const Sidebar::Row& entry = Sidebar::row(section.value_or(Section::overview));
   return new PlaceholderScreen(entry.title, entry.symbol);
 }

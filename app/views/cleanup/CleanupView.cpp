@@ -37,7 +37,7 @@ std::optional<QUrl> CleanupView::liveDockerFinder() {
   return QUrl::fromLocalFile(entry);
 }
 
-CleanupView::CleanupView(AppModel& model, UrlOpener& opener, QWidget* parent, CleanupList::DockerFinder findDocker)
+CleanupView::CleanupView(AppModel& model, QWidget* parent, CleanupList::DockerFinder findDocker)
     : QWidget(parent), model(model) {
   setObjectName(QStringLiteral("cleanupView"));
   auto* column = new QVBoxLayout(this);
@@ -51,7 +51,7 @@ CleanupView::CleanupView(AppModel& model, UrlOpener& opener, QWidget* parent, Cl
   auto* card = new GlassCard(20);
   auto* cardLayout = new QVBoxLayout(card);
   cardLayout->setContentsMargins(0, 0, 0, 0);
-  cleanupList = new CleanupList(model, opener, std::move(findDocker), card);
+  cleanupList = new CleanupList(model, *model.desktop().urlOpener, std::move(findDocker), card);
   cardLayout->addWidget(cleanupList);
   listCard = padded(card, 16, 16, 16, 0);
   for (auto* page : {progress, emptyState, listCard}) content->addWidget(page);

@@ -12,7 +12,6 @@ namespace tidra {
 class AppModel;
 class Button;
 class SelectionFooter;
-class UrlOpener;
 
 // The Cleanup screen: what can be cleaned, by category, with what each removal costs; the
 // footer sums up the selection and opens the confirmation that runs the clean. Keeps no state:
@@ -20,8 +19,7 @@ class UrlOpener;
 // changes. Appearing while no scan has run starts one.
 class CleanupView : public QWidget {
 public:
-  CleanupView(AppModel& model, UrlOpener& opener, QWidget* parent = nullptr,
-              CleanupList::DockerFinder findDocker = liveDockerFinder);
+  explicit CleanupView(AppModel& model, QWidget* parent = nullptr, CleanupList::DockerFinder findDocker = liveDockerFinder);
 
   // Docker Desktop's desktop entry, when it is installed.
   static std::optional<QUrl> liveDockerFinder();

@@ -1,7 +1,9 @@
 #include "views/overview/OverviewView.h"
 
 #include "models/AppModel.h"
+#include "models/Diagnosis.h"
 #include "models/ProjectsModel.h"
+#include "views/design/StyledLabel.h"
 #include "views/overview/HistoryCard.h"
 #include "views/overview/MemoryCard.h"
 #include "views/overview/ProjectsCard.h"
@@ -12,9 +14,8 @@
 
 namespace tidra {
 
-OverviewView::OverviewView(AppModel& model, ProjectsModel& projects, Scheduler& scheduler, std::function<void()> diagnose,
-                           QWidget* parent)
-    : QScrollArea(parent) {
+OverviewView::OverviewView(AppModel& model, QWidget* parent) : QScrollArea(parent), model(model) {
+  auto& projects = model.projects();
   setObjectName(QStringLiteral("overviewView"));
   setWidgetResizable(true);
   setFrameShape(QFrame::NoFrame);
@@ -25,18 +26,20 @@ OverviewView::OverviewView(AppModel& model, ProjectsModel& projects, Scheduler& 
   auto* column = new QVBoxLayout(page);
   column->setContentsMargins(24, 24, 24, 24);
   column->setSpacing(16);
+  // The page's title, as the other screens carry theirs: this window has no navigation bar.
+  column->addWidget(new StyledLabel(QStringLiteral("Overview"), Theme::TextStyle::title2, Theme::Role::label, QFont::Bold, page));
   storage = new StorageCard(model, page);
   column->addWidget(storage);
 
   auto* cards = new QHBoxLayout;
   cards->setSpacing(16);
-  memory = new MemoryCard(model, std::move(diagnose), page);
+  memory = new MemoryCard(model, [&model] { model.diagnosis().setPresented(true); }, page);
   cards->addWidget(memory, 1);
   auto* right = new QVBoxLayout;
   right->setSpacing(16);
   projectsCard = new ProjectsCard(model, projects, page);
   right->addWidget(projectsCard, 1);
-  history = new HistoryCard(model, scheduler, page);
+  history = new HistoryCard(model, model.scheduler(), page);
   right->addWidget(history);
   cards->addLayout(right, 1);
   column->addLayout(cards);
@@ -51,6 +54,16 @@ OverviewView::OverviewView(AppModel& model, ProjectsModel& projects, Scheduler& 
                       &ProjectsModel::selectedArtifactsChanged})
     connect(&projects, signal, this, [this] { coalesced.schedule(); });
   refresh();
+}
+
+void OverviewView::showEvent(QShowEvent* event) {
+  QScrollArea::showEvent(event);
+  if (!freshness) freshness = model.keepPerformanceFresh();
+}
+
+void OverviewView::hideEvent(QHideEvent* event) {
+  QScrollArea::hideEvent(event);
+  freshness.reset();
 }
 
 void OverviewView::refresh() {

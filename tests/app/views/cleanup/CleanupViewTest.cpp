@@ -35,13 +35,13 @@ std::optional<QUrl> noDocker() { return std::nullopt; }
 // The screen over a model, shown at the window size the screens are drawn for.
 struct Screen {
   FakeModel fake;
-  FakeUrlOpener opener;
   std::unique_ptr<CleanupView> view;
 
   AppModel& model() { return *fake.model; }
+  FakeUrlOpener& opener() { return static_cast<FakeUrlOpener&>(*model().desktop().urlOpener); }
   CleanupView& make(CleanupList::DockerFinder findDocker = noDocker) {
     fake.make();
-    view = std::make_unique<CleanupView>(model(), opener, nullptr, std::move(findDocker));
+    view = std::make_unique<CleanupView>(model(), nullptr, std::move(findDocker));
     view->resize(980, 660);
     view->show();
     settle();
@@ -133,7 +133,7 @@ private slots:
     screen.make();
     screen.run(600ms + 50ms * 40);
     screen.view.reset();
-    CleanupView again(screen.model(), screen.opener, nullptr, noDocker);
+    CleanupView again(screen.model(), nullptr, noDocker);
     again.show();
     screen.settle();
     QCOMPARE(screen.model().cleanupPhase(), Phase::ready);
@@ -199,7 +199,7 @@ private slots:
     QVERIFY(list->fullDiskAccessNotice()->isVisible());
     QVERIFY(list->dockerNotice()->isVisible());
     list->openDockerButton()->click();
-    QCOMPARE(screen.opener.opened, QList<QUrl>{docker});
+    QCOMPARE(screen.opener().opened, QList<QUrl>{docker});
   }
 
   void dockerNoticeOnlyWhenDockerIsStopped() {
