@@ -131,6 +131,19 @@ private slots:
     QCOMPARE(screen.model().performanceTab(), AppModel::PerformanceTab::startup);
   }
 
+  void developerToolsLinkOpensTheirTab() {
+    Demo::decide(true);
+    Screen screen;
+    screen.make();
+    QTRY_VERIFY(!screen.model().developerTools().empty());
+    screen.settle();
+    auto* link = screen.find<Button>("developerToolsLink");
+    QCOMPARE(link->text(), *OverviewTexts::developerToolsLink(screen.model().developerTools()));
+    link->click();
+    QCOMPARE(screen.model().performanceTab(), AppModel::PerformanceTab::developerTools);
+    QCOMPARE(screen.model().section(), Section::performance);
+  }
+
   void memoryButtonsStackWhenTheCardIsNarrow() {
     Screen screen;
     screen.make();
