@@ -79,7 +79,7 @@ bool TidraApplication::quitsAfterLastWindow(const Situation& situation) {
 TidraApplication::TidraApplication(Parts given, QObject* parent) : QObject(parent), parts(std::move(given)) {
   Preference::registerDefaults(parts.preferences);
   Appearance::setScreenshotMode(screenshotMode(parts.arguments));
-  appModel = std::make_unique<AppModel>(parts.environment, parts.services, desktop(), parts.scheduler);
+  appModel = std::make_unique<AppModel>(parts.environment, parts.services, parts.desktop, parts.scheduler);
   backgroundMonitor = std::make_unique<BackgroundMonitor>(*appModel, parts.preferences, parts.notifications);
   buildMainWindow();
   WindowOpener::shared().openMain = [this] { showMainWindow(); };
@@ -123,12 +123,6 @@ void TidraApplication::addCommands() {
   QMenu* help = window->menuBar()->addMenu(QStringLiteral("Help"));
   help->addAction(QStringLiteral("Send Feedback…"), this,
                   [this] { parts.urlOpener.open(Website::feedback(parts.info)); });
-}
-
-DesktopServices TidraApplication::desktop() const {
-  // The parts handed in outlive this object, so the model may hold them without owning them.
-  return {Thumbnailer::live(), RunningApps::live(), borrowed(parts.urlOpener), borrowed(parts.preferences),
-          std::make_shared<LiveFolderChooser>(), std::make_shared<LiveFileRevealer>()};
 }
 
 void TidraApplication::showMainWindow() {

@@ -43,6 +43,8 @@ public:
     QStringList arguments;
     CleanupEnvironment environment;
     AppServices services;
+    // The desktop parts the central model hands to its feature models.
+    DesktopServices desktop;
     Preferences& preferences;
     Scheduler& scheduler;
     UrlOpener& urlOpener;
@@ -114,7 +116,6 @@ signals:
   void launched();
 
 private:
-  DesktopServices desktop() const;
   void buildMainWindow();
   void addCommands();
   void showReadings();

@@ -6,6 +6,10 @@
 #include "platform/SingleInstance.h"
 #include "platform/TrayItem.h"
 #include "platform/UrlOpener.h"
+#include "platform/Thumbnailer.h"
+#include "platform/RunningApps.h"
+#include "platform/FileRevealer.h"
+#include "platform/FolderChooser.h"
 #include "runtime/LiveScheduler.h"
 #include "settings/LivePreferences.h"
 #include "snapshot/Snapshot.h"
@@ -58,7 +62,12 @@ int main(int argc, char* argv[]) {
   // Queued, so a quit asked for before the event loop runs (a screenshot run with nothing to
   // wait for) still ends it.
   const auto quit = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
-  TidraApplication app({arguments, TidraApplication::environment(arguments), AppServices::live(), preferences,
+  // The window's opener and preferences live as long as main, so the model only borrows them.
+  const DesktopServices desktop{Thumbnailer::live(), RunningApps::live(),
+                                std::shared_ptr<UrlOpener>(&opener, [](UrlOpener*) {}),
+                                std::shared_ptr<Preferences>(&preferences, [](Preferences*) {}),
+                                std::make_shared<LiveFolderChooser>(), std::make_shared<LiveFileRevealer>()};
+  TidraApplication app({arguments, TidraApplication::environment(arguments), AppServices::live(), desktop, preferences,
                         scheduler, opener, notifications, info, updater, TrayItem::isAvailable(), quit});
   QObject::connect(&application, &QGuiApplication::lastWindowClosed, &app, &TidraApplication::lastWindowClosed);
   QObject::connect(&instance, &SingleInstance::showRequested, &app, &TidraApplication::showMain);

@@ -219,6 +219,8 @@ public:
   const std::set<std::string>& selection() const { return selection_; }
   void setSelection(std::set<std::string> ids);
   const std::optional<CleanSummary>& cleanSummary() const { return cleanSummary_; }
+  // The banner's "Dismiss" clears it.
+  void setCleanSummary(std::optional<CleanSummary> summary);
   const std::optional<QString>& cleaningTitle() const { return cleaningTitle_; }
   bool hasFullDiskAccess() const { return hasFullDiskAccess_; }
   const DockerStatus& dockerStatus() const { return dockerStatus_; }
@@ -279,7 +281,6 @@ private:
   void setItems(std::vector<CleanupItem> items);
   void setSizes(std::map<std::string, SizeResult> sizes);
   void setSize(const std::string& id, const SizeResult& size);
-  void setCleanSummary(std::optional<CleanSummary> summary);
   void setCleaningTitle(std::optional<QString> title);
   void setHasFullDiskAccess(bool granted);
   void setDockerStatus(DockerStatus status);

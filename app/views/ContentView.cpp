@@ -5,6 +5,8 @@
 #include "platform/HomeFolder.h"
 #include "views/PlaceholderScreen.h"
 #include "views/Sidebar.h"
+#include "views/cleanup/CleanupView.h"
+#include "views/overview/OverviewView.h"
 #include "views/applications/ApplicationsView.h"
 #include "views/design/Backdrop.h"
 #include "views/largefiles/LargeFilesView.h"
@@ -53,6 +55,8 @@ ContentView::ContentView(AppModel& model, QWidget* parent) : QWidget(parent), mo
 
 QWidget* ContentView::makeScreen(std::optional<Section> section) {
   // Each screen replaces its placeholder here as it is built.
+  if (!section || *section == Section::overview) return new OverviewView(model);
+  if (*section == Section::cleanup) return new CleanupView(model);
   if (section == Section::applications)
     return new applications::ApplicationsView(model.applications(), model.scheduler(), fileRevealer(),
                                               [this] { model.setSection(Section::cleanup); });

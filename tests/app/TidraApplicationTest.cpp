@@ -16,6 +16,8 @@
 #include "support/FakeUpdateController.h"
 #include "support/ImageVariety.h"
 
+#include "support/FakeDesktop.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -59,7 +61,7 @@ struct Harness {
       return disk->catalog;
     };
     app = std::make_unique<TidraApplication>(TidraApplication::Parts{arguments, quietEnvironment("/home/fake"), services,
-                                                                     preferences, scheduler, opener, notifications, info, *updater,
+                                                                     fakeDesktop(), preferences, scheduler, opener, notifications, info, *updater,
                                                                      trayAvailable, [this] { ++quits; }});
     return *app;
   }

@@ -1,4 +1,4 @@
-#include "models/AppModelFakes.h"
+#include "models/PerformanceFakes.h"
 
 #include "views/ContentView.h"
 #include "views/Sidebar.h"
@@ -53,7 +53,7 @@ private slots:
 
   // Each click writes the section and builds that section's screen afresh; the old one goes.
   void clickingARowSwitchesTheScreen() {
-    FakeModel fake;
+    PerformanceModel fake;
     AppModel& model = fake.make();
     ContentView view(model);
     view.resize(980, 660);
@@ -71,7 +71,7 @@ private slots:
   }
 
   void arrowKeysMoveBetweenSections() {
-    FakeModel fake;
+    PerformanceModel fake;
     AppModel& model = fake.make();
     ContentView view(model);
     view.show();
@@ -82,7 +82,7 @@ private slots:
 
   // Going back to a section makes a new screen, so its own state starts over.
   void reselectingASectionBuildsANewScreen() {
-    FakeModel fake;
+    PerformanceModel fake;
     AppModel& model = fake.make();
     ContentView view(model);
     QPointer<QWidget> first = view.screen();
@@ -93,7 +93,7 @@ private slots:
   }
 
   void noSectionShowsTheOverviewWithNoRowHighlighted() {
-    FakeModel fake;
+    PerformanceModel fake;
     AppModel& model = fake.make();
     ContentView view(model);
     model.setSection(Section::performance);
@@ -109,7 +109,7 @@ private slots:
   }
 
   void sizesHoldTheirLimits() {
-    FakeModel fake;
+    PerformanceModel fake;
     ContentView view(fake.make());
     view.resize(200, 100);
     QCOMPARE(view.minimumSize(), QSize(860, 560));
@@ -143,7 +143,7 @@ private slots:
   // The diagnosis binds its flag to the sheet slot: true opens, false closes, and the person
   // closing the sheet reports back once.
   void diagnosisSheetFollowsItsFlag() {
-    FakeModel fake;
+    PerformanceModel fake;
     ContentView view(fake.make());
     view.show();
     int made = 0;

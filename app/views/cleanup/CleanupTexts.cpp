@@ -1,0 +1,145 @@
+#include "views/cleanup/CleanupTexts.h"
+
+#include "cleanup/AdminCleanup.h"
+#include "views/Formats.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+namespace tidra::CleanupTexts {
+
+namespace {
+
+QString text(const std::string& value) { return QString::fromStdString(value); }
+
+// Single quotes keep every byte literal; a quote inside ends the run, is escaped, and restarts it.
+std::string shellQuoted(const std::string& path) {
+  std::string quoted = "'";
+  for (const char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+}  // namespace
+
+Content content(Phase phase, bool hasVisibleItems, bool hasSummary) {
+  if (hasVisibleItems || hasSummary) return Content::list;
+  return phase == Phase::ready ? Content::nothingToClean : Content::looking;
+}
+
+QString footerStatus(Phase phase, int measured, int total, int selected, const std::optional<QString>& cleaningTitle) {
+  switch (phase) {
+  case Phase::idle:
+  case Phase::scanning:
+    return QStringLiteral("Measuring %1 of %2…").arg(measured).arg(total);
+  case Phase::cleaning:
+    return QStringLiteral("Cleaning %1…").arg(cleaningTitle.value_or(QString()));
+  case Phase::ready:
+    break;
+  }
+  return selectionCount(selected);
+}
+
+bool footerShowsProgress(Phase phase) { return phase != Phase::ready; }
+
+QString selectionCount(int count) {
+  return count == 1 ? QStringLiteral("1 item selected") : QStringLiteral("%1 items selected").arg(count);
+}
+
+bool canClean(Phase phase, int selected) { return phase == Phase::ready && selected > 0; }
+
+bool canRescan(Phase phase) { return phase == Phase::idle || phase == Phase::ready; }
+
+std::optional<QString> selectionTotal(std::int64_t bytes) {
+  if (bytes <= 0) return std::nullopt;
+  return Formats::bytes(bytes);
+}
+
+QString selectAllTitle(bool allSelected) {
+  return allSelected ? QStringLiteral("Deselect All") : QStringLiteral("Select All");
+}
+
+std::vector<std::string> selectableIds(const std::vector<CleanupItem>& items) {
+  std::vector<std::string> ids;
+  for (const auto& item : items)
+    if (!item.requiresAdmin) ids.push_back(item.id);
+  return ids;
+}
+
+bool allSelected(const std::vector<std::string>& ids, const std::set<std::string>& selection) {
+  return !ids.empty() && std::all_of(ids.begin(), ids.end(), [&](const auto& id) { return selection.contains(id); });
+}
+
+std::set<std::string> toggledAll(const std::vector<std::string>& ids, const std::set<std::string>& selection) {
+  const bool deselect = allSelected(ids, selection);
+  auto result = selection;
+  for (const auto& id : ids) {
+    if (deselect)
+      result.erase(id);
+    else
+      result.insert(id);
+  }
+  return result;
+}
+
+std::int64_t totalBytes(const std::vector<CleanupItem>& items, const std::map<std::string, SizeResult>& sizes) {
+  std::int64_t total = 0;
+  for (const auto& item : items)
+    if (const auto found = sizes.find(item.id); found != sizes.end()) total += found->second.bytes;
+  return total;
+}
+
+bool isTrash(const CleanupItem& item) { return !item.action.isPermanent(); }
+
+bool cleansWithPassword(const CleanupItem& item) { return AdminCleanup::command(item.action.paths()).has_value(); }
+
+QString consequence(const CleanupItem& item) {
+  const QString sentence = text(item.consequence);
+  if (!item.requiresAdmin) return sentence;
+  if (cleansWithPassword(item))
+    return QStringLiteral("Belongs to the system, so the system asks for your password. ") + sentence;
+  return QStringLiteral("Needs an administrator: paste the command into Terminal. ") + sentence;
+}
+
+QString adminCommand(const std::vector<std::string>& paths) {
+  std::string command = "sudo rm -rf ";
+  for (std::size_t i = 0; i < paths.size(); ++i) command += (i ? " " : "") + shellQuoted(paths[i]);
+  return text(command);
+}
+
+QString confirmationTitle(std::int64_t bytes) { return QStringLiteral("Clean %1?").arg(Formats::bytes(bytes)); }
+
+QString confirmationMessage(bool allToTrash) {
+  if (allToTrash) return QStringLiteral("These items are moved to the Trash.");
+  return QStringLiteral("These items are deleted for good and cannot be restored. Here is what each one costs you.");
+}
+
+bool allToTrash(const std::vector<CleanupItem>& items) {
+  return std::all_of(items.begin(), items.end(), [](const CleanupItem& item) { return isTrash(item); });
+}
+
+QString summaryTitle(const CleanSummary& summary) {
+  if (summary.freed > 0 || summary.trashed == 0) return QStringLiteral("Freed ") + Formats::bytes(summary.freed);
+  return QStringLiteral("Moved %1 to the Trash").arg(Formats::bytes(summary.trashed));
+}
+
+std::optional<QString> summaryDetail(const CleanSummary& summary) {
+  QStringList sentences;
+  if (summary.freed > 0 && summary.trashed > 0)
+    sentences << QStringLiteral("Another %1 is in the Trash. Empty it to get that space back.")
+                     .arg(Formats::bytes(summary.trashed));
+  if (summary.insideDocker > 0)
+    sentences << QStringLiteral("%1 of it was inside Docker, which hands the space back to the system over the next "
+                                "few minutes.")
+                     .arg(Formats::bytes(summary.insideDocker));
+  if (sentences.isEmpty()) return std::nullopt;
+  return sentences.join(QLatin1Char(' '));
+}
+
+QString failureCount(std::size_t count) { return QStringLiteral("%1 could not be removed").arg(count); }
+
+QString failureLine(const CleanReport::Failure& failure, const std::string& home) {
+  return Formats::tildePath(failure.path, home) + QStringLiteral(": ") + text(failure.reason);
+}
+
+}  // namespace tidra::CleanupTexts

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "cleanup/CleanReport.h"
+#include "cleanup/CleanupItem.h"
+#include "models/AppModel.h"
+#include "models/CleanSummary.h"
+
+#include <QString>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+// Every text and figure the Cleanup screen shows, as pure functions of the model's values.
+namespace tidra::CleanupTexts {
+
+using Phase = AppModel::CleanupPhase;
+
+// What the card area shows: the list, "Nothing to clean", or the scan's progress.
+enum class Content { list, nothingToClean, looking };
+Content content(Phase phase, bool hasVisibleItems, bool hasSummary);
+
+// The footer's status: "Measuring 3 of 12…" while idle or scanning, "Cleaning Xcode caches…"
+// while cleaning, the selection count when ready.
+QString footerStatus(Phase phase, int measured, int total, int selected, const std::optional<QString>& cleaningTitle);
+bool footerShowsProgress(Phase phase);
+// "1 item selected" / "<n> items selected".
+QString selectionCount(int count);
+bool canClean(Phase phase, int selected);
+bool canRescan(Phase phase);
+// The selection's total; nothing when it is 0.
+std::optional<QString> selectionTotal(std::int64_t bytes);
+
+// "Deselect All" when every selectable item is selected, else "Select All".
+QString selectAllTitle(bool allSelected);
+// The ids "Select All" acts on: the items that need no administrator, in order.
+std::vector<std::string> selectableIds(const std::vector<CleanupItem>& items);
+// False when there is nothing to select.
+bool allSelected(const std::vector<std::string>& ids, const std::set<std::string>& selection);
+// "Select All" adds the ids, "Deselect All" takes them out; other ids stay as they are.
+std::set<std::string> toggledAll(const std::vector<std::string>& ids, const std::set<std::string>& selection);
+// The measured bytes of `items`, unmeasured ones counting 0.
+std::int64_t totalBytes(const std::vector<CleanupItem>& items, const std::map<std::string, SizeResult>& sizes);
+
+bool isTrash(const CleanupItem& item);
+// The row's second line: the consequence, behind an administrator prefix for admin items.
+QString consequence(const CleanupItem& item);
+// Whether an admin item is removed here behind the password prompt rather than by hand.
+bool cleansWithPassword(const CleanupItem& item);
+// "sudo rm -rf " and each path quoted for a POSIX shell, for people to paste.
+QString adminCommand(const std::vector<std::string>& paths);
+
+// The confirmation: "Clean 4.2 GB?" and whether the items go to the Trash or for good.
+QString confirmationTitle(std::int64_t bytes);
+QString confirmationMessage(bool allToTrash);
+bool allToTrash(const std::vector<CleanupItem>& items);
+
+// The banner after a clean.
+QString summaryTitle(const CleanSummary& summary);
+std::optional<QString> summaryDetail(const CleanSummary& summary);
+QString failureCount(std::size_t count);
+QString failureLine(const CleanReport::Failure& failure, const std::string& home);
+
+}  // namespace tidra::CleanupTexts

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "views/CoalescedRefresh.h"
+
+#include "models/AppModel.h"
+
+#include <QScrollArea>
+
+#include <optional>
+
+namespace tidra {
+
+class HistoryCard;
+class MemoryCard;
+class ProjectsCard;
+class StorageCard;
+
+// The overview: storage and the largest safe wins on one wide card, then memory beside
+// projects and history. Only reads the models and moves the person to other sections; the
+// one thing it starts is the first project scan. Keeps no state: every text is recomputed
+// from the models once per event-loop turn after they change. While shown it keeps the memory
+// figures fresh.
+class OverviewView : public QScrollArea {
+public:
+  explicit OverviewView(AppModel& model, QWidget* parent = nullptr);
+
+  void refresh();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+private:
+  AppModel& model;
+  std::optional<AppModel::RefreshToken> freshness;
+  CoalescedRefresh coalesced{this, [this] { refresh(); }};
+  StorageCard* storage;
+  MemoryCard* memory;
+  ProjectsCard* projectsCard;
+  HistoryCard* history;
+};
+
+}  // namespace tidra

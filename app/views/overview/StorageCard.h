@@ -1,0 +1,51 @@
+#pragma once
+
+#include "views/design/GlassCard.h"
+
+class QStackedLayout;
+
+namespace tidra {
+
+class AppModel;
+class BigNumber;
+class Button;
+class KeyedRowList;
+class LegendItem;
+class RingGauge;
+class StyledLabel;
+
+// The overview's wide top card: the home volume as a ring with the free space in its middle,
+// its legend, and the largest things safe to clean with "Review and Clean", which goes to
+// the Cleanup screen. Without a disk reading it says only that the figures are unavailable.
+class StorageCard : public GlassCard {
+public:
+  explicit StorageCard(AppModel& model, QWidget* parent = nullptr);
+
+  void refresh();
+
+private:
+  QWidget* makeRing();
+  QWidget* makeLegend();
+  QWidget* makeCleanup();
+  void refreshStorage();
+  void refreshCleanup();
+
+  AppModel& model;
+  StyledLabel* unavailable;
+  QWidget* storage;
+  RingGauge* ring;
+  BigNumber* free;
+  StyledLabel* availableOf;
+  LegendItem* inUse;
+  LegendItem* safe;
+  LegendItem* available;
+  QWidget* cleanup;
+  QWidget* progress;
+  StyledLabel* progressText;
+  QWidget* candidates;
+  KeyedRowList* candidateRows;
+  StyledLabel* nothingWorth;
+  Button* review;
+};
+
+}  // namespace tidra

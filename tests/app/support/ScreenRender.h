@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tidra::test {
+
+// Saves `widget` as "<name>-light.png" and "<name>-dark.png" in the folder named by
+// TIDRA_RENDER_DIR, for looking at a screen; does nothing when the variable is unset.
+void renderIfAsked(QWidget& widget, const QString& name);
+
+}  // namespace tidra::test

@@ -1,0 +1,159 @@
+#include "models/PerformanceFakes.h"
+#include "support/ScreenRender.h"
+
+#include "Demo.h"
+#include "models/ProjectsModel.h"
+#include "models/Diagnosis.h"
+#include "views/PressureLabel.h"
+#include "views/design/Button.h"
+#include "views/design/KeyedRowList.h"
+#include "views/design/Theme.h"
+#include "views/overview/MemoryCard.h"
+#include "views/overview/OverviewTexts.h"
+#include "views/overview/OverviewView.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QTest>
+
+using namespace tidra;
+using namespace tidra::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+// The overview over a model and a projects model sharing one virtual clock.
+struct Screen {
+  PerformanceModel fake;
+  std::unique_ptr<OverviewView> view;
+
+  AppModel& model() { return *fake.model; }
+  ProjectsModel& projects() { return model().projects(); }
+  OverviewView& make() {
+    fake.make();
+    view = std::make_unique<OverviewView>(model());
+    view->resize(980, 660);
+    view->show();
+    settle();
+    return *view;
+  }
+  void settle() { QCoreApplication::processEvents(); QCoreApplication::processEvents(); }
+  void run(std::chrono::milliseconds time) {
+    fake.scheduler.advance(time);
+    settle();
+  }
+  template <class T> T* find(const QString& name) const { return view->findChild<T*>(name); }
+  bool shown(const QString& name) const { return find<QWidget>(name)->isVisibleTo(view.get()); }
+};
+
+}  // namespace
+
+class OverviewViewTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void initTestCase() { Theme::apply(Theme::Scheme::light); }
+  void cleanup() { Demo::decide(false); }
+
+  void withoutADiskReadingOnlyTheUnavailableText() {
+    Screen screen;
+    screen.make();
+    QVERIFY(!screen.model().disk());
+    QVERIFY(screen.shown("diskUnavailable"));
+    QVERIFY(!screen.shown("availableOf"));
+    QVERIFY(!screen.shown("reviewAndClean"));
+    QVERIFY(!screen.shown("candidates"));
+  }
+
+  // The demo machine from launch to a finished scan: progress, then the three largest safe wins.
+  void demoStorageAndCleanup() {
+    Demo::decide(true);
+    Screen screen;
+    screen.make();
+    screen.model().refreshDisk();
+    screen.model().scan();
+    screen.settle();
+    QCOMPARE(screen.find<QLabel>("cleanupProgress")->text(), "Looking for things to clean…");
+    QVERIFY(!screen.find<Button>("reviewAndClean")->isEnabled());
+    screen.run(600ms + 50ms * 40);
+    QVERIFY(!screen.shown("cleanupProgress"));
+    const auto figures = OverviewTexts::storage(*screen.model().disk(), screen.model().safeBytes());
+    QCOMPARE(screen.find<QLabel>("availableOf")->text(), OverviewTexts::availableOf(figures));
+    QCOMPARE(screen.find<KeyedRowList>("candidates")->keys().size(), 3);
+    auto* review = screen.find<Button>("reviewAndClean");
+    QCOMPARE(review->text(), OverviewTexts::reviewTitle(screen.model().safeBytes()));
+    QVERIFY(review->isEnabled());
+    review->click();
+    QCOMPARE(screen.model().section(), Section::cleanup);
+    QVERIFY(screen.shown("nothingCleaned") != !screen.model().records().empty());
+
+    screen.projects().scanProjects();
+    screen.run(10s);
+    renderIfAsked(*screen.view, "overview");
+  }
+
+  // "Scan Projects" goes to the Projects screen and scans once; with a result it only goes there.
+  void projectsButtonScansOnlyTheFirstTime() {
+    Demo::decide(true);
+    Screen screen;
+    screen.make();
+    auto* button = screen.find<Button>("projectsButton");
+    QCOMPARE(button->text(), "Scan Projects");
+    button->click();
+    screen.settle();
+    QCOMPARE(screen.model().section(), Section::projects);
+    QVERIFY(screen.projects().phase().isScanning());
+    QVERIFY(!button->isEnabled());
+    screen.run(10s);
+    QVERIFY(screen.projects().scan().has_value());
+    QCOMPARE(button->text(), "Review Projects");
+    screen.model().setSection(Section::overview);
+    button->click();
+    screen.settle();
+    QCOMPARE(screen.model().section(), Section::projects);
+    QVERIFY(!screen.projects().phase().isScanning());
+  }
+
+  // Showing the page starts the refresh loop, so the card has a reading to show.
+  void whyIsItSlowOpensTheCheckAndMemoryFollowsTheReading() {
+    Screen screen;
+    screen.make();
+    QTRY_VERIFY(screen.model().memory().has_value());
+    screen.settle();
+    QVERIFY(!screen.shown("memoryWaiting"));
+    QCOMPARE(screen.find<PressureLabel>("pressureLabel")->text(), PressureLabel::text(screen.model().memory()->pressure));
+    QCOMPARE(screen.find<QLabel>("memoryInUse")->text(), OverviewTexts::memoryInUse(*screen.model().memory()));
+    screen.find<Button>("whyIsItSlow")->click();
+    QVERIFY(screen.model().diagnosis().isPresented());
+    screen.model().setPerformanceTab(AppModel::PerformanceTab::startup);
+    screen.find<Button>("whatsUsingMemory")->click();
+    QCOMPARE(screen.model().section(), Section::performance);
+    QCOMPARE(screen.model().performanceTab(), AppModel::PerformanceTab::startup);
+  }
+
+  void developerToolsLinkOpensTheirTab() {
+    Demo::decide(true);
+    Screen screen;
+    screen.make();
+    QTRY_VERIFY(!screen.model().developerTools().empty());
+    screen.settle();
+    auto* link = screen.find<Button>("developerToolsLink");
+    QCOMPARE(link->text(), *OverviewTexts::developerToolsLink(screen.model().developerTools()));
+    link->click();
+    QCOMPARE(screen.model().performanceTab(), AppModel::PerformanceTab::developerTools);
+    QCOMPARE(screen.model().section(), Section::performance);
+  }
+
+  void memoryButtonsStackWhenTheCardIsNarrow() {
+    Screen screen;
+    screen.make();
+    auto* card = static_cast<MemoryCard*>(screen.find<QWidget>("memoryCard"));
+    QCOMPARE(card->buttonsLayout()->direction(), QBoxLayout::LeftToRight);
+    screen.view->resize(640, 660);
+    screen.settle();
+    QCOMPARE(card->buttonsLayout()->direction(), QBoxLayout::TopToBottom);
+  }
+};
+
+QTEST_MAIN(OverviewViewTest)
+#include "OverviewViewTest.moc"
