@@ -40,7 +40,6 @@ MenuBarPanel::MenuBarPanel(AppModel& model, BackgroundMonitor& monitor, bool dia
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(16, 16, 16, 16);
   column->setSpacing(14);
-  column->setSizeConstraint(QLayout::SetFixedSize);
 
   column->addWidget(makeGauges());
   column->addWidget(makeTopApps());

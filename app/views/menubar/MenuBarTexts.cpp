@@ -79,7 +79,9 @@ QString holding(const std::vector<DeveloperTool>& tools) {
 QString titleList(const std::vector<DeveloperTool>& tools) {
   QStringList titles;
   for (const auto& tool : tools) titles << QString::fromStdString(tool.title);
-  return QLocale().createSeparatedList(titles);
+  // The C locale joins with bare commas; English reads as a list.
+  const QLocale locale = QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
+  return locale.createSeparatedList(titles);
 }
 
 QString stopsHelp(const std::vector<DeveloperTool>& tools) { return QStringLiteral("Stops ") + titleList(tools); }
