@@ -2,9 +2,8 @@
 
 #include "views/Formats.h"
 #include "views/design/Brand.h"
+#include "views/diagnosis/DiagnosisTexts.h"
 
-#include <QLocale>
-#include <QStringList>
 
 #include <algorithm>
 
@@ -76,15 +75,7 @@ QString holding(const std::vector<DeveloperTool>& tools) {
   return QStringLiteral("Holding ") + Formats::memory(bytes);
 }
 
-QString titleList(const std::vector<DeveloperTool>& tools) {
-  QStringList titles;
-  for (const auto& tool : tools) titles << QString::fromStdString(tool.title);
-  // The C locale joins with bare commas; English reads as a list.
-  const QLocale locale = QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
-  return locale.createSeparatedList(titles);
-}
-
-QString stopsHelp(const std::vector<DeveloperTool>& tools) { return QStringLiteral("Stops ") + titleList(tools); }
+QString stopsHelp(const std::vector<DeveloperTool>& tools) { return QStringLiteral("Stops ") + DiagnosisTexts::toolList(tools); }
 
 QString checkButtonTitle(bool diagnosing) {
   return diagnosing ? QStringLiteral("Hide Check") : QStringLiteral("Why Is My Computer Slow?");

@@ -49,8 +49,6 @@ QString idleDaemonsTitle(int count);
 QString holding(const std::vector<DeveloperTool>& tools);
 // "Stops <the tools' titles as a list>".
 QString stopsHelp(const std::vector<DeveloperTool>& tools);
-// Titles joined the way the locale writes a list: "a", "a and b", "a, b and c".
-QString titleList(const std::vector<DeveloperTool>& tools);
 
 // "Why Is My Computer Slow?" / "Hide Check".
 QString checkButtonTitle(bool diagnosing);
