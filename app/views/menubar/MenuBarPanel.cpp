@@ -13,6 +13,7 @@
 #include "views/menubar/MiniGauge.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -130,6 +131,26 @@ QWidget* MenuBarPanel::makeFooter() {
   connect(quit, &QPushButton::clicked, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
   row->addWidget(quit);
   return footer;
+}
+
+QPoint MenuBarPanel::popUpPosition(const QRect& anchor, const QPoint& cursor, const QSize& size,
+                                   const QRect& screen) {
+  const QRect from = anchor.isValid() ? anchor : QRect(cursor, QSize(1, 1));
+  int y = from.bottom() + 1;
+  if (y + size.height() > screen.bottom() + 1) y = from.top() - size.height();
+  const int x = std::clamp(from.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - size.width()));
+  return {x, std::max(y, screen.top())};
+}
+
+void MenuBarPanel::popUp(const QRect& anchor) {
+  setWindowFlags(Qt::Popup);
+  adjustSize();
+  const QPoint cursor = QCursor::pos();
+  const QScreen* screen = QGuiApplication::screenAt(anchor.isValid() ? anchor.center() : cursor);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), size());
+  move(popUpPosition(anchor, cursor, size(), area));
+  show();
 }
 
 void MenuBarPanel::showEvent(QShowEvent* event) {

@@ -103,6 +103,17 @@ private slots:
     QTRY_COMPARE(rig.readings, 1);
     QVERIFY(!child(panel, "memoryGauge")->isHidden());
   }
+
+  void popUpStaysOnTheScreenBesideTheTrayIcon() {
+    const QRect screen(0, 0, 1920, 1080);
+    const QSize panel(320, 500);
+    // A tray icon at the top right: under it, pulled in from the edge.
+    QCOMPARE(MenuBarPanel::popUpPosition(QRect(1880, 0, 24, 24), {}, panel, screen), QPoint(1600, 24));
+    // At the bottom: above it.
+    QCOMPARE(MenuBarPanel::popUpPosition(QRect(100, 1050, 24, 30), {}, panel, screen), QPoint(100, 550));
+    // No icon geometry: at the cursor.
+    QCOMPARE(MenuBarPanel::popUpPosition(QRect(), QPoint(700, 300), panel, screen), QPoint(700, 301));
+  }
 };
 
 QTEST_MAIN(MenuBarPanelTest)
