@@ -125,7 +125,11 @@ FormSection* SettingsView::makeWeekly() {
 
   checkNow = new Button(Button::Look::secondary, QString(), this);
   checkNow->setObjectName(QStringLiteral("weeklyCheckNow"));
-  connect(checkNow, &QPushButton::clicked, this, [this] { monitor.weeklyCheck(); });
+  connect(checkNow, &QPushButton::clicked, this, [this] {
+    monitor.weeklyCheck();
+    // The check stores its date as it starts, after telling that it runs.
+    refreshWeekly();
+  });
   weeklyStatus = new StyledLabel(QString(), Theme::TextStyle::body, Theme::Role::secondaryLabel);
   weeklyStatus->setObjectName(QStringLiteral("weeklyStatus"));
   section->addRow(weeklyStatus, checkNow);

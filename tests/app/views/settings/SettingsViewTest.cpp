@@ -190,6 +190,14 @@ private slots:
     QCOMPARE(status->text(), QStringLiteral("Not checked yet"));  // the demo stores no date
   }
 
+  void aWeeklyCheckShowsItsDateAsItStarts() {
+    SettingsRig settings;
+    settings.find<QPushButton>("weeklyCheckNow")->click();
+    const auto now = settings.rig.scheduler.now();
+    QCOMPARE(settings.find<QLabel>("weeklyStatus")->text(), SettingsTexts::weeklyStatus(now, now));
+    QTRY_VERIFY(!settings.rig.monitor->isCheckingWeekly());
+  }
+
   void weeklyStatusTexts() {
     const SettingsTexts::Date now{1'800'000'000s};
     QCOMPARE(SettingsTexts::weeklyStatus(std::nullopt, now), QStringLiteral("Not checked yet"));
