@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
 # Similar-photo benchmark and calibration: builds a corpus of camera-sized JPEGs from the
-# photographic wallpapers of Debian packages, with near-duplicates of each (crop 2-5 %,
-# exposure +-15 %, re-encoded at quality 70, turned 1-3 degrees), then times the search against
-# findimagedupes on the same files and scores both against the corpus labels.
+# photographic wallpapers of Debian packages, with the copies people keep of each (cropped
+# 2-10 %, exposure +-15 %, re-encoded at quality 70, turned 1-3 degrees, half size, greyscale,
+# blurred, brightened), then times the search against findimagedupes on the same files, both
+# as whole processes over interleaved rounds, and scores both against the corpus labels,
+# overall and per kind of copy.
 #
 #   bench/similar_photos.sh [build-dir]
 #
-# Sizes: TILES (sources are cut into TILES x TILES distinct photos, default 2), VARIANTS
-# (near-duplicates per photo, default 2), MEGAPIXELS (default 12), CORPUS (folder, default
-# /tmp/tidra-photo-corpus; rebuilt when the settings change).
+# Sizes: TILES (sources are cut into TILES x TILES distinct photos, default 2; 1 keeps whole
+# wallpapers), VARIANTS (copies per photo, default 3), MEGAPIXELS (default 12), ROUNDS (timed
+# rounds, default 3), CORPUS (folder, default /tmp/tidra-photo-corpus; rebuilt when the settings
+# change).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
 tiles=${TILES:-2}
-variants=${VARIANTS:-2}
+variants=${VARIANTS:-3}
 megapixels=${MEGAPIXELS:-12}
 corpus=${CORPUS:-/tmp/tidra-photo-corpus}
 
@@ -39,8 +42,8 @@ sources() {
   done
 }
 
-# One labelled photo and its near-duplicates: g<label>_0.jpg is the shot, g<label>_<n>.jpg
-# the others (label zero-padded to four digits). Runs as one job of a parallel build.
+# One labelled photo and its copies: g<label>_0.jpg is the shot, g<label>_<n>-<kind>.jpg the
+# others (label zero-padded to four digits). Runs as one job of a parallel build.
 make_group() {
   local label=$1 source=$2 tx=$3 ty=$4 tiles=$5 variants=$6 megapixels=$7 out=$8
   local w h tw th scale tmp
@@ -54,26 +57,39 @@ make_group() {
   vips copy "$tmp/base.v" "$out/${name}_0.jpg[Q=92]" 2>/dev/null
   local W H n kind r
   W=$(vipsheader -f width "$tmp/base.v"); H=$(vipsheader -f height "$tmp/base.v")
+  local kinds=(cropped exposed requality turned halfsize greyscale blurred brightened)
   for n in $(seq 1 "$variants"); do
-    kind=$(( (label + n) % 4 ))
+    kind=${kinds[$(( (label * 3 + n) % ${#kinds[@]} ))]}
     r=$(( (label * 7 + n * 13) % 100 ))
+    local copy=$out/${name}_${n}-$kind.jpg
     case $kind in
-      0) # crop 2-5 %
-        local c; c=$(awk -v r="$r" 'BEGIN { printf "%.4f", 0.02 + 0.03 * r / 100 }')
+      cropped) # 2-10 % off each side pair
+        local c; c=$(awk -v r="$r" 'BEGIN { printf "%.4f", 0.02 + 0.08 * r / 100 }')
         local cx cy; cx=$(awk -v c="$c" -v W="$W" 'BEGIN { printf "%d", W * c / 2 }'); cy=$(awk -v c="$c" -v H="$H" 'BEGIN { printf "%d", H * c / 2 }')
-        vips crop "$tmp/base.v" "$out/${name}_${n}.jpg[Q=90]" "$cx" "$cy" $((W - 2 * cx)) $((H - 2 * cy)) 2>/dev/null ;;
-      1) # exposure +-15 %
+        vips crop "$tmp/base.v" "$copy[Q=90]" "$cx" "$cy" $((W - 2 * cx)) $((H - 2 * cy)) 2>/dev/null ;;
+      exposed) # exposure +-15 %
         local f; f=$(awk -v r="$r" 'BEGIN { printf "%.3f", (r % 2 ? 1.15 : 0.85) }')
         vips linear "$tmp/base.v" "$tmp/lit.v" "$f" 0 --uchar 2>/dev/null
-        vips copy "$tmp/lit.v" "$out/${name}_${n}.jpg[Q=90]" 2>/dev/null ;;
-      2) # re-encoded at quality 70
-        vips copy "$tmp/base.v" "$out/${name}_${n}.jpg[Q=70]" 2>/dev/null ;;
-      3) # turned 1-3 degrees, framed back inside the picture
+        vips copy "$tmp/lit.v" "$copy[Q=90]" 2>/dev/null ;;
+      requality) # re-encoded at quality 70
+        vips copy "$tmp/base.v" "$copy[Q=70]" 2>/dev/null ;;
+      halfsize)
+        vips resize "$tmp/base.v" "$copy[Q=90]" 0.5 2>/dev/null ;;
+      greyscale)
+        vips colourspace "$tmp/base.v" "$tmp/grey.v" b-w 2>/dev/null
+        vips copy "$tmp/grey.v" "$copy[Q=90]" 2>/dev/null ;;
+      blurred) # a soft copy: sigma of 1/500 of the width, about 1 pixel of a 512-pixel thumbnail
+        vips gaussblur "$tmp/base.v" "$tmp/soft.v" "$(awk -v W="$W" 'BEGIN { printf "%.1f", W / 500 }')" 2>/dev/null
+        vips copy "$tmp/soft.v" "$copy[Q=90]" 2>/dev/null ;;
+      brightened) # lifted shadows: +25 on every channel
+        vips linear "$tmp/base.v" "$tmp/bright.v" 1 25 --uchar 2>/dev/null
+        vips copy "$tmp/bright.v" "$copy[Q=90]" 2>/dev/null ;;
+      turned) # 1-3 degrees, framed back inside the picture
         local a m; a=$(awk -v r="$r" 'BEGIN { printf "%.2f", (1 + 2 * r / 100) * (r % 2 ? 1 : -1) }')
         m=$(awk -v a="$a" -v W="$W" 'BEGIN { s = sin((a < 0 ? -a : a) * 3.14159265 / 180); printf "%d", W * s + 1 }')
         vips rotate "$tmp/base.v" "$tmp/turned.v" "$a" 2>/dev/null
         local RW RH; RW=$(vipsheader -f width "$tmp/turned.v"); RH=$(vipsheader -f height "$tmp/turned.v")
-        vips crop "$tmp/turned.v" "$out/${name}_${n}.jpg[Q=90]" $(((RW - W) / 2 + m)) $(((RH - H) / 2 + m)) \
+        vips crop "$tmp/turned.v" "$copy[Q=90]" $(((RW - W) / 2 + m)) $(((RH - H) / 2 + m)) \
           $((W - 2 * m)) $((H - 2 * m)) 2>/dev/null ;;
     esac
   done
@@ -85,7 +101,7 @@ make_group() {
 }
 export -f make_group
 
-settings="tiles=$tiles variants=$variants megapixels=$megapixels"
+settings="tiles=$tiles variants=$variants megapixels=$megapixels edits=8"
 if [ "$(cat "$corpus/.settings" 2>/dev/null)" != "$settings" ]; then
   echo "building the corpus in $corpus ($settings)"
   rm -rf "$corpus"; mkdir -p "$corpus"
@@ -104,11 +120,10 @@ if [ "$(cat "$corpus/.settings" 2>/dev/null)" != "$settings" ]; then
   echo "$settings" > "$corpus/.settings"
 fi
 
-cmake --build "$build" --target similar_photos_bench >/dev/null
+cmake --build "$build" --target similar_photos_bench race >/dev/null
 count=$(ls "$corpus"/*.jpg | wc -l)
 echo "corpus: $count photos in $corpus"
-start=$(date +%s.%N)
 findimagedupes -q -- "$corpus"/*.jpg > "$corpus.findimagedupes" 2>/dev/null || true
-end=$(date +%s.%N)
-theirs=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", e - s }')
-"$build/bench/similar_photos_bench" "$corpus" "$corpus.findimagedupes" "$theirs"
+"$build/bench/race" "${ROUNDS:-3}" -- tidra "$build/bench/similar_photos_bench" --once "$corpus" \
+                                   -- findimagedupes findimagedupes -q "$corpus"/*.jpg
+"$build/bench/similar_photos_bench" "$corpus" "$corpus.findimagedupes"

@@ -34,6 +34,13 @@ int entryError(const std::string& path) {
     return errno == ENOTDIR ? ENOENT : errno;
 }
 
+std::optional<std::uint64_t> mountId(const std::string& path) {
+    struct statx sx {};
+    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &sx) != 0) return std::nullopt;
+    if (!(sx.stx_mask & STATX_MNT_ID)) return std::nullopt;
+    return sx.stx_mnt_id;
+}
+
 bool isDirectoryNoFollow(const std::string& path) {
     struct stat st;
     return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,10 @@ bool entryExists(const std::string& path);
 // errno value of any other failure, such as a folder above that may not be searched (EACCES)
 // or a path too long (ENAMETOOLONG).
 int entryError(const std::string& path);
+// The id of the mount the entry itself lies on (statx STATX_MNT_ID, a final link not
+// followed); nothing when it cannot be read. Only within one mount can an entry be renamed: a
+// bind mount keeps the device number, so comparing devices is not enough.
+std::optional<std::uint64_t> mountId(const std::string& path);
 // The entry itself is a folder; a symbolic link to a folder is not.
 bool isDirectoryNoFollow(const std::string& path);
 // The entry itself is a symbolic link, whether or not its target exists.

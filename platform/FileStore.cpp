@@ -1,6 +1,7 @@
 #include "platform/FileStore.h"
 
 #include "platform/PathText.h"
+#include "platform/SmallFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -56,30 +57,22 @@ void flushFolder(const std::string& path) {
 
 } // namespace
 
-Contents read(const std::string& path) {
-    Contents result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        if (error == ENOENT || error == ENOTDIR) return result;
-        return {Contents::Status::failed, {}, reason(error)};
-    }
-    result.status = Contents::Status::ok;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) result = {Contents::Status::failed, {}, reason(errno)};
-        if (n <= 0) break;
-        result.data.append(buffer, std::size_t(n));
-    }
-    ::close(fd);
-    return result;
+Contents read(const std::string& path, std::size_t maximumBytes) {
+    int error = 0;
+    auto data = readSmallFile(path, maximumBytes, &error);
+    if (data) return {Contents::Status::ok, std::move(*data), {}};
+    if (error == ENOENT || error == ENOTDIR) return {};
+    if (error == EINVAL) return {Contents::Status::failed, {}, "not a regular file"};
+    if (error == EFBIG) return {Contents::Status::failed, {}, "too large"};
+    return {Contents::Status::failed, {}, reason(error)};
 }
 
-std::optional<std::string> writeAtomically(const std::string& path, const std::string& data) {
+std::optional<std::string> writeAtomically(const std::string& path, const std::string& data,
+                                           const std::function<std::optional<std::string>()>& beforeReplace) {
     const std::string temporary = temporaryName(path);
-    if (auto failure = writeFlushed(temporary, data)) {
+    auto failure = writeFlushed(temporary, data);
+    if (!failure && beforeReplace) failure = beforeReplace();
+    if (failure) {
         ::unlink(temporary.c_str());
         return failure;
     }

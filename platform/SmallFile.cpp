@@ -16,6 +16,7 @@ int readAll(int fd, std::size_t maximumBytes, std::string& bytes) {
     if (std::size_t(st.st_size) > maximumBytes) return EFBIG;
     char buffer[65536];
     for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0) return errno;
         // The file may have grown since fstat.
         if (bytes.size() + std::size_t(n) > maximumBytes) return EFBIG;

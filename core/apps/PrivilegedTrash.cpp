@@ -85,16 +85,16 @@ std::optional<std::string> move(const std::vector<std::string>& paths, const std
     const std::string trash = home + "/.local/share/Trash";
     for (const auto& folder : {home + "/.local", home + "/.local/share", trash, trash + "/files", trash + "/info"})
         if (!makeFolder(folder)) return "the Trash cannot be made";
-    struct stat trashStatus {};
-    if (::stat((trash + "/files").c_str(), &trashStatus) != 0) return "the Trash cannot be made";
+    const auto trashMount = sys::mountId(trash + "/files");
+    if (!trashMount) return "the Trash cannot be made";
 
     std::optional<std::string> refusal;
     std::vector<Reserved> reserved;
     for (const auto& path : paths) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0) continue;
-        // mv would copy across file systems; a bundle must never be half moved.
-        if (st.st_dev != trashStatus.st_dev) {
+        if (!sys::entryExists(path)) continue;
+        // mv copies whatever it cannot rename, as across mounts, even two of one file system;
+        // a bundle must never be half moved.
+        if (sys::mountId(path) != trashMount) {
             refusal = "is on another volume than the Trash";
             continue;
         }

@@ -13,8 +13,8 @@
 // administrator rights: the `.trashinfo` records are written by us, as the user, exclusively;
 // then one pkexec run of mv (one password prompt) moves every bundle whose name is free in the
 // Trash, and a bundle that needs another name gets a run of its own. A record whose bundle did
-// not arrive is removed again. Never copies: a bundle on another file system than the Trash is
-// left where it is.
+// not arrive is removed again. Never copies: a bundle on another mount than the Trash (another
+// file system, or a bind mount of the same one) is left where it is.
 namespace tidra::PrivilegedTrash {
 
 // Shell::run's shape, so tests can stand in for it.

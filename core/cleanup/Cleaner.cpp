@@ -1,6 +1,8 @@
 #include "cleanup/Cleaner.h"
 
 #include "platform/FileAccess.h"
+#include "platform/MountTable.h"
+#include "projects/GitCommand.h"
 #include "platform/SafeRemove.h"
 #include "platform/Trash.h"
 
@@ -86,11 +88,18 @@ CleanReport Cleaner::removeWorktree(const CleanupAction::RemoveWorktree& action)
         report.failures.push_back({action.path, verdict.reason()});
         return report;
     }
+    // git removes ignored folders too, and would empty another volume mounted on one of them.
+    if (sys::MountTable::firstAtOrBelow(judged)) {
+        report.failures.push_back({action.path, "contains another volume"});
+        return report;
+    }
     // Only what lies in the worktree, wherever ".." or links in the entry lead.
     for (const auto& entry : action.clearFirst)
         if (isAtOrInside(PathGuard::normalize(entry), judged) && handle(entry, Mode::remove, report)) ++report.removed;
-    const auto output = run_("/usr/bin/git", {"-C", action.repository, "worktree", "remove", judged},
-                             {{"GIT_TERMINAL_PROMPT", "0"}}, toolLimit);
+    const auto output = GitCommand::run(action.repository, {"worktree", "remove", judged},
+                                        [&](const std::vector<std::string>& arguments) {
+                                            return run_("/usr/bin/git", arguments, {{"GIT_TERMINAL_PROMPT", "0"}}, toolLimit);
+                                        });
     if (!output) report.failures.push_back({action.path, "git could not be started"});
     else if (!output->succeeded()) report.failures.push_back({action.path, toolFailure(*output, "git refused")});
     else ++report.removed;

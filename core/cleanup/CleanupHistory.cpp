@@ -15,6 +15,9 @@ using Json = nlohmann::json;
 
 // Long enough for a slow disk, short enough that a stuck process cannot freeze the caller.
 constexpr std::chrono::seconds lockTimeout{10};
+// Far deeper than any record. Kept elements are written back recursively, so a file nested
+// deeper counts as broken: it is kept aside instead of crashing or bloating every append.
+constexpr int maximumDepth = 64;
 
 // The file as it stands: its elements, or why it has none.
 struct Stored {
@@ -27,8 +30,13 @@ Stored readStored(const std::string& file) {
     const auto contents = FileStore::read(file);
     if (contents.status == FileStore::Contents::Status::absent) return {};
     if (contents.status == FileStore::Contents::Status::failed) return {Stored::State::broken};
-    Json parsed = Json::parse(contents.data, nullptr, /*allow_exceptions=*/false);
-    if (!parsed.is_array()) return {Stored::State::broken};
+    bool tooDeep = false;
+    const auto shallow = [&](int depth, Json::parse_event_t, Json&) {
+        if (depth > maximumDepth) tooDeep = true;
+        return !tooDeep;
+    };
+    Json parsed = Json::parse(contents.data, shallow, /*allow_exceptions=*/false);
+    if (tooDeep || !parsed.is_array()) return {Stored::State::broken};
     return {Stored::State::parsed, std::move(parsed)};
 }
 
@@ -61,8 +69,6 @@ std::optional<std::string> dump(const Json& elements) {
 
 std::optional<std::string> appendLocked(const CleanupHistory& history, const Json& encoded) {
     Stored stored = readStored(history.file);
-    if (stored.state == Stored::State::broken)
-        if (auto failure = moveAside(history.file, history.now())) return failure;
     Json elements = Json::array({encoded});
     for (auto& element : stored.elements) {
         if (elements.size() == CleanupHistory::capacity) break;
@@ -70,8 +76,15 @@ std::optional<std::string> appendLocked(const CleanupHistory& history, const Jso
     }
     const auto text = dump(elements);
     if (!text) return "could not encode the history";
-    if (auto failure = FileStore::writeAtomically(history.file, *text))
-        return "could not write the history: " + *failure;
+    // The broken file is moved aside only once its successor is safely written, so a full disk
+    // never leaves the history without a file.
+    std::optional<std::string> asideFailure;
+    const auto keepBrokenAside = [&] {
+        if (stored.state == Stored::State::broken) asideFailure = moveAside(history.file, history.now());
+        return asideFailure;
+    };
+    if (auto failure = FileStore::writeAtomically(history.file, *text, keepBrokenAside))
+        return asideFailure ? *asideFailure : "could not write the history: " + *failure;
     return std::nullopt;
 }
 

@@ -15,10 +15,12 @@ namespace tidra {
 // 500, keys sorted, dates as whole-second UTC texts ("2024-03-05T14:07:09Z").
 //
 // The history is never lost. A record that does not decode is skipped when reading and kept
-// as it is when appending. A file that cannot be read or parsed as an array is moved aside to
-// "history.json.corrupt-<UTC timestamp>" before a new one is written. Writes replace the file
-// atomically, and appends hold an advisory lock on "history.json.lock" beside it, so appends
-// from several threads or processes never drop one another's records.
+// as it is when appending. A file that cannot be read or parsed as an array (a FIFO, a device,
+// anything over 64 MiB or nested more than 64 levels deep counts as unreadable) is moved aside
+// to "history.json.corrupt-<UTC timestamp>" once its successor is safely written, just before
+// that takes its place. Writes replace the file atomically, and appends hold an advisory lock
+// on "history.json.lock" beside it, so appends from several threads or processes never drop
+// one another's records.
 struct CleanupHistory {
     // home + "/.local/share/Tidra/history.json"; the home text is used unchanged.
     std::string file;

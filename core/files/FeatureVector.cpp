@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 #include <span>
+#include <utility>
 
 namespace tidra::FeatureVector {
 namespace {
@@ -13,10 +14,14 @@ constexpr int colourGrid = 4;
 constexpr int gradientSide = 64;
 constexpr int gradientCells = 4;
 constexpr int orientations = 8;
-// Layout matters most; colour and edges tell apart scenes whose layouts happen to agree.
+// Layout matters most; edges tell apart scenes whose layouts happen to agree. Colour counts
+// little: a greyscale copy has none, and lifted shadows wash it out.
 constexpr float lumaWeight = 1.0f;
-constexpr float colourWeight = 1.0f;
-constexpr float gradientWeight = 0.5f;
+constexpr float colourWeight = 0.2f;
+constexpr float gradientWeight = 0.7f;
+// Layout and colour cells average a window twice their size, so that a crop, which moves
+// every cell a little, changes each average only a little.
+constexpr double layoutSpread = 2.0;
 
 // Summed-area table of one channel, so any box average costs four look-ups.
 struct Integral {
@@ -24,12 +29,18 @@ struct Integral {
     std::vector<double> sums;  // (width + 1) * (height + 1)
 
     double at(int x, int y) const { return sums[std::size_t(y) * std::size_t(width + 1) + std::size_t(x)]; }
-    // Mean over cell (i, j) of an n by m grid laid over the whole picture.
-    float cell(int i, int j, int n, int m) const {
-        const int x0 = i * width / n, x1 = std::max(x0 + 1, (i + 1) * width / n);
-        const int y0 = j * height / m, y1 = std::max(y0 + 1, (j + 1) * height / m);
+    // Mean over the window of cell (i, j) of an n by n grid laid over the whole picture: the
+    // window is `spread` times the cell's size around the cell's centre, cut at the edges.
+    float cell(int i, int j, int n, double spread) const {
+        const auto [x0, x1] = window(i, n, spread, width);
+        const auto [y0, y1] = window(j, n, spread, height);
         const double sum = at(x1, y1) - at(x0, y1) - at(x1, y0) + at(x0, y0);
         return static_cast<float>(sum / double((x1 - x0) * (y1 - y0)));
+    }
+    static std::pair<int, int> window(int index, int n, double spread, int size) {
+        const double centre = (index + 0.5) / n, half = spread / (2.0 * n);
+        const int from = std::clamp(int(std::lround((centre - half) * size)), 0, size - 1);
+        return {from, std::clamp(int(std::lround((centre + half) * size)), from + 1, size)};
     }
 };
 
@@ -66,18 +77,18 @@ void centre(std::span<float> values) {
     for (float& v : values) v = static_cast<float>(v - mean);
 }
 
-std::vector<float> grid(const Integral& plane, int side) {
+std::vector<float> grid(const Integral& plane, int side, double spread) {
     std::vector<float> cells;
     cells.reserve(std::size_t(side) * std::size_t(side));
     for (int j = 0; j < side; ++j)
-        for (int i = 0; i < side; ++i) cells.push_back(plane.cell(i, j, side, side));
+        for (int i = 0; i < side; ++i) cells.push_back(plane.cell(i, j, side, spread));
     return cells;
 }
 
 // Unsigned gradient orientations, magnitude-weighted and split softly between the two
 // nearest bins so that a slightly turned picture keeps nearly the same histogram.
 std::vector<float> gradientHistogram(const Integral& luma) {
-    const auto small = grid(luma, gradientSide);
+    const auto small = grid(luma, gradientSide, 1.0);
     std::vector<float> bins(std::size_t(gradientCells * gradientCells * orientations), 0.0f);
     const auto at = [&](int x, int y) { return small[std::size_t(y) * gradientSide + std::size_t(x)]; };
     for (int y = 1; y < gradientSide - 1; ++y)
@@ -109,7 +120,7 @@ std::vector<float> of(const Thumbnail& thumbnail) {
     const auto luma = integral(thumbnail, [](int r, int g, int b) { return 0.299 * r + 0.587 * g + 0.114 * b; });
 
     // Brightness and contrast drop out: the layout is centred and brought to unit length.
-    auto layout = grid(luma, lumaGrid);
+    auto layout = grid(luma, lumaGrid, layoutSpread);
     centre(layout);
     normalise(layout);
     for (float v : layout) vector.push_back(lumaWeight * v);
@@ -118,7 +129,7 @@ std::vector<float> of(const Thumbnail& thumbnail) {
     const auto redGreen = integral(thumbnail, [](int r, int g, int b) { return double(r - g) / (r + g + b + 3); });
     const auto yellowBlue = integral(thumbnail, [](int r, int g, int b) { return double(r + g - 2 * b) / (r + g + b + 3); });
     for (const auto* plane : {&redGreen, &yellowBlue})
-        for (float v : grid(*plane, colourGrid)) vector.push_back(colourWeight * v);
+        for (float v : grid(*plane, colourGrid, layoutSpread)) vector.push_back(colourWeight * v);
 
     auto edges = gradientHistogram(luma);
     centre(edges);

@@ -11,12 +11,14 @@ namespace tidra::FeatureVector {
 inline constexpr int length = 16 * 16 + 4 * 4 * 2 + 4 * 4 * 8;
 // Every vector has this Euclidean length (or is all zeros for a blank grey picture). It is
 // calibrated on real photos (bench/similar_photos.sh) so that a Euclidean distance of 0.35
-// separates shots of one scene (re-encoded, re-exposed, slightly cropped or turned) from
-// different photos.
-inline constexpr float scale = 0.9f;
+// separates shots of one scene and the copies people keep of them (re-encoded, re-exposed or
+// brightened, cropped by up to a tenth, turned, shrunk, blurred or made grey) from different
+// photos.
+inline constexpr float scale = 0.5f;
 
-// The descriptor of a thumbnail. Insensitive to resampling, brightness and contrast; never
-// NaN. Pure and thread-safe.
+// The descriptor of a thumbnail. Insensitive to resampling, brightness and contrast, and
+// nearly so to the loss of colour, to blur and to small crops; never NaN. Pure and
+// thread-safe.
 std::vector<float> of(const Thumbnail& thumbnail);
 
 } // namespace tidra::FeatureVector

@@ -12,9 +12,10 @@
 namespace tidra {
 
 // The best `limit` files offered so far, kept while a search walks instead of ranking every
-// hit at its end: largest first, equal sizes by path in composed code-point order (then by
-// bytes), and a file with several hard links once, under the path that ranks first. What is
-// kept does not depend on the order of the offers. Not thread-safe: one per worker, merged.
+// hit at its end: largest first, equal sizes by path in composed code-point order (then in
+// plain byte order), and a file with several hard links once, under the path that ranks
+// first. What is kept does not depend on the order of the offers. Not thread-safe: one per
+// worker, merged.
 class LargestFiles {
 public:
     // A negative limit counts as 0.

@@ -1,5 +1,6 @@
 #include "projects/Worktrees.h"
 
+#include "projects/GitCommand.h"
 #include "projects/GitOutput.h"
 #include "projects/PullRequests.h"
 #include "projects/WorktreeInspection.h"
@@ -45,9 +46,9 @@ const std::map<std::string, std::string>& quietly() {
 }
 
 std::optional<Shell::Output> run(const std::string& path, const std::vector<std::string>& arguments) {
-    std::vector<std::string> all = {"-C", path};
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    return Shell::run("/usr/bin/git", all, quietly(), std::chrono::seconds(120));
+    return GitCommand::run(path, arguments, [](const std::vector<std::string>& all) {
+        return Shell::run("/usr/bin/git", all, quietly(), std::chrono::seconds(120));
+    });
 }
 
 std::vector<Record> parse(std::string_view output) {

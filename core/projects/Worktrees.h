@@ -25,7 +25,8 @@ struct Record {
 // disturb the user's own git), never a prompt.
 const std::map<std::string, std::string>& quietly();
 
-// Runs "/usr/bin/git -C <path> <arguments>" with `quietly()` and a 120-second limit. Nothing
+// Runs "/usr/bin/git -C <path> <arguments>" through GitCommand (the repository's own programs
+// switched off) with `quietly()` and a 120-second limit. Nothing
 // when git could not be started; the output unjudged otherwise (see Shell::Output::succeeded).
 std::optional<Shell::Output> run(const std::string& path, const std::vector<std::string>& arguments);
 

@@ -1,21 +1,12 @@
 #include "AppInfo.h"
 #include "Demo.h"
 #include "Updater.h"
+#include "support/FakeUpdateController.h"
 
 #include <QTest>
 
 using namespace tidra;
-
-namespace {
-
-class FakeController final : public UpdateController {
-public:
-  void checkForUpdates() override {}
-  bool automaticallyChecksForUpdates() const override { return false; }
-  void setAutomaticallyChecksForUpdates(bool) override {}
-};
-
-}  // namespace
+using tidra::test::FakeUpdateController;
 
 class UpdaterTest : public QObject {
   Q_OBJECT
@@ -47,7 +38,7 @@ private slots:
     QStringList keysSeen;
     const Updater updater(info, arguments, [&](const QString& publicKey) {
       keysSeen << publicKey;
-      return std::make_unique<FakeController>();
+      return std::make_unique<FakeUpdateController>();
     });
     QCOMPARE(updater.controller() != nullptr, created);
     QCOMPARE(keysSeen, created ? QStringList{key} : QStringList{});

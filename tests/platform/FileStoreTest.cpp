@@ -24,7 +24,18 @@ TEST(FileStoreTest, ReadTellsAbsentFromUnreadable) {
     EXPECT_EQ(FileStore::read(home.path("big")).data.size(), 200'000u);
     EXPECT_EQ(FileStore::read(home.path("missing")).status, Status::absent);
     EXPECT_EQ(FileStore::read(home.path("plain/below")).status, Status::absent);
-    EXPECT_EQ(FileStore::read(home.path("folder")).status, Status::failed);
+    home.symlink("zeros", "/dev/zero");
+    const std::pair<std::string, std::string> refused[] = {
+        {"folder", "not a regular file"},
+        // Endless: refused before a byte is read.
+        {"zeros", "not a regular file"},
+    };
+    for (const auto& [name, reason] : refused) {
+        const auto contents = FileStore::read(home.path(name));
+        EXPECT_EQ(contents.status, Status::failed) << name;
+        EXPECT_EQ(contents.error, reason) << name;
+    }
+    EXPECT_EQ(FileStore::read(home.path("big"), 199'999).error, "too large");
     EXPECT_EQ(test::runAsNobody([&] {
                   const auto contents = FileStore::read(home.path("secret"));
                   return contents.status == Status::failed ? contents.error : "read";

@@ -6,8 +6,29 @@
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <functional>
+
+namespace {
+
+// Runs right after unlinkat refuses an entry for being a folder: the moment a racing process
+// would swap that folder for a link. unlinkat below stands in for libc's in this test program.
+std::function<void(int folder, const char* name)> onFolderFound;
+
+} // namespace
+
+extern "C" int unlinkat(int folder, const char* name, int flags) {
+    if (::syscall(SYS_unlinkat, folder, name, flags) == 0) return 0;
+    const int error = errno;
+    if (error == EISDIR && onFolderFound) onFolderFound(folder, name);
+    errno = error;
+    return -1;
+}
 
 namespace tidra::sys {
 namespace {
@@ -37,6 +58,25 @@ TEST(SafeRemoveTest, RemovesEntriesWithoutFollowingLinks) {
         EXPECT_FALSE(exists(fs.path(relative))) << relative;
     }
     EXPECT_EQ(test::readFile(fs.path("outside/keep")), std::string(10, 'x'));
+}
+
+TEST(SafeRemoveTest, AFolderSwappedForALinkIsNeverFollowed) {
+    test::TempHome fs;
+    fs.file("outside/keep");
+    fs.file("t/tree/sub/x");
+    bool swapped = false;
+    onFolderFound = [&](int folder, const char* name) {
+        if (swapped || std::string(name) != "sub") return;
+        swapped = true;
+        ::renameat(folder, "sub", folder, "sub.moved");
+        ::symlinkat(fs.path("outside").c_str(), folder, "sub");
+    };
+    const Outcome outcome = SafeRemove::remove(fs.path("t/tree"));
+    onFolderFound = nullptr;
+    ASSERT_TRUE(swapped);
+    EXPECT_EQ(outcome.status, Status::failed);
+    EXPECT_TRUE(exists(fs.path("outside/keep")));
+    EXPECT_TRUE(test::isLink(fs.path("t/tree/sub")));
 }
 
 TEST(SafeRemoveTest, RefusesLinksAboveAndPathsWithoutAName) {

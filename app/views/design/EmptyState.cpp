@@ -18,6 +18,8 @@ EmptyState::EmptyState(const QString& symbol, const QString& title, const QStrin
   auto* heading = new StyledLabel(title, Theme::TextStyle::title2, Theme::Role::label, QFont::Bold, this);
   auto* text = new StyledLabel(description, Theme::TextStyle::body, Theme::Role::secondaryLabel, -1, this);
   text->setWordWrap(true);
+  // A description runs to a readable measure, not the whole width of a wide window.
+  text->setMaximumWidth(440);
   heading->setAlignment(Qt::AlignHCenter);
   text->setAlignment(Qt::AlignHCenter);
   actionRow->setSpacing(8);
@@ -27,7 +29,7 @@ EmptyState::EmptyState(const QString& symbol, const QString& title, const QStrin
   column->addWidget(icon, 0, Qt::AlignHCenter);
   column->addSpacing(4);
   column->addWidget(heading, 0, Qt::AlignHCenter);
-  column->addWidget(text);
+  column->addWidget(text, 0, Qt::AlignHCenter);
   column->addSpacing(6);
   column->addLayout(actionRow);
   column->setAlignment(actionRow, Qt::AlignHCenter);

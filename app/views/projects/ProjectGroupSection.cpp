@@ -26,6 +26,7 @@ ProjectGroupSection::ProjectGroupSection(ProjectsModel& model, FileRevealer& rev
       },
       this);
   rows->setDividers(true, 26);
+  rows->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);

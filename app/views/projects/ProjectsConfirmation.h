@@ -12,6 +12,8 @@ namespace tidra::projects {
 // that it is for good, and every worktree and folder that goes, with its size. "Remove" closes
 // the sheet and starts the removal; "Cancel" and Escape only close it.
 class ProjectsConfirmation : public ConfirmationDialog {
+  Q_OBJECT
+
 public:
   ProjectsConfirmation(ProjectsModel& model, QWidget* parent);
 };

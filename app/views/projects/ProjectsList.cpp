@@ -59,6 +59,8 @@ ProjectsList::ProjectsList(ProjectsModel& model, Scheduler& scheduler, FileRevea
   keptRows = new KeyedRowList([this](const QString& path) { return makeWorktreeRow(path); }, content);
   groups = new KeyedRowList([this](const QString& path) { return makeGroup(path); }, content);
   for (auto* list : {worktreeRows, keptRows}) list->setDividers(true, 26);
+  // Sections hug their rows; the space left over stays below the last one.
+  for (auto* list : {worktreeRows, keptRows, groups}) list->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
   for (QWidget* part : std::initializer_list<QWidget*>{sizeNote, worktreeHeader, worktreeRows, keptHeader, keptRows, groups})
     column->addWidget(part);
   column->addStretch(1);
@@ -101,6 +103,7 @@ void ProjectsList::refreshBanner() {
   connect(dismiss, &QPushButton::clicked, this, [this] { model.dismissSummary(); });
   banner->actions()->addWidget(dismiss);
   column->insertWidget(0, banner);
+  banner->show();
   resultBanner = banner;
 }
 

@@ -3,6 +3,7 @@
 #include "Demo.h"
 #include "runtime/TestScheduler.h"
 #include "support/FakeFolderChooser.h"
+#include "support/GatedProjectScan.h"
 #include "settings/InMemoryPreferences.h"
 
 #include <QSignalSpy>
@@ -69,49 +70,18 @@ ProjectScan scanOf(std::vector<ProjectScan::ArtifactRow> artifacts, std::vector<
   return scan;
 }
 
-// A scan service the test releases by hand, recording what it was asked.
-struct GatedScan {
-  std::mutex mutex;
-  std::condition_variable changed;
-  int released = 0;
-  int calls = 0;
-  std::vector<ProjectScan> results;
-  std::vector<std::vector<std::string>> roots;
-  std::vector<ProjectScanner::StageReport> reports;
-
-  void release() {
-    std::lock_guard lock(mutex);
-    ++released;
-    changed.notify_all();
-  }
-  int callCount() {
-    std::lock_guard lock(mutex);
-    return calls;
-  }
-  ProjectScan operator()(const std::vector<std::string>& scanRoots, const ProjectScanner::StageReport& report) {
-    std::unique_lock lock(mutex);
-    const int mine = calls++;
-    roots.push_back(scanRoots);
-    reports.push_back(report);
-    changed.wait(lock, [&] { return released > mine; });
-    return results.at(static_cast<std::size_t>(mine));
-  }
-};
-
 struct Fixture {
   TestScheduler scheduler;
   InMemoryPreferences preferences;
   FakeFolderChooser chooser;
-  std::shared_ptr<GatedScan> gate = std::make_shared<GatedScan>();
+  std::shared_ptr<GatedProjectScan> gate = std::make_shared<GatedProjectScan>();
   ProjectServices services;
 
   explicit Fixture(std::string realHome = home) {
     services.defaultRoots = [](const std::string& h) { return std::vector<std::string>{h + "/Developer"}; };
     services.workingDirectories = [] { return std::vector<std::string>{}; };
     services.realHome = [realHome] { return realHome; };
-    services.scan = [gate = gate](const std::vector<std::string>& roots, const std::string&, const PathGuard&,
-                                  const std::vector<std::string>&, const ProjectScanner::StageReport& report,
-                                  const ProjectScanner::IsCancelled&) { return (*gate)(roots, report); };
+    services.scan = gate->service();
   }
   std::unique_ptr<ProjectsModel> model(const std::string& forHome = home) {
     return std::make_unique<ProjectsModel>(forHome, services, scheduler, preferences, chooser);

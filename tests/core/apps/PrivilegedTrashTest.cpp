@@ -3,9 +3,11 @@
 #include "platform/Trash.h"
 #include "support/FakeTool.h"
 #include "support/FileProbe.h"
+#include "support/MountNamespace.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 namespace tidra {
 namespace {
@@ -71,6 +73,23 @@ TEST_F(PrivilegedTrashTest, FailedRunsGiveTheirReasonAndLeaveNoRecords) {
     }
     EXPECT_EQ(PrivilegedTrash::move({app("A.app")}, home.root(), Shell::run, home.path("bin/missing")),
               "pkexec could not be started");
+    EXPECT_TRUE(test::names(trash("info")).empty());
+}
+
+TEST_F(PrivilegedTrashTest, ABundleOnAnotherMountOfTheSameDiskIsLeftInPlace) {
+    home.dir("Bound");
+    test::FakeTool pkexec(home.path("bin/pkexec"), {});
+    const auto answer = test::runInMountNamespace([&] {
+        // Same device number as the Trash, yet mv could only copy it there.
+        if (::mount(home.path("Applications").c_str(), home.path("Bound").c_str(), nullptr, MS_BIND, nullptr) != 0)
+            return std::string("no mount");
+        return PrivilegedTrash::move({home.path("Bound/A.app")}, home.root(), Shell::run, pkexec.path())
+            .value_or("moved");
+    });
+    if (!answer) GTEST_SKIP() << test::kNoMountNamespace;
+    EXPECT_EQ(*answer, "is on another volume than the Trash");
+    EXPECT_TRUE(pkexec.calls().empty());
+    EXPECT_TRUE(test::exists(app("A.app/Contents/Info.plist")));
     EXPECT_TRUE(test::names(trash("info")).empty());
 }
 

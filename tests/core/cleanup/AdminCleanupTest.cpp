@@ -1,6 +1,7 @@
 #include "cleanup/AdminCleanup.h"
 
 #include "support/FakeTool.h"
+#include "support/MountNamespace.h"
 #include "support/TempHome.h"
 #include "system/Shell.h"
 
@@ -64,6 +65,31 @@ TEST(AdminCleanupTest, RefusesPathsSomeoneElseCouldSwap) {
         {home.path("link/inner"), "a parent folder is not owned and writable by root alone"},
     };
     for (const auto& c : cases) EXPECT_EQ(AdminCleanup::refusal(c.path), c.reason) << c.path;
+}
+
+// Parents that root alone may change, and parents someone else may, side by side on a tmpfs
+// mounted over /mnt in a private namespace, below parents that are root's alone.
+TEST(AdminCleanupTest, EveryParentMustBeRootsAndWritableByRootAlone) {
+    const auto answer = test::runInMountNamespace([] {
+        if (!test::mountTmpfs("/mnt")) return std::string("no mount");
+        const struct {
+            const char* folder;
+            mode_t mode;
+            uid_t owner;
+        } parents[] = {{"/mnt/plain", 0755, 0}, {"/mnt/group", 0775, 0}, {"/mnt/others", 0757, 0}, {"/mnt/nobody", 0755, 65534}};
+        std::string out;
+        for (const auto& parent : parents) {
+            if (::mkdir(parent.folder, 0700) != 0 || ::chmod(parent.folder, parent.mode) != 0 ||
+                ::chown(parent.folder, parent.owner, 0) != 0)
+                return std::string("cannot make ") + parent.folder;
+            out += std::string(parent.folder) + "=" +
+                   AdminCleanup::refusal(std::string(parent.folder) + "/Caches/Yarn").value_or("ok") + ";";
+        }
+        return out;
+    });
+    if (!answer) GTEST_SKIP() << test::kNoMountNamespace;
+    const std::string refused = "a parent folder is not owned and writable by root alone";
+    EXPECT_EQ(*answer, "/mnt/plain=ok;/mnt/group=" + refused + ";/mnt/others=" + refused + ";/mnt/nobody=" + refused + ";");
 }
 
 TEST(AdminCleanupTest, NeverRunsForPathsOffTheList) {

@@ -1,6 +1,7 @@
 #include "cleanup/Cleaner.h"
 
 #include "platform/SafeRemove.h"
+#include "projects/GitCommand.h"
 #include "support/DeepTree.h"
 #include "support/FakeTool.h"
 #include "support/FileProbe.h"
@@ -267,18 +268,21 @@ TEST_F(CleanerTest, RunJudgesTheToolsAnswer) {
 }
 
 TEST_F(CleanerTest, RunStoppedAtItsLimitIsAFailure) {
-    std::map<std::string, std::string> environment{{"unset", "yes"}};
-    std::chrono::milliseconds limit{};
-    const Cleaner c(guard(), [&](const std::string&, const Paths&, const std::map<std::string, std::string>& env,
-                                 std::chrono::milliseconds timeout) {
-        environment = env;
-        limit = timeout;
-        return Shell::Output{15, "", "", true};
-    });
-    EXPECT_EQ(c.perform(CleanupAction::Run{"/usr/bin/tool", {}, {}}),
-              (CleanReport{0, {{"/usr/bin/tool", "timed out after 300 s"}}}));
-    EXPECT_TRUE(environment.empty());
-    EXPECT_EQ(limit, std::chrono::seconds(300));
+    // A tool may well exit 0 when stopped at its limit: the limit decides, not the status.
+    for (const int status : {15, 0}) {
+        std::map<std::string, std::string> environment{{"unset", "yes"}};
+        std::chrono::milliseconds limit{};
+        const Cleaner c(guard(), [&](const std::string&, const Paths&, const std::map<std::string, std::string>& env,
+                                     std::chrono::milliseconds timeout) {
+            environment = env;
+            limit = timeout;
+            return Shell::Output{status, "", "", true};
+        });
+        EXPECT_EQ(c.perform(CleanupAction::Run{"/usr/bin/tool", {}, {}}),
+                  (CleanReport{0, {{"/usr/bin/tool", "timed out after 300 s"}}})) << "status " << status;
+        EXPECT_TRUE(environment.empty());
+        EXPECT_EQ(limit, std::chrono::seconds(300));
+    }
 }
 
 // A throw-away repository with one commit at home/Projects/repo.
@@ -328,6 +332,24 @@ TEST_F(WorktreeTest, GitsRefusalBecomesTheReason) {
     EXPECT_EQ(readFile(home("Projects/dirty/tracked")), "changed");
 }
 
+TEST_F(WorktreeTest, AnotherVolumeInsideAWorktreeIsNotTouched) {
+    const std::string wt = home("Projects/wt");
+    git({"worktree", "add", "-q", wt});
+    fs.text("home/Projects/repo/.git/info/exclude", "cache/\n");
+    fs.dir("home/Projects/wt/cache");
+    fs.file("home/Projects/wt/build/out.o");
+    const auto answer = test::runInMountNamespace([&] {
+        if (!test::mountTmpfs(home("Projects/wt/cache"))) return std::string("no mount");
+        fs.text("home/Projects/wt/cache/precious", "data");
+        const auto report = cleaner().perform(CleanupAction::RemoveWorktree{repo, wt, {wt + "/build"}});
+        std::string out = std::to_string(report.removed);
+        for (const auto& failure : report.failures) out += "|" + failure.reason;
+        return out + "|" + readFile(home("Projects/wt/cache/precious")) + "|" + std::to_string(exists(wt + "/build"));
+    });
+    if (!answer) GTEST_SKIP() << test::kNoMountNamespace;
+    EXPECT_EQ(*answer, "0|contains another volume|data|1");
+}
+
 TEST_F(CleanerTest, WorktreeRefusedOrGitMissing) {
     int calls = 0;
     Paths arguments;
@@ -348,7 +370,7 @@ TEST_F(CleanerTest, WorktreeRefusedOrGitMissing) {
     const std::string wt = home("Projects/wt");
     EXPECT_EQ(noGit.perform(CleanupAction::RemoveWorktree{home("Projects/repo"), wt, {wt + "/build"}}),
               (CleanReport{1, {{wt, "git could not be started"}}}));
-    EXPECT_EQ(arguments, (Paths{"-C", home("Projects/repo"), "worktree", "remove", PathGuard::normalize(wt)}));
+    EXPECT_EQ(arguments, GitCommand::arguments(home("Projects/repo"), {"worktree", "remove", PathGuard::normalize(wt)}, {}));
     EXPECT_EQ(environment, (std::map<std::string, std::string>{{"GIT_TERMINAL_PROMPT", "0"}}));
 }
 

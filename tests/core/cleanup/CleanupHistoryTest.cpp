@@ -2,11 +2,16 @@
 #include "cleanup/CleanupRecordJson.h"
 
 #include "platform/FileStore.h"
+#include "support/FileProbe.h"
+#include "support/ForkedChild.h"
+#include "support/MountNamespace.h"
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -166,6 +171,63 @@ TEST_F(CleanupHistoryTest, AFileThatDoesNotParseIsKeptAsideBeforeANewOneIsWritte
         EXPECT_EQ(h.load(), (std::vector<CleanupRecord>{record(1)}));
         EXPECT_EQ(contents(h.file + ".corrupt-20240305T140709Z"), text);
     }
+}
+
+// What load() and append() make of the history file, in a child that a hang or a crash cannot
+// take down with the test: "<records loaded>|<append failure or ok>|<records after>", then
+// whether the old file was kept aside and the new one is small.
+std::string loadAndAppendInChild(const CleanupHistory& h) {
+    return test::runInChild([&] {
+        ::alarm(60);
+        const std::size_t before = h.load().size();
+        const auto failure = h.append(record(1));
+        std::string out = std::to_string(before) + "|" + failure.value_or("ok") + "|" + std::to_string(h.load().size());
+        out += test::exists(h.file + ".corrupt-20240305T140709Z") ? "|aside" : "|not aside";
+        out += contents(h.file).size() < 1000 ? "|small" : "|large";
+        return out;
+    });
+}
+
+TEST_F(CleanupHistoryTest, SpecialFilesAndDeepNestingAreKeptAsideNotRead) {
+    const std::string deep = "[" + std::string(100'000, '[') + std::string(100'000, ']') + "]";
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> make;
+    } rows[] = {
+        // Would block the reader (and the lock) for good.
+        {"fifo", [](const std::string& file) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); }},
+        // Would be read without end.
+        {"device", [](const std::string& file) { ASSERT_EQ(::symlink("/dev/zero", file.c_str()), 0); }},
+        // Would be written back recursively, level by level.
+        {"deep", [&](const std::string& file) { ASSERT_FALSE(sys::FileStore::writeAtomically(file, deep)); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::TempHome fresh;
+        CleanupHistory h(fresh.root());
+        h.now = [] { return at(seconds(1'709'647'629)); };
+        fresh.dir(".local/share/Tidra");
+        row.make(h.file);
+        EXPECT_EQ(loadAndAppendInChild(h), "0|ok|1|aside|small");
+    }
+}
+
+TEST_F(CleanupHistoryTest, AFullDiskNeverLeavesTheHistoryWithoutAFile) {
+    const auto answer = test::runInMountNamespace([&] {
+        if (!test::mountTmpfs(home.dir(".local/share/Tidra"))) return std::string("no mount");
+        writeFile("garbage");
+        const int filler = ::open(home.path(".local/share/Tidra/filler").c_str(), O_WRONLY | O_CREAT, 0600);
+        const std::string block(1 << 16, 'x');
+        while (::write(filler, block.data(), block.size()) > 0) {}
+        ::close(filler);
+        std::string out = history.append(record(1)) ? "failed|" : "ok|";
+        out += contents(history.file);
+        for (const auto& name : folderNames(folder())) out.append("|").append(name);
+        return out;
+    });
+    if (!answer) GTEST_SKIP() << test::kNoMountNamespace;
+    // Nothing moved aside, no temporary file left.
+    EXPECT_EQ(*answer, "failed|garbage|filler|history.json|history.json.lock");
 }
 
 TEST_F(CleanupHistoryTest, AsideNamesNeverReplaceAnEarlierCopy) {

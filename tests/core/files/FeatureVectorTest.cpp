@@ -50,20 +50,29 @@ TEST(FeatureVectorTest, BlankAndDegeneratePicturesGiveNoNaN) {
     }
 }
 
-TEST(FeatureVectorTest, ShotsOfOneSceneStayWithinTheThreshold) {
+TEST(FeatureVectorTest, CopiesPeopleKeepStayWithinTheThreshold) {
+    using test::PhotoFixture::Content;
     test::TempHome home;
-    const auto original = vectorOf(home, "original.jpg", 5);
     const std::pair<const char*, Variant> variants[] = {
         {"brighter", Variant{.exposure = 1.15}},
         {"darker", Variant{.exposure = 0.85}},
+        {"shadows lifted", Variant{.lift = 25}},
         {"cropped", Variant{.crop = 0.05}},
+        {"cropped more", Variant{.crop = 0.10}},
         {"turned", Variant{.angle = 2.0}},
         {"reencoded", Variant{.quality = 70}},
         {"softer", Variant{.blur = 1.0}},
+        {"blurred", Variant{.blur = 2.4}},
+        {"half size", Variant{.size = 0.5}},
+        {"greyscale", Variant{.greyscale = true}},
     };
-    for (const auto& [name, variant] : variants) {
-        const auto v = vectorOf(home, std::string(name) + ".jpg", 5, variant);
-        EXPECT_LE(distance(original, v), SimilarPhotoFinder::threshold) << name;
+    for (const auto content : {Content::scene, Content::vivid}) {
+        const auto original = vectorOf(home, "original.jpg", 5, {}, content);
+        for (const auto& [name, variant] : variants) {
+            const auto v = vectorOf(home, std::string(name) + ".jpg", 5, variant, content);
+            EXPECT_LE(distance(original, v), SimilarPhotoFinder::threshold)
+                << name << (content == Content::vivid ? " (vivid)" : "") << ": " << distance(original, v);
+        }
     }
 }
 
@@ -71,10 +80,13 @@ TEST(FeatureVectorTest, DifferentScenesLieBeyondTheThreshold) {
     test::TempHome home;
     std::vector<std::vector<float>> scenes;
     for (int seed = 10; seed < 16; ++seed) scenes.push_back(vectorOf(home, "s.jpg", seed));
+    for (int seed = 10; seed < 13; ++seed)
+        scenes.push_back(vectorOf(home, "v.jpg", seed, {}, test::PhotoFixture::Content::vivid));
     scenes.push_back(vectorOf(home, "page.jpg", 1, {}, test::PhotoFixture::Content::page));
     for (std::size_t i = 0; i < scenes.size(); ++i)
         for (std::size_t j = i + 1; j < scenes.size(); ++j)
-            EXPECT_GT(distance(scenes[i], scenes[j]), SimilarPhotoFinder::threshold) << i << " " << j;
+            EXPECT_GT(distance(scenes[i], scenes[j]), SimilarPhotoFinder::threshold)
+                << i << " " << j << ": " << distance(scenes[i], scenes[j]);
 }
 
 } // namespace

@@ -43,6 +43,24 @@ Image scene(int width, int height, int seed) {
     return check(vips_copy(joined.get(), &out, "interpretation", VIPS_INTERPRETATION_sRGB, nullptr), &out);
 }
 
+// Broad fields of strong colour, like a sunset over a meadow: what a greyscale copy loses.
+Image vivid(int width, int height, int seed) {
+    Image bands[3];
+    for (int b = 0; b < 3; ++b) {
+        Image fields = perlin(width, height, std::max(width, height) / 2, seed * 3 + b);
+        VipsImage* out = nullptr;
+        // Stretched so that the bands part ways: each cell has a colour of its own.
+        bands[b] = check(vips_linear1(fields.get(), &out, 2.0, -128.0, "uchar", TRUE, nullptr), &out);
+    }
+    Image texture = perlin(width, height, 4, seed + 1000);
+    VipsImage* in[3] = {bands[0].get(), bands[1].get(), bands[2].get()};
+    VipsImage* out = nullptr;
+    Image joined = check(vips_bandjoin(in, &out, 3, nullptr), &out);
+    Image textured = check(vips_add(joined.get(), texture.get(), &out, nullptr), &out);
+    Image scaled = check(vips_linear1(textured.get(), &out, 0.8, 0.0, "uchar", TRUE, nullptr), &out);
+    return check(vips_copy(scaled.get(), &out, "interpretation", VIPS_INTERPRETATION_sRGB, nullptr), &out);
+}
+
 // Black lines of "text" on white: a photographed page.
 Image page(int width, int height, int seed) {
     VipsImage* out = nullptr;
@@ -67,7 +85,9 @@ Image flat(int width, int height) {
 Image apply(Image image, const Variant& v) {
     VipsImage* out = nullptr;
     const int width = image->Xsize, height = image->Ysize;
-    if (v.exposure != 1.0) image = check(vips_linear1(image.get(), &out, v.exposure, 0.0, "uchar", TRUE, nullptr), &out);
+    if (v.exposure != 1.0 || v.lift != 0.0)
+        image = check(vips_linear1(image.get(), &out, v.exposure, v.lift, "uchar", TRUE, nullptr), &out);
+    if (v.greyscale) image = check(vips_colourspace(image.get(), &out, VIPS_INTERPRETATION_B_W, nullptr), &out);
     if (v.blur > 0) image = check(vips_gaussblur(image.get(), &out, v.blur, nullptr), &out);
     if (v.angle != 0) {
         // Cut back inside the turned picture, as a camera turned by hand would frame it.
@@ -81,6 +101,7 @@ Image apply(Image image, const Variant& v) {
         const int dx = int(width * v.crop / 2), dy = int(height * v.crop / 2);
         image = check(vips_crop(image.get(), &out, dx, dy, width - 2 * dx, height - 2 * dy, nullptr), &out);
     }
+    if (v.size != 1.0) image = check(vips_resize(image.get(), &out, v.size, nullptr), &out);
     return image;
 }
 
@@ -116,9 +137,10 @@ Exif camera() {
 void write(const std::string& path, int width, int height, int seed, const Exif& exif, const Variant& variant,
            Content content) {
     if (VIPS_INIT("tidra-tests") != 0) throw std::runtime_error("vips init");
-    Image image = content == Content::scene  ? scene(width, height, seed)
-                  : content == Content::page ? page(width, height, seed)
-                                             : flat(width, height);
+    Image image = content == Content::scene   ? scene(width, height, seed)
+                  : content == Content::vivid ? vivid(width, height, seed)
+                  : content == Content::page  ? page(width, height, seed)
+                                              : flat(width, height);
     image = apply(std::move(image), variant);
     const std::string target = path.ends_with(".jpg") ? path + "[Q=" + std::to_string(variant.quality) + "]" : path;
     if (vips_image_write_to_file(image.get(), target.c_str(), nullptr) != 0)

@@ -26,10 +26,13 @@ struct Variant {
     double angle = 0.0;      // degrees, counter-clockwise, cropped back to the original size
     int quality = 90;        // JPEG quality
     double blur = 0.0;       // Gaussian sigma in pixels
+    double lift = 0.0;       // added to every pixel value after the exposure
+    double size = 1.0;       // factor on width and height, applied last
+    bool greyscale = false;  // saved as a one-band grey picture
 };
 
-// Kinds of content.
-enum class Content { scene, page, flat };
+// Kinds of content: a scene of muted colours, one of strong colours, a page of text, grey.
+enum class Content { scene, vivid, page, flat };
 
 // Writes a synthetic picture (format by extension: jpg, png, webp, tif) with the EXIF tags
 // given. The same `seed` gives the same scene; different seeds give unrelated scenes.

@@ -18,6 +18,7 @@
 #include "views/design/Spinner.h"
 #include "views/design/StyledLabel.h"
 #include "views/design/Theme.h"
+#include "support/ImageVariety.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -28,6 +29,7 @@
 #include <QVBoxLayout>
 
 using namespace tidra;
+using tidra::test::variety;
 
 namespace {
 
@@ -200,15 +202,6 @@ QWidget* gallery() {
   grid->addWidget(bar, 4, 0, 1, 2);
   grid->setRowStretch(2, 1);
   return root;
-}
-
-// Share of pixels that differ from the top-left one: a blank image scores 0.
-double variety(const QImage& image) {
-  const QRgb first = image.pixel(0, 0);
-  qint64 different = 0;
-  for (int y = 0; y < image.height(); y += 2)
-    for (int x = 0; x < image.width(); x += 2) different += image.pixel(x, y) != first;
-  return static_cast<double>(different) / ((image.width() / 2) * (image.height() / 2));
 }
 
 }  // namespace

@@ -1,0 +1,186 @@
+#include "TidraApplication.h"
+
+#include "AppInfo.h"
+#include "Demo.h"
+#include "Updater.h"
+#include "Website.h"
+#include "models/AppModel.h"
+#include "models/BackgroundMonitor.h"
+#include "models/NotificationResponder.h"
+#include "models/WindowOpener.h"
+#include "platform/TrayItem.h"
+#include "platform/UrlOpener.h"
+#include "settings/Preference.h"
+#include "settings/Preferences.h"
+#include "snapshot/Snapshot.h"
+#include "views/ContentView.h"
+#include "views/PlaceholderScreen.h"
+#include "views/design/Appearance.h"
+#include "views/design/Button.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QMainWindow>
+#include <QMenuBar>
+
+namespace tidra {
+
+bool TidraApplication::screenshotMode(const QStringList& arguments) {
+  return Snapshot::value(arguments, QStringLiteral("--snapshot")).has_value();
+}
+
+bool TidraApplication::homeOverride(const QStringList& arguments) { return arguments.contains(QStringLiteral("--home")); }
+
+CleanupEnvironment TidraApplication::environment(const QStringList& arguments) {
+  if (const auto home = Snapshot::value(arguments, QStringLiteral("--home")))
+    return CleanupEnvironment::forHome(home->toStdString());
+  return CleanupEnvironment::live();
+}
+
+std::optional<Section> TidraApplication::launchSection(const QStringList& arguments) {
+  const auto value = Snapshot::value(arguments, QStringLiteral("--section"));
+  return value ? sectionFromRawValue(*value) : std::nullopt;
+}
+
+std::optional<Theme::Scheme> TidraApplication::launchAppearance(const QStringList& arguments) {
+  const auto value = Snapshot::value(arguments, QStringLiteral("--appearance"));
+  if (!value) return std::nullopt;
+  return *value == QStringLiteral("light") ? Theme::Scheme::light : Theme::Scheme::dark;
+}
+
+bool TidraApplication::showsTrayItem(const Situation& situation) {
+  if (situation.screenshot || situation.homeOverride || !situation.trayAvailable) return false;
+  return situation.showInMenuBar || situation.demo;
+}
+
+bool TidraApplication::quitsAfterLastWindow(const Situation& situation) {
+  // Without a tray there is nothing left to bring the window back from.
+  return !situation.showInMenuBar || !situation.trayAvailable || situation.screenshot || situation.homeOverride;
+}
+
+TidraApplication::TidraApplication(Parts given, QObject* parent) : QObject(parent), parts(std::move(given)) {
+  Preference::registerDefaults(parts.preferences);
+  Appearance::setScreenshotMode(screenshotMode(parts.arguments));
+  appModel = std::make_unique<AppModel>(parts.environment, parts.services, parts.scheduler);
+  backgroundMonitor = std::make_unique<BackgroundMonitor>(*appModel, parts.preferences, parts.notifications);
+  buildMainWindow();
+  WindowOpener::shared().openMain = [this] { showMainWindow(); };
+  connect(&parts.notifications, &Notifications::responded, this, [this](const NotificationResponse& response) {
+    respondToNotification(response, *backgroundMonitor, *appModel, WindowOpener::shared());
+  });
+  connect(backgroundMonitor.get(), &BackgroundMonitor::memoryChanged, this, &TidraApplication::showReadings);
+  connect(backgroundMonitor.get(), &BackgroundMonitor::diskChanged, this, &TidraApplication::showReadings);
+  updateTrayItem();
+}
+
+TidraApplication::~TidraApplication() {
+  WindowOpener::shared().openMain = nullptr;
+  delete settingsWindow;
+}
+
+TidraApplication::Situation TidraApplication::situation() const {
+  return {parts.preferences.boolValue(Preference::showInMenuBar), parts.trayAvailable,
+          screenshotMode(parts.arguments), homeOverride(parts.arguments), Demo::isOn()};
+}
+
+void TidraApplication::buildMainWindow() {
+  window = std::make_unique<QMainWindow>();
+  window->setObjectName(QStringLiteral("main"));
+  window->setWindowTitle(QStringLiteral("Tidra"));
+  contentView = new ContentView(*appModel, window.get());
+  window->setCentralWidget(contentView);
+  window->resize(980, 660);
+  addCommands();
+  // Screenshots show the window as the other desktop draws it, whose menus live outside it.
+  window->menuBar()->setVisible(!screenshotMode(parts.arguments));
+}
+
+void TidraApplication::addCommands() {
+  QMenu* app = window->menuBar()->addMenu(QStringLiteral("Tidra"));
+  if (UpdateController* controller = parts.updater.controller())
+    app->addAction(QStringLiteral("Check for Updates…"), window.get(), [controller] { controller->checkForUpdates(); });
+  app->addAction(QStringLiteral("Settings…"), QKeySequence::Preferences, this, &TidraApplication::showSettings);
+  app->addSeparator();
+  app->addAction(QStringLiteral("Quit Tidra"), QKeySequence::Quit, this, [this] { parts.quit(); });
+  QMenu* help = window->menuBar()->addMenu(QStringLiteral("Help"));
+  help->addAction(QStringLiteral("Send Feedback…"), this,
+                  [this] { parts.urlOpener.open(Website::feedback(parts.info)); });
+}
+
+void TidraApplication::showMainWindow() {
+  window->show();
+  window->raise();
+  window->activateWindow();
+  launch();
+}
+
+void TidraApplication::showMain(std::optional<Section> section) { WindowOpener::shared().show(section, *appModel); }
+
+void TidraApplication::showSettings() {
+  // The settings screen takes this window's place once it is built.
+  if (!settingsWindow) {
+    settingsWindow = new PlaceholderScreen(QStringLiteral("Settings"), QStringLiteral("gearshape"));
+    settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
+    settingsWindow->setObjectName(QStringLiteral("settings"));
+    settingsWindow->setWindowTitle(QStringLiteral("Settings"));
+    settingsWindow->resize(480, 360);
+  }
+  settingsWindow->show();
+  settingsWindow->raise();
+}
+
+void TidraApplication::updateTrayItem() {
+  if (!showsTrayItem(situation())) {
+    tray.reset();
+    return;
+  }
+  if (!tray) tray = std::make_unique<TrayItem>([this] { return makePanel(); });
+  showReadings();
+  tray->setVisible(true);
+}
+
+void TidraApplication::showReadings() {
+  if (tray) tray->setReadings(backgroundMonitor->memory(), backgroundMonitor->disk());
+}
+
+// Stands in for the menu-bar panel until it is built: its footer, so the window and quitting
+// stay in reach while only the tray item is left.
+QWidget* TidraApplication::makePanel() {
+  auto* panel = new QWidget(nullptr, Qt::Popup);
+  panel->setObjectName(QStringLiteral("menuBarPanel"));
+  auto* row = new QHBoxLayout(panel);
+  row->setContentsMargins(16, 16, 16, 16);
+  auto* open = new Button(Button::Look::secondary, QStringLiteral("Open Tidra"), panel);
+  auto* quit = new Button(Button::Look::secondary, QString(), panel);
+  quit->setSymbol(QStringLiteral("power"));
+  quit->setToolTip(QStringLiteral("Quit Tidra"));
+  row->addWidget(open);
+  row->addStretch(1);
+  row->addWidget(quit);
+  connect(open, &QPushButton::clicked, panel, [this, panel] {
+    panel->close();
+    showMain(std::nullopt);
+  });
+  connect(quit, &QPushButton::clicked, this, [this] { parts.quit(); });
+  panel->setFixedWidth(320);
+  return panel;
+}
+
+void TidraApplication::lastWindowClosed() {
+  if (quitsAfterLastWindow(situation())) parts.quit();
+}
+
+void TidraApplication::launch() {
+  if (const auto section = launchSection(parts.arguments)) appModel->setSection(section);
+  if (const auto scheme = launchAppearance(parts.arguments)) Theme::apply(*scheme);
+  appModel->refreshDisk();
+  if (appModel->cleanupPhase() == AppModel::CleanupPhase::idle) appModel->scan();
+  if (!screenshotMode(parts.arguments) && !homeOverride(parts.arguments)) backgroundMonitor->start();
+  if (const auto folder = Snapshot::value(parts.arguments, QStringLiteral("--snapshot")); folder && !capturing) {
+    capturing = true;
+    Snapshot::capture(*folder, parts.quit).start(window.get());
+  }
+  emit launched();
+}
+
+}  // namespace tidra

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "system/DiskUsage.h"
+#include "system/MemorySnapshot.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QSystemTrayIcon;
+
+namespace tidra {
+
+// The application's item in the desktop's tray, standing for the menu-bar item: its icon is the
+// label's symbol, its tooltip the free disk space, and a click drops the panel down beside it
+// (a second click puts it away). The panel is built on each opening by `makePanel`.
+class TrayItem : public QObject {
+  Q_OBJECT
+
+public:
+  explicit TrayItem(std::function<QWidget*()> makePanel, QObject* parent = nullptr);
+  ~TrayItem() override;
+
+  // Whether the desktop shows tray items at all; without one the item is never made.
+  static bool isAvailable();
+
+  void setReadings(const std::optional<MemorySnapshot>& memory, const std::optional<DiskUsage>& disk);
+  void setVisible(bool visible);
+  bool isVisible() const;
+
+  // Opens the panel when closed, closes it when open.
+  void togglePanel();
+  QWidget* panel() const { return openPanel; }
+
+  QString symbol() const { return shownSymbol; }
+  QString toolTip() const;
+
+private:
+  void place(QWidget* widget) const;
+
+  std::function<QWidget*()> makePanel;
+  QSystemTrayIcon* icon;
+  QString shownSymbol;
+  QPointer<QWidget> openPanel;
+};
+
+}  // namespace tidra

@@ -1,0 +1,176 @@
+#include "models/AppModelFakes.h"
+
+#include "views/ContentView.h"
+#include "views/Sidebar.h"
+#include "views/design/Symbols.h"
+#include "views/design/Theme.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QPointer>
+#include <QSplitter>
+#include <QTest>
+
+using namespace tidra;
+using namespace tidra::test;
+
+namespace {
+
+QStringList labelTexts(const QWidget* widget) {
+  QStringList texts;
+  for (const QLabel* label : widget->findChildren<QLabel*>()) texts << label->text();
+  return texts;
+}
+
+void clickRow(Sidebar& sidebar, int row) {
+  const QRect rect = sidebar.visualItemRect(sidebar.item(row));
+  QTest::mouseClick(sidebar.viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+}  // namespace
+
+class ContentViewTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void initTestCase() { Theme::apply(Theme::Scheme::light); }
+
+  void sidebarListsTheSevenSectionsInOrder() {
+    const QList<std::pair<QString, QString>> expected{
+        {"Overview", "gauge.with.dots.needle.50percent"}, {"Cleanup", "sparkles"},
+        {"Projects", "folder.badge.gearshape"},         {"Large Files", "doc.viewfinder"},
+        {"Duplicates", "doc.on.doc"},                  {"Applications", "square.grid.2x2"},
+        {"Performance", "memorychip"}};
+    const auto& rows = Sidebar::rows();
+    QCOMPARE(rows.size(), std::size_t(expected.size()));
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+      QCOMPARE(rows[index].section, allSections()[index]);
+      QCOMPARE(rows[index].title, expected[int(index)].first);
+      QCOMPARE(rows[index].symbol, expected[int(index)].second);
+      QVERIFY2(Symbols::isKnown(rows[index].symbol), qPrintable(rows[index].symbol));
+    }
+  }
+
+  // Each click writes the section and builds that section's screen afresh; the old one goes.
+  void clickingARowSwitchesTheScreen() {
+    FakeModel fake;
+    AppModel& model = fake.make();
+    ContentView view(model);
+    view.resize(980, 660);
+    view.show();
+    QVERIFY(labelTexts(view.screen()).contains("Overview"));
+    for (int row = 1; row < 7; ++row) {
+      QPointer<QWidget> before = view.screen();
+      clickRow(*view.sidebar(), row);
+      QCOMPARE(model.section(), allSections()[std::size_t(row)]);
+      QCOMPARE(view.sidebar()->highlighted(), model.section());
+      QVERIFY(view.screen() != before);
+      QVERIFY(labelTexts(view.screen()).contains(Sidebar::rows()[std::size_t(row)].title));
+      QTRY_VERIFY(before.isNull());
+    }
+  }
+
+  void arrowKeysMoveBetweenSections() {
+    FakeModel fake;
+    AppModel& model = fake.make();
+    ContentView view(model);
+    view.show();
+    QTest::keyClick(view.sidebar(), Qt::Key_Down);
+    QCOMPARE(model.section(), std::optional(Section::cleanup));
+    QVERIFY(labelTexts(view.screen()).contains("Cleanup"));
+  }
+
+  // Going back to a section makes a new screen, so its own state starts over.
+  void reselectingASectionBuildsANewScreen() {
+    FakeModel fake;
+    AppModel& model = fake.make();
+    ContentView view(model);
+    QPointer<QWidget> first = view.screen();
+    model.setSection(Section::cleanup);
+    model.setSection(Section::overview);
+    QVERIFY(view.screen() != first);
+    QTRY_VERIFY(first.isNull());
+  }
+
+  void noSectionShowsTheOverviewWithNoRowHighlighted() {
+    FakeModel fake;
+    AppModel& model = fake.make();
+    ContentView view(model);
+    model.setSection(Section::performance);
+    QCOMPARE(view.sidebar()->highlighted(), std::optional(Section::performance));
+    model.setSection(std::nullopt);
+    QCOMPARE(view.sidebar()->highlighted(), std::nullopt);
+    QVERIFY(view.sidebar()->selectedItems().isEmpty());
+    QVERIFY(labelTexts(view.screen()).contains("Overview"));
+    // Deselecting the row by hand is the same as no section.
+    model.setSection(Section::duplicates);
+    view.sidebar()->clearSelection();
+    QCOMPARE(model.section(), std::nullopt);
+  }
+
+  void sizesHoldTheirLimits() {
+    FakeModel fake;
+    ContentView view(fake.make());
+    view.resize(200, 100);
+    QCOMPARE(view.minimumSize(), QSize(860, 560));
+    QCOMPARE(view.sidebar()->minimumWidth(), 170);
+    QCOMPARE(view.sidebar()->maximumWidth(), 240);
+    view.resize(980, 660);
+    view.show();
+    QCOMPARE(view.sidebar()->width(), 190);
+    view.splitter()->setSizes({600, 380});
+    QCOMPARE(view.sidebar()->width(), 240);
+    view.splitter()->setSizes({20, 960});
+    QCOMPARE(view.sidebar()->width(), 170);
+  }
+
+  void screenshotSidebarColours_data() {
+    QTest::addColumn<Theme::Scheme>("scheme");
+    QTest::addColumn<double>("text");
+    QTest::addColumn<double>("symbol");
+    QTest::newRow("light") << Theme::Scheme::light << 0.1 << 0.35;
+    QTest::newRow("dark") << Theme::Scheme::dark << 0.92 << 0.8;
+  }
+  void screenshotSidebarColours() {
+    QFETCH(Theme::Scheme, scheme);
+    QFETCH(double, text);
+    QFETCH(double, symbol);
+    const auto colors = Sidebar::snapshotColors(scheme);
+    QCOMPARE(colors.text, QColor::fromRgbF(float(text), float(text), float(text)));
+    QCOMPARE(colors.symbol, QColor::fromRgbF(float(symbol), float(symbol), float(symbol)));
+  }
+
+  // The diagnosis binds its flag to the sheet slot: true opens, false closes, and the person
+  // closing the sheet reports back once.
+  void diagnosisSheetFollowsItsFlag() {
+    FakeModel fake;
+    ContentView view(fake.make());
+    view.show();
+    int made = 0;
+    int dismissed = 0;
+    view.makeDiagnosisSheet = [&made](QWidget* parent) {
+      ++made;
+      return new QDialog(parent);
+    };
+    view.diagnosisDismissed = [&dismissed] { ++dismissed; };
+
+    view.setDiagnosisPresented(true);
+    view.setDiagnosisPresented(true);
+    QCOMPARE(made, 1);
+    QVERIFY(view.diagnosisSheet()->isVisible());
+    QCOMPARE(view.diagnosisSheet()->windowModality(), Qt::WindowModal);
+    view.diagnosisSheet()->reject();
+    QCOMPARE(dismissed, 1);
+    QCOMPARE(view.diagnosisSheet(), nullptr);
+
+    view.setDiagnosisPresented(true);
+    QPointer<QDialog> sheet = view.diagnosisSheet();
+    view.setDiagnosisPresented(false);
+    QCOMPARE(dismissed, 1);
+    QCOMPARE(view.diagnosisSheet(), nullptr);
+    QTRY_VERIFY(sheet.isNull());
+  }
+};
+
+QTEST_MAIN(ContentViewTest)
+#include "ContentViewTest.moc"
