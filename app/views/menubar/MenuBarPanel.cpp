@@ -2,18 +2,18 @@
 
 #include "models/AppModel.h"
 #include "models/BackgroundMonitor.h"
+#include "models/Diagnosis.h"
 #include "models/WindowOpener.h"
 #include "views/Formats.h"
 #include "views/design/Button.h"
 #include "views/design/KeyedRowList.h"
 #include "views/design/StyledLabel.h"
+#include "views/diagnosis/DiagnosisView.h"
 #include "views/menubar/IdleRow.h"
 #include "views/menubar/MemoryUseRow.h"
 #include "views/menubar/MenuBarTexts.h"
 #include "views/menubar/MiniGauge.h"
 
-#include <QCoreApplication>
-#include <QCursor>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -64,6 +64,9 @@ MenuBarPanel::MenuBarPanel(AppModel& model, BackgroundMonitor& monitor, bool dia
   inlineCheck->setFrameShape(QFrame::NoFrame);
   inlineCheck->setWidgetResizable(true);
   inlineCheck->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  inlineCheck->setWidget(new DiagnosisView(model, true, inlineCheck));
+  inlineCheck->viewport()->setAutoFillBackground(false);
+  inlineCheck->widget()->setAutoFillBackground(false);
   column->addWidget(inlineCheck);
 
   auto* divider = new QFrame(this);
@@ -76,6 +79,8 @@ MenuBarPanel::MenuBarPanel(AppModel& model, BackgroundMonitor& monitor, bool dia
                        &BackgroundMonitor::topAppsChanged, &BackgroundMonitor::devServersChanged,
                        &BackgroundMonitor::idleTimesChanged, &BackgroundMonitor::idleDaemonsChanged})
     connect(&monitor, changed, this, &MenuBarPanel::scheduleRefresh);
+  connect(&model.diagnosis(), &Diagnosis::phaseChanged, this, &MenuBarPanel::scheduleRefresh);
+  connect(&model.diagnosis(), &Diagnosis::appliedChanged, this, &MenuBarPanel::scheduleRefresh);
   refresh();
 }
 
@@ -113,7 +118,11 @@ QWidget* MenuBarPanel::makeFooter() {
   row->setContentsMargins(0, 0, 0, 0);
   auto* open = new Button(Button::Look::secondary, QStringLiteral("Open Tidra"), footer);
   open->setObjectName(QStringLiteral("openTidra"));
-  connect(open, &QPushButton::clicked, this, [this] { WindowOpener::shared().show(std::nullopt, model); });
+  connect(open, &QPushButton::clicked, this, [this] {
+    // A popup stays over the window it brings up unless it goes first.
+    if (isWindow()) close();
+    WindowOpener::shared().show(std::nullopt, model);
+  });
   row->addWidget(open);
   row->addStretch(1);
   auto* settings = new Button(Button::Look::secondary, QString(), footer);
@@ -128,29 +137,9 @@ QWidget* MenuBarPanel::makeFooter() {
   quit->setSymbol(QStringLiteral("power"));
   quit->setToolTip(QStringLiteral("Quit Tidra"));
   quit->setAccessibleName(QStringLiteral("Quit Tidra"));
-  connect(quit, &QPushButton::clicked, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+  connect(quit, &QPushButton::clicked, this, &MenuBarPanel::quitRequested);
   row->addWidget(quit);
   return footer;
-}
-
-QPoint MenuBarPanel::popUpPosition(const QRect& anchor, const QPoint& cursor, const QSize& size,
-                                   const QRect& screen) {
-  const QRect from = anchor.isValid() ? anchor : QRect(cursor, QSize(1, 1));
-  int y = from.bottom() + 1;
-  if (y + size.height() > screen.bottom() + 1) y = from.top() - size.height();
-  const int x = std::clamp(from.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - size.width()));
-  return {x, std::max(y, screen.top())};
-}
-
-void MenuBarPanel::popUp(const QRect& anchor) {
-  setWindowFlags(Qt::Popup);
-  adjustSize();
-  const QPoint cursor = QCursor::pos();
-  const QScreen* screen = QGuiApplication::screenAt(anchor.isValid() ? anchor.center() : cursor);
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), size());
-  move(popUpPosition(anchor, cursor, size(), area));
-  show();
 }
 
 void MenuBarPanel::showEvent(QShowEvent* event) {
@@ -176,7 +165,10 @@ void MenuBarPanel::refresh() {
   refreshIdleRows();
   checkButton->setText(MenuBarTexts::checkButtonTitle(diagnosing));
   inlineCheck->setVisible(diagnosing);
-  inlineCheck->setMaximumHeight(MenuBarTexts::inlineCheckHeight(visibleScreenHeight()));
+  // As tall as the findings, up to what the screen allows; the rest scrolls.
+  const QWidget* check = inlineCheck->widget();
+  const int wanted = check->hasHeightForWidth() ? check->heightForWidth(kWidth - 32) : check->sizeHint().height();
+  inlineCheck->setFixedHeight(std::min(wanted, MenuBarTexts::inlineCheckHeight(visibleScreenHeight())));
   adjustSize();
 }
 
@@ -219,6 +211,8 @@ void MenuBarPanel::refreshIdleRows() {
 
 void MenuBarPanel::toggleCheck() {
   diagnosing = !diagnosing;
+  // Hiding only hides: a check under way goes on, and opening again joins it.
+  if (diagnosing) model.diagnosis().run(model, [monitor = &monitor] { return monitor->idleTimes(); });
   refresh();
 }
 

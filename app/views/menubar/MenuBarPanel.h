@@ -29,16 +29,12 @@ public:
   bool isDiagnosing() const { return diagnosing; }
   void refresh();
 
-  // Shows the panel as a popup beside the tray icon's `anchor`, or at the cursor when the
-  // desktop does not say where the icon is.
-  void popUp(const QRect& anchor);
-  // Where a popup of `size` goes: under the anchor (or point) when it fits, else above it,
-  // moved sideways to stay on `screen`.
-  static QPoint popUpPosition(const QRect& anchor, const QPoint& cursor, const QSize& size, const QRect& screen);
 
 signals:
   // The gear: whoever hosts the panel opens the settings window.
   void settingsRequested();
+  // The power button.
+  void quitRequested();
 
 protected:
   void showEvent(QShowEvent* event) override;

@@ -142,7 +142,8 @@ struct MonitorRig {
     AppServices services;
     services.cleanup = fakeCleanup(disk);
     services.performance = fakePerformance(machine);
-    model = std::make_unique<AppModel>(quietEnvironment("/home/fake"), services, scheduler);
+    services.projects = quietProjects();
+    model = std::make_unique<AppModel>(quietEnvironment("/home/fake"), services, fakeDesktop(), scheduler);
     monitor = std::make_unique<BackgroundMonitor>(*model, preferences, desktop ? *desktop : notifications);
     QObject::connect(monitor.get(), &BackgroundMonitor::refreshed, [this] { ++readings; });
   }

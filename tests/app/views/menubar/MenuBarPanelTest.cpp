@@ -1,12 +1,16 @@
 #include "monitor/MonitorFakes.h"
 
 #include "Demo.h"
+#include "models/Diagnosis.h"
 #include "views/design/Button.h"
+#include "views/design/KeyedRowList.h"
 #include "views/menubar/MenuBarPanel.h"
 #include "views/menubar/MenuBarTexts.h"
 #include "views/menubar/MiniGauge.h"
 
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
@@ -108,15 +112,30 @@ private slots:
     QVERIFY(!child(panel, "memoryGauge")->isHidden());
   }
 
-  void popUpStaysOnTheScreenBesideTheTrayIcon() {
-    const QRect screen(0, 0, 1920, 1080);
-    const QSize panel(320, 500);
-    // A tray icon at the top right: under it, pulled in from the edge.
-    QCOMPARE(MenuBarPanel::popUpPosition(QRect(1880, 0, 24, 24), {}, panel, screen), QPoint(1600, 24));
-    // At the bottom: above it.
-    QCOMPARE(MenuBarPanel::popUpPosition(QRect(100, 1050, 24, 30), {}, panel, screen), QPoint(100, 550));
-    // No icon geometry: at the cursor.
-    QCOMPARE(MenuBarPanel::popUpPosition(QRect(), QPoint(700, 300), panel, screen), QPoint(700, 301));
+  void theCheckButtonShowsTheCompactCheckAndRunsItOnce() {
+    Demo::decide(true);
+    MonitorRig rig;
+    MenuBarPanel panel(*rig.model, *rig.monitor, false);
+    QSignalSpy phases(&rig.model->diagnosis(), &Diagnosis::phaseChanged);
+    auto* button = panel.findChild<Button*>("checkButton");
+    QCOMPARE(button->text(), QStringLiteral("Why Is My Computer Slow?"));
+    QVERIFY(child(panel, "inlineCheck")->isHidden());
+
+    button->click();
+    QCOMPARE(button->text(), QStringLiteral("Hide Check"));
+    QVERIFY(!child(panel, "inlineCheck")->isHidden());
+    QCOMPARE(rig.model->diagnosis().phase().kind, Diagnosis::Phase::Kind::checking);
+    QCOMPARE(phases.count(), 1);
+
+    button->click();  // hides without stopping
+    QVERIFY(child(panel, "inlineCheck")->isHidden());
+    button->click();  // joins the running check
+    QCOMPARE(phases.count(), 1);
+    rig.scheduler.advance(std::chrono::seconds(2));
+    QTRY_COMPARE(rig.model->diagnosis().phase().kind, Diagnosis::Phase::Kind::done);
+    const int limit = MenuBarTexts::inlineCheckHeight(QGuiApplication::primaryScreen()->availableGeometry().height());
+    QTRY_VERIFY(!panel.findChild<KeyedRowList*>("findings")->keys().isEmpty());
+    QVERIFY(child(panel, "inlineCheck")->height() <= limit);
   }
 };
 
