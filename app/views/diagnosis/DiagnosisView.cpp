@@ -39,8 +39,8 @@ DiagnosisView::DiagnosisView(AppModel& model, bool compact, QWidget* parent)
   column->addStretch(1);
 
   Diagnosis& diagnosis = model.diagnosis();
-  connect(&diagnosis, &Diagnosis::phaseChanged, this, &DiagnosisView::scheduleRefresh);
-  connect(&diagnosis, &Diagnosis::appliedChanged, this, &DiagnosisView::scheduleRefresh);
+  connect(&diagnosis, &Diagnosis::phaseChanged, this, [this] { laterRefresh.request(); });
+  connect(&diagnosis, &Diagnosis::appliedChanged, this, [this] { laterRefresh.request(); });
   refresh();
 }
 
@@ -84,18 +84,6 @@ QWidget* DiagnosisView::makeRow(const QString& id) {
   }, rows);
   row->setObjectName(QStringLiteral("finding.") + id);
   return row;
-}
-
-void DiagnosisView::scheduleRefresh() {
-  if (refreshQueued) return;
-  refreshQueued = true;
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        refreshQueued = false;
-        refresh();
-      },
-      Qt::QueuedConnection);
 }
 
 void DiagnosisView::refresh() {

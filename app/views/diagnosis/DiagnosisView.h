@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/CoalescedRefresh.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -24,11 +26,10 @@ private:
   QWidget* makeProgress();
   QWidget* makeVerdict();
   QWidget* makeRow(const QString& id);
-  void scheduleRefresh();
 
   AppModel& model;
   const bool compact;
-  bool refreshQueued = false;
+  CoalescedRefresh laterRefresh{this, [this] { refresh(); }};
 
   QWidget* progress;
   QWidget* verdict;

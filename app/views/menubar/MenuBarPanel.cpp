@@ -78,9 +78,9 @@ MenuBarPanel::MenuBarPanel(AppModel& model, BackgroundMonitor& monitor, bool dia
   for (auto changed : {&BackgroundMonitor::memoryChanged, &BackgroundMonitor::diskChanged,
                        &BackgroundMonitor::topAppsChanged, &BackgroundMonitor::devServersChanged,
                        &BackgroundMonitor::idleTimesChanged, &BackgroundMonitor::idleDaemonsChanged})
-    connect(&monitor, changed, this, &MenuBarPanel::scheduleRefresh);
-  connect(&model.diagnosis(), &Diagnosis::phaseChanged, this, &MenuBarPanel::scheduleRefresh);
-  connect(&model.diagnosis(), &Diagnosis::appliedChanged, this, &MenuBarPanel::scheduleRefresh);
+    connect(&monitor, changed, this, [this] { laterRefresh.request(); });
+  connect(&model.diagnosis(), &Diagnosis::phaseChanged, this, [this] { laterRefresh.request(); });
+  connect(&model.diagnosis(), &Diagnosis::appliedChanged, this, [this] { laterRefresh.request(); });
   refresh();
 }
 
@@ -145,18 +145,6 @@ QWidget* MenuBarPanel::makeFooter() {
 void MenuBarPanel::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   monitor.refresh();
-}
-
-void MenuBarPanel::scheduleRefresh() {
-  if (refreshQueued) return;
-  refreshQueued = true;
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        refreshQueued = false;
-        refresh();
-      },
-      Qt::QueuedConnection);
 }
 
 void MenuBarPanel::refresh() {

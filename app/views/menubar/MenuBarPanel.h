@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/CoalescedRefresh.h"
+
 #include <QWidget>
 
 class QScrollArea;
@@ -43,7 +45,6 @@ private:
   QWidget* makeGauges();
   QWidget* makeTopApps();
   QWidget* makeFooter();
-  void scheduleRefresh();
   void refreshGauges();
   void refreshTopApps();
   void refreshIdleRows();
@@ -52,7 +53,7 @@ private:
   AppModel& model;
   BackgroundMonitor& monitor;
   bool diagnosing;
-  bool refreshQueued = false;
+  CoalescedRefresh laterRefresh{this, [this] { refresh(); }};
 
   MiniGauge* memoryGauge;
   MiniGauge* diskGauge;
