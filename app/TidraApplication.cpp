@@ -11,6 +11,7 @@
 #include "Website.h"
 #include "models/AppModel.h"
 #include "models/BackgroundMonitor.h"
+#include "models/Diagnosis.h"
 #include "models/NotificationResponder.h"
 #include "models/WindowOpener.h"
 #include "platform/FolderChooser.h"
@@ -22,24 +23,18 @@
 #include "settings/Preferences.h"
 #include "snapshot/Snapshot.h"
 #include "views/ContentView.h"
-#include "views/PlaceholderScreen.h"
 #include "views/design/Appearance.h"
-#include "views/design/Button.h"
+#include "views/diagnosis/DiagnosisSheet.h"
+#include "views/menubar/MenuBarPanel.h"
+#include "views/settings/SettingsView.h"
 
 #include <QApplication>
-#include <QHBoxLayout>
 #include <QMainWindow>
 #include <QMenuBar>
 
 namespace tidra {
 
 namespace {
-
-// The parts outlive the application object, so the model shares them without owning them.
-template <class T>
-std::shared_ptr<T> borrowed(T& part) {
-  return std::shared_ptr<T>(std::shared_ptr<void>(), &part);
-}
 
 }  // namespace
 
@@ -106,11 +101,23 @@ void TidraApplication::buildMainWindow() {
   window->setObjectName(QStringLiteral("main"));
   window->setWindowTitle(QStringLiteral("Tidra"));
   contentView = new ContentView(*appModel, window.get());
+  presentDiagnosis();
   window->setCentralWidget(contentView);
   window->resize(980, 660);
   addCommands();
   // Screenshots show the window as the other desktop draws it, whose menus live outside it.
   window->menuBar()->setVisible(!screenshotMode(parts.arguments));
+}
+
+void TidraApplication::presentDiagnosis() {
+  Diagnosis& diagnosis = appModel->diagnosis();
+  diagnosis.showSection = [](Section section, AppModel& model) { WindowOpener::shared().show(section, model); };
+  contentView->makeDiagnosisSheet = [this](QWidget* parent) {
+    return new DiagnosisSheet(*appModel, *backgroundMonitor, parent);
+  };
+  contentView->diagnosisDismissed = [&diagnosis] { diagnosis.setPresented(false); };
+  connect(&diagnosis, &Diagnosis::isPresentedChanged, contentView,
+          [this, &diagnosis] { contentView->setDiagnosisPresented(diagnosis.isPresented()); });
 }
 
 void TidraApplication::addCommands() {
@@ -135,13 +142,15 @@ void TidraApplication::showMainWindow() {
 void TidraApplication::showMain(std::optional<Section> section) { WindowOpener::shared().show(section, *appModel); }
 
 void TidraApplication::showSettings() {
-  // The settings screen takes this window's place once it is built.
   if (!settingsWindow) {
-    settingsWindow = new PlaceholderScreen(QStringLiteral("Settings"), QStringLiteral("gearshape"));
+    auto* view = new SettingsView(parts.preferences, *backgroundMonitor, parts.scheduler,
+                                  SettingsView::Desktop{loginItem, parts.notifications, parts.urlOpener,
+                                                        parts.updater.controller(), Website::feedback(parts.info)});
+    connect(view, &SettingsView::showInMenuBarChanged, this, &TidraApplication::updateTrayItem);
+    settingsWindow = view;
     settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
     settingsWindow->setObjectName(QStringLiteral("settings"));
     settingsWindow->setWindowTitle(QStringLiteral("Settings"));
-    settingsWindow->resize(480, 360);
   }
   settingsWindow->show();
   settingsWindow->raise();
@@ -161,26 +170,14 @@ void TidraApplication::showReadings() {
   if (tray) tray->setReadings(backgroundMonitor->memory(), backgroundMonitor->disk());
 }
 
-// Stands in for the menu-bar panel until it is built: its footer, so the window and quitting
-// stay in reach while only the tray item is left.
 QWidget* TidraApplication::makePanel() {
-  auto* panel = new QWidget(nullptr, Qt::Popup);
-  panel->setObjectName(QStringLiteral("menuBarPanel"));
-  auto* row = new QHBoxLayout(panel);
-  row->setContentsMargins(16, 16, 16, 16);
-  auto* open = new Button(Button::Look::secondary, QStringLiteral("Open Tidra"), panel);
-  auto* quit = new Button(Button::Look::secondary, QString(), panel);
-  quit->setSymbol(QStringLiteral("power"));
-  quit->setToolTip(QStringLiteral("Quit Tidra"));
-  row->addWidget(open);
-  row->addStretch(1);
-  row->addWidget(quit);
-  connect(open, &QPushButton::clicked, panel, [this, panel] {
+  auto* panel = new MenuBarPanel(*appModel, *backgroundMonitor, false);
+  panel->setWindowFlag(Qt::Popup);
+  connect(panel, &MenuBarPanel::settingsRequested, this, [this, panel] {
     panel->close();
-    showMain(std::nullopt);
+    showSettings();
   });
-  connect(quit, &QPushButton::clicked, this, [this] { parts.quit(); });
-  panel->setFixedWidth(320);
+  connect(panel, &MenuBarPanel::quitRequested, this, [this] { parts.quit(); });
   return panel;
 }
 

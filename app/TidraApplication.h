@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/Section.h"
+#include "platform/LoginItem.h"
 #include "services/AppServices.h"
 #include "services/DesktopServices.h"
 #include "views/design/Theme.h"
@@ -117,6 +118,8 @@ signals:
 
 private:
   void buildMainWindow();
+  // The diagnosis sheet follows the diagnosis's "presented" flag over the main window.
+  void presentDiagnosis();
   void addCommands();
   void showReadings();
   QWidget* makePanel();
@@ -128,6 +131,7 @@ private:
   ContentView* contentView = nullptr;
   std::unique_ptr<TrayItem> tray;
   QPointer<QWidget> settingsWindow;
+  LiveLoginItem loginItem;
   bool capturing = false;
 };
 

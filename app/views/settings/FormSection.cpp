@@ -1,0 +1,58 @@
+#include "views/settings/FormSection.h"
+
+#include "views/design/GlassCard.h"
+#include "views/design/StyledLabel.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace tidra {
+
+FormSection::FormSection(const QString& header, const QString& footer, QWidget* parent) : QWidget(parent) {
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(6);
+  auto* title = new StyledLabel(header, Theme::TextStyle::subheadline, Theme::Role::secondaryLabel, QFont::DemiBold, this);
+  title->setContentsMargins(10, 0, 0, 0);
+  column->addWidget(title);
+  card = new GlassCard(10, this);
+  rows = new QVBoxLayout(card);
+  rows->setContentsMargins(12, 4, 12, 4);
+  rows->setSpacing(0);
+  column->addWidget(card);
+  if (footer.isEmpty()) return;
+  auto* note = new StyledLabel(footer, Theme::TextStyle::footnote, Theme::Role::secondaryLabel, -1, this);
+  note->setWordWrap(true);
+  note->setContentsMargins(10, 0, 10, 0);
+  column->addWidget(note);
+}
+
+void FormSection::addRow(QWidget* row, bool divided) {
+  if (divided && rows->count() > 0) {
+    auto* line = new QFrame(card);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setStyleSheet(QStringLiteral("color: palette(mid);"));
+    rows->addWidget(line);
+  }
+  if (divided) row->setMinimumHeight(34);
+  rows->addWidget(row);
+}
+
+void FormSection::addRow(QWidget* leading, QWidget* control) {
+  auto* row = new QWidget(card);
+  auto* line = new QHBoxLayout(row);
+  line->setContentsMargins(0, 4, 0, 4);
+  leading->setParent(row);
+  line->addWidget(leading, 1);
+  control->setParent(row);
+  line->addWidget(control);
+  addRow(row);
+}
+
+void FormSection::addRow(const QString& label, QWidget* control) {
+  addRow(new StyledLabel(label, Theme::TextStyle::body), control);
+}
+
+}  // namespace tidra
