@@ -2,6 +2,10 @@
 
 #include "Demo.h"
 #include "demo/DemoMac.h"
+#include "models/ApplicationsModel.h"
+#include "models/DuplicatesModel.h"
+#include "models/ProjectsModel.h"
+#include "models/SimilarPhotosModel.h"
 
 #include <algorithm>
 #include <utility>
@@ -43,14 +47,47 @@ std::optional<AppModel::PerformanceTab> AppModel::performanceTabFromRawValue(con
   return std::nullopt;
 }
 
-AppModel::AppModel(CleanupEnvironment environment, AppServices services, Scheduler& scheduler, QObject* parent)
+AppModel::AppModel(CleanupEnvironment environment, AppServices services, DesktopServices desktop,
+                   Scheduler& scheduler, QObject* parent)
     : QObject(parent),
       environment_(std::move(environment)),
       guardian_(environment_.home, "/Applications"),
       history_(environment_.home),
       services_(std::move(services)),
-      scheduler_(scheduler) {
+      desktop_(std::move(desktop)),
+      scheduler_(scheduler),
+      sample_(services_.performance.newSampler ? services_.performance.newSampler() : PerformanceServices::Sample{}) {
+  const auto& home = environment_.home;
+  projects_ = new ProjectsModel(home, services_.projects, scheduler_, *desktop_.preferences, *desktop_.folderChooser,
+                                this);
+  duplicates_ = new DuplicatesModel(services_.files, desktop_.thumbnailer, scheduler_, home, this);
+  similarPhotos_ = new SimilarPhotosModel(services_.files, desktop_.thumbnailer, scheduler_, home, this);
+  applications_ =
+      new ApplicationsModel(services_.applications, desktop_.runningApps, desktop_.thumbnailer, scheduler_, home, this);
+  diagnosis_ = new Diagnosis(services_.performance, desktop_.urlOpener, scheduler_, this);
   records_ = Demo::isOn() ? DemoMac::history(scheduler_.now()) : services_.cleanup.loadHistory(history_);
+  installHooks();
+}
+
+// Every removal anywhere ends in record(); the hooks hold the model weakly.
+void AppModel::installHooks() {
+  const QPointer<AppModel> self(this);
+  const auto recorder = [self](bool freesSpace) {
+    return [self, freesSpace](const CleanupRecord& record) {
+      if (self) self->record(record, freesSpace);
+    };
+  };
+  projects_->onCleaned = recorder(true);
+  applications_->onRemoved = recorder(false);
+  duplicates_->onTrashed = recorder(false);
+  similarPhotos_->onTrashed = recorder(false);
+  // A file trashed in one photo view disappears from the other.
+  duplicates_->onGone = [self](const std::set<std::string>& paths) {
+    if (self) self->similarPhotos_->forget(paths);
+  };
+  similarPhotos_->onGone = [self](const std::set<std::string>& paths) {
+    if (self) self->duplicates_->forget(paths);
+  };
 }
 
 AppModel::~AppModel() { recordUnfinishedClean(); }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "models/CleanSummary.h"
+#include "models/Diagnosis.h"
 #include "models/Section.h"
 #include "runtime/Flow.h"
 #include "runtime/Scheduler.h"
 #include "services/AppServices.h"
+#include "services/DesktopServices.h"
 
 #include "cleanup/CleanupCategory.h"
 #include "cleanup/CleanupEnvironment.h"
@@ -17,7 +19,6 @@
 #include "fs/SizeResult.h"
 #include "performance/DeveloperTool.h"
 #include "performance/ProcessGroup.h"
-#include "performance/ProcessSampler.h"
 #include "performance/StartupItem.h"
 #include "system/DiskUsage.h"
 #include "system/MemorySnapshot.h"
@@ -25,15 +26,19 @@
 #include <QHash>
 #include <QIcon>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <array>
+#include <chrono>
+#include <functional>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tidra {
@@ -47,6 +52,11 @@ namespace tidra {
 // their phase, start a flow that dies with the model, and return at once; a call in the wrong
 // phase is ignored. In demo mode (Demo::isOn) every operation works on the demo data set and
 // the history file is never written.
+class ApplicationsModel;
+class DuplicatesModel;
+class ProjectsModel;
+class SimilarPhotosModel;
+
 class AppModel final : public QObject {
   Q_OBJECT
 
@@ -61,9 +71,11 @@ public:
   static QString rawValue(PerformanceTab tab);
   static std::optional<PerformanceTab> performanceTabFromRawValue(const QString& text);
 
-  // Builds the model for `environment.home`; reads the history, nothing else: no disk
+  // Builds the model for `environment.home` with its feature models and diagnosis, and hooks
+  // every feature model's removals to record(); reads the history, nothing else: no disk
   // figures, no sampling, no flow starts here. `scheduler` must outlive the model.
-  AppModel(CleanupEnvironment environment, AppServices services, Scheduler& scheduler, QObject* parent = nullptr);
+  AppModel(CleanupEnvironment environment, AppServices services, DesktopServices desktop, Scheduler& scheduler,
+           QObject* parent = nullptr);
   // A clean still running is recorded as far as it got, so the history never loses a removal:
   // the item in hand is finished first (this waits for it). A password clean is not waited
   // for: its prompt may still be open.
@@ -74,8 +86,12 @@ public:
   const CleanupHistory& history() const { return history_; }
   const AppServices& services() const { return services_; }
   Scheduler& scheduler() const { return scheduler_; }
-  // The model's own sampler; shared so that workers can hold it past a model destroyed meanwhile.
-  const std::shared_ptr<ProcessSampler>& sampler() const { return sampler_; }
+  const DesktopServices& desktop() const { return desktop_; }
+  ProjectsModel& projects() const { return *projects_; }
+  DuplicatesModel& duplicates() const { return *duplicates_; }
+  SimilarPhotosModel& similarPhotos() const { return *similarPhotos_; }
+  ApplicationsModel& applications() const { return *applications_; }
+  Diagnosis& diagnosis() const { return *diagnosis_; }
 
   // --- History and disk
 
@@ -130,6 +146,55 @@ public:
   // Removes one allow-listed item with administrator rights; ignored unless ready, the item
   // is allow-listed and the removal gate free.
   void cleanWithPassword(const CleanupItem& item);
+
+  // --- Performance figures and actions
+
+  // Keeps the performance figures fresh while held: the first token starts one pass every
+  // 3 s, the last one released ends the loop, also in the middle of a pass or a sleep.
+  // Move-only; a token outliving the model does nothing.
+  class RefreshToken {
+  public:
+    RefreshToken(RefreshToken&& other) noexcept : model(std::exchange(other.model, {})) {}
+    RefreshToken& operator=(RefreshToken&& other) noexcept;
+    ~RefreshToken() { release(); }
+    void release();
+
+  private:
+    friend class AppModel;
+    explicit RefreshToken(AppModel* model) : model(model) {}
+    QPointer<AppModel> model;
+  };
+  RefreshToken keepPerformanceFresh();
+  // Demo mode: the demo machine's figures without the processes stopped so far.
+  void showDemoProcesses();
+  // Caches the icon of each group with an app bundle, keyed by the group's id.
+  void prepareIcons(const std::vector<ProcessGroup>& groups);
+  // Caches one icon per file type, keyed "type:" + the lower-case extension.
+  void prepareIcons(const std::vector<LargeFile>& files);
+  // Reads the startup items on a worker into `startupItems`.
+  void loadStartupItems();
+  // Removes a leftover startup item on a worker, reloads the list whatever the outcome, then
+  // hands `done` the failure text (nothing on success). `done` may be empty.
+  void removeLeftover(const StartupItem& item, std::function<void(std::optional<std::string>)> done = {});
+  // Drops the tool's row at once and stops it on a worker; the next pass brings it back if
+  // it still runs.
+  void stop(const DeveloperTool& tool);
+  // Stops every build daemon below 1 % CPU, as the list stands now.
+  void stopIdleBuildDaemons();
+  // Quits an app's processes: each pid only while it still has the start time `started` gives
+  // it (a pid without one is left alone), never a process the session depends on or our own.
+  void quit(const ProcessGroup& group, const std::map<pid_t, std::chrono::system_clock::time_point>& started);
+  // The same with the start times of the model's last sample.
+  void quit(const ProcessGroup& group) { quit(group, processStarts_); }
+
+  // --- Large files
+
+  // Searches the home folder for files of at least 100 MB (at most 1,000); ignored while
+  // searching.
+  void findLargeFiles();
+  // Moves the listed files among `files` to the Trash and records what really moved. A file
+  // already on its way or no longer listed is left out; nothing to move does nothing.
+  void moveToTrash(const std::vector<LargeFile>& files);
 
   // --- Properties
 
@@ -222,6 +287,21 @@ private:
   void setLargeFiles(std::vector<LargeFile> files);
   void setFilesExamined(int count);
 
+  void installHooks();
+  void holdRefresh();
+  void releaseRefresh();
+  Flow refreshLoop(std::shared_ptr<bool> running);
+  Flow refreshPass();
+  void quitLive(const ProcessGroup& group, const std::map<pid_t, std::chrono::system_clock::time_point>& started);
+  Flow removeLeftoverFlow(StartupItem item, std::function<void(std::optional<std::string>)> done);
+  Flow searchDemo(std::vector<LargeFile> files);
+  Flow search(std::set<std::string> excluding);
+  Flow trashFlow(std::vector<LargeFile> files);
+  void trashDemo(const std::vector<LargeFile>& files);
+  // Files of `files` still listed and not on their way to the Trash, in the given order.
+  std::vector<LargeFile> movable(const std::vector<LargeFile>& files) const;
+  void dropLargeFiles(const std::set<std::string>& paths);
+
   // The measured bytes of an item, 0 when unmeasured.
   std::int64_t measuredBytes(const std::string& id) const;
 
@@ -239,8 +319,24 @@ private:
   const PathGuard guardian_;
   const CleanupHistory history_;
   const AppServices services_;
+  const DesktopServices desktop_;
   Scheduler& scheduler_;
-  const std::shared_ptr<ProcessSampler> sampler_ = std::make_shared<ProcessSampler>();
+  // The model's own sampling: CPU figures cover the time since its previous pass.
+  const PerformanceServices::Sample sample_;
+  // Children of the model, built in this order.
+  ProjectsModel* projects_ = nullptr;
+  DuplicatesModel* duplicates_ = nullptr;
+  SimilarPhotosModel* similarPhotos_ = nullptr;
+  ApplicationsModel* applications_ = nullptr;
+  Diagnosis* diagnosis_ = nullptr;
+  // The refresh loop: its holders, its flow's context and the flag that stops it between awaits.
+  int refreshHolders_ = 0;
+  QPointer<QObject> refreshContext_;
+  std::shared_ptr<bool> refreshRunning_;
+  // Start times of the last sample, for quitting what the process list shows.
+  std::map<pid_t, std::chrono::system_clock::time_point> processStarts_;
+  // Large files on their way to the Trash.
+  std::set<std::string> trashing_;
   const std::shared_ptr<bool> removing_ = std::make_shared<bool>(false);
   std::shared_ptr<CleanRun> cleanRun_;
 

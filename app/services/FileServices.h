@@ -3,12 +3,15 @@
 #include "cleanup/PathGuard.h"
 #include "files/DuplicateFinder.h"
 #include "files/DuplicateGroup.h"
+#include "files/LargeFile.h"
+#include "files/LargeFileFinder.h"
 #include "files/SimilarPhotoFinder.h"
 #include "files/SimilarPhotoGroup.h"
 #include "services/TrashMove.h"
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,15 @@ namespace tidra {
 // The engine calls behind the large-file, duplicate and similar-photo finders and moves to the Trash.
 // Each entry is a std::function with a working live() default; tests replace single entries.
 struct FileServices {
+  // --- large files ---
+
+  // LargeFileFinder::find under `root`, leaving `excluding` out; `progress` is called from
+  // worker threads. Never cancelled.
+  std::function<std::vector<LargeFile>(const std::string& root, std::int64_t minimumBytes, std::int64_t limit,
+                                       const std::set<std::string>& excluding,
+                                       const LargeFileFinder::Progress& progress)>
+      findLargeFiles;
+
   // --- duplicates and similar photos ---
 
   // DuplicateFinder::find over `roots`; `progress` is called from worker threads. Never cancelled.

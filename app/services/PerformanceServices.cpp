@@ -2,6 +2,9 @@
 
 #include "performance/DeveloperTools.h"
 #include "performance/ProcessSampler.h"
+#include "performance/SlownessCheck.h"
+#include "performance/StartupItems.h"
+#include "performance/SystemCPU.h"
 #include "platform/HomeFolder.h"
 #include "system/SystemStats.h"
 
@@ -30,6 +33,15 @@ PerformanceServices PerformanceServices::live() {
   services.stopTool = [](const DeveloperTool& tool) { return DeveloperTools::stop(tool); };
   // Events of one burst of saves are gathered for 5 s before they count.
   services.newFolderActivity = [] { return std::make_unique<FolderActivity>(std::chrono::seconds(5)); };
+  services.startupItems = [](const std::string& home) { return StartupItems::list(home); };
+  services.removeLeftover = [](const StartupItem& item, const std::string& home) {
+    return StartupItems::removeLeftover(item, home);
+  };
+  // ps averages over each process's lifetime here; the present comes from two readings.
+  services.systemCPU = [] { return SystemCPU::measure(); };
+  services.backupRunning = [] { return SlownessCheck::timeMachineRunning(); };
+  services.lowPowerMode = [] { return SlownessCheck::lowPowerMode(); };
+  services.heat = [] { return SlownessCheck::heat(sys::ThermalZones::level()); };
   return services;
 }
 

@@ -3,10 +3,13 @@
 #include "performance/DeveloperTool.h"
 #include "performance/FolderActivity.h"
 #include "performance/ProcessSample.h"
+#include "performance/SlownessInputs.h"
+#include "performance/StartupItem.h"
 #include "system/DiskUsage.h"
 #include "system/MemorySnapshot.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +43,22 @@ struct PerformanceServices {
   std::function<bool(const DeveloperTool&)> stopTool;
   // The folder-change recorder of the idle-server tracking, made and used on the GUI thread.
   std::function<std::unique_ptr<FolderActivity>()> newFolderActivity;
+
+  // --- The performance screen, startup items and the diagnosis
+
+  // The startup items of the user whose home folder is given; reads files, so slow.
+  std::function<std::vector<StartupItem>(const std::string& home)> startupItems;
+  // Unloads a leftover and moves its file to the Trash: nothing on success, else the reason.
+  // Runs launchctl, so blocks up to its time limit.
+  std::function<std::optional<std::string>(const StartupItem&, const std::string& home)> removeLeftover;
+  // CPU percent by command name over the whole machine, measured over a short interval: blocks.
+  std::function<std::map<std::string, double>()> systemCPU;
+  // Whether a backup runs now; runs a tool, so slow.
+  std::function<bool()> backupRunning;
+  // Whether the power profile saves energy; runs a tool, so slow.
+  std::function<bool()> lowPowerMode;
+  // How hot the machine runs; reads sysfs.
+  std::function<SlownessInputs::Heat()> heat;
 
   static PerformanceServices live();
 };

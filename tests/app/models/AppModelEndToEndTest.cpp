@@ -2,6 +2,7 @@
 
 #include "Demo.h"
 #include "runtime/TestScheduler.h"
+#include "support/FakeDesktop.h"
 #include "support/CatalogFixture.h"
 #include "support/TempHome.h"
 
@@ -25,7 +26,7 @@ private slots:
     home.file(".local/share/kraftkit/runtime/oci/image.tar", 50'000);
     home.file("Documents/thesis.txt", 10'000);
     TestScheduler scheduler;
-    AppModel model(test::quietEnvironment(home.root()), AppServices::live(), scheduler);
+    AppModel model(test::quietEnvironment(home.root()), AppServices::live(), test::fakeDesktop(), scheduler);
 
     model.scan();
     QTRY_VERIFY_WITH_TIMEOUT(model.cleanupPhase() == AppModel::CleanupPhase::ready, 30'000);

@@ -6,6 +6,7 @@
 #include "models/AppModel.h"
 #include "runtime/TestScheduler.h"
 #include "support/CatalogFixture.h"
+#include "support/FakeDesktop.h"
 
 #include <QObject>
 
@@ -150,7 +151,8 @@ struct FakeModel {
   AppModel& make(const std::string& home = "/home/fake") {
     AppServices services;
     services.cleanup = fakeCleanup(disk);
-    model = std::make_unique<AppModel>(quietEnvironment(home), services, scheduler);
+    services.projects = quietProjects();
+    model = std::make_unique<AppModel>(quietEnvironment(home), services, fakeDesktop(), scheduler);
     return *model;
   }
   // Puts items on the fake disk with their sizes and publishes them as the catalog.

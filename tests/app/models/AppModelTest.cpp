@@ -58,7 +58,7 @@ private slots:
       askedFolder = folder;
       return std::optional<DiskUsage>(DiskUsage{100, 40});
     };
-    AppModel model(quietEnvironment(home.root()), AppServices{services, {}, {}, {}, {}}, fake.scheduler);
+    AppModel model(quietEnvironment(home.root()), AppServices{services, {}, {}, quietProjects(), {}}, fakeDesktop(), fake.scheduler);
     QCOMPARE(model.history().file, home.root() + "/.local/share/Tidra/history.json");
     QCOMPARE(model.guardian().home(), home.root());
     QVERIFY(askedFolder.empty());  // building reads no disk figures
@@ -91,7 +91,7 @@ private slots:
       ++appends;
       return live.appendHistory(history, record);
     };
-    AppModel model(quietEnvironment(home.root()), AppServices{services, {}, {}, {}, {}}, fake.scheduler);
+    AppModel model(quietEnvironment(home.root()), AppServices{services, {}, {}, quietProjects(), {}}, fakeDesktop(), fake.scheduler);
     model.refreshDisk();
     QSignalSpy diskChanges(&model, &AppModel::diskChanged);
     QSignalSpy recordChanges(&model, &AppModel::recordsChanged);
