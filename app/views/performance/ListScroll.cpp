@@ -1,0 +1,23 @@
+#include "views/performance/ListScroll.h"
+
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace tidra::performance {
+
+QScrollArea* wrapInScroll(QWidget* rows) {
+  auto* scroll = new QScrollArea;
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->viewport()->setAutoFillBackground(false);
+  auto* content = new QWidget;
+  content->setAutoFillBackground(false);
+  auto* column = new QVBoxLayout(content);
+  column->setContentsMargins(16, 4, 16, 12);
+  column->addWidget(rows);
+  column->addStretch(1);
+  scroll->setWidget(content);
+  return scroll;
+}
+
+}  // namespace tidra::performance
