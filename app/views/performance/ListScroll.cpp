@@ -10,7 +10,10 @@ QScrollArea* wrapInScroll(QWidget* rows) {
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->viewport()->setAutoFillBackground(false);
+  scroll->setObjectName(QStringLiteral("listScroll"));
+  scroll->setStyleSheet(QStringLiteral("#listScroll, #listScrollContent { background: transparent; }"));
   auto* content = new QWidget;
+  content->setObjectName(QStringLiteral("listScrollContent"));
   content->setAutoFillBackground(false);
   auto* column = new QVBoxLayout(content);
   column->setContentsMargins(16, 4, 16, 12);
