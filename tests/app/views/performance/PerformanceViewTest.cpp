@@ -2,6 +2,7 @@
 
 #include "Demo.h"
 #include "platform/FileRevealer.h"
+#include "runtime/WorkPools.h"
 #include "views/design/Button.h"
 #include "views/design/ConfirmationDialog.h"
 #include "views/design/KeyedRowList.h"
@@ -212,6 +213,53 @@ private slots:
     QCOMPARE(dialog->windowTitle(), "Stop Tool 1?");
     QTest::mouseClick(dialog->actionButton(), Qt::LeftButton);
     QTRY_VERIFY(screen.view->findChild<QWidget*>("noTools")->isVisibleTo(screen.view.get()));
+  }
+
+  // A real child quit from the list ends; the same pid with another start time is left alone.
+  void liveQuitEndsTheChildButNotAReusedPid() {
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("tidra-quit-probe-%1").arg(QCoreApplication::applicationPid()));
+    QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), program));
+    QProcess reused;
+    reused.start(program, {QStringLiteral("300")});
+    QVERIFY(reused.waitForStarted());
+    QProcess child;
+    child.start(program, {QStringLiteral("300")});
+    QVERIFY(child.waitForStarted());
+
+    Screen screen;
+    AppServices services;
+    services.cleanup = fakeCleanup(screen.fake.disk);
+    services.performance = PerformanceServices::live();
+    services.projects = quietProjects();
+    AppModel model(quietEnvironment(dir.path().toStdString()), services, fakeDesktop(), screen.fake.scheduler);
+    performance::PerformanceView view(model, screen.fake.scheduler, screen.revealer);
+    view.show();
+    const QString id = QFileInfo(program).fileName();
+    auto* rows = view.findChild<KeyedRowList*>("processRows");
+    QTRY_VERIFY_WITH_TIMEOUT(rows->keys().contains(id), 20000);
+    ProcessGroup probe;
+    for (const auto& listed : model.processes())
+      if (QString::fromStdString(listed.id) == id) probe = listed;
+    QCOMPARE(probe.pids.size(), std::size_t{2});
+
+    // The older probe as if its pid had been reused since the reading: its start time differs.
+    ProcessGroup stale = probe;
+    stale.pids = {static_cast<pid_t>(reused.processId())};
+    stale.mainPID = stale.pids.front();
+    model.quit(stale, {{stale.mainPID, std::chrono::system_clock::time_point{}}});
+    threadPool(Pool::user).waitForDone();
+    QCoreApplication::processEvents();
+    QCOMPARE(reused.state(), QProcess::Running);
+
+    // Through the list the whole group goes, each pid matching its start time in the reading.
+    QTest::mouseClick(rows->row(id)->findChild<Button*>("quit"), Qt::LeftButton);
+    auto* dialog = openDialog(view, "quitDialog");
+    QVERIFY(dialog);
+    QTest::mouseClick(dialog->findChild<Button*>("politeQuit"), Qt::LeftButton);
+    QVERIFY(child.waitForFinished(10000));
+    QVERIFY(reused.waitForFinished(10000));
+    QTRY_VERIFY_WITH_TIMEOUT((screen.fake.scheduler.advance(3s), !rows->keys().contains(id)), 20000);
   }
 };
 
