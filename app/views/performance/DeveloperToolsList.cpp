@@ -65,10 +65,7 @@ void DeveloperToolsList::refresh(const std::map<std::string, double>& idleTimes)
   shownIdle = idleTimes;
   total->setText(T::toolsTotal(tools));
   stopIdle->setEnabled(T::hasIdleBuildDaemon(tools));
-  while (auto* item = rows->takeAt(0)) {
-    delete item->widget();
-    delete item;
-  }
+  clearRows(rows);
   for (const auto& tool : tools) {
     const auto idle = idleTimes.find(tool.id);
     rows->addWidget(new ToolRow(tool, idle == idleTimes.end() ? std::nullopt : std::optional(idle->second),

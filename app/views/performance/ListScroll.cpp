@@ -23,4 +23,11 @@ QScrollArea* wrapInScroll(QWidget* rows) {
   return scroll;
 }
 
+void clearRows(QLayout* rows) {
+  while (auto* item = rows->takeAt(0)) {
+    delete item->widget();
+    delete item;
+  }
+}
+
 }  // namespace tidra::performance

@@ -42,10 +42,7 @@ StartupList::StartupList(AppModel& model, FileRevealer& revealer, QWidget* paren
 void StartupList::refresh() {
   if (model.startupItems() == shown && sections->count() > 0) return;
   shown = model.startupItems();
-  while (auto* item = sections->takeAt(0)) {
-    delete item->widget();
-    delete item;
-  }
+  clearRows(sections);
   for (auto scope : allScopes()) {
     const auto items = T::itemsIn(shown, scope);
     if (items.empty()) continue;
