@@ -185,7 +185,7 @@ inline void printRace(const std::vector<Contender>& contenders, const std::vecto
                 contenders[0].name.c_str());
 }
 
-// This program's own path, for running one piece of its work as a process of its own.
+// This program's own path, for running a share of its work as a process of its own.
 inline std::string selfPath() {
     char path[4096];
     const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
@@ -214,16 +214,16 @@ inline void makeFolders(const std::string& path) {
 // that `middle` (when not 0) changes: equal heads and tails, different contents.
 inline void writeFile(const std::string& path, std::int64_t size, std::uint64_t seed, unsigned char middle = 0) {
     static thread_local std::vector<unsigned char> chunk;
-    const std::int64_t piece = 1 << 20;
+    const std::int64_t step = 1 << 20;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) {
         std::perror(path.c_str());
         std::exit(2);
     }
-    for (std::int64_t at = 0; at < size; at += piece) {
-        chunk.resize(std::size_t(std::min(piece, size - at)));
-        fill(chunk, seed * 1'000'003 + std::uint64_t(at / piece));
-        if (middle && at <= size / 2 && size / 2 < at + piece) chunk[std::size_t(size / 2 - at)] ^= middle;
+    for (std::int64_t at = 0; at < size; at += step) {
+        chunk.resize(std::size_t(std::min(step, size - at)));
+        fill(chunk, seed * 1'000'003 + std::uint64_t(at / step));
+        if (middle && at <= size / 2 && size / 2 < at + step) chunk[std::size_t(size / 2 - at)] ^= middle;
         if (::write(fd, chunk.data(), chunk.size()) != ssize_t(chunk.size())) std::exit(2);
     }
     ::close(fd);

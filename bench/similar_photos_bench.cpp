@@ -58,13 +58,17 @@ std::set<Pair> truePairs(const std::vector<Finder::File>& files) {
     return pairs;
 }
 
-std::set<Pair> theirPairs(const std::string& output) {
+// Their groups among the photos we list too: both are scored on the same files.
+std::set<Pair> theirPairs(const std::string& output, const std::vector<Finder::File>& files) {
+    std::set<std::string> listed;
+    for (const auto& file : files) listed.insert(file.path);
     std::set<Pair> pairs;
     std::ifstream in(output);
     for (std::string line; std::getline(in, line);) {
         std::istringstream words(line);
         std::vector<std::string> members;
-        for (std::string word; words >> word;) members.push_back(word);
+        for (std::string word; words >> word;)
+            if (listed.contains(word)) members.push_back(word);
         addPairs(members, pairs);
     }
     return pairs;
@@ -171,7 +175,7 @@ int main(int argc, char** argv) {
     const auto truth = truePairs(files);
     std::printf("similar photos: %zu photos, %zu labelled near-duplicate pairs\n", files.size(), truth.size());
     score("tidra", found, truth);
-    score("findimagedupes", theirPairs(argv[2]), truth);
+    score("findimagedupes", theirPairs(argv[2], files), truth);
     calibrate(files);
     return 0;
 }
