@@ -1,0 +1,85 @@
+#include "views/performance/DeveloperToolsList.h"
+
+#include "models/AppModel.h"
+#include "runtime/Scheduler.h"
+#include "views/design/Button.h"
+#include "views/design/ConfirmationDialog.h"
+#include "views/design/EmptyState.h"
+#include "views/design/StyledLabel.h"
+#include "views/performance/ListScroll.h"
+#include "views/performance/PerformanceTexts.h"
+#include "views/performance/ToolRow.h"
+
+#include <QHBoxLayout>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+namespace tidra::performance {
+
+namespace T = PerformanceTexts;
+using Role = Theme::Role;
+
+DeveloperToolsList::DeveloperToolsList(AppModel& model, Scheduler& scheduler, QWidget* parent)
+    : QWidget(parent), model(model), scheduler(scheduler) {
+  setObjectName(QStringLiteral("developerToolsList"));
+  pages = new QStackedLayout(this);
+  auto* empty = new EmptyState(QStringLiteral("hammer"), QStringLiteral("No developer tools running"),
+                               QStringLiteral("Build daemons, language servers, dev servers, emulators, simulators "
+                                              "and Docker show up here while they run."));
+  empty->setObjectName(QStringLiteral("noTools"));
+  pages->addWidget(empty);
+
+  auto* list = new QWidget;
+  auto* column = new QVBoxLayout(list);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  auto* header = new QHBoxLayout;
+  header->setContentsMargins(18, 14, 18, 4);
+  header->setSpacing(12);
+  header->addWidget(new StyledLabel(T::toolsCaption(), Theme::TextStyle::callout, Role::secondaryLabel));
+  header->addStretch(1);
+  total = new StyledLabel({}, Theme::TextStyle::body, Role::secondaryLabel);
+  total->setObjectName(QStringLiteral("toolsTotal"));
+  header->addWidget(total);
+  stopIdle = new Button(Button::Look::secondary, QStringLiteral("Stop Idle Build Daemons"));
+  stopIdle->setObjectName(QStringLiteral("stopIdle"));
+  stopIdle->setToolTip(QStringLiteral("Gradle and Kotlin daemons that are not building right now"));
+  connect(stopIdle, &QPushButton::clicked, this, [this] { this->model.stopIdleBuildDaemons(); });
+  header->addWidget(stopIdle);
+  column->addLayout(header);
+  auto* content = new QWidget;
+  content->setObjectName(QStringLiteral("toolRows"));
+  rows = new QVBoxLayout(content);
+  rows->setContentsMargins(0, 0, 0, 0);
+  rows->setSpacing(2);
+  column->addWidget(wrapInScroll(content), 1);
+  pages->addWidget(list);
+  refresh({});
+}
+
+void DeveloperToolsList::refresh(const std::map<std::string, double>& idleTimes) {
+  const auto& tools = model.developerTools();
+  pages->setCurrentIndex(tools.empty() ? 0 : 1);
+  if (tools == shownTools && idleTimes == shownIdle && rows->count() > 0) return;
+  shownTools = tools;
+  shownIdle = idleTimes;
+  total->setText(T::toolsTotal(tools));
+  stopIdle->setEnabled(T::hasIdleBuildDaemon(tools));
+  clearRows(rows);
+  for (const auto& tool : tools) {
+    const auto idle = idleTimes.find(tool.id);
+    rows->addWidget(new ToolRow(tool, idle == idleTimes.end() ? std::nullopt : std::optional(idle->second),
+                                scheduler.now(), [this, tool] { confirmStop(tool); }));
+  }
+}
+
+void DeveloperToolsList::confirmStop(const DeveloperTool& tool) {
+  auto* dialog = new ConfirmationDialog(T::stopTitle(tool), QString::fromStdString(tool.consequence),
+                                        QStringLiteral("Stop"), true, this);
+  dialog->setObjectName(QStringLiteral("stopDialog"));
+  connect(dialog, &QDialog::accepted, this, [this, tool] { model.stop(tool); });
+  connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+  dialog->open();
+}
+
+}  // namespace tidra::performance

@@ -1,0 +1,88 @@
+#include "views/performance/ProcessList.h"
+
+#include "models/AppModel.h"
+#include "views/design/Button.h"
+#include "views/design/ConfirmationDialog.h"
+#include "views/design/KeyedRowList.h"
+#include "views/design/StyledLabel.h"
+#include "views/performance/ListScroll.h"
+#include "views/performance/PerformanceTexts.h"
+#include "views/performance/ProcessRow.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace tidra::performance {
+
+namespace T = PerformanceTexts;
+
+namespace {
+
+QWidget* makeHeader() {
+  auto* header = new QWidget;
+  auto* row = new QHBoxLayout(header);
+  row->setContentsMargins(26 + 10, 12, 26 + 10, 4);
+  row->setSpacing(12);
+  const auto column = [row](const QString& text, int width, Qt::Alignment align) {
+    auto* label = new StyledLabel(text, Theme::TextStyle::caption, Theme::Role::secondaryLabel, QFont::Medium);
+    label->setAlignment(align | Qt::AlignVCenter);
+    if (width > 0) label->setFixedWidth(width);
+    row->addWidget(label, width > 0 ? 0 : 1);
+  };
+  row->addSpacing(36 - 12);
+  column(QStringLiteral("App"), 0, Qt::AlignLeft);
+  column(QStringLiteral("Memory"), ProcessRow::memoryWidth, Qt::AlignRight);
+  column(QStringLiteral("CPU"), ProcessRow::cpuWidth, Qt::AlignRight);
+  row->addSpacing(ProcessRow::quitWidth);
+  return header;
+}
+
+}  // namespace
+
+ProcessList::ProcessList(AppModel& model, QWidget* parent) : QWidget(parent), model(model) {
+  setObjectName(QStringLiteral("processList"));
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(makeHeader());
+  rows = new KeyedRowList([this](const QString&) -> QWidget* {
+    return new ProcessRow([this](const ProcessGroup& group) { confirmQuit(group); });
+  });
+  rows->setObjectName(QStringLiteral("processRows"));
+  column->addWidget(wrapInScroll(rows), 1);
+  refresh();
+}
+
+void ProcessList::refresh() {
+  const auto listed = T::listedGroups(model.processes());
+  const double largest = T::largest(listed);
+  const auto ownPid = static_cast<pid_t>(QCoreApplication::applicationPid());
+  QStringList ids;
+  for (const auto& group : listed) ids << QString::fromStdString(group.id);
+  rows->setKeys(ids);
+  for (const auto& group : listed) {
+    const auto id = QString::fromStdString(group.id);
+    auto* row = static_cast<ProcessRow*>(rows->row(id));
+    row->show(group, largest, T::canQuit(group, ownPid), model.icons().value(id));
+  }
+}
+
+// The dialog keeps the group as it was chosen, whatever the next readings bring.
+void ProcessList::confirmQuit(const ProcessGroup& group) {
+  auto* dialog = new ConfirmationDialog(T::quitTitle(group), T::quitMessage(group), QStringLiteral("Force Quit"),
+                                        true, this);
+  dialog->setObjectName(QStringLiteral("quitDialog"));
+  dialog->actionButton()->setObjectName(QStringLiteral("forceQuit"));
+  auto* polite = new Button(Button::Look::secondary, QStringLiteral("Quit"), dialog);
+  polite->setObjectName(QStringLiteral("politeQuit"));
+  if (auto* row = qobject_cast<QHBoxLayout*>(dialog->body()->itemAt(dialog->body()->count() - 1)->layout()))
+    row->insertWidget(row->indexOf(dialog->actionButton()), polite);
+  // Both end the group the one way this desktop allows: SIGTERM after the model's pid check.
+  connect(polite, &QPushButton::clicked, dialog, &QDialog::accept);
+  connect(dialog, &QDialog::accepted, this, [this, group] { model.quit(group); });
+  connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+  dialog->open();
+}
+
+}  // namespace tidra::performance

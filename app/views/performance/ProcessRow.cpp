@@ -1,0 +1,108 @@
+#include "views/performance/ProcessRow.h"
+
+#include "views/Formats.h"
+#include "views/design/Brand.h"
+#include "views/design/Button.h"
+#include "views/design/MeterBar.h"
+#include "views/design/StyledLabel.h"
+#include "views/performance/FigureLabel.h"
+#include "views/design/Symbols.h"
+#include "views/performance/PerformanceTexts.h"
+
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QVBoxLayout>
+
+namespace tidra::performance {
+
+namespace T = PerformanceTexts;
+using Role = Theme::Role;
+
+namespace {
+
+constexpr int iconSide = 24;
+
+}  // namespace
+
+ProcessRow::ProcessRow(std::function<void(const ProcessGroup&)> quit, QWidget* parent)
+    : QWidget(parent), quit(std::move(quit)) {
+  auto* row = new QHBoxLayout(this);
+  row->setContentsMargins(10, 3, 10, 3);
+  row->setSpacing(12);
+
+  icon = new QLabel;
+  icon->setFixedSize(iconSide, iconSide);
+  row->addWidget(icon);
+
+  auto* names = new QVBoxLayout;
+  names->setSpacing(1);
+  name = new StyledLabel({}, Theme::TextStyle::body);
+  name->setObjectName(QStringLiteral("processName"));
+  caption = new StyledLabel({}, Theme::TextStyle::caption, Role::secondaryLabel);
+  caption->setObjectName(QStringLiteral("processCaption"));
+  names->addWidget(name);
+  names->addWidget(caption);
+  row->addLayout(names, 1);
+
+  auto* memoryColumn = new QVBoxLayout;
+  memoryColumn->setSpacing(4);
+  memory = figureLabel({}, Theme::TextStyle::body, Role::label);
+  memory->setObjectName(QStringLiteral("processMemory"));
+  meter = new MeterBar(0, {Brand::teal(), Brand::blue()});
+  meter->setFixedWidth(110);
+  memoryColumn->addWidget(memory);
+  memoryColumn->addWidget(meter, 0, Qt::AlignRight);
+  auto* memoryBox = new QWidget;
+  memoryBox->setFixedWidth(memoryWidth);
+  memoryBox->setLayout(memoryColumn);
+  memoryColumn->setContentsMargins(0, 0, 0, 0);
+  row->addWidget(memoryBox);
+
+  cpu = figureLabel({}, Theme::TextStyle::body, Role::secondaryLabel);
+  cpu->setObjectName(QStringLiteral("processCpu"));
+  cpu->setFixedWidth(cpuWidth);
+  row->addWidget(cpu);
+
+  auto* quitBox = new QWidget;
+  quitBox->setFixedWidth(quitWidth);
+  auto* quitColumn = new QHBoxLayout(quitBox);
+  quitColumn->setContentsMargins(0, 0, 0, 0);
+  quitButton = new Button(Button::Look::secondary, QStringLiteral("Quit…"));
+  quitButton->setObjectName(QStringLiteral("quit"));
+  quitButton->setControlSize(Button::Size::small);
+  quitColumn->addStretch(1);
+  quitColumn->addWidget(quitButton);
+  row->addWidget(quitBox);
+  connect(quitButton, &QPushButton::clicked, this, [this] { this->quit(shown); });
+}
+
+void ProcessRow::show(const ProcessGroup& group, double largest, bool canQuit, const QIcon& image) {
+  shown = group;
+  quittable = canQuit;
+  if (!image.isNull())
+    icon->setPixmap(image.pixmap(iconSide, iconSide));
+  else
+    icon->setPixmap(Symbols::icon(u"gearshape.fill", Theme::color(Role::secondaryLabel, this), iconSide - 6)
+                        .pixmap(iconSide - 6, iconSide - 6));
+  icon->setAlignment(Qt::AlignCenter);
+  name->setText(QString::fromStdString(group.name));
+  name->setRole(group.isSystemService ? Role::secondaryLabel : Role::label);
+  caption->setText(T::processCaption(group));
+  memory->setText(Formats::memory(group.memoryBytes));
+  meter->setFraction(static_cast<double>(group.memoryBytes) / largest);
+  cpu->setText(T::cpuText(group.cpuPercent));
+  quitButton->setVisible(canQuit);
+  setToolTip(T::processHelp(group));
+}
+
+void ProcessRow::contextMenuEvent(QContextMenuEvent* event) {
+  if (!quittable) return;
+  QMenu menu;
+  menu.addAction(T::quitMenuTitle(shown), this, [this] { quit(shown); });
+  menu.exec(event->globalPos());
+}
+
+}  // namespace tidra::performance

@@ -1,0 +1,62 @@
+#include "views/performance/StartupRow.h"
+
+#include "platform/FileRevealer.h"
+#include "views/design/Badge.h"
+#include "views/design/Button.h"
+#include "views/design/IconChip.h"
+#include "views/design/StyledLabel.h"
+#include "views/performance/PerformanceTexts.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace tidra::performance {
+
+namespace T = PerformanceTexts;
+using Role = Theme::Role;
+
+StartupRow::StartupRow(const StartupItem& item, const std::string& home, FileRevealer& revealer,
+                       std::function<void(const StartupItem&)> remove, QWidget* parent)
+    : QWidget(parent) {
+  auto* row = new QHBoxLayout(this);
+  row->setContentsMargins(10, 3, 10, 3);
+  row->setSpacing(12);
+  const bool leftover = item.isLeftover();
+  row->addWidget(leftover ? new IconChip(QStringLiteral("exclamationmark.triangle.fill"), Role::orange, 26)
+                          : new IconChip(QStringLiteral("power"), Role::gray, 26));
+
+  auto* texts = new QVBoxLayout;
+  texts->setSpacing(2);
+  auto* title = new QHBoxLayout;
+  title->setSpacing(6);
+  title->addWidget(new StyledLabel(QString::fromStdString(item.label), Theme::TextStyle::body));
+  if (item.programMissing) {
+    auto* badge = new Badge(T::leftoverBadge(), Role::orange);
+    badge->setObjectName(QStringLiteral("leftoverBadge"));
+    title->addWidget(badge);
+  }
+  title->addStretch(1);
+  texts->addLayout(title);
+  auto* program = new StyledLabel({}, Theme::TextStyle::callout, Role::secondaryLabel);
+  program->setObjectName(QStringLiteral("program"));
+  const QString line = T::programLine(item, home);
+  program->setText(program->fontMetrics().elidedText(line, Qt::ElideMiddle, 420));
+  program->setToolTip(line);
+  texts->addWidget(program);
+  row->addLayout(texts, 1);
+
+  row->addWidget(new StyledLabel(T::startsText(item), Theme::TextStyle::callout, Role::secondaryLabel));
+  if (leftover) {
+    auto* removeButton = new Button(Button::Look::link, QStringLiteral("Remove…"));
+    removeButton->setObjectName(QStringLiteral("remove"));
+    connect(removeButton, &QPushButton::clicked, this, [remove, item] { remove(item); });
+    row->addWidget(removeButton);
+  }
+  auto* reveal = new Button(Button::Look::link, QStringLiteral("Show in Folder"));
+  reveal->setObjectName(QStringLiteral("reveal"));
+  connect(reveal, &QPushButton::clicked, this,
+          [&revealer, path = QString::fromStdString(item.plistPath)] { revealer.reveal(path); });
+  row->addWidget(reveal);
+}
+
+}  // namespace tidra::performance
