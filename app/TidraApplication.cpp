@@ -111,7 +111,6 @@ void TidraApplication::buildMainWindow() {
 
 void TidraApplication::presentDiagnosis() {
   Diagnosis& diagnosis = appModel->diagnosis();
-  diagnosis.showSection = [](Section section, AppModel& model) { WindowOpener::shared().show(section, model); };
   contentView->makeDiagnosisSheet = [this](QWidget* parent) {
     return new DiagnosisSheet(*appModel, *backgroundMonitor, parent);
   };

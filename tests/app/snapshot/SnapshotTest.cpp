@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QImage>
 #include <QTest>
 #include <QTime>
 
@@ -212,26 +213,33 @@ private slots:
     QVERIFY(Snapshot::windows().contains(sheet));
   }
 
-  void captureLogsItsStartAndEndAndQuits() {
+  void savingWritesTheWindowOrNothing() {
     QTemporaryDir root;
-    const QString folder = root.filePath(QStringLiteral("shots/today"));
     QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tidra \"one\""));
+    window.setObjectName(QStringLiteral("main"));
+    window.setCentralWidget(new QWidget);
+    window.resize(200, 120);
     window.show();
-    QObject context;
-    int quits = 0;
-    QStringList lines;
-    {
-      CapturedStdout output;
-      Snapshot::capture(folder, [&] { ++quits; }).start(&context);
-      lines = output.lines();
-    }
-    QCOMPARE(quits, 1);
-    QVERIFY(QFileInfo(folder).isDir());
-    QCOMPARE(lines.size(), 2);
-    QVERIFY(lines[0].startsWith(QStringLiteral("snapshot ")));
-    QVERIFY(lines[0].endsWith(QStringLiteral(": started; windows: [\"Tidra \\\"one\\\"(true)\"]")));
-    QVERIFY(lines[1].endsWith(QStringLiteral(": done")));
+    const QString shot = root.filePath(QStringLiteral("main.png"));
+    Snapshot::save(&window, shot);
+    QImage image(shot);
+    QVERIFY(!image.isNull());
+    QCOMPARE(image.size(), window.size() * window.devicePixelRatio());
+
+    // No sheet is attached: nothing is written.
+    QCOMPARE(Snapshot::attachedSheet(&window), nullptr);
+    Snapshot::save(Snapshot::attachedSheet(&window), root.filePath(QStringLiteral("sheet.png")));
+    QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("sheet.png"))));
+
+    auto* sheet = new QDialog(&window);
+    sheet->setWindowModality(Qt::WindowModal);
+    sheet->resize(100, 80);
+    sheet->open();
+    QCOMPARE(Snapshot::attachedSheet(&window), sheet);
+
+    // A folder that is not there fails quietly.
+    Snapshot::save(&window, root.filePath(QStringLiteral("missing/main.png")));
+    QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("missing/main.png"))));
   }
 };
 
