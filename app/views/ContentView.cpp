@@ -3,13 +3,15 @@
 #include "models/AppModel.h"
 #include "platform/FileRevealer.h"
 #include "platform/HomeFolder.h"
-#include "views/PlaceholderScreen.h"
 #include "views/Sidebar.h"
 #include "views/cleanup/CleanupView.h"
 #include "views/overview/OverviewView.h"
 #include "views/applications/ApplicationsView.h"
 #include "views/design/Backdrop.h"
 #include "views/largefiles/LargeFilesView.h"
+#include "views/duplicates/DuplicatesView.h"
+#include "views/performance/PerformanceView.h"
+#include "views/projects/ProjectsView.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
@@ -20,7 +22,7 @@ namespace tidra {
 
 namespace {
 
-FileRevealer& fileRevealer() {
+FileRevealer& fallbackRevealer() {
   static LiveFileRevealer live;
   return live;
 }
@@ -54,15 +56,20 @@ ContentView::ContentView(AppModel& model, QWidget* parent) : QWidget(parent), mo
 }
 
 QWidget* ContentView::makeScreen(std::optional<Section> section) {
-  // Each screen replaces its placeholder here as it is built.
-  if (!section || *section == Section::overview) return new OverviewView(model);
-  if (*section == Section::cleanup) return new CleanupView(model);
-  if (section == Section::applications)
-    return new applications::ApplicationsView(model.applications(), model.scheduler(), fileRevealer(),
-                                              [this] { model.setSection(Section::cleanup); });
-  if (section == Section::largeFiles) return new LargeFilesView(model, fileRevealer(), sys::homeFolder());
-  const Sidebar::Row& entry = Sidebar::row(section.value_or(Section::overview));
-  return new PlaceholderScreen(entry.title, entry.symbol);
+  FileRevealer& revealer = model.desktop().fileRevealer ? *model.desktop().fileRevealer : fallbackRevealer();
+  switch (section.value_or(Section::overview)) {
+    case Section::overview: return new OverviewView(model);
+    case Section::cleanup: return new CleanupView(model);
+    case Section::projects: return new projects::ProjectsView(model.projects(), model.scheduler(), revealer);
+    case Section::largeFiles: return new LargeFilesView(model, revealer, sys::homeFolder());
+    case Section::duplicates:
+      return new duplicates::DuplicatesView(model.duplicates(), model.similarPhotos(), revealer, model.desktop().thumbnailer);
+    case Section::applications:
+      return new applications::ApplicationsView(model.applications(), model.scheduler(), revealer,
+                                                [this] { model.setSection(Section::cleanup); });
+    case Section::performance: return new performance::PerformanceView(model, model.scheduler(), revealer);
+  }
+  return new OverviewView(model);
 }
 
 void ContentView::showSection() {

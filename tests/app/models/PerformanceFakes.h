@@ -119,7 +119,7 @@ struct PerformanceModel {
   std::shared_ptr<RecordedMachine> machine = std::make_shared<RecordedMachine>();
   std::shared_ptr<FakeDisk> disk = std::make_shared<FakeDisk>();
   DesktopServices desktop = fakeDesktop();
-  FileServices files;
+  FileServices files = quietFiles();
   // Replaces the fake stop when set, e.g. with the engine's own.
   std::function<bool(const DeveloperTool&)> stopTool;
   TestScheduler scheduler;
@@ -132,6 +132,7 @@ struct PerformanceModel {
     if (stopTool) services.performance.stopTool = stopTool;
     services.files = files;
     services.projects = quietProjects();
+    services.applications = quietApplications();
     model = std::make_unique<AppModel>(quietEnvironment(home), services, desktop, scheduler);
     return *model;
   }

@@ -1,5 +1,7 @@
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,16 +25,38 @@ private slots:
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     run.setProcessEnvironment(environment);
     run.start(program, {QStringLiteral("--demo"), QStringLiteral("yes"), QStringLiteral("--snapshot"), folder});
-    QVERIFY(run.waitForFinished(120'000));
+    QVERIFY(run.waitForFinished(180'000));
 
     QCOMPARE(run.exitStatus(), QProcess::NormalExit);
     QCOMPARE(run.exitCode(), 0);
     const QStringList lines = QString::fromUtf8(run.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 2);
-    QVERIFY(lines[0].startsWith(QStringLiteral("snapshot ")));
-    QVERIFY(lines[0].endsWith(QStringLiteral(": started; windows: [\"Tidra(true)\"]")));
-    QVERIFY(lines[1].endsWith(QStringLiteral(": done")));
-    QVERIFY(QFileInfo(folder).isDir());
+    // started, the cleanup scan, one line per section with the main window there, done.
+    const QStringList sections{"overview", "cleanup", "projects", "largeFiles", "duplicates", "applications",
+                               "performance"};
+    QCOMPARE(lines.size(), 3 + sections.size());
+    for (const QString& line : lines) QVERIFY2(line.startsWith(QStringLiteral("snapshot ")), qPrintable(line));
+    QVERIFY(lines[0].contains(QStringLiteral(": started; windows: [")));
+    QVERIFY(lines[1].endsWith(QStringLiteral(": cleanup scan ready")));
+    for (int i = 0; i < sections.size(); ++i)
+      QVERIFY2(lines[2 + i].contains(QStringLiteral(": section ") + sections[i] + QStringLiteral(", main window: true")),
+               qPrintable(lines[2 + i]));
+    QVERIFY(lines.last().endsWith(QStringLiteral(": done")));
+
+    // Every shot of a demo run without cleaning, each a real picture of the window or its sheet.
+    const QStringList shots{"overview", "cleanup", "cleanup-confirm", "projects", "projects-confirm", "largeFiles",
+                            "duplicates", "duplicates-similar", "applications", "applications-confirm",
+                            "performance", "performance-developer", "performance-startup"};
+    QStringList written = QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files);
+    QStringList expected;
+    for (const QString& shot : shots) expected << shot + QStringLiteral(".png");
+    written.sort();
+    expected.sort();
+    QCOMPARE(written, expected);
+    for (const QString& shot : shots) {
+      const QImage image(QDir(folder).filePath(shot + QStringLiteral(".png")));
+      QVERIFY2(!image.isNull(), qPrintable(shot));
+      QVERIFY2(image.width() >= 500 && image.height() >= 400, qPrintable(shot));
+    }
   }
 };
 

@@ -35,6 +35,9 @@ FileServices quietFiles() {
   FileServices services;
   services.findLargeFiles = [](const std::string&, std::int64_t, std::int64_t, const std::set<std::string>&,
                                const LargeFileFinder::Progress&) { return std::vector<LargeFile>{}; };
+  services.findDuplicates = [](auto&&...) { return std::vector<DuplicateGroup>{}; };
+  services.findSimilarPhotos = [](auto&&...) { return std::vector<SimilarPhotoGroup>{}; };
+  services.hasPhotosLibrary = [](const std::string&) { return false; };
   return services;
 }
 
