@@ -57,7 +57,7 @@ TreeWatcher::~TreeWatcher() {
     if (wake_ >= 0) close(wake_);
 }
 
-void TreeWatcher::watchTree(const std::string& root) {
+void TreeWatcher::watchTree(const std::string& root, Pending* found) {
     std::vector<std::string> stack{root};
     while (!stack.empty() && !full_) {
         const std::string folder = std::move(stack.back());
@@ -68,6 +68,7 @@ void TreeWatcher::watchTree(const std::string& root) {
         while (const dirent* entry = readdir(dir)) {
             const std::string name = entry->d_name;
             if (name == "." || name == ".." || skippedNames_.count(name)) continue;
+            if (found) found->paths.insert(folder + "/" + name);
             if (isFolderEntry(folder, *entry)) stack.push_back(folder + "/" + name);
         }
         closedir(dir);
@@ -154,7 +155,7 @@ void TreeWatcher::takeEvent(int watch, std::uint32_t mask, const std::string& na
         // A folder renamed away keeps its watch under the old path; drop it so events inside
         // are not filed under a name that no longer exists.
         if (mask & IN_MOVED_FROM) forgetTree(path);
-        if (mask & (IN_CREATE | IN_MOVED_TO)) watchTree(path);
+        if (mask & (IN_CREATE | IN_MOVED_TO)) watchTree(path, &pending);
     }
     pending.paths.insert(path);
 }

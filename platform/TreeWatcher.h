@@ -47,7 +47,10 @@ public:
     std::size_t watchedFolderCount() const { return folders_.size(); }
 
 private:
-    void watchTree(const std::string& root);
+    // Watches `root` and every folder below it. With `found`, every entry met is also filed as
+    // changed: a folder that just appeared may have filled before its watch was in place.
+    struct Pending;
+    void watchTree(const std::string& root, Pending* found = nullptr);
     bool watchFolder(const std::string& path);
     void forgetTree(const std::string& root);
     // Events gathered for the batch that is open.

@@ -109,6 +109,21 @@ TEST(TreeWatcherTest, WatchesFoldersMadeLaterAndFollowsRenames) {
     EXPECT_FALSE(batches.seen(root + "/dist/bundle.js"));
 }
 
+// A folder that arrives already filled (moved in, or filled before its watch was added) has
+// its contents reported too: no event would ever name them.
+TEST(TreeWatcherTest, ReportsWhatAFolderHeldWhenItArrived) {
+    test::TempHome home;
+    home.dir("project");
+    home.text("outside/full/inner/a.txt", "x");
+    const std::string root = real(home.path("project"));
+    Batches batches;
+    TreeWatcher watcher({root}, {}, 0ms, batches.receiver());
+
+    ASSERT_EQ(std::rename(home.path("outside/full").c_str(), (root + "/full").c_str()), 0);
+    ASSERT_TRUE(batches.waitFor(root + "/full/inner/a.txt"));
+    EXPECT_TRUE(batches.seen(root + "/full/inner"));
+}
+
 TEST(TreeWatcherTest, GathersOneBatchPerLatencyWithEachPathOnce) {
     test::TempHome home;
     home.dir("project");
