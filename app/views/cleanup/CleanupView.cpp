@@ -1,5 +1,7 @@
 #include "views/cleanup/CleanupView.h"
 
+#include "views/Padded.h"
+
 #include "models/AppModel.h"
 #include "views/cleanup/CleanConfirmation.h"
 #include "views/cleanup/CleanupTexts.h"
@@ -20,14 +22,6 @@ namespace tidra {
 namespace {
 
 using Phase = AppModel::CleanupPhase;
-
-QWidget* padded(QWidget* inner, int left, int top, int right, int bottom) {
-  auto* frame = new QWidget;
-  auto* layout = new QVBoxLayout(frame);
-  layout->setContentsMargins(left, top, right, bottom);
-  layout->addWidget(inner);
-  return frame;
-}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "views/largefiles/LargeFilesView.h"
 
+#include "views/Padded.h"
+
 #include "models/AppModel.h"
 #include "platform/FileRevealer.h"
 #include "views/Formats.h"
@@ -60,14 +62,6 @@ protected:
     option->textElideMode = Qt::ElideLeft;
   }
 };
-
-QWidget* padded(QWidget* inner, int left, int top, int right, int bottom) {
-  auto* frame = new QWidget;
-  auto* layout = new QVBoxLayout(frame);
-  layout->setContentsMargins(left, top, right, bottom);
-  layout->addWidget(inner);
-  return frame;
-}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "views/projects/ProjectsView.h"
 
+#include "views/Padded.h"
+
 #include "models/ProjectsModel.h"
 #include "runtime/Scheduler.h"
 #include "views/Formats.h"
@@ -20,20 +22,8 @@
 
 namespace tidra::projects {
 
-namespace {
-
-QWidget* padded(QWidget* inner, int left, int top, int right, int bottom) {
-  auto* frame = new QWidget;
-  auto* layout = new QVBoxLayout(frame);
-  layout->setContentsMargins(left, top, right, bottom);
-  layout->addWidget(inner);
-  return frame;
-}
-
-}  // namespace
-
 ProjectsView::ProjectsView(ProjectsModel& model, Scheduler& scheduler, FileRevealer& revealer, QWidget* parent)
-    : QWidget(parent), model(model), scheduler(scheduler), revealer(revealer) {
+    : QWidget(parent), model(model), scheduler(scheduler), revealer(revealer), laterRefresh(this, [this] { refresh(); }) {
   setObjectName(QStringLiteral("projectsView"));
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
@@ -68,7 +58,7 @@ ProjectsView::ProjectsView(ProjectsModel& model, Scheduler& scheduler, FileRevea
   for (auto signal : {&ProjectsModel::phaseChanged, &ProjectsModel::scanChanged, &ProjectsModel::selectedWorktreesChanged,
                       &ProjectsModel::selectedArtifactsChanged, &ProjectsModel::summaryChanged, &ProjectsModel::rootsChanged,
                       &ProjectsModel::isConfirmingChanged})
-    connect(&model, signal, this, &ProjectsView::scheduleRefresh);
+    connect(&model, signal, this, [this] { laterRefresh.schedule(); });
   refresh();
 }
 
@@ -146,14 +136,6 @@ void ProjectsView::makeFooter() {
   footer->row()->addStretch(1);
   footer->row()->addWidget(footerBytes);
   footer->row()->addWidget(remove);
-}
-
-void ProjectsView::scheduleRefresh() {
-  if (std::exchange(refreshQueued, true)) return;
-  QMetaObject::invokeMethod(this, [this] {
-    refreshQueued = false;
-    refresh();
-  }, Qt::QueuedConnection);
 }
 
 void ProjectsView::refresh() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "views/CoalescedRefresh.h"
+
 #include <QWidget>
 
 class QStackedLayout;
@@ -32,14 +34,13 @@ private:
   QWidget* makeProgress();
   QWidget* makeEmptyState();
   void makeFooter();
-  void scheduleRefresh();
   void refreshFooter();
   void presentConfirmation();
 
   ProjectsModel& model;
   Scheduler& scheduler;
   FileRevealer& revealer;
-  bool refreshQueued = false;
+  CoalescedRefresh laterRefresh;
   bool confirmationOpen = false;
 
   Button* scanAgain;

@@ -19,26 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "support/Latch.h"
+
 namespace tidra::test {
-
-// A gate worker threads wait at until the test opens it.
-class Latch {
-public:
-  void open() {
-    std::lock_guard lock(mutex);
-    isOpen = true;
-    changed.notify_all();
-  }
-  void wait() {
-    std::unique_lock lock(mutex);
-    changed.wait(lock, [&] { return isOpen; });
-  }
-
-private:
-  std::mutex mutex;
-  std::condition_variable changed;
-  bool isOpen = false;
-};
 
 // The machine the fake services act on. Every path holds a byte count; measuring an item
 // sums its paths, cleaning sets each path to what `leftAfterClean` says (0 by default) unless

@@ -1,5 +1,6 @@
 #include "runtime/Flow.h"
 #include "runtime/TestScheduler.h"
+#include "support/Latch.h"
 #include "runtime/WorkPools.h"
 
 #include <QSignalSpy>
@@ -12,28 +13,10 @@
 #include <vector>
 
 using namespace tidra;
+using tidra::test::Latch;
 using namespace std::chrono_literals;
 
 namespace {
-
-// A gate worker threads wait at until the test opens it.
-class Latch {
-public:
-  void open() {
-    std::lock_guard lock(mutex);
-    isOpen = true;
-    changed.notify_all();
-  }
-  void wait() {
-    std::unique_lock lock(mutex);
-    changed.wait(lock, [&] { return isOpen; });
-  }
-
-private:
-  std::mutex mutex;
-  std::condition_variable changed;
-  bool isOpen = false;
-};
 
 struct Trace {
   std::vector<std::string> steps;
