@@ -100,7 +100,7 @@ void TidraApplication::buildMainWindow() {
   window = std::make_unique<QMainWindow>();
   window->setObjectName(QStringLiteral("main"));
   window->setWindowTitle(QStringLiteral("Tidra"));
-  contentView = new ContentView(*appModel, window.get());
+  contentView = new ContentView(*appModel, *backgroundMonitor, window.get());
   presentDiagnosis();
   window->setCentralWidget(contentView);
   window->resize(980, 660);

@@ -181,11 +181,15 @@ public:
   void stop(const DeveloperTool& tool);
   // Stops every build daemon below 1 % CPU, as the list stands now.
   void stopIdleBuildDaemons();
+  // How a quit ends a group: asked to end (SIGTERM), or ended by force (SIGKILL).
+  enum class QuitMode { polite, force };
   // Quits an app's processes: each pid only while it still has the start time `started` gives
   // it (a pid without one is left alone), never a process the session depends on or our own.
-  void quit(const ProcessGroup& group, const std::map<pid_t, std::chrono::system_clock::time_point>& started);
+  // In demo mode either way only takes the group off the demo machine.
+  void quit(const ProcessGroup& group, const std::map<pid_t, std::chrono::system_clock::time_point>& started,
+            QuitMode mode = QuitMode::polite);
   // The same with the start times of the model's last sample.
-  void quit(const ProcessGroup& group) { quit(group, processStarts_); }
+  void quit(const ProcessGroup& group, QuitMode mode = QuitMode::polite) { quit(group, processStarts_, mode); }
 
   // --- Large files
 
@@ -293,7 +297,8 @@ private:
   void releaseRefresh();
   Flow refreshLoop(std::shared_ptr<bool> running);
   Flow refreshPass();
-  void quitLive(const ProcessGroup& group, const std::map<pid_t, std::chrono::system_clock::time_point>& started);
+  void quitLive(const ProcessGroup& group, const std::map<pid_t, std::chrono::system_clock::time_point>& started,
+                QuitMode mode);
   Flow removeLeftoverFlow(StartupItem item, std::function<void(std::optional<std::string>)> done);
   Flow searchDemo(std::vector<LargeFile> files);
   Flow search(std::set<std::string> excluding);

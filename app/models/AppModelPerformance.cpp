@@ -29,9 +29,10 @@ bool exists(const std::string& path) {
 }
 
 // A signal stop of the group's processes, so the engine's checks decide what may be signalled.
-DeveloperTool signalStop(const ProcessGroup& group,
-                         const std::map<pid_t, std::chrono::system_clock::time_point>& started) {
+DeveloperTool signalStop(const ProcessGroup& group, const std::map<pid_t, std::chrono::system_clock::time_point>& started,
+                         bool force) {
   DeveloperTool::Stop::Signal stop;
+  stop.force = force;
   for (const pid_t pid : group.pids) {
     const auto found = started.find(pid);
     stop.processes.push_back({pid, found == started.end() ? std::nullopt : std::optional(found->second)});
@@ -192,9 +193,10 @@ void AppModel::stopIdleBuildDaemons() {
   for (const auto& tool : idle) stop(tool);
 }
 
-void AppModel::quit(const ProcessGroup& group, const std::map<pid_t, std::chrono::system_clock::time_point>& started) {
+void AppModel::quit(const ProcessGroup& group, const std::map<pid_t, std::chrono::system_clock::time_point>& started,
+                    QuitMode mode) {
   if (!Demo::isOn()) {
-    quitLive(group, started);
+    quitLive(group, started, mode);
     return;
   }
   auto gone = demoGone_;
@@ -203,14 +205,15 @@ void AppModel::quit(const ProcessGroup& group, const std::map<pid_t, std::chrono
   showDemoProcesses();
 }
 
-// This desktop has no application registry to ask politely: a quit is SIGTERM, sent only
-// after the engine checked each pid's start time, and never to the session's own processes.
+// This desktop has no application registry to ask: a polite quit is SIGTERM, a forced one
+// SIGKILL, each sent only after the engine checked each pid's start time, and never to the
+// session's own processes.
 void AppModel::quitLive(const ProcessGroup& group,
-                        const std::map<pid_t, std::chrono::system_clock::time_point>& started) {
+                        const std::map<pid_t, std::chrono::system_clock::time_point>& started, QuitMode mode) {
   if (SlownessCheck::isProtected(group)) return;
-  runThen(Pool::user, this, [stopTool = services_.performance.stopTool, tool = signalStop(group, started)] {
-    stopTool(tool);
-  }, [] {});
+  auto tool = signalStop(group, started, mode == QuitMode::force);
+  runThen(Pool::user, this, [stopTool = services_.performance.stopTool, tool = std::move(tool)] { stopTool(tool); },
+          [] {});
 }
 
 }  // namespace tidra

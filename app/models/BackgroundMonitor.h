@@ -122,7 +122,7 @@ private:
   void checkAlerts();
   void checkIdleServers();
   void trackIdleServers(std::vector<DeveloperTool> servers);
-  // Stops a tool off the GUI thread; in demo mode its processes leave the demo machine instead.
+  // Stops a tool through the model (off the GUI thread; in demo mode on the demo machine).
   void stopTool(const DeveloperTool& tool);
   void removeDevServer(const std::string& id);
 

@@ -1,6 +1,5 @@
 #include "models/BackgroundMonitor.h"
 
-#include "Demo.h"
 #include "models/AppModel.h"
 #include "models/Notifier.h"
 #include "platform/Notifications.h"
@@ -64,16 +63,7 @@ void BackgroundMonitor::removeDevServer(const std::string& id) {
   assign(devServers_, std::move(kept), &BackgroundMonitor::devServersChanged);
 }
 
-void BackgroundMonitor::stopTool(const DeveloperTool& tool) {
-  if (Demo::isOn()) {
-    // The demo machine forgets the tool's processes instead.
-    auto gone = model.demoGone();
-    gone.insert(tool.pids.begin(), tool.pids.end());
-    model.setDemoGone(std::move(gone));
-    return;
-  }
-  auto stopping = [stop = services.stopTool, tool] { stop(tool); };
-  runThen(Pool::user, this, stopping, [] {});
-}
+// The model's stop: one way of stopping for every screen, the panel and the notifications.
+void BackgroundMonitor::stopTool(const DeveloperTool& tool) { model.stop(tool); }
 
 }  // namespace tidra

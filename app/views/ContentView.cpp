@@ -29,7 +29,8 @@ FileRevealer& fallbackRevealer() {
 
 }  // namespace
 
-ContentView::ContentView(AppModel& model, QWidget* parent) : QWidget(parent), model(model) {
+ContentView::ContentView(AppModel& model, const BackgroundMonitor& monitor, QWidget* parent)
+    : QWidget(parent), model(model), monitor(monitor) {
   setObjectName(QStringLiteral("content"));
   setMinimumSize(leastWidth, leastHeight);
   list = new Sidebar(model, this);
@@ -67,7 +68,8 @@ QWidget* ContentView::makeScreen(std::optional<Section> section) {
     case Section::applications:
       return new applications::ApplicationsView(model.applications(), model.scheduler(), revealer,
                                                 [this] { model.setSection(Section::cleanup); });
-    case Section::performance: return new performance::PerformanceView(model, model.scheduler(), revealer);
+    case Section::performance:
+      return new performance::PerformanceView(model, model.scheduler(), revealer, &monitor);
   }
   return new OverviewView(model);
 }

@@ -14,6 +14,7 @@ namespace tidra {
 
 class AppModel;
 class Backdrop;
+class BackgroundMonitor;
 class Sidebar;
 
 // The main window's content: the sidebar beside the screen of the selected section, with the
@@ -27,7 +28,8 @@ public:
   static constexpr int leastWidth = 860;
   static constexpr int leastHeight = 560;
 
-  explicit ContentView(AppModel& model, QWidget* parent = nullptr);
+  // The monitor's idle times show on the Performance screen; it outlives the view.
+  ContentView(AppModel& model, const BackgroundMonitor& monitor, QWidget* parent = nullptr);
 
   // The screen standing for `section` (none: the overview), made for this window.
   QWidget* makeScreen(std::optional<Section> section);
@@ -47,6 +49,7 @@ private:
   void showSection();
 
   AppModel& model;
+  const BackgroundMonitor& monitor;
   Sidebar* list;
   QSplitter* split;
   Backdrop* detail;

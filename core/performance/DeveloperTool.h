@@ -35,9 +35,11 @@ struct DeveloperTool {
 
     // How to stop the tool.
     struct Stop {
-        // SIGTERM to each process, in order.
+        // SIGTERM to each process, in order; SIGKILL when `force`d, for a process that does
+        // not end when asked.
         struct Signal {
             std::vector<ProcessRef> processes;
+            bool force = false;
             bool operator==(const Signal&) const = default;
         };
         // Ask the running application with this identifier to quit.

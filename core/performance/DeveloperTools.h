@@ -107,6 +107,8 @@ enum class SignalOutcome { sent, gone, replaced, notPermitted, failed };
 struct Stopping {
     // Sends SIGTERM to the process if it still is the one that started at `started`.
     std::function<SignalOutcome(pid_t pid, std::chrono::system_clock::time_point started)> terminate;
+    // The same with SIGKILL, for a forced signal stop.
+    std::function<SignalOutcome(pid_t pid, std::chrono::system_clock::time_point started)> forceTerminate;
     // Runs a command; `Shell::run` without extra environment by default.
     std::function<std::optional<Shell::Output>(const std::string& tool, const std::vector<std::string>& arguments,
                                                std::chrono::milliseconds timeout)>
@@ -135,5 +137,7 @@ bool quit(const std::string& bundleIdentifier, const Stopping& stopping = Stoppi
 
 // The live `terminate`: pidfd, start time from /proc compared with `started`, then SIGTERM.
 SignalOutcome terminate(pid_t pid, std::chrono::system_clock::time_point started);
+// The live `forceTerminate`: the same check, then SIGKILL.
+SignalOutcome forceTerminate(pid_t pid, std::chrono::system_clock::time_point started);
 
 } // namespace tidra::DeveloperTools

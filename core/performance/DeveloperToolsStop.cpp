@@ -31,10 +31,11 @@ SignalOutcome outcomeOf(sys::ProcessSignal::Outcome outcome) {
 
 // Whether the process meant is stopped, or asked to stop, after this attempt. A replaced pid
 // means the process meant ended long ago; the newcomer is left alone.
-bool signalOne(const DeveloperTool::ProcessRef& process, const Stopping& stopping) {
+bool signalOne(const DeveloperTool::ProcessRef& process, bool force, const Stopping& stopping) {
     // kill(0) and kill(-1) would reach whole groups, pid 1 is init, and we do not stop ourselves.
     if (process.pid <= 1 || process.pid == stopping.self || !process.started) return false;
-    switch (stopping.terminate(process.pid, *process.started)) {
+    const auto& send = force ? stopping.forceTerminate : stopping.terminate;
+    switch (send(process.pid, *process.started)) {
     case SignalOutcome::sent:
     case SignalOutcome::gone:
     case SignalOutcome::replaced: return true;
@@ -44,9 +45,17 @@ bool signalOne(const DeveloperTool::ProcessRef& process, const Stopping& stoppin
     return false;
 }
 
+// Sends `signal` only while the pid still belongs to the process that started at `started`.
+SignalOutcome signalIfSame(pid_t pid, int signal, std::chrono::system_clock::time_point started) {
+    const sys::ProcReader reader;
+    return outcomeOf(sys::ProcessSignal::send(pid, signal, reader, [&](std::uint64_t startTicks) {
+        return ProcessClock::startTime(reader, startTicks) == started;
+    }));
+}
+
 bool stopSignal(const Stop::Signal& stop, const Stopping& stopping) {
     bool all = true;
-    for (const auto& process : stop.processes) all = signalOne(process, stopping) && all;
+    for (const auto& process : stop.processes) all = signalOne(process, stop.force, stopping) && all;
     return all;
 }
 
@@ -62,6 +71,7 @@ bool stopCommand(const Stop::Command& stop, const Stopping& stopping) {
 Stopping Stopping::live() {
     Stopping stopping;
     stopping.terminate = DeveloperTools::terminate;
+    stopping.forceTerminate = DeveloperTools::forceTerminate;
     stopping.run = [](const std::string& tool, const std::vector<std::string>& arguments,
                       std::chrono::milliseconds timeout) { return Shell::run(tool, arguments, {}, timeout); };
     stopping.self = ::getpid();
@@ -69,10 +79,11 @@ Stopping Stopping::live() {
 }
 
 SignalOutcome terminate(pid_t pid, std::chrono::system_clock::time_point started) {
-    const sys::ProcReader reader;
-    return outcomeOf(sys::ProcessSignal::send(pid, SIGTERM, reader, [&](std::uint64_t startTicks) {
-        return ProcessClock::startTime(reader, startTicks) == started;
-    }));
+    return signalIfSame(pid, SIGTERM, started);
+}
+
+SignalOutcome forceTerminate(pid_t pid, std::chrono::system_clock::time_point started) {
+    return signalIfSame(pid, SIGKILL, started);
 }
 
 bool stop(const DeveloperTool& tool, const Stopping& stopping) {

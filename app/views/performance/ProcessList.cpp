@@ -78,9 +78,13 @@ void ProcessList::confirmQuit(const ProcessGroup& group) {
   polite->setObjectName(QStringLiteral("politeQuit"));
   if (auto* row = qobject_cast<QHBoxLayout*>(dialog->body()->itemAt(dialog->body()->count() - 1)->layout()))
     row->insertWidget(row->indexOf(dialog->actionButton()), polite);
-  // Both end the group the one way this desktop allows: SIGTERM after the model's pid check.
+  // Enter asks; ending at once and losing unsaved work takes a deliberate click.
+  dialog->actionButton()->setDefault(false);
+  polite->setDefault(true);
+  using Mode = AppModel::QuitMode;
+  connect(dialog->actionButton(), &QPushButton::clicked, this, [this, group] { model.quit(group, Mode::force); });
+  connect(polite, &QPushButton::clicked, this, [this, group] { model.quit(group, Mode::polite); });
   connect(polite, &QPushButton::clicked, dialog, &QDialog::accept);
-  connect(dialog, &QDialog::accepted, this, [this, group] { model.quit(group); });
   connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
   dialog->open();
 }

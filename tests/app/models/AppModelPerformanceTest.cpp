@@ -10,6 +10,8 @@
 
 using namespace std::chrono_literals;
 
+Q_DECLARE_METATYPE(tidra::AppModel::QuitMode)
+
 namespace tidra::test {
 namespace {
 
@@ -195,6 +197,24 @@ private slots:
     model.stop(someTool("7", DeveloperTool::Kind::devServer, 0, {7}));
     QTRY_COMPARE(fake.machine->stops().size(), std::size_t{1});
     QCOMPARE(fake.machine->stops().front().id, std::string("7"));
+  }
+
+  // The engine gets each pid with the start time of the reading (none when the reading had
+  // none, so it is never signalled) and whether to force.
+  void quitHandsTheEngineTheSampledStartsAndTheMode_data() {
+    QTest::addColumn<AppModel::QuitMode>("mode");
+    QTest::newRow("polite") << AppModel::QuitMode::polite;
+    QTest::newRow("force") << AppModel::QuitMode::force;
+  }
+  void quitHandsTheEngineTheSampledStartsAndTheMode() {
+    QFETCH(AppModel::QuitMode, mode);
+    PerformanceModel fake;
+    auto& model = fake.make();
+    const auto at = std::chrono::system_clock::time_point(std::chrono::seconds(1'700'000'000));
+    model.quit(someGroup("Editor", {40, 41}), {{40, at}}, mode);
+    QTRY_COMPARE(fake.machine->stops().size(), std::size_t{1});
+    DeveloperTool::Stop::Signal expected{{{40, at}, {41, std::nullopt}}, mode == AppModel::QuitMode::force};
+    QCOMPARE(fake.machine->stops().front().stop, DeveloperTool::Stop(expected));
   }
 
   void demoStopFreesMemoryAtOnceAndStaysStopped() {

@@ -83,6 +83,8 @@ inline PerformanceServices recordingPerformance(const std::shared_ptr<RecordedMa
     std::erase_if(machine->startupItems, [&](const StartupItem& listed) { return listed.plistPath == item.plistPath; });
     return machine->removeFailure;
   };
+  // Nothing changes in any folder: a dev server's idle time is the time since it was first seen.
+  services.newFolderActivity = [] { return std::make_unique<FolderActivity>(std::chrono::milliseconds(0)); };
   services.systemCPU = [machine] {
     machine->log("cpu");
     return std::map<std::string, double>{};

@@ -1,7 +1,13 @@
 #include "models/PerformanceFakes.h"
 
+#include "models/BackgroundMonitor.h"
+#include "settings/InMemoryPreferences.h"
+#include "settings/Preference.h"
+#include "support/RecordingNotifications.h"
+
 #include "views/ContentView.h"
 #include "views/Sidebar.h"
+#include "views/design/Badge.h"
 #include "views/design/Symbols.h"
 #include "views/design/Theme.h"
 
@@ -25,6 +31,33 @@ QStringList labelTexts(const QWidget* widget) {
 void clickRow(Sidebar& sidebar, int row) {
   const QRect rect = sidebar.visualItemRect(sidebar.item(row));
   QTest::mouseClick(sidebar.viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+// The model and the monitor of the application over one fake machine.
+struct Machine {
+  PerformanceModel fake;
+  InMemoryPreferences preferences;
+  RecordingNotifications notifications;
+  AppModel& model = fake.make();
+  BackgroundMonitor monitor{model, preferences, notifications};
+  int readings = 0;
+
+  Machine() {
+    Preference::registerDefaults(preferences);
+    QObject::connect(&monitor, &BackgroundMonitor::refreshed, [this] { ++readings; });
+  }
+  // One reading of the monitor, taken at once.
+  bool read() {
+    const int next = readings + 1;
+    monitor.refresh();
+    return QTest::qWaitFor([&] { return readings == next; }, 10'000);
+  }
+};
+
+DeveloperTool devServer(const std::string& id, int clients) {
+  auto server = someTool(id, DeveloperTool::Kind::devServer, 0);
+  server.clients = clients;
+  return server;
 }
 
 }  // namespace
@@ -53,9 +86,9 @@ private slots:
 
   // Each click writes the section and builds that section's screen afresh; the old one goes.
   void clickingARowSwitchesTheScreen() {
-    PerformanceModel fake;
-    AppModel& model = fake.make();
-    ContentView view(model);
+    Machine machine;
+    AppModel& model = machine.model;
+    ContentView view(model, machine.monitor);
     view.resize(980, 660);
     view.show();
     QVERIFY(labelTexts(view.screen()).contains("Overview"));
@@ -72,9 +105,9 @@ private slots:
   }
 
   void arrowKeysMoveBetweenSections() {
-    PerformanceModel fake;
-    AppModel& model = fake.make();
-    ContentView view(model);
+    Machine machine;
+    AppModel& model = machine.model;
+    ContentView view(model, machine.monitor);
     view.show();
     QTest::keyClick(view.sidebar(), Qt::Key_Down);
     QCOMPARE(model.section(), std::optional(Section::cleanup));
@@ -83,9 +116,9 @@ private slots:
 
   // Going back to a section makes a new screen, so its own state starts over.
   void reselectingASectionBuildsANewScreen() {
-    PerformanceModel fake;
-    AppModel& model = fake.make();
-    ContentView view(model);
+    Machine machine;
+    AppModel& model = machine.model;
+    ContentView view(model, machine.monitor);
     QPointer<QWidget> first = view.screen();
     model.setSection(Section::cleanup);
     model.setSection(Section::overview);
@@ -94,9 +127,9 @@ private slots:
   }
 
   void noSectionShowsTheOverviewWithNoRowHighlighted() {
-    PerformanceModel fake;
-    AppModel& model = fake.make();
-    ContentView view(model);
+    Machine machine;
+    AppModel& model = machine.model;
+    ContentView view(model, machine.monitor);
     model.setSection(Section::performance);
     QCOMPARE(view.sidebar()->highlighted(), std::optional(Section::performance));
     model.setSection(std::nullopt);
@@ -109,9 +142,31 @@ private slots:
     QCOMPARE(model.section(), std::nullopt);
   }
 
+  // The dev servers' badges on the Performance screen come from the monitor's idle tracking.
+  void performanceScreenShowsTheMonitorsIdleTimes() {
+    using namespace std::chrono_literals;
+    Machine machine;
+    machine.fake.machine->tools = {devServer("tree-1", 0), devServer("tree-2", 1)};
+    machine.model.setPerformanceTab(AppModel::PerformanceTab::developerTools);
+    machine.model.setSection(Section::performance);
+    ContentView view(machine.model, machine.monitor);
+    view.resize(980, 660);
+    view.show();
+    QVERIFY(machine.read());
+    machine.fake.scheduler.advance(30min);
+    QVERIFY(machine.read());
+    const auto badges = [&view] {
+      QStringList texts;
+      for (const Badge* badge : view.screen()->findChildren<Badge*>("toolBadge")) texts << badge->text();
+      texts.sort();
+      return texts;
+    };
+    QTRY_COMPARE(badges(), (QStringList{"Idle 30 minutes", "In use"}));
+  }
+
   void sizesHoldTheirLimits() {
-    PerformanceModel fake;
-    ContentView view(fake.make());
+    Machine machine;
+    ContentView view(machine.model, machine.monitor);
     view.resize(200, 100);
     QCOMPARE(view.minimumSize(), QSize(860, 560));
     QCOMPARE(view.sidebar()->minimumWidth(), 170);
@@ -144,8 +199,8 @@ private slots:
   // The diagnosis binds its flag to the sheet slot: true opens, false closes, and the person
   // closing the sheet reports back once.
   void diagnosisSheetFollowsItsFlag() {
-    PerformanceModel fake;
-    ContentView view(fake.make());
+    Machine machine;
+    ContentView view(machine.model, machine.monitor);
     view.show();
     int made = 0;
     int dismissed = 0;

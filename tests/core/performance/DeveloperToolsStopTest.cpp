@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <map>
+#include <memory>
 
 namespace tidra {
 namespace {
@@ -38,6 +39,11 @@ protected:
             EXPECT_EQ(started, kStart);
             return outcomes.count(pid) ? outcomes[pid] : Outcome::sent;
         };
+        s.forceTerminate = [this](pid_t pid, Clock::time_point started) {
+            forced.push_back(pid);
+            EXPECT_EQ(started, kStart);
+            return outcomes.count(pid) ? outcomes[pid] : Outcome::sent;
+        };
         s.run = [this](const std::string& tool, const std::vector<std::string>& arguments,
                        std::chrono::milliseconds timeout) -> std::optional<Shell::Output> {
             runs.push_back(tool + " " + DeveloperTools::commandLine(arguments));
@@ -59,6 +65,7 @@ protected:
     // Exit status by last argument (or tool without arguments); missing means cannot start.
     std::map<std::string, int> exits;
     std::vector<pid_t> signalled;
+    std::vector<pid_t> forced;
     std::vector<std::string> runs;
 };
 
@@ -95,6 +102,15 @@ TEST_F(DeveloperToolsStopTest, OneRefusalStillSignalsTheOthers) {
     EXPECT_EQ(signalled, (std::vector<pid_t>{10, 11, 12, 13}));
     signalled.clear();
     EXPECT_TRUE(stopSignal({{10, kStart}, {12, kStart}}));
+}
+
+// A forced stop takes the same checks and only ever kills, never asks.
+TEST_F(DeveloperToolsStopTest, AForcedStopKillsWhatThePoliteOneWouldAsk) {
+    outcomes = {{11, Outcome::notPermitted}};
+    const Stop::Signal force{{{10, kStart}, {11, kStart}, {kSelf, kStart}, {12, std::nullopt}, {13, kStart}}, true};
+    EXPECT_FALSE(DeveloperTools::stop(toolStoppedBy(force), stopping()));
+    EXPECT_EQ(forced, (std::vector<pid_t>{10, 11, 13}));
+    EXPECT_TRUE(signalled.empty());
 }
 
 TEST_F(DeveloperToolsStopTest, QuittingDockerDesktopStopsItsUserServiceWhenActive) {
@@ -195,6 +211,47 @@ TEST(DeveloperToolsStopLiveTest, SignalsOnlyTheSampledProcess) {
 
     EXPECT_TRUE(DeveloperTools::stop(toolStoppedBy(Stop::Signal{{{child, *started}}}))) << "gone counts as stopped";
     EXPECT_FALSE(DeveloperTools::stop(toolStoppedBy(Stop::Signal{{{::getpid(), *started}}}))) << "never ourselves";
+}
+
+// A process that ignores SIGTERM survives the polite stop and not the forced one; a stale
+// start time keeps the forced one away too.
+TEST(DeveloperToolsStopLiveTest, AForcedStopEndsAProcessThatIgnoresTheRequest) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGTERM, SIG_IGN);
+        ::close(ready[0]);
+        (void)!::write(ready[1], "x", 1);
+        for (;;) ::pause();
+    }
+    ASSERT_GT(child, 0);
+    // A failed assertion below must not leave the child behind; once reaped, its pid is not ours.
+    bool reaped = false;
+    const std::shared_ptr<void> reap(nullptr, [&reaped, child](void*) {
+        if (reaped) return;
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+    });
+    ::close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ::close(ready[0]);
+    std::optional<Clock::time_point> started;
+    for (const auto& p : ProcessSampler().sample().processes)
+        if (p.pid == child) started = p.started;
+    ASSERT_TRUE(started);
+
+    // An ignored signal is dropped as it is sent, so the child's survival shows at once.
+    EXPECT_TRUE(DeveloperTools::stop(toolStoppedBy(Stop::Signal{{{child, *started}}})));
+    EXPECT_EQ(DeveloperTools::forceTerminate(child, *started + std::chrono::milliseconds(10)), Outcome::replaced);
+    int status = 0;
+    EXPECT_EQ(::waitpid(child, &status, WNOHANG), 0) << "still running";
+
+    EXPECT_TRUE(DeveloperTools::stop(toolStoppedBy(Stop::Signal{{{child, *started}}, true})));
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    reaped = true;
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
+#include <QScrollArea>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,6 +59,64 @@ struct Screen {
     view->resize(980, 660);
     view->show();
     return model;
+  }
+};
+
+// The screen over the live machine, with probe processes of a name only this run uses.
+struct LiveScreen {
+  PerformanceModel fake;
+  NoRevealer revealer;
+  QTemporaryDir dir;
+  QString program = dir.filePath(QStringLiteral("tidra-quit-probe-%1").arg(QCoreApplication::applicationPid()));
+  std::unique_ptr<AppModel> model;
+  std::unique_ptr<performance::PerformanceView> view;
+
+  LiveScreen() {
+    QFile::copy(QStringLiteral("/bin/sleep"), program);
+    AppServices services;
+    services.cleanup = fakeCleanup(fake.disk);
+    services.performance = PerformanceServices::live();
+    services.projects = quietProjects();
+    model = std::make_unique<AppModel>(quietEnvironment(dir.path().toStdString()), services, fakeDesktop(),
+                                       fake.scheduler);
+  }
+
+  // Starts the probe; one that ignores SIGTERM has it ignored before it runs (exec keeps that).
+  bool start(QProcess& process, bool ignoresTerm) {
+    if (ignoresTerm)
+      process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("trap '' TERM; exec \"$0\" 300"), program});
+    else
+      process.start(program, {QStringLiteral("300")});
+    return process.waitForStarted();
+  }
+  QString id() const { return QFileInfo(program).fileName(); }
+  KeyedRowList* rows() const { return view->findChild<KeyedRowList*>("processRows"); }
+
+  // Shows the screen and waits for the probes' row; its group once it holds `processes` pids.
+  std::optional<ProcessGroup> listed(std::size_t processes) {
+    view = std::make_unique<performance::PerformanceView>(*model, fake.scheduler, revealer);
+    view->show();
+    // A shell probe becomes the probe program a moment after it started: later readings show it.
+    std::optional<ProcessGroup> found;
+    const auto shown = [&] {
+      for (const auto& group : model->processes())
+        if (QString::fromStdString(group.id) == id() && group.pids.size() == processes) found = group;
+      return found && rows()->keys().contains(id());
+    };
+    if (!QTest::qWaitFor([&] { return shown() || (fake.scheduler.advance(3s), false); }, 20000)) return std::nullopt;
+    return found;
+  }
+
+  // Asks to quit the probes' row and answers the question with the named button.
+  bool answer(const char* button) {
+    QWidget* row = rows()->row(id());
+    QCoreApplication::processEvents();  // the rows are laid out
+    view->findChild<QScrollArea*>()->ensureWidgetVisible(row);
+    QTest::mouseClick(row->findChild<Button*>("quit"), Qt::LeftButton);
+    auto* dialog = openDialog(*view, "quitDialog");
+    if (dialog == nullptr) return false;
+    QTest::mouseClick(dialog->findChild<Button*>(button), Qt::LeftButton);
+    return !dialog->isVisible();
   }
 };
 
@@ -134,7 +193,13 @@ private slots:
     QVERIFY(!quits("proc2"));
   }
 
-  void demoForceQuitRemovesTheRowAndImprovesMemory() {
+  void demoQuitRemovesTheRowAndImprovesMemory_data() {
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Quit") << "politeQuit";
+    QTest::newRow("Force Quit") << "forceQuit";
+  }
+  void demoQuitRemovesTheRowAndImprovesMemory() {
+    QFETCH(QString, button);
     Demo::decide(true);
     Screen screen;
     auto& model = screen.make();
@@ -152,9 +217,11 @@ private slots:
     QTest::mouseClick(rows->row(target)->findChild<Button*>("quit"), Qt::LeftButton);
     auto* dialog = openDialog(*screen.view, "quitDialog");
     QVERIFY(dialog);
-    QTest::mouseClick(dialog->actionButton(), Qt::LeftButton);
+    QTest::mouseClick(dialog->findChild<Button*>(button), Qt::LeftButton);
     QTRY_VERIFY(!rows->keys().contains(target));
     QVERIFY(model.memory()->used() < before);
+    threadPool(Pool::user).waitForDone();
+    QVERIFY(screen.fake.machine->stops().empty());  // nothing real is signalled
   }
 
   void failedLeftoverRemovalShowsTheReason() {
@@ -215,51 +282,49 @@ private slots:
     QTRY_VERIFY(screen.view->findChild<QWidget*>("noTools")->isVisibleTo(screen.view.get()));
   }
 
-  // A real child quit from the list ends; the same pid with another start time is left alone.
+  // A real child quit from the list ends; the same pid with another start time is left alone,
+  // asked or forced.
   void liveQuitEndsTheChildButNotAReusedPid() {
-    QTemporaryDir dir;
-    const QString program = dir.filePath(QStringLiteral("tidra-quit-probe-%1").arg(QCoreApplication::applicationPid()));
-    QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), program));
+    LiveScreen screen;
     QProcess reused;
-    reused.start(program, {QStringLiteral("300")});
-    QVERIFY(reused.waitForStarted());
+    QVERIFY(screen.start(reused, false));
     QProcess child;
-    child.start(program, {QStringLiteral("300")});
-    QVERIFY(child.waitForStarted());
-
-    Screen screen;
-    AppServices services;
-    services.cleanup = fakeCleanup(screen.fake.disk);
-    services.performance = PerformanceServices::live();
-    services.projects = quietProjects();
-    AppModel model(quietEnvironment(dir.path().toStdString()), services, fakeDesktop(), screen.fake.scheduler);
-    performance::PerformanceView view(model, screen.fake.scheduler, screen.revealer);
-    view.show();
-    const QString id = QFileInfo(program).fileName();
-    auto* rows = view.findChild<KeyedRowList*>("processRows");
-    QTRY_VERIFY_WITH_TIMEOUT(rows->keys().contains(id), 20000);
-    ProcessGroup probe;
-    for (const auto& listed : model.processes())
-      if (QString::fromStdString(listed.id) == id) probe = listed;
-    QCOMPARE(probe.pids.size(), std::size_t{2});
+    QVERIFY(screen.start(child, false));
+    const auto probe = screen.listed(2);
+    QVERIFY(probe);
 
     // The older probe as if its pid had been reused since the reading: its start time differs.
-    ProcessGroup stale = probe;
+    ProcessGroup stale = *probe;
     stale.pids = {static_cast<pid_t>(reused.processId())};
     stale.mainPID = stale.pids.front();
-    model.quit(stale, {{stale.mainPID, std::chrono::system_clock::time_point{}}});
+    for (const auto mode : {AppModel::QuitMode::polite, AppModel::QuitMode::force})
+      screen.model->quit(stale, {{stale.mainPID, std::chrono::system_clock::time_point{}}}, mode);
     threadPool(Pool::user).waitForDone();
     QCoreApplication::processEvents();
     QCOMPARE(reused.state(), QProcess::Running);
 
     // Through the list the whole group goes, each pid matching its start time in the reading.
-    QTest::mouseClick(rows->row(id)->findChild<Button*>("quit"), Qt::LeftButton);
-    auto* dialog = openDialog(view, "quitDialog");
-    QVERIFY(dialog);
-    QTest::mouseClick(dialog->findChild<Button*>("politeQuit"), Qt::LeftButton);
+    QVERIFY(screen.answer("politeQuit"));
     QVERIFY(child.waitForFinished(10000));
     QVERIFY(reused.waitForFinished(10000));
-    QTRY_VERIFY_WITH_TIMEOUT((screen.fake.scheduler.advance(3s), !rows->keys().contains(id)), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT((screen.fake.scheduler.advance(3s), !screen.rows()->keys().contains(screen.id())), 20000);
+  }
+
+  // A process that ignores the polite request outlives "Quit" and not "Force Quit".
+  void liveForceQuitEndsAChildThatIgnoresTheRequest() {
+    LiveScreen screen;
+    QProcess child;
+    QVERIFY(screen.start(child, true));
+    QVERIFY(screen.listed(1));
+
+    QVERIFY(screen.answer("politeQuit"));
+    threadPool(Pool::user).waitForDone();
+    QCoreApplication::processEvents();
+    QCOMPARE(child.state(), QProcess::Running);
+
+    QVERIFY(screen.answer("forceQuit"));
+    QVERIFY(child.waitForFinished(10000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
   }
 };
 
