@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace tidra::performance {
@@ -19,10 +20,12 @@ namespace T = PerformanceTexts;
 
 namespace {
 
-QWidget* makeHeader() {
-  auto* header = new QWidget;
+// Where the rows' content begins and ends: the scroll content's margin and the row's own.
+constexpr int rowInset = 16 + 10;
+
+QHBoxLayout* makeHeader(QWidget* header) {
   auto* row = new QHBoxLayout(header);
-  row->setContentsMargins(26 + 10, 12, 26 + 10, 4);
+  row->setContentsMargins(rowInset, 12, rowInset, 4);
   row->setSpacing(12);
   const auto column = [row](const QString& text, int width, Qt::Alignment align) {
     auto* label = new StyledLabel(text, Theme::TextStyle::caption, Theme::Role::secondaryLabel, QFont::Medium);
@@ -30,12 +33,13 @@ QWidget* makeHeader() {
     if (width > 0) label->setFixedWidth(width);
     row->addWidget(label, width > 0 ? 0 : 1);
   };
-  row->addSpacing(36 - 12);
+  // Spacers take no spacing beside them: each stands for a column and the gap after it.
+  row->addSpacing(36);
   column(QStringLiteral("App"), 0, Qt::AlignLeft);
   column(QStringLiteral("Memory"), ProcessRow::memoryWidth, Qt::AlignRight);
   column(QStringLiteral("CPU"), ProcessRow::cpuWidth, Qt::AlignRight);
-  row->addSpacing(ProcessRow::quitWidth);
-  return header;
+  row->addSpacing(12 + ProcessRow::quitWidth);
+  return row;
 }
 
 }  // namespace
@@ -45,12 +49,22 @@ ProcessList::ProcessList(AppModel& model, QWidget* parent) : QWidget(parent), mo
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
-  column->addWidget(makeHeader());
+  auto* header = new QWidget;
+  auto* headerRow = makeHeader(header);
+  column->addWidget(header);
   rows = new KeyedRowList([this](const QString&) -> QWidget* {
     return new ProcessRow([this](const ProcessGroup& group) { confirmQuit(group); });
   });
   rows->setObjectName(QStringLiteral("processRows"));
-  column->addWidget(wrapInScroll(rows), 1);
+  auto* scroll = wrapInScroll(rows);
+  column->addWidget(scroll, 1);
+  // The rows lose the scroll bar's width while it shows; the header's columns follow them.
+  QScrollBar* bar = scroll->verticalScrollBar();
+  connect(bar, &QScrollBar::rangeChanged, this, [headerRow, bar](int, int maximum) {
+    QMargins margins = headerRow->contentsMargins();
+    margins.setRight(rowInset + (maximum > 0 ? bar->sizeHint().width() : 0));
+    headerRow->setContentsMargins(margins);
+  });
   refresh();
 }
 

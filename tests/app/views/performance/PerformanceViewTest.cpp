@@ -84,7 +84,8 @@ struct LiveScreen {
   // Starts the probe; one that ignores SIGTERM has it ignored before it runs (exec keeps that).
   bool start(QProcess& process, bool ignoresTerm) {
     if (ignoresTerm)
-      process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("trap '' TERM; exec \"$0\" 300"), program});
+      process.start(QStringLiteral("/bin/sh"),
+                    {QStringLiteral("-c"), QStringLiteral("trap '' TERM; exec \"$0\" 300"), program});
     else
       process.start(program, {QStringLiteral("300")});
     return process.waitForStarted();
@@ -191,6 +192,37 @@ private slots:
     QVERIFY(quits("proc0"));
     QVERIFY(!quits("proc1"));
     QVERIFY(!quits("proc2"));
+  }
+
+  // The header's "App" starts where the names start, "Memory" and "CPU" end where the figures
+  // end, with or without a scroll bar.
+  void columnHeadersLineUpWithTheRows_data() {
+    QTest::addColumn<int>("groups");
+    QTest::newRow("a few") << 3;
+    QTest::newRow("more than fit") << 40;
+  }
+  void columnHeadersLineUpWithTheRows() {
+    QFETCH(int, groups);
+    Screen screen;
+    for (int i = 0; i < groups; ++i)
+      screen.fake.machine->sample.groups.push_back(someGroup("p" + std::to_string(i), {100 + i}));
+    auto& model = screen.make();
+    QTRY_COMPARE(model.processes().size(), std::size_t(groups));
+    auto* list = screen.view->findChild<QWidget*>("processList");
+    auto* rows = list->findChild<KeyedRowList*>("processRows");
+    QTRY_COMPARE(rows->keys().size(), groups);
+    const auto leftEdge = [list](const QWidget* widget) { return widget->mapTo(list, QPoint()).x(); };
+    const auto rightEdge = [list](const QWidget* widget) { return widget->mapTo(list, widget->rect().topRight()).x(); };
+    const auto header = [&](const QString& text) -> const QWidget* {
+      for (auto* label : list->findChildren<StyledLabel*>())
+        if (label->text() == text) return label;
+      return nullptr;
+    };
+    const QWidget* row = rows->row(QStringLiteral("p0"));
+    // Layouts settle over a few turns of the event loop.
+    QTRY_COMPARE(leftEdge(header("App")), leftEdge(row->findChild<QWidget*>("processName")));
+    QTRY_COMPARE(rightEdge(header("Memory")), rightEdge(row->findChild<QWidget*>("processMemory")));
+    QTRY_COMPARE(rightEdge(header("CPU")), rightEdge(row->findChild<QWidget*>("processCpu")));
   }
 
   void demoQuitRemovesTheRowAndImprovesMemory_data() {
