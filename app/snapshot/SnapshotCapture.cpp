@@ -255,13 +255,11 @@ Flow capture(CaptureParts parts) {
   for (const Section section : sections) {
     co_await p.until(10s, [] { return mainWindow() != nullptr; });
     if (mainWindow() == nullptr)
-      for (auto* window : windows())
-        if (window->layout() != nullptr || !window->children().isEmpty()) {
-          window->show();
-          window->raise();
-          co_await p.pause(1000ms);
-          break;
-        }
+      if (QWidget* window = firstTitledWindow()) {
+        window->show();
+        window->raise();
+        co_await p.pause(1000ms);
+      }
     log(QStringLiteral("section ") + rawValue(section) + QStringLiteral(", main window: ") +
         (mainWindow() ? QStringLiteral("true") : QStringLiteral("false")) + QStringLiteral(", windows: ") +
         describeForSection(windows()));
