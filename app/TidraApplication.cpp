@@ -34,10 +34,6 @@
 
 namespace tidra {
 
-namespace {
-
-}  // namespace
-
 bool TidraApplication::screenshotMode(const QStringList& arguments) {
   return Snapshot::value(arguments, QStringLiteral("--snapshot")).has_value();
 }
@@ -142,17 +138,21 @@ void TidraApplication::showMain(std::optional<Section> section) { WindowOpener::
 
 void TidraApplication::showSettings() {
   if (!settingsWindow) {
-    auto* view = new SettingsView(parts.preferences, *backgroundMonitor, parts.scheduler,
-                                  SettingsView::Desktop{loginItem, parts.notifications, parts.urlOpener,
-                                                        parts.updater.controller(), Website::feedback(parts.info)});
-    connect(view, &SettingsView::showInMenuBarChanged, this, &TidraApplication::updateTrayItem);
-    settingsWindow = view;
+    settingsWindow = makeSettings();
     settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
-    settingsWindow->setObjectName(QStringLiteral("settings"));
-    settingsWindow->setWindowTitle(QStringLiteral("Settings"));
   }
   settingsWindow->show();
   settingsWindow->raise();
+}
+
+QWidget* TidraApplication::makeSettings() {
+  auto* view = new SettingsView(parts.preferences, *backgroundMonitor, parts.scheduler,
+                                SettingsView::Desktop{loginItem, parts.notifications, parts.urlOpener,
+                                                      parts.updater.controller(), Website::feedback(parts.info)});
+  connect(view, &SettingsView::showInMenuBarChanged, this, &TidraApplication::updateTrayItem);
+  view->setObjectName(QStringLiteral("settings"));
+  view->setWindowTitle(QStringLiteral("Settings"));
+  return view;
 }
 
 void TidraApplication::updateTrayItem() {
@@ -160,7 +160,12 @@ void TidraApplication::updateTrayItem() {
     tray.reset();
     return;
   }
-  if (!tray) tray = std::make_unique<TrayItem>([this] { return makePanel(); });
+  if (!tray)
+    tray = std::make_unique<TrayItem>([this] {
+      QWidget* panel = makePanel(false);
+      panel->setWindowFlag(Qt::Popup);
+      return panel;
+    });
   showReadings();
   tray->setVisible(true);
 }
@@ -169,9 +174,8 @@ void TidraApplication::showReadings() {
   if (tray) tray->setReadings(backgroundMonitor->memory(), backgroundMonitor->disk());
 }
 
-QWidget* TidraApplication::makePanel() {
-  auto* panel = new MenuBarPanel(*appModel, *backgroundMonitor, false);
-  panel->setWindowFlag(Qt::Popup);
+QWidget* TidraApplication::makePanel(bool diagnosing) {
+  auto* panel = new MenuBarPanel(*appModel, *backgroundMonitor, diagnosing);
   connect(panel, &MenuBarPanel::settingsRequested, this, [this, panel] {
     panel->close();
     showSettings();
@@ -192,8 +196,14 @@ void TidraApplication::launch() {
   if (!screenshotMode(parts.arguments) && !homeOverride(parts.arguments)) backgroundMonitor->start();
   if (const auto folder = Snapshot::value(parts.arguments, QStringLiteral("--snapshot")); folder && !capturing) {
     capturing = true;
+    // The extras host the panel borderless, as the menu bar shows it, and the settings titled.
+    const auto borderlessPanel = [this](bool diagnosing) {
+      QWidget* panel = makePanel(diagnosing);
+      panel->setWindowFlag(Qt::FramelessWindowHint);
+      return panel;
+    };
     Snapshot::capture({*appModel, *backgroundMonitor, *folder, parts.arguments, parts.scheduler, parts.quit,
-                       [this](bool) { return makePanel(); }, [] { return nullptr; }})
+                       borderlessPanel, [this] { return makeSettings(); }})
         .start(window.get());
   }
   emit launched();

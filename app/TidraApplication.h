@@ -122,7 +122,10 @@ private:
   void presentDiagnosis();
   void addCommands();
   void showReadings();
-  QWidget* makePanel();
+  // The menu-bar panel wired to the settings and quitting, for the tray item and the screenshots.
+  QWidget* makePanel(bool diagnosing);
+  // The settings form as a window of its own, for the settings command and the screenshots.
+  QWidget* makeSettings();
 
   Parts parts;
   std::unique_ptr<AppModel> appModel;

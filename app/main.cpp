@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QDBusConnection>
-#include <QDateTime>
 
 #include <cstdio>
 
@@ -25,12 +24,17 @@ using namespace tidra;
 
 namespace {
 
-// Demo dates stay put for screenshots when TIDRA_FIXED_NOW names an ISO-8601 moment.
-std::optional<Scheduler::Clock::time_point> pinnedNow() {
+// Demo dates stay put for screenshots when TIDRA_FIXED_NOW names an ISO-8601 moment; the clock
+// starts there and runs on. Outside demo mode the variable is not read.
+std::optional<Scheduler::Clock::time_point> pinnedStart() {
   if (!Demo::isOn()) return std::nullopt;
-  const QDateTime moment = QDateTime::fromString(qEnvironmentVariable("TIDRA_FIXED_NOW"), Qt::ISODate);
-  if (!moment.isValid()) return std::nullopt;
-  return Scheduler::Clock::time_point(std::chrono::milliseconds(moment.toMSecsSinceEpoch()));
+  const QString text = qEnvironmentVariable("TIDRA_FIXED_NOW");
+  if (text.isEmpty()) return std::nullopt;
+  const auto moment = LiveScheduler::moment(text);
+  if (!moment)
+    std::fprintf(stderr, "TIDRA_FIXED_NOW=%s is not an ISO-8601 date and time; the real clock is used.\n",
+                 qPrintable(text));
+  return moment;
 }
 
 }  // namespace
@@ -53,7 +57,7 @@ int main(int argc, char* argv[]) {
   // The desktop's own light or dark, until --appearance says otherwise.
   Theme::apply(Theme::schemeOf(QApplication::palette()));
   LivePreferences preferences;
-  LiveScheduler scheduler(pinnedNow());
+  LiveScheduler scheduler(pinnedStart());
   LiveUrlOpener opener;
   DesktopNotifications notifications(QDBusConnection::sessionBus());
   const Updater updater(info, arguments);

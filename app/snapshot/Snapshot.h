@@ -50,6 +50,9 @@ QList<QWidget*> windows();
 // sheet; else none. A sheet is a window-modal dialog on a parent window; a QMainWindow has
 // content once it has its central widget.
 QWidget* mainWindow();
+// The first window, shown or not, with a title bar and content: what the run brings forward
+// when no main window turns up.
+QWidget* firstTitledWindow();
 
 // A pause that lets the interface settle before a shot; the flow resumes through the scheduler.
 SleepFor settle(Scheduler& scheduler, std::chrono::milliseconds pause);

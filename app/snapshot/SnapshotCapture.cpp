@@ -180,9 +180,21 @@ Flow performance(Photographer& p) {
   p.model.setPerformanceTab(AppModel::PerformanceTab::apps);
 }
 
+// Asks the monitor for fresh figures and waits for them, so the shots show a full reading.
+Flow freshReadings(Photographer& p) {
+  bool refreshed = false;
+  const auto connection =
+      QObject::connect(&p.parts.monitor, &BackgroundMonitor::refreshed, [&refreshed] { refreshed = true; });
+  p.parts.monitor.refresh();
+  co_await p.until(30s, [&refreshed] { return refreshed; });
+  QObject::disconnect(connection);
+}
+
 // A window of its own for a panel or the settings, shot at its fitting size and closed.
 Flow hosted(Photographer& p, QWidget* window, QString name) {
+  if (window == nullptr) co_return;
   window->setAttribute(Qt::WA_DeleteOnClose);
+  window->setAttribute(Qt::WA_ShowWithoutActivating);
   window->adjustSize();
   window->show();
   co_await p.pause(1500ms);
@@ -190,15 +202,19 @@ Flow hosted(Photographer& p, QWidget* window, QString name) {
   window->close();
 }
 
-Flow extras(Photographer& p, bool* done) {
+Flow extras(Photographer& p) {
   Diagnosis& diagnosis = p.model.diagnosis();
   const auto checked = [&diagnosis] { return diagnosis.phase().kind != Diagnosis::Phase::Kind::checking; };
-  p.parts.monitor.refresh();
-  if (p.parts.makePanel) co_await hosted(p, p.parts.makePanel(false), QStringLiteral("/menubar.png"));
-  if (p.parts.makeSettings) co_await hosted(p, p.parts.makeSettings(), QStringLiteral("/settings.png"));
+  auto readings = freshReadings(p);
+  co_await std::move(readings);
+  auto panel = hosted(p, p.parts.makePanel(false), QStringLiteral("/menubar.png"));
+  co_await std::move(panel);
+  auto settings = hosted(p, p.parts.makeSettings(), QStringLiteral("/settings.png"));
+  co_await std::move(settings);
   diagnosis.run(p.model, [&monitor = p.parts.monitor] { return monitor.idleTimes(); });
   co_await p.until(20s, checked);
-  if (p.parts.makePanel) co_await hosted(p, p.parts.makePanel(true), QStringLiteral("/menubar-check.png"));
+  auto checking = hosted(p, p.parts.makePanel(true), QStringLiteral("/menubar-check.png"));
+  co_await std::move(checking);
   diagnosis.setPresented(true);
   co_await p.pause(1000ms);
   co_await p.until(20s, checked);
@@ -206,7 +222,6 @@ Flow extras(Photographer& p, bool* done) {
   p.sheetShot(QStringLiteral("/diagnosis.png"));
   diagnosis.setPresented(false);
   co_await p.pause(800ms);
-  *done = true;
 }
 
 }  // namespace
@@ -228,11 +243,8 @@ Flow capture(CaptureParts parts) {
   Photographer p(parts);
   QDir().mkpath(parts.folder);  // a folder that cannot be made only means no images
   const auto sections = requestedSections(parts.arguments);
-  bool refreshed = false;
-  auto connection = QObject::connect(&parts.monitor, &BackgroundMonitor::refreshed, [&refreshed] { refreshed = true; });
-  parts.monitor.refresh();
-  co_await p.until(30s, [&refreshed] { return refreshed; });
-  QObject::disconnect(connection);
+  auto readings = freshReadings(p);
+  co_await std::move(readings);
   log(QStringLiteral("started; windows: ") + describe(windows()));
 
   if (wants(sections, Section::overview) || wants(sections, Section::cleanup)) {
@@ -243,13 +255,11 @@ Flow capture(CaptureParts parts) {
   for (const Section section : sections) {
     co_await p.until(10s, [] { return mainWindow() != nullptr; });
     if (mainWindow() == nullptr)
-      for (auto* window : windows())
-        if (window->layout() != nullptr || !window->children().isEmpty()) {
-          window->show();
-          window->raise();
-          co_await p.pause(1000ms);
-          break;
-        }
+      if (QWidget* window = firstTitledWindow()) {
+        window->show();
+        window->raise();
+        co_await p.pause(1000ms);
+      }
     log(QStringLiteral("section ") + rawValue(section) + QStringLiteral(", main window: ") +
         (mainWindow() ? QStringLiteral("true") : QStringLiteral("false")) + QStringLiteral(", windows: ") +
         describeForSection(windows()));
@@ -270,8 +280,7 @@ Flow capture(CaptureParts parts) {
   }
   if (parts.arguments.contains(QStringLiteral("--snapshot-extras"))) {
     log(QStringLiteral("extras"));
-    bool done = false;
-    auto more = extras(p, &done);
+    auto more = extras(p);
     co_await std::move(more);
   }
   log(QStringLiteral("done"));

@@ -58,4 +58,10 @@ QWidget* mainWindow() {
   return nullptr;
 }
 
+QWidget* firstTitledWindow() {
+  for (QWidget* widget : windows())
+    if (hasTitleBar(widget) && hasContent(widget)) return widget;
+  return nullptr;
+}
+
 }  // namespace tidra::Snapshot

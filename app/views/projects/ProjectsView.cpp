@@ -182,6 +182,10 @@ void ProjectsView::presentConfirmation() {
     model.setConfirming(false);
     if (result == QDialog::Accepted) model.clean();
   });
+  // The flag is the sheet's state: whoever turns it off (the screenshot run) closes the sheet.
+  connect(&model, &ProjectsModel::isConfirmingChanged, sheet, [this, sheet] {
+    if (!model.isConfirming()) sheet->reject();
+  });
   sheet->open();
 }
 

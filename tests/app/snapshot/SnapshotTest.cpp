@@ -183,6 +183,11 @@ private slots:
     QMenu popup;
     popup.popup(QPoint(0, 0));
     QVERIFY(Snapshot::mainWindow() == nullptr);
+    // What the run brings forward then: not the frameless one, and not a main window without
+    // its content.
+    QVERIFY(Snapshot::firstTitledWindow() == nullptr);
+    hidden.setCentralWidget(new QWidget);
+    QCOMPARE(Snapshot::firstTitledWindow(), &hidden);
   }
 
   void mainWindowPrefersTheOneNamedMain() {

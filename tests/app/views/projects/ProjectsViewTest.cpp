@@ -18,6 +18,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QPointer>
 #include <QStackedLayout>
 #include <QTest>
 
@@ -182,17 +183,28 @@ private slots:
     s.save("projects-done");
   }
 
-  void escapeClosesTheSheetAndKeepsTheSelection() {
+  void escapeOrTheModelClosesTheSheetAndKeepsTheSelection_data() {
+    QTest::addColumn<bool>("byTheModel");
+    QTest::newRow("escape") << false;
+    QTest::newRow("confirming turned off") << true;
+  }
+  void escapeOrTheModelClosesTheSheetAndKeepsTheSelection() {
+    QFETCH(bool, byTheModel);
     Demo::decide(true);
     Screen s;
     s.demoScan();
     const auto before = s.model->selectedArtifacts();
     s.find<Button>("remove")->click();
     s.settle();
-    auto* sheet = s.view->findChild<projects::ProjectsConfirmation*>();
+    QPointer<projects::ProjectsConfirmation> sheet = s.view->findChild<projects::ProjectsConfirmation*>();
     QVERIFY(sheet);
-    QTest::keyClick(sheet, Qt::Key_Escape);
+    if (byTheModel)
+      s.model->setConfirming(false);
+    else
+      QTest::keyClick(sheet, Qt::Key_Escape);
     s.settle();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!sheet);
     QVERIFY(!s.model->isConfirming());
     QVERIFY(s.model->phase().isReady());
     QCOMPARE(s.model->selectedArtifacts(), before);
