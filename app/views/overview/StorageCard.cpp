@@ -23,21 +23,51 @@ namespace tidra {
 StorageCard::StorageCard(AppModel& model, QWidget* parent) : GlassCard(20, parent), model(model) {
   setObjectName(QStringLiteral("storageCard"));
   auto* row = new QHBoxLayout(this);
-  row->setContentsMargins(22, 22, 22, 22);
+  row->setContentsMargins(padding, padding, padding, padding);
   row->setSpacing(28);
   unavailable = new StyledLabel(OverviewTexts::unavailable(), Theme::TextStyle::body, Theme::Role::secondaryLabel, -1, this);
   unavailable->setObjectName(QStringLiteral("diskUnavailable"));
   row->addWidget(unavailable);
   storage = new QWidget(this);
-  auto* parts = new QHBoxLayout(storage);
+  flow = new QBoxLayout(QBoxLayout::LeftToRight, storage);
+  flow->setContentsMargins(0, 0, 0, 0);
+  summary = new QWidget(storage);
+  auto* parts = new QHBoxLayout(summary);
   parts->setContentsMargins(0, 0, 0, 0);
   parts->setSpacing(28);
   parts->addWidget(makeRing());
   parts->addWidget(makeLegend());
-  parts->addStretch(1);
-  parts->addSpacing(12);
-  parts->addWidget(makeCleanup());
+  flow->addWidget(summary);
+  // The room left over is shared, so the summary grows to its widest before the gap does.
+  flow->addStretch(1);
+  flow->addWidget(makeCleanup(), 1);
+  fitCleanup();
   row->addWidget(storage, 1);
+}
+
+void StorageCard::resizeEvent(QResizeEvent* event) {
+  GlassCard::resizeEvent(event);
+  fitCleanup();
+}
+
+QSize StorageCard::minimumSizeHint() const {
+  auto hint = GlassCard::minimumSizeHint();
+  const int stacked = std::max(summary->minimumSizeHint().width(), cleanup->minimumSizeHint().width()) + 2 * padding;
+  hint.setWidth(std::min(hint.width(), stacked));
+  return hint;
+}
+
+int StorageCard::besideWidth() const {
+  return summary->minimumSizeHint().width() + besideGap + cleanup->minimumSizeHint().width() + 2 * padding;
+}
+
+bool StorageCard::cleanupBeside() const { return flow->direction() == QBoxLayout::LeftToRight; }
+
+void StorageCard::fitCleanup() {
+  const bool beside = width() >= besideWidth();
+  flow->setDirection(beside ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+  // Beside: the row's 28 and a spacer of at least 12 before the cleanup summary.
+  flow->setSpacing(beside ? besideGap : 18);
 }
 
 QWidget* StorageCard::makeRing() {
@@ -87,7 +117,6 @@ QWidget* StorageCard::makeLegend() {
 QWidget* StorageCard::makeCleanup() {
   cleanup = new QWidget(storage);
   cleanup->setMaximumWidth(340);
-  cleanup->setMinimumWidth(240);
   auto* column = new QVBoxLayout(cleanup);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(10);
@@ -99,6 +128,7 @@ QWidget* StorageCard::makeCleanup() {
   progressRow->addWidget(new Spinner(Spinner::Size::small, progress));
   progressText = new StyledLabel({}, Theme::TextStyle::body, Theme::Role::secondaryLabel, -1, progress);
   progressText->setObjectName(QStringLiteral("cleanupProgress"));
+  progressText->setWordWrap(true);
   progressRow->addWidget(progressText, 1);
   column->addWidget(progress);
 
@@ -106,8 +136,10 @@ QWidget* StorageCard::makeCleanup() {
   auto* list = new QVBoxLayout(candidates);
   list->setContentsMargins(0, 0, 0, 0);
   list->setSpacing(10);
-  list->addWidget(new StyledLabel(QStringLiteral("Safe to clean, rebuilt when needed"), Theme::TextStyle::callout,
-                                  Theme::Role::secondaryLabel, -1, candidates));
+  auto* caption = new StyledLabel(QStringLiteral("Safe to clean, rebuilt when needed"), Theme::TextStyle::callout,
+                                  Theme::Role::secondaryLabel, -1, candidates);
+  caption->setWordWrap(true);
+  list->addWidget(caption);
   candidateRows = new KeyedRowList([](const QString&) { return new MeterRow({Brand::teal(), Brand::blue()}); }, candidates);
   candidateRows->setObjectName(QStringLiteral("candidates"));
   static_cast<QVBoxLayout*>(candidateRows->layout())->setSpacing(10);

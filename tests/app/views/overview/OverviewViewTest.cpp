@@ -11,9 +11,13 @@
 #include "views/overview/MemoryCard.h"
 #include "views/overview/OverviewTexts.h"
 #include "views/overview/OverviewView.h"
+#include "views/overview/StorageCard.h"
+#include "views/ContentView.h"
+#include "views/Sidebar.h"
 
 #include <QBoxLayout>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace tidra;
@@ -142,6 +146,25 @@ private slots:
     link->click();
     QCOMPARE(screen.model().performanceTab(), AppModel::PerformanceTab::developerTools);
     QCOMPARE(screen.model().section(), Section::performance);
+  }
+
+  // The narrowest window leaves the page the least width beside the widest sidebar; the demo's
+  // figures must fit it without a sideways scroll.
+  void demoPageFitsTheNarrowestWindow() {
+    Demo::decide(true);
+    Screen screen;
+    screen.make();
+    screen.model().refreshDisk();
+    screen.model().scan();
+    screen.run(600ms + 50ms * 40);
+    auto* storage = static_cast<StorageCard*>(screen.find<QWidget>("storageCard"));
+    for (const auto& [width, beside] : {std::pair{ContentView::leastWidth - Sidebar::widest, false}, {1200, true}}) {
+      screen.view->resize(width, 660);
+      screen.settle();
+      QCOMPARE(screen.view->horizontalScrollBar()->maximum(), 0);
+      QCOMPARE(storage->cleanupBeside(), beside);
+      renderIfAsked(*screen.view, QStringLiteral("overview-%1").arg(width));
+    }
   }
 
   void memoryButtonsStackWhenTheCardIsNarrow() {
