@@ -3,6 +3,7 @@
 #include "models/AppModel.h"
 #include "models/BackgroundMonitor.h"
 #include "models/Diagnosis.h"
+#include "views/design/Divider.h"
 #include "views/design/Brand.h"
 #include "views/design/Button.h"
 #include "views/design/IconChip.h"
@@ -16,15 +17,6 @@
 
 namespace tidra {
 
-namespace {
-QFrame* divider(QWidget* parent) {
-  auto* line = new QFrame(parent);
-  line->setFrameShape(QFrame::HLine);
-  line->setFrameShadow(QFrame::Plain);
-  return line;
-}
-}  // namespace
-
 DiagnosisSheet::DiagnosisSheet(AppModel& model, BackgroundMonitor& monitor, QWidget* parent)
     : Sheet(parent), model(model), monitor(monitor) {
   setObjectName(QStringLiteral("diagnosisSheet"));
@@ -34,7 +26,7 @@ DiagnosisSheet::DiagnosisSheet(AppModel& model, BackgroundMonitor& monitor, QWid
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
   column->addWidget(makeHeader());
-  column->addWidget(divider(this));
+  column->addWidget(new Divider(this));
 
   auto* scroll = new QScrollArea(this);
   scroll->setObjectName(QStringLiteral("diagnosisScroll"));
@@ -50,7 +42,7 @@ DiagnosisSheet::DiagnosisSheet(AppModel& model, BackgroundMonitor& monitor, QWid
   scroll->viewport()->setAutoFillBackground(false);
   column->addWidget(scroll, 1);
 
-  column->addWidget(divider(this));
+  column->addWidget(new Divider(this));
   column->addWidget(makeFooter());
 
   connect(&model.diagnosis(), &Diagnosis::phaseChanged, this, &DiagnosisSheet::refresh);

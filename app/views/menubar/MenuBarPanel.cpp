@@ -5,6 +5,7 @@
 #include "models/Diagnosis.h"
 #include "models/WindowOpener.h"
 #include "views/Formats.h"
+#include "views/design/Divider.h"
 #include "views/design/Button.h"
 #include "views/design/KeyedRowList.h"
 #include "views/design/StyledLabel.h"
@@ -69,10 +70,7 @@ MenuBarPanel::MenuBarPanel(AppModel& model, BackgroundMonitor& monitor, bool dia
   inlineCheck->widget()->setAutoFillBackground(false);
   column->addWidget(inlineCheck);
 
-  auto* divider = new QFrame(this);
-  divider->setFrameShape(QFrame::HLine);
-  divider->setFrameShadow(QFrame::Plain);
-  column->addWidget(divider);
+  column->addWidget(new Divider(this));
   column->addWidget(makeFooter());
 
   for (auto changed : {&BackgroundMonitor::memoryChanged, &BackgroundMonitor::diskChanged,

@@ -1,9 +1,9 @@
 #include "views/settings/FormSection.h"
 
+#include "views/design/Divider.h"
 #include "views/design/GlassCard.h"
 #include "views/design/StyledLabel.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -30,11 +30,7 @@ FormSection::FormSection(const QString& header, const QString& footer, QWidget* 
 
 void FormSection::addRow(QWidget* row, bool divided) {
   if (divided && rows->count() > 0) {
-    auto* line = new QFrame(card);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setStyleSheet(QStringLiteral("color: palette(mid);"));
-    rows->addWidget(line);
+    rows->addWidget(new Divider(card));
   }
   if (divided) row->setMinimumHeight(34);
   rows->addWidget(row);
