@@ -17,6 +17,8 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QIcon>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -37,11 +39,23 @@ std::optional<Scheduler::Clock::time_point> pinnedStart() {
   return moment;
 }
 
+// A session without a desktop (a screenshot run, a bare window manager) names no icon theme
+// and no folder to find one in; file and app icons then come from the common theme in the
+// usual folders instead of plain sheets.
+void useCommonIconThemeWithoutADesktop() {
+  if (!QIcon::themeName().isEmpty()) return;
+  QIcon::setThemeSearchPaths(QIcon::themeSearchPaths() +
+                             QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                                       QStandardPaths::LocateDirectory));
+  QIcon::setThemeName(QStringLiteral("Adwaita"));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tidra"));
+  useCommonIconThemeWithoutADesktop();
   const QStringList arguments = QApplication::arguments();
   Demo::decide(Demo::requested(arguments));
 

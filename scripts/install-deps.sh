@@ -15,7 +15,7 @@ packages=(
   jdupes rmlint fdupes findutils
   findimagedupes
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-  fonts-inter fonts-material-design-icons-iconfont
+  fonts-inter fonts-material-design-icons-iconfont adwaita-icon-theme
   dbus xvfb xauth
 )
 
