@@ -6,6 +6,7 @@
 #include "views/cleanup/SummaryBanner.h"
 #include "views/design/Banner.h"
 #include "views/design/Button.h"
+#include "views/design/ClearScroll.h"
 #include "views/design/KeyedRowList.h"
 
 #include <QVBoxLayout>
@@ -15,11 +16,8 @@ namespace tidra {
 CleanupList::CleanupList(AppModel& model, UrlOpener& opener, DockerFinder findDocker, QWidget* parent)
     : QScrollArea(parent), model(model), opener(opener), findDocker(std::move(findDocker)) {
   setObjectName(QStringLiteral("cleanupList"));
-  setWidgetResizable(true);
-  setFrameShape(QFrame::NoFrame);
-  viewport()->setAutoFillBackground(false);
   auto* content = new QWidget;
-  content->setAutoFillBackground(false);
+  showThrough(this, content);
   column = new QVBoxLayout(content);
   column->setContentsMargins(16, 12, 16, 12);
   column->setSpacing(8);

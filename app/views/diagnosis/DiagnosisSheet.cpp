@@ -3,6 +3,7 @@
 #include "models/AppModel.h"
 #include "models/BackgroundMonitor.h"
 #include "models/Diagnosis.h"
+#include "views/design/ClearScroll.h"
 #include "views/design/Divider.h"
 #include "views/design/Brand.h"
 #include "views/design/Button.h"
@@ -30,16 +31,12 @@ DiagnosisSheet::DiagnosisSheet(AppModel& model, BackgroundMonitor& monitor, QWid
 
   auto* scroll = new QScrollArea(this);
   scroll->setObjectName(QStringLiteral("diagnosisScroll"));
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setWidgetResizable(true);
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   auto* content = new QWidget(scroll);
-  content->setAutoFillBackground(false);
   auto* padded = new QVBoxLayout(content);
   padded->setContentsMargins(20, 20, 20, 20);
   padded->addWidget(new DiagnosisView(model, false, content));
-  scroll->setWidget(content);
-  scroll->viewport()->setAutoFillBackground(false);
+  showThrough(scroll, content);
   column->addWidget(scroll, 1);
 
   column->addWidget(new Divider(this));

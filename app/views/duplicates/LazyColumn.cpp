@@ -1,5 +1,7 @@
 #include "views/duplicates/LazyColumn.h"
 
+#include "views/design/ClearScroll.h"
+
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -7,14 +9,10 @@ namespace tidra::duplicates {
 
 LazyColumn::LazyColumn(KeyedRowList::MakeRow makeRow, int spacing, QWidget* parent)
     : QScrollArea(parent), rows(new KeyedRowList(std::move(makeRow))) {
-  setWidgetResizable(true);
-  setFrameShape(QFrame::NoFrame);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  viewport()->setAutoFillBackground(false);
-  rows->setAutoFillBackground(false);
   if (auto* column = qobject_cast<QVBoxLayout*>(rows->layout())) column->setSpacing(spacing);
-  setWidget(rows);
+  showThrough(this, rows);
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { extendIfNearEnd(); });
   connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] { extendIfNearEnd(); });
 }

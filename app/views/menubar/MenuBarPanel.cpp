@@ -5,6 +5,7 @@
 #include "models/Diagnosis.h"
 #include "models/WindowOpener.h"
 #include "views/Formats.h"
+#include "views/design/ClearScroll.h"
 #include "views/design/Divider.h"
 #include "views/design/Button.h"
 #include "views/design/KeyedRowList.h"
@@ -62,12 +63,8 @@ MenuBarPanel::MenuBarPanel(AppModel& model, BackgroundMonitor& monitor, bool dia
 
   inlineCheck = new QScrollArea(this);
   inlineCheck->setObjectName(QStringLiteral("inlineCheck"));
-  inlineCheck->setFrameShape(QFrame::NoFrame);
-  inlineCheck->setWidgetResizable(true);
   inlineCheck->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  inlineCheck->setWidget(new DiagnosisView(model, true, inlineCheck));
-  inlineCheck->viewport()->setAutoFillBackground(false);
-  inlineCheck->widget()->setAutoFillBackground(false);
+  showThrough(inlineCheck, new DiagnosisView(model, true, inlineCheck));
   column->addWidget(inlineCheck);
 
   column->addWidget(new Divider(this));

@@ -3,6 +3,7 @@
 #include "models/AppModel.h"
 #include "models/Diagnosis.h"
 #include "models/ProjectsModel.h"
+#include "views/design/ClearScroll.h"
 #include "views/design/StyledLabel.h"
 #include "views/overview/HistoryCard.h"
 #include "views/overview/MemoryCard.h"
@@ -17,12 +18,9 @@ namespace tidra {
 OverviewView::OverviewView(AppModel& model, QWidget* parent) : QScrollArea(parent), model(model) {
   auto& projects = model.projects();
   setObjectName(QStringLiteral("overviewView"));
-  setWidgetResizable(true);
-  setFrameShape(QFrame::NoFrame);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  viewport()->setAutoFillBackground(false);
   auto* page = new QWidget;
-  page->setAutoFillBackground(false);
+  showThrough(this, page);
   auto* column = new QVBoxLayout(page);
   column->setContentsMargins(24, 24, 24, 24);
   column->setSpacing(16);
@@ -44,7 +42,6 @@ OverviewView::OverviewView(AppModel& model, QWidget* parent) : QScrollArea(paren
   cards->addLayout(right, 1);
   column->addLayout(cards);
   column->addStretch(1);
-  setWidget(page);
 
   for (auto signal : {&AppModel::diskChanged, &AppModel::itemsChanged, &AppModel::sizesChanged,
                       &AppModel::cleanupPhaseChanged, &AppModel::recordsChanged, &AppModel::memoryChanged,

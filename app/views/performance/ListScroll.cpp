@@ -1,5 +1,7 @@
 #include "views/performance/ListScroll.h"
 
+#include "views/design/ClearScroll.h"
+
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -7,19 +9,15 @@ namespace tidra::performance {
 
 QScrollArea* wrapInScroll(QWidget* rows) {
   auto* scroll = new QScrollArea;
-  scroll->setWidgetResizable(true);
-  scroll->setFrameShape(QFrame::NoFrame);
-  scroll->viewport()->setAutoFillBackground(false);
   scroll->setObjectName(QStringLiteral("listScroll"));
   scroll->setStyleSheet(QStringLiteral("#listScroll, #listScrollContent { background: transparent; }"));
   auto* content = new QWidget;
   content->setObjectName(QStringLiteral("listScrollContent"));
-  content->setAutoFillBackground(false);
   auto* column = new QVBoxLayout(content);
   column->setContentsMargins(16, 4, 16, 12);
   column->addWidget(rows);
   column->addStretch(1);
-  scroll->setWidget(content);
+  showThrough(scroll, content);
   return scroll;
 }
 

@@ -6,6 +6,7 @@
 #include "views/Formats.h"
 #include "views/design/Banner.h"
 #include "views/design/Button.h"
+#include "views/design/ClearScroll.h"
 #include "views/design/KeyedRowList.h"
 #include "views/design/StyledLabel.h"
 #include "views/design/SymbolView.h"
@@ -39,11 +40,8 @@ QWidget* keptWorktreesHeader(QWidget* parent) {
 ProjectsList::ProjectsList(ProjectsModel& model, Scheduler& scheduler, FileRevealer& revealer, QWidget* parent)
     : QScrollArea(parent), model(model), scheduler(scheduler), revealer(revealer) {
   setObjectName(QStringLiteral("projectsList"));
-  setWidgetResizable(true);
-  setFrameShape(QFrame::NoFrame);
-  viewport()->setAutoFillBackground(false);
   auto* content = new QWidget;
-  content->setAutoFillBackground(false);
+  showThrough(this, content);
   column = new QVBoxLayout(content);
   column->setContentsMargins(16, 12, 16, 12);
   column->setSpacing(6);
