@@ -5,23 +5,19 @@
 #include "views/cleanup/CleanupTexts.h"
 #include "views/design/Badge.h"
 #include "views/design/Button.h"
+#include "views/design/CheckRow.h"
 #include "views/design/StyledLabel.h"
 #include "views/design/SymbolView.h"
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 namespace tidra {
 
 CleanupRow::CleanupRow(AppModel& model, QWidget* parent)
-    : QWidget(parent), model(model), item{{}, {}, CleanupCategory::trash, {}, Safety::safe, CleanupAction::Delete{}, false, 0, {}},
-      check(new QCheckBox(this)),
-      lock(new SymbolView(QStringLiteral("lock"), Theme::Role::secondaryLabel, 14, this)),
-      title(new StyledLabel({}, Theme::TextStyle::body, Theme::Role::label, -1, this)),
+    : CheckRow(parent), model(model), item{{}, {}, CleanupCategory::trash, {}, Safety::safe, CleanupAction::Delete{}, false, 0, {}},
       yourCall(new Badge(QStringLiteral("Your call"), Theme::Role::orange, this)),
       toTrash(new Badge(QStringLiteral("To Trash"), Theme::Role::secondaryLabel, this)),
       consequence(new StyledLabel({}, Theme::TextStyle::callout, Theme::Role::secondaryLabel, -1, this)),
@@ -31,29 +27,14 @@ CleanupRow::CleanupRow(AppModel& model, QWidget* parent)
   lock->setObjectName(QStringLiteral("cleanupRowLock"));
   admin->setObjectName(QStringLiteral("cleanupRowAdmin"));
   size->setObjectName(QStringLiteral("cleanupRowSize"));
-  auto* row = new QHBoxLayout(this);
-  row->setContentsMargins(0, 3, 0, 3);
-  row->setSpacing(10);
-  lock->setFixedWidth(16);
-  row->addWidget(check, 0, Qt::AlignTop);
-  row->addWidget(lock, 0, Qt::AlignTop);
-
-  auto* lines = new QVBoxLayout;
-  lines->setSpacing(2);
-  auto* heading = new QHBoxLayout;
-  heading->setSpacing(6);
-  title->setTextFormat(Qt::PlainText);
-  for (QWidget* part : std::initializer_list<QWidget*>{title, yourCall, toTrash}) heading->addWidget(part);
-  heading->addStretch(1);
-  lines->addLayout(heading);
+  addBadge(yourCall);
+  addBadge(toTrash);
   consequence->setTextFormat(Qt::PlainText);
-  consequence->setWordWrap(true);
-  lines->addWidget(consequence);
-  row->addLayout(lines, 1);
-  row->addWidget(admin, 0, Qt::AlignTop);
+  addLine(consequence);
+  addTrailing(admin);
   size->setMinimumWidth(80);
   size->setAlignment(Qt::AlignRight | Qt::AlignTop);
-  row->addWidget(size, 0, Qt::AlignTop);
+  addTrailing(size);
 
   connect(check, &QCheckBox::toggled, this, &CleanupRow::onToggled);
   connect(admin, &QPushButton::clicked, this, &CleanupRow::onAdmin);

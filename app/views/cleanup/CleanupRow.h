@@ -2,29 +2,24 @@
 
 #include "cleanup/CleanupItem.h"
 
-#include <QWidget>
-
-class QCheckBox;
+#include "views/design/CheckRow.h"
 
 namespace tidra {
 
 class AppModel;
 class Badge;
 class Button;
-class StyledLabel;
-class SymbolView;
 
 // One cleanup item: its checkbox (a lock for items only an administrator may remove), title
 // with the "Your call" and "To Trash" badges, what cleaning it costs, and its size. Admin
 // items offer "Clean with Password…" or, when the password route cannot take them, "Copy
 // Command". Writes only the selection; everything else goes to the model or the clipboard.
-class CleanupRow : public QWidget {
+class CleanupRow : public CheckRow {
 public:
   CleanupRow(AppModel& model, QWidget* parent = nullptr);
 
   void show(const CleanupItem& item);
 
-  QCheckBox* checkBox() const { return check; }
   Button* adminButton() const { return admin; }
 
 private:
@@ -33,9 +28,6 @@ private:
 
   AppModel& model;
   CleanupItem item;
-  QCheckBox* check;
-  SymbolView* lock;
-  StyledLabel* title;
   Badge* yourCall;
   Badge* toTrash;
   StyledLabel* consequence;

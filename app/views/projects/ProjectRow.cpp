@@ -1,6 +1,7 @@
 #include "views/projects/ProjectRow.h"
 
 #include "views/design/Badge.h"
+#include "views/design/CheckRow.h"
 #include "views/design/StyledLabel.h"
 #include "views/design/SymbolView.h"
 #include "views/projects/ProjectsTexts.h"
@@ -8,46 +9,23 @@
 
 #include <QCheckBox>
 #include <QContextMenuEvent>
-#include <QHBoxLayout>
 #include <QMenu>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 namespace tidra::projects {
 
 ProjectRow::ProjectRow(QWidget* parent)
-    : QWidget(parent),
-      check(new QCheckBox(this)),
-      lock(new SymbolView(QStringLiteral("lock"), Theme::Role::secondaryLabel, 14, this)),
-      name(new StyledLabel({}, Theme::TextStyle::body, Theme::Role::label, -1, this)),
+    : CheckRow(parent),
       inUse(new Badge(QStringLiteral("In use"), Theme::Role::secondaryLabel, this)),
       yourCall(new Badge(QStringLiteral("Your call"), Theme::Role::orange, this)),
       detail(new StyledLabel({}, Theme::TextStyle::callout, Theme::Role::secondaryLabel, -1, this)),
       warning(new StyledLabel({}, Theme::TextStyle::callout, Theme::Role::orange, -1, this)),
       size(new SizeColumn(this)) {
-  auto* row = new QHBoxLayout(this);
-  row->setContentsMargins(0, 3, 0, 3);
-  row->setSpacing(10);
-  lock->setFixedWidth(16);
-  row->addWidget(check, 0, Qt::AlignTop);
-  row->addWidget(lock, 0, Qt::AlignTop);
-
-  auto* lines = new QVBoxLayout;
-  lines->setSpacing(2);
-  auto* title = new QHBoxLayout;
-  title->setSpacing(6);
-  name->setTextFormat(Qt::PlainText);
-  title->addWidget(name);
-  title->addWidget(inUse);
-  title->addWidget(yourCall);
-  title->addStretch(1);
-  lines->addLayout(title);
-  detail->setWordWrap(true);
-  warning->setWordWrap(true);
-  lines->addWidget(detail);
-  lines->addWidget(warning);
-  row->addLayout(lines, 1);
-  row->addWidget(size, 0, Qt::AlignTop);
+  addBadge(inUse);
+  addBadge(yourCall);
+  addLine(detail);
+  addLine(warning);
+  addTrailing(size);
   connect(check, &QCheckBox::toggled, this, &ProjectRow::toggled);
 }
 
@@ -63,7 +41,7 @@ void ProjectRow::setControl(bool selectable, bool selected, bool editable, const
 void ProjectRow::showWorktree(const ProjectScan::WorktreeRow& row, bool selected, bool editable, Date now) {
   const QString worktreeName = QString::fromStdString(row.worktree.name());
   setControl(row.worktree.canRemove(), selected, editable, worktreeName);
-  name->setText(worktreeName);
+  title->setText(worktreeName);
   inUse->setVisible(row.isInUse);
   yourCall->setVisible(ProjectsTexts::showsYourCall(row));
   detail->setText(ProjectsTexts::worktreeDetails(row, now));
@@ -75,7 +53,7 @@ void ProjectRow::showWorktree(const ProjectScan::WorktreeRow& row, bool selected
 void ProjectRow::showArtifact(const ProjectScan::ArtifactRow& row, bool selected, bool editable) {
   const QString relative = QString::fromStdString(row.relativePath());
   setControl(true, selected, editable, relative);
-  name->setText(fontMetrics().elidedText(relative, Qt::ElideMiddle, 420));
+  title->setText(fontMetrics().elidedText(relative, Qt::ElideMiddle, 420));
   inUse->hide();
   yourCall->setVisible(row.kind.safety == Safety::review);
   detail->setText(ProjectsTexts::artifactExplanation(row));

@@ -2,16 +2,12 @@
 
 #include "models/ProjectsModel.h"
 
-#include <QWidget>
+#include "views/design/CheckRow.h"
 
 #include <chrono>
 
-class QCheckBox;
-
 namespace tidra {
 class Badge;
-class StyledLabel;
-class SymbolView;
 }  // namespace tidra
 
 namespace tidra::projects {
@@ -21,7 +17,7 @@ class SizeColumn;
 // One row of the projects list, a worktree or an artifact folder: its checkbox (a lock for a
 // worktree that holds work), name and badges, the explanation lines and the size. A context
 // menu offers "Show in Folder".
-class ProjectRow : public QWidget {
+class ProjectRow : public CheckRow {
   Q_OBJECT
 
 public:
@@ -31,7 +27,6 @@ public:
 
   void showWorktree(const ProjectScan::WorktreeRow& row, bool selected, bool editable, Date now);
   void showArtifact(const ProjectScan::ArtifactRow& row, bool selected, bool editable);
-  QCheckBox* checkBox() const { return check; }
 
 signals:
   void toggled(bool selected);
@@ -43,9 +38,6 @@ protected:
 private:
   void setControl(bool selectable, bool selected, bool editable, const QString& accessibleName);
 
-  QCheckBox* check;
-  SymbolView* lock;
-  StyledLabel* name;
   Badge* inUse;
   Badge* yourCall;
   StyledLabel* detail;
