@@ -133,10 +133,7 @@ QWidget* ApplicationsView::makeListArea() {
   accessNotice->setObjectName(QStringLiteral("accessNotice"));
   column->addWidget(accessNotice);
 
-  auto* card = new GlassCard(20);
-  auto* cardLayout = new QVBoxLayout(card);
-  cardLayout->setContentsMargins(8, 6, 8, 6);
-  table = new RowTable({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Last Opened")}, card);
+  table = new RowTable({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Last Opened")});
   table->setObjectName(QStringLiteral("appTable"));
   table->header()->setStretchLastSection(false);
   table->header()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -147,8 +144,7 @@ QWidget* ApplicationsView::makeListArea() {
   table->onSelectionEdited = [this](const RowTable::Ids& ids) { model.setSelection(ids); };
   table->makeMenu = [this](const RowTable::Ids& rows) { return menuFor(rows); };
   table->onActivated = [this](const RowTable::Ids& rows) { reveal(rows); };
-  cardLayout->addWidget(table);
-  column->addWidget(card, 1);
+  column->addWidget(GlassCard::around(table, {8, 6, 8, 6}), 1);
   return area;
 }
 

@@ -42,12 +42,8 @@ CleanupView::CleanupView(AppModel& model, QWidget* parent, CleanupList::DockerFi
   content = new QStackedLayout;
   progress = makeProgress();
   emptyState = makeEmptyState();
-  auto* card = new GlassCard(20);
-  auto* cardLayout = new QVBoxLayout(card);
-  cardLayout->setContentsMargins(0, 0, 0, 0);
-  cleanupList = new CleanupList(model, *model.desktop().urlOpener, std::move(findDocker), card);
-  cardLayout->addWidget(cleanupList);
-  listCard = padded(card, 16, 16, 16, 0);
+  cleanupList = new CleanupList(model, *model.desktop().urlOpener, std::move(findDocker));
+  listCard = padded(GlassCard::around(cleanupList), 16, 16, 16, 0);
   for (auto* page : {progress, emptyState, listCard}) content->addWidget(page);
   column->addLayout(content, 1);
   footer = new SelectionFooter(QStringLiteral("Clean…"), this);

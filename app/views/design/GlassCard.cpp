@@ -8,8 +8,17 @@
 #include <QChildEvent>
 #include <QEvent>
 #include <QPainter>
+#include <QVBoxLayout>
 
 namespace tidra {
+
+GlassCard* GlassCard::around(QWidget* content, const QMargins& margins) {
+  auto* card = new GlassCard(20);
+  auto* layout = new QVBoxLayout(card);
+  layout->setContentsMargins(margins);
+  layout->addWidget(content);
+  return card;
+}
 
 namespace {
 

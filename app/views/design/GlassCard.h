@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 
@@ -18,6 +19,9 @@ class GlassCard : public QWidget {
 public:
   explicit GlassCard(qreal cornerRadius, QWidget* parent = nullptr);
   ~GlassCard() override;
+
+  // A screen's main card (radius 20) holding `content` alone, `margins` inside its edge.
+  static GlassCard* around(QWidget* content, const QMargins& margins = {});
 
   qreal cornerRadius() const { return radius; }
 

@@ -17,9 +17,6 @@ IdenticalPane::IdenticalPane(DuplicatesModel& model, FileRevealer& revealer, QWi
   empty = makeEmptyState(QStringLiteral("doc.on.doc"), QStringLiteral("No duplicates"),
                          QStringLiteral("No two files this large in your folders are the same."));
   empty->setObjectName(QStringLiteral("noDuplicates"));
-  listCard = new GlassCard(20);
-  auto* cardLayout = new QVBoxLayout(listCard);
-  cardLayout->setContentsMargins(2, 6, 2, 6);
   column = new LazyColumn(
       [this](const QString& hash) -> QWidget* {
         auto* made = new DuplicateSetSection(this->model, this->revealer);
@@ -27,9 +24,9 @@ IdenticalPane::IdenticalPane(DuplicatesModel& model, FileRevealer& revealer, QWi
           if (QString::fromStdString(group.hash) == hash) made->display(group);
         return made;
       },
-      0, listCard);
+      0);
   column->setObjectName(QStringLiteral("identicalList"));
-  cardLayout->addWidget(column);
+  listCard = GlassCard::around(column, {2, 6, 2, 6});
   addResultPage(empty);
   addResultPage(listCard);
 }

@@ -126,12 +126,8 @@ QWidget* LargeFilesView::makeResults() {
   failureSlot->setContentsMargins(12, 12, 12, 0);
   column->addLayout(failureSlot);
 
-  auto* card = new GlassCard(20);
-  auto* cardLayout = new QVBoxLayout(card);
-  cardLayout->setContentsMargins(8, 6, 8, 6);
   table = new RowTable({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Last Changed"),
-                        QStringLiteral("Folder")},
-                       card);
+                        QStringLiteral("Folder")});
   table->setObjectName(QStringLiteral("fileTable"));
   table->setTextElideMode(Qt::ElideMiddle);
   table->setIconSize(QSize(16, 16));
@@ -148,8 +144,7 @@ QWidget* LargeFilesView::makeResults() {
   table->onSelectionEdited = [this](const RowTable::Ids& ids) { takeTableSelection(ids); };
   table->makeMenu = [this](const RowTable::Ids& rows) { return menuFor(rows); };
   table->onActivated = [this](const RowTable::Ids& rows) { reveal(rows); };
-  cardLayout->addWidget(table);
-  column->addWidget(padded(card, 16, 16, 16, 0), 1);
+  column->addWidget(padded(GlassCard::around(table, {8, 6, 8, 6}), 16, 16, 16, 0), 1);
   makeFooter();
   column->addWidget(footer);
   return page;

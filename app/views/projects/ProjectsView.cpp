@@ -44,12 +44,8 @@ ProjectsView::ProjectsView(ProjectsModel& model, Scheduler& scheduler, FileRevea
   content = new QStackedLayout;
   progress = makeProgress();
   emptyState = makeEmptyState();
-  auto* card = new GlassCard(20);
-  auto* cardLayout = new QVBoxLayout(card);
-  cardLayout->setContentsMargins(0, 0, 0, 0);
-  list = new ProjectsList(model, scheduler, revealer, card);
-  cardLayout->addWidget(list);
-  listCard = padded(card, 16, 16, 16, 0);
+  list = new ProjectsList(model, scheduler, revealer);
+  listCard = padded(GlassCard::around(list), 16, 16, 16, 0);
   for (auto* page : {progress, emptyState, listCard}) content->addWidget(page);
   column->addLayout(content, 1);
   makeFooter();
