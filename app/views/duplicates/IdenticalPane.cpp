@@ -7,7 +7,6 @@
 #include "views/duplicates/DuplicatesTexts.h"
 #include "views/duplicates/LazyColumn.h"
 
-#include <QVBoxLayout>
 
 namespace tidra::duplicates {
 
