@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "AppInfo.h"
 
 #include <QFile>
@@ -53,5 +54,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(AppInfoTest)
+TIDRA_TEST_MAIN(AppInfoTest)
 #include "AppInfoTest.moc"

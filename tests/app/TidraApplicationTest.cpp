@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "monitor/MonitorFakes.h"
 
 #include "AppInfo.h"
@@ -334,5 +335,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(TidraApplicationTest)
+TIDRA_TEST_MAIN(TidraApplicationTest)
 #include "TidraApplicationTest.moc"

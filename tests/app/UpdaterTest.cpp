@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "AppInfo.h"
 #include "Demo.h"
 #include "Updater.h"
@@ -52,5 +53,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(UpdaterTest)
+TIDRA_TEST_MAIN(UpdaterTest)
 #include "UpdaterTest.moc"

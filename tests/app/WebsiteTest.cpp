@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "AppInfo.h"
 #include "Website.h"
 
@@ -78,5 +79,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(WebsiteTest)
+TIDRA_TEST_MAIN(WebsiteTest)
 #include "WebsiteTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "demo/DemoPhotoArt.h"
 
 #include <QTest>
@@ -80,5 +81,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(DemoPhotoArtTest)
+TIDRA_TEST_MAIN(DemoPhotoArtTest)
 #include "DemoPhotoArtTest.moc"

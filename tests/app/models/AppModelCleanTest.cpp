@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "AppModelFakes.h"
 
 #include "cleanup/AdminCleanup.h"
@@ -325,5 +326,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(AppModelCleanTest)
+TIDRA_TEST_MAIN(AppModelCleanTest)
 #include "AppModelCleanTest.moc"

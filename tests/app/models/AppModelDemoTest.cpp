@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "AppModelFakes.h"
 
 #include "Demo.h"
@@ -108,5 +109,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(AppModelDemoTest)
+TIDRA_TEST_MAIN(AppModelDemoTest)
 #include "AppModelDemoTest.moc"

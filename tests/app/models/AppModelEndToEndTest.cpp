@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "models/AppModel.h"
 
 #include "Demo.h"
@@ -54,5 +55,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(AppModelEndToEndTest)
+TIDRA_TEST_MAIN(AppModelEndToEndTest)
 #include "AppModelEndToEndTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "PerformanceFakes.h"
 
 #include "Demo.h"
@@ -88,5 +89,5 @@ private slots:
 
 }  // namespace tidra::test
 
-QTEST_MAIN(tidra::test::AppModelHooksTest)
+TIDRA_TEST_MAIN(tidra::test::AppModelHooksTest)
 #include "AppModelHooksTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "PerformanceFakes.h"
 
 #include "Demo.h"
@@ -234,5 +235,5 @@ private slots:
 
 }  // namespace tidra::test
 
-QTEST_MAIN(tidra::test::AppModelLargeFilesTest)
+TIDRA_TEST_MAIN(tidra::test::AppModelLargeFilesTest)
 #include "AppModelLargeFilesTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "PerformanceFakes.h"
 
 #include "Demo.h"
@@ -255,5 +256,5 @@ private slots:
 
 }  // namespace tidra::test
 
-QTEST_MAIN(tidra::test::AppModelPerformanceTest)
+TIDRA_TEST_MAIN(tidra::test::AppModelPerformanceTest)
 #include "AppModelPerformanceTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "AppModelFakes.h"
 
 #include <QSignalSpy>
@@ -211,5 +212,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(AppModelScanTest)
+TIDRA_TEST_MAIN(AppModelScanTest)
 #include "AppModelScanTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "AppModelFakes.h"
 
 #include "Demo.h"
@@ -147,5 +148,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(AppModelTest)
+TIDRA_TEST_MAIN(AppModelTest)
 #include "AppModelTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "models/ApplicationsModel.h"
 
 #include "Demo.h"
@@ -463,5 +464,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(ApplicationsModelTest)
+TIDRA_TEST_MAIN(ApplicationsModelTest)
 #include "ApplicationsModelTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "PerformanceFakes.h"
 
 #include "Demo.h"
@@ -189,5 +190,5 @@ private slots:
 
 }  // namespace tidra::test
 
-QTEST_MAIN(tidra::test::DiagnosisTest)
+TIDRA_TEST_MAIN(tidra::test::DiagnosisTest)
 #include "DiagnosisTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "models/DuplicatesModel.h"
 #include "models/SimilarPhotosModel.h"
 
@@ -326,5 +327,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(DuplicatesModelTest)
+TIDRA_TEST_MAIN(DuplicatesModelTest)
 #include "DuplicatesModelTest.moc"

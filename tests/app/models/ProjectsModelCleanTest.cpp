@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "models/ProjectsModel.h"
 
 #include "Demo.h"
@@ -209,5 +210,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(ProjectsModelCleanTest)
+TIDRA_TEST_MAIN(ProjectsModelCleanTest)
 #include "ProjectsModelCleanTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "models/ProjectsModel.h"
 
 #include "Demo.h"
@@ -55,5 +56,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(ProjectsModelLiveTest)
+TIDRA_TEST_MAIN(ProjectsModelLiveTest)
 #include "ProjectsModelLiveTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "models/ProjectsModel.h"
 
 #include "Demo.h"
@@ -356,5 +357,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(ProjectsModelTest)
+TIDRA_TEST_MAIN(ProjectsModelTest)
 #include "ProjectsModelTest.moc"

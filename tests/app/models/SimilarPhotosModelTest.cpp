@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "models/SimilarPhotosModel.h"
 
 #include "Demo.h"
@@ -155,5 +156,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(SimilarPhotosModelTest)
+TIDRA_TEST_MAIN(SimilarPhotosModelTest)
 #include "SimilarPhotosModelTest.moc"

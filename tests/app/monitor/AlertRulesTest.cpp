@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "models/AlertRules.h"
 
 #include <QTest>
@@ -130,5 +131,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(AlertRulesTest)
+TIDRA_TEST_MAIN(AlertRulesTest)
 #include "AlertRulesTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "MonitorFakes.h"
 
 #include "Demo.h"
@@ -176,5 +177,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(BackgroundMonitorTest)
+TIDRA_TEST_MAIN(BackgroundMonitorTest)
 #include "BackgroundMonitorTest.moc"

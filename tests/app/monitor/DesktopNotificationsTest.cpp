@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "platform/DesktopNotifications.h"
 
 #include "support/FakeNotificationServer.h"
@@ -173,5 +174,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(DesktopNotificationsTest)
+TIDRA_TEST_MAIN(DesktopNotificationsTest)
 #include "DesktopNotificationsTest.moc"

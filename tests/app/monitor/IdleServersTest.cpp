@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "MonitorFakes.h"
 
 #include "models/NotificationResponder.h"
@@ -251,5 +252,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(IdleServersTest)
+TIDRA_TEST_MAIN(IdleServersTest)
 #include "IdleServersTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "MonitorFakes.h"
 
 #include "models/NotificationResponder.h"
@@ -123,5 +124,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(MonitorOverBusTest)
+TIDRA_TEST_MAIN(MonitorOverBusTest)
 #include "MonitorOverBusTest.moc"

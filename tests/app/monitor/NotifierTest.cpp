@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "models/Notifier.h"
 
 #include <QTest>
@@ -110,5 +111,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(NotifierTest)
+TIDRA_TEST_MAIN(NotifierTest)
 #include "NotifierTest.moc"

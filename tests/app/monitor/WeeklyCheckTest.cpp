@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "MonitorFakes.h"
 
 #include "Demo.h"
@@ -212,5 +213,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(WeeklyCheckTest)
+TIDRA_TEST_MAIN(WeeklyCheckTest)
 #include "WeeklyCheckTest.moc"

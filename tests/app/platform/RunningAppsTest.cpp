@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "platform/RunningApps.h"
 
 #include "support/TempHome.h"
@@ -76,5 +77,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(RunningAppsTest)
+TIDRA_TEST_MAIN(RunningAppsTest)
 #include "RunningAppsTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "platform/SingleInstance.h"
 #include "support/PrivateSessionBus.h"
 
@@ -105,5 +106,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(SingleInstanceTest)
+TIDRA_TEST_MAIN(SingleInstanceTest)
 #include "SingleInstanceTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "platform/Thumbnailer.h"
 
 #include "support/TempHome.h"
@@ -36,5 +37,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(ThumbnailerTest)
+TIDRA_TEST_MAIN(ThumbnailerTest)
 #include "ThumbnailerTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "runtime/LiveScheduler.h"
 
 #include <QTest>
@@ -59,5 +60,5 @@ private slots:
   }
 };
 
-QTEST_GUILESS_MAIN(LiveSchedulerTest)
+TIDRA_TEST_MAIN(LiveSchedulerTest)
 #include "LiveSchedulerTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "runtime/Flow.h"
 #include "runtime/TestScheduler.h"
 #include "support/Latch.h"
@@ -234,5 +235,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(RuntimeTest)
+TIDRA_TEST_MAIN(RuntimeTest)
 #include "RuntimeTest.moc"

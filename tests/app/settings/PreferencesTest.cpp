@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "settings/InMemoryPreferences.h"
 #include "settings/LivePreferences.h"
 #include "settings/Preference.h"
@@ -147,5 +148,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(PreferencesTest)
+TIDRA_TEST_MAIN(PreferencesTest)
 #include "PreferencesTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "cleanup/CleanupHistory.h"
 #include "support/CleanableHome.h"
 #include "support/FolderRecord.h"
@@ -256,5 +257,5 @@ private slots:
   }
 };
 
-QTEST_GUILESS_MAIN(ScreenshotRunTest)
+TIDRA_TEST_MAIN(ScreenshotRunTest)
 #include "ScreenshotRunTest.moc"

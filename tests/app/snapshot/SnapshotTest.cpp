@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "Demo.h"
 #include "runtime/TestScheduler.h"
 #include "snapshot/Snapshot.h"
@@ -248,5 +249,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(SnapshotTest)
+TIDRA_TEST_MAIN(SnapshotTest)
 #include "SnapshotTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "models/PerformanceFakes.h"
 
 #include "models/BackgroundMonitor.h"
@@ -228,5 +229,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(ContentViewTest)
+TIDRA_TEST_MAIN(ContentViewTest)
 #include "ContentViewTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/Formats.h"
 
 #include <QTest>
@@ -57,5 +58,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(FormatsTest)
+TIDRA_TEST_MAIN(FormatsTest)
 #include "FormatsTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "monitor/MonitorFakes.h"
 #include "platform/TrayItem.h"
 #include "views/MenuBarLabel.h"
@@ -71,5 +72,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(MenuBarLabelTest)
+TIDRA_TEST_MAIN(MenuBarLabelTest)
 #include "MenuBarLabelTest.moc"

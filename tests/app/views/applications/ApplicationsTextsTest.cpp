@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/applications/ApplicationsTexts.h"
 
 #include <QTest>
@@ -115,5 +116,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(ApplicationsTextsTest)
+TIDRA_TEST_MAIN(ApplicationsTextsTest)
 #include "ApplicationsTextsTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/applications/ApplicationsView.h"
 
 #include "Demo.h"
@@ -232,5 +233,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(ApplicationsViewTest)
+TIDRA_TEST_MAIN(ApplicationsViewTest)
 #include "ApplicationsViewTest.moc"

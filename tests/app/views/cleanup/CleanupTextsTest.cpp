@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "cleanup/AdminCleanup.h"
 #include "views/Formats.h"
 #include "views/cleanup/CleanupTexts.h"
@@ -179,5 +180,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(CleanupTextsTest)
+TIDRA_TEST_MAIN(CleanupTextsTest)
 #include "CleanupTextsTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "models/AppModelFakes.h"
 #include "support/ScreenRender.h"
 
@@ -231,5 +232,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(CleanupViewTest)
+TIDRA_TEST_MAIN(CleanupViewTest)
 #include "CleanupViewTest.moc"

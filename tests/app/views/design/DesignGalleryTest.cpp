@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/design/ActionBar.h"
 #include "views/design/Backdrop.h"
 #include "views/design/Badge.h"
@@ -235,5 +236,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(DesignGalleryTest)
+TIDRA_TEST_MAIN(DesignGalleryTest)
 #include "DesignGalleryTest.moc"

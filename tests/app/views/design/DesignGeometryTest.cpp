@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/design/Appearance.h"
 #include "views/design/Backdrop.h"
 #include "views/design/GlassCard.h"
@@ -220,5 +221,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(DesignGeometryTest)
+TIDRA_TEST_MAIN(DesignGeometryTest)
 #include "DesignGeometryTest.moc"

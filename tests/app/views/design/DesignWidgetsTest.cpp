@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/design/Appearance.h"
 #include "views/design/CachedPaintWidget.h"
 #include "views/design/Button.h"
@@ -317,5 +318,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(DesignWidgetsTest)
+TIDRA_TEST_MAIN(DesignWidgetsTest)
 #include "DesignWidgetsTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/design/Symbols.h"
 
 #include "cleanup/CleanupCategory.h"
@@ -98,5 +99,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(SymbolsTest)
+TIDRA_TEST_MAIN(SymbolsTest)
 #include "SymbolsTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/design/Brand.h"
 #include "views/diagnosis/DiagnosisTexts.h"
 
@@ -123,5 +124,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(DiagnosisTextsTest)
+TIDRA_TEST_MAIN(DiagnosisTextsTest)
 #include "DiagnosisTextsTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "monitor/MonitorFakes.h"
 
 #include "Demo.h"
@@ -118,5 +119,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(DiagnosisViewTest)
+TIDRA_TEST_MAIN(DiagnosisViewTest)
 #include "DiagnosisViewTest.moc"

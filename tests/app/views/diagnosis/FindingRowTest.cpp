@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/design/Button.h"
 #include "views/diagnosis/FindingRow.h"
 
@@ -81,5 +82,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(FindingRowTest)
+TIDRA_TEST_MAIN(FindingRowTest)
 #include "FindingRowTest.moc"

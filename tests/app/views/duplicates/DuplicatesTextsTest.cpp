@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/duplicates/DuplicatesTexts.h"
 
 #include <QTest>
@@ -144,5 +145,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(DuplicatesTextsTest)
+TIDRA_TEST_MAIN(DuplicatesTextsTest)
 #include "DuplicatesTextsTest.moc"

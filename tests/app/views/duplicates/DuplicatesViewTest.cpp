@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/duplicates/DuplicatesView.h"
 
 #include "Demo.h"
@@ -494,5 +495,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(DuplicatesViewTest)
+TIDRA_TEST_MAIN(DuplicatesViewTest)
 #include "DuplicatesViewTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/largefiles/LargeFilesTexts.h"
 
 #include <QTest>
@@ -73,5 +74,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(LargeFilesTextsTest)
+TIDRA_TEST_MAIN(LargeFilesTextsTest)
 #include "LargeFilesTextsTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/largefiles/LargeFilesView.h"
 
 #include "Demo.h"
@@ -205,5 +206,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(LargeFilesViewTest)
+TIDRA_TEST_MAIN(LargeFilesViewTest)
 #include "LargeFilesViewTest.moc"

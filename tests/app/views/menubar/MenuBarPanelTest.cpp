@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "monitor/MonitorFakes.h"
 
 #include "Demo.h"
@@ -139,5 +140,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(MenuBarPanelTest)
+TIDRA_TEST_MAIN(MenuBarPanelTest)
 #include "MenuBarPanelTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/Formats.h"
 #include "views/design/Brand.h"
 #include "views/menubar/MenuBarTexts.h"
@@ -130,5 +131,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(MenuBarTextsTest)
+TIDRA_TEST_MAIN(MenuBarTextsTest)
 #include "MenuBarTextsTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/Formats.h"
 #include "views/PressureLabel.h"
 #include "views/overview/OverviewTexts.h"
@@ -167,5 +168,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(OverviewTextsTest)
+TIDRA_TEST_MAIN(OverviewTextsTest)
 #include "OverviewTextsTest.moc"

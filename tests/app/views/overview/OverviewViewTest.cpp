@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "models/PerformanceFakes.h"
 #include "support/ScreenRender.h"
 
@@ -178,5 +179,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(OverviewViewTest)
+TIDRA_TEST_MAIN(OverviewViewTest)
 #include "OverviewViewTest.moc"

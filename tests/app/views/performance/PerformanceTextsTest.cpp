@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/Formats.h"
 #include "views/performance/PerformanceTexts.h"
 
@@ -199,5 +200,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(PerformanceTextsTest)
+TIDRA_TEST_MAIN(PerformanceTextsTest)
 #include "PerformanceTextsTest.moc"

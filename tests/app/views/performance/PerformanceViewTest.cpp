@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "../../models/PerformanceFakes.h"
 
 #include "Demo.h"
@@ -360,5 +361,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(PerformanceViewTest)
+TIDRA_TEST_MAIN(PerformanceViewTest)
 #include "PerformanceViewTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/projects/ProjectsTexts.h"
 
 #include <QTest>
@@ -96,5 +97,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(ProjectsTextsTest)
+TIDRA_TEST_MAIN(ProjectsTextsTest)
 #include "ProjectsTextsTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/projects/ProjectsView.h"
 
 #include "Demo.h"
@@ -243,5 +244,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(ProjectsViewTest)
+TIDRA_TEST_MAIN(ProjectsViewTest)
 #include "ProjectsViewTest.moc"

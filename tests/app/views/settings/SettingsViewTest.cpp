@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "monitor/MonitorFakes.h"
 
 #include "Demo.h"
@@ -225,5 +226,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(SettingsViewTest)
+TIDRA_TEST_MAIN(SettingsViewTest)
 #include "SettingsViewTest.moc"
