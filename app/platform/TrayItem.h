@@ -38,7 +38,11 @@ public:
   QString symbol() const { return shownSymbol; }
   QString toolTip() const;
 
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+  // Beside the tray item and inside the screen's available geometry (see PanelPlacement).
   void place(QWidget* widget) const;
 
   std::function<QWidget*()> makePanel;
