@@ -72,7 +72,9 @@ void RowTable::highlightSelectedCells() {
     auto* item = topLevelItem(index);
     for (int column = 0; column < columnCount(); ++column)
       if (auto* cell = itemWidget(item, column))
-        for (auto* label : cell->findChildren<StyledLabel*>()) label->setHighlighted(item->isSelected());
+        // StyledLabel has no meta-object of its own: a cast by meta-object would take any label.
+        for (auto* label : cell->findChildren<QLabel*>())
+          if (auto* styled = dynamic_cast<StyledLabel*>(label)) styled->setHighlighted(item->isSelected());
   }
 }
 

@@ -117,10 +117,13 @@ private slots:
   // On the blue selection a row's name turns to the selection's text colour, in both appearances.
   void selectedRowsTakeTheSelectionsTextColour() {
     for (const auto scheme : {Theme::Scheme::light, Theme::Scheme::dark}) {
+      Theme::apply(scheme);
       Screen screen;
-      screen.view.setPalette(Theme::palette(scheme));
       auto* table = screen.find<RowTable>("appTable");
-      auto* name = table->itemWidget(table->topLevelItem(0), 0)->findChild<StyledLabel*>();
+      StyledLabel* name = nullptr;
+      for (auto* label : table->itemWidget(table->topLevelItem(0), 0)->findChildren<QLabel*>())
+        if (!name) name = dynamic_cast<StyledLabel*>(label);
+      QVERIFY(name);
       const QColor plain = name->palette().color(QPalette::WindowText);
       QCOMPARE(plain, Theme::color(Theme::Role::label, scheme));
       table->topLevelItem(0)->setSelected(true);
@@ -130,6 +133,7 @@ private slots:
       QCoreApplication::processEvents();
       QCOMPARE(name->palette().color(QPalette::WindowText), plain);
     }
+    Theme::apply(Theme::Scheme::light);
   }
 
   void contextUninstallSelectsTheRowAndOpensTheSheet() {
