@@ -188,7 +188,9 @@ void StorageCard::refreshStorage() {
   safe->setVisible(figures.safe > 0);
   available->setValue(Formats::bytes(figures.available));
   // New figures can be wider (more free after a clean): the cleanup summary moves under them
-  // when they no longer fit beside it.
+  // when they no longer fit beside it. The layouts would pass the new widths up only on later
+  // turns of the event loop, so the summary's size hint is brought up to date first.
+  for (QWidget* part = availableOf; part != storage; part = part->parentWidget()) part->updateGeometry();
   fitCleanup();
 }
 

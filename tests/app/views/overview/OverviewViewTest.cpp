@@ -218,6 +218,29 @@ private slots:
     QVERIFY(screen.view->verticalScrollBar()->isVisible());
   }
 
+  // After a clean the heading grows ("125.37 GB available of 494.38 GB"): on a page just wide
+  // enough for the cleanup summary beside the old heading, the summary moves under the new one.
+  void aWiderHeadingAfterACleanKeepsItsLastWord() {
+    Screen screen;
+    screen.fake.disk->disk = DiskUsage{494'380'000'000, 1'000'000'000};
+    screen.make();
+    screen.model().refreshDisk();
+    screen.settle();
+    auto* storage = static_cast<StorageCard*>(screen.find<QWidget>("storageCard"));
+    int width = 600;
+    while (width < 2000 && !storage->cleanupBeside()) {
+      width += 4;
+      screen.view->resize(width, 660);
+      screen.settle();
+    }
+    QVERIFY(storage->cleanupBeside());
+    screen.fake.disk->disk = DiskUsage{494'380'000'000, 125'370'000'000};
+    screen.model().refreshDisk();
+    screen.settle();
+    auto* heading = screen.find<QLabel>("availableOf");
+    QVERIFY2(heading->width() >= heading->sizeHint().width(), qPrintable(heading->text()));
+  }
+
   void memoryButtonsStackWhenTheCardIsNarrow() {
     Screen screen;
     screen.make();
