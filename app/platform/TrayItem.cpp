@@ -79,7 +79,7 @@ void TrayItem::place(QWidget* widget) const {
   if (screen == nullptr) screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   const QRect room = screen->availableGeometry();
-  widget->setMaximumSize(room.size());
+  widget->setMaximumHeight(room.height());
   const QRect frame = PanelPlacement::frame(item, pointer, widget->size(), room);
   if (frame.size() != widget->size()) widget->resize(frame.size());
   if (frame.topLeft() != widget->pos()) widget->move(frame.topLeft());
