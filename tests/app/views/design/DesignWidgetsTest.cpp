@@ -1,3 +1,4 @@
+#include "support/ScreenRender.h"
 #include "views/design/Appearance.h"
 #include "views/design/CachedPaintWidget.h"
 #include "views/design/Button.h"
@@ -188,6 +189,7 @@ private slots:
     QVERIFY2(text->height() >= text->heightForWidth(text->width()),
              qPrintable(QStringLiteral("%1 < %2").arg(text->height()).arg(text->heightForWidth(text->width()))));
     QVERIFY(text->width() <= width);
+    test::renderIfAsked(window, QStringLiteral("empty-state-%1").arg(QTest::currentDataTag()).replace(' ', '-'));
   }
 
   void cardShadowFollowsItsCard() {
