@@ -61,20 +61,19 @@ void TrayItem::togglePanel() {
   openPanel = makePanel();
   openPanel->setAttribute(Qt::WA_DeleteOnClose);
   openPanel->adjustSize();
-  place(openPanel);
+  place(openPanel, QCursor::pos());
   openPanel->installEventFilter(this);
   openPanel->show();
 }
 
 bool TrayItem::eventFilter(QObject* watched, QEvent* event) {
-  // The panel grows when the check opens: placed again, it stays on screen.
-  if (watched == openPanel && event->type() == QEvent::Resize) place(openPanel);
+  // The panel grows when the check opens: placed again from where it is, it stays on screen.
+  if (watched == openPanel && event->type() == QEvent::Resize) place(openPanel, openPanel->pos());
   return QObject::eventFilter(watched, event);
 }
 
-void TrayItem::place(QWidget* widget) const {
+void TrayItem::place(QWidget* widget, const QPoint& pointer) const {
   const QRect item = icon->geometry();
-  const QPoint pointer = QCursor::pos();
   QScreen* screen = QGuiApplication::screenAt(item.isValid() ? item.center() : pointer);
   if (screen == nullptr) screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return;

@@ -42,8 +42,9 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  // Beside the tray item and inside the screen's available geometry (see PanelPlacement).
-  void place(QWidget* widget) const;
+  // Beside the tray item, else at `pointer`, and inside the screen's available geometry (see
+  // PanelPlacement).
+  void place(QWidget* widget, const QPoint& pointer) const;
 
   std::function<QWidget*()> makePanel;
   QSystemTrayIcon* icon;

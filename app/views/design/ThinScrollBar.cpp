@@ -34,9 +34,9 @@ QRect partRect(const QStyleOptionSlider& bar, QStyle::SubControl part) {
                                              std::min(kShortestHandle, length), length);
   const int offset = QStyle::sliderPositionFromValue(bar.minimum, bar.maximum, bar.sliderPosition, length - handle,
                                                      bar.upsideDown);
-  int from = offset, to = offset + handle;  // along the run, [from, to)
-  if (part == QStyle::SC_ScrollBarSubPage) from = 0, to = offset;
-  if (part == QStyle::SC_ScrollBarAddPage) from = offset + handle, to = length;
+  // Along the run, [from, to): the page before the handle, the handle, or the page after it.
+  const int from = part == QStyle::SC_ScrollBarSubPage ? 0 : part == QStyle::SC_ScrollBarAddPage ? offset + handle : offset;
+  const int to = part == QStyle::SC_ScrollBarSubPage ? offset : part == QStyle::SC_ScrollBarAddPage ? length : offset + handle;
   return horizontal(bar) ? QRect(run.left() + from, run.top(), to - from, run.height())
                          : QRect(run.left(), run.top() + from, run.width(), to - from);
 }
