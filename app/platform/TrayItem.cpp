@@ -1,10 +1,12 @@
 #include "platform/TrayItem.h"
 
+#include "platform/PanelPlacement.h"
 #include "views/MenuBarLabel.h"
 #include "views/design/Brand.h"
 #include "views/design/Symbols.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -59,24 +61,27 @@ void TrayItem::togglePanel() {
   openPanel = makePanel();
   openPanel->setAttribute(Qt::WA_DeleteOnClose);
   openPanel->adjustSize();
-  place(openPanel);
+  place(openPanel, QCursor::pos());
+  openPanel->installEventFilter(this);
   openPanel->show();
 }
 
-// Under the tray item when the desktop tells where it is, else at the pointer; always on screen.
-void TrayItem::place(QWidget* widget) const {
+bool TrayItem::eventFilter(QObject* watched, QEvent* event) {
+  // The panel grows when the check opens: placed again from where it is, it stays on screen.
+  if (watched == openPanel && event->type() == QEvent::Resize) place(openPanel, openPanel->pos());
+  return QObject::eventFilter(watched, event);
+}
+
+void TrayItem::place(QWidget* widget, const QPoint& pointer) const {
   const QRect item = icon->geometry();
-  const QPoint anchor = item.isValid() ? item.bottomLeft() : QCursor::pos();
-  QScreen* screen = QGuiApplication::screenAt(anchor);
+  QScreen* screen = QGuiApplication::screenAt(item.isValid() ? item.center() : pointer);
   if (screen == nullptr) screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   const QRect room = screen->availableGeometry();
-  QRect frame(anchor, widget->size());
-  if (frame.right() > room.right()) frame.moveRight(room.right());
-  if (frame.bottom() > room.bottom()) frame.moveBottom(item.isValid() ? item.top() : room.bottom());
-  frame.moveLeft(std::max(frame.left(), room.left()));
-  frame.moveTop(std::max(frame.top(), room.top()));
-  widget->move(frame.topLeft());
+  widget->setMaximumHeight(room.height());
+  const QRect frame = PanelPlacement::frame(item, pointer, widget->size(), room);
+  if (frame.size() != widget->size()) widget->resize(frame.size());
+  if (frame.topLeft() != widget->pos()) widget->move(frame.topLeft());
 }
 
 }  // namespace tidra

@@ -38,8 +38,13 @@ public:
   QString symbol() const { return shownSymbol; }
   QString toolTip() const;
 
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-  void place(QWidget* widget) const;
+  // Beside the tray item, else at `pointer`, and inside the screen's available geometry (see
+  // PanelPlacement).
+  void place(QWidget* widget, const QPoint& pointer) const;
 
   std::function<QWidget*()> makePanel;
   QSystemTrayIcon* icon;

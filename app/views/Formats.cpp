@@ -2,7 +2,9 @@
 
 #include "fs/ByteFormat.h"
 
+#include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
 
 namespace tidra::Formats {
 
@@ -11,6 +13,21 @@ QString bytes(std::int64_t count) { return QString::fromStdString(ByteFormat::st
 QString memory(std::int64_t count) { return QString::fromStdString(ByteFormat::memory(count)); }
 
 QString grouped(std::int64_t number) { return QLocale().toString(static_cast<qlonglong>(number)); }
+
+QString count(std::int64_t number, const char* one, const char* many) {
+  return grouped(number) + QLatin1Char(' ') + QLatin1String(number == 1 ? one : many);
+}
+
+QString date(Date date) {
+  const QLocale locale;
+  // The locale's long date without its weekday and with the short month name: the order and
+  // punctuation stay the locale's own.
+  QString format = locale.dateFormat(QLocale::LongFormat);
+  format.remove(QRegularExpression(QStringLiteral("d{4}[^dMy]*")));
+  format.replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(date.time_since_epoch()).count();
+  return locale.toString(QDateTime::fromSecsSinceEpoch(seconds).date(), format.trimmed());
+}
 
 QString tildePath(const std::string& path, const std::string& home) {
   if (!home.empty() && home != "/" && path.starts_with(home) &&

@@ -18,6 +18,11 @@ QString bytes(std::int64_t bytes);
 QString memory(std::int64_t bytes);
 // An integer with the locale's digit grouping ("412,000").
 QString grouped(std::int64_t number);
+// A count with its noun, singular for exactly one: "1 file", "1,204 files".
+QString count(std::int64_t number, const char* one, const char* many);
+// A calendar date in the locale's order with the month abbreviated: "Jan 15, 2025" in the
+// United States, "15 Jan 2025" in Britain. Every screen shows dates this one way.
+QString date(Date date);
 // The path with a leading home folder written as "~" ("~/Projects"); other paths unchanged.
 QString tildePath(const std::string& path, const std::string& home);
 // How long ago (or ahead) `date` is from `now`, in words: "just now", "5 minutes ago",

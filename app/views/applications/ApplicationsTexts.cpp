@@ -18,7 +18,7 @@ QString scanningStatus(int apps, int measured) {
 }
 
 QString readyStatus(int apps, std::int64_t bytes) {
-  return QStringLiteral("%1 apps, %2 with their data").arg(apps).arg(Formats::bytes(bytes));
+  return QStringLiteral("%1, %2 with their data").arg(Formats::count(apps, "app", "apps"), Formats::bytes(bytes));
 }
 
 QString removingStatus(const std::optional<QString>& name) {

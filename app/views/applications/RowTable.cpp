@@ -1,5 +1,7 @@
 #include "views/applications/RowTable.h"
 
+#include "views/design/StyledLabel.h"
+
 #include <QHeaderView>
 #include <QMenu>
 #include <QScrollBar>
@@ -31,6 +33,7 @@ RowTable::RowTable(const QStringList& headers, QWidget* parent) : QTreeWidget(pa
                                "QHeaderView::section { background-color: transparent; border: none;"
                                " border-bottom: 1px solid palette(mid); padding: 6px 6px; }"));
   connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
+    highlightSelectedCells();
     if (!filling && onSelectionEdited) onSelectionEdited(selectedIds());
   });
   connect(this, &QWidget::customContextMenuRequested, this, &RowTable::openMenu);
@@ -51,6 +54,7 @@ void RowTable::setRows(const std::vector<std::string>& ids, const FillRow& fill)
     fill(*item, id);
   }
   filling = false;
+  highlightSelectedCells();
   verticalScrollBar()->setValue(scrolled);
 }
 
@@ -61,6 +65,17 @@ void RowTable::showSelection(const Ids& ids) {
     item->setSelected(ids.contains(idOf(*item)));
   }
   filling = false;
+}
+
+void RowTable::highlightSelectedCells() {
+  for (int index = 0; index < topLevelItemCount(); ++index) {
+    auto* item = topLevelItem(index);
+    for (int column = 0; column < columnCount(); ++column)
+      if (auto* cell = itemWidget(item, column))
+        // StyledLabel has no meta-object of its own: a cast by meta-object would take any label.
+        for (auto* label : cell->findChildren<QLabel*>())
+          if (auto* styled = dynamic_cast<StyledLabel*>(label)) styled->setHighlighted(item->isSelected());
+  }
 }
 
 RowTable::Ids RowTable::selectedIds() const {

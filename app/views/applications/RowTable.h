@@ -42,6 +42,8 @@ public:
 
 private:
   void openMenu(const QPoint& position);
+  // The texts of cell widgets take the selection's text colour on selected rows.
+  void highlightSelectedCells();
 
   bool filling = false;
 };

@@ -13,6 +13,8 @@ namespace {
 constexpr double kResponse = 0.5;
 // How far a rolling character travels, as a share of the line height.
 constexpr qreal kRollDistance = 0.6;
+// A fitted figure stays readable: it is never set smaller than this.
+constexpr int kSmallestPixelSize = 12;
 
 QFont numberFont(int pixelSize) {
   QFont font = Theme::font(Theme::TextStyle::body, QFont::DemiBold);
@@ -37,6 +39,7 @@ void BigNumber::setText(const QString& text) {
   previous = current;
   current = text;
   setAccessibleName(text);
+  fitFont();
   updateGeometry();
   progress = 0;
   roll->start();
@@ -45,6 +48,19 @@ void BigNumber::setText(const QString& text) {
 void BigNumber::setAlignment(Qt::Alignment value) {
   alignment = value;
   invalidate();
+}
+
+void BigNumber::setFitWidth(int width) {
+  fitWidth = width;
+  fitFont();
+  updateGeometry();
+  invalidate();
+}
+
+void BigNumber::fitFont() {
+  int size = pixelSize;
+  setFont(numberFont(size));
+  while (fitWidth > 0 && size > kSmallestPixelSize && positions(current).back() > fitWidth) setFont(numberFont(--size));
 }
 
 std::vector<qreal> BigNumber::positions(const QString& text) const {

@@ -19,6 +19,9 @@ public:
   void setText(const QString& text);
   QString text() const { return current; }
   void setAlignment(Qt::Alignment alignment);
+  // The figure is set smaller than its size where needed so that it never runs wider than
+  // `width` (0: no limit), e.g. to stay inside a ring.
+  void setFitWidth(int width);
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
@@ -29,12 +32,15 @@ protected:
 private:
   // Where each character of `text` starts, digits on a fixed pitch; the last entry is the width.
   std::vector<qreal> positions(const QString& text) const;
+  // The font of the given size, or smaller so that the current text fits the fit width.
+  void fitFont();
 
   QString current;
   QString previous;
   double progress = 1.0;
   Qt::Alignment alignment = Qt::AlignLeft;
   int pixelSize;
+  int fitWidth = 0;
   Spring* roll;
 };
 

@@ -7,9 +7,10 @@ namespace tidra {
 void showThrough(QScrollArea* scroll, QWidget* content) {
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
+  // setWidget turns the content's background filling on, so it is turned off only afterwards.
+  scroll->setWidget(content);
   scroll->viewport()->setAutoFillBackground(false);
   content->setAutoFillBackground(false);
-  scroll->setWidget(content);
 }
 
 }  // namespace tidra

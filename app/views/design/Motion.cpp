@@ -46,18 +46,29 @@ QEasingCurve springCurve() {
   return curve;
 }
 
-void fadeIn(QWidget* widget) {
+namespace {
+
+void fade(QWidget* widget, int milliseconds, const QEasingCurve& curve) {
   widget->show();
   if (!enabled()) return;
   auto* effect = new QGraphicsOpacityEffect(widget);
   widget->setGraphicsEffect(effect);
-  auto* fade = new QPropertyAnimation(effect, "opacity", widget);
-  fade->setDuration(kFadeMilliseconds);
-  fade->setStartValue(0.0);
-  fade->setEndValue(1.0);
+  auto* animation = new QPropertyAnimation(effect, "opacity", widget);
+  animation->setDuration(milliseconds);
+  animation->setEasingCurve(curve);
+  animation->setStartValue(0.0);
+  animation->setEndValue(1.0);
   // The effect goes once faded in: it would otherwise cost a repaint of the whole widget.
-  QObject::connect(fade, &QPropertyAnimation::finished, widget, [widget] { widget->setGraphicsEffect(nullptr); });
-  fade->start(QAbstractAnimation::DeleteWhenStopped);
+  QObject::connect(animation, &QPropertyAnimation::finished, widget, [widget] { widget->setGraphicsEffect(nullptr); });
+  animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+}  // namespace
+
+void fadeIn(QWidget* widget) { fade(widget, kFadeMilliseconds, QEasingCurve::Linear); }
+
+void fadeIn(QWidget* widget, double response) {
+  fade(widget, static_cast<int>(settleTime(response).count()), springCurve());
 }
 
 }  // namespace tidra::Motion

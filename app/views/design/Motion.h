@@ -25,5 +25,7 @@ QEasingCurve springCurve();
 
 // Fades `widget` in over a short moment; shows it at once when motion is off.
 void fadeIn(QWidget* widget);
+// The same on a spring of `response` seconds (no overshoot), for content that changes with it.
+void fadeIn(QWidget* widget, double response);
 
 }  // namespace tidra::Motion

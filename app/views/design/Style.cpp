@@ -3,6 +3,7 @@
 #include "views/design/Brand.h"
 #include "views/design/Shapes.h"
 #include "views/design/Theme.h"
+#include "views/design/ThinScrollBar.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -86,9 +87,25 @@ int Style::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWi
     case PM_ExclusiveIndicatorWidth:
     case PM_ExclusiveIndicatorHeight:
       return kIndicator;
+    case PM_ScrollBarExtent:
+      return ThinScrollBar::extent;
     default:
       return QProxyStyle::pixelMetric(metric, option, widget);
   }
+}
+
+void Style::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                               const QWidget* widget) const {
+  if (const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option); bar && control == CC_ScrollBar)
+    return ThinScrollBar::draw(*bar, *painter);
+  QProxyStyle::drawComplexControl(control, option, painter, widget);
+}
+
+QRect Style::subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                            const QWidget* widget) const {
+  if (const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option); bar && control == CC_ScrollBar)
+    return ThinScrollBar::partRect(*bar, part);
+  return QProxyStyle::subControlRect(control, option, part, widget);
 }
 
 }  // namespace tidra

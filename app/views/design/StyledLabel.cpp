@@ -21,13 +21,20 @@ void StyledLabel::setColor(const QColor& color) {
   applyColor();
 }
 
+void StyledLabel::setHighlighted(bool value) {
+  highlighted = value;
+  applyColor();
+}
+
 void StyledLabel::changeEvent(QEvent* event) {
   QLabel::changeEvent(event);
   if (event->type() == QEvent::PaletteChange) applyColor();
 }
 
 void StyledLabel::applyColor() {
-  const QColor wanted = fixed.isValid() ? fixed : Theme::color(role, this);
+  const QColor wanted = highlighted     ? palette().color(QPalette::HighlightedText)
+                        : fixed.isValid() ? fixed
+                                          : Theme::color(role, this);
   if (palette().color(QPalette::WindowText) == wanted) return;
   QPalette p = palette();
   p.setColor(QPalette::WindowText, wanted);

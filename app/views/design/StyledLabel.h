@@ -16,6 +16,9 @@ public:
   void setRole(Theme::Role role);
   // A colour of its own (a tint) instead of a role; follows no appearance.
   void setColor(const QColor& color);
+  // On a selected row: the selection's text colour instead of the role or tint, so the text
+  // stays readable on the selection's fill in light and dark.
+  void setHighlighted(bool highlighted);
 
 protected:
   void changeEvent(QEvent* event) override;
@@ -25,6 +28,7 @@ private:
 
   Theme::Role role;
   QColor fixed;
+  bool highlighted = false;
 };
 
 }  // namespace tidra

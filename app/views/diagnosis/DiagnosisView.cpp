@@ -3,6 +3,7 @@
 #include "models/AppModel.h"
 #include "models/Diagnosis.h"
 #include "views/design/KeyedRowList.h"
+#include "views/design/Motion.h"
 #include "views/design/Spinner.h"
 #include "views/design/StyledLabel.h"
 #include "views/design/SymbolView.h"
@@ -12,10 +13,15 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace tidra {
 
 namespace {
 using Kind = Diagnosis::Phase::Kind;
+
+// The column's spring when a check starts or ends.
+constexpr double kColumnResponse = 0.5;
 
 const SlownessFinding* findingWithId(const Diagnosis& diagnosis, const QString& id) {
   for (const auto& finding : diagnosis.phase().findings)
@@ -104,6 +110,10 @@ void DiagnosisView::refresh() {
   for (const QString& id : ids)
     static_cast<FindingRow*>(rows->row(id))->setApplied(diagnosis.applied().contains(id.toStdString()));
   rows->setVisible(!ids.isEmpty());
+  // Only starting and finishing a check animate, not later changes of the findings.
+  if (std::exchange(wasChecking, phase.kind == Kind::checking) == (phase.kind == Kind::checking)) return;
+  for (auto* part : {progress, verdict, static_cast<QWidget*>(rows)})
+    if (part->isVisibleTo(this)) Motion::fadeIn(part, kColumnResponse);
 }
 
 }  // namespace tidra

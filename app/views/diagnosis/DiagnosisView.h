@@ -16,6 +16,7 @@ class SymbolView;
 // verdict and one row per finding, in the check's order. Shared by the diagnosis sheet and the
 // menu-bar panel (`compact`, with the smaller sizes). Draws no card or background and never
 // starts a check: it follows the model's diagnosis and applies the fixes a person asks for.
+// Starting and finishing a check fade the new content in (when motion is on).
 class DiagnosisView : public QWidget {
 public:
   DiagnosisView(AppModel& model, bool compact, QWidget* parent = nullptr);
@@ -30,6 +31,7 @@ private:
   AppModel& model;
   const bool compact;
   CoalescedRefresh laterRefresh{this, [this] { refresh(); }};
+  bool wasChecking = false;
 
   QWidget* progress;
   QWidget* verdict;

@@ -2,6 +2,7 @@
 
 #include "views/design/Button.h"
 #include "views/design/IconChip.h"
+#include "views/design/Motion.h"
 #include "views/design/Shapes.h"
 #include "views/design/StyledLabel.h"
 #include "views/design/SymbolView.h"
@@ -17,6 +18,9 @@ namespace {
 using Style = Theme::TextStyle;
 
 QString text(const std::string& value) { return QString::fromStdString(value); }
+
+// The row's spring when its confirmation opens or closes.
+constexpr double kConfirmResponse = 0.2;
 }  // namespace
 
 FindingRow::FindingRow(const SlownessFinding& finding, bool compact, std::function<void()> apply, QWidget* parent)
@@ -40,7 +44,8 @@ FindingRow::FindingRow(const SlownessFinding& finding, bool compact, std::functi
   column->addWidget(detail);
   if (finding.fixTitle) {
     column->addSpacing(2);
-    column->addWidget(makeFixArea(), 0, Qt::AlignLeft);
+    // The whole width, so the confirmation's consequence wraps to every line it needs.
+    column->addWidget(makeFixArea());
   }
   row->addLayout(column, 1);
   refreshFixArea();
@@ -82,6 +87,7 @@ QWidget* FindingRow::makeConfirmation() {
   connect(cancel, &QPushButton::clicked, this, [this] {
     confirming = false;
     refreshFixArea();
+    Motion::fadeIn(fixButton, kConfirmResponse);
   });
   auto* confirm = new Button(Button::Look::primary, words.verb, confirmationArea);
   confirm->setObjectName(QStringLiteral("confirm"));
@@ -120,6 +126,7 @@ void FindingRow::pressFix() {
   }
   confirming = true;
   refreshFixArea();
+  if (!applied) Motion::fadeIn(confirmationArea, kConfirmResponse);
 }
 
 void FindingRow::refreshFixArea() {

@@ -14,7 +14,7 @@ class Button;
 
 // One finding of the diagnosis: its chip, title and detail on a background of its level's
 // colour and, when it carries a fix, the fix button. A fix that stops or quits something opens
-// an inline confirmation first. Once the fix is applied the row shows "Done" instead, whatever
+// an inline confirmation first, which fades in (and the button back) when motion is on. Once the fix is applied the row shows "Done" instead, whatever
 // the confirmation was doing. The row does not apply the fix itself: it asks for it.
 class FindingRow : public QWidget {
 public:

@@ -52,7 +52,7 @@ DuplicateRow::DuplicateRow(DuplicateFile file, DuplicatesModel& model, FileRevea
   }
   row->addLayout(lines, 1);
 
-  auto* date = new StyledLabel(DuplicatesTexts::rowDate(shown.modified), Theme::TextStyle::body,
+  auto* date = new StyledLabel(Formats::date(shown.modified), Theme::TextStyle::body,
                                Theme::Role::secondaryLabel);
   date->setObjectName(QStringLiteral("rowDate"));
   row->addWidget(date);

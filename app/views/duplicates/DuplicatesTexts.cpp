@@ -17,7 +17,7 @@ QString question(std::size_t count, const std::string& onlyName, const QString& 
 QString lookingText(std::int64_t files) {
   const QString looking = QStringLiteral("Looking through your folders…");
   if (files <= 0) return looking;
-  return looking + QStringLiteral(" %1 files so far").arg(Formats::grouped(files));
+  return looking + QStringLiteral(" %1 so far").arg(Formats::count(files, "file", "files"));
 }
 
 QString doneOf(const QString& lead, std::int64_t done, std::int64_t total) {
@@ -92,18 +92,18 @@ QString similarProgress(const SimilarPhotoFinder::Stage& stage) {
 }
 
 QString setsSummary(std::size_t sets, std::int64_t bytes) {
-  return QStringLiteral("%1 sets, %2 to free").arg(sets).arg(Formats::bytes(bytes));
+  return QStringLiteral("%1, %2 to free").arg(Formats::count(std::int64_t(sets), "set", "sets"), Formats::bytes(bytes));
 }
 
 QString selectionSummary(std::size_t selected, std::int64_t bytes) {
   return QStringLiteral("%1 selected, frees %2").arg(selected).arg(Formats::bytes(bytes));
 }
 
-QString copiesBadge(std::size_t count) { return QStringLiteral("%1 copies").arg(count); }
+QString copiesBadge(std::size_t count) { return Formats::count(std::int64_t(count), "copy", "copies"); }
 
 QString eachSize(std::int64_t bytes) { return QStringLiteral("%1 each").arg(Formats::bytes(bytes)); }
 
-QString photosBadge(std::size_t count) { return QStringLiteral("%1 photos").arg(count); }
+QString photosBadge(std::size_t count) { return Formats::count(std::int64_t(count), "photo", "photos"); }
 
 QString keepingBestFrees(std::int64_t bytes) {
   return QStringLiteral("Keeping the best frees %1").arg(Formats::bytes(bytes));
@@ -120,11 +120,10 @@ QString setTitle(const SimilarPhotoGroup& group) {
   // The short time without seconds, in the locale's own order of hours and minutes.
   QString time = locale.timeFormat(QLocale::ShortFormat);
   time.remove(QStringLiteral(":ss"));
-  return locale.toString(when.date(), QStringLiteral("d MMM yyyy")) + QStringLiteral(" at ") +
+  return Formats::date(group.photos.front().date) + QStringLiteral(" at ") +
          locale.toString(when.time(), time);
 }
 
-QString rowDate(Date date) { return QLocale().toString(localTime(date).date(), QStringLiteral("d MMM yyyy")); }
 
 QString failureTitle(std::size_t count) { return QStringLiteral("%1 could not be moved to the Trash").arg(count); }
 

@@ -54,8 +54,6 @@ QString keepingBestFrees(std::int64_t bytes);
 QString photoCaption(const SimilarPhoto& photo);
 // A set card's title: the first photo's date and time of day; empty for an empty set.
 QString setTitle(const SimilarPhotoGroup& group);
-// A row's date: day, abbreviated month and year, no time.
-QString rowDate(Date date);
 
 // The failure notice: "3 could not be moved to the Trash", and the first failure as
 // "~/path: reason" (nothing without failures).

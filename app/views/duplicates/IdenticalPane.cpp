@@ -13,7 +13,7 @@ namespace tidra::duplicates {
 IdenticalPane::IdenticalPane(DuplicatesModel& model, FileRevealer& revealer, QWidget* parent)
     : SetsPane(model.home(), [&model] { model.setFailures({}); }, parent), model(model), revealer(revealer) {
   setObjectName(QStringLiteral("identicalPane"));
-  empty = makeEmptyState(QStringLiteral("doc.on.doc"), QStringLiteral("No duplicates"),
+  empty = new EmptyState(QStringLiteral("doc.on.doc"), QStringLiteral("No duplicates"),
                          QStringLiteral("No two files this large in your folders are the same."));
   empty->setObjectName(QStringLiteral("noDuplicates"));
   column = new LazyColumn(

@@ -10,7 +10,6 @@ namespace tidra::duplicates {
 LazyColumn::LazyColumn(KeyedRowList::MakeRow makeRow, int spacing, QWidget* parent)
     : QScrollArea(parent), rows(new KeyedRowList(std::move(makeRow))) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   if (auto* column = qobject_cast<QVBoxLayout*>(rows->layout())) column->setSpacing(spacing);
   showThrough(this, rows);
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { extendIfNearEnd(); });

@@ -1,10 +1,8 @@
 #include "views/duplicates/SetsPane.h"
 
-#include "views/design/EmptyState.h"
 #include "views/duplicates/PaneNotices.h"
 #include "views/duplicates/SearchProgress.h"
 
-#include <QLabel>
 #include <QStackedLayout>
 #include <QVBoxLayout>
 
@@ -23,18 +21,6 @@ SetsPane::SetsPane(std::string home, std::function<void()> dismiss, QWidget* par
   column->addLayout(resultPages, 1);
   pages->addWidget(progress);
   pages->addWidget(results);
-}
-
-EmptyState* SetsPane::makeEmptyState(const QString& symbol, const QString& title, const QString& description) {
-  auto* state = new EmptyState(symbol, title, description);
-  // Centred in its column, a wrapped label would get one line's height and lose the rest.
-  for (auto* label : state->findChildren<QLabel*>()) {
-    if (!label->wordWrap()) continue;
-    const int width = std::min(label->maximumWidth(), label->fontMetrics().horizontalAdvance(label->text()) + 2);
-    label->setFixedWidth(width);
-    label->setMinimumHeight(label->heightForWidth(width));
-  }
-  return state;
 }
 
 void SetsPane::addLine(QWidget* line) { column->insertWidget(column->count() - 1, line); }

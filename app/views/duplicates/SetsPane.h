@@ -11,10 +11,6 @@
 class QStackedLayout;
 class QVBoxLayout;
 
-namespace tidra {
-class EmptyState;
-}
-
 namespace tidra::duplicates {
 
 class PaneNotices;
@@ -27,8 +23,6 @@ protected:
   // `dismiss` empties the pane's failures.
   SetsPane(std::string home, std::function<void()> dismiss, QWidget* parent);
 
-  // The pane's empty state, its description given the height its wrapped lines need.
-  static EmptyState* makeEmptyState(const QString& symbol, const QString& title, const QString& description);
   // Between the notices and the result pages.
   void addLine(QWidget* line);
   void addResultPage(QWidget* page);

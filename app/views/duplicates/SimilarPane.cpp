@@ -57,8 +57,8 @@ QWidget* SimilarPane::makeExplanation() {
 }
 
 EmptyState* SimilarPane::makeNoPhotosState() {
-  auto* state = SetsPane::makeEmptyState(QStringLiteral("photo.on.rectangle.angled"), QStringLiteral("No similar photos"),
-                                         QStringLiteral("No two photos from a camera or phone in your folders show the same scene."));
+  auto* state = new EmptyState(QStringLiteral("photo.on.rectangle.angled"), QStringLiteral("No similar photos"),
+                               QStringLiteral("No two photos from a camera or phone in your folders show the same scene."));
   state->setObjectName(QStringLiteral("noSimilarPhotos"));
   auto* back = new Button(Button::Look::secondary, QStringLiteral("Show Identical Files"), state);
   back->setObjectName(QStringLiteral("showIdentical"));

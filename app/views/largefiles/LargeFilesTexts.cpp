@@ -3,9 +3,6 @@
 #include "files/FileExtension.h"
 #include "views/Formats.h"
 
-#include <QDateTime>
-#include <QLocale>
-
 namespace tidra::LargeFilesTexts {
 
 const std::array<Threshold, 3>& thresholds() {
@@ -37,11 +34,12 @@ std::int64_t totalBytes(const std::vector<LargeFile>& files) {
 
 QString progress(int filesExamined) {
   if (filesExamined == 0) return QStringLiteral("Searching your home folder…");
-  return QStringLiteral("Searching your home folder… %1 files so far").arg(Formats::grouped(filesExamined));
+  return QStringLiteral("Searching your home folder… %1 so far").arg(Formats::count(filesExamined, "file", "files"));
 }
 
 QString listSummary(const std::vector<LargeFile>& listed) {
-  return QStringLiteral("%1 files, %2 in total").arg(listed.size()).arg(Formats::bytes(totalBytes(listed)));
+  return QStringLiteral("%1, %2 in total")
+      .arg(Formats::count(std::int64_t(listed.size()), "file", "files"), Formats::bytes(totalBytes(listed)));
 }
 
 std::optional<QString> selectionSummary(const std::vector<LargeFile>& selected) {
@@ -64,12 +62,6 @@ QString failureDetail(const std::vector<CleanReport::Failure>& failures, const s
   if (failures.empty()) return {};
   const auto& first = failures.front();
   return Formats::tildePath(first.path, home) + QStringLiteral(": ") + QString::fromStdString(first.reason);
-}
-
-QString lastChanged(std::chrono::system_clock::time_point modified) {
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(modified.time_since_epoch()).count();
-  const auto date = QDateTime::fromSecsSinceEpoch(seconds).date();
-  return QLocale().toString(date, QStringLiteral("MMM d, yyyy"));
 }
 
 QString typeKey(const std::string& path) {

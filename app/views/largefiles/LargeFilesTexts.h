@@ -42,8 +42,6 @@ QString trashQuestion(const std::vector<LargeFile>& selected);
 QString failureTitle(const std::vector<CleanReport::Failure>& failures);
 QString failureDetail(const std::vector<CleanReport::Failure>& failures, const std::string& home);
 
-// "Mar 3, 2025".
-QString lastChanged(std::chrono::system_clock::time_point modified);
 // The icon cache key of the file's type: "type:" and the lower-cased extension.
 QString typeKey(const std::string& path);
 // True for a file inside the account's Library folder, where apps keep their data.

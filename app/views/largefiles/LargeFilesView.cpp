@@ -264,7 +264,7 @@ void LargeFilesView::fillTable() {
       item.setToolTip(0, QStringLiteral("This belongs to an app. Removing it can break that app or lose its data."));
     }
     item.setText(1, Formats::bytes(file.bytes));
-    item.setText(2, LargeFilesTexts::lastChanged(file.modified));
+    item.setText(2, Formats::date(file.modified));
     item.setText(3, Formats::tildePath(file.folder(), accountHome));
     item.setForeground(3, Theme::color(Theme::Role::secondaryLabel, this));
     item.setToolTip(3, QString::fromStdString(file.folder()));

@@ -151,7 +151,8 @@ void MenuBarPanel::refresh() {
   // As tall as the findings, up to what the screen allows; the rest scrolls.
   const QWidget* check = inlineCheck->widget();
   const int wanted = check->hasHeightForWidth() ? check->heightForWidth(kWidth - 32) : check->sizeHint().height();
-  inlineCheck->setFixedHeight(std::min(wanted, MenuBarTexts::inlineCheckHeight(visibleScreenHeight())));
+  const int rest = layout()->sizeHint().height() - (inlineCheck->isVisibleTo(this) ? inlineCheck->minimumHeight() : 0);
+  inlineCheck->setFixedHeight(std::min(wanted, MenuBarTexts::inlineCheckRoom(visibleScreenHeight(), rest)));
   adjustSize();
 }
 

@@ -86,4 +86,10 @@ int inlineCheckHeight(std::optional<int> visibleScreenHeight) {
   return std::max(limit, 160);
 }
 
+int inlineCheckRoom(std::optional<int> visibleScreenHeight, int restOfPanel) {
+  const int limit = inlineCheckHeight(visibleScreenHeight);
+  if (!visibleScreenHeight) return limit;
+  return std::clamp(*visibleScreenHeight - restOfPanel, 0, limit);
+}
+
 }  // namespace tidra::MenuBarTexts

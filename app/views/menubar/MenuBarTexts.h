@@ -56,5 +56,8 @@ QString checkButtonTitle(bool diagnosing);
 // How tall the inline check may grow: up to 340 on a tall screen, never below 160, and 280
 // when no screen is known.
 int inlineCheckHeight(std::optional<int> visibleScreenHeight);
+// The same, held lower where the rest of the panel (`restOfPanel` high) would otherwise push its
+// footer off the screen: the panel stays within the screen and the check scrolls instead.
+int inlineCheckRoom(std::optional<int> visibleScreenHeight, int restOfPanel);
 
 }  // namespace tidra::MenuBarTexts

@@ -18,7 +18,6 @@ namespace tidra {
 OverviewView::OverviewView(AppModel& model, QWidget* parent) : QScrollArea(parent), model(model) {
   auto& projects = model.projects();
   setObjectName(QStringLiteral("overviewView"));
-  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   auto* page = new QWidget;
   showThrough(this, page);
   auto* column = new QVBoxLayout(page);

@@ -20,6 +20,14 @@
 
 namespace tidra {
 
+namespace {
+constexpr int kRing = 156;
+constexpr int kRingLine = 18;
+// The widest the free figure may run: the ring's inside less a margin, at the height of the
+// figure's line, which sits just above the ring's middle.
+constexpr int kRingInside = kRing - 2 * kRingLine - 16;
+}  // namespace
+
 StorageCard::StorageCard(AppModel& model, QWidget* parent) : GlassCard(20, parent), model(model) {
   setObjectName(QStringLiteral("storageCard"));
   auto* row = new QHBoxLayout(this);
@@ -72,16 +80,18 @@ void StorageCard::fitCleanup() {
 
 QWidget* StorageCard::makeRing() {
   auto* frame = new QWidget(storage);
-  frame->setFixedSize(156, 156);
+  frame->setFixedSize(kRing, kRing);
   auto* grid = new QGridLayout(frame);
   grid->setContentsMargins(0, 0, 0, 0);
-  ring = new RingGauge(18, frame);
+  ring = new RingGauge(kRingLine, frame);
   grid->addWidget(ring, 0, 0);
   auto* middle = new QVBoxLayout;
   middle->setSpacing(0);
   middle->addStretch(1);
-  // Smaller than the other big numbers: at 26 a free space such as "31.74 GB" runs into the ring.
+  // Smaller than the other big numbers: at 26 a free space such as "31.74 GB" runs into the ring,
+  // and a wider one ("999.99 GB") is set smaller still to stay inside it.
   free = new BigNumber({}, 22, frame);
+  free->setFitWidth(kRingInside);
   free->setObjectName(QStringLiteral("freeSpace"));
   free->setAlignment(Qt::AlignHCenter);
   middle->addWidget(free, 0, Qt::AlignHCenter);
@@ -177,6 +187,11 @@ void StorageCard::refreshStorage() {
   safe->setValue(Formats::bytes(figures.safe));
   safe->setVisible(figures.safe > 0);
   available->setValue(Formats::bytes(figures.available));
+  // New figures can be wider (more free after a clean): the cleanup summary moves under them
+  // when they no longer fit beside it. The layouts would pass the new widths up only on later
+  // turns of the event loop, so the summary's size hint is brought up to date first.
+  for (QWidget* part = availableOf; part != storage; part = part->parentWidget()) part->updateGeometry();
+  fitCleanup();
 }
 
 void StorageCard::refreshCleanup() {

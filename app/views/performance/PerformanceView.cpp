@@ -1,6 +1,7 @@
 #include "views/performance/PerformanceView.h"
 
 #include "models/BackgroundMonitor.h"
+#include "views/applications/ScreenToolbar.h"
 #include "views/design/GlassCard.h"
 #include "views/design/SegmentedControl.h"
 #include "views/performance/DeveloperToolsList.h"
@@ -28,9 +29,17 @@ PerformanceView::PerformanceView(AppModel& model, Scheduler& scheduler, FileReve
                                  const BackgroundMonitor* monitor, QWidget* parent)
     : QWidget(parent), model(model), scheduler(scheduler), revealer(revealer), monitor(monitor) {
   setObjectName(QStringLiteral("performanceView"));
-  auto* column = new QVBoxLayout(this);
+  auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(0, 0, 0, 0);
+  page->setSpacing(0);
+  // The screen's title, in the same row as the other screens carry theirs.
+  auto* title = new ScreenToolbar(QStringLiteral("Performance"));
+  title->setObjectName(QStringLiteral("performanceTitle"));
+  page->addWidget(title);
+  auto* column = new QVBoxLayout;
   column->setContentsMargins(16, 16, 16, 16);
   column->setSpacing(0);
+  page->addLayout(column, 1);
   card = new MemoryCard(model);
   column->addWidget(card);
 

@@ -15,7 +15,7 @@ struct StageText {
     return QStringLiteral("Checking worktrees in %1 repositories…").arg(stage.repositories);
   }
   QString operator()(const ProjectScanner::Stage::Measuring& stage) const {
-    return QStringLiteral("Measuring %1 files and folders…").arg(Formats::grouped(stage.files));
+    return QStringLiteral("Measuring %1…").arg(Formats::count(stage.files, "file or folder", "files and folders"));
   }
 };
 

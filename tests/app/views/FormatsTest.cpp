@@ -50,6 +50,38 @@ private slots:
     QCOMPARE(Formats::relativeDate(now - std::chrono::seconds(secondsAgo), now), expected);
   }
 
+  // One way of writing a date on every screen, in the locale's own order.
+  void dates_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("United States") << QLocale(QLocale::English, QLocale::UnitedStates) << "Jan 15, 2025";
+    QTest::newRow("Britain") << QLocale(QLocale::English, QLocale::UnitedKingdom) << "15 Jan 2025";
+    QTest::newRow("Germany") << QLocale(QLocale::German, QLocale::Germany) << "15. Jan. 2025";
+    QTest::newRow("C") << QLocale::c() << "15 Jan 2025";
+  }
+  void dates() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, expected);
+    QLocale::setDefault(locale);
+    const QDateTime noon(QDate(2025, 1, 15), QTime(12, 0));
+    QCOMPARE(Formats::date(Formats::Date{std::chrono::seconds{noon.toSecsSinceEpoch()}}), expected);
+  }
+
+  void counts_data() {
+    QTest::addColumn<qint64>("number");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("none") << qint64(0) << "0 files";
+    QTest::newRow("one") << qint64(1) << "1 file";
+    QTest::newRow("two") << qint64(2) << "2 files";
+    QTest::newRow("grouped") << qint64(1204) << "1,204 files";
+  }
+  void counts() {
+    QFETCH(qint64, number);
+    QFETCH(QString, expected);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCOMPARE(Formats::count(number, "file", "files"), expected);
+  }
+
   void sizesAndCounts() {
     QCOMPARE(Formats::bytes(85'400'000), QString("85.4 MB"));
     QCOMPARE(Formats::bytes(0), QString("0 bytes"));

@@ -3,6 +3,8 @@
 #include "platform/TrayItem.h"
 #include "views/MenuBarLabel.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
 
@@ -69,6 +71,24 @@ private slots:
     QTRY_VERIFY(tray.panel() == nullptr);
     tray.togglePanel();
     QCOMPARE(panels, 2);
+  }
+
+  // The panel grows when its check opens: it is placed again and stays inside the screen, held
+  // to the screen's height when it would be taller.
+  void aGrowingPanelStaysOnScreen() {
+    TrayItem tray([] {
+      auto* panel = new QWidget(nullptr, Qt::Popup);
+      panel->resize(320, 200);
+      return panel;
+    });
+    tray.togglePanel();
+    QWidget* panel = tray.panel();
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(room.contains(panel->geometry()));
+    panel->resize(320, room.height() + 300);
+    QTRY_VERIFY(room.contains(panel->geometry()));
+    QCOMPARE(panel->height(), room.height());
+    QCOMPARE(panel->width(), 320);
   }
 };
 

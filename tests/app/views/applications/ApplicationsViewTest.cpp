@@ -115,6 +115,28 @@ private slots:
     QCOMPARE(screen.find<StyledLabel>("selectedBytes")->text(), Formats::bytes(screen.model.selectedBytes()));
   }
 
+  // On the blue selection a row's name turns to the selection's text colour, in both appearances.
+  void selectedRowsTakeTheSelectionsTextColour() {
+    for (const auto scheme : {Theme::Scheme::light, Theme::Scheme::dark}) {
+      Theme::apply(scheme);
+      Screen screen;
+      auto* table = screen.find<RowTable>("appTable");
+      StyledLabel* name = nullptr;
+      for (auto* label : table->itemWidget(table->topLevelItem(0), 0)->findChildren<QLabel*>())
+        if (!name) name = dynamic_cast<StyledLabel*>(label);
+      QVERIFY(name);
+      const QColor plain = name->palette().color(QPalette::WindowText);
+      QCOMPARE(plain, Theme::color(Theme::Role::label, scheme));
+      table->topLevelItem(0)->setSelected(true);
+      QCOMPARE(name->palette().color(QPalette::WindowText), table->palette().color(QPalette::HighlightedText));
+      QVERIFY(name->palette().color(QPalette::WindowText) != plain || scheme == Theme::Scheme::dark);
+      screen.model.setSelection({});
+      QCoreApplication::processEvents();
+      QCOMPARE(name->palette().color(QPalette::WindowText), plain);
+    }
+    Theme::apply(Theme::Scheme::light);
+  }
+
   void contextUninstallSelectsTheRowAndOpensTheSheet() {
     Screen screen;
     const auto apps = screen.model.sortedApps();

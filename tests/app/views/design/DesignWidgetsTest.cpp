@@ -1,9 +1,12 @@
 #include "support/TestMain.h"
+#include "support/ScreenRender.h"
 #include "views/design/Appearance.h"
 #include "views/design/CachedPaintWidget.h"
 #include "views/design/Button.h"
 #include "views/design/CardShadow.h"
+#include "views/design/ClearScroll.h"
 #include "views/design/ConfirmationDialog.h"
+#include "views/design/EmptyState.h"
 #include "views/design/GlassCard.h"
 #include "views/design/KeyedRowList.h"
 #include "views/design/MeterBar.h"
@@ -14,10 +17,14 @@
 #include "views/design/StyledLabel.h"
 #include "views/design/Theme.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QPainter>
 #include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -97,6 +104,93 @@ private slots:
     const int dpr = static_cast<int>(image.devicePixelRatio());
     QVERIFY2(std::abs(qGray(image.pixel(100 * dpr, 100 * dpr)) - gray) <= 2,
              qPrintable(QString::number(qGray(image.pixel(100 * dpr, 100 * dpr)))));
+  }
+
+  // Lists and pages on cards: the card's colour shows through the scroll area and its page.
+  void scrollAreaShowsWhatLiesBehind() {
+    QWidget window;
+    QPalette card;
+    card.setColor(QPalette::Window, QColor(200, 30, 30));
+    window.setPalette(card);
+    window.setAutoFillBackground(true);
+    window.resize(200, 200);
+    auto* scroll = new QScrollArea(&window);
+    scroll->setPalette(Theme::palette(Theme::Scheme::light));
+    showThrough(scroll, new QWidget);
+    scroll->setGeometry(20, 20, 160, 160);
+    const QImage image = window.grab().toImage();
+    const int dpr = static_cast<int>(image.devicePixelRatio());
+    QVERIFY2(closeTo(image.pixel(100 * dpr, 100 * dpr), QColor(200, 30, 30)),
+             qPrintable(QColor(image.pixel(100 * dpr, 100 * dpr)).name()));
+  }
+
+  // Thin bars without arrows, clear of the card's rounded corners, and only when there is more
+  // to see than fits.
+  void scrollBarsAreThinAndOnlyThereWhenNeeded() {
+    Theme::apply(Theme::Scheme::light);
+    QWidget window;
+    window.resize(300, 300);
+    auto* scroll = new QScrollArea(&window);
+    auto* content = new QWidget;
+    content->setMinimumHeight(100);
+    showThrough(scroll, content);
+    scroll->setGeometry(0, 0, 300, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(!scroll->verticalScrollBar()->isVisible());
+
+    content->setMinimumHeight(1200);
+    QApplication::processEvents();
+    QScrollBar* bar = scroll->verticalScrollBar();
+    QVERIFY(bar->isVisible());
+    QCOMPARE(bar->width(), 10);
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = Qt::Vertical;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.pageStep = bar->pageStep();
+    for (const int value : {bar->minimum(), bar->maximum()}) {
+      option.sliderPosition = option.sliderValue = value;
+      for (const auto arrow : {QStyle::SC_ScrollBarAddLine, QStyle::SC_ScrollBarSubLine})
+        QVERIFY(bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, arrow, bar).isEmpty());
+      const QRect handle = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+      QVERIFY(handle.top() >= 12);
+      QVERIFY(handle.bottom() < bar->height() - 12);
+      // A quarter of the content is visible: the handle is a quarter of its run.
+      QVERIFY(std::abs(handle.height() - (bar->height() - 24) / 4) <= 2);
+    }
+  }
+
+  // Centred, a wrapped description must still get every line it needs, in the narrowest pane.
+  void emptyStateShowsItsWholeDescription_data() {
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<int>("width");
+    QTest::newRow("one short line") << "Try a smaller minimum size." << 600;
+    QTest::newRow("two lines") << "Build daemons, language servers, dev servers, emulators, simulators and Docker show up here while they run." << 600;
+    QTest::newRow("a paragraph in the narrowest pane")
+        << "Finds dependencies and build output you can regenerate, and git worktrees you have finished with. "
+           "Sizes count files shared between folders once, so they show what deleting really frees."
+        << 600;
+  }
+
+  void emptyStateShowsItsWholeDescription() {
+    QFETCH(QString, description);
+    QFETCH(int, width);
+    QWidget window;
+    auto* column = new QVBoxLayout(&window);
+    column->addWidget(new EmptyState("doc", "Nothing here", description));
+    window.resize(width, 480);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QLabel* text = nullptr;
+    for (auto* label : window.findChildren<QLabel*>())
+      if (label->text() == description) text = label;
+    QVERIFY(text);
+    QVERIFY2(text->height() >= text->heightForWidth(text->width()),
+             qPrintable(QStringLiteral("%1 < %2").arg(text->height()).arg(text->heightForWidth(text->width()))));
+    QVERIFY(text->width() <= width);
+    test::renderIfAsked(window, QStringLiteral("empty-state-%1").arg(QTest::currentDataTag()).replace(' ', '-'));
   }
 
   void cardShadowFollowsItsCard() {

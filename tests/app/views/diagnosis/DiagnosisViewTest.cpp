@@ -3,6 +3,7 @@
 
 #include "Demo.h"
 #include "models/Diagnosis.h"
+#include "views/design/Appearance.h"
 #include "views/design/Button.h"
 #include "views/design/KeyedRowList.h"
 #include "views/diagnosis/DiagnosisSheet.h"
@@ -60,6 +61,28 @@ private slots:
     QVERIFY(!shownIn(view, "checking"));
     QCOMPARE(view.findChild<QLabel*>("verdictTitle")->text(), DiagnosisTexts::verdict(findings).title);
     QCOMPARE(view.findChild<KeyedRowList*>("findings")->keys().size(), qsizetype(findings.size()));
+  }
+
+  // Starting and finishing a check fade the new content in when motion is on; nothing else does.
+  void startingAndFinishingACheckAnimate() {
+    const QByteArray saved = qgetenv("TIDRA_REDUCE_MOTION");
+    qputenv("TIDRA_REDUCE_MOTION", "0");
+    Appearance::setScreenshotMode(false);
+    MonitorRig rig;
+    DiagnosisView view(*rig.model, false);
+    view.show();
+    auto* progress = view.findChild<QWidget*>("checking");
+    auto* verdict = view.findChild<QWidget*>("verdict");
+    rig.model->diagnosis().run(*rig.model, {});
+    QTRY_VERIFY(progress->isVisible());
+    QVERIFY(progress->graphicsEffect());
+    finishCheck(rig);
+    QTRY_VERIFY(verdict->isVisible());
+    QVERIFY(verdict->graphicsEffect());
+    verdict->setGraphicsEffect(nullptr);
+    view.refresh();
+    QCOMPARE(verdict->graphicsEffect(), nullptr);
+    qputenv("TIDRA_REDUCE_MOTION", saved);
   }
 
   void aConfirmedFixIsAppliedAndTheRowSaysDone() {

@@ -1,4 +1,5 @@
 #include "support/TestMain.h"
+#include "views/Formats.h"
 #include "views/duplicates/DuplicatesTexts.h"
 
 #include <QTest>
@@ -107,6 +108,18 @@ private slots:
     QCOMPARE(DuplicatesTexts::photoCaption({"/p", 3'100'000, 4032, 3024, {}, 0, {}}),
              QStringLiteral("4032 × 3024 · 3.1 MB"));
     QCOMPARE(DuplicatesTexts::setTitle({}), QString());
+  }
+
+  // A set's date reads as every other date of the program, in the locale's order.
+  void setTitlesUseTheOneDateFormat() {
+    SimilarPhotoGroup group;
+    group.photos.push_back({"/p", 1, 1, 1, std::chrono::system_clock::time_point{std::chrono::seconds{1'736'942'400}}, 0, {}});
+    for (const auto& locale : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::English, QLocale::UnitedKingdom)}) {
+      QLocale::setDefault(locale);
+      QVERIFY2(DuplicatesTexts::setTitle(group).startsWith(Formats::date(group.photos.front().date) + " at "),
+               qPrintable(DuplicatesTexts::setTitle(group)));
+    }
+    QLocale::setDefault(QLocale::c());
   }
 
   void failures() {

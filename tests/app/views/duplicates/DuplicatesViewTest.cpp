@@ -207,7 +207,7 @@ private slots:
     screen.settle();
     QCOMPARE(screen.duplicates.threshold(), std::int64_t{10'000'000});
     QCOMPARE(shownKeys(screen), QStringList{"big"});
-    QCOMPARE(screen.footerText("identicalFooter", "footerSummary"), QStringLiteral("1 sets, 20 MB to free"));
+    QCOMPARE(screen.footerText("identicalFooter", "footerSummary"), QStringLiteral("1 set, 20 MB to free"));
     QCOMPARE(screen.footerText("identicalFooter", "footerSelection"), QStringLiteral("2 selected, frees 20 MB"));
 
     thresholds->setCurrentIndex(2);

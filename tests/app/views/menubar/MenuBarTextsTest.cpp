@@ -54,6 +54,25 @@ private slots:
     QCOMPARE(MenuBarTexts::inlineCheckHeight(screen < 0 ? std::nullopt : std::optional(screen)), expected);
   }
 
+  // The rest of the panel and the check together never run past the screen's visible height.
+  void inlineCheckRoom_data() {
+    QTest::addColumn<int>("screen");
+    QTest::addColumn<int>("rest");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("tall screen, the usual panel") << 1000 << 560 << 340;
+    QTest::newRow("short screen: the floor of 160 would push the footer off") << 600 << 520 << 80;
+    QTest::newRow("a panel as tall as the screen") << 600 << 640 << 0;
+    QTest::newRow("no screen") << -1 << 560 << 280;
+  }
+  void inlineCheckRoom() {
+    QFETCH(int, screen);
+    QFETCH(int, rest);
+    QFETCH(int, expected);
+    const auto visible = screen < 0 ? std::nullopt : std::optional(screen);
+    QCOMPARE(MenuBarTexts::inlineCheckRoom(visible, rest), expected);
+    if (visible) QVERIFY(rest + MenuBarTexts::inlineCheckRoom(visible, rest) <= std::max(*visible, rest));
+  }
+
   void idleServersNeedNoClientAndHalfAnHourOfIdleTime() {
     const std::vector servers{server("just short"), server("exactly"), server("one client", 1), server("unknown"),
                               server("long idle")};

@@ -6,6 +6,7 @@
 #include "models/ProjectsModel.h"
 #include "models/Diagnosis.h"
 #include "views/PressureLabel.h"
+#include "views/design/BigNumber.h"
 #include "views/design/Button.h"
 #include "views/design/KeyedRowList.h"
 #include "views/design/Theme.h"
@@ -166,6 +167,79 @@ private slots:
       QCOMPARE(storage->cleanupBeside(), beside);
       renderIfAsked(*screen.view, QStringLiteral("overview-%1").arg(width));
     }
+  }
+
+  // The widest figures a disk gives, on the narrowest page: the free space stays inside the ring
+  // and the heading keeps every word, also when a clean makes the figures wider.
+  void storageFiguresAreNeverCut_data() {
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<QList<qint64>>("available");
+    constexpr qint64 GB = 1'000'000'000;
+    QTest::newRow("31 GB free") << 494'380'000'000LL << QList<qint64>{31 * GB};
+    QTest::newRow("a clean frees past 100 GB") << 494'380'000'000LL << QList<qint64>{31 * GB, 125'370'000'000LL};
+    QTest::newRow("999.99 GB of a terabyte") << 1'000 * GB << QList<qint64>{999'990'000'000LL};
+    QTest::newRow("16 TB") << 16'000 * GB << QList<qint64>{888'880'000'000LL, 15'999 * GB};
+  }
+
+  void storageFiguresAreNeverCut() {
+    QFETCH(qint64, total);
+    QFETCH(QList<qint64>, available);
+    Screen screen;
+    screen.make();
+    screen.view->resize(ContentView::leastWidth - Sidebar::widest, 660);
+    for (const qint64 free : available) {
+      screen.fake.disk->disk = DiskUsage{total, free};
+      screen.model().refreshDisk();
+      screen.run(1s);
+      auto* heading = screen.find<QLabel>("availableOf");
+      QVERIFY2(heading->width() >= heading->sizeHint().width(), qPrintable(heading->text()));
+      auto* figure = screen.find<BigNumber>("freeSpace");
+      auto* ring = figure->parentWidget();
+      const QRect box(figure->mapTo(ring, QPoint()), figure->size());
+      // The figure's line box sits inside the ring's inner circle, corners included.
+      const QPointF centre = QRectF(ring->rect()).center();
+      const qreal inside = ring->width() / 2.0 - 18;
+      for (const QPointF corner : {QPointF(box.topLeft()), QPointF(box.topRight()) + QPointF(1, 0),
+                                   QPointF(box.bottomLeft()) + QPointF(0, 1), QPointF(box.bottomRight()) + QPointF(1, 1)})
+        QVERIFY2(QLineF(centre, corner).length() <= inside, qPrintable(figure->text()));
+      QVERIFY(figure->width() >= figure->sizeHint().width());
+      renderIfAsked(*screen.view, QStringLiteral("overview-figures-%1").arg(figure->text()));
+    }
+  }
+
+  // The page's scroll bar shows only when the page is taller than the window.
+  void scrollBarOnlyWhenThePageOverflows() {
+    Screen screen;
+    screen.make();
+    screen.view->resize(1200, 2000);
+    screen.settle();
+    QVERIFY(!screen.view->verticalScrollBar()->isVisible());
+    screen.view->resize(1200, 300);
+    screen.settle();
+    QVERIFY(screen.view->verticalScrollBar()->isVisible());
+  }
+
+  // After a clean the heading grows ("125.37 GB available of 494.38 GB"): on a page just wide
+  // enough for the cleanup summary beside the old heading, the summary moves under the new one.
+  void aWiderHeadingAfterACleanKeepsItsLastWord() {
+    Screen screen;
+    screen.fake.disk->disk = DiskUsage{494'380'000'000, 1'000'000'000};
+    screen.make();
+    screen.model().refreshDisk();
+    screen.settle();
+    auto* storage = static_cast<StorageCard*>(screen.find<QWidget>("storageCard"));
+    int width = 600;
+    while (width < 2000 && !storage->cleanupBeside()) {
+      width += 4;
+      screen.view->resize(width, 660);
+      screen.settle();
+    }
+    QVERIFY(storage->cleanupBeside());
+    screen.fake.disk->disk = DiskUsage{494'380'000'000, 125'370'000'000};
+    screen.model().refreshDisk();
+    screen.settle();
+    auto* heading = screen.find<QLabel>("availableOf");
+    QVERIFY2(heading->width() >= heading->sizeHint().width(), qPrintable(heading->text()));
   }
 
   void memoryButtonsStackWhenTheCardIsNarrow() {

@@ -19,6 +19,7 @@
 #include <QScrollArea>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QLabel>
 #include <QTest>
 
 #include <csignal>
@@ -157,6 +158,19 @@ private slots:
     screen.view.reset();
     screen.view = std::make_unique<performance::PerformanceView>(model, screen.fake.scheduler, screen.revealer);
     QVERIFY(screen.view->findChild<QWidget*>("startupList"));
+  }
+
+  // The screen's title row sits above the memory card, as on the other screens.
+  void titleRowAboveTheCard() {
+    Screen screen;
+    screen.make();
+    QCoreApplication::processEvents();
+    auto* title = screen.view->findChild<QWidget*>("performanceTitle");
+    QVERIFY(title);
+    auto* label = title->findChild<QLabel*>();
+    QCOMPARE(label->text(), "Performance");
+    auto* card = screen.view->findChild<QWidget*>("memoryCard");
+    QVERIFY(title->geometry().bottom() < card->mapTo(screen.view.get(), QPoint()).y());
   }
 
   void memoryCardShowsTheReading() {

@@ -33,7 +33,7 @@ private slots:
         {Stage::CheckingWorktrees{1}, "Checking worktrees in 1 repository…"},
         {Stage::CheckingWorktrees{0}, "Checking worktrees in 0 repositories…"},
         {Stage::CheckingWorktrees{11}, "Checking worktrees in 11 repositories…"},
-        {Stage::Measuring{1}, "Measuring 1 files and folders…"},
+        {Stage::Measuring{1}, "Measuring 1 file or folder…"},
         {Stage::Measuring{412'000}, "Measuring 412,000 files and folders…"},
     };
     for (const auto& [stage, text] : cases) QCOMPARE(ProjectsTexts::describe(stage), text);

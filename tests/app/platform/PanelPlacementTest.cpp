@@ -1,0 +1,47 @@
+#include "platform/PanelPlacement.h"
+
+#include <QTest>
+
+using namespace tidra;
+
+// The tray's panel on a 1600×1000 screen whose available area leaves out a 30-point bar.
+class PanelPlacementTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void staysOnScreen_data() {
+    QTest::addColumn<QRect>("room");
+    QTest::addColumn<QRect>("item");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("expected");
+    const QRect top(0, 30, 1600, 970);
+    const QRect bottom(0, 0, 1600, 970);
+    QTest::newRow("tray at the top: under the item") << top << QRect(1400, 0, 30, 30) << QSize(320, 500)
+                                                     << QRect(1280, 30, 320, 500);
+    QTest::newRow("tray at the top, item at the left") << top << QRect(10, 0, 30, 30) << QSize(320, 500)
+                                                       << QRect(10, 30, 320, 500);
+    QTest::newRow("tray at the bottom: above the item") << bottom << QRect(1400, 970, 30, 30) << QSize(320, 500)
+                                                        << QRect(1280, 470, 320, 500);
+    QTest::newRow("tray at the bottom, the check open: grows upwards")
+        << bottom << QRect(1400, 970, 30, 30) << QSize(320, 900) << QRect(1280, 70, 320, 900);
+    QTest::newRow("taller than the screen: the room's height, scrolling inside")
+        << bottom << QRect(1400, 970, 30, 30) << QSize(320, 1200) << QRect(1280, 0, 320, 970);
+    QTest::newRow("tray at the top, taller than the room below")
+        << top << QRect(1400, 0, 30, 30) << QSize(320, 1200) << QRect(1280, 30, 320, 970);
+    QTest::newRow("no item: at the pointer, pulled onto the screen")
+        << bottom << QRect() << QSize(320, 500) << QRect(1280, 470, 320, 500);
+  }
+
+  void staysOnScreen() {
+    QFETCH(QRect, room);
+    QFETCH(QRect, item);
+    QFETCH(QSize, size);
+    QFETCH(QRect, expected);
+    const QRect frame = PanelPlacement::frame(item, QPoint(1500, 990), size, room);
+    QCOMPARE(frame, expected);
+    QVERIFY(room.contains(frame));
+  }
+};
+
+QTEST_MAIN(PanelPlacementTest)
+#include "PanelPlacementTest.moc"
