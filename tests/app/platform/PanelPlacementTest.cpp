@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "platform/PanelPlacement.h"
 
 #include <QTest>
@@ -43,5 +44,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(PanelPlacementTest)
+TIDRA_TEST_MAIN(PanelPlacementTest)
 #include "PanelPlacementTest.moc"

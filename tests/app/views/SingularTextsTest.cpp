@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/applications/ApplicationsTexts.h"
 #include "views/cleanup/CleanupTexts.h"
 #include "views/duplicates/DuplicatesTexts.h"
@@ -51,5 +52,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(SingularTextsTest)
+TIDRA_TEST_MAIN(SingularTextsTest)
 #include "SingularTextsTest.moc"
