@@ -1,6 +1,7 @@
 #include "views/design/Style.h"
 
 #include "views/design/Brand.h"
+#include "views/design/FocusRing.h"
 #include "views/design/Shapes.h"
 #include "views/design/Theme.h"
 
@@ -73,6 +74,8 @@ void Style::drawPrimitive(PrimitiveElement element, const QStyleOption* option, 
       painter->restore();
       return;
     case PE_FrameFocusRect:
+      // Only where the keyboard moved the focus; a click leaves no ring behind.
+      if (option->state & State_KeyboardFocusChange) FocusRing::draw(*painter, option->rect, 4);
       return;
     default:
       QProxyStyle::drawPrimitive(element, option, painter, widget);

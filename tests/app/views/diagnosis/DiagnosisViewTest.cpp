@@ -106,6 +106,27 @@ private slots:
     finishCheck(rig);  // closing does not stop the check
   }
 
+  // Return, Tab, Return once pressed the focused finding's fix and quit a tool.
+  void returnMeansDoneEvenWithAFixFocused() {
+    MonitorRig rig;
+    QWidget window;
+    DiagnosisSheet sheet(*rig.model, *rig.monitor, &window);
+    rig.model->diagnosis().setPresented(true);
+    sheet.open();
+    finishCheck(rig);
+    const SlownessFinding* finding = findingWithStop(rig.model->diagnosis());
+    QVERIFY(finding);
+    auto* row = sheet.findChild<FindingRow*>("finding." + QString::fromStdString(finding->id));
+    QTRY_VERIFY(row);
+    auto* fix = row->findChild<Button*>("fix");
+    fix->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(fix, Qt::Key_Return);
+    QVERIFY(!sheet.isVisible());
+    QVERIFY(!row->isConfirming());
+    QVERIFY(rig.model->diagnosis().applied().empty());
+    QVERIFY(rig.model->demoGone().empty());
+  }
+
   void showingTheSheetDuringACheckJoinsIt() {
     MonitorRig rig;
     rig.model->diagnosis().run(*rig.model, {});
