@@ -27,7 +27,7 @@ private slots:
     // For a run: the arguments the program goes on with; for a refusal: a piece of the error.
     QTest::addColumn<QStringList>("expected");
     const auto run = static_cast<int>(Action::run), refuse = static_cast<int>(Action::refuse);
-    const auto row = [](const char* name) { return QTest::newRow(name); };
+    const auto row = [](const char* name) -> QTestData& { return QTest::newRow(name); };
 
     row("nothing") << QStringList{} << run << program({});
     row("help") << QStringList{"--demo", "yes", "--help"} << static_cast<int>(Action::help) << QStringList{};

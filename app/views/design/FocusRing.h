@@ -7,8 +7,8 @@ class QWidget;
 
 namespace tidra::FocusRing {
 
-// Whether `widget` holds focus that the keyboard moved there: Tab shows the ring, a click
-// does not.
+// Whether `widget` holds focus in a window where the keyboard has moved focus: until Tab is
+// pressed, clicks leave no ring.
 bool shows(const QWidget* widget);
 
 // Two pixels of the accent just inside `rect`, rounded by `radius`, with a white hairline

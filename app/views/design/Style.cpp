@@ -5,6 +5,7 @@
 #include "views/design/Shapes.h"
 #include "views/design/Theme.h"
 
+#include <QAbstractItemView>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleFactory>
@@ -74,8 +75,10 @@ void Style::drawPrimitive(PrimitiveElement element, const QStyleOption* option, 
       painter->restore();
       return;
     case PE_FrameFocusRect:
-      // Only where the keyboard moved the focus; a click leaves no ring behind.
-      if (option->state & State_KeyboardFocusChange) FocusRing::draw(*painter, option->rect, 4);
+      // Only where the keyboard moved the focus. A list shows its focus by its selection, so
+      // its cells get no ring.
+      if (option->state & State_KeyboardFocusChange && !qobject_cast<const QAbstractItemView*>(widget))
+        FocusRing::draw(*painter, option->rect, 4);
       return;
     default:
       QProxyStyle::drawPrimitive(element, option, painter, widget);

@@ -116,8 +116,9 @@ private slots:
     finishCheck(rig);
     const SlownessFinding* finding = findingWithStop(rig.model->diagnosis());
     QVERIFY(finding);
-    auto* row = sheet.findChild<FindingRow*>("finding." + QString::fromStdString(finding->id));
-    QTRY_VERIFY(row);
+    const QString name = "finding." + QString::fromStdString(finding->id);
+    QTRY_VERIFY(sheet.findChild<FindingRow*>(name));
+    auto* row = sheet.findChild<FindingRow*>(name);
     auto* fix = row->findChild<Button*>("fix");
     fix->setFocus(Qt::TabFocusReason);
     QTest::keyClick(fix, Qt::Key_Return);
