@@ -121,7 +121,7 @@ void TidraApplication::addCommands() {
     app->addAction(QStringLiteral("Check for Updates…"), window.get(), [controller] { controller->checkForUpdates(); });
   app->addAction(QStringLiteral("Settings…"), QKeySequence::Preferences, this, &TidraApplication::showSettings);
   app->addSeparator();
-  app->addAction(QStringLiteral("Quit Tidra"), QKeySequence::Quit, this, [this] { parts.quit(); });
+  app->addAction(QStringLiteral("Quit Tidra"), QKeySequence::Quit, this, [this] { parts.quit(0); });
   QMenu* help = window->menuBar()->addMenu(QStringLiteral("Help"));
   help->addAction(QStringLiteral("Send Feedback…"), this,
                   [this] { parts.urlOpener.open(Website::feedback(parts.info)); });
@@ -180,12 +180,12 @@ QWidget* TidraApplication::makePanel(bool diagnosing) {
     panel->close();
     showSettings();
   });
-  connect(panel, &MenuBarPanel::quitRequested, this, [this] { parts.quit(); });
+  connect(panel, &MenuBarPanel::quitRequested, this, [this] { parts.quit(0); });
   return panel;
 }
 
 void TidraApplication::lastWindowClosed() {
-  if (quitsAfterLastWindow(situation())) parts.quit();
+  if (quitsAfterLastWindow(situation())) parts.quit(0);
 }
 
 void TidraApplication::launch() {

@@ -55,8 +55,8 @@ public:
     const Updater& updater;
     // Whether the desktop shows tray items.
     bool trayAvailable = false;
-    // Ends the event loop.
-    std::function<void()> quit;
+    // Ends the event loop; the code is the process's exit code.
+    std::function<void(int exitCode)> quit;
   };
 
   // --- Rules read from the arguments and the settings

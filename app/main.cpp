@@ -1,4 +1,5 @@
 #include "AppInfo.h"
+#include "CommandLine.h"
 #include "Demo.h"
 #include "TidraApplication.h"
 #include "Updater.h"
@@ -17,6 +18,8 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QStandardPaths>
 
@@ -50,13 +53,36 @@ void useCommonIconThemeWithoutADesktop() {
   QIcon::setThemeName(QStringLiteral("Adwaita"));
 }
 
+// Judged before Qt starts, so help, version and a refusal need no display and open no window.
+CommandLine::Verdict judge(int argc, char* argv[]) {
+  QStringList raw;
+  for (int i = 0; i < argc; ++i) raw << QString::fromLocal8Bit(argv[i]);
+  return CommandLine::read(raw, {QDir::currentPath(), [](const QString& path) { return QFileInfo(path).isDir(); }});
+}
+
+int answerWithoutRunning(const CommandLine::Verdict& verdict) {
+  switch (verdict.action) {
+    case CommandLine::Verdict::Action::help: std::fputs(qPrintable(CommandLine::usage()), stdout); break;
+    case CommandLine::Verdict::Action::version:
+      std::printf("Tidra %s\n", qPrintable(AppInfo::bundled().version));
+      break;
+    case CommandLine::Verdict::Action::refuse:
+      std::fprintf(stderr, "tidra: %s\n\n%s", qPrintable(verdict.error), qPrintable(CommandLine::usage()));
+      break;
+    case CommandLine::Verdict::Action::run: break;
+  }
+  return CommandLine::exitCode(verdict.action);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  const CommandLine::Verdict verdict = judge(argc, argv);
+  if (verdict.action != CommandLine::Verdict::Action::run) return answerWithoutRunning(verdict);
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tidra"));
   useCommonIconThemeWithoutADesktop();
-  const QStringList arguments = QApplication::arguments();
+  const QStringList& arguments = verdict.arguments;
   Demo::decide(Demo::requested(arguments));
 
   SingleInstance instance(QDBusConnection::sessionBus());
@@ -79,7 +105,9 @@ int main(int argc, char* argv[]) {
   QApplication::setQuitOnLastWindowClosed(false);
   // Queued, so a quit asked for before the event loop runs (a screenshot run with nothing to
   // wait for) still ends it.
-  const auto quit = [] { QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection); };
+  const auto quit = [](int code) {
+    QMetaObject::invokeMethod(qApp, [code] { QCoreApplication::exit(code); }, Qt::QueuedConnection);
+  };
   // The window's opener and preferences live as long as main, so the model only borrows them.
   const DesktopServices desktop{Thumbnailer::live(), RunningApps::live(),
                                 std::shared_ptr<UrlOpener>(&opener, [](UrlOpener*) {}),

@@ -58,8 +58,8 @@ QWidget* firstTitledWindow();
 SleepFor settle(Scheduler& scheduler, std::chrono::milliseconds pause);
 
 // Writes `window` (a main window or a sheet) to `path` as PNG at the screen's pixel density.
-// Nothing is written for no window, and a failure to write is silent.
-void save(QWidget* window, const QString& path);
+// Nothing is written for no window; a file that cannot be written gives the reason.
+std::optional<QString> save(QWidget* window, const QString& path);
 // The window-modal dialog shown over `window`, if any.
 QWidget* attachedSheet(QWidget* window);
 
@@ -70,8 +70,8 @@ struct CaptureParts {
   QString folder;
   QStringList arguments;
   Scheduler& scheduler;
-  // Ends the application.
-  std::function<void()> quit;
+  // Ends the application: 0 when every image was written, 1 when one could not be.
+  std::function<void(int exitCode)> quit;
   // The menu-bar panel (with the diagnosis open or not) and the settings, each as a new
   // window for the extras.
   std::function<QWidget*(bool diagnosing)> makePanel;
@@ -80,6 +80,8 @@ struct CaptureParts {
 
 // The screenshot run over the folder given to `--snapshot`: every requested section in its
 // states, one PNG per shot and a progress line per step, the extras when asked, then `quit`.
+// A folder that cannot be made or an image that cannot be written is reported on standard
+// error, with why; the run goes on with the other shots and quits with a failure.
 Flow capture(CaptureParts parts);
 
 }  // namespace tidra::Snapshot

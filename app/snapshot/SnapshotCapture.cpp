@@ -8,8 +8,11 @@
 #include "models/ProjectsModel.h"
 #include "models/SimilarPhotosModel.h"
 
-#include <QDir>
+#include <QFile>
 #include <QWidget>
+
+#include <cstdio>
+#include <filesystem>
 
 namespace tidra::Snapshot {
 
@@ -52,8 +55,14 @@ class Photographer {
 public:
   explicit Photographer(CaptureParts& parts) : parts(parts), model(parts.model), scheduler(parts.scheduler) {}
 
-  void shot(const QString& name) const { save(mainWindow(), parts.folder + name); }
-  void sheetShot(const QString& name) const { save(attachedSheet(mainWindow()), parts.folder + name); }
+  void shot(const QString& name) { keep(save(mainWindow(), parts.folder + name)); }
+  void sheetShot(const QString& name) { keep(save(attachedSheet(mainWindow()), parts.folder + name)); }
+  // Says what went wrong at once and remembers that the run failed.
+  void keep(const std::optional<QString>& problem) {
+    if (!problem) return;
+    failed = true;
+    std::fprintf(stderr, "snapshot: %s\n", qPrintable(*problem));
+  }
   bool cleaning() const {
     return parts.arguments.contains(QStringLiteral("--snapshot-clean")) &&
            value(parts.arguments, QStringLiteral("--home")).has_value();
@@ -66,6 +75,7 @@ public:
   CaptureParts& parts;
   AppModel& model;
   Scheduler& scheduler;
+  bool failed = false;
 };
 
 // A screen starts its own search when it is shown idle; should it not have, the run starts it,
@@ -198,7 +208,7 @@ Flow hosted(Photographer& p, QWidget* window, QString name) {
   window->adjustSize();
   window->show();
   co_await p.pause(1500ms);
-  save(window, p.parts.folder + name);
+  p.keep(save(window, p.parts.folder + name));
   window->close();
 }
 
@@ -226,9 +236,13 @@ Flow extras(Photographer& p) {
 
 }  // namespace
 
-void save(QWidget* window, const QString& path) {
-  if (window == nullptr) return;
-  window->grab().save(path, "PNG");  // a folder that is missing or read-only only means no file
+std::optional<QString> save(QWidget* window, const QString& path) {
+  if (window == nullptr) return std::nullopt;
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly))
+    return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+  if (!window->grab().save(&file, "PNG")) return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+  return std::nullopt;
 }
 
 QWidget* attachedSheet(QWidget* window) {
@@ -241,7 +255,10 @@ QWidget* attachedSheet(QWidget* window) {
 
 Flow capture(CaptureParts parts) {
   Photographer p(parts);
-  QDir().mkpath(parts.folder);  // a folder that cannot be made only means no images
+  std::error_code error;
+  std::filesystem::create_directories(QFile::encodeName(parts.folder).toStdString(), error);
+  if (error)
+    p.keep(QStringLiteral("cannot make the folder %1: %2").arg(parts.folder, QString::fromStdString(error.message())));
   const auto sections = requestedSections(parts.arguments);
   auto readings = freshReadings(p);
   co_await std::move(readings);
@@ -284,7 +301,7 @@ Flow capture(CaptureParts parts) {
     co_await std::move(more);
   }
   log(QStringLiteral("done"));
-  parts.quit();
+  parts.quit(p.failed ? 1 : 0);
 }
 
 }  // namespace tidra::Snapshot

@@ -8,6 +8,7 @@
 #include "views/overview/OverviewView.h"
 #include "views/applications/ApplicationsView.h"
 #include "views/design/Backdrop.h"
+#include "views/design/ReadingOrder.h"
 #include "views/largefiles/LargeFilesView.h"
 #include "views/duplicates/DuplicatesView.h"
 #include "views/performance/PerformanceView.h"
@@ -87,6 +88,8 @@ void ContentView::showSection() {
   current = next;
   current->show();
 }
+
+bool ContentView::focusNextPrevChild(bool next) { return ReadingOrder::moveFocus(this, next); }
 
 void ContentView::setDiagnosisPresented(bool presented) {
   if (presented == (sheet != nullptr)) return;

@@ -45,6 +45,11 @@ public:
   void setDiagnosisPresented(bool presented);
   QDialog* diagnosisSheet() const { return sheet; }
 
+protected:
+  // Tab follows reading order: the sidebar, then the screen from the top, also through rows a
+  // screen adds after a search.
+  bool focusNextPrevChild(bool next) override;
+
 private:
   void showSection();
 

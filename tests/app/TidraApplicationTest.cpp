@@ -65,7 +65,7 @@ struct Harness {
     };
     app = std::make_unique<TidraApplication>(TidraApplication::Parts{arguments, quietEnvironment("/home/fake"), services,
                                                                      fakeDesktop(), preferences, scheduler, opener, notifications, info, *updater,
-                                                                     trayAvailable, [this] { ++quits; }});
+                                                                     trayAvailable, [this](int) { ++quits; }});
     return *app;
   }
 };

@@ -17,9 +17,9 @@ QColor withOpacity(QColor color, qreal opacity) {
 
 }  // namespace
 
-Backdrop::Backdrop(QWidget* parent) : CachedPaintWidget(parent) {
-  setAttribute(Qt::WA_TransparentForMouseEvents);
-}
+// Not transparent for the mouse: the screens sit inside it, and a widget that lets the mouse
+// through hides every child from it too. Clicks on the bare backdrop go to its parent anyway.
+Backdrop::Backdrop(QWidget* parent) : CachedPaintWidget(parent) {}
 
 std::vector<Backdrop::Glow> Backdrop::glows(const QSizeF& size, bool dark) {
   return {

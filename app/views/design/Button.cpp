@@ -1,11 +1,11 @@
 #include "views/design/Button.h"
 
 #include "views/design/Brand.h"
+#include "views/design/FocusRing.h"
 #include "views/design/Shapes.h"
 #include "views/design/Symbols.h"
 #include "views/design/Theme.h"
 
-#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -80,6 +80,7 @@ void Button::paintEvent(QPaintEvent*) {
   const Metrics m = metricsFor(controlSize);
   const bool dark = Theme::schemeOf(this) == Theme::Scheme::dark;
   const bool pressed = isDown();
+  const bool hovered = isEnabled() && underMouse() && !pressed;
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF face = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
@@ -88,11 +89,13 @@ void Button::paintEvent(QPaintEvent*) {
   if (kind == Look::primary) {
     QColor fill = isEnabled() ? tintColor() : Theme::color(Theme::Role::quaternaryLabel, this);
     if (pressed) fill = fill.darker(115);
+    if (hovered) fill = fill.lighter(110);
     painter.fillPath(Shapes::roundedRect(face, m.radius), fill);
     ink = isEnabled() ? QColor(Qt::white) : Theme::color(Theme::Role::tertiaryLabel, this);
   } else if (kind == Look::secondary) {
-    QColor fill = dark ? QColor::fromRgbF(1, 1, 1, pressed ? 0.28f : 0.18f) : QColor::fromRgbF(1, 1, 1, 1);
-    if (!dark && pressed) fill = QColor::fromRgbF(0.9f, 0.9f, 0.9f);
+    const float light = pressed ? 0.9f : hovered ? 0.96f : 1.0f;
+    QColor fill = dark ? QColor::fromRgbF(1, 1, 1, pressed ? 0.28f : hovered ? 0.23f : 0.18f)
+                       : QColor::fromRgbF(light, light, light);
     const QPainterPath shape = Shapes::roundedRect(face, m.radius);
     painter.fillPath(shape, fill);
     if (!dark) painter.strokePath(shape, QPen(QColor::fromRgbF(0, 0, 0, 0.14f), 0.75));
@@ -101,12 +104,10 @@ void Button::paintEvent(QPaintEvent*) {
     ink = isEnabled() ? tintColor() : Theme::color(Theme::Role::tertiaryLabel, this);
     if (pressed) ink = ink.darker(125);
   }
-  if (keyboardFocus && kind != Look::link) {
-    QColor ring = Brand::accent();
-    ring.setAlphaF(0.5f);
-    painter.strokePath(Shapes::roundedRect(face.adjusted(1, 1, -1, -1), m.radius - 1), QPen(ring, 2));
-  }
+  if (FocusRing::shows(this)) FocusRing::draw(painter, rect(), kind == Look::link ? 4 : m.radius);
 
+  QFont faceFont = font();
+  faceFont.setUnderline(kind == Look::link && hovered);
   const QFontMetricsF metrics(font());
   const qreal symbol = symbolName.isEmpty() ? 0 : metrics.height();
   const qreal textWidth = metrics.horizontalAdvance(text());
@@ -117,19 +118,9 @@ void Button::paintEvent(QPaintEvent*) {
                   symbol * 1.05);
     x += symbol + kSymbolGap;
   }
-  painter.setFont(font());
+  painter.setFont(faceFont);
   painter.setPen(ink);
   painter.drawText(QRectF(x, 0, textWidth + 1, height()), Qt::AlignVCenter | Qt::AlignLeft, text());
-}
-
-void Button::focusInEvent(QFocusEvent* event) {
-  keyboardFocus = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
-  QPushButton::focusInEvent(event);
-}
-
-void Button::focusOutEvent(QFocusEvent* event) {
-  keyboardFocus = false;
-  QPushButton::focusOutEvent(event);
 }
 
 }  // namespace tidra

@@ -35,9 +35,8 @@ public:
   QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
+  // Pressed, hovered and keyboard-focused faces differ from the resting one.
   void paintEvent(QPaintEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
-  void focusOutEvent(QFocusEvent* event) override;
 
 private:
   QColor tintColor() const;
@@ -46,7 +45,6 @@ private:
   Size controlSize = Size::regular;
   QString symbolName;
   std::optional<Theme::Tint> tint;
-  bool keyboardFocus = false;
 };
 
 }  // namespace tidra

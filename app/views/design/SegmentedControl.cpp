@@ -1,5 +1,6 @@
 #include "views/design/SegmentedControl.h"
 
+#include "views/design/FocusRing.h"
 #include "views/design/Shapes.h"
 #include "views/design/Theme.h"
 
@@ -62,6 +63,7 @@ void SegmentedControl::paintEvent(QPaintEvent*) {
     painter.setPen(Theme::color(Theme::Role::label, this));
     painter.drawText(segment, Qt::AlignCenter, titles[i]);
   }
+  if (FocusRing::shows(this)) FocusRing::draw(painter, rect(), kRadius);
 }
 
 void SegmentedControl::mousePressEvent(QMouseEvent* event) {

@@ -1,6 +1,7 @@
 #include "views/design/Sheet.h"
 
 #include "views/design/Backdrop.h"
+#include "views/design/ReadingOrder.h"
 
 #include <QVBoxLayout>
 
@@ -24,6 +25,8 @@ void Sheet::setBackdrop(bool on) {
   backdrop->lower();
   backdrop->show();
 }
+
+bool Sheet::focusNextPrevChild(bool next) { return ReadingOrder::moveFocus(this, next); }
 
 void Sheet::resizeEvent(QResizeEvent* event) {
   if (backdrop) backdrop->setGeometry(rect());

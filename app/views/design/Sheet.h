@@ -18,6 +18,8 @@ public:
 
 protected:
   void resizeEvent(QResizeEvent* event) override;
+  // Tab follows reading order, also through rows added after the sheet was built.
+  bool focusNextPrevChild(bool next) override;
 
 private:
   QVBoxLayout* content;

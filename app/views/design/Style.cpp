@@ -1,10 +1,12 @@
 #include "views/design/Style.h"
 
 #include "views/design/Brand.h"
+#include "views/design/FocusRing.h"
 #include "views/design/Shapes.h"
 #include "views/design/Theme.h"
 #include "views/design/ThinScrollBar.h"
 
+#include <QAbstractItemView>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleFactory>
@@ -74,6 +76,10 @@ void Style::drawPrimitive(PrimitiveElement element, const QStyleOption* option, 
       painter->restore();
       return;
     case PE_FrameFocusRect:
+      // Only where the keyboard moved the focus. A list shows its focus by its selection, so
+      // its cells get no ring.
+      if (option->state & State_KeyboardFocusChange && !qobject_cast<const QAbstractItemView*>(widget))
+        FocusRing::draw(*painter, option->rect, 4);
       return;
     default:
       QProxyStyle::drawPrimitive(element, option, painter, widget);

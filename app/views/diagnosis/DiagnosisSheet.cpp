@@ -14,6 +14,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace tidra {
@@ -79,6 +80,10 @@ QWidget* DiagnosisSheet::makeFooter() {
   done->setDefault(true);
   connect(done, &QPushButton::clicked, this, &QDialog::accept);
   row->addWidget(done);
+  // Return means Done wherever the focus is: a finding's fix button would otherwise take it,
+  // and a key press must never stop or quit anything.
+  for (const int key : {Qt::Key_Return, Qt::Key_Enter})
+    connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, done, &QPushButton::click);
   return footer;
 }
 

@@ -4,10 +4,34 @@
 #include "views/design/GlassCard.h"
 #include "views/design/StyledLabel.h"
 
+#include <QAbstractButton>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QVBoxLayout>
 
 namespace tidra {
+
+namespace {
+
+// A row's label that presses the row's switch, as the text beside a check box does: the switch
+// alone is a small target.
+class SwitchLabel : public StyledLabel {
+public:
+  SwitchLabel(const QString& text, QAbstractButton* target)
+      : StyledLabel(text, Theme::TextStyle::body), target(target) {}
+
+protected:
+  void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && target->isEnabled())
+      target->click();
+  }
+
+private:
+  QAbstractButton* target;
+};
+
+}  // namespace
 
 FormSection::FormSection(const QString& header, const QString& footer, QWidget* parent) : QWidget(parent) {
   auto* column = new QVBoxLayout(this);
@@ -48,6 +72,8 @@ void FormSection::addRow(QWidget* leading, QWidget* control) {
 }
 
 void FormSection::addRow(const QString& label, QWidget* control) {
+  auto* button = qobject_cast<QAbstractButton*>(control);
+  if (button != nullptr && button->isCheckable()) return addRow(new SwitchLabel(label, button), control);
   addRow(new StyledLabel(label, Theme::TextStyle::body), control);
 }
 

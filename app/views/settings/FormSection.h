@@ -16,6 +16,7 @@ public:
   void addRow(QWidget* row, bool divided = true);
   // A row of `leading`, a flexible space and `control`.
   void addRow(QWidget* leading, QWidget* control);
+  // A click on the label of a switch presses the switch.
   void addRow(const QString& label, QWidget* control);
 
 private:

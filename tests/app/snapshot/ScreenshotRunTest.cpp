@@ -68,11 +68,11 @@ std::optional<QString> messageOf(const QString& line) {
   return match.captured(2);
 }
 
-// The run ended by itself within the guard, with status 0.
-void checkEnded(const ScreenshotRun::Outcome& outcome) {
+// The run ended by itself within the guard, with `exitCode`.
+void checkEnded(const ScreenshotRun::Outcome& outcome, int exitCode = 0) {
   QVERIFY2(outcome.finished, outcome.errors.constData());
   QCOMPARE(outcome.status, QProcess::NormalExit);
-  QVERIFY2(outcome.exitCode == 0, outcome.errors.constData());
+  QVERIFY2(outcome.exitCode == exitCode, outcome.errors.constData());
   qInfo("run took %.1f s", static_cast<double>(outcome.took.count()) / 1000.0);
 }
 
@@ -241,6 +241,8 @@ private slots:
 
   // A folder that cannot be made (its parent is a file, which stops root too) costs the images
   // and nothing else: the run goes through every step and ends normally.
+  // The run goes on through every shot, says which could not be written and why, and fails
+  // at the end instead of reporting success.
   void anUnwritableFolderWritesNothingAndTheRunEnds() {
     ScreenshotRun run;
     QFile blocker(run.path(QStringLiteral("a-file")));
@@ -249,11 +251,43 @@ private slots:
     const QString folder = run.path(QStringLiteral("a-file/shots"));
     const auto outcome =
         run.run(demoArguments(folder, Scheme::light) << "--snapshot-sections" << "cleanup", pinnedClock());
-    checkEnded(outcome);
+    checkEnded(outcome, 1);
     if (QTest::currentTestFailed()) return;
     checkLog(outcome.lines, {"cleanup"}, false);
     QVERIFY(!QFileInfo::exists(folder));
     QCOMPARE(QFileInfo(blocker.fileName()).size(), 0);
+    const QString errors = QString::fromUtf8(outcome.errors);
+    QVERIFY2(errors.contains(QStringLiteral("cannot make the folder ") + folder + QStringLiteral(": ")),
+             qPrintable(errors));
+    for (const char* shot : {"/cleanup.png: ", "/cleanup-confirm.png: "})
+      QVERIFY2(errors.contains(QStringLiteral("cannot write ") + folder + QLatin1String(shot)), qPrintable(errors));
+  }
+
+  // Help, version and refusals answer at once, open no window and leave no files behind.
+  void theCommandLineAnswersWithoutAWindow() {
+    ScreenshotRun run;
+    const struct {
+      QStringList arguments;
+      int exitCode;
+      const char* out;
+      const char* err;
+    } cases[] = {
+        {{"--help"}, 0, "--snapshot-sections", ""},
+        {{"--version"}, 0, "Tidra ", ""},
+        {{"--demo", "yes", "--bogus"}, 2, "", "tidra: unknown option --bogus\n\nUsage: tidra"},
+        {{"--demo", "yes", "--snapshot", ""}, 2, "", "tidra: --snapshot needs a folder"},
+        {{"--snapshot", run.path("shots"), "--snapshot-clean"}, 2, "", "tidra: --snapshot-clean cleans only"},
+        {{"--home", "no/such/folder"}, 2, "", "is not a folder"},
+    };
+    for (const auto& each : cases) {
+      const auto outcome = run.run(each.arguments);
+      const QString name = each.arguments.join(' ');
+      QVERIFY2(outcome.finished && outcome.exitCode == each.exitCode, qPrintable(name));
+      QVERIFY2(outcome.lines.join('\n').contains(QLatin1String(each.out)), qPrintable(name));
+      QVERIFY2(QString::fromUtf8(outcome.errors).contains(QLatin1String(each.err)), qPrintable(name));
+      QVERIFY2(outcome.took < std::chrono::seconds(10), qPrintable(name));
+    }
+    QVERIFY(!QFileInfo::exists(run.path("shots")));
   }
 };
 

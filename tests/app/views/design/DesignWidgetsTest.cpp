@@ -277,6 +277,44 @@ private slots:
     QCOMPARE(list->row("a"), nullptr);
   }
 
+  void buttonsShowHoverAndPressedStates() {
+    for (const auto look : {Button::Look::primary, Button::Look::secondary, Button::Look::link}) {
+      Button button(look, QStringLiteral("Clean"));
+      button.resize(button.sizeHint());
+      const QImage resting = button.grab().toImage();
+      button.setAttribute(Qt::WA_UnderMouse, true);
+      const QImage hovered = button.grab().toImage();
+      button.setDown(true);
+      const QImage pressed = button.grab().toImage();
+      QVERIFY2(hovered != resting, qPrintable(button.text()));
+      QVERIFY(pressed != resting);
+      QVERIFY(pressed != hovered);
+    }
+  }
+
+  // Tab moves through the controls in the order they read and rings each one.
+  void tabRingsEachFocusableControlInReadingOrder() {
+    QWidget window;
+    auto* column = new QVBoxLayout(&window);
+    QList<QWidget*> controls{new Button(Button::Look::primary, QStringLiteral("Clean")),
+                             new Button(Button::Look::secondary, QStringLiteral("Check Again")),
+                             new Button(Button::Look::link, QStringLiteral("Show")),
+                             new SegmentedControl({QStringLiteral("One"), QStringLiteral("Two")}), new QCheckBox,
+                             new QCheckBox};
+    qobject_cast<QCheckBox*>(controls.last())->setChecked(true);
+    for (QWidget* control : controls) column->addWidget(control);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    controls.first()->clearFocus();
+    QList<QImage> resting;
+    for (QWidget* control : controls) resting << control->grab().toImage();
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+      QTest::keyClick(&window, Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget(), controls[i]);
+      QVERIFY2(controls[i]->grab().toImage() != resting[i], qPrintable(QString::number(i)));
+    }
+  }
+
   void segmentedControlChoosesOnce() {
     SegmentedControl control({"Apps", "Developer Tools", "Startup"});
     control.resize(control.sizeHint());

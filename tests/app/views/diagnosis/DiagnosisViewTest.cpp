@@ -11,6 +11,7 @@
 #include "views/diagnosis/DiagnosisView.h"
 #include "views/diagnosis/FindingRow.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -128,6 +129,57 @@ private slots:
     QVERIFY(!sheet.isVisible());
     QVERIFY(!rig.model->diagnosis().isPresented());
     finishCheck(rig);  // closing does not stop the check
+  }
+
+  // Return, Tab, Return once pressed the focused finding's fix and quit a tool.
+  void returnMeansDoneEvenWithAFixFocused() {
+    MonitorRig rig;
+    QWidget window;
+    DiagnosisSheet sheet(*rig.model, *rig.monitor, &window);
+    rig.model->diagnosis().setPresented(true);
+    sheet.open();
+    finishCheck(rig);
+    const SlownessFinding* finding = findingWithStop(rig.model->diagnosis());
+    QVERIFY(finding);
+    const QString name = "finding." + QString::fromStdString(finding->id);
+    QTRY_VERIFY(sheet.findChild<FindingRow*>(name));
+    auto* row = sheet.findChild<FindingRow*>(name);
+    auto* fix = row->findChild<Button*>("fix");
+    fix->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(fix, Qt::Key_Return);
+    QVERIFY(!sheet.isVisible());
+    QVERIFY(!row->isConfirming());
+    QVERIFY(rig.model->diagnosis().applied().empty());
+    QVERIFY(rig.model->demoGone().empty());
+  }
+
+  // The findings arrive after the footer was built; Tab still reaches them before the footer.
+  void tabFollowsReadingOrderThroughFindingsAddedLater() {
+    MonitorRig rig;
+    QWidget window;
+    window.show();
+    DiagnosisSheet sheet(*rig.model, *rig.monitor, &window);
+    rig.model->diagnosis().setPresented(true);
+    sheet.open();
+    QVERIFY(QTest::qWaitForWindowActive(&sheet));
+    finishCheck(rig);
+    QTRY_VERIFY(sheet.findChild<Button*>("fix"));
+    auto* again = sheet.findChild<Button*>("checkAgain");
+    again->setFocus();
+    QList<QWidget*> visited;
+    for (int press = 0; press < 12 && visited.count(again) < 1; ++press) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      visited << QApplication::focusWidget();
+    }
+    QCOMPARE(visited.first()->objectName(), QStringLiteral("done"));
+    QCOMPARE(visited.last(), again);
+    QStringList names;
+    for (const QWidget* widget : visited) names << widget->objectName();
+    QVERIFY2(names.count(QStringLiteral("fix")) >= 2, qPrintable(names.join(' ')));
+    // After the wrap, top to bottom.
+    for (qsizetype i = 2; i < visited.size(); ++i)
+      QVERIFY2(visited[i - 1]->mapTo(&sheet, QPoint()).y() <= visited[i]->mapTo(&sheet, QPoint()).y(),
+               qPrintable(names.join(' ')));
   }
 
   void showingTheSheetDuringACheckJoinsIt() {

@@ -6,6 +6,7 @@
 #include "platform/AutostartEntry.h"
 #include "platform/LoginItem.h"
 #include "platform/UrlOpener.h"
+#include "settings/Preference.h"
 #include "views/settings/SettingsTexts.h"
 #include "views/settings/SettingsView.h"
 
@@ -60,6 +61,20 @@ class SettingsViewTest : public QObject {
 
 private slots:
   void init() { Demo::decide(false); }
+
+  void clickingASwitchsLabelTogglesTheSwitch() {
+    SettingsRig settings;
+    auto* box = settings.find("showInMenuBar");
+    QLabel* label = nullptr;
+    for (auto* candidate : settings.view->findChildren<QLabel*>())
+      if (candidate->text() == QLatin1String("Show Tidra in the menu bar")) label = candidate;
+    QVERIFY(label);
+    QTest::mouseClick(label, Qt::LeftButton);
+    QVERIFY(!box->isChecked());
+    QCOMPARE(settings.rig.preferences.boolValue(Preference::showInMenuBar), false);
+    QTest::mouseClick(label, Qt::LeftButton);
+    QVERIFY(box->isChecked());
+  }
 
   void showsTheDefaultsWithNothingStored() {
     SettingsRig settings;
