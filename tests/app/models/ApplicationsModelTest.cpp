@@ -44,7 +44,7 @@ ApplicationServices fakeServices(const std::vector<FakeApp>& apps, std::shared_p
   ApplicationServices services;
   services.ownBundleID = [] { return std::nullopt; };
   services.hasFullDiskAccess = [](const std::string&) { return true; };
-  services.listApps = [apps](const std::vector<std::string>&, const std::set<std::string>&) {
+  services.listApps = [apps](const std::string&, const std::vector<std::string>&, const std::set<std::string>&) {
     std::vector<InstalledApp> listed;
     for (const auto& app : apps) listed.push_back({app.path(), app.name, app.bundleID(), {}, app.lastOpened, false});
     return listed;
@@ -64,8 +64,10 @@ ApplicationServices fakeServices(const std::vector<FakeApp>& apps, std::shared_p
     return found == footprints.end() ? std::vector<std::string>{} : found->second;
   };
   services.measure = [sizes](const std::string& path) { return sizes.at(path); };
-  services.removeApps = [removals](const PathGuard&, const std::vector<std::string>& bundles) {
+  services.removeApps = [removals](const PathGuard&, const std::vector<InstalledApp>& apps) {
     std::lock_guard lock(removals->mutex);
+    std::vector<std::string> bundles;
+    for (const auto& app : apps) bundles.push_back(app.path);
     removals->bundleCalls.push_back(bundles);
     CleanReport report;
     for (const auto& bundle : bundles) {
