@@ -91,13 +91,14 @@ class Collector {
 public:
     explicit Collector(const std::set<std::string>& excluding) : excluding_(excluding) {}
 
-    InstalledApp* add(InstalledApp app) {
-        if (excluding_.count(app.bundleID)) return nullptr;
-        auto [it, added] = byPath_.try_emplace(app.path, std::move(app));
-        if (added) order_.push_back(it->first);
-        return &it->second;
+    // An app excluded by its identifier stays out also when found again another way.
+    void add(InstalledApp app) {
+        if (excluding_.count(app.bundleID)) excluded_.insert(app.path);
+        if (has(app.path)) return;
+        order_.push_back(app.path);
+        byPath_.emplace(app.path, std::move(app));
     }
-    bool has(const std::string& path) const { return byPath_.count(path) > 0; }
+    bool has(const std::string& path) const { return byPath_.count(path) > 0 || excluded_.count(path) > 0; }
     InstalledApp* find(const std::string& path) {
         const auto it = byPath_.find(path);
         return it == byPath_.end() ? nullptr : &it->second;
@@ -111,6 +112,7 @@ public:
 private:
     const std::set<std::string>& excluding_;
     std::map<std::string, InstalledApp> byPath_;
+    std::set<std::string> excluded_;
     std::vector<std::string> order_;
 };
 
@@ -164,11 +166,10 @@ AppKind systemKind(const Entry& entry) {
     return AppKind::systemPackage;
 }
 
-// Entries of the system's packages: shown, locked. The user's own entries of the same id and
-// the Flatpaks' exported entries (listed from their installations) are passed over.
-void addSystemEntries(const LinuxAppPlaces& places, const std::vector<Entry>& userEntries, Collector& apps) {
+// Entries of the system's packages: shown, locked; an id once. The Flatpaks' exported entries
+// are passed over: their apps are listed from their installations.
+void addSystemEntries(const LinuxAppPlaces& places, Collector& apps) {
     std::set<std::string> seen;
-    for (const auto& entry : userEntries) seen.insert(entry.id);
     for (const auto& folder : places.systemEntries) {
         if (folder.find("/flatpak/exports/") != std::string::npos) continue;
         for (const auto& entry : readEntries(folder)) {
@@ -255,7 +256,7 @@ std::vector<InstalledApp> list(const LinuxAppPlaces& places, const std::set<std:
         for (auto& app : FlatpakApps::system(places.systemFlatpaks)) flatpaks.push_back(std::move(app));
     for (auto& app : flatpaks) apps.add(app);
     attachLaunchers(userEntries, readEntries(places.autostart), places.home, apps, flatpaks);
-    addSystemEntries(places, userEntries, apps);
+    addSystemEntries(places, apps);
     auto listed = apps.take();
     sortByName(listed);
     return listed;
