@@ -29,8 +29,6 @@ std::vector<InstalledApp> listAll(const std::string& home, const std::vector<std
   auto apps = InstalledApps::list(folders, excluding);
   for (auto& app : LinuxApps::list(LinuxAppPlaces::live(home, home == sys::homeFolder()), excluding))
     apps.push_back(std::move(app));
-  const std::string self = PathGuard::runningExecutable();
-  std::erase_if(apps, [&](const InstalledApp& app) { return app.path == self; });
   std::stable_sort(apps.begin(), apps.end(), [](const InstalledApp& a, const InstalledApp& b) {
     return NaturalOrder::compare(a.name, b.name) < 0;
   });

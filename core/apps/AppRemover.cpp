@@ -22,17 +22,6 @@ std::optional<std::string> stillThere(const std::string& path, const std::string
     return sys::Outcome::errorText(errno);
 }
 
-// Why Tidra leaves an app of the system's to its own package manager; nothing for the kinds
-// the user may remove.
-std::optional<std::string> systemOwner(AppKind kind) {
-    switch (kind) {
-    case AppKind::systemPackage: return "Installed by the system's package manager. Remove it there.";
-    case AppKind::systemFlatpak: return "Installed with Flatpak for every user. Remove it with Flatpak.";
-    case AppKind::snap: return "Installed as a Snap. Remove it with snap.";
-    default: return std::nullopt;
-    }
-}
-
 bool isRegularFile(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -99,6 +88,15 @@ std::optional<std::string> AppRemover::flatpakUninstall(const std::string& id, c
     if (output->timedOut) return "flatpak did not finish in time";
     const auto reason = output->errorText();
     return reason.empty() ? "exit code " + std::to_string(output->status) : reason;
+}
+
+std::optional<std::string> AppRemover::systemOwner(AppKind kind) {
+    switch (kind) {
+    case AppKind::systemPackage: return "Installed by the system's package manager. Remove it there.";
+    case AppKind::systemFlatpak: return "Installed with Flatpak for every user. Remove it with Flatpak.";
+    case AppKind::snap: return "Installed as a Snap. Remove it with snap.";
+    default: return std::nullopt;
+    }
 }
 
 std::optional<std::string> AppRemover::removeFile(const std::string& path) const {

@@ -46,6 +46,10 @@ public:
     // is a failure naming the package manager that owns it.
     CleanReport uninstall(const std::vector<InstalledApp>& apps) const;
 
+    // Why the system's apps are left to their package managers ("Installed by the system's
+    // package manager. Remove it there."); nothing for the kinds a user may remove.
+    static std::optional<std::string> systemOwner(AppKind kind);
+
     // Runs `tool` uninstall --user --noninteractive <id> through the shell runner with
     // LinuxApps::uninstallLimit: nothing on success, else "flatpak could not be started", the
     // tool's trimmed error text, "timed out", or "exit code N".

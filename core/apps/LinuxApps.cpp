@@ -2,6 +2,7 @@
 
 #include "apps/FlatpakApps.h"
 #include "apps/NaturalOrder.h"
+#include "cleanup/PathGuard.h"
 #include "platform/DesktopEntries.h"
 #include "platform/FileAccess.h"
 #include "platform/PathText.h"
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <map>
 
@@ -86,14 +88,23 @@ std::pair<std::string, std::optional<std::string>> appImageNameAndVersion(const 
     return {stem, std::nullopt};
 }
 
+std::string realPath(const std::string& path) {
+    char buffer[PATH_MAX];
+    return ::realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
+}
+
 // Collects apps by path, so an AppImage found in a folder and named by an entry is one app.
 class Collector {
 public:
-    explicit Collector(const std::set<std::string>& excluding) : excluding_(excluding) {}
+    Collector(const std::set<std::string>& excluding, std::string ownProgram)
+        : excluding_(excluding), ownProgram_(std::move(ownProgram)) {}
 
-    // An app excluded by its identifier stays out also when found again another way.
-    void add(InstalledApp app) {
-        if (excluding_.count(app.bundleID)) excluded_.insert(app.path);
+    // An app excluded by its identifier stays out also when found again another way; so does
+    // one whose program (`program`, else its path) is this program.
+    void add(InstalledApp app, const std::string& program = {}) {
+        if (excluding_.count(app.bundleID) ||
+            (!ownProgram_.empty() && realPath(program.empty() ? app.path : program) == ownProgram_))
+            excluded_.insert(app.path);
         if (has(app.path)) return;
         order_.push_back(app.path);
         byPath_.emplace(app.path, std::move(app));
@@ -111,6 +122,7 @@ public:
 
 private:
     const std::set<std::string>& excluding_;
+    std::string ownProgram_;
     std::map<std::string, InstalledApp> byPath_;
     std::set<std::string> excluded_;
     std::vector<std::string> order_;
@@ -175,7 +187,8 @@ void addSystemEntries(const LinuxAppPlaces& places, Collector& apps) {
         for (const auto& entry : readEntries(folder)) {
             if (!seen.insert(entry.id).second || isInside(entry.program, places.home)) continue;
             apps.add({entry.path, entry.fields.name.empty() ? entry.id : entry.fields.name, entry.id, std::nullopt,
-                      std::nullopt, true, systemKind(entry), entry.fields.icon});
+                      std::nullopt, true, systemKind(entry), entry.fields.icon},
+                     entry.program.starts_with('/') ? entry.program : std::string("/usr/bin/") + entry.program);
         }
     }
 }
@@ -200,6 +213,7 @@ LinuxAppPlaces LinuxAppPlaces::live(const std::string& home, bool withSystem) {
     places.autostart = config + "/autostart";
     // flatpak(1): the per-user installation is ~/.local/share/flatpak.
     places.userFlatpaks = data + "/flatpak/app";
+    places.ownProgram = PathGuard::runningExecutable();
     if (withSystem) {
         const auto folders = sys::applicationFolders(home);
         places.systemEntries.assign(folders.begin() + 1, folders.end());
@@ -242,7 +256,7 @@ std::map<std::string, std::string> flatpakEnvironment(const std::string& userFla
 }
 
 std::vector<InstalledApp> list(const LinuxAppPlaces& places, const std::set<std::string>& excluding, const Runner& run) {
-    Collector apps(excluding);
+    Collector apps(excluding, places.ownProgram);
     const auto userEntries = readEntries(places.userEntries);
     addUserEntries(places, userEntries, apps);
     auto imageFolders = places.appImageFolders;

@@ -32,6 +32,8 @@ struct LinuxAppPlaces {
     // The flatpak tool; asked first for the user's Flatpaks, with its user installation
     // pointed at `userFlatpaks`' parent.
     std::string flatpakTool = "/usr/bin/flatpak";
+    // The running program's resolved path: an app that is this program is never listed.
+    std::string ownProgram;
 
     // The places for `home`; the system ones only when `withSystem` (the user's own home).
     static LinuxAppPlaces live(const std::string& home, bool withSystem);
@@ -50,8 +52,8 @@ using Runner = std::function<std::optional<Shell::Output>(
 inline constexpr std::chrono::seconds listLimit{30};
 inline constexpr std::chrono::seconds uninstallLimit{300};
 
-// Every app once (by path), in natural name order; apps whose identifier is in `excluding`
-// are left out. "Last opened" is unknown for all: nothing on Linux records it.
+// Every app once (by path), in natural name order; apps whose identifier is in `excluding`,
+// and this program itself, are left out. "Last opened" is unknown for all: nothing on Linux records it.
 std::vector<InstalledApp> list(const LinuxAppPlaces& places, const std::set<std::string>& excluding = {},
                                const Runner& run = Shell::run);
 

@@ -174,6 +174,27 @@ private slots:
     QCOMPARE(namesOf(fixture.model.sortedApps()), expected);
   }
 
+  void launchersLeaveWithTheAppOnce() {
+    auto services = fakeServices({app("Tool", 5, {{"/home/x/.config/Tool", 3}})}, std::make_shared<Removals>());
+    const std::string entry = "/home/x/.local/share/applications/tool.desktop";
+    const auto list = services.listApps;
+    services.listApps = [list, entry](const std::string& home, const std::vector<std::string>& folders,
+                                      const std::set<std::string>& excluding) {
+      auto apps = list(home, folders, excluding);
+      apps[0].launchers = {"/home/x/.config/Tool", entry};
+      return apps;
+    };
+    const auto measure = services.measure;
+    services.measure = [measure, entry](const std::string& path) { return path == entry ? 1 : measure(path); };
+    TestScheduler scheduler;
+    ApplicationsModel model(services, std::make_shared<test::FakeRunningApps>(),
+                            std::make_shared<test::FakeThumbnailer>(), scheduler, "/home/x");
+    model.scan();
+    QTRY_VERIFY(model.phase() == ApplicationsModel::Phase::ready);
+    QCOMPARE(model.parts().at("/apps/Tool.app"),
+             (std::vector<AppPart>{{"/apps/Tool.app", 5}, {"/home/x/.config/Tool", 3}, {entry, 1}}));
+  }
+
   void unmeasuredAppsSortLastAndAddNothing() {
     auto services = fakeServices({app("Small", 5), app("Big", 50), app("Unmeasured", 0)}, std::make_shared<Removals>());
     auto gate = std::make_shared<test::Gate>();
