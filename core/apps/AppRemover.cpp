@@ -1,6 +1,6 @@
 #include "apps/AppRemover.h"
 
-#include "apps/AppFootprint.h"
+#include "apps/FlatpakApps.h"
 #include "apps/LinuxApps.h"
 #include "apps/PrivilegedTrash.h"
 #include "platform/FileAccess.h"
@@ -117,7 +117,7 @@ std::optional<std::string> AppRemover::removeFlatpak(const std::string& path) co
     const std::string installation(sys::PathText::parentFolder(judged));
     const std::string id(sys::PathText::lastComponent(judged));
     // Only "<installation>/app/<id>" of a per-user installation ("…/flatpak/app").
-    if (!installation.ends_with("/flatpak/app") || !AppFootprint::looksLikeBundleID(id) ||
+    if (!installation.ends_with("/flatpak/app") || !FlatpakApps::isAppID(id) ||
         !sys::isDirectoryNoFollow(judged))
         return "not a Flatpak of your own";
     const auto reason = flatpak_(id, installation);

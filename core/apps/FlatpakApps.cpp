@@ -6,6 +6,8 @@
 #include "platform/SmallFile.h"
 
 #include <algorithm>
+#include <cctype>
+#include <string_view>
 
 namespace tidra::FlatpakApps {
 namespace {
@@ -102,7 +104,7 @@ std::vector<InstalledApp> fromTool(const std::string& output, const std::string&
         if (end == std::string::npos) end = output.size();
         const auto row = fields(output.substr(start, end - start));
         start = end + 1;
-        if (row[0].empty() || row[0].find(' ') != std::string::npos || !AppFootprint::looksLikeBundleID(row[0])) continue;
+        if (!isAppID(row[0])) continue;
         auto app = deployed(folder, row[0], false)
                        .value_or(InstalledApp{folder + "/" + row[0], AppFootprint::guessedName(row[0]), row[0],
                                               std::nullopt, std::nullopt, false, AppKind::flatpak});
@@ -125,5 +127,21 @@ std::vector<InstalledApp> user(const std::string& folder, const std::string& too
 }
 
 std::vector<InstalledApp> system(const std::string& folder) { return fromFolder(folder, true); }
+
+bool isAppID(const std::string& id) {
+    if (id.empty() || id.size() > 255) return false;
+    int pieces = 0;
+    std::size_t start = 0;
+    while (start <= id.size()) {
+        const auto dot = std::min(id.find('.', start), id.size());
+        const std::string_view piece(id.data() + start, dot - start);
+        if (piece.empty() || std::isdigit(static_cast<unsigned char>(piece[0]))) return false;
+        for (char c : piece)
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-') return false;
+        ++pieces;
+        start = dot + 1;
+    }
+    return pieces >= 3;
+}
 
 } // namespace tidra::FlatpakApps

@@ -21,4 +21,9 @@ std::vector<InstalledApp> user(const std::string& folder, const std::string& too
 // The apps of a system-wide installation's "app" folder, locked: only root may remove them.
 std::vector<InstalledApp> system(const std::string& folder);
 
+// Whether `id` has the form flatpak(1) gives application ids: three or more pieces separated
+// by ".", each of ASCII letters, digits, "_" and "-" and not starting with a digit, at most
+// 255 bytes in all ("net._86box._86Box" is one; "a.b", "a..b.c" and "a.b/c.d" are not).
+bool isAppID(const std::string& id);
+
 } // namespace tidra::FlatpakApps

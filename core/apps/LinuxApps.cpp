@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <map>
@@ -63,14 +64,6 @@ std::vector<Entry> readEntries(const std::string& folder) {
     return entries;
 }
 
-// A bare command name of a user's entry is looked for where a user installs commands.
-std::string resolvedProgram(const std::string& program, const std::string& home) {
-    if (program.empty() || program.starts_with('/')) return program;
-    for (const char* folder : {"/.local/bin/", "/bin/"})
-        if (sys::isExecutableFile(home + folder + program)) return home + folder + program;
-    return {};
-}
-
 // "Cursor-1.2.3-x86_64.AppImage" is Cursor, version 1.2.3: the name runs up to the first "-"
 // or "_" that a digit follows, the version from there to the next "-" or "_".
 std::pair<std::string, std::optional<std::string>> appImageNameAndVersion(const std::string& fileName) {
@@ -91,6 +84,19 @@ std::pair<std::string, std::optional<std::string>> appImageNameAndVersion(const 
 std::string realPath(const std::string& path) {
     char buffer[PATH_MAX];
     return ::realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
+}
+
+// A bare command name of a user's entry is looked for where a user installs commands; a link
+// in the home folder (~/.local/bin/tool to an AppImage) stands for the file it leads to there.
+std::string resolvedProgram(const std::string& program, const std::string& home) {
+    std::string found = program;
+    if (!program.empty() && !program.starts_with('/')) {
+        found.clear();
+        for (const char* folder : {"/.local/bin/", "/bin/"})
+            if (found.empty() && sys::isExecutableFile(home + folder + program)) found = home + folder + program;
+    }
+    const std::string real = found.empty() ? found : realPath(found);
+    return isInside(real, home) && isInside(found, home) ? real : found;
 }
 
 // Collects apps by path, so an AppImage found in a folder and named by an entry is one app.
@@ -145,7 +151,7 @@ void addUserEntries(const LinuxAppPlaces& places, const std::vector<Entry>& entr
                          entry.fields.icon};
         if (!entry.fields.appImageVersion.empty()) app.version = entry.fields.appImageVersion;
         else if (isImage) app.version = appImageNameAndVersion(std::string(sys::PathText::lastComponent(program))).second;
-        if (!apps.has(program)) apps.add(std::move(app)); // else an earlier entry named it
+        apps.add(std::move(app)); // a second entry for the same program changes nothing
     }
 }
 

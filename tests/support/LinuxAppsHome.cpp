@@ -32,8 +32,10 @@ LinuxAppsHome::LinuxAppsHome() {
     temp.text("home/Downloads/notes.txt", "keep me");
     temp.text("home/Tools/etcher.AppImage", head + std::string(1000, 'e'));
     temp.text("home/opt/toolbox/bin/toolbox", "#!/bin/sh\n");
+    temp.text("home/Apps/nvim.appimage", head + std::string(500, 'n'));
+    temp.symlink("home/.local/bin/nvim", "../../Apps/nvim.appimage");
     for (const char* program : {"Applications/Cursor-1.2.3-x86_64.AppImage", "Downloads/Obsidian-1.5.12.AppImage",
-                                "Tools/etcher.AppImage", "opt/toolbox/bin/toolbox"})
+                                "Tools/etcher.AppImage", "opt/toolbox/bin/toolbox", "Apps/nvim.appimage"})
         temp.chmod(std::string("home/") + program, 0755);
 
     const std::string cursor = home + "/Applications/Cursor-1.2.3-x86_64.AppImage";
@@ -45,6 +47,7 @@ LinuxAppsHome::LinuxAppsHome() {
               entry("My Text Editor", "/usr/bin/gnome-text-editor --new-window"));
     temp.text("home/.local/share/applications/quiet.desktop",
               entry("Quiet", home + "/opt/toolbox/bin/toolbox", "NoDisplay=true\n"));
+    temp.text("home/.local/share/applications/nvim.desktop", entry("Neovim", "nvim %F", "Icon=nvim\n"));
     temp.text("home/.config/autostart/cursor.desktop", entry("Cursor", cursor + " --hidden"));
     temp.text("home/.config/autostart/other.desktop", entry("Other", "/usr/bin/other"));
 

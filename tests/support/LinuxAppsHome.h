@@ -9,8 +9,8 @@ namespace tidra::test {
 
 // A Linux home with one app of each kind, built in a TempHome: below root()/home the AppImages
 // Applications/Cursor-1.2.3-x86_64.AppImage (with a desktop and an autostart entry),
-// Downloads/Obsidian-1.5.12.AppImage and Tools/etcher.AppImage (found through its desktop
-// entry); a program opt/toolbox/bin/toolbox started by the user's entry; the user's Flatpak
+// Downloads/Obsidian-1.5.12.AppImage, Tools/etcher.AppImage (found through its desktop
+// entry) and Apps/nvim.appimage (whose entry starts "nvim", a link in .local/bin); a program opt/toolbox/bin/toolbox started by the user's entry; the user's Flatpak
 // org.example.Notes in .local/share/flatpak; the apps' data in .config, .cache and .var/app;
 // secrets in .ssh and .local/share/keyrings; and decoys (an ELF named .AppImage, a link to an
 // AppImage, a runtime, hidden entries). Outside the home: the system's entries in

@@ -1,3 +1,4 @@
+#include "apps/FlatpakApps.h"
 #include "apps/LinuxApps.h"
 
 #include "support/FakeTool.h"
@@ -42,6 +43,7 @@ TEST_F(LinuxAppsTest, ListsWhatTheUserInstalledAndTheSystemsAppsLocked) {
         "Cursor|appImage|1.2.3|free|~/Applications/Cursor-1.2.3-x86_64.AppImage|+applications/cursor.desktop|+autostart/cursor.desktop",
         "Etcher|appImage|2.0|free|~/Tools/etcher.AppImage|+applications/etcher.desktop",
         "Inkscape|systemFlatpak|-|locked|" + fixture.root() + "/var-flatpak/app/org.inkscape.Inkscape",
+        "Neovim|appImage|-|free|~/Apps/nvim.appimage|+applications/nvim.desktop",
         "Notes|flatpak|4.5|free|~/.local/share/flatpak/app/org.example.Notes",
         "Obsidian|appImage|1.5.12|free|~/Downloads/Obsidian-1.5.12.AppImage",
         "Snappy|snap|-|locked|" + fixture.root() + "/system/applications/snappy_snappy.desktop",
@@ -50,9 +52,9 @@ TEST_F(LinuxAppsTest, ListsWhatTheUserInstalledAndTheSystemsAppsLocked) {
     }));
     EXPECT_EQ(apps[0].icon, "cursor");
     EXPECT_EQ(apps[0].bundleID, "cursor");
-    EXPECT_EQ(apps[3].icon, home + "/.local/share/flatpak/app/org.example.Notes/current/active/export/share/icons/"
+    EXPECT_EQ(apps[4].icon, home + "/.local/share/flatpak/app/org.example.Notes/current/active/export/share/icons/"
                                    "hicolor/128x128/apps/org.example.Notes.png");
-    EXPECT_EQ(apps[4].bundleID, "Obsidian-1.5.12.AppImage");
+    EXPECT_EQ(apps[5].bundleID, "Obsidian-1.5.12.AppImage");
     for (const auto& app : apps) EXPECT_FALSE(app.lastOpened) << app.name;
 }
 
@@ -64,7 +66,7 @@ TEST_F(LinuxAppsTest, LeavesOutExcludedIdentifiersItselfAndTheSystemForAnotherHo
     const auto apps = LinuxApps::list(places, {"cursor", "org.example.Notes"}, noTool);
     Strings names;
     for (const auto& app : apps) names.push_back(app.name);
-    EXPECT_EQ(names, (Strings{"Etcher", "Obsidian"}));
+    EXPECT_EQ(names, (Strings{"Etcher", "Neovim", "Obsidian"}));
 }
 
 TEST_F(LinuxAppsTest, FlatpakItselfNamesTheUsersFlatpaksWhenItRuns) {
@@ -101,6 +103,14 @@ TEST(LinuxAppsProgram, ReadsTheProgramOfAnExecLine) {
         {"env", ""},
     };
     for (const auto& [exec, expected] : cases) EXPECT_EQ(LinuxApps::program(exec), expected) << exec;
+}
+
+TEST(FlatpakAppID, FollowsFlatpaksOwnRules) {
+    for (const char* id : {"org.example.Notes", "net._86box._86Box", "com.github.a-b.Tool", "a.b.c"})
+        EXPECT_TRUE(FlatpakApps::isAppID(id)) << id;
+    for (const char* id : {"", "a.b", "a..b.c", "a.b.", "a.b/c.d", "org.1example.App", "Application ID", "a.b.c d"})
+        EXPECT_FALSE(FlatpakApps::isAppID(id)) << id;
+    EXPECT_FALSE(FlatpakApps::isAppID("a.b." + std::string(254, 'c')));
 }
 
 TEST_F(LinuxAppsTest, AnAppImageIsKnownByItsMagicNotItsName) {
