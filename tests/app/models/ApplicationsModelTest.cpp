@@ -174,7 +174,7 @@ private slots:
     QCOMPARE(namesOf(fixture.model.sortedApps()), expected);
   }
 
-  void launchersLeaveWithTheAppOnce() {
+  void launchersLeaveWithTheAppOnceAndItsIconIsTheEntrys() {
     auto services = fakeServices({app("Tool", 5, {{"/home/x/.config/Tool", 3}})}, std::make_shared<Removals>());
     const std::string entry = "/home/x/.local/share/applications/tool.desktop";
     const auto list = services.listApps;
@@ -182,6 +182,7 @@ private slots:
                                       const std::set<std::string>& excluding) {
       auto apps = list(home, folders, excluding);
       apps[0].launchers = {"/home/x/.config/Tool", entry};
+      apps[0].icon = "tool-icon";
       return apps;
     };
     const auto measure = services.measure;
@@ -193,6 +194,7 @@ private slots:
     QTRY_VERIFY(model.phase() == ApplicationsModel::Phase::ready);
     QCOMPARE(model.parts().at("/apps/Tool.app"),
              (std::vector<AppPart>{{"/apps/Tool.app", 5}, {"/home/x/.config/Tool", 3}, {entry, 1}}));
+    QCOMPARE(model.icons().at("/apps/Tool.app").text("asked"), QStringLiteral("tool-icon"));
   }
 
   void unmeasuredAppsSortLastAndAddNothing() {
