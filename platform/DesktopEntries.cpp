@@ -119,6 +119,10 @@ DesktopFileFields parseDesktopFile(const std::string& text) {
         else if (key == "Hidden") fields.hidden = value == "true";
         else if (key == "Exec") fields.exec = unescaped(value);
         else if (key == "X-GNOME-Autostart-enabled") fields.autostartDisabled = value == "false";
+        else if (key == "Type") fields.type = value;
+        else if (key == "Icon") fields.icon = unescaped(value);
+        else if (key == "NoDisplay") fields.noDisplay = value == "true";
+        else if (key == "X-AppImage-Version") fields.appImageVersion = unescaped(value);
     }
     return fields;
 }

@@ -32,13 +32,18 @@ std::vector<std::string> applicationFolders(const std::string& home);
 std::optional<std::vector<DesktopEntry>> readDesktopEntries(const std::vector<std::string>& folders);
 
 // The Name= of the [Desktop Entry] group of a desktop file's text, and whether Hidden=true;
-// for autostart files also Exec= (unescaped, empty when none) and whether
-// X-GNOME-Autostart-enabled=false turned the entry off.
+// Exec= (unescaped, empty when none) and whether X-GNOME-Autostart-enabled=false turned an
+// autostart entry off; for listing applications also Type=, Icon=, whether NoDisplay=true and
+// the X-AppImage-Version= that AppImage's desktop integration writes.
 struct DesktopFileFields {
     std::string name;
     bool hidden = false;
     std::string exec;
     bool autostartDisabled = false;
+    std::string type;
+    std::string icon;
+    bool noDisplay = false;
+    std::string appImageVersion;
 };
 DesktopFileFields parseDesktopFile(const std::string& text);
 

@@ -178,8 +178,8 @@ Flow ApplicationsModel::scanFlow() {
   std::set<std::string> excluding;
   if (auto own = services.ownBundleID()) excluding.insert(std::move(*own));
 
-  auto listing = [list = services.listApps, folders = folders_, excluding] {
-    return list(folders, excluding);
+  auto listing = [list = services.listApps, home = home_, folders = folders_, excluding] {
+    return list(home, folders, excluding);
   };
   auto apps = co_await runOn(Pool::user, listing);
   setApps(apps);
@@ -195,7 +195,11 @@ Flow ApplicationsModel::scanFlow() {
   for (const auto& app : apps) {
     measuring.add([services = services, app, home = home_, fullDiskAccess, others] {
       Footprint footprint{app.path, {{app.path, services.measure(app.path)}}};
-      for (auto& path : services.footprint(app.bundleID, app.name, home, fullDiskAccess, others)) {
+      auto paths = services.footprint(app.bundleID, app.name, home, fullDiskAccess, others);
+      // Its own desktop and autostart entries leave with it too.
+      for (const auto& launcher : app.launchers)
+        if (std::find(paths.begin(), paths.end(), launcher) == paths.end()) paths.push_back(launcher);
+      for (auto& path : paths) {
         const auto bytes = services.measure(path);
         footprint.parts.push_back({std::move(path), bytes});
       }
@@ -233,7 +237,7 @@ void ApplicationsModel::prepareIcons(const std::vector<InstalledApp>& apps) {
   bool added = false;
   for (const auto& app : apps) {
     if (icons_.contains(app.path)) continue;
-    icons_[app.path] = thumbnailer->appIcon(app.bundleID, iconPixels);
+    icons_[app.path] = thumbnailer->appIcon(app.icon.empty() ? app.bundleID : app.icon, iconPixels);
     added = true;
   }
   if (added) emit iconsChanged();

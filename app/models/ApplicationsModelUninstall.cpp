@@ -15,12 +15,6 @@ constexpr int quitLooks = 40;
 constexpr auto quitPause = 250ms;
 constexpr auto demoPause = 400ms;
 
-std::vector<std::string> pathsOf(const std::vector<InstalledApp>& apps) {
-  std::vector<std::string> paths;
-  for (const auto& app : apps) paths.push_back(app.path);
-  return paths;
-}
-
 }  // namespace
 
 void ApplicationsModel::uninstall() {
@@ -63,9 +57,7 @@ Flow ApplicationsModel::uninstallFlow(std::vector<InstalledApp> apps, std::set<s
 
   setRemovingName(removal.size() == 1 ? QString::fromStdString(removal.front().name)
                                       : QString::number(removal.size()) + " apps");
-  auto removing = [remove = services.removeApps, guardian = guardian_, paths = pathsOf(removal)] {
-    return remove(guardian, paths);
-  };
+  auto removing = [remove = services.removeApps, guardian = guardian_, removal] { return remove(guardian, removal); };
   const auto report = co_await runOn(Pool::user, removing);
   failures.insert(failures.end(), report.failures.begin(), report.failures.end());
   std::erase_if(removal, [&](const InstalledApp& app) {

@@ -25,7 +25,9 @@ class RunningApps {
 public:
   virtual ~RunningApps() = default;
 
-  // The processes whose executable lies inside the app's bundle, in pid order.
+  // The app's processes, in pid order: those running from inside its bundle, its program or
+  // AppImage file (or started by that AppImage), or inside its Flatpak's sandbox. None for
+  // the system's apps, which are never removed here.
   virtual std::vector<RunningInstance> instances(const InstalledApp& app) const = 0;
   // Asks the process to quit (SIGTERM, never a forced kill), only when it still is the process
   // that started at `started`.

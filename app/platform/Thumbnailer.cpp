@@ -59,6 +59,10 @@ public:
   }
 
   QImage appIcon(const std::string& bundleID, QSize pixels) const override {
+    if (bundleID.starts_with('/')) {
+      const QIcon file(localPath(bundleID));
+      if (!file.isNull() && !file.availableSizes().isEmpty()) return file.pixmap(pixels).toImage();
+    }
     return themed({QString::fromStdString(bundleID), "application-x-executable", "application-x-generic"}, pixels);
   }
 };

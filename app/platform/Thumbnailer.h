@@ -22,7 +22,8 @@ public:
   virtual QImage fileIcon(const std::string& path, QSize pixels) const = 0;
   // The icon of the type the path's extension names; generic data when it names none.
   virtual QImage typeIcon(const std::string& path, QSize pixels) const = 0;
-  // The icon of an application, by its identifier in the icon theme, else a generic program's.
+  // The icon of an application, by its identifier or icon name in the icon theme, or the image
+  // at an absolute path (a desktop entry's Icon= may name a file); else a generic program's.
   virtual QImage appIcon(const std::string& bundleID, QSize pixels) const = 0;
 
   // libvips decoding and the desktop's icon theme.

@@ -2,7 +2,10 @@
 
 #include "apps/AppFootprint.h"
 #include "apps/AppRemover.h"
+#include "apps/LinuxApps.h"
+#include "apps/NaturalOrder.h"
 #include "fs/SizeScanner.h"
+#include "platform/HomeFolder.h"
 #include "platform/PropertyList.h"
 #include "system/PrivacyAccess.h"
 
@@ -21,15 +24,24 @@ std::optional<std::string> runningBundleID() {
   return *id;
 }
 
+std::vector<InstalledApp> listAll(const std::string& home, const std::vector<std::string>& folders,
+                                  const std::set<std::string>& excluding) {
+  auto apps = InstalledApps::list(folders, excluding);
+  for (auto& app : LinuxApps::list(LinuxAppPlaces::live(home, home == sys::homeFolder()), excluding))
+    apps.push_back(std::move(app));
+  std::stable_sort(apps.begin(), apps.end(), [](const InstalledApp& a, const InstalledApp& b) {
+    return NaturalOrder::compare(a.name, b.name) < 0;
+  });
+  return apps;
+}
+
 }  // namespace
 
 ApplicationServices ApplicationServices::live() {
   ApplicationServices services;
   services.ownBundleID = runningBundleID;
   services.hasFullDiskAccess = PrivacyAccess::hasFullDiskAccess;
-  services.listApps = [](const std::vector<std::string>& folders, const std::set<std::string>& excluding) {
-    return InstalledApps::list(folders, excluding);
-  };
+  services.listApps = listAll;
   services.footprint = [](const std::string& bundleID, const std::string& name, const std::string& home,
                           bool includeContainers, const std::vector<std::string>& others) {
     return AppFootprint::paths(bundleID, name, home, includeContainers, others);
@@ -37,8 +49,8 @@ ApplicationServices ApplicationServices::live() {
   services.measure = [](const std::string& path) {
     return SizeScanner::measure({path}, [] { return false; }).bytes;
   };
-  services.removeApps = [](const PathGuard& guardian, const std::vector<std::string>& bundles) {
-    return AppRemover(guardian).remove(bundles);
+  services.removeApps = [](const PathGuard& guardian, const std::vector<InstalledApp>& apps) {
+    return AppRemover(guardian).uninstall(apps);
   };
   services.trashLeftovers = trashEach;
   return services;

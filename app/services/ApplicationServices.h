@@ -21,8 +21,10 @@ struct ApplicationServices {
   std::function<std::optional<std::string>()> ownBundleID;
   // PrivacyAccess::hasFullDiskAccess: cheap, fine on the GUI thread.
   std::function<bool(const std::string& home)> hasFullDiskAccess;
-  // InstalledApps::list with the default last-opened source. Blocks.
-  std::function<std::vector<InstalledApp>(const std::vector<std::string>& folders,
+  // InstalledApps::list over the bundle folders with the default last-opened source, and
+  // LinuxApps::list over the home's Linux places (the system's too for the user's own home),
+  // in one natural name order; never the running program itself. Blocks.
+  std::function<std::vector<InstalledApp>(const std::string& home, const std::vector<std::string>& folders,
                                           const std::set<std::string>& excluding)>
       listApps;
   // AppFootprint::paths. Blocks; several may run at once.
@@ -31,9 +33,9 @@ struct ApplicationServices {
       footprint;
   // Allocated bytes under one path, measured on its own (SizeScanner). Blocks.
   std::function<std::int64_t(const std::string& path)> measure;
-  // AppRemover::remove with its default trash and administrator fallback. Blocks, also for as
-  // long as a password prompt is open.
-  std::function<CleanReport(const PathGuard& guardian, const std::vector<std::string>& bundles)> removeApps;
+  // AppRemover::uninstall with its default trash, administrator fallback and flatpak. Blocks,
+  // also for as long as a password prompt is open. Failures name the apps' paths.
+  std::function<CleanReport(const PathGuard& guardian, const std::vector<InstalledApp>& apps)> removeApps;
   // Moves an app's leftovers to the Trash, each judged by the guard first. Blocks.
   std::function<TrashOutcome(const PathGuard& guardian, const std::vector<std::string>& paths)> trashLeftovers;
 

@@ -32,8 +32,29 @@ const std::vector<LibraryFolder>& identifierFolders() {
         // A Flatpak's own folder on Linux, which outlives the app (flatpak-run(1): the
         // sandbox's $HOME/.var/app/<id>).
         {".var/app", {}},
+        // The XDG base directories, where Linux apps keep what the Library holds elsewhere.
+        {".config", {}},
+        {".cache", {}},
+        {".local/share", {}},
+        {".local/state", {}},
     };
     return folders;
+}
+
+// The folders searched by the app's name: support files, caches and logs, on both platforms.
+const std::vector<std::string>& nameFolders() {
+    static const std::vector<std::string> folders{"Library/Application Support", "Library/Caches", "Library/Logs",
+                                                  ".config", ".cache", ".local/share", ".local/state"};
+    return folders;
+}
+
+// Entries of the XDG folders that the desktop shares between all apps (or that hold secrets):
+// never one app's, whatever it is called.
+const std::set<std::string>& sharedEntries() {
+    static const std::set<std::string> names{"applications", "autostart", "flatpak", "icons",   "fonts",
+                                             "mime",         "systemd",   "Trash",   "keyrings", "dbus-1",
+                                             "user-dirs.dirs", "gtk-3.0", "gtk-4.0", "dconf",   "pulse"};
+    return names;
 }
 
 // Apps whose name cannot be read off their identifier.
@@ -138,7 +159,8 @@ void identifierPass(const Claim& claims, const std::string& home, bool includeCo
     for (const auto& row : folders) {
         const std::string folder = home + "/" + row.folder;
         for (const auto& name : entries(folder))
-            if (claims(withoutEnding(name, row.endings))) found.insert(folder + "/" + name);
+            if (!sharedEntries().contains(name) && claims(withoutEnding(name, row.endings)))
+                found.insert(folder + "/" + name);
     }
     if (!includeContainers) return;
     const std::string groups = home + "/Library/Group Containers";
@@ -166,10 +188,10 @@ std::size_t characterCount(const std::string& text) {
 
 void namePass(const std::string& appName, const std::string& home, std::set<std::string>& found) {
     const auto key = NaturalOrder::sortKey(appName);
-    for (const char* relative : {"Library/Application Support", "Library/Caches", "Library/Logs"}) {
+    for (const auto& relative : nameFolders()) {
         const std::string folder = home + "/" + relative;
         for (const auto& name : entries(folder))
-            if (NaturalOrder::sortKey(name) == key) found.insert(folder + "/" + name);
+            if (!sharedEntries().contains(name) && NaturalOrder::sortKey(name) == key) found.insert(folder + "/" + name);
     }
 }
 

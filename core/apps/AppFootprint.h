@@ -10,12 +10,13 @@
 namespace tidra::AppFootprint {
 
 // Absolute paths below `home` of the entries that belong to the app: those named by its
-// identifier (or an extension of it by "." and more pieces) in the Library folders and in
-// Flatpak's ~/.var/app, ignoring
+// identifier (or an extension of it by "." and more pieces) in the Library folders, in
+// Flatpak's ~/.var/app and in ~/.config, ~/.cache, ~/.local/share and ~/.local/state, ignoring
 // case and cutting the usual endings (".plist", ".savedState", ".binarycookies"); with
 // `includeContainers`, also its sandbox and group containers; and, when `name` has at least
 // three characters, the entries named like the app (ignoring case) in Application Support,
-// Caches and Logs. `others` are the identifiers of other installed apps: what belongs to one
+// Caches and Logs and in those four Linux folders. The desktop's shared entries there
+// ("applications", "autostart", "keyrings", "Trash" and the like) never count. `others` are the identifiers of other installed apps: what belongs to one
 // of them that extends `bundleID` is left to it. The identifier passes run only for an
 // identifier that looksLikeBundleID accepts, so a short one ("com") never claims a whole
 // folder. Each path once, in ascending byte order; names beginning with "." never count.

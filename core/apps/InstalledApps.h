@@ -9,20 +9,45 @@
 
 namespace tidra {
 
-// One application bundle found in an Applications folder.
+// How an app came onto the machine, which decides how it leaves.
+enum class AppKind {
+    // An application bundle folder.
+    bundle,
+    // One AppImage file the user put in the home folder.
+    appImage,
+    // A program in the home folder that the user's own desktop entry starts.
+    program,
+    // A Flatpak installed for this user only.
+    flatpak,
+    // Installed for every user by the system: never removed here, shown locked.
+    systemFlatpak,
+    snap,
+    systemPackage,
+};
+
+// One installed application: a bundle found in an Applications folder, or an app installed
+// the Linux ways (see LinuxApps).
 struct InstalledApp {
     // The searched folder + "/" + the bundle's name (one vendor folder in between for a bundle
-    // found one level down).
+    // found one level down). For the Linux kinds: the AppImage or program file, the Flatpak's
+    // folder in its installation ("<installation>/app/<id>"), or the system desktop entry.
     std::string path;
-    // The bundle's folder name without ".app".
+    // The bundle's folder name without ".app"; the desktop entry's or Flatpak's name.
     std::string name;
-    // "CFBundleIdentifier" of the bundle's Info.plist; never empty.
+    // "CFBundleIdentifier" of the bundle's Info.plist; the desktop file id or Flatpak id
+    // (for an AppImage without an entry, its file name). Never empty.
     std::string bundleID;
     // "CFBundleShortVersionString" when it is a string.
     std::optional<std::string> version;
     std::optional<std::chrono::system_clock::time_point> lastOpened;
-    // The user may not write the bundle (owned by another user), so moving it needs a password.
+    // The user may not write the bundle (owned by another user), so moving it needs a password;
+    // for the Linux kinds: installed for every user by the system, so it is locked here.
     bool needsPassword;
+    AppKind kind = AppKind::bundle;
+    // A theme icon name or an absolute image path; empty for the bundle kind.
+    std::string icon = {};
+    // The user's own desktop and autostart entries that start the app; they leave with it.
+    std::vector<std::string> launchers = {};
 
     const std::string& id() const { return path; }
     bool operator==(const InstalledApp&) const = default;

@@ -1,5 +1,6 @@
 #include "views/applications/ApplicationsTexts.h"
 
+#include "apps/AppRemover.h"
 #include "views/Formats.h"
 
 #include <QLocale>
@@ -36,6 +37,11 @@ QString passwordHelp() {
                         "move it.");
 }
 
+QString lockedHelp(const InstalledApp& app) {
+  const auto owner = AppRemover::systemOwner(app.kind);
+  return owner ? text(*owner) : passwordHelp();
+}
+
 QString confirmationTitle(const std::vector<InstalledApp>& selected) {
   if (selected.size() == 1) return QStringLiteral("Uninstall %1?").arg(text(selected.front().name));
   return QStringLiteral("Uninstall %1 apps?").arg(selected.size());
@@ -52,6 +58,13 @@ std::optional<QString> passwordNote(const QStringList& names) {
   return QStringLiteral("The file manager asks for your password to move %1: %2 to the system.")
       .arg(QLocale().createSeparatedList(names),
            names.size() == 1 ? QStringLiteral("it belongs") : QStringLiteral("they belong"));
+}
+
+std::optional<QString> systemNote(const QStringList& names) {
+  if (names.isEmpty()) return std::nullopt;
+  return (names.size() == 1 ? QStringLiteral("%1 stays: the system installed it, so only its package manager removes it.")
+                            : QStringLiteral("%1 stay: the system installed them, so only its package manager removes them."))
+      .arg(QLocale().createSeparatedList(names));
 }
 
 QString partText(const std::string& path, bool isApp, const std::string& home) {

@@ -26,12 +26,16 @@ QString removingStatus(const std::optional<QString>& name);
 QString lastOpened(const std::optional<Date>& date, Date now);
 QString lastOpenedUnknownHelp();
 QString passwordHelp();
+// The lock's tooltip: the password help for a bundle, else why the system's app stays.
+QString lockedHelp(const InstalledApp& app);
 
 // The sheet's title and message for the selected apps and the bytes that will move.
 QString confirmationTitle(const std::vector<InstalledApp>& selected);
 QString confirmationMessage(int selectedCount, std::int64_t bytes);
 // Nothing when no selected app needs a password; else the names joined as a list.
 std::optional<QString> passwordNote(const QStringList& names);
+// Nothing when no selected app is the system's; else that those stay, and why.
+std::optional<QString> systemNote(const QStringList& names);
 
 // A part of an app: the bundle's file name; inside a Library, its path there split by " › ";
 // anything else with the home as "~".

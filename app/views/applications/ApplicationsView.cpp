@@ -48,7 +48,7 @@ QWidget* nameCell(const InstalledApp& app, const ApplicationsModel& model) {
   if (app.needsPassword) {
     auto* lock = new SymbolView(QStringLiteral("lock"), Theme::Role::secondaryLabel, 13);
     lock->setObjectName(QStringLiteral("passwordLock"));
-    lock->setToolTip(ApplicationsTexts::passwordHelp());
+    lock->setToolTip(ApplicationsTexts::lockedHelp(app));
     row->addWidget(lock);
   }
   row->addStretch(1);

@@ -107,12 +107,14 @@ void UninstallConfirmation::refreshTexts() {
   title->setText(ApplicationsTexts::confirmationTitle(selected));
   setWindowTitle(title->text());
   message->setText(ApplicationsTexts::confirmationMessage(static_cast<int>(selected.size()), model.selectedBytes()));
-  QStringList locked;
+  QStringList locked, system;
   for (const auto& app : selected)
-    if (app.needsPassword) locked << QString::fromStdString(app.name);
-  const auto note = ApplicationsTexts::passwordNote(locked);
-  passwordText->setText(note.value_or(QString()));
-  passwordNote->setVisible(note.has_value());
+    if (app.needsPassword) (app.kind == AppKind::bundle ? locked : system) << QString::fromStdString(app.name);
+  QStringList notes;
+  for (const auto& note : {ApplicationsTexts::passwordNote(locked), ApplicationsTexts::systemNote(system)})
+    if (note) notes << *note;
+  passwordText->setText(notes.join(QLatin1Char('\n')));
+  passwordNote->setVisible(!notes.isEmpty());
 }
 
 void UninstallConfirmation::refreshTicks() {

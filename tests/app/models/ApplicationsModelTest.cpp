@@ -45,7 +45,7 @@ ApplicationServices fakeServices(const std::vector<FakeApp>& apps, std::shared_p
   ApplicationServices services;
   services.ownBundleID = [] { return std::nullopt; };
   services.hasFullDiskAccess = [](const std::string&) { return true; };
-  services.listApps = [apps](const std::vector<std::string>&, const std::set<std::string>&) {
+  services.listApps = [apps](const std::string&, const std::vector<std::string>&, const std::set<std::string>&) {
     std::vector<InstalledApp> listed;
     for (const auto& app : apps) listed.push_back({app.path(), app.name, app.bundleID(), {}, app.lastOpened, false});
     return listed;
@@ -65,8 +65,10 @@ ApplicationServices fakeServices(const std::vector<FakeApp>& apps, std::shared_p
     return found == footprints.end() ? std::vector<std::string>{} : found->second;
   };
   services.measure = [sizes](const std::string& path) { return sizes.at(path); };
-  services.removeApps = [removals](const PathGuard&, const std::vector<std::string>& bundles) {
+  services.removeApps = [removals](const PathGuard&, const std::vector<InstalledApp>& apps) {
     std::lock_guard lock(removals->mutex);
+    std::vector<std::string> bundles;
+    for (const auto& app : apps) bundles.push_back(app.path);
     removals->bundleCalls.push_back(bundles);
     CleanReport report;
     for (const auto& bundle : bundles) {
@@ -171,6 +173,29 @@ private slots:
     fixture.scan();
     fixture.model.setOrder(ApplicationsModel::Order(order));
     QCOMPARE(namesOf(fixture.model.sortedApps()), expected);
+  }
+
+  void launchersLeaveWithTheAppOnceAndItsIconIsTheEntrys() {
+    auto services = fakeServices({app("Tool", 5, {{"/home/x/.config/Tool", 3}})}, std::make_shared<Removals>());
+    const std::string entry = "/home/x/.local/share/applications/tool.desktop";
+    const auto list = services.listApps;
+    services.listApps = [list, entry](const std::string& home, const std::vector<std::string>& folders,
+                                      const std::set<std::string>& excluding) {
+      auto apps = list(home, folders, excluding);
+      apps[0].launchers = {"/home/x/.config/Tool", entry};
+      apps[0].icon = "tool-icon";
+      return apps;
+    };
+    const auto measure = services.measure;
+    services.measure = [measure, entry](const std::string& path) { return path == entry ? 1 : measure(path); };
+    TestScheduler scheduler;
+    ApplicationsModel model(services, std::make_shared<test::FakeRunningApps>(),
+                            std::make_shared<test::FakeThumbnailer>(), scheduler, "/home/x");
+    model.scan();
+    QTRY_VERIFY(model.phase() == ApplicationsModel::Phase::ready);
+    QCOMPARE(model.parts().at("/apps/Tool.app"),
+             (std::vector<AppPart>{{"/apps/Tool.app", 5}, {"/home/x/.config/Tool", 3}, {entry, 1}}));
+    QCOMPARE(model.icons().at("/apps/Tool.app").text("asked"), QStringLiteral("tool-icon"));
   }
 
   void unmeasuredAppsSortLastAndAddNothing() {

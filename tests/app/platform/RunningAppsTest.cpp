@@ -1,6 +1,7 @@
 #include "support/TestMain.h"
 #include "platform/RunningApps.h"
 
+#include "support/FakeProc.h"
 #include "support/TempHome.h"
 
 #include <QTest>
@@ -9,6 +10,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace tidra;
@@ -74,6 +76,38 @@ private slots:
     QTRY_VERIFY(running->isTerminated(instances[0]));  // ended, still unreaped
     program.reap();
     QVERIFY(running->isTerminated(instances[0]));
+  }
+
+  void findsTheProcessesOfEachLinuxKind() {
+    test::TempHome home;
+    test::FakeProc proc(home);
+    proc.setBootTime(1'700'000'000);
+    const std::string image = "/home/u/Applications/Tool.AppImage", program = "/home/u/opt/tool/bin/tool";
+    proc.add({.pid = 10, .exe = image});
+    proc.add({.pid = 11, .exe = "/tmp/.mount_Tool/usr/bin/tool"});
+    home.text("proc/11/environ", "LANG=C" + std::string(1, '\0') + "APPIMAGE=" + image + std::string(1, '\0'));
+    proc.add({.pid = 12, .exe = "/tmp/.mount_Other/usr/bin/other"});
+    home.text("proc/12/environ", "APPIMAGE=" + image + ".old" + std::string(1, '\0'));
+    proc.add({.pid = 13, .exe = program});
+    proc.add({.pid = 14, .exe = "/app/bin/notes"});
+    home.text("proc/14/root/.flatpak-info", "[Application]\nname=org.example.Notes\nruntime=x\n");
+    proc.add({.pid = 15, .exe = "/usr/bin/gnome-text-editor"});
+    const auto running = RunningApps::live(proc.root());
+    const auto pids = [&](const InstalledApp& app) {
+      std::vector<pid_t> found;
+      for (const auto& instance : running->instances(app)) found.push_back(instance.pid);
+      std::sort(found.begin(), found.end());  // a fixture folder lists in no set order
+      return found;
+    };
+    QCOMPARE(pids({image, "Tool", "Tool.AppImage", {}, {}, false, AppKind::appImage}), (std::vector<pid_t>{10, 11}));
+    QCOMPARE(pids({program, "Tool", "tool", {}, {}, false, AppKind::program}), (std::vector<pid_t>{13}));
+    QCOMPARE(pids({"/home/u/.local/share/flatpak/app/org.example.Notes", "Notes", "org.example.Notes", {}, {}, false,
+                   AppKind::flatpak}),
+             (std::vector<pid_t>{14}));
+    // The system's apps are never removed here, so none of their processes is asked to quit.
+    QCOMPARE(pids({"/usr/share/applications/org.gnome.TextEditor.desktop", "Text Editor", "org.gnome.TextEditor", {},
+                   {}, true, AppKind::systemPackage}),
+             std::vector<pid_t>{});
   }
 };
 

@@ -25,7 +25,7 @@ ApplicationServices quietApplications() {
   ApplicationServices services;
   services.ownBundleID = [] { return std::nullopt; };
   services.hasFullDiskAccess = [](const std::string&) { return true; };
-  services.listApps = [](const std::vector<std::string>&, const std::set<std::string>&) {
+  services.listApps = [](const std::string&, const std::vector<std::string>&, const std::set<std::string>&) {
     return std::vector<InstalledApp>{};
   };
   return services;

@@ -27,7 +27,11 @@ std::optional<QImage> FakeThumbnailer::thumbnail(const std::string& path, QSize 
 
 QImage FakeThumbnailer::fileIcon(const std::string&, QSize pixels) const { return stamped(pixels, "fileIcon"); }
 QImage FakeThumbnailer::typeIcon(const std::string&, QSize pixels) const { return stamped(pixels, "typeIcon"); }
-QImage FakeThumbnailer::appIcon(const std::string&, QSize pixels) const { return stamped(pixels, "appIcon"); }
+QImage FakeThumbnailer::appIcon(const std::string& bundleID, QSize pixels) const {
+  auto image = stamped(pixels, "appIcon");
+  image.setText(QStringLiteral("asked"), QString::fromStdString(bundleID));
+  return image;
+}
 
 std::vector<std::string> FakeThumbnailer::decodesAsked() const {
   std::lock_guard lock(mutex);

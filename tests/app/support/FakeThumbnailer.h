@@ -11,7 +11,8 @@ namespace tidra::test {
 
 // Pictures without decoding: files named decodable give a picture, every other file none.
 // Each image carries its origin in the text key "made" ("thumbnail", "fileIcon", "typeIcon",
-// "appIcon"), and every decode asked for is recorded. `thumbnail` is safe from a worker.
+// "appIcon"; an app icon also the name it was asked for, in "asked"), and every decode asked
+// for is recorded. `thumbnail` is safe from a worker.
 class FakeThumbnailer final : public Thumbnailer {
 public:
   void decodable(const std::string& path);

@@ -59,6 +59,19 @@ private slots:
     QCOMPARE(ApplicationsTexts::passwordNote(names).value_or(QString()), expected);
   }
 
+  void systemAppsStayAndSayWhy() {
+    QCOMPARE(ApplicationsTexts::systemNote({}), std::nullopt);
+    QCOMPARE(ApplicationsTexts::systemNote({"Text Editor"}).value_or(QString()),
+             "Text Editor stays: the system installed it, so only its package manager removes it.");
+    QCOMPARE(ApplicationsTexts::systemNote({"Text Editor", "Maps"}).value_or(QString()),
+             "Text Editor and Maps stay: the system installed them, so only its package manager removes them.");
+    auto snap = named("Snappy");
+    snap.kind = AppKind::snap;
+    snap.needsPassword = true;
+    QCOMPARE(ApplicationsTexts::lockedHelp(snap), "Installed as a Snap. Remove it with snap.");
+    QCOMPARE(ApplicationsTexts::lockedHelp(named("Xcode")), ApplicationsTexts::passwordHelp());
+  }
+
   void partText_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("isApp");
