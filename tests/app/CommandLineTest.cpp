@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "CommandLine.h"
 
 #include <QTest>
@@ -92,5 +93,5 @@ private slots:
   }
 };
 
-QTEST_GUILESS_MAIN(CommandLineTest)
+TIDRA_TEST_MAIN(CommandLineTest)
 #include "CommandLineTest.moc"
