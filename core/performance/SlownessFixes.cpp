@@ -16,10 +16,6 @@ bool holdsAll(const DeveloperTool& tool, const std::vector<pid_t>& pids) {
     return std::all_of(pids.begin(), pids.end(), [&](pid_t pid) { return toolPids.count(pid) != 0; });
 }
 
-bool holds(const DeveloperTool& tool, pid_t pid) {
-    return std::find(tool.pids.begin(), tool.pids.end(), pid) != tool.pids.end();
-}
-
 bool isSessionProcess(const std::string& name) {
     static const std::set<std::string, std::less<>> session = {"gnome-shell", "Xorg",    "Xwayland",   "plasmashell",
                                                                "pipewire",    "systemd", "dbus-daemon"};
@@ -32,7 +28,7 @@ std::optional<DeveloperTool> owner(const ProcessGroup& group, const std::vector<
     // An empty group would be held "entirely" by any tool, and stopping that tool is no remedy.
     if (group.pids.empty()) return std::nullopt;
     for (const auto& tool : tools) {
-        if (holdsAll(tool, group.pids) || holds(tool, group.mainPID)) return tool;
+        if (holdsAll(tool, group.pids)) return tool;
     }
     return std::nullopt;
 }
