@@ -17,8 +17,23 @@ bool holdsAll(const DeveloperTool& tool, const std::vector<pid_t>& pids) {
 }
 
 bool isSessionProcess(const std::string& name) {
-    static const std::set<std::string, std::less<>> session = {"gnome-shell", "Xorg",    "Xwayland",   "plasmashell",
-                                                               "pipewire",    "systemd", "dbus-daemon"};
+    static const std::set<std::string, std::less<>> session = {
+        // Display servers, desktop shells and session managers.
+        "gnome-shell", "Xorg", "Xwayland", "plasmashell", "cinnamon", "gnome-session-binary", "xfce4-session",
+        "lxsession", "lxqt-session", "mate-session", "ksmserver",
+        // Sound, the session bus and the service manager.
+        "pipewire", "pipewire-pulse", "wireplumber", "pulseaudio", "systemd", "dbus-daemon", "dbus-broker",
+        "dbus-broker-launch",
+        // Window managers and compositors.
+        "openbox", "mutter", "metacity", "marco", "muffin", "xfwm4", "compiz", "i3", "sway", "awesome", "fluxbox",
+        "icewm", "bspwm", "herbstluftwm", "xmonad", "fvwm", "fvwm3", "enlightenment", "weston", "labwc", "wayfire",
+        "Hyprland", "picom",
+        // Notification daemons.
+        "dunst", "mako", "notify-osd", "xfce4-notifyd", "notification-daemon", "lxqt-notificationd", "swaync",
+        "mate-notification-daemon",
+        // Panels and tray hosts.
+        "stalonetray", "trayer", "xfce4-panel", "lxpanel", "lxqt-panel", "mate-panel", "gnome-panel", "tint2",
+        "polybar", "waybar", "budgie-panel", "snixembed"};
     return session.count(name) != 0 || name.starts_with("kwin_");
 }
 

@@ -118,6 +118,9 @@ TEST(SlownessFixesTest, SessionProcessesAndOurselvesAreNeverQuit) {
         {group("kwin_wayland", 0, 0, {10}), true},  {group("kwin_x11", 0, 0, {10}), true},
         {group("pipewire", 0, 0, {10}), true},      {group("systemd", 0, 0, {10}), true},
         {group("dbus-daemon", 0, 0, {10}), true},   {group("tidra", 0, 0, {10, self}), true},
+        {group("openbox", 0, 0, {10}), true},       {group("mutter", 0, 0, {10}), true},
+        {group("dunst", 0, 0, {10}), true},         {group("xfce4-notifyd", 0, 0, {10}), true},
+        {group("stalonetray", 0, 0, {10}), true},   {group("xfce4-panel", 0, 0, {10}), true},
         {group("Firefox", 0, 0, {10}), false},      {group("xorg-helper", 0, 0, {10}), false},
         {group("systemd-resolved", 0, 0, {10}), false},
     };
