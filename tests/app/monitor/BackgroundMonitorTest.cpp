@@ -143,6 +143,21 @@ private slots:
     QCOMPARE(rig.notifications.identifiers(), (std::vector<QString>{"disk", "disk"}));
   }
 
+  // A restart does not bring the alert back before its day is up: when it last fired is kept
+  // in the settings.
+  void diskAlertSpacingHoldsAcrossRestarts() {
+    MonitorRig rig;
+    rig.machine->disk = DiskUsage{100'000'000'000, 14'999'999'999};
+    rig.monitor->start();
+    QVERIFY(rig.settled(1));
+    QCOMPARE(rig.notifications.identifiers(), std::vector<QString>{"disk"});
+    const auto firstAlert = rig.scheduler.now();
+    rig.restartMonitorAfter(1h);
+    QCOMPARE(rig.notifications.posted.size(), size_t(1));
+    rig.restartMonitorAfter(firstAlert + 86'400s - rig.scheduler.now());
+    QCOMPARE(rig.notifications.identifiers(), (std::vector<QString>{"disk", "disk"}));
+  }
+
   void demoModeReadsTheDemoMachineEvery3sAndPostsNothing() {
     Demo::decide(true);
     MonitorRig rig;
