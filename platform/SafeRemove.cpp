@@ -1,7 +1,6 @@
 #include "platform/SafeRemove.h"
 
 #include "platform/NoFollow.h"
-#include "platform/UniqueFd.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -157,6 +156,14 @@ std::string openFailure(int error) {
     return error == ELOOP ? "is a symbolic link" : Outcome::errorText(error);
 }
 
+// Removes `name` in the open folder `parent`, never crossing into another file system.
+Outcome removeIn(int parent, const std::string& name) {
+    struct stat st {};
+    if (::fstatat(parent, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? Outcome::missing() : Outcome::failedWith(errno);
+    return TreeRemoval(parent, st.st_dev).remove(name);
+}
+
 } // namespace
 
 Outcome remove(const std::string& path) {
@@ -167,16 +174,22 @@ Outcome remove(const std::string& path) {
     if (parent.fd < 0)
         return Outcome::failed(parent.fd == -ELOOP ? "a folder above it is a symbolic link"
                                                    : Outcome::errorText(-parent.fd));
-    struct stat st {};
-    if (::fstatat(parent.fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return errno == ENOENT ? Outcome::missing() : Outcome::failedWith(errno);
-    return TreeRemoval(parent.fd, st.st_dev).remove(name);
+    return removeIn(parent.fd, name);
 }
 
-Listing list(const std::string& folder) {
-    UniqueFd fd(NoFollow::openFolder(folder, O_RDONLY));
-    if (fd.fd < 0) return Listing{{}, openFailure(-fd.fd)};
-    return namesOf(fd.fd);
+Folder::Folder(const std::string& path) : fd_(NoFollow::openFolder(path, O_RDONLY)) {
+    if (!fd_.ok()) error_ = openFailure(-fd_.fd);
+}
+
+Listing Folder::list() const {
+    return ok() ? namesOf(fd_.fd) : Listing{{}, error_};
+}
+
+Outcome Folder::remove(const std::string& name) const {
+    if (name.empty() || name == "." || name == ".." || name.find_first_of(std::string("/\0", 2)) != std::string::npos)
+        return Outcome::failed("not a removable path");
+    if (!ok()) return Outcome::failed(error_);
+    return removeIn(fd_.fd, name);
 }
 
 } // namespace tidra::sys::SafeRemove

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Outcome.h"
+#include "platform/UniqueFd.h"
 
 #include <string>
 #include <vector>
@@ -21,11 +22,29 @@ Outcome remove(const std::string& path);
 // The entry names of a folder, one level, hidden ones included, in the order read.
 struct Listing {
     std::vector<std::string> names;
-    // Why the folder could not be listed ("is a symbolic link" when it, or a folder above it,
-    // is a link); empty on success.
+    // Why the folder could not be listed; empty on success.
     std::string error;
     bool ok() const { return error.empty(); }
 };
-Listing list(const std::string& folder);
+
+// A folder opened once by its absolute path, refusing symbolic links on the way, whose entries
+// are then listed and removed relative to that one descriptor: whatever is swapped or moved
+// meanwhile, the names come from this very folder and only its entries go.
+class Folder {
+public:
+    explicit Folder(const std::string& path);
+    // Why it could not be opened ("is a symbolic link" when it, or a folder above it, is a
+    // link); empty when open.
+    const std::string& error() const { return error_; }
+    bool ok() const { return error_.empty(); }
+    Listing list() const;
+    // Removes the entry `name` as remove() does. A name holding "/" or NUL, "." and ".." are
+    // refused ("not a removable path").
+    Outcome remove(const std::string& name) const;
+
+private:
+    UniqueFd fd_;
+    std::string error_;
+};
 
 } // namespace tidra::sys::SafeRemove

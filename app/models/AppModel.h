@@ -296,7 +296,6 @@ private:
   void holdRefresh();
   void releaseRefresh();
   Flow refreshLoop(std::shared_ptr<bool> running);
-  Flow refreshPass();
   void quitLive(const ProcessGroup& group, const std::map<pid_t, std::chrono::system_clock::time_point>& started,
                 QuitMode mode);
   Flow removeLeftoverFlow(StartupItem item, std::function<void(std::optional<std::string>)> done);

@@ -150,7 +150,22 @@ void BackgroundMonitor::checkAlerts() {
   if (AlertRules::memoryAlertDue(memoryWatch, memory_, memoryOn, now))
     notifications.post(Notifier::memoryAlert(memory_->pressure, topApps_));
   const bool diskOn = preferences.boolValue(Preference::alertWhenDiskIsLow);
-  if (AlertRules::diskAlertDue(lastDiskAlert, disk_, diskOn, now)) notifications.post(Notifier::diskAlert(disk_->available));
+  auto lastDiskAlert = storedTime(Preference::lastDiskAlert);
+  if (AlertRules::diskAlertDue(lastDiskAlert, disk_, diskOn, now)) {
+    storeTime(Preference::lastDiskAlert, *lastDiskAlert);
+    notifications.post(Notifier::diskAlert(disk_->available));
+  }
+}
+
+std::optional<BackgroundMonitor::TimePoint> BackgroundMonitor::storedTime(const QString& key) const {
+  const auto date = preferences.date(key);
+  if (!date) return std::nullopt;
+  return TimePoint(std::chrono::milliseconds(date->toMSecsSinceEpoch()));
+}
+
+void BackgroundMonitor::storeTime(const QString& key, TimePoint time) {
+  preferences.setDate(key, QDateTime::fromMSecsSinceEpoch(
+                               std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count()));
 }
 
 }  // namespace tidra

@@ -120,6 +120,9 @@ private:
   void setTopApps(const std::vector<ProcessGroup>& groups);
 
   void checkAlerts();
+  // A time kept in the settings (it outlives the run); nothing when absent.
+  std::optional<TimePoint> storedTime(const QString& key) const;
+  void storeTime(const QString& key, TimePoint time);
   void checkIdleServers();
   void trackIdleServers(std::vector<DeveloperTool> servers);
   // Stops a tool through the model (off the GUI thread; in demo mode on the demo machine).
@@ -147,7 +150,6 @@ private:
   WaitList refreshWaiters;
   WaitList weeklyWaiters;
   AlertRules::MemoryWatch memoryWatch;
-  std::optional<TimePoint> lastDiskAlert;
 
   std::optional<MemorySnapshot> memory_;
   std::optional<DiskUsage> disk_;

@@ -17,18 +17,8 @@ namespace tidra {
 
 using namespace std::chrono_literals;
 
-namespace {
-
-QDateTime toDateTime(std::chrono::system_clock::time_point time) {
-  return QDateTime::fromMSecsSinceEpoch(std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count());
-}
-
-}  // namespace
-
 std::optional<BackgroundMonitor::TimePoint> BackgroundMonitor::lastWeeklyCheck() const {
-  const auto date = preferences.date(Preference::lastWeeklyCheck);
-  if (!date) return std::nullopt;
-  return TimePoint(std::chrono::milliseconds(date->toMSecsSinceEpoch()));
+  return storedTime(Preference::lastWeeklyCheck);
 }
 
 bool BackgroundMonitor::weeklyCheckIfDue() {
@@ -38,7 +28,7 @@ bool BackgroundMonitor::weeklyCheckIfDue() {
   const auto last = lastWeeklyCheck();
   if (!last) {
     // The first check of an installation comes a week after the monitor first looked.
-    preferences.setDate(Preference::lastWeeklyCheck, toDateTime(now));
+    storeTime(Preference::lastWeeklyCheck, now);
     return false;
   }
   return AlertRules::weeklyCheckDue(*last, now) && weeklyCheck();
@@ -58,7 +48,7 @@ Flow BackgroundMonitor::weeklyDemo() {
 
 Flow BackgroundMonitor::weeklyFlow() {
   // Stored first: a check that does not finish still counts as done.
-  preferences.setDate(Preference::lastWeeklyCheck, toDateTime(model.scheduler().now()));
+  storeTime(Preference::lastWeeklyCheck, model.scheduler().now());
   auto measuring = [cleanup = model.services().cleanup, environment = model.environment()] {
     std::vector<Candidate> safe;
     // One after another at low priority, so an interactive scan keeps the disk.

@@ -20,6 +20,8 @@ inline const QString stopIdleDevServers = QStringLiteral("stopIdleDevServers");
 inline const QString persistenceIgnoreState = QStringLiteral("ApplePersistenceIgnoreState");
 // No registered default: absent until first written.
 inline const QString lastWeeklyCheck = QStringLiteral("lastWeeklyCheck");
+// When the disk-nearly-full alert last fired, so its day of quiet holds across restarts.
+inline const QString lastDiskAlert = QStringLiteral("lastDiskAlert");
 inline const QString projectRoots = QStringLiteral("projectRoots");
 
 // Registers the nine defaults (in memory; nothing is written).

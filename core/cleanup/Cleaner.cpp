@@ -23,6 +23,12 @@ std::string toolFailure(const Shell::Output& output, const std::string& fallback
     return reason.empty() ? fallback : reason;
 }
 
+// Records a failed outcome for `path`; true when the entry went.
+bool counted(const std::string& path, const sys::Outcome& outcome, CleanReport& report) {
+    if (outcome.status == sys::Outcome::Status::failed) report.failures.push_back({path, outcome.reason});
+    return outcome.status == sys::Outcome::Status::done;
+}
+
 } // namespace
 
 Cleaner::Cleaner(PathGuard guardian, Runner run) : guardian_(std::move(guardian)), run_(std::move(run)) {}
@@ -46,10 +52,8 @@ bool Cleaner::handle(const std::string& path, Mode mode, CleanReport& report) co
         report.failures.push_back({path, verdict.reason()});
         return false;
     }
-    const sys::Outcome outcome =
-        mode == Mode::remove ? sys::SafeRemove::remove(judged) : sys::Trash::move(judged, guardian_.home());
-    if (outcome.status == sys::Outcome::Status::failed) report.failures.push_back({path, outcome.reason});
-    return outcome.status == sys::Outcome::Status::done;
+    return counted(path, mode == Mode::remove ? sys::SafeRemove::remove(judged) : sys::Trash::move(judged, guardian_.home()),
+                   report);
 }
 
 void Cleaner::deleteContents(const std::string& folder, CleanReport& report) const {
@@ -62,13 +66,20 @@ void Cleaner::deleteContents(const std::string& folder, CleanReport& report) con
         report.failures.push_back({folder, "is a symbolic link"});
         return;
     }
-    const auto listing = sys::SafeRemove::list(resolved);
+    // The names come from, and go from, the one folder opened here: a folder on the way swapped
+    // for a link meanwhile can neither change the list nor lead a removal elsewhere.
+    const sys::SafeRemove::Folder opened(resolved);
+    const auto listing = opened.list();
     if (!listing.ok()) {
         report.failures.push_back({folder, listing.error});
         return;
     }
-    for (const auto& name : listing.names)
-        if (handle(folder + "/" + name, Mode::remove, report)) ++report.removed;
+    for (const auto& name : listing.names) {
+        const std::string shown = folder + "/" + name;
+        if (const auto verdict = guardian_.checkDelete(resolved + "/" + name); !verdict.isAllowed())
+            report.failures.push_back({shown, verdict.reason()});
+        else if (counted(shown, opened.remove(name), report)) ++report.removed;
+    }
 }
 
 CleanReport Cleaner::runTool(const CleanupAction::Run& action) const {

@@ -19,16 +19,20 @@ struct Accumulator {
     bool isSystemService = true;
 };
 
+// The bundle up to the earliest marker, so the outermost bundle wins.
+std::optional<std::string> bundleOf(std::string_view path);
+
 // Where a process belongs: its own path, or its responsible process's when a system daemon
-// works for an app.
+// works for an app, or when a plain program (a shell, a dev server's node) was started by an
+// app bundle, such as an editor's or a terminal's shell: it is that app's work.
 struct Owner {
     std::string_view path;
     bool throughResponsible = false;
 };
 
 Owner ownerOf(const ProcessSnapshot& p) {
-    if (isSystemService(p.path) && !p.responsiblePath.empty() && !isSystemService(p.responsiblePath))
-        return {p.responsiblePath, true};
+    if (p.responsiblePath.empty() || isSystemService(p.responsiblePath)) return {p.path, false};
+    if (isSystemService(p.path) || (!bundleOf(p.path) && bundleOf(p.responsiblePath))) return {p.responsiblePath, true};
     return {p.path, false};
 }
 

@@ -16,13 +16,24 @@ bool holdsAll(const DeveloperTool& tool, const std::vector<pid_t>& pids) {
     return std::all_of(pids.begin(), pids.end(), [&](pid_t pid) { return toolPids.count(pid) != 0; });
 }
 
-bool holds(const DeveloperTool& tool, pid_t pid) {
-    return std::find(tool.pids.begin(), tool.pids.end(), pid) != tool.pids.end();
-}
-
 bool isSessionProcess(const std::string& name) {
-    static const std::set<std::string, std::less<>> session = {"gnome-shell", "Xorg",    "Xwayland",   "plasmashell",
-                                                               "pipewire",    "systemd", "dbus-daemon"};
+    static const std::set<std::string, std::less<>> session = {
+        // Display servers, desktop shells and session managers.
+        "gnome-shell", "Xorg", "Xwayland", "plasmashell", "cinnamon", "gnome-session-binary", "xfce4-session",
+        "lxsession", "lxqt-session", "mate-session", "ksmserver",
+        // Sound, the session bus and the service manager.
+        "pipewire", "pipewire-pulse", "wireplumber", "pulseaudio", "systemd", "dbus-daemon", "dbus-broker",
+        "dbus-broker-launch",
+        // Window managers and compositors.
+        "openbox", "mutter", "metacity", "marco", "muffin", "xfwm4", "compiz", "i3", "sway", "awesome", "fluxbox",
+        "icewm", "bspwm", "herbstluftwm", "xmonad", "fvwm", "fvwm3", "enlightenment", "weston", "labwc", "wayfire",
+        "Hyprland", "picom",
+        // Notification daemons.
+        "dunst", "mako", "notify-osd", "xfce4-notifyd", "notification-daemon", "lxqt-notificationd", "swaync",
+        "mate-notification-daemon",
+        // Panels and tray hosts.
+        "stalonetray", "trayer", "xfce4-panel", "lxpanel", "lxqt-panel", "mate-panel", "gnome-panel", "tint2",
+        "polybar", "waybar", "budgie-panel", "snixembed"};
     return session.count(name) != 0 || name.starts_with("kwin_");
 }
 
@@ -32,7 +43,7 @@ std::optional<DeveloperTool> owner(const ProcessGroup& group, const std::vector<
     // An empty group would be held "entirely" by any tool, and stopping that tool is no remedy.
     if (group.pids.empty()) return std::nullopt;
     for (const auto& tool : tools) {
-        if (holdsAll(tool, group.pids) || holds(tool, group.mainPID)) return tool;
+        if (holdsAll(tool, group.pids)) return tool;
     }
     return std::nullopt;
 }

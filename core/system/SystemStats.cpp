@@ -94,19 +94,20 @@ std::optional<std::string> readIfPresent(const std::string& path) {
 
 } // namespace
 
-std::optional<DiskUsage> diskFromBlocks(std::uint64_t blocks, std::uint64_t blocksAvailable,
-                                        std::uint64_t fragmentSize) {
-    std::int64_t total = 0, available = 0;
-    if (__builtin_mul_overflow(blocks, fragmentSize, &total) ||
-        __builtin_mul_overflow(blocksAvailable, fragmentSize, &available))
+std::optional<DiskUsage> diskFromBlocks(std::uint64_t blocks, std::uint64_t blocksFree,
+                                        std::uint64_t blocksAvailable, std::uint64_t fragmentSize) {
+    std::int64_t total = 0, available = 0, reserved = 0;
+    if (blocksAvailable > blocksFree || blocksFree > blocks || __builtin_mul_overflow(blocks, fragmentSize, &total) ||
+        __builtin_mul_overflow(blocksAvailable, fragmentSize, &available) ||
+        __builtin_mul_overflow(blocksFree - blocksAvailable, fragmentSize, &reserved))
         return std::nullopt;
-    return DiskUsage{total, available};
+    return DiskUsage{total, available, reserved};
 }
 
 std::optional<DiskUsage> disk(const std::string& folder) {
     const auto figures = sys::volumeFigures(folder);
     if (!figures) return std::nullopt;
-    return diskFromBlocks(figures->blocks, figures->blocksAvailable, figures->fragmentSize);
+    return diskFromBlocks(figures->blocks, figures->blocksFree, figures->blocksAvailable, figures->fragmentSize);
 }
 
 MemorySnapshot memoryFrom(const std::string& meminfo, const std::optional<std::string>& pressure) {

@@ -14,9 +14,10 @@ namespace tidra::SystemStats {
 std::optional<DiskUsage> disk(const std::string& folder);
 
 // The same from raw statvfs counts: total = blocks × fragment size, available = blocks
-// available to the user × fragment size.
-std::optional<DiskUsage> diskFromBlocks(std::uint64_t blocks, std::uint64_t blocksAvailable,
-                                        std::uint64_t fragmentSize);
+// available to the user × fragment size, reserved = the free blocks beyond those × fragment
+// size. Nothing when a figure overflows or more is available than free.
+std::optional<DiskUsage> diskFromBlocks(std::uint64_t blocks, std::uint64_t blocksFree,
+                                        std::uint64_t blocksAvailable, std::uint64_t fragmentSize);
 
 // Reads <procRoot>/meminfo and <procRoot>/pressure/memory. Never fails: unreadable files
 // leave their figures at the fallbacks of `memoryFrom`.

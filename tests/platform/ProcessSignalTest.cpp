@@ -1,6 +1,7 @@
 #include "platform/ProcessSignal.h"
 
 #include "platform/ProcReader.h"
+#include "support/ForkedChild.h"
 #include "support/RunAsNobody.h"
 
 #include <gtest/gtest.h>
@@ -36,12 +37,11 @@ protected:
     bool childAlive() const {
         return ::waitpid(child, nullptr, WNOHANG) == 0;
     }
-    // The child's end status; reaps it.
+    // The signal that ended the child; reaps it. -1 when it did not end within the limit.
     int endSignal() {
-        int status = 0;
-        if (::waitpid(child, &status, 0) != child) return -1;
+        const auto status = test::waitForChild(child);
         child = 0;
-        return WIFSIGNALED(status) ? WTERMSIG(status) : -1;
+        return status && WIFSIGNALED(*status) ? WTERMSIG(*status) : -1;
     }
     auto startsAt(std::uint64_t ticks) const {
         return [ticks](std::uint64_t actual) { return actual == ticks; };

@@ -28,23 +28,32 @@ plist_t sample() {
     return root;
 }
 
+// The value of `value` (or of its entry `key`) as a T; nothing when missing or of another type,
+// so a wrong answer fails the check instead of crashing the test program.
+template <class T>
+std::optional<T> as(const PlistValue* value, std::string_view key = {}) {
+    if (value && !key.empty()) value = value->find(key);
+    const T* typed = value ? value->as<T>() : nullptr;
+    return typed ? std::optional<T>(*typed) : std::nullopt;
+}
+
 TEST(PropertyListTest, ReadsXmlAndBinaryAlike) {
     for (bool binary : {false, true}) {
         SCOPED_TRACE(binary ? "binary" : "xml");
         test::TempHome home;
         const auto value = readPropertyList(home.plist("Info.plist", sample(), binary));
         ASSERT_TRUE(value);
-        EXPECT_EQ(*value->string("Name"), "Phone");
-        EXPECT_EQ(*value->find("Count")->as<std::int64_t>(), 42);
-        EXPECT_EQ(*value->find("Ratio")->as<double>(), 0.5);
-        EXPECT_EQ(*value->find("On")->as<bool>(), true);
+        EXPECT_EQ(as<std::string>(&*value, "Name"), "Phone");
+        EXPECT_EQ(as<std::int64_t>(&*value, "Count"), 42);
+        EXPECT_EQ(as<double>(&*value, "Ratio"), 0.5);
+        EXPECT_EQ(as<bool>(&*value, "On"), true);
         EXPECT_EQ(value->date("When"), system_clock::time_point(seconds(978307200 + 86400)));
-        EXPECT_EQ(*value->find("Bytes")->as<PlistValue::Data>(), (PlistValue::Data{1, 2}));
-        const auto* list = value->find("List")->as<PlistValue::Array>();
+        EXPECT_EQ(as<PlistValue::Data>(&*value, "Bytes"), (PlistValue::Data{1, 2}));
+        const auto list = as<PlistValue::Array>(&*value, "List");
         ASSERT_TRUE(list);
         ASSERT_EQ(list->size(), 2u);
-        EXPECT_EQ(*(*list)[0].as<std::string>(), "a");
-        EXPECT_EQ(*(*list)[1].string("Deep"), "yes");
+        EXPECT_EQ(as<std::string>(&(*list)[0]), "a");
+        EXPECT_EQ(as<std::string>(&(*list)[1], "Deep"), "yes");
         // Wrong types and missing keys answer nothing instead of failing.
         EXPECT_EQ(value->string("Count"), nullptr);
         EXPECT_EQ(value->string("Missing"), nullptr);

@@ -19,11 +19,17 @@ namespace {
 // Runs right after unlinkat refuses an entry for being a folder: the moment a racing process
 // would swap that folder for a link. unlinkat below stands in for libc's in this test program.
 std::function<void(int folder, const char* name)> onFolderFound;
+// Runs right after unlinkat removed a file: the moment a racing process would move the folder
+// being emptied somewhere else.
+std::function<void(const char* name)> onFileRemoved;
 
 } // namespace
 
 extern "C" int unlinkat(int folder, const char* name, int flags) {
-    if (::syscall(SYS_unlinkat, folder, name, flags) == 0) return 0;
+    if (::syscall(SYS_unlinkat, folder, name, flags) == 0) {
+        if (onFileRemoved && !(flags & AT_REMOVEDIR)) onFileRemoved(name);
+        return 0;
+    }
     const int error = errno;
     if (error == EISDIR && onFolderFound) onFolderFound(folder, name);
     errno = error;
@@ -79,6 +85,29 @@ TEST(SafeRemoveTest, AFolderSwappedForALinkIsNeverFollowed) {
     EXPECT_TRUE(test::isLink(fs.path("t/tree/sub")));
 }
 
+TEST(SafeRemoveTest, AFolderMovedOutWhileBeingEmptiedStopsTheWayBackUp) {
+    test::TempHome fs;
+    // The folder above the moved one holds names that the folder it lands in holds too.
+    for (const char* name : {"f0", "f1", "f2", "f3", "f4", "f5", "f6", "f7"}) {
+        fs.file(std::string("t/tree/a/") + name);
+        fs.text(std::string("outside/") + name, "outside");
+    }
+    fs.file("t/tree/a/b/inside");
+    bool moved = false;
+    onFileRemoved = [&](const char* name) {
+        if (moved || std::string(name) != "inside") return;
+        moved = ::rename(fs.path("t/tree/a/b").c_str(), fs.path("outside/b").c_str()) == 0;
+    };
+    const Outcome outcome = SafeRemove::remove(fs.path("t/tree"));
+    onFileRemoved = nullptr;
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(outcome.status, Status::failed);
+    EXPECT_EQ(outcome.reason, "was moved while being removed");
+    EXPECT_TRUE(exists(fs.path("outside/b")));
+    for (const char* name : {"f0", "f1", "f2", "f3", "f4", "f5", "f6", "f7"})
+        EXPECT_EQ(test::readFile(fs.path(std::string("outside/") + name)), "outside") << name;
+}
+
 TEST(SafeRemoveTest, RefusesLinksAboveAndPathsWithoutAName) {
     test::TempHome fs;
     fs.file("outside/keep");
@@ -88,7 +117,7 @@ TEST(SafeRemoveTest, RefusesLinksAboveAndPathsWithoutAName) {
     for (const std::string& path : {std::string("/"), std::string("relative/x"), std::string(), fs.path("t/.."),
                                     fs.path("outside/..") + '\0', fs.path("outside/keep") + '\0' + "x"})
         EXPECT_EQ(SafeRemove::remove(path).reason, "not a removable path") << path;
-    EXPECT_FALSE(SafeRemove::list(fs.path("outside/..") + '\0').ok());
+    EXPECT_FALSE(SafeRemove::Folder(fs.path("outside/..") + '\0').ok());
     EXPECT_TRUE(exists(fs.path("outside/keep")));
 }
 
@@ -147,13 +176,36 @@ TEST(SafeRemoveTest, ListsOneLevelWithHiddenEntries) {
     fs.file("t/.hidden");
     fs.file("t/d/deeper");
     fs.symlink("link", fs.path("t"));
-    auto listing = SafeRemove::list(fs.path("t"));
+    auto listing = SafeRemove::Folder(fs.path("t")).list();
     std::sort(listing.names.begin(), listing.names.end());
     EXPECT_TRUE(listing.ok());
     EXPECT_EQ(listing.names, (std::vector<std::string>{".hidden", "a", "d"}));
-    EXPECT_EQ(SafeRemove::list(fs.path("link")).error, "is a symbolic link");
-    EXPECT_EQ(SafeRemove::list(fs.path("link/d")).error, "is a symbolic link");
-    EXPECT_EQ(SafeRemove::list(fs.path("missing")).error, "No such file or directory");
+    EXPECT_EQ(SafeRemove::Folder(fs.path("link")).error(), "is a symbolic link");
+    EXPECT_EQ(SafeRemove::Folder(fs.path("link/d")).error(), "is a symbolic link");
+    EXPECT_EQ(SafeRemove::Folder(fs.path("missing")).error(), "No such file or directory");
+}
+
+TEST(SafeRemoveTest, AnOpenedFolderRemovesOnlyItsOwnEntries) {
+    test::TempHome fs;
+    fs.file("t/a");
+    fs.file("t/d/deeper");
+    fs.text("outside/a", "keep");
+    fs.text("outside/d/deeper", "keep");
+    const SafeRemove::Folder folder(fs.path("t"));
+    // Swapped for a link to another folder once it was opened.
+    ASSERT_EQ(::rename(fs.path("t").c_str(), fs.path("t.moved").c_str()), 0);
+    fs.symlink("t", fs.path("outside"));
+    for (const char* name : {"a", "d", "gone"}) {
+        const Outcome outcome = folder.remove(name);
+        EXPECT_EQ(outcome.status, std::string(name) == "gone" ? Status::missing : Status::done) << name;
+    }
+    EXPECT_EQ(test::names(fs.path("t.moved")), std::vector<std::string>{});
+    EXPECT_EQ(test::readFile(fs.path("outside/a")), "keep");
+    EXPECT_EQ(test::readFile(fs.path("outside/d/deeper")), "keep");
+    fs.file("t.moved/d/deeper");
+    for (const std::string& name : std::vector<std::string>{"", ".", "..", "d/deeper", std::string("d\0x", 3)})
+        EXPECT_EQ(folder.remove(name).reason, "not a removable path") << name;
+    EXPECT_TRUE(exists(fs.path("t.moved/d/deeper")));
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #include "support/ForkedChild.h"
 
+#include <poll.h>
+#include <signal.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +44,21 @@ std::string runInChild(const std::function<std::string()>& fn) {
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return "<child failed: status " + std::to_string(status) + ">";
     return answer;
+}
+
+std::optional<int> waitForChild(pid_t child, std::chrono::milliseconds limit) {
+    // A pidfd turns readable when the process ends: a bounded wait with no polling loop.
+    const int fd = int(::syscall(SYS_pidfd_open, child, 0));
+    bool ended = false;
+    if (fd >= 0) {
+        pollfd entry{fd, POLLIN, 0};
+        ended = ::poll(&entry, 1, int(limit.count())) == 1;
+        ::close(fd);
+    }
+    if (!ended) ::kill(child, SIGKILL);
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child) return std::nullopt;
+    return ended ? std::optional(status) : std::nullopt;
 }
 
 } // namespace tidra::test

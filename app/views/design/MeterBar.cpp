@@ -39,11 +39,6 @@ void MeterBar::setFraction(double fraction) {
   spring->start();
 }
 
-void MeterBar::setColors(std::vector<Theme::Tint> value) {
-  colors = std::move(value);
-  invalidate();
-}
-
 void MeterBar::render(QPainter& painter, const QSizeF& size) {
   QColor track = Theme::color(Theme::Role::quaternaryLabel, this);
   track.setAlphaF(track.alphaF() * 0.6f);

@@ -25,7 +25,6 @@ public:
 
   void setFraction(double fraction);
   double fraction() const { return target; }
-  void setColors(std::vector<Theme::Tint> colors);
 
 protected:
   void render(QPainter& painter, const QSizeF& size) override;

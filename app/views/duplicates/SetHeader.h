@@ -21,7 +21,6 @@ public:
 
   StyledLabel* titleLabel() const { return title; }
   StyledLabel* figureLabel() const { return figure; }
-  Badge* countBadge() const { return badge; }
 
 protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -28,7 +28,6 @@ public:
   // `diagnosing` opens the inline check from the start (the screenshot of the open check).
   MenuBarPanel(AppModel& model, BackgroundMonitor& monitor, bool diagnosing, QWidget* parent = nullptr);
 
-  bool isDiagnosing() const { return diagnosing; }
   void refresh();
 
 

@@ -22,7 +22,7 @@ Storage storage(const DiskUsage& disk, std::int64_t safeBytes) {
   Storage figures;
   figures.total = disk.total;
   figures.available = disk.available;
-  figures.used = disk.total - disk.available;
+  figures.used = disk.used();
   figures.safe = std::min(safeBytes, figures.used);
   figures.scale = atLeastOne(disk.total);
   return figures;

@@ -73,7 +73,8 @@ double largest(const std::vector<ProcessGroup>& listed) {
 }
 
 bool canQuit(const ProcessGroup& group, pid_t ownPid) {
-  return !group.isSystemService && std::find(group.pids.begin(), group.pids.end(), ownPid) == group.pids.end();
+  return !group.isSystemService && std::find(group.pids.begin(), group.pids.end(), ownPid) == group.pids.end() &&
+         !SlownessCheck::isProtected(group);
 }
 
 QString processCaption(const ProcessGroup& group) {

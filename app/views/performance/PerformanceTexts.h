@@ -37,7 +37,8 @@ inline constexpr std::size_t kMaxProcessRows = 80;
 std::vector<ProcessGroup> listedGroups(const std::vector<ProcessGroup>& groups);
 // The bar scale: the first group's memory, at least 1.
 double largest(const std::vector<ProcessGroup>& listed);
-// Never ourselves, never a part of the system.
+// Never ourselves, never a part of the system, never the desktop session's own processes (the
+// same rule as the slowness check's remedies).
 bool canQuit(const ProcessGroup& group, pid_t ownPid);
 QString processCaption(const ProcessGroup& group);
 QString processHelp(const ProcessGroup& group);

@@ -3,7 +3,7 @@
 
 #include "Demo.h"
 #include "demo/DemoMac.h"
-#include "support/Gate.h"
+#include "support/Latch.h"
 
 #include "system/PrivacyAccess.h"
 
@@ -22,12 +22,12 @@ struct FakeFiles {
   std::vector<std::set<std::string>> searches;  // the excluded folders of each search
   std::int64_t minimum = 0;
   std::int64_t limit = 0;
-  Gate finderGate;
+  Latch finderGate;
   bool holdFinder = false;
   std::set<std::string> refused;
   std::set<std::string> vanished;
   std::vector<std::vector<std::string>> trashed;  // the paths of each move
-  std::shared_ptr<Gate> trashGate;
+  std::shared_ptr<Latch> trashGate;
 };
 
 FileServices fakeFiles(const std::shared_ptr<FakeFiles>& files) {
@@ -164,7 +164,7 @@ private slots:
     LargeFilesModel fake;
     auto& model = fake.makeWith({big("a.mov", 900'000'000), big("b.iso", 700'000'000)});
     QTRY_COMPARE(model.largeFilePhase(), AppModel::SearchPhase::ready);
-    fake.fileSide->trashGate = std::make_shared<Gate>();
+    fake.fileSide->trashGate = std::make_shared<Latch>();
     const auto listed = model.largeFiles();
 
     model.moveToTrash(listed);

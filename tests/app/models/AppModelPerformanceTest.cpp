@@ -4,10 +4,13 @@
 #include "Demo.h"
 #include "demo/DemoMac.h"
 #include "platform/Thumbnailer.h"
+#include "runtime/WorkPools.h"
 #include "support/TempHome.h"
 
 #include <QSignalSpy>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -216,6 +219,25 @@ private slots:
     QTRY_COMPARE(fake.machine->stops().size(), std::size_t{1});
     DeveloperTool::Stop::Signal expected{{{40, at}, {41, std::nullopt}}, mode == AppModel::QuitMode::force};
     QCOMPARE(fake.machine->stops().front().stop, DeveloperTool::Stop(expected));
+  }
+
+  // Neither Quit nor Force Quit reaches the desktop session's own processes or this program;
+  // an ordinary app beside them still goes.
+  void quitNeverReachesTheSessionOrOurselves() {
+    PerformanceModel fake;
+    auto& model = fake.make();
+    for (const auto mode : {AppModel::QuitMode::polite, AppModel::QuitMode::force}) {
+      for (const char* name : {"dbus-daemon", "openbox", "dunst", "stalonetray", "gnome-shell"})
+        model.quit(someGroup(name, {50}), {}, mode);
+      model.quit(someGroup("tidra", {::getpid()}), {}, mode);
+    }
+    model.quit(someGroup("Editor", {40}), {}, AppModel::QuitMode::force);
+    QTRY_COMPARE(fake.machine->stops().size(), std::size_t{1});
+    threadPool(Pool::user).waitForDone();
+    QCoreApplication::processEvents();
+    QCOMPARE(fake.machine->stops().size(), std::size_t{1});
+    QCOMPARE(fake.machine->stops().front().stop,
+             DeveloperTool::Stop(DeveloperTool::Stop::Signal{{{40, std::nullopt}}, true}));
   }
 
   void demoStopFreesMemoryAtOnceAndStaysStopped() {

@@ -5,7 +5,7 @@
 #include "demo/DemoMac.h"
 #include "support/FakeRunningApps.h"
 #include "support/FakeThumbnailer.h"
-#include "support/Gate.h"
+#include "support/Latch.h"
 #include "support/TempHome.h"
 #include "platform/HomeFolder.h"
 #include "runtime/TestScheduler.h"
@@ -200,7 +200,7 @@ private slots:
 
   void unmeasuredAppsSortLastAndAddNothing() {
     auto services = fakeServices({app("Small", 5), app("Big", 50), app("Unmeasured", 0)}, std::make_shared<Removals>());
-    auto gate = std::make_shared<test::Gate>();
+    auto gate = std::make_shared<test::Latch>();
     const auto measure = services.measure;
     services.measure = [measure, gate](const std::string& path) {
       if (path.find("Unmeasured") != std::string::npos) gate->wait();
@@ -225,7 +225,7 @@ private slots:
     auto services = fakeServices(apps, std::make_shared<Removals>());
     struct Load {
       std::atomic<int> now{0}, most{0}, started{0};
-      std::map<std::string, test::Gate> gates;
+      std::map<std::string, test::Latch> gates;
     };
     auto load = std::make_shared<Load>();
     for (const auto& a : apps) load->gates[a.bundleID()];

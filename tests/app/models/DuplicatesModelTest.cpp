@@ -9,7 +9,7 @@
 #include "runtime/TestScheduler.h"
 #include "support/FakeThumbnailer.h"
 #include "support/FileSetsFixture.h"
-#include "support/Gate.h"
+#include "support/Latch.h"
 #include "support/TempHome.h"
 
 #include <QTest>
@@ -166,7 +166,7 @@ private slots:
   void aSearchKeepsOldSetsUntilNewOnesArriveAndIgnoresASecondStart() {
     auto trash = std::make_shared<test::FakeTrash>();
     auto services = test::fakeFileServices({}, {}, trash);
-    auto gate = std::make_shared<test::Gate>();
+    auto gate = std::make_shared<test::Latch>();
     auto searches = std::make_shared<std::atomic<int>>(0);
     std::vector<DuplicateGroup> found{test::identical(2'000'000, {"/new/1", "/new/2"})};
     services.findDuplicates = [gate, searches, found](const std::vector<std::string>& roots, std::int64_t minimum,

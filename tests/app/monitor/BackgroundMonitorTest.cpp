@@ -130,7 +130,7 @@ private slots:
     QCOMPARE(rig.notifications.posted.size(), size_t(1));
   }
 
-  void diskAlertOncePerDayWhileLow() {
+  void diskAlertOncePerDayWhileLow_evenAcrossRestarts() {
     MonitorRig rig;
     rig.machine->disk = DiskUsage{100'000'000'000, 14'999'999'999};
     rig.monitor->start();
@@ -142,6 +142,14 @@ private slots:
     QCOMPARE(rig.notifications.posted.size(), size_t(1));
     QVERIFY(rig.tick());
     QCOMPARE(rig.notifications.identifiers(), (std::vector<QString>{"disk", "disk"}));
+
+    // A restart does not bring it back before its day is up: when it last fired is kept in the
+    // settings.
+    const auto lastAlert = rig.scheduler.now();
+    rig.restartMonitorAfter(1h);
+    QCOMPARE(rig.notifications.posted.size(), size_t(2));
+    rig.restartMonitorAfter(lastAlert + 86'400s - rig.scheduler.now());
+    QCOMPARE(rig.notifications.identifiers(), (std::vector<QString>{"disk", "disk", "disk"}));
   }
 
   void demoModeReadsTheDemoMachineEvery3sAndPostsNothing() {

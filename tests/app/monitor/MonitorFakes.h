@@ -158,6 +158,17 @@ struct MonitorRig {
     scheduler.advance(std::chrono::seconds(30));
     return settled(next);
   }
+  // The app ends, `pause` passes, and a new monitor starts on the same settings and takes its
+  // first reading.
+  void restartMonitorAfter(std::chrono::system_clock::duration pause) {
+    monitor.reset();
+    scheduler.advance(std::chrono::duration_cast<std::chrono::milliseconds>(pause));
+    monitor = std::make_unique<BackgroundMonitor>(*model, preferences, notifications);
+    QObject::connect(monitor.get(), &BackgroundMonitor::refreshed, [this] { ++readings; });
+    readings = 0;
+    monitor->start();
+    QVERIFY(settled(1));
+  }
   ~MonitorRig() {
     // Workers still held at a latch must not outlive the test's data.
     if (machine->sampleLatch) machine->sampleLatch->open();

@@ -95,6 +95,18 @@ TEST(DemoProcessesTest, SampleLeavesOutGoneProcesses) {
     });
     ASSERT_NE(docker, all.groups.end());
     EXPECT_EQ(docker->name, "Docker");
+
+    // The dev servers count with the editor and the terminal whose shells started them.
+    const auto groupOf = [&](pid_t pid) {
+        const auto it = std::find_if(all.groups.begin(), all.groups.end(), [pid](const ProcessGroup& g) {
+            return std::find(g.pids.begin(), g.pids.end(), pid) != g.pids.end();
+        });
+        return it == all.groups.end() ? std::string("(none)") : it->name;
+    };
+    for (pid_t pid = 4046; pid <= 4062; ++pid) EXPECT_EQ(groupOf(pid), "Cursor") << pid;
+    for (pid_t pid = 4063; pid <= 4065; ++pid) EXPECT_EQ(groupOf(pid), "Terminal") << pid;
+    EXPECT_EQ(groupOf(4066), "workerd");
+    EXPECT_EQ(std::count_if(all.groups.begin(), all.groups.end(), [](const ProcessGroup& g) { return g.name == "node"; }), 0);
 }
 
 TEST(DemoProcessesTest, MemoryOfPids) {

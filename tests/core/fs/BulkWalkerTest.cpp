@@ -139,9 +139,14 @@ TEST(BulkWalkerTest, EntriesCarryKindAndStatusFields) {
                 EXPECT_EQ(entry->allocatedBytes, std::int64_t(st.st_blocks) * 512);
                 EXPECT_EQ(entry->modified, st.st_mtime);
             }
-            EXPECT_EQ(findEntry(folder, "data")->linkCount, 2);
-            EXPECT_GE(findEntry(folder, "data")->allocatedBytes, 10'000);
-            EXPECT_EQ(findEntry(folder, "data")->modified, 1'234'567);
+            const BulkEntry* data = findEntry(folder, "data");
+            if (!data) {
+                ADD_FAILURE() << "entry missing";
+                return false;
+            }
+            EXPECT_EQ(data->linkCount, 2);
+            EXPECT_GE(data->allocatedBytes, 10'000);
+            EXPECT_EQ(data->modified, 1'234'567);
             return true;
         },
         nullptr);
@@ -170,6 +175,10 @@ TEST(BulkWalkerTest, FieldMaskDecidesWhatIsRead) {
                 if (folder.depth > 0) return true;
                 const BulkEntry* file = findEntry(folder, "data");
                 const BulkEntry* dir = findEntry(folder, "folder");
+                if (!file || !dir) {
+                    ADD_FAILURE() << "entry missing";
+                    return false;
+                }
                 EXPECT_EQ(file->kind, BulkEntry::Kind::file);
                 EXPECT_EQ(dir->kind, BulkEntry::Kind::directory);
                 // The listing's inode number is there whatever was asked.
@@ -267,6 +276,10 @@ TEST(BulkWalkerTest, FolderHelpersAndDescriptor) {
             EXPECT_FALSE(folder.contains("a"));
             EXPECT_FALSE(folder.contains("a.txt2"));
             const BulkEntry* entry = findEntry(folder, "ab");
+            if (!entry) {
+                ADD_FAILURE() << "entry missing";
+                return false;
+            }
             EXPECT_EQ(folder.pathOf(*entry), home.path("ab"));
             EXPECT_FALSE(entry->isNamed("a"));
             EXPECT_FALSE(entry->isNamed("abc"));

@@ -2,6 +2,7 @@
 
 #include "performance/ProcessSampler.h"
 #include "support/FakeTool.h"
+#include "support/ForkedChild.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -192,6 +193,11 @@ TEST(DeveloperToolsStopLiveTest, SignalsOnlyTheSampledProcess) {
         ::_exit(0);
     }
     ASSERT_GT(child, 0);
+    // A failed assertion below must not leave the child behind; once reaped, its pid is not ours.
+    bool reaped = false;
+    const std::shared_ptr<void> reap(nullptr, [&reaped, child](void*) {
+        if (!reaped) test::waitForChild(child, std::chrono::milliseconds(0));
+    });
     ProcessSampler sampler;
     std::optional<Clock::time_point> started;
     for (const auto& p : sampler.sample().processes)
@@ -205,9 +211,10 @@ TEST(DeveloperToolsStopLiveTest, SignalsOnlyTheSampledProcess) {
     EXPECT_TRUE(DeveloperTools::stop(toolStoppedBy(Stop::Signal{{{child, staleStart}}}))) << "the process meant has gone";
 
     EXPECT_TRUE(DeveloperTools::stop(toolStoppedBy(Stop::Signal{{{child, *started}}})));
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    const auto status = test::waitForChild(child);
+    reaped = true;
+    ASSERT_TRUE(status) << "still running: no signal reached it";
+    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM);
 
     EXPECT_TRUE(DeveloperTools::stop(toolStoppedBy(Stop::Signal{{{child, *started}}}))) << "gone counts as stopped";
     EXPECT_FALSE(DeveloperTools::stop(toolStoppedBy(Stop::Signal{{{::getpid(), *started}}}))) << "never ourselves";
@@ -229,9 +236,7 @@ TEST(DeveloperToolsStopLiveTest, AForcedStopEndsAProcessThatIgnoresTheRequest) {
     // A failed assertion below must not leave the child behind; once reaped, its pid is not ours.
     bool reaped = false;
     const std::shared_ptr<void> reap(nullptr, [&reaped, child](void*) {
-        if (reaped) return;
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
+        if (!reaped) test::waitForChild(child, std::chrono::milliseconds(0));
     });
     ::close(ready[1]);
     char byte = 0;
@@ -249,9 +254,10 @@ TEST(DeveloperToolsStopLiveTest, AForcedStopEndsAProcessThatIgnoresTheRequest) {
     EXPECT_EQ(::waitpid(child, &status, WNOHANG), 0) << "still running";
 
     EXPECT_TRUE(DeveloperTools::stop(toolStoppedBy(Stop::Signal{{{child, *started}}, true})));
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    const auto ended = test::waitForChild(child);
     reaped = true;
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    ASSERT_TRUE(ended) << "still running: the forced stop did not reach it";
+    EXPECT_TRUE(WIFSIGNALED(*ended) && WTERMSIG(*ended) == SIGKILL);
 }
 
 } // namespace

@@ -1,6 +1,10 @@
 #include "performance/SlownessCheck.h"
 
 #include "SlownessFixture.h"
+#include "performance/DeveloperTools.h"
+#include "performance/ProcessSampler.h"
+#include "platform/ProcReader.h"
+#include "support/FakeProc.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +19,7 @@ namespace {
 using namespace test;
 using Kind = DeveloperTool::Kind;
 
-TEST(SlownessFixesTest, OwnerHoldsEveryPidOrTheMainOne) {
+TEST(SlownessFixesTest, OwnerHoldsEveryPid) {
     const auto server = tool("tree-1", Kind::devServer, "Vite dev server", {100, 101, 102}, 0);
     const auto other = tool("tree-2", Kind::devServer, "Next.js dev server", {100, 300}, 0);
     struct Row {
@@ -25,7 +29,7 @@ TEST(SlownessFixesTest, OwnerHoldsEveryPidOrTheMainOne) {
         std::optional<std::string> owner;
     } rows[] = {
         {"subset of a server", group("node", 0, 0, {101, 102}), {server}, "tree-1"},
-        {"only the main pid belongs", group("Code", 0, 0, {100, 7, 8}), {server}, "tree-1"},
+        {"only the main pid belongs", group("node", 0, 0, {100, 7, 8}), {server}, std::nullopt},
         {"a member that is not the main pid", group("Code", 0, 0, {7, 101}), {server}, std::nullopt},
         {"first of two owners wins", group("node", 0, 0, {100}), {other, server}, "tree-2"},
         {"no tools", group("node", 0, 0, {100}), {}, std::nullopt},
@@ -36,6 +40,46 @@ TEST(SlownessFixesTest, OwnerHoldsEveryPidOrTheMainOne) {
     }
     ProcessGroup empty;
     EXPECT_FALSE(SlownessCheck::owner(empty, {server})) << "a group without pids is nobody's";
+}
+
+// An idle dev server and a busy script, both `node`, both children of one shell: the remedy for
+// the busy group must reach the busy script, and may stop the server only by saying so.
+TEST(SlownessFixesTest, TheBusyNodeScriptIsTheOneNamedAndStopped) {
+    TempHome home;
+    FakeProc proc(home);
+    const std::uint64_t ticks = std::uint64_t(sys::ProcReader::ticksPerSecond());
+    std::uint64_t now = 50'000'000'000;
+    ProcessSampler sampler({proc.root(), 1000, [&] { return now; }});
+    const auto node = [&](pid_t pid, std::uint64_t busy) {
+        proc.add({.pid = pid, .comm = "node", .parent = 40, .userTicks = busy, .uid = 1000, .exe = "/usr/bin/node"});
+    };
+    node(100, 0);
+    node(200, 0);
+    sampler.sample();
+    node(200, ticks * 95 / 100);
+    now += 1'000'000'000;
+    SlownessInputs inputs;
+    inputs.heat = SlownessInputs::Heat::hot;
+    const ProcessSample sample = sampler.sample();
+    inputs.groups = sample.groups;
+    const std::map<pid_t, std::vector<std::string>> args = {{100, {"node", "server.js"}}, {200, {"node", "busy.js"}}};
+    const DeveloperTools::Inspection inspection{
+        [&](pid_t pid) { return args.at(pid); }, [](pid_t) { return std::optional<std::string>("/home/me/app"); },
+        [](pid_t pid) { return pid == 100 ? std::vector<TCPSocket>{{TCPSocket::State::listening, 3000, 0}}
+                                          : std::vector<TCPSocket>{}; }};
+    inputs.developerTools = DeveloperTools::find(sample, inspection, "/home/me");
+    ASSERT_EQ(inputs.developerTools.size(), 1u);
+    ASSERT_EQ(inputs.developerTools[0].pids, std::vector<pid_t>{100}) << "the server alone is a tool";
+
+    const auto findings = SlownessCheck::findings(inputs);
+    const auto heat = std::find_if(findings.begin(), findings.end(), [](const auto& f) { return f.id == "heat"; });
+    ASSERT_NE(heat, findings.end());
+    ASSERT_TRUE(heat->fix);
+    const auto* quit = std::get_if<SlownessFinding::Fix::Quit>(&heat->fix->value);
+    ASSERT_NE(quit, nullptr) << "not " << describe(heat->fix);
+    EXPECT_EQ(quit->group.pids, (std::vector<pid_t>{100, 200}));
+    EXPECT_EQ(heat->fixTitle, std::optional<std::string>("Quit node"));
+    EXPECT_NE(heat->detail.find("The busiest app is node, at 95 %"), std::string::npos) << heat->detail;
 }
 
 TEST(SlownessFixesTest, FixAndTitleFollowTheOwnersKind) {
@@ -74,6 +118,9 @@ TEST(SlownessFixesTest, SessionProcessesAndOurselvesAreNeverQuit) {
         {group("kwin_wayland", 0, 0, {10}), true},  {group("kwin_x11", 0, 0, {10}), true},
         {group("pipewire", 0, 0, {10}), true},      {group("systemd", 0, 0, {10}), true},
         {group("dbus-daemon", 0, 0, {10}), true},   {group("tidra", 0, 0, {10, self}), true},
+        {group("openbox", 0, 0, {10}), true},       {group("mutter", 0, 0, {10}), true},
+        {group("dunst", 0, 0, {10}), true},         {group("xfce4-notifyd", 0, 0, {10}), true},
+        {group("stalonetray", 0, 0, {10}), true},   {group("xfce4-panel", 0, 0, {10}), true},
         {group("Firefox", 0, 0, {10}), false},      {group("xorg-helper", 0, 0, {10}), false},
         {group("systemd-resolved", 0, 0, {10}), false},
     };

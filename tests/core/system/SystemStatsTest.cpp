@@ -3,6 +3,7 @@
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
+#include <sys/statvfs.h>
 
 namespace tidra {
 namespace {
@@ -128,17 +129,22 @@ TEST(SystemStatsTest, MemoryReadsTheProcFolderGiven) {
 }
 
 TEST(SystemStatsTest, DiskFigures) {
-    EXPECT_EQ(SystemStats::diskFromBlocks(1000, 250, 4096), (DiskUsage{4'096'000, 1'024'000}));
-    EXPECT_EQ(SystemStats::diskFromBlocks(0, 0, 4096), (DiskUsage{0, 0}));
-    EXPECT_EQ(SystemStats::diskFromBlocks(UINT64_MAX / 2, 1, 4096), std::nullopt);
-    EXPECT_EQ(SystemStats::diskFromBlocks(1, std::uint64_t(INT64_MAX), 2), std::nullopt);
+    EXPECT_EQ(SystemStats::diskFromBlocks(1000, 300, 250, 4096), (DiskUsage{4'096'000, 1'024'000, 204'800}));
+    EXPECT_EQ(SystemStats::diskFromBlocks(1000, 250, 250, 4096), (DiskUsage{4'096'000, 1'024'000, 0}));
+    EXPECT_EQ(SystemStats::diskFromBlocks(0, 0, 0, 4096), (DiskUsage{0, 0}));
+    EXPECT_EQ(SystemStats::diskFromBlocks(UINT64_MAX / 2, 1, 1, 4096), std::nullopt);
+    EXPECT_EQ(SystemStats::diskFromBlocks(UINT64_MAX, UINT64_MAX, std::uint64_t(INT64_MAX), 2), std::nullopt);
+    EXPECT_EQ(SystemStats::diskFromBlocks(1000, 200, 250, 4096), std::nullopt) << "more available than free";
 
+    // In use agrees with df: the root reserve is free space, not used space.
     test::TempHome home;
     const auto usage = SystemStats::disk(home.root());
     ASSERT_TRUE(usage.has_value());
-    EXPECT_GT(usage->total, 0);
-    EXPECT_GE(usage->available, 0);
-    EXPECT_LE(usage->available, usage->total);
+    struct statvfs info {};
+    ASSERT_EQ(::statvfs(home.root().c_str(), &info), 0);
+    EXPECT_EQ(usage->total, std::int64_t(info.f_blocks * info.f_frsize));
+    EXPECT_EQ(usage->available, std::int64_t(info.f_bavail * info.f_frsize));
+    EXPECT_EQ(usage->used(), std::int64_t((info.f_blocks - info.f_bfree) * info.f_frsize));
     EXPECT_EQ(SystemStats::disk(home.path("missing")), std::nullopt);
 }
 
@@ -148,6 +154,8 @@ TEST(DiskUsageTest, UsedAndUsedFraction) {
     EXPECT_EQ((DiskUsage{1000, 250}).used(), 750);
     EXPECT_DOUBLE_EQ((DiskUsage{1000, 250}).usedFraction(), 0.75);
     EXPECT_DOUBLE_EQ((DiskUsage{1000, 1000}).usedFraction(), 0.0);
+    EXPECT_EQ((DiskUsage{1000, 250, 50}).used(), 700);
+    EXPECT_DOUBLE_EQ((DiskUsage{1000, 250, 50}).usedFraction(), 0.7);
 }
 
 } // namespace

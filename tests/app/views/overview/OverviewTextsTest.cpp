@@ -71,6 +71,14 @@ private slots:
     QCOMPARE(parts.at(1).fraction, cleanableFraction);
   }
 
+  // The root reserve is free space the user cannot write: neither in use nor available.
+  void storageLeavesTheReserveOutOfWhatIsInUse() {
+    const auto figures = OverviewTexts::storage(DiskUsage{1000, 250, 50}, 900);
+    QCOMPARE(figures.used, 700);
+    QCOMPARE(figures.available, 250);
+    QCOMPARE(figures.safe, 700);
+  }
+
   void availableOfNamesBothFigures() {
     const auto figures = OverviewTexts::storage(DiskUsage{494'384'795'648, 31'740'000'000}, 0);
     QCOMPARE(OverviewTexts::availableOf(figures),

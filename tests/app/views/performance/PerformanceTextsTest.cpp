@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <unistd.h>
+
 using namespace tidra;
 using namespace std::chrono_literals;
 namespace T = PerformanceTexts;
@@ -132,6 +134,13 @@ private slots:
     QVERIFY(T::canQuit(group({10, 11}), 99));
     QVERIFY(!T::canQuit(group({10, 99}), 99));
     QVERIFY(!T::canQuit(group({10}, true), 99));
+    // The desktop session's own processes and this very program, as the slowness check has it.
+    for (const char* name : {"dbus-daemon", "openbox", "dunst", "stalonetray", "gnome-shell"}) {
+      ProcessGroup session = group({10});
+      session.id = session.name = name;
+      QVERIFY2(!T::canQuit(session, 99), name);
+    }
+    QVERIFY(!T::canQuit(group({10, ::getpid()}), 99));
 
     QCOMPARE(T::quitTitle(group({10})), "Quit node?");
     QCOMPARE(T::quitMessage(group({10})), "This ends the process. Anything it was doing stops.");
