@@ -57,6 +57,11 @@ struct PerformanceServices {
   std::function<bool()> backupRunning;
   // Whether the power profile saves energy; runs a tool, so slow.
   std::function<bool()> lowPowerMode;
+  // Whether this desktop has a panel for a finding's settings link; looks along PATH, so cheap
+  // enough for the GUI thread.
+  std::function<bool(const std::string& link)> hasSettingsPanel;
+  // Starts that panel as a process of its own; true only when it started.
+  std::function<bool(const std::string& link)> openSettingsPanel;
   // How hot the machine runs; reads sysfs.
   std::function<SlownessInputs::Heat()> heat;
 

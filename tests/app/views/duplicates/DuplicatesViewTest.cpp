@@ -405,7 +405,7 @@ private slots:
     QCOMPARE(SimilarSetCard::columnsFor(width), columns);
   }
 
-  // Quick Look opens only a file that is still there; closing the preview forgets it.
+  // Preview opens only a file that is still there; closing the preview forgets it.
   void previewOpensExistingPhotos() {
     QTemporaryDir folder;
     const std::string kept = folder.filePath("kept.jpg").toStdString();
