@@ -48,8 +48,8 @@ struct PerformanceServices {
 
   // The startup items of the user whose home folder is given; reads files, so slow.
   std::function<std::vector<StartupItem>(const std::string& home)> startupItems;
-  // Unloads a leftover and moves its file to the Trash: nothing on success, else the reason.
-  // Runs launchctl, so blocks up to its time limit.
+  // Disables a leftover and moves its files to the Trash: nothing on success, else the reason.
+  // Runs systemctl, so blocks up to its time limit.
   std::function<std::optional<std::string>(const StartupItem&, const std::string& home)> removeLeftover;
   // CPU percent by command name over the whole machine, measured over a short interval: blocks.
   std::function<std::map<std::string, double>()> systemCPU;
