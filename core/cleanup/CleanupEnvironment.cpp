@@ -4,9 +4,26 @@
 #include "cleanup/Homebrew.h"
 #include "platform/HomeFolder.h"
 
+#include <cstdlib>
 #include <memory>
 
 namespace tidra {
+namespace {
+
+std::vector<std::string> processSearchPath() {
+    std::vector<std::string> folders;
+    const char* path = std::getenv("PATH");
+    const std::string text = path ? path : "";
+    for (std::size_t start = 0; start < text.size();) {
+        auto end = text.find(':', start);
+        if (end == std::string::npos) end = text.size();
+        if (end > start && text[start] == '/') folders.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return folders;
+}
+
+} // namespace
 
 CleanupEnvironment CleanupEnvironment::live() {
     const std::string home = sys::homeFolder();
@@ -25,6 +42,7 @@ CleanupEnvironment CleanupEnvironment::live() {
         // and puts the cache below it as on any other home: the designed place, then the
         // Linux one (src/constants.js, getCacheDir).
         .rootYarnCaches = {"/usr/local/share/Library/Caches/Yarn", "/usr/local/share/.cache/yarn"},
+        .searchPath = processSearchPath(),
         .docker = [home] { return Docker::status(Docker::cliCandidates(home)); },
         .toolItems =
             [home] {
@@ -43,6 +61,7 @@ CleanupEnvironment CleanupEnvironment::forHome(const std::string& home) {
         .simulators = [] { return std::vector<SimulatorDevice>{}; },
         .globalNpmConfigFiles = {},
         .rootYarnCaches = {},
+        .searchPath = processSearchPath(),
         .docker = [home] { return Docker::status({home + "/.docker/bin/docker"}); },
         .toolItems = [] { return std::vector<CleanupItem>{}; },
     };
