@@ -3,25 +3,14 @@
 #include "apps/AppPresence.h"
 #include "cleanup/Homebrew.h"
 #include "platform/HomeFolder.h"
+#include "platform/SearchPath.h"
 
-#include <cstdlib>
 #include <memory>
 
 namespace tidra {
 namespace {
 
-std::vector<std::string> processSearchPath() {
-    std::vector<std::string> folders;
-    const char* path = std::getenv("PATH");
-    const std::string text = path ? path : "";
-    for (std::size_t start = 0; start < text.size();) {
-        auto end = text.find(':', start);
-        if (end == std::string::npos) end = text.size();
-        if (end > start && text[start] == '/') folders.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return folders;
-}
+std::vector<std::string> processSearchPath() { return sys::SearchPath::folders(sys::SearchPath::current()); }
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "performance/SettingsPanel.h"
 
 #include "performance/SlownessCheck.h"
+#include "platform/SearchPath.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,15 +35,8 @@ std::vector<Way> waysFor(std::string_view link, bool kdeFirst) {
 }
 
 std::optional<std::string> find(std::string_view program, const std::string& searchPath, const IsProgram& isProgram) {
-    for (std::size_t start = 0; start <= searchPath.size();) {
-        auto end = searchPath.find(':', start);
-        if (end == std::string::npos) end = searchPath.size();
-        const std::string folder = searchPath.substr(start, end - start);
-        start = end + 1;
-        if (folder.empty() || folder[0] != '/') continue;
-        const std::string path = folder + "/" + std::string(program);
-        if (isProgram(path)) return path;
-    }
+    for (const auto& folder : sys::SearchPath::folders(searchPath))
+        if (const std::string path = folder + "/" + std::string(program); isProgram(path)) return path;
     return std::nullopt;
 }
 
@@ -68,7 +62,7 @@ std::optional<Command> commandFor(std::string_view link, const std::string& sear
 }
 
 std::optional<Command> commandFor(std::string_view link) {
-    return commandFor(link, variable("PATH"), variable("XDG_CURRENT_DESKTOP"), isExecutableFile);
+    return commandFor(link, sys::SearchPath::current(), variable("XDG_CURRENT_DESKTOP"), isExecutableFile);
 }
 
 } // namespace tidra::SettingsPanel

@@ -4,6 +4,7 @@
 #include "platform/AutostartEntry.h"
 #include "platform/FileAccess.h"
 #include "platform/PathText.h"
+#include "platform/SearchPath.h"
 #include "platform/SystemdUnit.h"
 #include "platform/Trash.h"
 #include "system/Shell.h"
@@ -15,7 +16,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -83,18 +83,10 @@ Presence presence(const std::string& path) {
 }
 
 bool missingOnSearchPath(const std::string& name, const std::string& searchPath) {
-    bool lookedSomewhere = false;
-    for (std::size_t start = 0; start <= searchPath.size();) {
-        auto end = searchPath.find(':', start);
-        if (end == std::string::npos) end = searchPath.size();
-        const std::string folder = searchPath.substr(start, end - start);
-        start = end + 1;
-        if (folder.empty() || folder[0] != '/') continue;
-        const Presence found = presence(folder + "/" + name);
-        if (found != Presence::gone) return false;
-        lookedSomewhere = true;
-    }
-    return lookedSomewhere;
+    const auto folders = sys::SearchPath::folders(searchPath);
+    return !folders.empty() && std::all_of(folders.begin(), folders.end(), [&](const std::string& folder) {
+        return presence(folder + "/" + name) == Presence::gone;
+    });
 }
 
 // systemd looks for a bare program name in folders of its own, so only an absolute path can be
@@ -199,10 +191,7 @@ std::optional<std::string> removeService(const Folder& folder, const std::string
 
 } // namespace
 
-std::string Machine::currentSearchPath() {
-    const char* path = std::getenv("PATH");
-    return path ? path : "/usr/local/bin:/usr/bin:/bin";
-}
+std::string Machine::currentSearchPath() { return sys::SearchPath::current(); }
 
 std::optional<std::string> moveToTrash(const std::string& path, const std::string& home) {
     const PathGuard guard(home, "/Applications");
