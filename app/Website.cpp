@@ -36,7 +36,8 @@ QUrl feedback(const AppInfo& info, const QString& systemVersion) {
   QUrlQuery query(url);
   query.addQueryItem(QStringLiteral("source"), QStringLiteral("app"));
   query.addQueryItem(QStringLiteral("app"), info.version);
-  query.addQueryItem(QStringLiteral("macos"), systemVersion);
+  query.addQueryItem(QStringLiteral("os"), QStringLiteral("linux"));
+  query.addQueryItem(QStringLiteral("osversion"), systemVersion);
   url.setQuery(query);
   return url;
 }

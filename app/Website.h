@@ -17,8 +17,8 @@ QUrl builtIn();
 // else the built-in one, so a bad entry never leaves the app without a site.
 QUrl base(const AppInfo& info);
 
-// base/feedback?source=app&app=<version>&macos=<system version>; all three items are always
-// there, the version empty when the information has none.
+// base/feedback?source=app&app=<version>&os=linux&osversion=<system version>; every item is
+// always there, the app's version empty when the information has none.
 QUrl feedback(const AppInfo& info, const QString& systemVersion);
 QUrl feedback(const AppInfo& info);
 

@@ -45,6 +45,17 @@ bool isOtherVolume(int folder, dev_t device) {
     return ::makedev(sx.stx_dev_major, sx.stx_dev_minor) != device;
 }
 
+// Adds the owner's write and search permission to an open folder of ours that lacks them, as
+// Go's module cache leaves every folder. Through the descriptor, so it is the very folder the
+// walk entered; someone else's folder is never changed.
+bool openUp(int folder) {
+    struct stat st {};
+    if (::fstat(folder, &st) != 0 || st.st_uid != ::geteuid()) return false;
+    constexpr mode_t needed = S_IWUSR | S_IXUSR;
+    if ((st.st_mode & needed) == needed) return false;
+    return ::fchmod(folder, (st.st_mode & 07777) | needed) == 0;
+}
+
 // Deeper than any real tree; a deeper one is refused rather than walked without end.
 constexpr std::size_t kMaxDepth = 4096;
 
@@ -99,11 +110,22 @@ private:
     void step() {
         Level& level = levels_.back();
         const std::string& name = level.names[level.next++];
-        if (::unlinkat(current(), name.c_str(), 0) == 0) return;
-        if (errno == ENOENT) return noteVanished();
-        if (errno != EISDIR) return level.note(Outcome::failedWith(errno));
+        const int error = unlink(name);
+        if (error == 0) return;
+        if (error == ENOENT) return noteVanished();
+        if (error != EISDIR) return level.note(Outcome::failedWith(error));
         if (levels_.size() > kMaxDepth) return level.note(Outcome::failed("is nested too deeply"));
         descend(name);
+    }
+
+    // 0 or the errno of unlinking an entry of the current folder. A read-only folder inside
+    // the tree is opened up and the entry tried once more; the parent of the tree is never
+    // changed.
+    int unlink(const std::string& name) {
+        if (::unlinkat(current(), name.c_str(), 0) == 0) return 0;
+        const int error = errno;
+        if (error != EACCES || levels_.size() == 1 || !openUp(folder_.fd)) return error;
+        return ::unlinkat(current(), name.c_str(), 0) == 0 ? 0 : errno;
     }
 
     void descend(const std::string& name) {

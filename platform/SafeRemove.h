@@ -17,6 +17,9 @@ namespace tidra::sys::SafeRemove {
 // removed stops the removal ("was moved while being removed"). A tree that could be removed
 // only in part is `failed` with the first reason met; what could go has gone. `missing` when
 // the path was not there. A path holding a NUL byte is refused ("not a removable path").
+// A folder inside the tree that is ours but not writable (Go's module cache makes them all
+// read-only) gets the owner's write permission before its entries go; the folder holding
+// `path` and folders of other users are never changed.
 Outcome remove(const std::string& path);
 
 // The entry names of a folder, one level, hidden ones included, in the order read.

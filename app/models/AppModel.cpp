@@ -63,7 +63,7 @@ AppModel::AppModel(CleanupEnvironment environment, AppServices services, Desktop
   similarPhotos_ = new SimilarPhotosModel(services_.files, desktop_.thumbnailer, scheduler_, home, this);
   applications_ =
       new ApplicationsModel(services_.applications, desktop_.runningApps, desktop_.thumbnailer, scheduler_, home, this);
-  diagnosis_ = new Diagnosis(services_.performance, desktop_.urlOpener, scheduler_, this);
+  diagnosis_ = new Diagnosis(services_.performance, scheduler_, this);
   records_ = Demo::isOn() ? DemoMac::history(scheduler_.now()) : services_.cleanup.loadHistory(history_);
   installHooks();
 }

@@ -137,7 +137,7 @@ void AppModel::prepareIcons(const std::vector<LargeFile>& files) {
   setIcons(std::move(icons));
 }
 
-// Reading the startup files and running launchctl can take seconds: both run on a worker.
+// Reading the startup files and running systemctl can take seconds: both run on a worker.
 void AppModel::loadStartupItems() {
   const auto& home = environment_.home;
   if (Demo::isOn()) {

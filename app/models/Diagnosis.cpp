@@ -5,12 +5,10 @@
 #include "models/AppModel.h"
 #include "models/BackgroundMonitor.h"
 #include "models/WindowOpener.h"
-#include "platform/UrlOpener.h"
 
 #include "performance/SlownessCheck.h"
 
 #include <QPointer>
-#include <QUrl>
 
 #include <utility>
 
@@ -38,12 +36,8 @@ Diagnosis::StartTimes startTimesOf(const ProcessSample& sample) {
 
 }  // namespace
 
-Diagnosis::Diagnosis(PerformanceServices services, std::shared_ptr<UrlOpener> urlOpener, Scheduler& scheduler,
-                     QObject* parent)
-    : QObject(parent),
-      services_(std::move(services)),
-      urlOpener_(std::move(urlOpener)),
-      scheduler_(scheduler) {}
+Diagnosis::Diagnosis(PerformanceServices services, Scheduler& scheduler, QObject* parent)
+    : QObject(parent), services_(std::move(services)), scheduler_(scheduler) {}
 
 void Diagnosis::setPresented(bool presented) {
   if (isPresented_ == presented) return;
@@ -81,7 +75,7 @@ Flow Diagnosis::checkDemo(AppModel& model) {
   auto inputs = DemoMac::slownessInputs(model.environment().home, model.demoGone(), model.safeBytes(), 0,
                                        scheduler_.now());
   if (model.disk()) inputs.disk = model.disk();
-  setPhase({Phase::Kind::done, SlownessCheck::findings(inputs)});
+  setPhase({Phase::Kind::done, withPanelsOfThisDesktop(SlownessCheck::findings(inputs))});
 }
 
 Flow Diagnosis::check(AppModel& model, IdleTimes idleTimes) {
@@ -110,29 +104,40 @@ Flow Diagnosis::check(AppModel& model, IdleTimes idleTimes) {
   inputs.idleTimes = idleTimes ? idleTimes() : std::map<std::string, double>{};
   inputs.lowPowerMode = reading.lowPowerMode;
   inputs.safeBytes = model.safeBytes();
-  setPhase({Phase::Kind::done, SlownessCheck::findings(inputs)});
+  setPhase({Phase::Kind::done, withPanelsOfThisDesktop(SlownessCheck::findings(inputs))});
+}
+
+std::vector<SlownessFinding> Diagnosis::withPanelsOfThisDesktop(std::vector<SlownessFinding> findings) const {
+  for (auto& finding : findings) {
+    const auto* settings = finding.fix ? std::get_if<SlownessFinding::Fix::OpenSettings>(&finding.fix->value) : nullptr;
+    if (settings && !services_.hasSettingsPanel(settings->url)) {
+      finding.fix.reset();
+      finding.fixTitle.reset();
+    }
+  }
+  return findings;
 }
 
 void Diagnosis::apply(const SlownessFinding& finding, AppModel& model) {
-  if (!finding.fix) return;
-  applyFix(*finding.fix, model);
+  if (!finding.fix || !applyFix(*finding.fix, model)) return;
   auto applied = applied_;
   applied.insert(finding.id);
   setApplied(std::move(applied));
 }
 
-void Diagnosis::applyFix(const SlownessFinding::Fix& fix, AppModel& model) {
+bool Diagnosis::applyFix(const SlownessFinding::Fix& fix, AppModel& model) {
   using Fix = SlownessFinding::Fix;
   if (const auto* stop = std::get_if<Fix::Stop>(&fix.value)) {
     for (const auto& tool : stop->tools) model.stop(tool);
   } else if (const auto* quit = std::get_if<Fix::Quit>(&fix.value)) {
     model.quit(quit->group, sampled_);
   } else if (const auto* settings = std::get_if<Fix::OpenSettings>(&fix.value)) {
-    urlOpener_->open(QUrl(QString::fromStdString(settings->url)));
+    return services_.openSettingsPanel(settings->url);
   } else {
     setPresented(false);
     WindowOpener::shared().show(Section::cleanup, model);
   }
+  return true;
 }
 
 }  // namespace tidra

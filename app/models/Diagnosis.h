@@ -15,7 +15,6 @@
 #include <chrono>
 #include <functional>
 #include <map>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,7 +23,6 @@ namespace tidra {
 
 class AppModel;
 class BackgroundMonitor;
-class UrlOpener;
 
 // The "Why Is My Computer Slow?" check: gathers one snapshot of the machine (or the demo's),
 // publishes the findings of SlownessCheck and carries out the fix a person confirms. Lives on
@@ -45,8 +43,7 @@ public:
   // When each process of the check's sample started, so a quit reaches only those processes.
   using StartTimes = std::map<pid_t, std::chrono::system_clock::time_point>;
 
-  Diagnosis(PerformanceServices services, std::shared_ptr<UrlOpener> urlOpener, Scheduler& scheduler,
-            QObject* parent = nullptr);
+  Diagnosis(PerformanceServices services, Scheduler& scheduler, QObject* parent = nullptr);
 
   const Phase& phase() const { return phase_; }
   // Ids of the findings whose fix was carried out since the current check started.
@@ -60,7 +57,8 @@ public:
   // The same with the idle times the monitor tracks; a monitor gone meanwhile gives none.
   void run(AppModel& model, BackgroundMonitor& monitor);
   // Carries out the finding's fix and marks it applied; a finding without a fix does nothing.
-  // Outcomes are not awaited: a process that survives shows up in the next check.
+  // Stops and quits are not awaited: a process that survives shows up in the next check. A
+  // settings panel that did not start leaves the finding unmarked.
   void apply(const SlownessFinding& finding, AppModel& model);
 
 signals:
@@ -75,10 +73,12 @@ private:
 
   Flow check(AppModel& model, IdleTimes idleTimes);
   Flow checkDemo(AppModel& model);
-  void applyFix(const SlownessFinding::Fix& fix, AppModel& model);
+  // False when the fix could not be carried out.
+  bool applyFix(const SlownessFinding::Fix& fix, AppModel& model);
+  // The findings with the settings button taken off where this desktop has no such panel.
+  std::vector<SlownessFinding> withPanelsOfThisDesktop(std::vector<SlownessFinding> findings) const;
 
   const PerformanceServices services_;
-  const std::shared_ptr<UrlOpener> urlOpener_;
   Scheduler& scheduler_;
   Phase phase_;
   std::set<std::string> applied_;

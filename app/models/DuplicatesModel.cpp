@@ -53,7 +53,7 @@ Flow DuplicatesModel::search() {
 
 Flow DuplicatesModel::searchDemo() {
   using namespace std::chrono_literals;
-  setHasPhotosLibrary(true);
+  setHasPhotosLibrary(false);
   auto groups = DemoMac::duplicateGroups(home(), scheduler.now());
   for (int step = 1; step <= 10; ++step) {
     setStage(DuplicateFinder::Looking{demoFilesPerStep * step});

@@ -1,18 +1,14 @@
 #include "services/FileServices.h"
 
-#include "platform/FileAccess.h"
 
-#include <algorithm>
 
 namespace tidra {
 
 namespace {
 
-bool picturesHoldPhotosLibrary(const std::string& home) {
-  const auto names = sys::folderEntries(home + "/Pictures").value_or(std::vector<std::string>{});
-  return std::any_of(names.begin(), names.end(),
-                     [](const std::string& name) { return name.ends_with(".photoslibrary"); });
-}
+// No photo library on this desktop finds its own duplicates or is harmed by files changing
+// inside it, so there is none to warn about.
+bool holdsPhotoLibrary(const std::string&) { return false; }
 
 }  // namespace
 
@@ -30,7 +26,7 @@ FileServices FileServices::live() {
                                   const SimilarPhotoFinder::Progress& progress) {
     return SimilarPhotoFinder::find(roots, threshold, progress, [] { return false; });
   };
-  services.hasPhotosLibrary = picturesHoldPhotosLibrary;
+  services.hasPhotosLibrary = holdsPhotoLibrary;
   services.trashFiles = trashEach;
   return services;
 }

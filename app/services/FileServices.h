@@ -39,7 +39,8 @@ struct FileServices {
   std::function<std::vector<SimilarPhotoGroup>(const std::vector<std::string>& roots, float threshold,
                                                const SimilarPhotoFinder::Progress& progress)>
       findSimilarPhotos;
-  // Whether home + "/Pictures" holds an entry named "*.photoslibrary"; an unreadable folder holds none.
+  // Whether the home holds a photo library that manages its own duplicates. This desktop has
+  // none, so the live answer is always false.
   std::function<bool(const std::string& home)> hasPhotosLibrary;
   // Moves user files to the Trash, each judged by the guard first. Blocks.
   std::function<TrashOutcome(const PathGuard& guardian, const std::vector<std::string>& paths)> trashFiles;

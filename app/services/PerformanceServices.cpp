@@ -2,11 +2,15 @@
 
 #include "performance/DeveloperTools.h"
 #include "performance/ProcessSampler.h"
+#include "performance/SettingsPanel.h"
 #include "performance/SlownessCheck.h"
 #include "performance/StartupItems.h"
 #include "performance/SystemCPU.h"
 #include "platform/HomeFolder.h"
 #include "system/SystemStats.h"
+
+#include <QProcess>
+#include <QStringList>
 
 #include <chrono>
 
@@ -17,6 +21,15 @@ namespace {
 PerformanceServices::Sample liveSampler() {
   auto sampler = std::make_shared<ProcessSampler>();
   return [sampler] { return sampler->sample(); };
+}
+
+// The panel stays open as long as the person wants it, so it is not waited for.
+bool startSettingsPanel(const std::string& link) {
+  const auto command = SettingsPanel::commandFor(link);
+  if (!command) return false;
+  QStringList arguments;
+  for (const auto& argument : command->arguments) arguments << QString::fromStdString(argument);
+  return QProcess::startDetached(QString::fromStdString(command->program), arguments);
 }
 
 }  // namespace
@@ -39,8 +52,10 @@ PerformanceServices PerformanceServices::live() {
   };
   // ps averages over each process's lifetime here; the present comes from two readings.
   services.systemCPU = [] { return SystemCPU::measure(); };
-  services.backupRunning = [] { return SlownessCheck::timeMachineRunning(); };
+  services.backupRunning = [] { return SlownessCheck::backupRunning(); };
   services.lowPowerMode = [] { return SlownessCheck::lowPowerMode(); };
+  services.hasSettingsPanel = [](const std::string& link) { return SettingsPanel::commandFor(link).has_value(); };
+  services.openSettingsPanel = startSettingsPanel;
   services.heat = [] { return SlownessCheck::heat(sys::ThermalZones::level()); };
   return services;
 }

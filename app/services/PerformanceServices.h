@@ -48,8 +48,8 @@ struct PerformanceServices {
 
   // The startup items of the user whose home folder is given; reads files, so slow.
   std::function<std::vector<StartupItem>(const std::string& home)> startupItems;
-  // Unloads a leftover and moves its file to the Trash: nothing on success, else the reason.
-  // Runs launchctl, so blocks up to its time limit.
+  // Disables a leftover and moves its files to the Trash: nothing on success, else the reason.
+  // Runs systemctl, so blocks up to its time limit.
   std::function<std::optional<std::string>(const StartupItem&, const std::string& home)> removeLeftover;
   // CPU percent by command name over the whole machine, measured over a short interval: blocks.
   std::function<std::map<std::string, double>()> systemCPU;
@@ -57,6 +57,11 @@ struct PerformanceServices {
   std::function<bool()> backupRunning;
   // Whether the power profile saves energy; runs a tool, so slow.
   std::function<bool()> lowPowerMode;
+  // Whether this desktop has a panel for a finding's settings link; looks along PATH, so cheap
+  // enough for the GUI thread.
+  std::function<bool(const std::string& link)> hasSettingsPanel;
+  // Starts that panel as a process of its own; true only when it started.
+  std::function<bool(const std::string& link)> openSettingsPanel;
   // How hot the machine runs; reads sysfs.
   std::function<SlownessInputs::Heat()> heat;
 

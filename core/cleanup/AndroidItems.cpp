@@ -16,15 +16,26 @@ using PathAction = Builder::PathAction;
 // An emulator's config.ini is a few kilobytes; anything far larger is not one.
 constexpr std::size_t maximumConfigBytes = 1 << 20;
 
+// The emulator holds these locks in the device's folder while it runs and drops them when it
+// quits (Android emulator sources, android/base/files/FileLock and the multi-instance check).
+bool avdIsRunning(const std::string& avd) {
+    return sys::entryExists(avd + "/hardware-qemu.ini.lock") || sys::entryExists(avd + "/multiinstance.lock");
+}
+
+const char* emulatorConsequence(const std::string& avd, const std::string& home) {
+    if (avdIsRunning(avd))
+        return "It is running now: close it first. Deletes the emulator and everything stored on it.";
+    return avdSystemImageExists(avd, home) ? "Deletes the emulator and everything stored on it."
+                                           : "Deletes the emulator and its data. Its system image is no longer "
+                                             "installed, so it cannot start as it is.";
+}
+
 void addEmulator(Builder& b, const std::string& folder, const std::string& avd) {
     const std::string fileName(sys::PathText::lastComponent(avd));
     const std::string name = fileName.substr(0, fileName.size() - 4);
     std::string title = "Emulator: " + name;
     std::replace(title.begin(), title.end(), '_', ' ');
-    const char* consequence = avdSystemImageExists(avd, b.env.home)
-                                  ? "Deletes the emulator and everything stored on it."
-                                  : "Deletes the emulator and its data. Its system image is no longer installed, "
-                                    "so it cannot start as it is.";
+    const char* consequence = emulatorConsequence(avd, b.env.home);
     b.add({"android.avd." + name, title, CleanupCategory::android, consequence, Safety::review}, PathAction::remove,
           {avd, folder + "/" + name + ".ini"});
 }

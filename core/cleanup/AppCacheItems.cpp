@@ -1,5 +1,6 @@
 #include "cleanup/CatalogBuilders.h"
 
+#include "platform/FileAccess.h"
 #include "platform/FileStatus.h"
 #include "platform/PathText.h"
 
@@ -66,6 +67,21 @@ void addSandboxCaches(const std::string& home, std::map<std::string, std::vector
         byName[std::string(sys::PathText::lastComponent(snap))].push_back(snap + "/common/.cache");
 }
 
+// Electron apps keep Chromium's caches in their user-data folder, ~/.config/<App> on Linux
+// (Electron's app.getPath("userData") and "sessionData" docs): the HTTP cache, V8's compiled
+// code and the GPU shader cache. Chromium rebuilds all three.
+void addElectronCaches(const std::string& home, std::map<std::string, std::vector<std::string>>& byName) {
+    const std::string folder = home + "/.config";
+    const auto own = sys::FileStatus::of(folder);
+    for (const auto& app : Builder::children(folder, isAppCache)) {
+        const auto status = sys::FileStatus::of(app);
+        if (!own || !status || status->device != own->device) continue;
+        for (const char* cache : {"Cache", "Code Cache", "GPUCache"})
+            if (sys::entryExists(app + "/" + cache))
+                byName[std::string(sys::PathText::lastComponent(app))].push_back(app + "/" + cache);
+    }
+}
+
 void addLogs(Builder& b) {
     const std::string logs = b.env.home + "/Library/Logs";
     const Builder::Entry entry{"logs", "Logs", CleanupCategory::apps, "None. These are diagnostic logs.", Safety::safe};
@@ -92,6 +108,7 @@ void appCaches(Builder& b) {
     for (auto& folder : linuxCaches(b.env.home))
         byName[std::string(sys::PathText::lastComponent(folder))].push_back(std::move(folder));
     addSandboxCaches(b.env.home, byName);
+    addElectronCaches(b.env.home, byName);
     for (const auto& [name, folders] : byName) {
         std::vector<std::string> parts;
         for (const auto& folder : folders) {

@@ -4,6 +4,8 @@
 #include "platform/FileAccess.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 
 namespace tidra::CleanupCatalog {
 namespace {
@@ -32,7 +34,29 @@ CleanupAction makeAction(Builder::PathAction action, std::vector<std::string> pa
     return CleanupAction::Trash{std::move(paths)};
 }
 
+std::string resolved(const std::string& path) {
+    char buffer[PATH_MAX];
+    return realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
+}
+
+bool liesIn(const std::string& path, const std::string& folder) {
+    return path == folder || (path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/');
+}
+
 } // namespace
+
+bool Builder::isUsedByPath(const std::string& path, const std::vector<std::string>& programs) const {
+    const std::string real = resolved(path);
+    if (real.empty()) return false;
+    const auto inside = [&](const std::string& entry) {
+        const std::string realEntry = resolved(entry);
+        return !realEntry.empty() && liesIn(realEntry, real);
+    };
+    return std::any_of(env.searchPath.begin(), env.searchPath.end(), [&](const std::string& folder) {
+        return inside(folder) ||
+               std::any_of(programs.begin(), programs.end(), [&](const auto& name) { return inside(folder + "/" + name); });
+    });
+}
 
 std::vector<std::string> Builder::existing(const std::vector<std::string>& candidates) {
     std::vector<std::string> kept;
@@ -42,6 +66,10 @@ std::vector<std::string> Builder::existing(const std::vector<std::string>& candi
 
 bool Builder::add(const Entry& entry, PathAction action, const std::vector<std::string>& candidates) {
     auto kept = existing(candidates);
+    // Claimed all the same, so no later builder offers a part of it.
+    for (const auto& path : kept)
+        if (isUsedByPath(path)) claimed.push_back(path);
+    std::erase_if(kept, [&](const std::string& path) { return isUsedByPath(path); });
     if (kept.empty()) return false;
     const bool requiresAdmin = needsAdmin(action, kept);
     claimed.insert(claimed.end(), kept.begin(), kept.end());

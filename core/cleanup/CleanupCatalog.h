@@ -40,11 +40,17 @@ struct Builder {
     // Every path an added item covers, in the order added; duplicates kept.
     std::vector<std::string> claimed;
 
-    // The add step. Keeps the candidates whose own entry exists (a dangling link counts),
-    // in order; with none, adds nothing and returns false. Otherwise claims them and adds one
+    // The add step. Keeps the candidates whose own entry exists (a dangling link counts) and
+    // that PATH does not use (`isUsedByPath`: those are claimed but never offered), in order;
+    // with none, adds nothing and returns false. Otherwise claims them and adds one
     // item over them, needing administrator rights when a kept path fails the user's
     // writability test (removeContents) or deletability test (remove); never for trash.
     bool add(const Entry& entry, PathAction action, const std::vector<std::string>& candidates);
+
+    // True when a folder of the environment's PATH, or one of `programs` found in such a
+    // folder, is `path` or lies inside it, links resolved on both sides: an SDK or toolchain
+    // programs are run from.
+    bool isUsedByPath(const std::string& path, const std::vector<std::string>& programs = {}) const;
 
     // True when `path` is a claimed path or lies inside one. Plain string comparison: no
     // normalisation, no case folding, no links resolved.

@@ -3,10 +3,16 @@
 #include "apps/AppPresence.h"
 #include "cleanup/Homebrew.h"
 #include "platform/HomeFolder.h"
+#include "platform/SearchPath.h"
 
 #include <memory>
 
 namespace tidra {
+namespace {
+
+std::vector<std::string> processSearchPath() { return sys::SearchPath::folders(sys::SearchPath::current()); }
+
+} // namespace
 
 CleanupEnvironment CleanupEnvironment::live() {
     const std::string home = sys::homeFolder();
@@ -25,6 +31,7 @@ CleanupEnvironment CleanupEnvironment::live() {
         // and puts the cache below it as on any other home: the designed place, then the
         // Linux one (src/constants.js, getCacheDir).
         .rootYarnCaches = {"/usr/local/share/Library/Caches/Yarn", "/usr/local/share/.cache/yarn"},
+        .searchPath = processSearchPath(),
         .docker = [home] { return Docker::status(Docker::cliCandidates(home)); },
         .toolItems =
             [home] {
@@ -43,6 +50,7 @@ CleanupEnvironment CleanupEnvironment::forHome(const std::string& home) {
         .simulators = [] { return std::vector<SimulatorDevice>{}; },
         .globalNpmConfigFiles = {},
         .rootYarnCaches = {},
+        .searchPath = processSearchPath(),
         .docker = [home] { return Docker::status({home + "/.docker/bin/docker"}); },
         .toolItems = [] { return std::vector<CleanupItem>{}; },
     };

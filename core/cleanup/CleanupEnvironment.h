@@ -30,6 +30,9 @@ struct CleanupEnvironment {
     std::vector<std::string> globalNpmConfigFiles;
     // Where a Yarn run as root may have left its cache outside the home folder.
     std::vector<std::string> rootYarnCaches;
+    // The folders of PATH, in order. A folder one of them lies in is an SDK or toolchain in
+    // use, never offered.
+    std::vector<std::string> searchPath;
     // Asked by the cleanup scan itself, beside the catalog; no builder calls these two.
     std::function<DockerStatus()> docker;
     std::function<std::vector<CleanupItem>()> toolItems;
@@ -40,7 +43,8 @@ struct CleanupEnvironment {
 
     // The environment of the --home option: `home` and a Docker probe that tries only
     // `home`/.docker/bin/docker. No app counts as installed there and no app name is known;
-    // the identifier, simulator, npm file, root Yarn cache and tool lists are empty.
+    // the identifier, simulator, npm file, root Yarn cache and tool lists are empty; PATH is
+    // this process's, as for the live environment.
     static CleanupEnvironment forHome(const std::string& home);
 };
 

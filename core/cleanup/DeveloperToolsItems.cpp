@@ -29,8 +29,35 @@ void developerTools(Builder& b) {
         {"go.buildCache", "Go build cache", {"Library/Caches/go-build", ".cache/go-build"},
          CleanupCategory::developerTools, PathAction::remove, Safety::safe,
          "The next Go build compiles everything again."},
-        {"cargo.cache", "Cargo download cache", {".cargo/registry/cache"}, CleanupCategory::developerTools,
-         PathAction::remove, Safety::safe, "Crates download again when a build needs them."},
+        // The Cargo Book, "Cargo Home": the registry's index, downloaded crates and their
+        // unpacked sources, and git dependencies' bare clones and checkouts are all caches
+        // Cargo fills again (bin/ holds installed programs and stays).
+        {"cargo.cache", "Cargo download cache",
+         {".cargo/registry/cache", ".cargo/registry/index", ".cargo/registry/src", ".cargo/git/db",
+          ".cargo/git/checkouts"},
+         CleanupCategory::developerTools, PathAction::remove, Safety::safe,
+         "Crates download again when a build needs them."},
+        // go help gomodcache / go help environment: GOMODCACHE defaults to GOPATH/pkg/mod and
+        // GOPATH to ~/go; "go clean -modcache" removes it whole. Its files and folders are
+        // read-only; the removal makes the folders writable first.
+        {"go.moduleCache", "Go module cache", {"go/pkg/mod"}, CleanupCategory::developerTools, PathAction::remove,
+         Safety::safe, "Modules download again when a build needs them."},
+        // Maven's "Introduction to Repositories": the local repository is ~/.m2/repository. It
+        // also holds what "mvn install" put there from your own projects, which no server has.
+        {"maven.repository", "Maven local repository", {".m2/repository"}, CleanupCategory::developerTools,
+         PathAction::remove, Safety::review,
+         "Dependencies download again on the next build; artifacts you installed from your own projects need "
+         "building again."},
+        // PyTorch's hub documentation: downloaded weights go to $TORCH_HOME, ~/.cache/torch by
+        // default. Claimed here so the app caches never offer them as a plain cache.
+        {"torch.models", "PyTorch model downloads", {".cache/torch"}, CleanupCategory::developerTools,
+         PathAction::remove, Safety::review,
+         "Models download again the next time a program loads them, which can take hours."},
+        // Poetry's configuration page: virtualenvs.path defaults to {cache-dir}/virtualenvs,
+        // cache-dir to ~/.cache/pypoetry. The rest of that folder is a plain cache.
+        {"poetry.virtualenvs", "Poetry project environments", {".cache/pypoetry/virtualenvs"},
+         CleanupCategory::developerTools, PathAction::remove, Safety::review,
+         "Each project needs \"poetry install\" again before it runs."},
         {"kraftkit.packages", "KraftKit unikernel images", {".local/share/kraftkit/runtime/oci"},
          CleanupCategory::developerTools, PathAction::removeContents, Safety::review,
          "kraft downloads the images it needs again on the next build."},

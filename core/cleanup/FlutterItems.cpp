@@ -57,6 +57,11 @@ std::vector<Sdk> sdkCandidates(const std::string& home) {
 
 void addSdk(Builder& b, const Sdk& sdk) {
     if (!sys::existsFollowingLinks(sdk.path + "/bin/flutter")) return;
+    // In use, also where `flutter` reaches it through a link in a folder elsewhere (~/bin).
+    if (b.isUsedByPath(sdk.path, {"flutter", "dart"})) {
+        b.claimed.push_back(sdk.path);
+        return;
+    }
     const std::string version = flutterVersion(sdk.path).value_or("unknown version");
     // Only the leading home folder is written as "~": the same text may recur further on.
     const std::string shown = std::string("~").append(sdk.path, b.env.home.size());

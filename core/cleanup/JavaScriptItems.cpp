@@ -85,6 +85,14 @@ void javascript(Builder& b) {
     b.add(javascriptEntry("yarn.cache", "Yarn cache", "Packages download again on the next install."),
           PathAction::remove, {home + "/Library/Caches/Yarn", home + "/.cache/yarn", home + "/.yarn/berry/cache"});
     addRootYarnCache(b);
+    // Bun's "Global cache" page: installs keep packages in ~/.bun/install/cache.
+    b.add(javascriptEntry("bun.cache", "Bun cache", "Packages download again on the next install."),
+          PathAction::remove, {home + "/.bun/install/cache"});
+    // nvm keeps the Node.js archives and sources it downloaded in $NVM_DIR/.cache, ~/.nvm by
+    // default (its README: "nvm cache clear"); the installed versions stay.
+    b.add(javascriptEntry("nvm.cache", "nvm downloads",
+                          "Node.js versions download again the next time nvm installs one."),
+          PathAction::remove, {home + "/.nvm/.cache"});
     b.add(javascriptEntry("puppeteer.browsers", "Puppeteer browser downloads",
                           "Each project needs \"npx puppeteer browsers install\" before it next runs."),
           PathAction::removeContents, {home + "/.cache/puppeteer"});

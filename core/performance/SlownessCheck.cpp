@@ -180,16 +180,16 @@ void indexing(Context& c) {
                              "tracker-extract-3", "baloo_file", "baloo_file_extractor"})
         cpu += readingOf(c.in.systemCPU, name);
     if (cpu < kIndexingPercent) return;
-    add(c, "spotlight", Level::notable, "magnifyingglass", "Spotlight is indexing",
+    add(c, "spotlight", Level::notable, "magnifyingglass", "File indexing is running",
         "It reads new and changed files so search can find them, which takes processor time and finishes by itself. "
-        "Build folders such as node_modules get indexed too; adding your projects folder to Spotlight's privacy "
-        "list stops that.",
-        Fix::OpenSettings{std::string(spotlight)}, "Open Spotlight Settings");
+        "Build folders such as node_modules get indexed too; adding your projects folder to the indexer's excluded "
+        "folders stops that.",
+        Fix::OpenSettings{std::string(spotlight)}, "Open File Search Settings");
 }
 
 void backup(Context& c) {
     if (!c.in.timeMachineRunning) return;
-    add(c, "timemachine", Level::info, "clock.arrow.circlepath", "A Time Machine backup is running",
+    add(c, "timemachine", Level::info, "clock.arrow.circlepath", "A backup is running",
         "It reads your files in the background, which can slow the disk for a while. It finishes by itself.");
 }
 

@@ -85,9 +85,9 @@ std::map<std::string, double> systemCPU(const Run& run = shellRun());
 // are skipped.
 std::map<std::string, double> parsePS(const std::string& text);
 
-// Whether `tmutil status` reports a running backup ("Running = 1;"). This platform has no
-// tmutil, so the answer is false.
-bool timeMachineRunning(const Run& run = shellRun());
+// Whether a backup tool runs now: a process whose kernel name is "deja-dup", "borg", "restic"
+// or "duplicity" below `procRoot` (tests point it at a fixture laid out like /proc).
+bool backupRunning(const std::string& procRoot = "/proc");
 
 // Whether the power-profiles daemon's active profile is "power-saver" (`powerprofilesctl get`);
 // false when it is not installed or not running.

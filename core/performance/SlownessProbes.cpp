@@ -2,10 +2,12 @@
 #include "performance/SlownessCheck.h"
 
 #include "platform/PathText.h"
+#include "platform/ProcReader.h"
 #include "system/Shell.h"
 
 #include <charconv>
 #include <chrono>
+#include <set>
 #include <string_view>
 
 namespace tidra::SlownessCheck {
@@ -58,8 +60,14 @@ std::map<std::string, double> parsePS(const std::string& text) {
     return cpu;
 }
 
-bool timeMachineRunning(const Run& run) {
-    return run("/usr/bin/tmutil", {"status"}).value_or("").find("Running = 1;") != std::string::npos;
+bool backupRunning(const std::string& procRoot) {
+    // Déjà Dup runs duplicity or restic underneath; borg and the others are run by hand or by
+    // timers. Python tools show their script's name as the kernel's short name.
+    static const std::set<std::string> tools = {"deja-dup", "borg", "restic", "duplicity"};
+    const sys::ProcReader reader(procRoot);
+    for (const pid_t pid : reader.pids())
+        if (const auto stat = reader.stat(pid); stat && tools.contains(stat->comm)) return true;
+    return false;
 }
 
 bool lowPowerMode(const Run& run) {

@@ -7,12 +7,12 @@
 
 namespace tidra {
 
-// One program that starts by itself: a launchd job description or an XDG autostart entry.
+// One program that starts by itself: a systemd service or an XDG autostart entry.
 struct StartupItem {
     // Which folder the file was found in. Shown as one section each, in `allScopes()` order.
     enum class Scope { user, allUsers, system };
 
-    // The job's "Label" (the entry's Name=), else the file name without its ending.
+    // The service's Description= (the entry's Name=), else the file name without its ending.
     std::string label;
     Scope scope = Scope::user;
     // The program the job runs; absent when the file names none.
@@ -21,7 +21,8 @@ struct StartupItem {
     // Nothing exists where the program should be: an absolute path that is gone, or, for an
     // autostart entry, a bare command name found in no folder of PATH.
     bool programMissing = false;
-    // Full path of the file the item was read from (".plist" or ".desktop").
+    // Full path of the file the item was read from (".service" or ".desktop"); for a system
+    // service, the link that enables it.
     std::string plistPath;
 
     const std::string& id() const { return plistPath; }

@@ -1,10 +1,11 @@
 #include "performance/StartupItems.h"
 
-#include "performance/LaunchJob.h"
 #include "cleanup/PathGuard.h"
 #include "platform/AutostartEntry.h"
 #include "platform/FileAccess.h"
 #include "platform/PathText.h"
+#include "platform/SearchPath.h"
+#include "platform/SystemdUnit.h"
 #include "platform/Trash.h"
 #include "system/Shell.h"
 
@@ -15,14 +16,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
+#include <map>
+#include <set>
 
 namespace tidra::StartupItems {
 namespace {
 
 using namespace std::chrono_literals;
 
-enum class Format { launchd, autostart };
+enum class Format { service, autostart };
 
 struct Folder {
     std::string path;
@@ -30,12 +32,12 @@ struct Folder {
     Format format;
 };
 
-const std::string refusal = "Only leftovers in your own Login Items can be removed.";
+const std::string refusal = "Only leftovers among your own startup items can be removed.";
 
-std::string_view ending(Format format) { return format == Format::launchd ? ".plist" : ".desktop"; }
+std::string_view ending(Format format) { return format == Format::service ? ".service" : ".desktop"; }
 
-std::string userLaunchAgents(const std::string& home) { return home + "/Library/LaunchAgents"; }
 std::string userAutostart(const std::string& home) { return home + "/.config/autostart"; }
+std::string userUnits(const std::string& home) { return home + "/.config/systemd/user"; }
 
 bool endsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
@@ -46,10 +48,29 @@ std::vector<std::string> sortedNames(const std::string& folder, std::string_view
     DIR* dir = opendir(folder.c_str());
     if (!dir) return names;
     while (const dirent* entry = readdir(dir))
-        if (endsWith(entry->d_name, end)) names.emplace_back(entry->d_name);
+        if (endsWith(entry->d_name, end) && std::string_view(entry->d_name) != end) names.emplace_back(entry->d_name);
     closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string linkTarget(const std::string& path) {
+    char target[PATH_MAX];
+    const ssize_t length = readlink(path.c_str(), target, sizeof target);
+    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
+}
+
+// The links of `folder`'s "*.wants" folders that enable the service `name`: named after it, or
+// leading to a file of its name (an instance of a template such as "sync@.service").
+std::vector<std::string> wantsLinks(const std::string& folder, const std::string& name) {
+    std::vector<std::string> links;
+    for (const auto& wants : sortedNames(folder, ".wants"))
+        for (const auto& entry : sortedNames(folder + "/" + wants, ".service")) {
+            const std::string link = folder + "/" + wants + "/" + entry;
+            if (!sys::isSymbolicLink(link)) continue;
+            if (entry == name || sys::PathText::lastComponent(linkTarget(link)) == name) links.push_back(link);
+        }
+    return links;
 }
 
 enum class Presence { exists, gone, unknown };
@@ -62,20 +83,14 @@ Presence presence(const std::string& path) {
 }
 
 bool missingOnSearchPath(const std::string& name, const std::string& searchPath) {
-    bool lookedSomewhere = false;
-    for (std::size_t start = 0; start <= searchPath.size();) {
-        auto end = searchPath.find(':', start);
-        if (end == std::string::npos) end = searchPath.size();
-        const std::string folder = searchPath.substr(start, end - start);
-        start = end + 1;
-        if (folder.empty() || folder[0] != '/') continue;
-        const Presence found = presence(folder + "/" + name);
-        if (found != Presence::gone) return false;
-        lookedSomewhere = true;
-    }
-    return lookedSomewhere;
+    const auto folders = sys::SearchPath::folders(searchPath);
+    return !folders.empty() && std::all_of(folders.begin(), folders.end(), [&](const std::string& folder) {
+        return presence(folder + "/" + name) == Presence::gone;
+    });
 }
 
+// systemd looks for a bare program name in folders of its own, so only an absolute path can be
+// known to be gone there.
 bool isMissing(const std::optional<std::string>& program, Format format, const std::string& searchPath) {
     if (!program || program->empty()) return false;
     if ((*program)[0] == '/') return presence(*program) == Presence::gone;
@@ -89,12 +104,12 @@ std::optional<StartupItem> readItem(const Folder& folder, const std::string& nam
     item.scope = folder.scope;
     item.plistPath = folder.path + "/" + name;
     const std::string stem = name.substr(0, name.size() - ending(folder.format).size());
-    if (folder.format == Format::launchd) {
-        const auto job = readLaunchJob(item.plistPath);
-        if (!job) return std::nullopt;
-        item.label = job->label.value_or(stem);
-        item.program = job->program;
-        item.startsAutomatically = job->keepAlive || job->runAtLoad;
+    if (folder.format == Format::service) {
+        const auto unit = sys::readSystemdUnit(item.plistPath);
+        if (!unit) return std::nullopt;
+        item.label = unit->description.empty() ? stem : unit->description;
+        item.program = unit->program;
+        item.startsAutomatically = !wantsLinks(folder.path, name).empty();
     } else {
         const auto entry = sys::readAutostartEntry(item.plistPath);
         if (!entry) return std::nullopt;
@@ -106,15 +121,23 @@ std::optional<StartupItem> readItem(const Folder& folder, const std::string& nam
     return item;
 }
 
-std::vector<Folder> folders(const std::string& home, const Machine& machine) {
-    using Scope = StartupItem::Scope;
-    return {
-        {userLaunchAgents(home), Scope::user, Format::launchd},
-        {userAutostart(home), Scope::user, Format::autostart},
-        {machine.launchAgents, Scope::allUsers, Format::launchd},
-        {machine.autostart, Scope::allUsers, Format::autostart},
-        {machine.launchDaemons, Scope::system, Format::launchd},
-    };
+void addFolder(std::vector<StartupItem>& items, const Folder& folder, const std::string& searchPath) {
+    for (const auto& name : sortedNames(folder.path, ending(folder.format)))
+        if (auto item = readItem(folder, name, searchPath)) items.push_back(std::move(*item));
+}
+
+// Enabled system services are the links in the "*.wants" folders; most lead to the unit files
+// the packages installed elsewhere, read through the link. The first link of a name stands.
+void addEnabledServices(std::vector<StartupItem>& items, const std::string& folder, const std::string& searchPath) {
+    std::map<std::string, std::string> wantsFolderOf;
+    for (const auto& wants : sortedNames(folder, ".wants"))
+        for (const auto& name : sortedNames(folder + "/" + wants, ".service")) wantsFolderOf.emplace(name, wants);
+    for (const auto& [name, wants] : wantsFolderOf) {
+        auto item = readItem({folder + "/" + wants, StartupItem::Scope::system, Format::service}, name, searchPath);
+        if (!item) continue;
+        item->startsAutomatically = true;
+        items.push_back(std::move(*item));
+    }
 }
 
 bool hasDotComponent(const std::string& path) {
@@ -139,8 +162,8 @@ std::optional<Folder> ownFolder(const StartupItem& item, const std::string& home
     const auto parent = sys::PathText::parentFolder(item.plistPath);
     if (parent.empty()) return std::nullopt;
     const auto name = sys::PathText::lastComponent(item.plistPath);
-    for (const Format format : {Format::launchd, Format::autostart}) {
-        const std::string folder = format == Format::launchd ? userLaunchAgents(home) : userAutostart(home);
+    for (const Format format : {Format::service, Format::autostart}) {
+        const std::string folder = format == Format::service ? userUnits(home) : userAutostart(home);
         if (parent == folder && name.size() > ending(format).size() && endsWith(name, ending(format)))
             return Folder{folder, StartupItem::Scope::user, format};
     }
@@ -156,12 +179,19 @@ bool staysInFolder(const std::string& path, const std::string& folder) {
            target.compare(0, realFolder.size(), realFolder) == 0;
 }
 
+std::optional<std::string> removeService(const Folder& folder, const std::string& name, const std::string& home,
+                                         const Machine& machine) {
+    // Disabling removes the links itself when it works; whatever it leaves goes to the Trash.
+    Shell::run(machine.systemctl, {"--user", "disable", "--now", name}, {}, 30s);
+    if (auto failed = machine.trash(folder.path + "/" + name, home)) return failed;
+    for (const auto& link : wantsLinks(folder.path, name))
+        if (auto failed = machine.trash(link, home)) return failed;
+    return std::nullopt;
+}
+
 } // namespace
 
-std::string Machine::currentSearchPath() {
-    const char* path = std::getenv("PATH");
-    return path ? path : "/usr/local/bin:/usr/bin:/bin";
-}
+std::string Machine::currentSearchPath() { return sys::SearchPath::current(); }
 
 std::optional<std::string> moveToTrash(const std::string& path, const std::string& home) {
     const PathGuard guard(home, "/Applications");
@@ -174,10 +204,13 @@ std::optional<std::string> moveToTrash(const std::string& path, const std::strin
 }
 
 std::vector<StartupItem> list(const std::string& home, const Machine& machine) {
+    using Scope = StartupItem::Scope;
     std::vector<StartupItem> items;
-    for (const auto& folder : folders(home, machine))
-        for (const auto& name : sortedNames(folder.path, ending(folder.format)))
-            if (auto item = readItem(folder, name, machine.searchPath)) items.push_back(std::move(*item));
+    addFolder(items, {userAutostart(home), Scope::user, Format::autostart}, machine.searchPath);
+    addFolder(items, {userUnits(home), Scope::user, Format::service}, machine.searchPath);
+    addFolder(items, {machine.autostart, Scope::allUsers, Format::autostart}, machine.searchPath);
+    addFolder(items, {machine.userUnits, Scope::allUsers, Format::service}, machine.searchPath);
+    addEnabledServices(items, machine.systemUnits, machine.searchPath);
     return items;
 }
 
@@ -188,9 +221,7 @@ std::optional<std::string> removeLeftover(const StartupItem& item, const std::st
     const auto now = readItem(*folder, name, machine.searchPath);
     if (!now) return "The startup file can no longer be read.";
     if (!now->programMissing) return "Its program is there again, so it is no longer a leftover.";
-
-    if (folder->format == Format::launchd)
-        Shell::run(machine.launchctl, {"bootout", "gui/" + std::to_string(getuid()), item.plistPath}, {}, 30s);
+    if (folder->format == Format::service) return removeService(*folder, name, home, machine);
     return machine.trash(item.plistPath, home);
 }
 

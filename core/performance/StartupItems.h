@@ -18,41 +18,45 @@ using Trash = std::function<std::optional<std::string>(const std::string& path, 
 std::optional<std::string> moveToTrash(const std::string& path, const std::string& home);
 
 // Everything outside the home folder the startup list reads and removal uses; tests swap in
-// fixture folders, a fake launchctl and a fake Trash.
+// fixture folders, a fake systemctl and a fake Trash.
 struct Machine {
-    std::string launchAgents = "/Library/LaunchAgents";
-    std::string launchDaemons = "/Library/LaunchDaemons";
     std::string autostart = "/etc/xdg/autostart";
+    // systemd's folders of user services set up for every user, and of system services.
+    std::string userUnits = "/etc/systemd/user";
+    std::string systemUnits = "/etc/systemd/system";
     // ":"-separated folders where an autostart entry's bare command name is looked for
     // (the process's PATH by default).
     std::string searchPath = currentSearchPath();
-    std::string launchctl = "/bin/launchctl";
+    std::string systemctl = "/usr/bin/systemctl";
     Trash trash = moveToTrash;
 
     static std::string currentSearchPath();
 };
 
-// Every startup file, in the order of the scopes, each scope's launchd folder before its
-// autostart folder, files in byte order of their names:
-//   user:     <home>/Library/LaunchAgents/*.plist, <home>/.config/autostart/*.desktop
-//   allUsers: launchAgents/*.plist, autostart/*.desktop
-//   system:   launchDaemons/*.plist
-// Folders that cannot be listed and files that cannot be read or are not a dictionary
-// (for property lists) contribute nothing. Never fails.
+// Every startup item, in the order of the scopes, each scope's autostart entries before its
+// services, files in byte order of their names:
+//   user:     <home>/.config/autostart/*.desktop, <home>/.config/systemd/user/*.service
+//   allUsers: autostart/*.desktop, userUnits/*.service
+//   system:   the services a link in systemUnits/*.wants/ enables (read through the link)
+// A service starts automatically when a link in a "*.wants" folder next to it is named after it
+// or leads to a file of its name (template instances). Its label is its Description=, its
+// program ExecStart='s (see `sys::SystemdUnit`); only an absolute program path that does not
+// exist makes it missing. Folders that cannot be listed and files that cannot be read
+// contribute nothing. Never fails.
 std::vector<StartupItem> list(const std::string& home, const Machine& machine = {});
 
-// Removes one leftover of the user's own: asks launchd to unload a job (outcome ignored: a job
-// that was not loaded is fine; autostart entries need no unloading), then moves the file to the
-// Trash. The item may be stale, so the file is read again first and the program looked for
-// again. Returns nothing on success, else a message for the user:
-//   "Only leftovers in your own Login Items can be removed." when the item is not a user
-//     leftover, its file is not directly in <home>/Library/LaunchAgents (".plist") or
-//     <home>/.config/autostart (".desktop"), the path holds "." or ".." components, or the file
-//     is a link leading out of its folder; nothing is run or moved,
+// Removes one leftover of the user's own. The item may be stale, so its file is read again and
+// the program looked for again first. For a service, `systemctl --user disable --now <name>`
+// runs (at most 30 seconds, outcome ignored: a service that was not enabled is fine), then the
+// unit file and every "*.wants" link to it still there go to the Trash; an autostart entry's
+// file goes to the Trash. Returns nothing on success, else a message for the user:
+//   "Only leftovers among your own startup items can be removed." when the item is not a user
+//     leftover, its file is not directly in <home>/.config/autostart (".desktop") or
+//     <home>/.config/systemd/user (".service"), the path holds "." or ".." components, or the
+//     file is a link leading out of its folder; nothing is run or moved,
 //   "The startup file can no longer be read." / "Its program is there again, so it is no
 //     longer a leftover." when the new look disagrees with the item; nothing is run or moved,
-//   or the Trash's reason (launchd has already been asked to unload the job).
-// Blocks while launchctl runs, at most 30 seconds.
+//   or the Trash's reason (the service has already been disabled).
 std::optional<std::string> removeLeftover(const StartupItem& item, const std::string& home,
                                           const Machine& machine = {});
 

@@ -36,15 +36,15 @@ private slots:
     QTest::addColumn<QString>("version");
     QTest::addColumn<QString>("address");
     QTest::newRow("plain") << "https://tidra.example" << "2.1"
-                           << "https://tidra.example/feedback?source=app&app=2.1&macos=12.4.0";
+                           << "https://tidra.example/feedback?source=app&app=2.1&os=linux&osversion=12.4.0";
     QTest::newRow("folder base") << "https://tidra.example/en/" << "2.1"
-                                 << "https://tidra.example/en/feedback?source=app&app=2.1&macos=12.4.0";
+                                 << "https://tidra.example/en/feedback?source=app&app=2.1&os=linux&osversion=12.4.0";
     QTest::newRow("path base") << "https://tidra.example/en" << "2.1"
-                               << "https://tidra.example/en/feedback?source=app&app=2.1&macos=12.4.0";
+                               << "https://tidra.example/en/feedback?source=app&app=2.1&os=linux&osversion=12.4.0";
     QTest::newRow("no version") << "https://tidra.example" << ""
-                                << "https://tidra.example/feedback?source=app&app=&macos=12.4.0";
+                                << "https://tidra.example/feedback?source=app&app=&os=linux&osversion=12.4.0";
     QTest::newRow("invalid base") << "::" << "2.1"
-                                  << Website::builtIn().toString() + "/feedback?source=app&app=2.1&macos=12.4.0";
+                                  << Website::builtIn().toString() + "/feedback?source=app&app=2.1&os=linux&osversion=12.4.0";
   }
   void feedback() {
     QFETCH(QString, website);
@@ -75,7 +75,9 @@ private slots:
   void theRunningSystemGivesThreeNumbers() {
     QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(Website::systemVersion()).hasMatch());
     const QUrlQuery query(Website::feedback(AppInfo{}));
-    QCOMPARE(query.queryItemValue(QStringLiteral("macos")), Website::systemVersion());
+    QCOMPARE(query.queryItemValue(QStringLiteral("os")), QStringLiteral("linux"));
+    QCOMPARE(query.queryItemValue(QStringLiteral("osversion")), Website::systemVersion());
+    QVERIFY(!query.hasQueryItem(QStringLiteral("macos")));
   }
 };
 

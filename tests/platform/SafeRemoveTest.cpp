@@ -8,10 +8,12 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -41,6 +43,11 @@ namespace {
 
 using Status = Outcome::Status;
 using test::exists;
+
+unsigned modeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
 
 TEST(SafeRemoveTest, RemovesEntriesWithoutFollowingLinks) {
     test::TempHome fs;
@@ -152,6 +159,40 @@ TEST(SafeRemoveTest, PartialRemovalIsAFailureAndTheRestGoes) {
     EXPECT_TRUE(exists(fs.path("t/tree/locked/stuck")));
     EXPECT_FALSE(exists(fs.path("t/tree/a")));
     EXPECT_FALSE(exists(fs.path("t/tree/z")));
+}
+
+// Go's module cache: every folder and file read-only. Ours inside the tree are opened up and
+// go; the folder holding the tree, and a folder of someone else's inside it, stay as they are.
+TEST(SafeRemoveTest, ReadOnlyFoldersOfOursInsideTheTreeAreOpenedUp) {
+    test::TempHome fs;
+    for (const char* file : {"own/mod/a@v1/sub/file.go", "own/mod/a@v1/go.mod", "parent/mod/x/y", "mixed/mod/b/f",
+                             "mixed/mod/rootsafe/stuck"})
+        fs.file(file);
+    for (const char* tree : {"own", "parent", "mixed"}) {
+        ASSERT_EQ(::chown(fs.path(tree).c_str(), 65534, 65534), 0);
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(fs.path(tree)))
+            ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0);
+    }
+    ASSERT_EQ(::chown(fs.path("mixed/mod/rootsafe").c_str(), 0, 0), 0);
+    for (const char* folder : {"own/mod", "own/mod/a@v1", "own/mod/a@v1/sub", "parent", "parent/mod/x",
+                               "mixed/mod/b", "mixed/mod/rootsafe"})
+        fs.chmod(folder, 0555);
+    for (const char* file : {"own/mod/a@v1/sub/file.go", "own/mod/a@v1/go.mod"}) fs.chmod(file, 0444);
+
+    const std::string answer = test::runAsNobody([&] {
+        std::string out;
+        for (const char* tree : {"own/mod", "parent/mod", "mixed/mod"})
+            out += std::string(tree) + "=" + SafeRemove::remove(fs.path(tree)).reason + ";";
+        return out;
+    });
+    EXPECT_EQ(answer, "own/mod=;parent/mod=Permission denied;mixed/mod=Permission denied;");
+    EXPECT_FALSE(exists(fs.path("own/mod")));
+    // The tree's own parent is not opened up: only what lies inside the judged tree.
+    EXPECT_TRUE(exists(fs.path("parent/mod/x/y")));
+    EXPECT_EQ(modeOf(fs.path("parent")), 0555u);
+    EXPECT_TRUE(exists(fs.path("mixed/mod/rootsafe/stuck")));
+    EXPECT_EQ(modeOf(fs.path("mixed/mod/rootsafe")), 0555u);
+    EXPECT_FALSE(exists(fs.path("mixed/mod/b")));
 }
 
 TEST(SafeRemoveTest, NeverEntersAnotherVolume) {

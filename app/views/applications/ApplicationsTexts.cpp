@@ -30,7 +30,7 @@ QString lastOpened(const std::optional<Date>& date, Date now) {
   return date ? Formats::relativeDate(*date, now) : QStringLiteral("Unknown");
 }
 
-QString lastOpenedUnknownHelp() { return QStringLiteral("Spotlight has no record of it being opened."); }
+QString lastOpenedUnknownHelp() { return QStringLiteral("Nothing records when it was last opened."); }
 
 QString passwordHelp() {
   return QStringLiteral("Installed by the App Store or an installer, so the file manager asks for your password to "

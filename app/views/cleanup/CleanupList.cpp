@@ -3,6 +3,7 @@
 #include "models/AppModel.h"
 #include "platform/UrlOpener.h"
 #include "views/cleanup/CategorySection.h"
+#include "views/cleanup/CleanupTexts.h"
 #include "views/cleanup/SummaryBanner.h"
 #include "views/design/Banner.h"
 #include "views/design/Button.h"
@@ -41,8 +42,7 @@ void CleanupList::makeNotices(QWidget* content) {
                               QStringLiteral("The system only shows it to apps with Full Disk Access."), content);
   fullDiskAccess->setObjectName(QStringLiteral("fullDiskAccessNotice"));
   docker = new Banner(QStringLiteral("shippingbox"), Theme::Role::secondaryLabel, QStringLiteral("Docker is not running"),
-                      QStringLiteral("Its images, containers and volumes sit inside Docker's own disk, which only Docker "
-                                     "can tidy. Start it, then rescan."),
+                      CleanupTexts::dockerNotRunning(),
                       content);
   docker->setObjectName(QStringLiteral("dockerNotice"));
   openDocker = new Button(Button::Look::link, QStringLiteral("Open Docker"), docker);

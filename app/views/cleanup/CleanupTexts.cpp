@@ -138,6 +138,11 @@ std::optional<QString> summaryDetail(const CleanSummary& summary) {
 
 QString failureCount(std::size_t count) { return QStringLiteral("%1 could not be removed").arg(count); }
 
+QString dockerNotRunning() {
+  return QStringLiteral("Its images, containers and volumes sit inside Docker's data folder or disk image, which only "
+                        "Docker can tidy. Start it, then rescan.");
+}
+
 QString failureLine(const CleanReport::Failure& failure, const std::string& home) {
   return Formats::tildePath(failure.path, home) + QStringLiteral(": ") + text(failure.reason);
 }

@@ -26,6 +26,8 @@ Content content(Phase phase, bool hasVisibleItems, bool hasSummary);
 // while cleaning, the selection count when ready.
 QString footerStatus(Phase phase, int measured, int total, int selected, const std::optional<QString>& cleaningTitle);
 bool footerShowsProgress(Phase phase);
+// The note shown while Docker is not running: where its data sits and who can tidy it.
+QString dockerNotRunning();
 // "1 item selected" / "<n> items selected".
 QString selectionCount(int count);
 bool canClean(Phase phase, int selected);

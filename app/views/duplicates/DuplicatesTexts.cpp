@@ -159,4 +159,15 @@ std::int64_t similarFreed(const std::vector<SimilarPhotoGroup>& groups, const st
   return total;
 }
 
+QString bestMarkHelp() {
+  return QStringLiteral("The one to keep: the most pixels, then the one whose picture quality rates best");
+}
+
+QString keepBestHelp() {
+  return QStringLiteral(
+      "Keeps the best photo of each set: the one with the most pixels, then the one whose picture quality rates best.");
+}
+
+QString previewAction() { return QStringLiteral("Preview"); }
+
 }  // namespace tidra::DuplicatesTexts

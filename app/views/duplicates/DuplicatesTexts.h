@@ -54,6 +54,11 @@ QString keepingBestFrees(std::int64_t bytes);
 QString photoCaption(const SimilarPhoto& photo);
 // A set card's title: the first photo's date and time of day; empty for an empty set.
 QString setTitle(const SimilarPhotoGroup& group);
+// What decides the photo to keep: the "Best" mark's tooltip and the similar footer's note.
+QString bestMarkHelp();
+QString keepBestHelp();
+// The photo menu's entry that opens the preview window: "Preview".
+QString previewAction();
 
 // The failure notice: "3 could not be moved to the Trash", and the first failure as
 // "~/path: reason" (nothing without failures).

@@ -116,7 +116,7 @@ void DuplicatesView::makeFooters() {
   connect(identicalFooter->moveButton(), &QPushButton::clicked, this, [this] { duplicates.setConfirming(true); });
   similarFooter = new SetsFooter(
       QStringLiteral("Select All but the Best"), QStringLiteral("What keeping the best photo of each set frees"),
-      QStringLiteral("Keeps the best photo of each set: the one with the most pixels, then the one Vision rates best."),
+      DuplicatesTexts::keepBestHelp(),
       this);
   similarFooter->setObjectName(QStringLiteral("similarFooter"));
   connect(similarFooter->selectButton(), &QPushButton::clicked, this, [this] { photos.selectAllButTheBest(); });

@@ -33,7 +33,7 @@ QWidget* tickPlate(QCheckBox* check) {
 QLabel* bestMark(const QWidget* colours) {
   auto* mark = new QLabel(QStringLiteral("Best"));
   mark->setObjectName(QStringLiteral("bestMark"));
-  mark->setToolTip(QStringLiteral("The one to keep: the most pixels, then the one Vision rates best"));
+  mark->setToolTip(DuplicatesTexts::bestMarkHelp());
   mark->setFont(Theme::font(Theme::TextStyle::caption, QFont::DemiBold));
   QColor green = Theme::color(Theme::Role::green, colours);
   green.setAlphaF(0.85);
@@ -90,7 +90,7 @@ void PhotoCell::refresh() {
 QMenu* PhotoCell::makeMenu() {
   auto* menu = new QMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
-  menu->addAction(QStringLiteral("Quick Look"), this, [this] { preview(); });
+  menu->addAction(DuplicatesTexts::previewAction(), this, [this] { preview(); });
   menu->addAction(QStringLiteral("Show in Folder"), this, [this] { revealer.reveal(QString::fromStdString(shown.path)); });
   return menu;
 }

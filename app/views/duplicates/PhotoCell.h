@@ -20,7 +20,7 @@ namespace tidra::duplicates {
 class PhotoTile;
 
 // One photo of a set: its picture with a tick, an accent ring while selected and "Best" on the
-// one to keep, then its name and "width × height · size". A double click or "Quick Look" asks
+// one to keep, then its name and "width × height · size". A double click or "Preview" asks
 // `open` to preview it; the picture is asked for the first time the cell is painted.
 class PhotoCell : public QWidget {
 public:

@@ -104,8 +104,8 @@ QString quitMessage(const ProcessGroup& group) {
 }
 
 QString startupCaption() {
-  return tr("Background items the system starts by itself. Turn off the ones you do not need in Login Items "
-            "settings.");
+  return tr("Background items the system starts by itself. Turn off the ones you do not need in Startup "
+            "Applications.");
 }
 
 QString scopeTitle(StartupItem::Scope scope) { return QString::fromUtf8(scopeText(scope)); }

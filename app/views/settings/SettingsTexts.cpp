@@ -26,4 +26,8 @@ QString loginProblem(const QString& reason) {
          QStringLiteral(" Check that ~/.config/autostart can be written.");
 }
 
+QString trayToggle() { return QStringLiteral("Show Tidra in the tray"); }
+
+QString alertsNote() { return QStringLiteral("Alerts need Tidra to be running, in the tray or with its window open."); }
+
 }  // namespace tidra::SettingsTexts

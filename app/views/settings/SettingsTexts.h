@@ -18,6 +18,9 @@ QString weeklyStatus(const std::optional<Date>& lastCheck, Date now);
 QString weeklyButton(bool checking);
 // The choices of "Idle for", in order: ("1 hour", 1) … ("8 hours", 8).
 const std::vector<std::pair<QString, int>>& idleHourChoices();
+// "Show Tidra in the tray" and the alerts' note, which names where Tidra keeps running.
+QString trayToggle();
+QString alertsNote();
 // The message under "Open Tidra at login" when the autostart entry could not be written or
 // removed; `reason` is the file system's own sentence.
 QString loginProblem(const QString& reason);

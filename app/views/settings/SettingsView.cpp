@@ -60,10 +60,10 @@ QCheckBox* SettingsView::toggle(const QString& key, bool fallback, const QString
 }
 
 FormSection* SettingsView::makeMenuBar() {
-  auto* section = new FormSection(QStringLiteral("Menu Bar"), QString(), this);
+  auto* section = new FormSection(QStringLiteral("Tray"), QString(), this);
   auto* show = toggle(Preference::showInMenuBar, true, QStringLiteral("showInMenuBar"));
   connect(show, &QCheckBox::toggled, this, &SettingsView::showInMenuBarChanged);
-  section->addRow(QStringLiteral("Show Tidra in the menu bar"), show);
+  section->addRow(SettingsTexts::trayToggle(), show);
 
   opensAtLogin = switchBox(this, QStringLiteral("opensAtLogin"));
   opensAtLogin->setChecked(desktop.loginItem.isEnabled());
@@ -78,9 +78,7 @@ FormSection* SettingsView::makeMenuBar() {
 }
 
 FormSection* SettingsView::makeAlerts() {
-  auto* section = new FormSection(QStringLiteral("Alerts"),
-                                  QStringLiteral("Alerts need Tidra to be running, in the menu bar or with its window open."),
-                                  this);
+  auto* section = new FormSection(QStringLiteral("Alerts"), SettingsTexts::alertsNote(), this);
   section->addRow(QStringLiteral("When memory stays under pressure"),
                   toggle(Preference::alertWhenMemoryIsTight, true, QStringLiteral("memoryAlerts"), true));
   section->addRow(QStringLiteral("When the disk is nearly full"),

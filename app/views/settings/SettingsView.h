@@ -40,7 +40,7 @@ public:
                QWidget* parent = nullptr);
 
 signals:
-  // "Show Tidra in the menu bar" changed: the tray item follows at once.
+  // "Show Tidra in the tray" changed: the tray item follows at once.
   void showInMenuBarChanged(bool shown);
 
 private:

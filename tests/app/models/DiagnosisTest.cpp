@@ -3,7 +3,6 @@
 
 #include "Demo.h"
 #include "demo/DemoMac.h"
-#include "platform/UrlOpener.h"
 
 #include "performance/DeveloperTools.h"
 #include "performance/ProcessSampler.h"
@@ -105,8 +104,8 @@ private slots:
 
   void eachFixIsCarriedOutAndMarked() {
     PerformanceModel fake;
-    auto opener = std::make_shared<FakeUrlOpener>();
-    fake.desktop.urlOpener = opener;
+    const std::string spotlight(SlownessCheck::spotlight);
+    fake.machine->settingsPanels = {spotlight};
     auto& model = fake.make();
     auto& diagnosis = model.diagnosis();
     check(fake);
@@ -121,8 +120,8 @@ private slots:
     QTRY_COMPARE(fake.machine->stops().size(), std::size_t{1});
     QCOMPARE(fake.machine->stops().front().id, std::string("9"));
 
-    diagnosis.apply(findingWith("spotlight", Fix::OpenSettings{std::string(SlownessCheck::spotlight)}), model);
-    QCOMPARE(opener->opened, (QList<QUrl>{QUrl(QString::fromUtf8(SlownessCheck::spotlight))}));
+    diagnosis.apply(findingWith("spotlight", Fix::OpenSettings{spotlight}), model);
+    QCOMPARE(fake.machine->count("open " + spotlight), 1);
 
     diagnosis.apply(findingWith("disk", Fix::OpenCleanup{}), model);
     QVERIFY(!diagnosis.isPresented());
@@ -133,6 +132,37 @@ private slots:
     diagnosis.run(model, {});
     QVERIFY(diagnosis.applied().empty());
     QCOMPARE(diagnosis.phase().kind, PhaseKind::checking);
+  }
+
+  // The settings button is there only where this desktop has the panel, and a panel that did not
+  // open is not a fix carried out.
+  void aSettingsFixNeedsThisDesktopsPanel() {
+    using Fix = SlownessFinding::Fix;
+    const std::string battery(SlownessCheck::battery);
+    const auto lowPowerFix = [](const Diagnosis& diagnosis) {
+      for (const auto& finding : diagnosis.phase().findings)
+        if (finding.id == "lowpower") return std::pair(finding.fix, finding.fixTitle);
+      return std::pair(std::optional<Fix>(Fix::OpenCleanup{}), std::optional<std::string>("no finding"));
+    };
+    PerformanceModel fake;
+    fake.machine->lowPower = true;
+    auto& model = fake.make();
+    auto& diagnosis = model.diagnosis();
+    check(fake);
+    QCOMPARE(lowPowerFix(diagnosis), std::pair(std::optional<Fix>(), std::optional<std::string>()));
+
+    fake.machine->settingsPanels = {battery};
+    check(fake);
+    QCOMPARE(lowPowerFix(diagnosis),
+             std::pair(std::optional<Fix>(Fix::OpenSettings{battery}), std::optional<std::string>("Open Battery Settings")));
+
+    fake.machine->panelsOpen = false;
+    diagnosis.apply(findingWith("lowpower", Fix::OpenSettings{battery}), model);
+    QCOMPARE(fake.machine->count("open " + battery), 1);
+    QVERIFY(diagnosis.applied().empty());
+    fake.machine->panelsOpen = true;
+    diagnosis.apply(findingWith("lowpower", Fix::OpenSettings{battery}), model);
+    QCOMPARE(diagnosis.applied(), std::set<std::string>{"lowpower"});
   }
 
   // A pid whose start time changed since the sample belongs to another process now.
@@ -160,6 +190,7 @@ private slots:
   void aDemoCheckUsesTheDemoMachineAndTheModelsDisk() {
     Demo::decide(true);
     PerformanceModel fake;
+    fake.machine->settingsPanels = {std::string(SlownessCheck::spotlight), std::string(SlownessCheck::battery)};
     auto& model = fake.make();
     model.refreshDisk();
     model.diagnosis().run(model, {});

@@ -7,6 +7,7 @@
 #include "demo/DemoMac.h"
 #include "fs/SizeScanner.h"
 #include "runtime/TestScheduler.h"
+#include "services/FileServices.h"
 #include "support/FakeThumbnailer.h"
 #include "support/FileSetsFixture.h"
 #include "support/Latch.h"
@@ -200,6 +201,13 @@ private slots:
     QTRY_VERIFY(model.phase() == FileSetsModel::Phase::ready);
   }
 
+  // The other platform's library folder means nothing here: no banner about it, ever.
+  void noPhotoLibraryOnThisDesktop() {
+    test::TempHome home;
+    home.dir("Pictures/Photos Library.photoslibrary");
+    QVERIFY(!FileServices::live().hasPhotosLibrary(home.root()));
+  }
+
   void modeRawValues() {
     using Mode = DuplicatesModel::Mode;
     QCOMPARE(DuplicatesModel::rawValue(Mode::identical), QString("Identical Files"));
@@ -270,7 +278,7 @@ private slots:
     std::vector<DuplicateFinder::Stage> stages;
     QObject::connect(&model, &FileSetsModel::stageChanged, [&] { stages.push_back(model.stage()); });
     model.find();
-    QVERIFY(model.hasPhotosLibrary());
+    QVERIFY(!model.hasPhotosLibrary());  // the other platform's photo library has no counterpart here
     scheduler.advance(10 * 80ms + 299ms);
     QVERIFY(model.phase() == FileSetsModel::Phase::searching);
     scheduler.advance(1ms);

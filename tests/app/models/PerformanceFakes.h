@@ -11,6 +11,7 @@
 
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct RecordedMachine {
   std::vector<DeveloperTool> stopped;
   std::string toolsHome;
   MemorySnapshot memory;
+  // The settings links this desktop has a panel for, and whether opening one succeeds.
+  std::set<std::string> settingsPanels;
+  bool panelsOpen = true;
+  bool lowPower = false;
 
   void log(const std::string& call) {
     std::lock_guard lock(mutex);
@@ -90,7 +95,19 @@ inline PerformanceServices recordingPerformance(const std::shared_ptr<RecordedMa
     return std::map<std::string, double>{};
   };
   services.backupRunning = [] { return false; };
-  services.lowPowerMode = [] { return false; };
+  services.lowPowerMode = [machine] {
+    std::lock_guard lock(machine->mutex);
+    return machine->lowPower;
+  };
+  services.hasSettingsPanel = [machine](const std::string& link) {
+    std::lock_guard lock(machine->mutex);
+    return machine->settingsPanels.contains(link);
+  };
+  services.openSettingsPanel = [machine](const std::string& link) {
+    machine->log("open " + link);
+    std::lock_guard lock(machine->mutex);
+    return machine->settingsPanels.contains(link) && machine->panelsOpen;
+  };
   services.heat = [] { return SlownessInputs::Heat::normal; };
   return services;
 }

@@ -88,6 +88,9 @@ inline PerformanceServices fakePerformance(const std::shared_ptr<FakeProcesses>&
     machine->stopped.push_back(tool.id);
     return true;
   };
+  // Every settings panel exists and opens.
+  services.hasSettingsPanel = [](const std::string&) { return true; };
+  services.openSettingsPanel = [](const std::string&) { return true; };
   services.newFolderActivity = [machine] {
     auto activity = std::make_unique<FolderActivity>(std::chrono::milliseconds(0));
     machine->folderActivity = activity.get();

@@ -52,6 +52,21 @@ TEST(AndroidItemsTest, GradleStudioAndEmulatorsInOrder) {
     EXPECT_EQ(items, expected);
 }
 
+// An emulator whose lock files show it running stays "Your call" and says so.
+TEST(AndroidItemsTest, ARunningEmulatorSaysSo) {
+    test::TempHome home;
+    home.dir(".android/avd/Idle.avd");
+    home.text(".android/avd/Qemu.avd/hardware-qemu.ini.lock", "");
+    home.text(".android/avd/Second.avd/multiinstance.lock", "4242");
+    const auto items = test::runStep(CleanupCatalog::android, test::quietEnvironment(home.root())).items;
+    ASSERT_EQ(test::idsOf(items), (std::vector<std::string>{"android.avd.Idle", "android.avd.Qemu", "android.avd.Second"}));
+    for (const auto& item : items) EXPECT_EQ(item.safety, Safety::review) << item.id;
+    EXPECT_EQ(items[0].consequence, imagePresent);
+    for (const auto* running : {&items[1], &items[2]})
+        EXPECT_EQ(running->consequence,
+                  "It is running now: close it first. Deletes the emulator and everything stored on it.");
+}
+
 TEST(AndroidItemsTest, NothingPresentGivesNoItems) {
     test::TempHome home;
     home.dir(".android");

@@ -117,6 +117,26 @@ TEST(AppCacheItemsTest, LinuxCachesJoinTheDesignedOnes) {
               (Paths{home.path("Library/Caches/tool"), home.path(".cache/tool"), home.path(".var/app/tool/cache")}));
 }
 
+// An Electron app's Chromium caches in its ~/.config folder join its other caches; its
+// settings and storage beside them are never offered, nor a claimed cache.
+TEST(AppCacheItemsTest, ElectronCachesInTheConfigFolder) {
+    test::TempHome home;
+    for (const char* folder : {".config/Slack/Cache/Cache_Data", ".config/Slack/Code Cache/js", ".config/Slack/GPUCache",
+                               ".config/Slack/Local Storage", ".cache/Slack", ".config/Editor/GPUCache",
+                               ".config/.hidden/Cache", ".config/claimed/Cache", ".config/plain/settings"})
+        home.dir(folder);
+    home.text(".config/Slack/Preferences", "{}");
+    const auto built = test::runStep(CleanupCatalog::appCaches, test::quietEnvironment(home.root()),
+                                     {home.path(".config/claimed/Cache")});
+    EXPECT_EQ(test::idsOf(built.items), (Paths{"cache.Editor", "cache.Slack"}));
+    ASSERT_EQ(built.items.size(), 2u);
+    EXPECT_EQ(built.items[0].action.paths(), Paths{home.path(".config/Editor/GPUCache")});
+    EXPECT_EQ(built.items[1].action.paths(),
+              (Paths{home.path(".cache/Slack"), home.path(".config/Slack/Cache"), home.path(".config/Slack/Code Cache"),
+                     home.path(".config/Slack/GPUCache")}));
+    EXPECT_EQ(built.items[1].safety, Safety::safe);
+}
+
 // A mount under ~/.cache (the document portal's "doc", gvfs) is another file system: nothing
 // of it is offered.
 TEST(AppCacheItemsTest, MountPointsUnderTheCacheFolderAreNeverOffered) {

@@ -41,6 +41,36 @@ TEST(DeveloperToolsItemsTest, AllSevenInOrder) {
     EXPECT_EQ(test::runStep(CleanupCatalog::developerTools, test::quietEnvironment(home.root())).items, expected);
 }
 
+// The named tools at their Linux places. Model weights and project environments cost hours to
+// get back, so they are never selected by default, and the app caches leave them alone.
+TEST(DeveloperToolsItemsTest, LinuxPlacesOfTheNamedTools) {
+    test::TempHome home;
+    for (const char* dir : {".cargo/registry/index/github", ".cargo/registry/src/x", ".cargo/git/db/y",
+                            ".cargo/git/checkouts/z", ".cargo/bin", "go/pkg/mod/cache/download", ".m2/repository/org",
+                            ".cache/torch/hub/checkpoints", ".cache/pypoetry/virtualenvs/app-py3.11",
+                            ".cache/pypoetry/cache/repositories"})
+        home.dir(dir);
+    const auto p = [&](const std::string& relative) { return home.path(relative); };
+    auto env = test::quietEnvironment(home.root());
+    env.searchPath = {p(".cargo/bin"), p("go/bin")};
+    const auto built = test::runStep(CleanupCatalog::developerTools, env);
+    EXPECT_EQ(test::idsOf(built.items), (Paths{"cargo.cache", "go.moduleCache", "maven.repository", "torch.models",
+                                               "poetry.virtualenvs"}));
+    ASSERT_EQ(built.items.size(), 5u);
+    EXPECT_EQ(built.items[0].action.paths(), (Paths{p(".cargo/registry/index"), p(".cargo/registry/src"),
+                                                    p(".cargo/git/db"), p(".cargo/git/checkouts")}));
+    EXPECT_EQ(built.items[1].action.paths(), Paths{p("go/pkg/mod")});
+    EXPECT_EQ(built.items[1].safety, Safety::safe);
+    for (std::size_t i = 2; i < 5; ++i) EXPECT_EQ(built.items[i].safety, Safety::review) << built.items[i].id;
+    EXPECT_EQ(built.items[3].consequence, "Models download again the next time a program loads them, which can take hours.");
+    EXPECT_EQ(built.items[4].consequence, "Each project needs \"poetry install\" again before it runs.");
+
+    const auto all = CleanupCatalog::build(env, {CleanupCatalog::developerTools, CleanupCatalog::appCaches});
+    EXPECT_EQ(test::idsOf(all), (Paths{"cargo.cache", "go.moduleCache", "maven.repository", "torch.models",
+                                       "poetry.virtualenvs", "cache.pypoetry"}));
+    EXPECT_EQ(all.back().action.paths(), Paths{p(".cache/pypoetry/cache")});
+}
+
 TEST(DeveloperToolsItemsTest, DockerScoutSortsAheadOfTools) {
     test::TempHome home;
     home.dir("Library/Caches/pip");

@@ -62,6 +62,22 @@ TEST(FlutterItemsTest, FixedItemsAndSdksInOrder) {
     EXPECT_EQ(runFlutter(home.root()), expected);
 }
 
+// An SDK programs run from is in use: PATH naming its bin folder, or a folder on PATH holding
+// a link to its flutter, keeps it off the list; another SDK is still offered.
+TEST(FlutterItemsTest, AnSdkOnPathIsNeverOffered) {
+    test::TempHome home;
+    makeSdk(home, "development/flutter", "3.22.1");
+    makeSdk(home, "dev/flutter", "3.7.0");
+    makeSdk(home, "fvm/versions/3.19.0", "3.19.0");
+    home.symlink("bin/flutter", home.path("fvm/versions/3.19.0/bin/flutter"));
+    auto env = test::quietEnvironment(home.root());
+    env.searchPath = {home.path("nothing-here"), home.path("development/flutter/bin"), home.path("bin")};
+    const auto built = test::runStep(CleanupCatalog::flutter, env);
+    EXPECT_EQ(test::idsOf(built.items), std::vector<std::string>{"flutter.sdk.~/dev/flutter"});
+    // Claimed, so no later builder offers any of it.
+    EXPECT_TRUE(built.isClaimed(home.path("development/flutter/bin")));
+}
+
 TEST(FlutterItemsTest, FvmDefaultVersionIsNeverOffered) {
     struct Row {
         const char* name;

@@ -88,6 +88,25 @@ TEST(JavaScriptItemsTest, AllItemsInOrder) {
     EXPECT_EQ(items, expected);
 }
 
+TEST(JavaScriptItemsTest, BunAndNvmDownloads) {
+    test::TempHome home;
+    home.dir(".bun/install/cache/pkg");
+    home.dir(".bun/bin");
+    home.dir(".nvm/.cache/bin/node-v20");
+    home.dir(".nvm/versions/node/v20/bin");
+    auto env = test::quietEnvironment(home.root());
+    env.searchPath = {home.path(".bun/bin"), home.path(".nvm/versions/node/v20/bin")};
+    const auto items = test::runStep(CleanupCatalog::javascript, env).items;
+    const std::vector<CleanupItem> expected{
+        {"bun.cache", "Bun cache", CleanupCategory::javascript, "Packages download again on the next install.",
+         Safety::safe, CleanupAction::Delete{{home.path(".bun/install/cache")}}, false, 1, std::nullopt},
+        {"nvm.cache", "nvm downloads", CleanupCategory::javascript,
+         "Node.js versions download again the next time nvm installs one.", Safety::safe,
+         CleanupAction::Delete{{home.path(".nvm/.cache")}}, false, 1, std::nullopt},
+    };
+    EXPECT_EQ(items, expected);
+}
+
 TEST(JavaScriptItemsTest, ConfiguredCacheEqualToDefaultAddsNothing) {
     test::TempHome home;
     home.dir(".npm/_npx");

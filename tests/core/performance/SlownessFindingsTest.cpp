@@ -23,8 +23,8 @@ const std::string kCalmMemory =
     "The system is compressing 512 MB. Using the most: Firefox (858.3 MB), Slack (572.2 MB), Code (286.1 MB).";
 const std::string kSpotlight =
     "It reads new and changed files so search can find them, which takes processor time and finishes by itself. "
-    "Build folders such as node_modules get indexed too; adding your projects folder to Spotlight's privacy list "
-    "stops that.";
+    "Build folders such as node_modules get indexed too; adding your projects folder to the indexer's excluded "
+    "folders stops that.";
 const std::string kTimeMachine =
     "It reads your files in the background, which can slow the disk for a while. It finishes by itself.";
 const std::string kLowPower = "The system slows the computer down on purpose to make the battery last longer.";
@@ -99,8 +99,8 @@ std::string dockerFinding(Level level) {
                 "Quit Docker Desktop");
 }
 
-const std::string kSpotlightLine = line("spotlight", Level::notable, "magnifyingglass", "Spotlight is indexing",
-                                        kSpotlight, kSpotlightFix, "Open Spotlight Settings");
+const std::string kSpotlightLine = line("spotlight", Level::notable, "magnifyingglass", "File indexing is running",
+                                        kSpotlight, kSpotlightFix, "Open File Search Settings");
 const std::string kDisplayLine =
     line("windowserver", Level::info, "macwindow.on.rectangle", "The display is busy drawing", kDisplay);
 const std::string kFineLine =
@@ -263,7 +263,7 @@ const Case cases[] = {
      },
      {line("lowpower", Level::notable, "battery.25percent", "Low Power Mode is on", kLowPower, kBatteryFix,
            "Open Battery Settings"),
-      line("timemachine", Level::info, "clock.arrow.circlepath", "A Time Machine backup is running", kTimeMachine)}},
+      line("timemachine", Level::info, "clock.arrow.circlepath", "A backup is running", kTimeMachine)}},
     {"the display server at 40 %", [](auto& in) { in.systemCPU = {{"WindowServer", 40}}; }, {kDisplayLine}},
     {"this desktop's display servers count by the busiest",
      [](auto& in) { in.systemCPU = {{"Xorg", 20}, {"Xwayland", 45}, {"kwin_wayland", 30}}; },
@@ -283,7 +283,7 @@ const Case cases[] = {
       memory(Level::notable, kCalmMemory, "quit Firefox", "Quit Firefox"), kSpotlightLine,
       line("lowpower", Level::notable, "battery.25percent", "Low Power Mode is on", kLowPower, kBatteryFix,
            "Open Battery Settings"),
-      line("timemachine", Level::info, "clock.arrow.circlepath", "A Time Machine backup is running", kTimeMachine),
+      line("timemachine", Level::info, "clock.arrow.circlepath", "A backup is running", kTimeMachine),
       kDisplayLine}},
     // Quitting these ends the desktop session (and every unsaved document) or ourselves.
     {"a busy session process gets no quit button",

@@ -1,5 +1,6 @@
 #include "performance/SlownessCheck.h"
 
+#include "support/FakeProc.h"
 #include "support/FakeTool.h"
 #include "support/TempHome.h"
 
@@ -42,20 +43,25 @@ TEST(SlownessProbesTest, SystemCpuRunsPsForEveryProcess) {
     EXPECT_TRUE(SlownessCheck::systemCPU(answering(std::nullopt, calls)).empty());
 }
 
-TEST(SlownessProbesTest, TimeMachineRunsOnlyWithTheRunningFlag) {
-    const std::pair<std::optional<std::string>, bool> rows[] = {
-        {"Backup session status:\n{\n    BackupPhase = Copying;\n    Running = 1;\n}\n", true},
-        {"Running = 1;", true},
-        {"{\n    Running = 0;\n}\n", false},
-        {"running = 1;", false},
-        {"", false},
-        {std::nullopt, false},
+TEST(SlownessProbesTest, ABackupRunsOnlyWhileABackupToolDoes) {
+    const std::pair<std::vector<std::string>, bool> rows[] = {
+        {{"bash", "borg"}, true},
+        {{"restic"}, true},
+        {{"duplicity", "deja-dup"}, true},
+        {{"deja-dup"}, true},
+        // The monitor waits for the next scheduled backup; it is not one.
+        {{"deja-dup-monito", "bash"}, false},
+        {{"borgmatic-helpe", "tmutil", "backupd"}, false},
+        {{}, false},
     };
-    for (const auto& [output, running] : rows) {
-        std::vector<Call> calls;
-        EXPECT_EQ(SlownessCheck::timeMachineRunning(answering(output, calls)), running) << output.value_or("(none)");
-        EXPECT_EQ(calls, (std::vector<Call>{{"/usr/bin/tmutil", {"status"}}}));
+    for (const auto& [names, running] : rows) {
+        TempHome home;
+        test::FakeProc proc(home);
+        pid_t pid = 100;
+        for (const auto& name : names) proc.add({.pid = pid++, .comm = name});
+        EXPECT_EQ(SlownessCheck::backupRunning(proc.root()), running) << testing::PrintToString(names);
     }
+    EXPECT_FALSE(SlownessCheck::backupRunning("/nonexistent/proc"));
 }
 
 TEST(SlownessProbesTest, LowPowerIsThePowerSaverProfile) {

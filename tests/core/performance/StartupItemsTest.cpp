@@ -5,7 +5,7 @@
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
-#include <plist/plist.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace tidra {
@@ -20,84 +20,75 @@ namespace {
 
 using Scope = StartupItem::Scope;
 
-plist_t dict(std::initializer_list<std::pair<const char*, plist_t>> members) {
-    plist_t root = plist_new_dict();
-    for (const auto& [key, value] : members) plist_dict_set_item(root, key, value);
-    return root;
+std::string service(const std::string& description, const std::string& command) {
+    std::string text = "[Unit]\n";
+    if (!description.empty()) text += "Description=" + description + "\n";
+    return text + "[Service]\nType=simple\nExecStart=" + command + "\n\n[Install]\nWantedBy=default.target\n";
 }
 
-plist_t array(std::initializer_list<plist_t> elements) {
-    plist_t root = plist_new_array();
-    for (plist_t element : elements) plist_array_append_item(root, element);
-    return root;
-}
-
-plist_t str(const std::string& text) { return plist_new_string(text.c_str()); }
-
-// A home with launchd jobs and autostart entries in every scope, and system folders inside it.
+// A home with autostart entries and systemd services in every scope, the system folders inside
+// it: an enabled user service whose program is gone, one whose program exists, a disabled one
+// and an enabled template instance; for all users a shared leftover; system-wide a service
+// enabled twice and one that is not enabled.
 struct StartupFixture {
     test::TempHome home;
-    std::string agents = home.dir("Library/LaunchAgents");
     std::string autostart = home.dir(".config/autostart");
+    std::string units = home.dir(".config/systemd/user");
     std::string gone = home.path("gone/tool");
-    StartupItems::Machine machine{.launchAgents = home.dir("system/LaunchAgents"),
-                                  .launchDaemons = home.path("system/LaunchDaemons"),
-                                  .autostart = home.dir("system/autostart"),
+    StartupItems::Machine machine{.autostart = home.dir("system/autostart"),
+                                  .userUnits = home.dir("system/user"),
+                                  .systemUnits = home.dir("system/system"),
                                   .searchPath = "relative:" + home.dir("bin") + "::" + home.path("nobin"),
-                                  .launchctl = home.path("launchctl"),
+                                  .systemctl = home.path("systemctl"),
                                   .trash = {}};
 
     StartupFixture() {
-        home.plist("Library/LaunchAgents/b.plist", dict({{"Label", str("com.b")}, {"Program", str(gone)}}));
-        home.plist("Library/LaunchAgents/a.plist",
-                   dict({{"Label", str("com.a")},
-                         {"ProgramArguments", array({str("/bin/sh"), str("-c")})},
-                         {"RunAtLoad", plist_new_bool(1)}}),
-                   true);
-        home.plist("Library/LaunchAgents/c.plist", dict({{"ProgramArguments", array({})}}));
-        home.plist("Library/LaunchAgents/d.plist",
-                   dict({{"Label", plist_new_uint(7)},
-                         {"Program", str("bare-tool")},
-                         {"KeepAlive", dict({{"SuccessfulExit", plist_new_bool(0)}})}}));
-        home.plist("Library/LaunchAgents/e.plist",
-                   dict({{"Label", str("com.e")},
-                         {"ProgramArguments", array({str("/x"), plist_new_uint(3)})},
-                         {"KeepAlive", plist_new_bool(0)}}));
-        home.plist("Library/LaunchAgents/array.plist", array({str("x")}));
-        home.text("Library/LaunchAgents/broken.plist", "not a property list");
-        home.text("Library/LaunchAgents/notes.txt", "ignored");
-        home.plist("Library/LaunchAgents/B.plist.bak", dict({{"Label", str("ignored")}}));
-
         home.text(".config/autostart/x.desktop", "[Desktop Entry]\nName=X App\nExec=env A=1 " + gone + " %U\nHidden=true\n");
         home.text(".config/autostart/y.desktop", "[Desktop Entry]\nExec=present-cmd --tray\n");
         home.text(".config/autostart/z.desktop", "[Desktop Entry]\nExec=tidra-no-such-command\n");
         home.file("bin/present-cmd");
 
-        home.plist("system/LaunchAgents/b.plist", dict({{"Label", str("com.b")}, {"Program", str(gone)}}));
+        home.text(".config/systemd/user/gone.service", service("Sync agent", "-" + gone + " --daemon"));
+        home.text(".config/systemd/user/present.service", service("", "/bin/sh -c true"));
+        home.text(".config/systemd/user/disabled.service", service("Old helper", gone));
+        home.text(".config/systemd/user/sync@.service", service("Sync %i", "node sync.js"));
+        home.text(".config/systemd/user/notes.txt", "ignored");
+        home.dir(".config/systemd/user/folder.service");
+        home.symlink(".config/systemd/user/default.target.wants/gone.service", units + "/gone.service");
+        home.symlink(".config/systemd/user/default.target.wants/present.service", "../present.service");
+        home.symlink(".config/systemd/user/timers.target.wants/sync@home.service", units + "/sync@.service");
+
         home.text("system/autostart/s.desktop",
                   "[Desktop Entry]\nName=Shared\nExec=/bin/true\nX-GNOME-Autostart-enabled=false\n");
+        home.text("system/user/shared.service", service("Shared agent", gone));
+        home.text("packages/daemon.service", service("Print daemon", "/bin/true"));
+        home.symlink("system/system/multi-user.target.wants/daemon.service", home.path("packages/daemon.service"));
+        home.symlink("system/system/printer.target.wants/daemon.service", home.path("packages/daemon.service"));
+        home.text("system/system/local.service", service("Not enabled", "/bin/true"));
     }
 };
 
 TEST(StartupItemsTest, ListsEveryScopeInFileNameOrder) {
     StartupFixture f;
+    const std::string enabledDaemon = f.machine.systemUnits + "/multi-user.target.wants/daemon.service";
     const std::vector<StartupItem> expected = {
-        {"com.a", Scope::user, "/bin/sh", true, false, f.agents + "/a.plist"},
-        {"com.b", Scope::user, f.gone, false, true, f.agents + "/b.plist"},
-        {"c", Scope::user, std::nullopt, false, false, f.agents + "/c.plist"},
-        {"d", Scope::user, "bare-tool", true, false, f.agents + "/d.plist"},
-        {"com.e", Scope::user, std::nullopt, false, false, f.agents + "/e.plist"},
         {"X App", Scope::user, f.gone, false, true, f.autostart + "/x.desktop"},
         {"y", Scope::user, "present-cmd", true, false, f.autostart + "/y.desktop"},
         {"z", Scope::user, "tidra-no-such-command", true, true, f.autostart + "/z.desktop"},
-        {"com.b", Scope::allUsers, f.gone, false, true, f.machine.launchAgents + "/b.plist"},
+        {"Old helper", Scope::user, f.gone, false, true, f.units + "/disabled.service"},
+        {"Sync agent", Scope::user, f.gone, true, true, f.units + "/gone.service"},
+        {"present", Scope::user, "/bin/sh", true, false, f.units + "/present.service"},
+        // systemd finds a bare name in folders of its own: never a leftover.
+        {"Sync %i", Scope::user, "node", true, false, f.units + "/sync@.service"},
         {"Shared", Scope::allUsers, "/bin/true", false, false, f.machine.autostart + "/s.desktop"},
+        {"Shared agent", Scope::allUsers, f.gone, false, true, f.machine.userUnits + "/shared.service"},
+        {"Print daemon", Scope::system, "/bin/true", true, false, enabledDaemon},
     };
     const auto items = StartupItems::list(f.home.root(), f.machine);
     EXPECT_EQ(items, expected);
     std::vector<bool> leftovers;
     for (const auto& item : items) leftovers.push_back(item.isLeftover());
-    EXPECT_EQ(leftovers, (std::vector<bool>{false, true, false, false, false, true, false, true, false, false}));
+    EXPECT_EQ(leftovers, (std::vector<bool>{true, false, true, true, true, false, false, false, false, false}));
 }
 
 // A program behind a folder we may not enter is not known to be gone, so it is no leftover.
@@ -105,11 +96,11 @@ TEST(StartupItemsTest, AProgramThatCannotBeLookedAtIsNotMissing) {
     test::TempHome home;
     home.file("locked/tool");
     home.chmod("locked", 0700);
-    home.plist("Library/LaunchAgents/locked.plist", dict({{"Program", str(home.path("locked/tool"))}}));
-    home.plist("Library/LaunchAgents/gone.plist", dict({{"Program", str(home.path("locked-not/tool"))}}));
+    home.text(".config/systemd/user/locked.service", service("", home.path("locked/tool")));
+    home.text(".config/systemd/user/gone.service", service("", home.path("locked-not/tool")));
     const std::string flags = test::runAsNobody([&] {
         std::string out;
-        for (const auto& item : StartupItems::list(home.root(), {.launchAgents = "", .launchDaemons = "", .autostart = ""}))
+        for (const auto& item : StartupItems::list(home.root(), {.autostart = "", .userUnits = "", .systemUnits = ""}))
             out += item.label + "=" + std::to_string(item.programMissing) + " ";
         return out;
     });
@@ -126,15 +117,14 @@ TEST(StartupItemsTest, ScopesHaveTheirTexts) {
 
 TEST(StartupItemsTest, NoUserFoldersLeavesTheSystemOnes) {
     StartupFixture f;
-    f.home.plist("system/LaunchDaemons/daemon.plist", dict({{"Program", str("/bin/true")}}));
     const auto items = StartupItems::list(f.home.path("elsewhere"), f.machine);
     ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items.front().label, "Shared");
     EXPECT_EQ(items.back().scope, Scope::system);
-    EXPECT_EQ(items.back().label, "daemon");
 }
 
 struct Removal : StartupFixture {
-    test::FakeTool launchctl{machine.launchctl, {}};
+    test::FakeTool systemctl{machine.systemctl, {}};
     std::vector<std::string> trashed;
 
     Removal() {
@@ -155,39 +145,45 @@ struct Removal : StartupFixture {
     }
 };
 
-TEST(StartupItemsTest, RemovesALeftoverAfterAskingLaunchdToUnloadIt) {
+TEST(StartupItemsTest, RemovesALeftoverServiceAfterDisablingIt) {
     Removal r;
-    const std::string path = r.agents + "/b.plist";
+    const std::string path = r.units + "/gone.service";
     EXPECT_EQ(r.remove(r.item(path)), std::nullopt);
-    EXPECT_EQ(r.launchctl.calls(),
-              (std::vector<std::vector<std::string>>{{"bootout", "gui/" + std::to_string(getuid()), path}}));
-    EXPECT_EQ(r.trashed, std::vector<std::string>{path});
+    EXPECT_EQ(r.systemctl.calls(),
+              (std::vector<std::vector<std::string>>{{"--user", "disable", "--now", "gone.service"}}));
+    EXPECT_EQ(r.trashed, (std::vector<std::string>{path, r.units + "/default.target.wants/gone.service"}));
 
-    // Autostart entries have nothing to unload.
+    // A disabled one has no link left to move.
+    EXPECT_EQ(r.remove(r.item(r.units + "/disabled.service")), std::nullopt);
+    EXPECT_EQ(r.trashed.back(), r.units + "/disabled.service");
+    EXPECT_EQ(r.systemctl.calls().size(), 2u);
+
+    // Autostart entries have nothing to disable.
     EXPECT_EQ(r.remove(r.item(r.autostart + "/z.desktop")), std::nullopt);
-    EXPECT_EQ(r.launchctl.calls().size(), 1u);
+    EXPECT_EQ(r.systemctl.calls().size(), 2u);
     EXPECT_EQ(r.trashed.back(), r.autostart + "/z.desktop");
 }
 
 TEST(StartupItemsTest, PassesTheTrashReasonOn) {
     Removal r;
     r.machine.trash = [](const std::string&, const std::string&) { return std::optional<std::string>("disk on fire"); };
-    EXPECT_EQ(r.remove(r.item(r.agents + "/b.plist")), "disk on fire");
+    EXPECT_EQ(r.remove(r.item(r.units + "/gone.service")), "disk on fire");
 }
 
 TEST(StartupItemsTest, RefusesWhatIsNotAnOwnLeftover) {
     Removal r;
-    const std::string refusal = "Only leftovers in your own Login Items can be removed.";
-    r.home.plist("elsewhere/b.plist", dict({{"Program", str(r.gone)}}));
-    r.home.plist("outside/target.plist", dict({{"Program", str(r.gone)}}));
-    r.home.symlink("Library/LaunchAgents/link.plist", r.home.path("outside/target.plist"));
-    const StartupItem leftover = r.item(r.agents + "/b.plist");
+    const std::string refusal = "Only leftovers among your own startup items can be removed.";
+    r.home.text("elsewhere/gone.service", service("", r.gone));
+    r.home.text("outside/target.service", service("", r.gone));
+    r.home.symlink(".config/systemd/user/link.service", r.home.path("outside/target.service"));
+    r.home.text(".config/systemd/user/broken.service.txt", "");
+    const StartupItem leftover = r.item(r.units + "/gone.service");
     const auto at = [&](const std::string& path) {
         StartupItem item = leftover;
         item.plistPath = path;
         return item;
     };
-    StartupItem allUsers = r.item(r.machine.launchAgents + "/b.plist");
+    StartupItem allUsers = r.item(r.machine.userUnits + "/shared.service");
     StartupItem present = leftover;
     present.programMissing = false;
     const struct {
@@ -198,48 +194,51 @@ TEST(StartupItemsTest, RefusesWhatIsNotAnOwnLeftover) {
         {"for all users", allUsers, refusal},
         {"for all users, relabelled as the user's", [&] { auto i = allUsers; i.scope = Scope::user; return i; }(), refusal},
         {"program present", present, refusal},
-        {"outside the folder", at(r.home.path("elsewhere/b.plist")), refusal},
-        {"dot-dot component", at(r.agents + "/../LaunchAgents/b.plist"), refusal},
-        {"dot component", at(r.agents + "/./b.plist"), refusal},
-        {"the folder itself", at(r.agents + "/.."), refusal},
-        {"wrong ending", at(r.agents + "/notes.txt"), refusal},
-        {"plist in the autostart folder", at(r.autostart + "/b.plist"), refusal},
-        {"link out of the folder", at(r.agents + "/link.plist"), refusal},
-        {"file gone", at(r.agents + "/vanished.plist"), "The startup file can no longer be read."},
-        {"not a dictionary", at(r.agents + "/broken.plist"), "The startup file can no longer be read."},
-        {"program in the file exists", at(r.agents + "/a.plist"), "Its program is there again, so it is no longer a leftover."},
+        {"outside the folder", at(r.home.path("elsewhere/gone.service")), refusal},
+        {"the wants link", at(r.units + "/default.target.wants/gone.service"), refusal},
+        {"dot-dot component", at(r.units + "/../user/gone.service"), refusal},
+        {"dot component", at(r.units + "/./gone.service"), refusal},
+        {"the folder itself", at(r.units + "/.."), refusal},
+        {"wrong ending", at(r.units + "/notes.txt"), refusal},
+        {"service in the autostart folder", at(r.autostart + "/gone.service"), refusal},
+        {"link out of the folder", at(r.units + "/link.service"), refusal},
+        {"file gone", at(r.units + "/vanished.service"), "The startup file can no longer be read."},
+        {"a folder", at(r.units + "/folder.service"), "The startup file can no longer be read."},
+        {"program in the file exists", at(r.units + "/present.service"),
+         "Its program is there again, so it is no longer a leftover."},
     };
     for (const auto& c : cases) EXPECT_EQ(r.remove(c.item), c.message) << c.what;
-    EXPECT_TRUE(r.launchctl.calls().empty());
+    EXPECT_TRUE(r.systemctl.calls().empty());
     EXPECT_TRUE(r.trashed.empty());
 }
 
 TEST(StartupItemsTest, RefusesWhenTheProgramCameBack) {
     Removal r;
-    const StartupItem launchd = r.item(r.agents + "/b.plist");
+    const StartupItem unit = r.item(r.units + "/gone.service");
     const StartupItem bare = r.item(r.autostart + "/z.desktop");
     r.home.file("gone/tool");
     r.home.file("bin/tidra-no-such-command");
-    for (const auto& item : {launchd, bare})
+    for (const auto& item : {unit, bare})
         EXPECT_EQ(r.remove(item), "Its program is there again, so it is no longer a leftover.") << item.plistPath;
-    EXPECT_TRUE(r.launchctl.calls().empty());
+    EXPECT_TRUE(r.systemctl.calls().empty());
     EXPECT_TRUE(r.trashed.empty());
 }
 
 TEST(StartupItemsTest, TrashesALinkWithinTheFolderItself) {
     Removal r;
-    r.home.symlink("Library/LaunchAgents/alias.plist", r.agents + "/b.plist");
-    EXPECT_EQ(r.remove(r.item(r.agents + "/alias.plist")), std::nullopt);
-    EXPECT_EQ(r.trashed, std::vector<std::string>{r.agents + "/alias.plist"});
+    r.home.symlink(".config/systemd/user/alias.service", r.units + "/disabled.service");
+    EXPECT_EQ(r.remove(r.item(r.units + "/alias.service")), std::nullopt);
+    EXPECT_EQ(r.trashed, std::vector<std::string>{r.units + "/alias.service"});
 }
 
-TEST(StartupItemsTest, DefaultTrashMovesTheFileIntoTheHomeTrash) {
+TEST(StartupItemsTest, DefaultTrashMovesTheUnitAndItsLinkIntoTheHomeTrash) {
     Removal r;
     r.machine.trash = StartupItems::moveToTrash;
-    EXPECT_EQ(r.remove(r.item(r.agents + "/b.plist")), std::nullopt);
-    EXPECT_NE(access((r.agents + "/b.plist").c_str(), F_OK), 0);
-    EXPECT_EQ(access(r.home.path(".local/share/Trash/files/b.plist").c_str(), F_OK), 0);
-    EXPECT_NE(StartupItems::moveToTrash(r.agents + "/b.plist", r.home.root()), std::nullopt);
+    EXPECT_EQ(r.remove(r.item(r.units + "/gone.service")), std::nullopt);
+    EXPECT_NE(access((r.units + "/gone.service").c_str(), F_OK), 0);
+    EXPECT_NE(faccessat(AT_FDCWD, (r.units + "/default.target.wants/gone.service").c_str(), F_OK, AT_SYMLINK_NOFOLLOW), 0);
+    EXPECT_EQ(access(r.home.path(".local/share/Trash/files/gone.service").c_str(), F_OK), 0);
+    EXPECT_NE(StartupItems::moveToTrash(r.units + "/gone.service", r.home.root()), std::nullopt);
 }
 
 } // namespace

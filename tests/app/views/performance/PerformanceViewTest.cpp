@@ -283,7 +283,7 @@ private slots:
     system.label = "zoomd";
     system.plistPath = "/etc/xdg/autostart/zoomd.desktop";
     screen.fake.machine->startupItems = {leftover, system};
-    screen.fake.machine->removeFailure = "Only leftovers in your own Login Items can be removed.";
+    screen.fake.machine->removeFailure = "Only leftovers among your own startup items can be removed.";
     auto& model = screen.make();
     model.setPerformanceTab(Tab::startup);
     QTRY_COMPARE(model.startupItems().size(), std::size_t{2});
@@ -296,7 +296,7 @@ private slots:
     QTest::mouseClick(dialog->actionButton(), Qt::LeftButton);
     QTRY_VERIFY(screen.view->findChild<QDialog*>("removeProblem"));
     QCOMPARE(screen.view->findChild<StyledLabel*>("problemText")->text(),
-             "Only leftovers in your own Login Items can be removed.");
+             "Only leftovers among your own startup items can be removed.");
   }
 
   void stopIdleDaemonsFollowsTheDaemonsCpu() {
