@@ -28,7 +28,8 @@ FinishingWindow::FinishingWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
   body->setWordWrap(true);
   column->addWidget(body);
   row->addLayout(column, 1);
-  resize(380, 0);
+  // The wrapped message decides the height at this width.
+  resize(380, heightForWidth(380));
 }
 
 }  // namespace tidra
