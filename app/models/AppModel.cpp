@@ -94,26 +94,21 @@ AppModel::~AppModel() {
   if (!unwritten_.empty()) flushHistory();
 }
 
-std::optional<std::string> AppModel::record(const CleanupRecord& record, bool freesSpace) {
+void AppModel::record(const CleanupRecord& record, bool freesSpace) {
   if (!Demo::isOn()) {
-    const auto problem = writeHistory(record);
+    unwritten_.push_back(record);
+    flushHistory();
     remeasureTrash();
-    return problem;
+    return;
   }
   auto records = records_;
   records.insert(records.begin(), record);
   setRecords(std::move(records));
   if (freesSpace) demoFreed_ += record.freedBytes;
   refreshDisk();
-  return std::nullopt;
 }
 
-std::optional<std::string> AppModel::writeHistory(const CleanupRecord& record) {
-  unwritten_.push_back(record);
-  return flushHistory();
-}
-
-std::optional<std::string> AppModel::flushHistory() {
+void AppModel::flushHistory() {
   // Older records that could not be written go first, so the newest stays in front.
   auto waiting = std::exchange(unwritten_, {});
   std::optional<std::string> problem;
@@ -124,7 +119,6 @@ std::optional<std::string> AppModel::flushHistory() {
     }
   setRecords(services_.cleanup.loadHistory(history_));
   assign(historyProblem_, problem, &AppModel::historyProblemChanged);
-  return problem;
 }
 
 void AppModel::refreshDisk() {
@@ -155,7 +149,8 @@ void AppModel::RemovalLease::release() {
   if (!holder) return;
   holder->setRemoving(false);
   // Queued: the holder finishes its own steps (its record, its phase) before the clean starts.
-  if (std::exchange(holder->cleanWaiting_, false)) QMetaObject::invokeMethod(holder, &AppModel::clean, Qt::QueuedConnection);
+  if (std::exchange(holder->cleanWaiting_, false))
+    QMetaObject::invokeMethod(holder, &AppModel::clean, Qt::QueuedConnection);
 }
 
 std::optional<AppModel::RemovalLease> AppModel::claimRemoval() {

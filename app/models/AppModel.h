@@ -97,11 +97,11 @@ public:
 
   // Adds one removal to the history. Outside demo mode: appended to the history file, then
   // `records` is read back from it (the file decides what was kept), and the Trash is measured
-  // again (the removal may have filled it). A record that cannot be written is kept and
-  // written again, before the new one, at the next call; gives the reason when this call left
-  // any record unwritten. In demo mode: put at the front of `records`; when `freesSpace`, the
-  // demo disk gains its bytes; then refreshDisk().
-  std::optional<std::string> record(const CleanupRecord& record, bool freesSpace);
+  // again (the removal may have filled it). A record that cannot be written is kept, named by
+  // historyProblem(), and written again before the new one at the next call. In demo mode: put
+  // at the front of `records`; when `freesSpace`, the demo disk gains its bytes; then
+  // refreshDisk().
+  void record(const CleanupRecord& record, bool freesSpace);
   // Records that could not be written to the history file yet, oldest first.
   const std::vector<CleanupRecord>& unwrittenRecords() const { return unwritten_; }
   // Why the last write left records unwritten; none once every record is in the file.
@@ -311,9 +311,8 @@ private:
   void setFilesExamined(int count);
 
   void installHooks();
-  std::optional<std::string> writeHistory(const CleanupRecord& record);
-  // Writes every record still unwritten; the reason when some stay unwritten.
-  std::optional<std::string> flushHistory();
+  // Writes every record still unwritten, oldest first; sets historyProblem().
+  void flushHistory();
   void holdRefresh();
   void releaseRefresh();
   Flow refreshLoop(std::shared_ptr<bool> running);
