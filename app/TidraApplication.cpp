@@ -24,6 +24,7 @@
 #include "snapshot/Snapshot.h"
 #include "views/ContentView.h"
 #include "views/design/Appearance.h"
+#include "views/FinishingWindow.h"
 #include "views/diagnosis/DiagnosisSheet.h"
 #include "views/menubar/MenuBarPanel.h"
 #include "views/settings/SettingsView.h"
@@ -121,7 +122,7 @@ void TidraApplication::addCommands() {
     app->addAction(QStringLiteral("Check for Updates…"), window.get(), [controller] { controller->checkForUpdates(); });
   app->addAction(QStringLiteral("Settings…"), QKeySequence::Preferences, this, &TidraApplication::showSettings);
   app->addSeparator();
-  app->addAction(QStringLiteral("Quit Tidra"), QKeySequence::Quit, this, [this] { parts.quit(0); });
+  app->addAction(QStringLiteral("Quit Tidra"), QKeySequence::Quit, this, &TidraApplication::quitInOrder);
   QMenu* help = window->menuBar()->addMenu(QStringLiteral("Help"));
   help->addAction(QStringLiteral("Send Feedback…"), this,
                   [this] { parts.urlOpener.open(Website::feedback(parts.info)); });
@@ -180,12 +181,33 @@ QWidget* TidraApplication::makePanel(bool diagnosing) {
     panel->close();
     showSettings();
   });
-  connect(panel, &MenuBarPanel::quitRequested, this, [this] { parts.quit(0); });
+  connect(panel, &MenuBarPanel::quitRequested, this, &TidraApplication::quitInOrder);
   return panel;
 }
 
 void TidraApplication::lastWindowClosed() {
-  if (quitsAfterLastWindow(situation())) parts.quit(0);
+  if (quitsAfterLastWindow(situation())) quitInOrder();
+}
+
+void TidraApplication::quitInOrder() {
+  if (quitting) return;
+  quitting = true;
+  if (!appModel->removalsRunning()) {
+    parts.quit(0);
+    return;
+  }
+  appModel->windDown();
+  finishing = new FinishingWindow;
+  finishing->setAttribute(Qt::WA_DeleteOnClose);
+  finishing->show();
+  finishThenQuit().start(this);
+}
+
+Flow TidraApplication::finishThenQuit() {
+  using namespace std::chrono_literals;
+  co_await waitUntil(parts.scheduler, 10min, 100ms, [this] { return !appModel->removalsRunning(); });
+  delete finishing;
+  parts.quit(0);
 }
 
 void TidraApplication::launch() {

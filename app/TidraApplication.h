@@ -1,6 +1,7 @@
 #pragma once
 
 #include "models/Section.h"
+#include "runtime/Flow.h"
 #include "platform/LoginItem.h"
 #include "services/AppServices.h"
 #include "services/DesktopServices.h"
@@ -106,6 +107,13 @@ public:
   void updateTrayItem();
   // What the last window closing does: quits, or leaves the tray item alone in charge.
   void lastWindowClosed();
+  // Every way of quitting ends here (the command, the panel, the last window, SIGTERM and
+  // SIGINT): with no removal under way it quits at once; otherwise removals stop after the
+  // item in hand, a "Finishing…" window says why Tidra is still there, and it quits once they
+  // have recorded what they did (after 10 minutes at most). Later calls do nothing.
+  void quitInOrder();
+  // Shown while quitting waits; none otherwise.
+  QWidget* finishingWindow() const { return finishing; }
 
   // The launch step, in order: section and appearance from the arguments, the disk figures,
   // a scan when none has run, the monitor (not in screenshot mode or under --home), then the
@@ -127,6 +135,8 @@ private:
   // The settings form as a window of its own, for the settings command and the screenshots.
   QWidget* makeSettings();
 
+  Flow finishThenQuit();
+
   Parts parts;
   std::unique_ptr<AppModel> appModel;
   std::unique_ptr<BackgroundMonitor> backgroundMonitor;
@@ -136,6 +146,8 @@ private:
   QPointer<QWidget> settingsWindow;
   LiveLoginItem loginItem;
   bool capturing = false;
+  bool quitting = false;
+  QPointer<QWidget> finishing;
 };
 
 }  // namespace tidra

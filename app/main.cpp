@@ -4,6 +4,7 @@
 #include "TidraApplication.h"
 #include "Updater.h"
 #include "platform/DesktopNotifications.h"
+#include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
 #include "platform/TrayItem.h"
 #include "platform/UrlOpener.h"
@@ -116,6 +117,8 @@ int main(int argc, char* argv[]) {
   TidraApplication app({arguments, TidraApplication::environment(arguments), AppServices::live(), desktop, preferences,
                         scheduler, opener, notifications, info, updater, TrayItem::isAvailable(), quit});
   QObject::connect(&application, &QGuiApplication::lastWindowClosed, &app, &TidraApplication::lastWindowClosed);
+  QuitSignals quitSignals;
+  QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, &TidraApplication::quitInOrder);
   QObject::connect(&instance, &SingleInstance::showRequested, &app, &TidraApplication::showMain);
   app.showMainWindow();
   return application.exec();

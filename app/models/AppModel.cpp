@@ -89,12 +89,16 @@ void AppModel::installHooks() {
   };
 }
 
-AppModel::~AppModel() { recordUnfinishedClean(); }
+AppModel::~AppModel() {
+  recordUnfinishedClean();
+  if (!unwritten_.empty()) flushHistory();
+}
 
 void AppModel::record(const CleanupRecord& record, bool freesSpace) {
   if (!Demo::isOn()) {
-    services_.cleanup.appendHistory(history_, record);
-    setRecords(services_.cleanup.loadHistory(history_));
+    unwritten_.push_back(record);
+    flushHistory();
+    remeasureTrash();
     return;
   }
   auto records = records_;
@@ -104,19 +108,58 @@ void AppModel::record(const CleanupRecord& record, bool freesSpace) {
   refreshDisk();
 }
 
+void AppModel::flushHistory() {
+  // Older records that could not be written go first, so the newest stays in front.
+  auto waiting = std::exchange(unwritten_, {});
+  std::optional<std::string> problem;
+  for (const auto& each : waiting)
+    if (auto reason = services_.cleanup.appendHistory(history_, each)) {
+      unwritten_.push_back(each);
+      problem = std::move(reason);
+    }
+  setRecords(services_.cleanup.loadHistory(history_));
+  assign(historyProblem_, problem, &AppModel::historyProblemChanged);
+}
+
 void AppModel::refreshDisk() {
   setDisk(Demo::isOn() ? DemoMac::disk(demoFreed_) : services_.cleanup.disk(environment_.home));
 }
 
+bool AppModel::removalsRunning() const {
+  return removing_ || cleanupPhase_ == CleanupPhase::cleaning || !trashing_.empty() ||
+         projects_->phase().isCleaning() || applications_->phase() == ApplicationsModel::Phase::removing ||
+         duplicates_->isMoving() || similarPhotos_->isMoving();
+}
+
+void AppModel::windDown() {
+  windingDown_ = true;
+  projects_->finishSoon();
+}
+
+AppModel::RemovalLease& AppModel::RemovalLease::operator=(RemovalLease&& other) noexcept {
+  if (this != &other) {
+    release();
+    model = std::exchange(other.model, {});
+  }
+  return *this;
+}
+
 void AppModel::RemovalLease::release() {
-  if (held) *std::exchange(held, {}) = false;
+  const auto holder = std::exchange(model, {});
+  if (!holder) return;
+  holder->setRemoving(false);
+  // Queued: the holder finishes its own steps (its record, its phase) before the clean starts.
+  if (std::exchange(holder->cleanWaiting_, false))
+    QMetaObject::invokeMethod(holder, &AppModel::clean, Qt::QueuedConnection);
 }
 
 std::optional<AppModel::RemovalLease> AppModel::claimRemoval() {
-  if (*removing_) return std::nullopt;
-  *removing_ = true;
-  return RemovalLease(removing_);
+  if (removing_) return std::nullopt;
+  setRemoving(true);
+  return RemovalLease(this);
 }
+
+void AppModel::setRemoving(bool removing) { assign(removing_, removing, &AppModel::isRemovingChanged); }
 
 void AppModel::setRecords(std::vector<CleanupRecord> records) {
   assign(records_, std::move(records), &AppModel::recordsChanged);
@@ -128,6 +171,7 @@ void AppModel::setSection(std::optional<Section> section) { assign(section_, sec
 void AppModel::setPerformanceTab(PerformanceTab tab) { assign(performanceTab_, tab, &AppModel::performanceTabChanged); }
 void AppModel::setConfirmingClean(bool confirming) {
   assign(isConfirmingClean_, confirming, &AppModel::isConfirmingCleanChanged);
+  if (!confirming && trashStale_) remeasureTrash();
 }
 void AppModel::setDisk(std::optional<DiskUsage> disk) { assign(disk_, disk, &AppModel::diskChanged); }
 void AppModel::setMemory(std::optional<MemorySnapshot> memory) { assign(memory_, memory, &AppModel::memoryChanged); }

@@ -96,9 +96,16 @@ public:
   // --- History and disk
 
   // Adds one removal to the history. Outside demo mode: appended to the history file, then
-  // `records` is read back from it (the file decides what was kept). In demo mode: put at the
-  // front of `records`; when `freesSpace`, the demo disk gains its bytes; then refreshDisk().
+  // `records` is read back from it (the file decides what was kept), and the Trash is measured
+  // again (the removal may have filled it). A record that cannot be written is kept, named by
+  // historyProblem(), and written again before the new one at the next call. In demo mode: put
+  // at the front of `records`; when `freesSpace`, the demo disk gains its bytes; then
+  // refreshDisk().
   void record(const CleanupRecord& record, bool freesSpace);
+  // Records that could not be written to the history file yet, oldest first.
+  const std::vector<CleanupRecord>& unwrittenRecords() const { return unwritten_; }
+  // Why the last write left records unwritten; none once every record is in the file.
+  const std::optional<std::string>& historyProblem() const { return historyProblem_; }
   // Re-reads the home volume's figures into `disk` (none when unreadable).
   void refreshDisk();
 
@@ -109,20 +116,28 @@ public:
   // the gate opens again when the lease is destroyed.
   class RemovalLease {
   public:
-    RemovalLease(RemovalLease&&) noexcept = default;
-    RemovalLease& operator=(RemovalLease&&) noexcept = default;
+    RemovalLease(RemovalLease&& other) noexcept : model(std::exchange(other.model, {})) {}
+    RemovalLease& operator=(RemovalLease&& other) noexcept;
     ~RemovalLease() { release(); }
     // Opens the gate now; later calls do nothing.
     void release();
 
   private:
     friend class AppModel;
-    explicit RemovalLease(std::shared_ptr<bool> held) : held(std::move(held)) {}
-    std::shared_ptr<bool> held;
+    explicit RemovalLease(AppModel* model) : model(model) {}
+    QPointer<AppModel> model;
   };
   // A lease when no removal runs, else nothing.
   std::optional<RemovalLease> claimRemoval();
-  bool isRemoving() const { return *removing_; }
+  bool isRemoving() const { return removing_; }
+
+  // --- Quitting
+
+  // Whether anything is being removed or moved to the Trash anywhere in the application.
+  bool removalsRunning() const;
+  // Quitting: removals stop after the item in hand and record what they did. No way back.
+  void windDown();
+  bool isWindingDown() const { return windingDown_; }
 
   // --- The cleanup scan
 
@@ -140,8 +155,8 @@ public:
 
   // --- Cleaning
 
-  // Removes selectedItems() one at a time; ignored unless ready with something to clean and
-  // the removal gate free.
+  // Removes selectedItems() one at a time; ignored unless ready with something to clean. While
+  // the weekly automatic clean holds the removal gate, it waits and starts when the gate opens.
   void clean();
   // Removes one allow-listed item with administrator rights; ignored unless ready, the item
   // is allow-listed and the removal gate free.
@@ -261,6 +276,8 @@ signals:
   void filesExaminedChanged();
   void largeFileThresholdChanged();
   void trashFailuresChanged();
+  void isRemovingChanged();
+  void historyProblemChanged();
 
 private:
   // A clean in progress, kept beside its flow so that quitting can record what it removed.
@@ -274,6 +291,7 @@ private:
     emit(this->*changed)();
   }
 
+  void setRemoving(bool removing);
   void setRecords(std::vector<CleanupRecord> records);
   void setDisk(std::optional<DiskUsage> disk);
   void setMemory(std::optional<MemorySnapshot> memory);
@@ -293,6 +311,8 @@ private:
   void setFilesExamined(int count);
 
   void installHooks();
+  // Writes every record still unwritten, oldest first; sets historyProblem().
+  void flushHistory();
   void holdRefresh();
   void releaseRefresh();
   Flow refreshLoop(std::shared_ptr<bool> running);
@@ -309,6 +329,20 @@ private:
 
   // The measured bytes of an item, 0 when unmeasured.
   std::int64_t measuredBytes(const std::string& id) const;
+
+  // One item's measurement; for the Trash, with the entries it counted.
+  struct Measurement {
+    std::string id;
+    SizeResult size;
+    std::optional<std::vector<std::string>> trashEntries;
+  };
+  // On a pool thread. The Trash is listed first and only those entries are measured, so the
+  // figure shown is the figure of the entries a clean erases.
+  static Measurement measureItem(const CleanupServices& cleanup, const CleanupItem& item);
+  void applyMeasurement(const Measurement& measured);
+  // Measures the Trash again after Tidra changed it; while a confirmation is open or a scan or
+  // clean runs, afterwards instead, so the figure confirmed is the figure erased.
+  void remeasureTrash();
 
   Flow scanFlow();
   Flow scanDemo(std::vector<CleanupItem> demoItems);
@@ -343,8 +377,17 @@ private:
   std::map<pid_t, std::chrono::system_clock::time_point> processStarts_;
   // Large files on their way to the Trash.
   std::set<std::string> trashing_;
-  const std::shared_ptr<bool> removing_ = std::make_shared<bool>(false);
+  bool removing_ = false;
+  // clean() was asked for while the gate was held.
+  bool cleanWaiting_ = false;
   std::shared_ptr<CleanRun> cleanRun_;
+  std::vector<CleanupRecord> unwritten_;
+  std::optional<std::string> historyProblem_;
+  bool windingDown_ = false;
+  // The Trash entries of its last measurement: all a clean may erase of it.
+  std::vector<std::string> trashEntries_;
+  // The Trash changed while its figure could not be replaced.
+  bool trashStale_ = false;
 
   // Observable state, with the initial values every new model starts from.
   std::vector<CleanupRecord> records_;

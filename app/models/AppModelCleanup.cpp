@@ -5,6 +5,7 @@
 #include "Demo.h"
 #include "cleanup/AdminCleanup.h"
 #include "demo/DemoMac.h"
+#include "models/TrashPin.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -35,12 +36,13 @@ std::set<std::string> defaultSelection(const std::vector<CleanupItem>& items) {
 
 bool movesToTrash(const CleanupAction& action) { return std::holds_alternative<CleanupAction::Trash>(action.value); }
 
-// Removes one item and measures what is left. The size before is taken afresh for items
-// measured on disk, so a path gone since the scan is not counted as freed. A known size (a
-// tool's figure) cannot be measured again: it is gone whole when the tool reports no failure.
+// Removes one item and measures what is left. The size before is the smaller of the scan's and
+// a fresh one: a path gone since the scan frees nothing, and what arrived since (files moved to
+// the Trash by this very clean, say) was neither shown nor confirmed. A known size (a tool's
+// figure) cannot be measured again: it is gone whole when the tool reports no failure.
 ItemOutcome cleanOne(const CleanupServices& cleanup, const PathGuard& guardian, const CleanupItem& item,
                      std::int64_t scannedBytes) {
-  const std::int64_t before = item.knownBytes ? scannedBytes : cleanup.measure(item).bytes;
+  const std::int64_t before = item.knownBytes ? scannedBytes : std::min(scannedBytes, cleanup.measure(item).bytes);
   auto report = cleanup.perform(guardian, item.action);
   const SizeResult after = item.knownBytes ? SizeResult(report.failures.empty() ? 0 : before) : cleanup.measure(item);
   return {std::move(report), before, after};
@@ -121,11 +123,9 @@ Flow AppModel::scanFlow() {
   setHasFullDiskAccess(cleanup.hasFullDiskAccess(env.home));
 
   // Four walks at once keep the disk busy without flooding it.
-  BoundedGroup<std::pair<std::string, SizeResult>> measuring(
-      Pool::user, 4, this,
-      [this](std::pair<std::string, SizeResult> measured) { setSize(measured.first, measured.second); });
-  for (const auto& item : catalog)
-    measuring.add([measure = cleanup.measure, item] { return std::pair{item.id, measure(item)}; });
+  BoundedGroup<Measurement> measuring(Pool::user, 4, this,
+                                      [this](Measurement measured) { applyMeasurement(measured); });
+  for (const auto& item : catalog) measuring.add([cleanup, item] { return measureItem(cleanup, item); });
   co_await measuring.finished();
 
   setDockerStatus(co_await docker);
@@ -209,7 +209,10 @@ void AppModel::clean() {
   auto list = selectedItems();
   if (cleanupPhase_ != CleanupPhase::ready || list.empty()) return;
   auto lease = claimRemoval();
-  if (!lease) return;
+  if (!lease) {
+    cleanWaiting_ = true;
+    return;
+  }
   setCleanupPhase(CleanupPhase::cleaning);
   setCleanSummary(std::nullopt);
   if (Demo::isOn())
@@ -221,16 +224,20 @@ void AppModel::clean() {
 Flow AppModel::cleanFlow(std::vector<CleanupItem> list, RemovalLease lease) {
   const auto cleanup = services_.cleanup;
   const auto guardian = guardian_;
+  // The Trash as the confirmation showed it.
+  const auto trashEntries = trashEntries_;
   cleanRun_ = std::make_shared<CleanRun>();
   for (const auto& item : list) {
+    if (windingDown_) break;
     setCleaningTitle(QString::fromStdString(item.title));
     const auto scannedBytes = measuredBytes(item.id);
     auto inHand = std::make_shared<CleanRun::InHand>();
     cleanRun_->titles.push_back(item.title);
     cleanRun_->current = item;
     cleanRun_->inHand = inHand;
-    const auto removeItem = [cleanup, guardian, item, scannedBytes, inHand] {
-      auto outcome = cleanOne(cleanup, guardian, item, scannedBytes);
+    const auto target = TrashPin::entriesFolder(item) ? TrashPin::narrowed(item, trashEntries) : item;
+    const auto removeItem = [cleanup, guardian, target, scannedBytes, inHand] {
+      auto outcome = cleanOne(cleanup, guardian, target, scannedBytes);
       inHand->put(outcome);
       return outcome;
     };
@@ -253,7 +260,7 @@ void AppModel::recordUnfinishedClean() {
   if (!cleanRun_) return;
   auto& run = *cleanRun_;
   if (run.inHand) fold(run.summary, *run.current, run.inHand->wait());
-  services_.cleanup.appendHistory(history_, cleanupRecord(scheduler_.now(), run.summary, run.titles));
+  unwritten_.push_back(cleanupRecord(scheduler_.now(), run.summary, run.titles));
 }
 
 Flow AppModel::cleanDemo(std::vector<CleanupItem> list, RemovalLease lease) {
@@ -293,8 +300,8 @@ Flow AppModel::passwordFlow(CleanupItem item, RemovalLease lease) {
   const auto prompt =
       "Tidra needs your password to delete " + QString::fromStdString(item.title).toLower().toStdString() + ".";
   // Measured afresh before removing, so a folder gone since the scan is not counted as freed.
-  const auto removeAsAdmin = [cleanup, item, prompt] {
-    const auto before = cleanup.measure(item).bytes;
+  const auto removeAsAdmin = [cleanup, item, prompt, scannedBytes = measuredBytes(item.id)] {
+    const auto before = std::min(scannedBytes, cleanup.measure(item).bytes);
     return std::pair{before, cleanup.removeAsAdmin(item.action.paths(), prompt)};
   };
   const auto measureAgain = [cleanup, item] { return cleanup.measure(item); };

@@ -132,6 +132,8 @@ private:
   // Starts a weekly check when one is due; true when the loop is to wait for it.
   bool weeklyCheckIfDue();
   Flow weeklyFlow();
+  // The automatic clean of the measured safe items, its record and its notification.
+  Flow weeklyClean(std::vector<Candidate> safe);
   Flow weeklyDemo();
   void finishWeekly();
   bool wantsNotifications() const;

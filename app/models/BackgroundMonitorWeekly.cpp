@@ -63,32 +63,47 @@ Flow BackgroundMonitor::weeklyFlow() {
   const auto total = std::accumulate(safe.begin(), safe.end(), std::int64_t{0},
                                      [](std::int64_t sum, const Candidate& c) { return sum + c.bytes; });
 
-  // An interactive scan or clean works on the same items: then only the report is possible.
+  // An interactive scan or clean works on the same items, and quitting starts nothing new: then
+  // only the report is possible.
   const bool interactive = model.cleanupPhase() == AppModel::CleanupPhase::scanning ||
-                           model.cleanupPhase() == AppModel::CleanupPhase::cleaning;
+                           model.cleanupPhase() == AppModel::CleanupPhase::cleaning || model.isWindingDown();
   auto lease = preferences.boolValue(Preference::weeklyAutoClean) && !safe.empty() && !interactive
                    ? model.claimRemoval()
                    : std::nullopt;
   if (lease) {
-    auto cleaning = [cleanup = model.services().cleanup, guardian = model.guardian(), safe] {
-      std::pair<std::int64_t, std::int64_t> freedAndFailures{0, 0};
-      for (const auto& [item, bytes] : safe) {
-        freedAndFailures.second += std::int64_t(cleanup.perform(guardian, item.action).failures.size());
-        freedAndFailures.first += std::max<std::int64_t>(0, bytes - cleanup.measure(item).bytes);
-      }
-      return freedAndFailures;
-    };
-    const auto [freed, failures] = co_await runOn(Pool::utility, cleaning);
+    auto cleaning = weeklyClean(safe);
+    co_await std::move(cleaning);
     lease->release();
-    CleanupRecord record{model.scheduler().now(), "Automatic", freed, {}, failures};
-    for (const auto& candidate : safe) record.items.push_back(candidate.item.title);
-    model.record(record, true);
-    model.refreshDisk();
-    notifications.post(Notifier::weeklyCleaned(freed));
   } else if (preferences.boolValue(Preference::weeklyReport) && total >= AlertRules::weeklyReportThreshold) {
     notifications.post(Notifier::weeklyReport(total));
   }
   finishWeekly();
+}
+
+// One item at a time, so quitting can stop after the item in hand and still record.
+Flow BackgroundMonitor::weeklyClean(std::vector<Candidate> safe) {
+  const auto cleanup = model.services().cleanup;
+  const auto guardian = model.guardian();
+  CleanupRecord record{{}, "Automatic", 0, {}, 0};
+  int refusedItems = 0;
+  for (const auto& candidate : safe) {
+    if (model.isWindingDown()) break;
+    auto cleanItem = [cleanup, guardian, candidate] {
+      auto report = cleanup.perform(guardian, candidate.item.action);
+      const auto gain = std::max<std::int64_t>(0, candidate.bytes - cleanup.measure(candidate.item).bytes);
+      return std::pair{std::move(report), gain};
+    };
+    const auto [report, gain] = co_await runOn(Pool::utility, cleanItem);
+    record.items.push_back(candidate.item.title);
+    record.failures += std::int64_t(report.failures.size());
+    refusedItems += report.failures.empty() ? 0 : 1;
+    // What went to the Trash is still on the disk.
+    if (candidate.item.action.isPermanent()) record.freedBytes += gain;
+  }
+  record.date = model.scheduler().now();
+  model.record(record, true);
+  model.refreshDisk();
+  notifications.post(Notifier::weeklyCleaned(record.freedBytes, refusedItems));
 }
 
 void BackgroundMonitor::finishWeekly() {

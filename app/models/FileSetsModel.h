@@ -39,6 +39,8 @@ public:
   std::function<void(const std::set<std::string>&)> onGone;
 
   Phase phase() const { return phase_; }
+  // A move to the Trash is under way.
+  bool isMoving() const { return moving; }
   const std::set<std::string>& selection() const { return selection_; }
   void setSelection(std::set<std::string> selection);
   bool isConfirming() const { return isConfirming_; }

@@ -99,12 +99,15 @@ NotificationRequest weeklyReport(std::int64_t total) {
   return request;
 }
 
-NotificationRequest weeklyCleaned(std::int64_t freed) {
+NotificationRequest weeklyCleaned(std::int64_t freed, int refusedItems) {
   NotificationRequest request;
   request.identifier = QStringLiteral("weekly");
   request.title = QStringLiteral("Tidra cleaned ") + fileText(freed);
   request.body =
       QStringLiteral("Caches and build data that are rebuilt when needed. You can turn this off in Settings.");
+  if (refusedItems > 0)
+    request.body += refusedItems == 1 ? QStringLiteral(" 1 item could not be removed.")
+                                      : QStringLiteral(" %1 items could not be removed.").arg(refusedItems);
   request.userInfo = showing(Section::overview);
   return request;
 }

@@ -40,7 +40,8 @@ NotificationRequest idleServer(const DeveloperTool& tool, const QString& duratio
 NotificationRequest stoppedServer(const DeveloperTool& tool, const QString& duration);
 // "weekly".
 NotificationRequest weeklyReport(std::int64_t total);
-NotificationRequest weeklyCleaned(std::int64_t freed);
+// Names the items the clean could not remove, when there are any.
+NotificationRequest weeklyCleaned(std::int64_t freed, int refusedItems = 0);
 
 // A start time as it travels in the user info, and back; the same number both ways, so a
 // start time read back matches exactly.

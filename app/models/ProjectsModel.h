@@ -62,6 +62,9 @@ public:
   // Only the person's own home folder, outside demo mode, keeps its folders in the settings.
   bool remembersRoots() const { return remembersRoots_; }
 
+  // Quitting: a removal under way stops after the row in hand and records what went.
+  void finishSoon() { finishingSoon_ = true; }
+
   // Receives the record of each removal; the central model installs it.
   std::function<void(const CleanupRecord&)> onCleaned;
 
@@ -152,6 +155,7 @@ private:
   std::uint64_t scanGeneration_ = 0;
   // Roots chosen while a removal ran, applied when it ends.
   std::optional<std::vector<std::string>> pendingRoots_;
+  bool finishingSoon_ = false;
 };
 
 }  // namespace tidra

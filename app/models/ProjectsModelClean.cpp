@@ -40,6 +40,7 @@ Flow ProjectsModel::cleanFlow(ProjectScan scan, std::vector<ProjectScan::Worktre
                               std::vector<ProjectScan::ArtifactRow> artifacts) {
   Removal removal;
   for (const auto& row : worktrees) {
+    if (finishingSoon_) break;
     setPhase(Phase::Cleaning{label(row)});
     auto job = removeRow(ProjectScan::action(row), row.worktree.path);
     const RowOutcome outcome = co_await job;
@@ -47,6 +48,7 @@ Flow ProjectsModel::cleanFlow(ProjectScan scan, std::vector<ProjectScan::Worktre
     if (outcome.gone) removal.worktrees.insert(row.worktree.path);
   }
   for (const auto& row : artifacts) {
+    if (finishingSoon_) break;
     setPhase(Phase::Cleaning{label(row)});
     auto job = removeRow(ProjectScan::action(row), row.path);
     const RowOutcome outcome = co_await job;

@@ -3,6 +3,7 @@
 #include "cleanup/AdminCleanup.h"
 #include "cleanup/Cleaner.h"
 #include "cleanup/CleanupCatalog.h"
+#include "platform/FileAccess.h"
 #include "system/PrivacyAccess.h"
 #include "system/SystemStats.h"
 
@@ -18,6 +19,7 @@ CleanupServices CleanupServices::live() {
   services.removeAsAdmin = [](const std::vector<std::string>& paths, const std::string& explanation) {
     return AdminCleanup::remove(paths, explanation);
   };
+  services.folderEntries = [](const std::string& folder) { return sys::folderEntries(folder); };
   services.loadHistory = [](const CleanupHistory& history) { return history.load(); };
   services.appendHistory = [](const CleanupHistory& history, const CleanupRecord& record) {
     return history.append(record);

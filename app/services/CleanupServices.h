@@ -33,6 +33,8 @@ struct CleanupServices {
   // on success, "cancelled" when the prompt was dismissed, else the reason.
   std::function<std::optional<std::string>(const std::vector<std::string>& paths, const std::string& explanation)>
       removeAsAdmin;
+  // Entry names of a folder, in no particular order; nothing when it cannot be listed.
+  std::function<std::optional<std::vector<std::string>>(const std::string& folder)> folderEntries;
   std::function<std::vector<CleanupRecord>(const CleanupHistory&)> loadHistory;
   // Nothing when the record is on disk or was not to be recorded, else the reason.
   std::function<std::optional<std::string>(const CleanupHistory&, const CleanupRecord&)> appendHistory;

@@ -181,6 +181,34 @@ private slots:
     QCOMPARE(harness.quits, 1);
   }
 
+  // Quitting while a clean runs: the clean stops after the item in hand, a window says why
+  // Tidra is still there, and the quit comes once the record is written.
+  void quittingWaitsForTheRemovalInHand() {
+    Harness harness;
+    harness.disk->catalog = {fakeItem("a"), fakeItem("b")};
+    harness.disk->bytes = {{fakePath("a"), 1000}, {fakePath("b"), 2000}};
+    TidraApplication& app = harness.make({"--home", "/tmp/h"});
+    app.launch();
+    QTRY_COMPARE(app.model().cleanupPhase(), Phase::ready);
+    auto hold = std::make_shared<Latch>();
+    harness.disk->cleanLatches[fakePath("a")] = hold;
+    app.model().clean();
+    QTRY_COMPARE(harness.disk->cleanStarts.load(), 1);
+
+    action(app.mainWindow(), "Quit Tidra")->trigger();
+    app.quitInOrder();  // the signal handler after the command: still one quit
+    QCOMPARE(harness.quits, 0);
+    QVERIFY(app.finishingWindow() && app.finishingWindow()->isVisible());
+    hold->open();
+    QTRY_COMPARE(app.model().cleanupPhase(), Phase::ready);
+    harness.scheduler.advance(100ms);
+    QTRY_COMPARE(harness.quits, 1);
+    QVERIFY(!app.finishingWindow());
+    QCOMPARE(harness.disk->performed, std::vector<std::string>{fakePath("a")});
+    QCOMPARE(harness.disk->history.size(), size_t{1});
+    QCOMPARE(harness.disk->history.front().items, std::vector<std::string>{"Title a"});
+  }
+
   void mainWindowAndCommands() {
     Harness harness;
     TidraApplication& app = harness.make({});

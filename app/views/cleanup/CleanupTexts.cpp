@@ -48,6 +48,12 @@ QString selectionCount(int count) {
 
 bool canClean(Phase phase, int selected) { return phase == Phase::ready && selected > 0; }
 
+std::optional<QString> waitingStatus(Phase phase, bool gateHeld) {
+  // A clean of this screen holds the gate while cleaning; when ready, only the weekly one can.
+  if (phase != Phase::ready || !gateHeld) return std::nullopt;
+  return QStringLiteral("Waiting for the weekly automatic clean to finish…");
+}
+
 bool canRescan(Phase phase) { return phase == Phase::idle || phase == Phase::ready; }
 
 std::optional<QString> selectionTotal(std::int64_t bytes) {
@@ -123,7 +129,7 @@ QString summaryTitle(const CleanSummary& summary) {
   return QStringLiteral("Moved %1 to the Trash").arg(Formats::bytes(summary.trashed));
 }
 
-std::optional<QString> summaryDetail(const CleanSummary& summary) {
+std::optional<QString> summaryDetail(const CleanSummary& summary, const std::optional<std::string>& unrecorded) {
   QStringList sentences;
   if (summary.freed > 0 && summary.trashed > 0)
     sentences << QStringLiteral("Another %1 is in the Trash. Empty it to get that space back.")
@@ -132,6 +138,9 @@ std::optional<QString> summaryDetail(const CleanSummary& summary) {
     sentences << QStringLiteral("%1 of it was inside Docker, which hands the space back to the system over the next "
                                 "few minutes.")
                      .arg(Formats::bytes(summary.insideDocker));
+  if (unrecorded)
+    sentences << QStringLiteral("It could not be added to the history (%1); Tidra adds it after the next removal.")
+                     .arg(text(*unrecorded));
   if (sentences.isEmpty()) return std::nullopt;
   return sentences.join(QLatin1Char(' '));
 }

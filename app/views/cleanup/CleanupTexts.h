@@ -31,6 +31,9 @@ QString dockerNotRunning();
 // "1 item selected" / "<n> items selected".
 QString selectionCount(int count);
 bool canClean(Phase phase, int selected);
+// While the weekly automatic clean holds the removal gate (the screen itself is ready): why
+// Clean waits, "Waiting for the weekly automatic clean to finish…"; else nothing.
+std::optional<QString> waitingStatus(Phase phase, bool gateHeld);
 bool canRescan(Phase phase);
 // The selection's total; nothing when it is 0.
 std::optional<QString> selectionTotal(std::int64_t bytes);
@@ -61,7 +64,9 @@ bool allToTrash(const std::vector<CleanupItem>& items);
 
 // The banner after a clean.
 QString summaryTitle(const CleanSummary& summary);
-std::optional<QString> summaryDetail(const CleanSummary& summary);
+// `unrecorded`: why the history could not take the clean, when it could not.
+std::optional<QString> summaryDetail(const CleanSummary& summary,
+                                     const std::optional<std::string>& unrecorded = std::nullopt);
 QString failureCount(std::size_t count);
 QString failureLine(const CleanReport::Failure& failure, const std::string& home);
 

@@ -51,11 +51,13 @@ CleanupView::CleanupView(AppModel& model, QWidget* parent, CleanupList::DockerFi
   connect(footer->action(), &QPushButton::clicked, this, [this] { this->model.setConfirmingClean(true); });
   column->addWidget(footer);
 
-  connect(&model, &AppModel::cleanSummaryChanged, this, [this] { cleanupList->summaryChanged(); });
+  for (auto signal : {&AppModel::cleanSummaryChanged, &AppModel::historyProblemChanged})
+    connect(&model, signal, this, [this] { cleanupList->summaryChanged(); });
   for (auto signal : {&AppModel::cleanupPhaseChanged, &AppModel::itemsChanged, &AppModel::sizesChanged,
                       &AppModel::selectionChanged, &AppModel::cleanSummaryChanged, &AppModel::cleaningTitleChanged,
                       &AppModel::hasFullDiskAccessChanged, &AppModel::dockerStatusChanged,
-                      &AppModel::isConfirmingCleanChanged})
+                      &AppModel::isConfirmingCleanChanged, &AppModel::isRemovingChanged,
+                      &AppModel::historyProblemChanged})
     connect(&model, signal, this, [this] { coalesced.schedule(); });
   refresh();
 }
@@ -127,11 +129,13 @@ void CleanupView::refreshFooter() {
   const auto phase = model.cleanupPhase();
   const auto selected = model.selectedItems();
   const int count = static_cast<int>(selected.size());
-  footer->show(CleanupTexts::footerShowsProgress(phase),
-               CleanupTexts::footerStatus(phase, static_cast<int>(model.sizes().size()),
-                                          static_cast<int>(model.items().size()), count, model.cleaningTitle()),
+  const auto waiting = CleanupTexts::waitingStatus(phase, model.isRemoving());
+  footer->show(CleanupTexts::footerShowsProgress(phase) || waiting,
+               waiting.value_or(CleanupTexts::footerStatus(phase, static_cast<int>(model.sizes().size()),
+                                                           static_cast<int>(model.items().size()), count,
+                                                           model.cleaningTitle())),
                CleanupTexts::selectionTotal(CleanupTexts::totalBytes(selected, model.sizes())),
-               CleanupTexts::canClean(phase, count));
+               CleanupTexts::canClean(phase, count) && !waiting);
 }
 
 void CleanupView::presentConfirmation() {

@@ -16,16 +16,17 @@ SummaryBanner::SummaryBanner(AppModel& model, const CleanSummary& summary, const
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(8);
-  const bool clean = summary.failures.empty();
+  const auto& unrecorded = model.historyProblem();
+  const bool clean = summary.failures.empty() && !unrecorded;
   auto* banner = new Banner(clean ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("exclamationmark.triangle.fill"),
                             clean ? Theme::Role::green : Theme::Role::orange, CleanupTexts::summaryTitle(summary),
-                            CleanupTexts::summaryDetail(summary), this);
+                            CleanupTexts::summaryDetail(summary, unrecorded), this);
   auto* dismiss = new Button(Button::Look::link, QStringLiteral("Dismiss"), banner);
   dismiss->setObjectName(QStringLiteral("dismissSummary"));
   connect(dismiss, &QPushButton::clicked, &model, [&model] { model.setCleanSummary(std::nullopt); });
   banner->actions()->addWidget(dismiss);
   column->addWidget(banner);
-  if (!clean) column->addWidget(makeFailures(summary, home));
+  if (!summary.failures.empty()) column->addWidget(makeFailures(summary, home));
 }
 
 QWidget* SummaryBanner::makeFailures(const CleanSummary& summary, const std::string& home) {

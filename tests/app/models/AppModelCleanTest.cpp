@@ -2,6 +2,7 @@
 #include "AppModelFakes.h"
 
 #include "cleanup/AdminCleanup.h"
+#include "support/SettlePools.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -131,12 +132,14 @@ private slots:
 
     auto weekly = model.claimRemoval();
     QVERIFY(weekly && model.isRemoving());
-    model.clean();
     model.cleanWithPassword(adminItem());
     QCOMPARE(model.cleanupPhase(), Phase::ready);
     QCOMPARE(fake.disk->cleanStarts.load(), 0);
     weekly.reset();
     QVERIFY(!model.isRemoving());
+    // Nothing was waiting for the gate, so nothing starts when it opens.
+    QCoreApplication::processEvents();
+    QCOMPARE(model.cleanupPhase(), Phase::ready);
 
     auto hold = std::make_shared<Latch>();
     fake.disk->cleanLatches[fakePath("a")] = hold;
@@ -151,6 +154,23 @@ private slots:
     waitUntilReady(model);
     QVERIFY(openAtReady);
     QVERIFY(model.claimRemoval());
+  }
+
+  // Clean pressed while the weekly automatic clean holds the gate is not dropped: it waits,
+  // and starts once the gate opens.
+  void aCleanAskedForWhileTheGateIsHeldStartsWhenItOpens() {
+    FakeModel fake;
+    auto& model = scanned(fake, {{fakeItem("a"), 10}});
+    auto weekly = model.claimRemoval();
+    QSignalSpy removing(&model, &AppModel::isRemovingChanged);
+    model.clean();
+    QCOMPARE(model.cleanupPhase(), Phase::ready);
+    QCOMPARE(fake.disk->cleanStarts.load(), 0);
+    weekly.reset();
+    QCOMPARE(removing.count(), 1);
+    QTRY_COMPARE(fake.disk->cleanStarts.load(), 1);
+    waitUntilReady(model);
+    QCOMPARE(model.records().front().items, std::vector<std::string>{"Title a"});
   }
 
   // How much one item counts as freed, by its action, size source and outcome.
@@ -172,6 +192,9 @@ private slots:
                                        << B{0} << B{1200};
     QTest::newRow("grew while cleaned") << false << B{0} << B{5000} << B{5000} << B{9000} << false << B{0} << B{0}
                                         << B{0} << B{9000};
+    // What arrived after the scan was neither shown nor confirmed.
+    QTest::newRow("grew since the scan") << false << B{0} << B{5000} << B{9000} << B{0} << false << B{5000} << B{0}
+                                         << B{0} << B{0};
     QTest::newRow("already gone") << false << B{0} << B{5000} << B{0} << B{0} << false << B{0} << B{0} << B{0} << B{0};
     QTest::newRow("docker, no failure") << false << B{4'400'000'000} << B{0} << B{0} << B{0} << false
                                         << B{4'400'000'000} << B{0} << B{4'400'000'000} << B{0};
@@ -305,6 +328,92 @@ private slots:
       QCOMPARE(model.cleanSummary()->freed, std::int64_t{0});
       QCOMPARE(model.cleanSummary()->failures, (std::vector<CleanReport::Failure>{{path, message.toStdString()}}));
     }
+  }
+
+  // The Trash row: measured again whenever Tidra changes the Trash, held still while the
+  // confirmation shows it, and emptied of exactly the entries it counted. What went to the
+  // Trash later, by this very clean or by anyone, stays there and is not counted as freed.
+  void theTrashEmptiesOnlyWhatTheConfirmationCounted() {
+    FakeModel fake;
+    const std::string trash = "/home/fake/.local/share/Trash";
+    fake.disk->trashFolder = trash;
+    const CleanupItem trashRow{"trash", "Everything in the Trash", CleanupCategory::trash, "Erased for good.",
+                               Safety::review, CleanupAction::DeleteContents{{trash + "/files", trash + "/info"}},
+                               false, 1, std::nullopt};
+    fake.disk->bytes[trash + "/files/old"] = 500;
+    fake.disk->bytes[trash + "/info/old.trashinfo"] = 4;
+    auto& model = scanned(fake, {{trashItem("installer"), 1000}, {trashRow, 0}});
+    QCOMPARE(model.sizes().at("trash").bytes, std::int64_t{504});
+    model.setSelection({"installer", "trash"});
+
+    // Large Files (say) moved a file there: the row follows once the move is recorded.
+    fake.disk->bytes[trash + "/files/big"] = 2000;
+    model.record({fake.scheduler.now(), "Large Files", 2000, {"big"}, 0}, true);
+    QTRY_COMPARE(model.sizes().at("trash").bytes, std::int64_t{2504});
+
+    // While the confirmation is open the figure it shows is the figure erased.
+    model.setConfirmingClean(true);
+    fake.disk->bytes[trash + "/files/late"] = 50;
+    model.record({fake.scheduler.now(), "Duplicates", 50, {"late"}, 0}, false);
+    settlePools();
+    QCOMPARE(model.sizes().at("trash").bytes, std::int64_t{2504});
+    model.setConfirmingClean(false);
+    model.clean();
+    waitUntilReady(model);
+
+    QCOMPARE(model.cleanSummary()->trashed, std::int64_t{1000});
+    QCOMPARE(model.cleanSummary()->freed, std::int64_t{2504});
+    QCOMPARE(fake.disk->bytes[trash + "/files/old"], std::int64_t{0});
+    QCOMPARE(fake.disk->bytes[trash + "/files/big"], std::int64_t{0});
+    QCOMPARE(fake.disk->bytes.at(trash + "/files/late"), std::int64_t{50});
+    QCOMPARE(fake.disk->bytes.at(trash + "/files/installer"), std::int64_t{1000});
+    QCOMPARE(model.records().front().freedBytes, std::int64_t{3504});
+    // The clean's own record measures the Trash again: what it holds now.
+    QTRY_COMPARE(model.sizes().at("trash").bytes, std::int64_t{1050});
+  }
+
+  // A history that cannot be written: the clean still shows what it removed, the model says
+  // the record is missing, and the record is written before the next one.
+  void aRecordTheHistoryRefusedIsKeptAndWrittenLater() {
+    FakeModel fake;
+    auto& model = scanned(fake, {{fakeItem("a"), 6'500'000}, {fakeItem("b"), 10}});
+    model.setSelection({"a"});
+    fake.disk->historyProblem = "No space left on device";
+    model.clean();
+    waitUntilReady(model);
+    QCOMPARE(model.cleanSummary()->freed, std::int64_t{6'500'000});
+    QCOMPARE(model.historyProblem(), std::optional<std::string>("No space left on device"));
+    QCOMPARE(model.unwrittenRecords().size(), size_t{1});
+    QVERIFY(model.records().empty());
+
+    fake.disk->historyProblem.reset();
+    model.setSelection({"b"});
+    model.clean();
+    waitUntilReady(model);
+    QVERIFY(!model.historyProblem());
+    QVERIFY(model.unwrittenRecords().empty());
+    QCOMPARE(model.records().size(), size_t{2});
+    QCOMPARE(model.records()[0].items, std::vector<std::string>{"Title b"});
+    QCOMPARE(model.records()[1].items, std::vector<std::string>{"Title a"});
+  }
+
+  // Quitting in order: the clean stops after the item in hand and records what it did.
+  void windingDownStopsAfterTheItemInHandAndRecords() {
+    FakeModel fake;
+    auto& model = scanned(fake, {{fakeItem("a"), 1000}, {fakeItem("b"), 2000}, {fakeItem("c"), 4000}});
+    auto hold = std::make_shared<Latch>();
+    fake.disk->cleanLatches[fakePath("b")] = hold;
+    QVERIFY(!model.removalsRunning());
+    model.clean();
+    QTRY_COMPARE(fake.disk->cleanStarts.load(), 2);
+    QVERIFY(model.removalsRunning());
+    model.windDown();
+    hold->open();
+    waitUntilReady(model);
+    QVERIFY(!model.removalsRunning());
+    QCOMPARE(fake.disk->performed, (std::vector<std::string>{fakePath("a"), fakePath("b")}));
+    QCOMPARE(model.records().front().items, (std::vector<std::string>{"Title a", "Title b"}));
+    QCOMPARE(model.records().front().freedBytes, std::int64_t{3000});
   }
 
   // Quitting mid-clean finishes the item in hand and records what was removed.

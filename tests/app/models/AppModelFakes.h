@@ -23,9 +23,12 @@
 
 namespace tidra::test {
 
-// The machine the fake services act on. Every path holds a byte count; measuring an item
-// sums its paths, cleaning sets each path to what `leftAfterClean` says (0 by default) unless
-// the path is to fail. Latches hold measuring or cleaning of one item id or path.
+// The machine the fake services act on. Every path holds a byte count; a path also holds the
+// paths below it, so measuring an item sums its paths and everything under them, and a folder
+// lists the names directly under it. Cleaning sets each path to what `leftAfterClean` says (0
+// by default) and drops what is under it, unless the path is to fail; emptying a folder drops
+// what is under it. With `trashFolder` set, a move to the Trash puts the path's bytes under
+// "<trashFolder>/files/<name>". Latches hold measuring or cleaning of one item id or path.
 struct FakeDisk {
   std::mutex mutex;
   std::map<std::string, std::int64_t> bytes;
@@ -48,12 +51,50 @@ struct FakeDisk {
   std::atomic<int> appends{0};
   std::optional<std::string> adminMessage;
   std::shared_ptr<Latch> catalogLatch;
+  std::shared_ptr<Latch> dockerLatch;
+  std::string trashFolder;
+  // Set: the history file cannot be written, for this reason.
+  std::optional<std::string> historyProblem;
 
+  static bool under(const std::string& path, const std::string& folder) {
+    return path.size() > folder.size() && path.compare(0, folder.size() + 1, folder + "/") == 0;
+  }
+  // Called with the mutex held.
+  std::int64_t sizeOfPath(const std::string& path) const {
+    std::int64_t total = 0;
+    for (const auto& [each, size] : bytes)
+      if (each == path || under(each, path)) total += size;
+    return total;
+  }
   std::int64_t sizeOf(const CleanupItem& item) {
     std::lock_guard lock(mutex);
     std::int64_t total = 0;
-    for (const auto& path : item.action.paths()) total += bytes[path];
+    for (const auto& path : item.action.paths()) total += sizeOfPath(path);
     return total;
+  }
+  std::optional<std::vector<std::string>> entriesOf(const std::string& folder) {
+    std::lock_guard lock(mutex);
+    std::set<std::string> names;
+    for (const auto& [each, size] : bytes)
+      if (under(each, folder)) names.insert(each.substr(folder.size() + 1, each.find('/', folder.size() + 1) - folder.size() - 1));
+    return std::vector<std::string>(names.begin(), names.end());
+  }
+  // Called with the mutex held.
+  void dropUnder(const std::string& folder) {
+    std::erase_if(bytes, [&](const auto& entry) { return under(entry.first, folder); });
+  }
+  // Called with the mutex held.
+  void clean(const std::string& path, const CleanupAction& action) {
+    if (std::holds_alternative<CleanupAction::DeleteContents>(action.value)) {
+      dropUnder(path);
+      return;
+    }
+    if (std::holds_alternative<CleanupAction::Trash>(action.value) && !trashFolder.empty()) {
+      bytes[trashFolder + "/files/" + path.substr(path.rfind('/') + 1)] = sizeOfPath(path);
+      bytes[trashFolder + "/info/" + path.substr(path.rfind('/') + 1) + ".trashinfo"] = 0;
+    }
+    dropUnder(path);
+    bytes[path] = leftAfterClean[path];
   }
   std::shared_ptr<Latch> latchIn(std::map<std::string, std::shared_ptr<Latch>>& latches, const std::string& key) {
     std::lock_guard lock(mutex);
@@ -90,7 +131,7 @@ inline CleanupServices fakeCleanup(const std::shared_ptr<FakeDisk>& disk) {
         report.failures.push_back({path, "Operation not permitted"});
         continue;
       }
-      disk->bytes[path] = disk->leftAfterClean[path];
+      disk->clean(path, action);
       ++report.removed;
     }
     return report;
@@ -105,12 +146,17 @@ inline CleanupServices fakeCleanup(const std::shared_ptr<FakeDisk>& disk) {
   services.loadHistory = [disk](const CleanupHistory&) { return disk->history; };
   services.appendHistory = [disk](const CleanupHistory&, const CleanupRecord& record) {
     ++disk->appends;
+    if (disk->historyProblem) return disk->historyProblem;
     disk->history.insert(disk->history.begin(), record);
     return std::optional<std::string>();
   };
+  services.folderEntries = [disk](const std::string& folder) { return disk->entriesOf(folder); };
   services.disk = [disk](const std::string&) { return disk->disk; };
   services.hasFullDiskAccess = [disk](const std::string&) { return disk->fullDiskAccess; };
-  services.dockerStatus = [disk](const CleanupEnvironment&) { return disk->docker; };
+  services.dockerStatus = [disk](const CleanupEnvironment&) {
+    if (disk->dockerLatch) disk->dockerLatch->wait();
+    return disk->docker;
+  };
   services.dockerItems = [](const DockerStatus& status) { return Docker::cleanupItems(status); };
   services.toolItems = [disk](const CleanupEnvironment&) { return disk->toolItems; };
   return services;

@@ -5,6 +5,7 @@
 #include "demo/DemoMac.h"
 #include "platform/Thumbnailer.h"
 #include "runtime/WorkPools.h"
+#include "support/SettlePools.h"
 #include "support/TempHome.h"
 
 #include <QSignalSpy>
@@ -44,9 +45,11 @@ void logSignals(AppModel& model, const std::shared_ptr<RecordedMachine>& machine
   QObject::connect(&model, &AppModel::developerToolsChanged, [machine] { machine->log("developerTools"); });
 }
 
+// Background work has its turn too: a pass that should not have started would otherwise
+// still be on a pool when the test looks.
 void settle() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  QCoreApplication::processEvents();
+  settlePools();
 }
 
 StartupItem leftover(const std::string& path) {

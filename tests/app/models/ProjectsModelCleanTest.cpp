@@ -5,6 +5,7 @@
 #include "runtime/TestScheduler.h"
 #include "settings/InMemoryPreferences.h"
 #include "support/FakeFolderChooser.h"
+#include "support/Latch.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include <mutex>
 
 using namespace tidra;
+using tidra::test::Latch;
 using namespace std::chrono_literals;
 
 namespace {
@@ -59,10 +61,19 @@ struct FakeDisk {
   std::set<std::string> failingButGone;                 // failure reported, folder gone anyway
   std::vector<std::string> performed;
 
+  // Removing this path waits until the latch opens.
+  std::string heldPath;
+  std::shared_ptr<Latch> hold;
+
   CleanReport perform(const CleanupAction& action) {
-    std::lock_guard lock(mutex);
+    std::unique_lock lock(mutex);
     const auto path = action.paths().front();
     performed.push_back(path);
+    if (path == heldPath && hold) {
+      lock.unlock();
+      hold->wait();
+      lock.lock();
+    }
     CleanReport report;
     if (auto failure = failing.find(path); failure != failing.end()) {
       report.failures.push_back(failure->second);
@@ -72,6 +83,10 @@ struct FakeDisk {
     present.erase(path);
     report.removed = 1;
     return report;
+  }
+  std::size_t performedCount() {
+    std::lock_guard lock(mutex);
+    return performed.size();
   }
   bool exists(const std::string& path) {
     std::lock_guard lock(mutex);
@@ -136,6 +151,21 @@ private slots:
     QCOMPARE(f.model->scan()->artifacts.size(), size_t{1});
     QVERIFY(f.model->selectedWorktrees().empty());
     QVERIFY(f.model->selectedArtifacts().empty());
+  }
+
+  // Quitting: the removal stops after the row in hand and records what went.
+  void finishingSoonStopsAfterTheRowInHandAndRecords() {
+    Fixture f;
+    f.disk->heldPath = "/p/web/node_modules";
+    f.disk->hold = std::make_shared<Latch>();
+    f.model->clean();
+    QTRY_COMPARE(f.disk->performedCount(), size_t{2});
+    f.model->finishSoon();
+    f.disk->hold->open();
+    QTRY_VERIFY(f.model->phase().isReady());
+    QCOMPARE(f.disk->performed, (std::vector<std::string>{"/p/wt/feature", "/p/web/node_modules"}));
+    QCOMPARE(f.records.size(), size_t{1});
+    QCOMPARE(f.records[0].items, (std::vector<std::string>{"Worktree feature", "web/node_modules"}));
   }
 
   void onlyWhatIsGoneCountsAsRemoved() {

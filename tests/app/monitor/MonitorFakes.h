@@ -176,6 +176,7 @@ struct MonitorRig {
     // Workers still held at a latch must not outlive the test's data.
     if (machine->sampleLatch) machine->sampleLatch->open();
     if (disk->catalogLatch) disk->catalogLatch->open();
+    if (disk->dockerLatch) disk->dockerLatch->open();
     for (auto& [path, latch] : disk->cleanLatches) latch->open();
     monitor.reset();
     model.reset();

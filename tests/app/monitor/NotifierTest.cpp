@@ -94,6 +94,16 @@ private slots:
          expected("weekly", "Tidra cleaned 0 bytes",
                   "Caches and build data that are rebuilt when needed. You can turn this off in Settings.",
                   section("overview"))},
+        {"weekly clean with one refusal", Notifier::weeklyCleaned(2'000'000, 1),
+         expected("weekly", "Tidra cleaned 2 MB",
+                  "Caches and build data that are rebuilt when needed. You can turn this off in Settings. 1 item "
+                  "could not be removed.",
+                  section("overview"))},
+        {"weekly clean with refusals", Notifier::weeklyCleaned(2'000'000, 2),
+         expected("weekly", "Tidra cleaned 2 MB",
+                  "Caches and build data that are rebuilt when needed. You can turn this off in Settings. 2 items "
+                  "could not be removed.",
+                  section("overview"))},
     };
     for (const auto& c : cases) {
       QVERIFY2(c.actual.identifier == c.expected.identifier, c.name);

@@ -21,6 +21,12 @@ CleanupItem item(const std::string& id, Safety safety = Safety::safe, bool admin
   return i;
 }
 
+CleanupItem toTrash(const std::string& id) {
+  auto i = item(id);
+  i.action = CleanupAction::Trash{{fakePath(id)}};
+  return i;
+}
+
 }  // namespace
 
 class WeeklyCheckTest : public QObject {
@@ -131,7 +137,8 @@ private slots:
                {item("empty"), 0},
                {item("f"), 2'000'000'000},
                {item("grows"), 1'000'000'000},
-               {item("refused"), 1'000'000'000}});
+               {item("refused"), 1'000'000'000},
+               {toTrash("moved"), 700'000'000}});
     rig.disk->leftAfterClean[fakePath("f")] = 500'000'000;
     // Grew between the two measurements: counts nothing, never less than nothing.
     rig.disk->leftAfterClean[fakePath("grows")] = 1'200'000'000;
@@ -140,18 +147,59 @@ private slots:
     QVERIFY(rig.monitor->weeklyCheck());
     QVERIFY(checked(rig));
     QCOMPARE(rig.disk->performed,
-             (std::vector<std::string>{fakePath("a"), fakePath("f"), fakePath("grows"), fakePath("refused")}));
+             (std::vector<std::string>{fakePath("a"), fakePath("f"), fakePath("grows"), fakePath("refused"),
+                                       fakePath("moved")}));
     QCOMPARE(rig.model->records().size(), size_t(1));
     const auto& record = rig.model->records().front();
     QCOMPARE(record.source, std::string("Automatic"));
-    QCOMPARE(record.items, (std::vector<std::string>{"Title a", "Title f", "Title grows", "Title refused"}));
+    QCOMPARE(record.items,
+             (std::vector<std::string>{"Title a", "Title f", "Title grows", "Title refused", "Title moved"}));
+    // What went to the Trash is still on the disk: only what left it counts.
     QCOMPARE(record.freedBytes, std::int64_t(4'500'000'000));
     QCOMPARE(record.failures, std::int64_t(1));
     QCOMPARE(record.date, rig.scheduler.now());
     QVERIFY(rig.model->disk().has_value());
     QCOMPARE(rig.notifications.identifiers(), std::vector<QString>{"weekly"});
     QCOMPARE(rig.notifications.posted[0].title, QStringLiteral("Tidra cleaned 4.5 GB"));
+    QVERIFY(rig.notifications.posted[0].body.endsWith(QStringLiteral(" 1 item could not be removed.")));
     QVERIFY(!rig.model->isRemoving());
+  }
+
+  // An interactive scan is measuring the same items: the weekly check only reports.
+  void theAutomaticCleanDoesNotStartDuringAnInteractiveScan() {
+    MonitorRig rig;
+    rig.preferences.setBool(Preference::weeklyAutoClean, true);
+    rig.offer({{item("a"), 6'000'000'000}});
+    rig.disk->dockerLatch = std::make_shared<Latch>();
+    rig.model->scan();
+    QVERIFY(rig.monitor->weeklyCheck());
+    QVERIFY(checked(rig));
+    QCOMPARE(rig.model->cleanupPhase(), AppModel::CleanupPhase::scanning);
+    QCOMPARE(rig.disk->cleanStarts.load(), 0);
+    QVERIFY(rig.model->records().empty());
+    QCOMPARE(rig.notifications.posted.size(), size_t(1));
+    QCOMPARE(rig.notifications.posted[0].title, QStringLiteral("6 GB can be cleaned"));
+    rig.disk->dockerLatch->open();
+    QTRY_COMPARE(rig.model->cleanupPhase(), AppModel::CleanupPhase::ready);
+  }
+
+  // Quitting in order: the automatic clean stops after the item in hand and records it.
+  void windingDownStopsTheAutomaticCleanAfterTheItemInHand() {
+    MonitorRig rig;
+    rig.preferences.setBool(Preference::weeklyAutoClean, true);
+    rig.offer({{item("a"), 3'000'000'000}, {item("b"), 2'000'000'000}});
+    auto hold = std::make_shared<Latch>();
+    rig.disk->cleanLatches[fakePath("a")] = hold;
+    QVERIFY(rig.monitor->weeklyCheck());
+    QTRY_COMPARE(rig.disk->cleanStarts.load(), 1);
+    QVERIFY(rig.model->removalsRunning());
+    rig.model->windDown();
+    hold->open();
+    QVERIFY(checked(rig));
+    QVERIFY(!rig.model->removalsRunning());
+    QCOMPARE(rig.disk->cleanStarts.load(), 1);
+    QCOMPARE(rig.model->records().front().items, std::vector<std::string>{"Title a"});
+    QCOMPARE(rig.model->records().front().freedBytes, std::int64_t(3'000'000'000));
   }
 
   void anAutomaticCleanWithNothingSafeRecordsAndPostsNothing() {
@@ -178,7 +226,8 @@ private slots:
     QCOMPARE(rig.notifications.posted[0].title, QStringLiteral("6 GB can be cleaned"));
   }
 
-  void anInteractiveCleanCannotStartWhileTheWeeklyCheckCleans() {
+  // Clean pressed meanwhile does not run beside it; it starts once the automatic clean ends.
+  void anInteractiveCleanWaitsForTheWeeklyCheckToClean() {
     MonitorRig rig;
     rig.preferences.setBool(Preference::weeklyAutoClean, true);
     rig.offer({{item("a"), 6'000'000'000}});
@@ -192,9 +241,14 @@ private slots:
     QTRY_COMPARE(rig.disk->cleanStarts.load(), 1);
     rig.model->clean();
     QCOMPARE(rig.model->cleanupPhase(), AppModel::CleanupPhase::ready);
+    QCOMPARE(rig.disk->cleanStarts.load(), 1);
     latch->open();
     QVERIFY(checked(rig));
-    QCOMPARE(rig.disk->cleanStarts.load(), 1);
+    QTRY_COMPARE(rig.disk->cleanStarts.load(), 2);
+    QTRY_VERIFY(rig.model->cleanSummary().has_value());
+    QCOMPARE(rig.model->cleanupPhase(), AppModel::CleanupPhase::ready);
+    // The automatic clean took it all already: the second clean frees nothing more.
+    QCOMPARE(rig.model->cleanSummary()->freed, std::int64_t(0));
     QVERIFY(!rig.model->isRemoving());
   }
 

@@ -171,6 +171,25 @@ private slots:
     QCOMPARE(CleanupTexts::summaryDetail(summary).has_value(), !detail.isNull());
   }
 
+  // A removal the history could not take still says what it freed, and that it is unrecorded.
+  void anUnrecordedCleanSaysSo() {
+    const CleanSummary summary{6'500'000, 0, 0, {}};
+    QCOMPARE(CleanupTexts::summaryTitle(summary), "Freed " + Formats::bytes(6'500'000));
+    QCOMPARE(CleanupTexts::summaryDetail(summary, std::string("No space left on device")).value_or(QString()),
+             QString("It could not be added to the history (No space left on device); Tidra adds it after the next "
+                     "removal."));
+  }
+
+  // Clean waits, with its reason, only while the screen is ready and the gate is held.
+  void cleanWaitsForTheWeeklyCleanWithItsReason() {
+    for (const auto phase : {Phase::idle, Phase::scanning, Phase::ready, Phase::cleaning}) {
+      QVERIFY(!CleanupTexts::waitingStatus(phase, false));
+      QCOMPARE(CleanupTexts::waitingStatus(phase, true).has_value(), phase == Phase::ready);
+    }
+    QCOMPARE(*CleanupTexts::waitingStatus(Phase::ready, true),
+             QString("Waiting for the weekly automatic clean to finish…"));
+  }
+
   void failuresReadWithTheHomeAsTilde() {
     QCOMPARE(CleanupTexts::failureCount(1), "1 could not be removed");
     QCOMPARE(CleanupTexts::failureCount(3), "3 could not be removed");

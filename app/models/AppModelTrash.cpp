@@ -1,0 +1,40 @@
+// The Trash's figure: measured with the names of its entries, and measured again whenever
+// Tidra changes it.
+
+#include "models/AppModel.h"
+
+#include "Demo.h"
+#include "models/TrashPin.h"
+
+#include <algorithm>
+
+namespace tidra {
+
+AppModel::Measurement AppModel::measureItem(const CleanupServices& cleanup, const CleanupItem& item) {
+  const auto folder = TrashPin::entriesFolder(item);
+  if (!folder) return {item.id, cleanup.measure(item), std::nullopt};
+  auto names = cleanup.folderEntries(*folder).value_or(std::vector<std::string>{});
+  return {item.id, cleanup.measure(TrashPin::narrowed(item, names)), std::move(names)};
+}
+
+void AppModel::applyMeasurement(const Measurement& measured) {
+  setSize(measured.id, measured.size);
+  if (measured.trashEntries) trashEntries_ = *measured.trashEntries;
+}
+
+void AppModel::remeasureTrash() {
+  if (Demo::isOn()) return;
+  const auto trash = std::find_if(items_.begin(), items_.end(),
+                                  [](const CleanupItem& item) { return TrashPin::entriesFolder(item).has_value(); });
+  if (trash == items_.end()) return;
+  const auto settled = [this] { return cleanupPhase_ == CleanupPhase::ready && !isConfirmingClean_; };
+  trashStale_ = !settled();
+  if (trashStale_) return;
+  runThen(Pool::user, this, [cleanup = services_.cleanup, item = *trash] { return measureItem(cleanup, item); },
+          [this, settled](Measurement measured) {
+            trashStale_ = !settled();
+            if (!trashStale_) applyMeasurement(measured);
+          });
+}
+
+}  // namespace tidra
