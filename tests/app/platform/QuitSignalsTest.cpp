@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "platform/QuitSignals.h"
 
 #include <QSignalSpy>
@@ -29,5 +30,5 @@ private slots:
   }
 };
 
-QTEST_GUILESS_MAIN(QuitSignalsTest)
+TIDRA_TEST_MAIN(QuitSignalsTest)
 #include "QuitSignalsTest.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "services/TrashMove.h"
 
 #include "support/TempHome.h"
@@ -42,5 +43,5 @@ private slots:
   }
 };
 
-QTEST_GUILESS_MAIN(TrashMoveTest)
+TIDRA_TEST_MAIN(TrashMoveTest)
 #include "TrashMoveTest.moc"

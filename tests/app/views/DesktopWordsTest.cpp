@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "views/applications/ApplicationsTexts.h"
 #include "views/cleanup/CleanupTexts.h"
 #include "views/duplicates/DuplicatesTexts.h"
@@ -44,5 +45,5 @@ private slots:
   }
 };
 
-QTEST_MAIN(DesktopWordsTest)
+TIDRA_TEST_MAIN(DesktopWordsTest)
 #include "DesktopWordsTest.moc"
