@@ -48,7 +48,7 @@ QString confirmationTitle(const std::vector<InstalledApp>& selected) {
 }
 
 QString confirmationMessage(int selectedCount, std::int64_t bytes) {
-  return QStringLiteral("%1 and what it keeps in your Library move to the Trash, %2 in all. Open apps are asked to "
+  return QStringLiteral("%1 and what it keeps in your home folder move to the Trash, %2 in all. Open apps are asked to "
                         "quit first. Untick anything you want to keep.")
       .arg(selectedCount == 1 ? QStringLiteral("The app") : QStringLiteral("Each app"), Formats::bytes(bytes));
 }

@@ -37,7 +37,7 @@ private slots:
     QCOMPARE(ApplicationsTexts::confirmationTitle({named("Slack")}), "Uninstall Slack?");
     QCOMPARE(ApplicationsTexts::confirmationTitle({named("A"), named("B"), named("C")}), "Uninstall 3 apps?");
     QCOMPARE(ApplicationsTexts::confirmationMessage(1, 2'000'000'000),
-             "The app and what it keeps in your Library move to the Trash, 2 GB in all. Open apps are asked to quit "
+             "The app and what it keeps in your home folder move to the Trash, 2 GB in all. Open apps are asked to quit "
              "first. Untick anything you want to keep.");
     QVERIFY(ApplicationsTexts::confirmationMessage(3, 0).startsWith("Each app and what it keeps"));
     // A name that looks like a placeholder stays a name.
