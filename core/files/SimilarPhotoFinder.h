@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -119,6 +120,9 @@ std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float t
                                          const Progress& progress, const Cancelled& isCancelled,
                                          const CloneKeyProvider& cloneKeys = sharedDataKey);
 // Most pixels first, then higher score, more bytes, older date, path in code-point order.
-std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos);
+// A photo named in `detailPixels` counts only that many pixels (the rest carry no detail, as
+// in an enlarged copy); between photos of equal detail the one with fewer pixels comes first.
+std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos,
+                                    const std::map<std::string, std::int64_t>& detailPixels = {});
 
 } // namespace tidra::SimilarPhotoFinder

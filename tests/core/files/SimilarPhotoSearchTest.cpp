@@ -206,5 +206,27 @@ TEST(SimilarPhotoSearchTest, CloneKeysAskedForGroupedPhotosOnly) {
     EXPECT_EQ(groups[0].reclaimable(), 0);
 }
 
+// Hundreds of photos read side by side on every core, as in a real library: each search gives
+// the same groups, and none brings the process down (under the sanitizer build, none touches
+// memory it does not own).
+TEST(SimilarPhotoSearchTest, HundredsOfPhotosReadSideBySideGiveTheSameGroupsEveryTime) {
+    test::TempHome home;
+    constexpr int scenes = 16, sizes = 18;
+    std::vector<Finder::File> files;
+    for (int scene = 0; scene < scenes; ++scene) {
+        const auto shot = home.path("shot" + std::to_string(scene) + ".jpg");
+        test::PhotoFixture::write(shot, 1280, 960, 100 + scene);
+        for (int size = 0; size < sizes; ++size) {
+            const auto copy = home.path("s" + std::to_string(scene) + "_" + std::to_string(size) + ".jpg");
+            test::PhotoFixture::resave(shot, copy, 0.45 + 0.03 * size);
+            files.push_back(listed(copy));
+        }
+    }
+    const auto first = Finder::findAmong(files, Finder::threshold, nullptr, nullptr);
+    EXPECT_EQ(first.size(), std::size_t(scenes));
+    for (const auto& group : first) EXPECT_EQ(group.photos.size(), std::size_t(sizes));
+    EXPECT_EQ(Finder::findAmong(files, Finder::threshold, nullptr, nullptr), first);
+}
+
 } // namespace
 } // namespace tidra
