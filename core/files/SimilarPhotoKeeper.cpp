@@ -61,6 +61,12 @@ double blockPenalty(const std::vector<Judged>& judged, std::size_t i) {
     return std::clamp((*judged[i].blockiness / least - 1.2) / 0.5, 0.0, 1.0);
 }
 
+// A photo is compared only with photos this much smaller in area (1.25 times in width): between
+// nearer sizes the step of detail is too thin to measure.
+constexpr double smallerArea = 0.64;
+// The most photos of one group asked about: each question decodes two photos in full.
+constexpr std::size_t mostAsked = 3;
+
 // The photos whose extra pixels carry no detail beyond a smaller photo of the group, with the
 // pixels they count as. Each is compared with the smaller photo that looks most like it; the
 // largest are asked first, and asking stops at the first photo that holds detail of its own,
@@ -71,10 +77,11 @@ std::map<std::string, std::int64_t> enlargements(const std::vector<SimilarPhoto>
     for (std::size_t i = 0; i < bySize.size(); ++i) bySize[i] = i;
     std::ranges::stable_sort(bySize, [&](std::size_t a, std::size_t b) { return photos[a].pixels() > photos[b].pixels(); });
     std::map<std::string, std::int64_t> counted;
-    for (const std::size_t i : bySize) {
+    for (std::size_t asked = 0; asked < std::min(mostAsked, bySize.size()); ++asked) {
+        const std::size_t i = bySize[asked];
         std::optional<std::size_t> likest;
         for (std::size_t j = 0; j < photos.size(); ++j)
-            if (photos[j].pixels() < photos[i].pixels() &&
+            if (double(photos[j].pixels()) <= smallerArea * double(photos[i].pixels()) &&
                 (!likest || distance(judged[i].look, judged[j].look) < distance(judged[i].look, judged[*likest].look)))
                 likest = j;
         if (!likest || PhotoDetail::addsDetail(photos[i].path, photos[*likest].path) != false) break;
