@@ -44,9 +44,13 @@ double variance(const std::vector<float>& values) {
 }
 
 double middleSpread(const Luma& l) {
-    std::vector<float> sorted = l.values;
-    std::ranges::sort(sorted);
-    return sorted[sorted.size() * 9 / 10] - sorted[sorted.size() / 10];
+    std::vector<float> values = l.values;
+    const auto high = values.begin() + std::ptrdiff_t(values.size() * 9 / 10);
+    std::ranges::nth_element(values, high);
+    const float top = *high;
+    const auto low = values.begin() + std::ptrdiff_t(values.size() / 10);
+    std::nth_element(values.begin(), low, high);
+    return top - *low;
 }
 
 double clippedShare(const Luma& l) {

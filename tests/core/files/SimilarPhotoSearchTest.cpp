@@ -211,14 +211,15 @@ TEST(SimilarPhotoSearchTest, CloneKeysAskedForGroupedPhotosOnly) {
 // touches no memory it does not own).
 TEST(SimilarPhotoSearchTest, HundredsOfPhotosReadSideBySideGiveEverySceneItsGroup) {
     test::TempHome home;
-    constexpr int scenes = 10, sizes = 24;
+    constexpr int scenes = 8, sizes = 25;
     std::vector<Finder::File> files;
     for (int scene = 0; scene < scenes; ++scene) {
         const auto shot = home.path("shot" + std::to_string(scene) + ".jpg");
-        test::PhotoFixture::write(shot, 1024, 768, 100 + scene);
+        test::PhotoFixture::write(shot, 800, 600, 100 + scene);
         for (int size = 0; size < sizes; ++size) {
             const auto copy = home.path("s" + std::to_string(scene) + "_" + std::to_string(size) + ".jpg");
-            test::PhotoFixture::resave(shot, copy, 0.53 + 0.018 * size);
+            // From 536 by 402 pixels up: each still shrunk to its thumbnail, none below 400.
+            test::PhotoFixture::resave(shot, copy, 0.67 + 0.0135 * size);
             files.push_back(listed(copy));
         }
     }
