@@ -88,8 +88,9 @@ std::optional<Date> cameraDate(std::string_view text);
 std::optional<Print> print(const File& file);
 // Nothing only when no thumbnail can be decoded. Safe to call from many threads at once.
 std::optional<Rating> rating(const std::string& path);
-// The judgement of a decoded thumbnail: sharpness (variance of the Laplacian), contrast and
-// clipped shadows or highlights. Utility only for mostly flat pictures of very few colours
+// The judgement of a decoded thumbnail: sharpness (variance of the Laplacian in the median
+// tile, so a caption over a corner does not count), too little contrast (more than usual earns
+// nothing: it is an edit) and clipped shadows or highlights. Utility only for mostly flat pictures of very few colours
 // with crisp marks, such as a photographed page; a blank picture is no utility picture.
 Rating rating(const Thumbnail& thumbnail);
 // Clusters of two or more prints, oldest representative first. `prints` must be sorted by
