@@ -7,6 +7,8 @@
 //
 //   similar_photos_bench <corpus-folder> <findimagedupes-output>
 //   similar_photos_bench --once <corpus-folder>       one search, for the timing
+//   similar_photos_bench --keeper <corpus-folder>     precision, recall and which photo of
+//                                                     each set comes first (bench/photo_keeper.sh)
 //
 // Corpus files are named g<label>_0.jpg (the shot) and g<label>_<n>-<kind>.jpg (its copies);
 // files of one label are near-duplicates.
@@ -148,11 +150,58 @@ void calibrate(const std::vector<Finder::File>& files) {
                     Finder::threshold / p95, Finder::threshold / std::sqrt(p95 * p01));
 }
 
+std::set<Pair> foundPairs(const std::vector<SimilarPhotoGroup>& groups) {
+    std::set<Pair> found;
+    for (const auto& g : groups) {
+        std::vector<std::string> members;
+        for (const auto& photo : g.photos) members.push_back(photo.path);
+        addPairs(members, found);
+    }
+    return found;
+}
+
+// How often the untouched shot comes first in a group that holds it, which copy comes first
+// otherwise, and for each kind of copy how often the shot ranks before it.
+void keeper(const std::vector<SimilarPhotoGroup>& groups) {
+    int withShot = 0, shotFirst = 0;
+    std::map<std::string, int> winners;
+    std::map<std::string, std::pair<int, int>> beaten;  // shot before the copy, of
+    for (const auto& g : groups) {
+        const auto shot = std::ranges::find_if(g.photos, [](const SimilarPhoto& p) { return kind(p.path) == "shot"; });
+        if (shot == g.photos.end()) continue;
+        ++withShot;
+        if (shot == g.photos.begin()) ++shotFirst;
+        else ++winners[kind(g.photos.front().path)];
+        for (auto it = g.photos.begin(); it != g.photos.end(); ++it) {
+            if (it == shot || label(it->path) != label(shot->path)) continue;
+            auto& [before, of] = beaten[kind(it->path)];
+            before += shot < it;
+            ++of;
+        }
+    }
+    std::printf("shot first in %d of %d groups that hold it (%.1f %%)\n", shotFirst, withShot,
+                withShot ? 100.0 * shotFirst / withShot : 0.0);
+    std::printf("first instead:");
+    for (const auto& [name, count] : winners) std::printf(" %s %d", name.c_str(), count);
+    std::printf("\nshot before the copy:");
+    for (const auto& [name, counts] : beaten) std::printf(" %s %d/%d", name.c_str(), counts.first, counts.second);
+    std::printf("\n");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--once") {
         Finder::find({argv[2]}, Finder::threshold, nullptr, nullptr);
+        return 0;
+    }
+    if (argc == 3 && std::string(argv[1]) == "--keeper") {
+        const auto files = listCorpus(argv[2]);
+        const auto groups = Finder::find({argv[2]}, Finder::threshold, nullptr, nullptr);
+        const auto truth = truePairs(files);
+        std::printf("similar photos: %zu photos, %zu labelled near-duplicate pairs\n", files.size(), truth.size());
+        score("tidra", foundPairs(groups), truth);
+        keeper(groups);
         return 0;
     }
     if (argc != 3) {
@@ -165,13 +214,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const auto groups = Finder::find({argv[1]}, Finder::threshold, nullptr, nullptr);
-
-    std::set<Pair> found;
-    for (const auto& g : groups) {
-        std::vector<std::string> members;
-        for (const auto& photo : g.photos) members.push_back(photo.path);
-        addPairs(members, found);
-    }
+    const auto found = foundPairs(groups);
     const auto truth = truePairs(files);
     std::printf("similar photos: %zu photos, %zu labelled near-duplicate pairs\n", files.size(), truth.size());
     score("tidra", found, truth);

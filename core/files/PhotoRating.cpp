@@ -43,15 +43,45 @@ double variance(const std::vector<float>& values) {
     return std::max(0.0, squares / double(values.size()) - mean * mean);
 }
 
+double middleSpread(const Luma& l) {
+    std::vector<float> values = l.values;
+    const auto high = values.begin() + std::ptrdiff_t(values.size() * 9 / 10);
+    std::ranges::nth_element(values, high);
+    const float top = *high;
+    const auto low = values.begin() + std::ptrdiff_t(values.size() / 10);
+    std::nth_element(values.begin(), low, high);
+    return top - *low;
+}
+
 double clippedShare(const Luma& l) {
     const auto clipped = std::ranges::count_if(l.values, [](float v) { return v <= 3.0f || v >= 252.0f; });
     return double(clipped) / double(l.values.size());
 }
 
+// The Laplacian variance of the median tile of a 6 by 6 grid: a photo is as sharp as most of
+// it, and crisp marks laid over one corner (a watermark, a caption) must not count as focus.
+double typicalSharpness(const Luma& l, const std::vector<float>& edges) {
+    const int w = l.width - 2, h = l.height - 2;
+    if (w < 6 || h < 6) return variance(edges);
+    std::vector<double> tiles;
+    for (int ty = 0; ty < 6; ++ty)
+        for (int tx = 0; tx < 6; ++tx) {
+            std::vector<float> part;
+            for (int y = ty * h / 6; y < (ty + 1) * h / 6; ++y)
+                for (int x = tx * w / 6; x < (tx + 1) * w / 6; ++x) part.push_back(edges[std::size_t(y) * w + x]);
+            tiles.push_back(variance(part));
+        }
+    std::ranges::nth_element(tiles, tiles.begin() + tiles.size() / 2);
+    return tiles[tiles.size() / 2];
+}
+
 float qualityScore(const Luma& l, const std::vector<float>& edges) {
     // Scales picked so that an ordinary sharp, well-exposed photo lands near the top.
-    const double sharpness = std::clamp((std::log10(1 + variance(edges)) - 2.0) / 1.0, -1.0, 1.0);
-    const double contrast = std::clamp((std::sqrt(variance(l.values)) - 30.0) / 30.0, -1.0, 1.0);
+    const double sharpness = std::clamp((std::log10(1 + typicalSharpness(l, edges)) - 1.6) / 1.0, -1.0, 1.0);
+    // Flat pictures lose; beyond a photo's usual spread more contrast is an edit, not a merit.
+    // The spread between the 10th and 90th percentile, so that a caption laid over a corner
+    // does not count.
+    const double contrast = std::clamp((middleSpread(l) - 80.0) / 80.0, -1.0, 0.0);
     const double clipping = std::clamp(clippedShare(l) * 4.0, 0.0, 1.0);
     return static_cast<float>(std::clamp(0.6 * sharpness + 0.4 * contrast - 0.8 * clipping, -1.0, 1.0));
 }

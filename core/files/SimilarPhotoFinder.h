@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -87,8 +88,9 @@ std::optional<Date> cameraDate(std::string_view text);
 std::optional<Print> print(const File& file);
 // Nothing only when no thumbnail can be decoded. Safe to call from many threads at once.
 std::optional<Rating> rating(const std::string& path);
-// The judgement of a decoded thumbnail: sharpness (variance of the Laplacian), contrast and
-// clipped shadows or highlights. Utility only for mostly flat pictures of very few colours
+// The judgement of a decoded thumbnail: sharpness (variance of the Laplacian in the median
+// tile, so a caption over a corner does not count), too little contrast (more than usual earns
+// nothing: it is an edit) and clipped shadows or highlights. Utility only for mostly flat pictures of very few colours
 // with crisp marks, such as a photographed page; a blank picture is no utility picture.
 Rating rating(const Thumbnail& thumbnail);
 // Clusters of two or more prints, oldest representative first. `prints` must be sorted by
@@ -119,6 +121,9 @@ std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float t
                                          const Progress& progress, const Cancelled& isCancelled,
                                          const CloneKeyProvider& cloneKeys = sharedDataKey);
 // Most pixels first, then higher score, more bytes, older date, path in code-point order.
-std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos);
+// A photo named in `detailPixels` counts only that many pixels (the rest carry no detail, as
+// in an enlarged copy); between photos of equal detail the one with fewer pixels comes first.
+std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos,
+                                    const std::map<std::string, std::int64_t>& detailPixels = {});
 
 } // namespace tidra::SimilarPhotoFinder

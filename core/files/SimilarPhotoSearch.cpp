@@ -1,4 +1,5 @@
 #include "files/SimilarPhotoFinder.h"
+#include "files/SimilarPhotoKeeper.h"
 
 #include <tbb/parallel_for.h>
 
@@ -53,29 +54,36 @@ std::vector<Print> readPrints(const std::vector<File>& files, const Progress& pr
     return all;
 }
 
-std::map<std::string, Rating> rateClustered(const std::vector<std::vector<Print>>& clusters) {
+using Judged = SimilarPhotoKeeper::Judged;
+
+std::map<std::string, Judged> judgeClustered(const std::vector<std::vector<Print>>& clusters) {
     std::vector<const Print*> clustered;
     for (const auto& cluster : clusters)
         for (const auto& p : cluster) clustered.push_back(&p);
-    Collected<std::pair<std::string, Rating>> rated;
+    Collected<std::pair<std::string, Judged>> rated;
     forEachIndex(clustered.size(), [&](std::size_t i) {
-        if (auto r = rating(clustered[i]->file.path)) rated.append({clustered[i]->file.path, *r});
+        if (auto j = SimilarPhotoKeeper::judge(clustered[i]->file.path)) rated.append({clustered[i]->file.path, *j});
     });
-    std::map<std::string, Rating> ratings;
-    for (auto& [path, r] : rated.take()) ratings.emplace(std::move(path), r);
-    return ratings;
+    std::map<std::string, Judged> judged;
+    for (auto& [path, j] : rated.take()) judged.emplace(std::move(path), std::move(j));
+    return judged;
 }
 
-std::vector<SimilarPhoto> keptPhotos(const std::vector<Print>& cluster, const std::map<std::string, Rating>& ratings,
+// The cluster's rated photos that are no utility pictures, best first.
+std::vector<SimilarPhoto> keptPhotos(const std::vector<Print>& cluster, const std::map<std::string, Judged>& judged,
                                      const CloneKeyProvider& cloneKeys) {
     std::vector<SimilarPhoto> photos;
+    std::vector<Judged> theirs;
     for (const auto& p : cluster) {
-        const auto found = ratings.find(p.file.path);
-        if (found == ratings.end() || found->second.isUtility) continue;
-        photos.push_back(SimilarPhoto{p.file.path, p.file.bytes, p.width, p.height, p.date, found->second.score,
+        const auto found = judged.find(p.file.path);
+        if (found == judged.end() || found->second.rating.isUtility) continue;
+        photos.push_back(SimilarPhoto{p.file.path, p.file.bytes, p.width, p.height, p.date, found->second.rating.score,
                                       resolvedCloneID(p.file.path, p.file.cloneID, cloneKeys)});
+        theirs.push_back(found->second);
     }
-    return photos;
+    if (photos.size() < 2) return photos;
+    const auto detailPixels = SimilarPhotoKeeper::weigh(photos, theirs);
+    return bestFirst(std::move(photos), detailPixels);
 }
 
 } // namespace
@@ -102,12 +110,12 @@ std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float t
     progress(Stage{Stage::Grouping{}});
 
     const auto clusters = group(prints, threshold);
-    const auto ratings = rateClustered(clusters);
+    const auto judged = judgeClustered(clusters);
+    std::vector<std::vector<SimilarPhoto>> kept(clusters.size());
+    forEachIndex(clusters.size(), [&](std::size_t i) { kept[i] = keptPhotos(clusters[i], judged, cloneKeys); });
     std::vector<SimilarPhotoGroup> groups;
-    for (const auto& cluster : clusters) {
-        auto photos = keptPhotos(cluster, ratings, cloneKeys);
-        if (photos.size() >= 2) groups.push_back(SimilarPhotoGroup{bestFirst(std::move(photos))});
-    }
+    for (auto& photos : kept)
+        if (photos.size() >= 2) groups.push_back(SimilarPhotoGroup{std::move(photos)});
     std::ranges::stable_sort(groups, [](const SimilarPhotoGroup& a, const SimilarPhotoGroup& b) {
         const auto ra = a.reclaimable(), rb = b.reclaimable();
         return ra != rb ? ra > rb : a.id() > b.id();
@@ -115,9 +123,16 @@ std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float t
     return groups;
 }
 
-std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos) {
-    std::ranges::stable_sort(photos, [](const SimilarPhoto& a, const SimilarPhoto& b) {
-        if (a.pixels() != b.pixels()) return a.pixels() > b.pixels();
+std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos,
+                                    const std::map<std::string, std::int64_t>& detailPixels) {
+    const auto detail = [&](const SimilarPhoto& p) {
+        const auto found = detailPixels.find(p.path);
+        return found == detailPixels.end() ? p.pixels() : std::min(p.pixels(), found->second);
+    };
+    std::ranges::stable_sort(photos, [&](const SimilarPhoto& a, const SimilarPhoto& b) {
+        if (detail(a) != detail(b)) return detail(a) > detail(b);
+        // Equal detail in more pixels is an enlargement: the smaller file holds the same photo.
+        if (a.pixels() != b.pixels()) return a.pixels() < b.pixels();
         if (a.score != b.score) return a.score > b.score;
         if (a.bytes != b.bytes) return a.bytes > b.bytes;
         if (a.date != b.date) return a.date < b.date;

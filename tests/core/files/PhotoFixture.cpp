@@ -1,4 +1,5 @@
 #include "core/files/PhotoFixture.h"
+#include "files/ImageLibraries.h"
 
 #include <exiv2/exiv2.hpp>
 #include <vips/vips.h>
@@ -82,11 +83,40 @@ Image flat(int width, int height) {
     return check(vips_copy(grey.get(), &out, "interpretation", VIPS_INTERPRETATION_sRGB, nullptr), &out);
 }
 
+Image sepia(const Image& image) {
+    const double weights[] = {0.393, 0.769, 0.189, 0.349, 0.686, 0.168, 0.272, 0.534, 0.131};
+    Image matrix(vips_image_new_matrix_from_array(3, 3, weights, 9));
+    VipsImage* out = nullptr;
+    Image toned = check(vips_recomb(image.get(), &out, matrix.get(), nullptr), &out);
+    return check(vips_cast_uchar(toned.get(), &out, nullptr), &out);
+}
+
+// Glyph-sized marks, white edged in black, along the lower right corner.
+Image watermark(Image image) {
+    const int w = image->Xsize, h = image->Ysize, glyph = std::max(6, h / 40);
+    VipsImage* out = nullptr;
+    Image drawn = check(vips_copy(image.get(), &out, nullptr), &out);
+    drawn = Image(vips_image_copy_memory(drawn.get()));
+    double black[3] = {0, 0, 0}, white[3] = {255, 255, 255};
+    for (int i = 0; i < 14; ++i) {
+        const int x = w - w / 3 + i * glyph * 3 / 2, y = h - 2 * glyph - (i % 3) * glyph / 4;
+        if (vips_draw_rect(drawn.get(), black, 3, x - 1, y - 1, glyph + 2, 2 * glyph / 3 + 2, "fill", TRUE, nullptr) ||
+            vips_draw_rect(drawn.get(), white, 3, x, y, glyph, 2 * glyph / 3, "fill", TRUE, nullptr))
+            throw std::runtime_error("vips_draw_rect");
+    }
+    return drawn;
+}
+
 Image apply(Image image, const Variant& v) {
     VipsImage* out = nullptr;
     const int width = image->Xsize, height = image->Ysize;
     if (v.exposure != 1.0 || v.lift != 0.0)
         image = check(vips_linear1(image.get(), &out, v.exposure, v.lift, "uchar", TRUE, nullptr), &out);
+    if (v.contrast != 1.0)
+        image = check(vips_linear1(image.get(), &out, v.contrast, 128 * (1 - v.contrast), "uchar", TRUE, nullptr),
+                      &out);
+    if (v.sepia) image = sepia(image);
+    if (v.watermark) image = watermark(std::move(image));
     if (v.greyscale) image = check(vips_colourspace(image.get(), &out, VIPS_INTERPRETATION_B_W, nullptr), &out);
     if (v.blur > 0) image = check(vips_gaussblur(image.get(), &out, v.blur, nullptr), &out);
     if (v.angle != 0) {
@@ -136,7 +166,7 @@ Exif camera() {
 
 void write(const std::string& path, int width, int height, int seed, const Exif& exif, const Variant& variant,
            Content content) {
-    if (VIPS_INIT("tidra-tests") != 0) throw std::runtime_error("vips init");
+    ImageLibraries::start();
     Image image = content == Content::scene   ? scene(width, height, seed)
                   : content == Content::vivid ? vivid(width, height, seed)
                   : content == Content::page  ? page(width, height, seed)
@@ -148,6 +178,17 @@ void write(const std::string& path, int width, int height, int seed, const Exif&
     if (exif.make || exif.model || exif.exposureTime || exif.fNumber || exif.userComment || exif.dateTimeOriginal ||
         exif.orientation)
         writeExif(path, exif);
+}
+
+void resave(const std::string& from, const std::string& to, double size) {
+    ImageLibraries::start();
+    VipsImage* loaded = vips_image_new_from_file(from.c_str(), nullptr);
+    Image image = check(loaded ? 0 : -1, &loaded);
+    VipsImage* out = nullptr;
+    image = check(vips_resize(image.get(), &out, size, nullptr), &out);
+    const std::string target = to + "[Q=90]";
+    if (vips_image_write_to_file(image.get(), target.c_str(), nullptr) != 0)
+        throw std::runtime_error(std::string("vips save: ") + vips_error_buffer());
 }
 
 } // namespace tidra::test::PhotoFixture

@@ -29,6 +29,9 @@ struct Variant {
     double lift = 0.0;       // added to every pixel value after the exposure
     double size = 1.0;       // factor on width and height, applied last
     bool greyscale = false;  // saved as a one-band grey picture
+    double contrast = 1.0;   // factor on every pixel's distance from mid-grey
+    bool sepia = false;      // the usual sepia colour filter
+    bool watermark = false;  // a caption of crisp white marks edged in black in the lower right corner
 };
 
 // Kinds of content: a scene of muted colours, one of strong colours, a page of text, grey.
@@ -39,5 +42,9 @@ enum class Content { scene, vivid, page, flat };
 // Throws on failure, which fails the test.
 void write(const std::string& path, int width, int height, int seed, const Exif& exif = camera(),
            const Variant& variant = {}, Content content = Content::scene);
+
+// Saves the picture at `from` again at `to` as a JPEG of quality 90, `size` times as wide and
+// high, keeping its EXIF tags. Throws on failure.
+void resave(const std::string& from, const std::string& to, double size);
 
 } // namespace tidra::test::PhotoFixture

@@ -47,6 +47,16 @@ TEST(SimilarPhotoGroupTest, BestOrder) {
     for (const auto& c : cases) EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(c.photos)), c.expected) << c.rule;
 }
 
+TEST(SimilarPhotoGroupTest, AnEnlargementCountsOnlyThePixelsThatHoldDetail) {
+    const std::vector<SimilarPhoto> photos = {photo("/big", 300, 300, 0.9f, 900, 0s, 1),
+                                              photo("/shot", 200, 200, 0.1f, 100, 0s, 2),
+                                              photo("/small", 100, 100, 0.9f, 50, 0s, 3)};
+    // Enlarged from the shot: as much detail as the shot, in more pixels, so after it.
+    EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(photos, {{"/big", 200 * 200}})),
+              (std::vector<std::string>{"/shot", "/big", "/small"}));
+    EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(photos)), (std::vector<std::string>{"/big", "/shot", "/small"}));
+}
+
 TEST(SimilarPhotoGroupTest, IdAndDerivedNames) {
     EXPECT_EQ(SimilarPhotoGroup{}.id(), "");
     const SimilarPhotoGroup group{{photo("/home/u/Pictures/best.jpg", 30, 20, 0, 1, 0s, 1), photo("/x", 1, 1, 0, 1, 0s, 2)}};

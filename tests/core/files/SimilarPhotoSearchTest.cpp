@@ -206,5 +206,27 @@ TEST(SimilarPhotoSearchTest, CloneKeysAskedForGroupedPhotosOnly) {
     EXPECT_EQ(groups[0].reclaimable(), 0);
 }
 
+// Hundreds of photos read side by side on every core, as in a real library: the search gives
+// every scene its group and does not bring the process down (under the sanitizer build, it
+// touches no memory it does not own).
+TEST(SimilarPhotoSearchTest, HundredsOfPhotosReadSideBySideGiveEverySceneItsGroup) {
+    test::TempHome home;
+    constexpr int scenes = 8, sizes = 25;
+    std::vector<Finder::File> files;
+    for (int scene = 0; scene < scenes; ++scene) {
+        const auto shot = home.path("shot" + std::to_string(scene) + ".jpg");
+        test::PhotoFixture::write(shot, 800, 600, 100 + scene);
+        for (int size = 0; size < sizes; ++size) {
+            const auto copy = home.path("s" + std::to_string(scene) + "_" + std::to_string(size) + ".jpg");
+            // From 536 by 402 pixels up: each still shrunk to its thumbnail, none below 400.
+            test::PhotoFixture::resave(shot, copy, 0.67 + 0.0135 * size);
+            files.push_back(listed(copy));
+        }
+    }
+    const auto groups = Finder::findAmong(files, Finder::threshold, nullptr, nullptr);
+    EXPECT_EQ(groups.size(), std::size_t(scenes));
+    for (const auto& group : groups) EXPECT_EQ(group.photos.size(), std::size_t(sizes));
+}
+
 } // namespace
 } // namespace tidra
