@@ -1,5 +1,6 @@
 #include "services/FileServices.h"
 
+#include "files/KeptFile.h"
 #include "platform/FileAccess.h"
 
 #include <algorithm>
@@ -31,6 +32,8 @@ FileServices FileServices::live() {
     return SimilarPhotoFinder::find(roots, threshold, progress, [] { return false; });
   };
   services.hasPhotosLibrary = picturesHoldPhotosLibrary;
+  services.keptFileStands = KeptFile::hasContent;
+  services.keptPhotoStands = KeptFile::isUnchanged;
   services.trashFiles = trashEach;
   return services;
 }

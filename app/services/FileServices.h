@@ -41,6 +41,11 @@ struct FileServices {
       findSimilarPhotos;
   // Whether home + "/Pictures" holds an entry named "*.photoslibrary"; an unreadable folder holds none.
   std::function<bool(const std::string& home)> hasPhotosLibrary;
+  // Whether a file kept from a set of identical files still has the set's length and content
+  // hash, and whether a kept photo is still the file the search saw. Block (the first reads
+  // the whole file).
+  std::function<bool(const std::string& path, std::int64_t length, const std::string& hash)> keptFileStands;
+  std::function<bool(const SimilarPhoto& photo)> keptPhotoStands;
   // Moves user files to the Trash, each judged by the guard first. Blocks.
   std::function<TrashOutcome(const PathGuard& guardian, const std::vector<std::string>& paths)> trashFiles;
 

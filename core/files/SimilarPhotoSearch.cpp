@@ -73,7 +73,8 @@ std::vector<SimilarPhoto> keptPhotos(const std::vector<Print>& cluster, const st
         const auto found = ratings.find(p.file.path);
         if (found == ratings.end() || found->second.isUtility) continue;
         photos.push_back(SimilarPhoto{p.file.path, p.file.bytes, p.width, p.height, p.date, found->second.score,
-                                      resolvedCloneID(p.file.path, p.file.cloneID, cloneKeys)});
+                                      resolvedCloneID(p.file.path, p.file.cloneID, cloneKeys), p.file.cloneID,
+                                      p.file.modified});
     }
     return photos;
 }

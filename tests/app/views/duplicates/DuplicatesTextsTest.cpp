@@ -28,7 +28,7 @@ private slots:
     const auto b = file("/h/Downloads/report copy.pdf", 10, 2);
     QCOMPARE(DuplicatesTexts::identicalQuestion({a}), QStringLiteral("Move \"report.pdf\" to the Trash?"));
     QCOMPARE(DuplicatesTexts::identicalQuestion({a, b}), QStringLiteral("Move 2 files to the Trash?"));
-    SimilarPhoto photo{"/h/Pictures/IMG_1.jpg", 10, 4, 3, {}, 0, {}};
+    SimilarPhoto photo{"/h/Pictures/IMG_1.jpg", 10, 4, 3, {}, 0, {}, {}, {}};
     QCOMPARE(DuplicatesTexts::similarQuestion({photo}), QStringLiteral("Move \"IMG_1.jpg\" to the Trash?"));
     QCOMPARE(DuplicatesTexts::similarQuestion({photo, photo, photo}), QStringLiteral("Move 3 photos to the Trash?"));
   }
