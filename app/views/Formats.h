@@ -18,7 +18,12 @@ QString bytes(std::int64_t bytes);
 QString memory(std::int64_t bytes);
 // An integer with the locale's digit grouping ("412,000").
 QString grouped(std::int64_t number);
+// A file name or path as people may read it: bytes that are not UTF-8 become replacement
+// characters, and the controls that reorder text (U+202E makes "gpj.exe" read as "exe.jpg")
+// are written out as "\u202E", so no name can pass for another.
+QString fileName(const std::string& bytes);
 // The path with a leading home folder written as "~" ("~/Projects"); other paths unchanged.
+// Shown through fileName.
 QString tildePath(const std::string& path, const std::string& home);
 // How long ago (or ahead) `date` is from `now`, in words: "just now", "5 minutes ago",
 // "yesterday", "3 days ago", "last week", "2 months ago", "tomorrow", "in 3 hours".

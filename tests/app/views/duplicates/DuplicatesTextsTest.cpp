@@ -103,7 +103,7 @@ private slots:
     QCOMPARE(DuplicatesTexts::eachSize(12'500'000), QStringLiteral("12.5 MB each"));
     QCOMPARE(DuplicatesTexts::photosBadge(2), QStringLiteral("2 photos"));
     QCOMPARE(DuplicatesTexts::keepingBestFrees(8'000'000), QStringLiteral("Keeping the best frees 8 MB"));
-    QCOMPARE(DuplicatesTexts::photoCaption({"/p", 3'100'000, 4032, 3024, {}, 0, {}}),
+    QCOMPARE(DuplicatesTexts::photoCaption({"/p", 3'100'000, 4032, 3024, {}, 0, {}, {}, {}}),
              QStringLiteral("4032 × 3024 · 3.1 MB"));
     QCOMPARE(DuplicatesTexts::setTitle({}), QString());
   }
