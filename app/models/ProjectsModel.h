@@ -111,6 +111,8 @@ private:
   struct RowOutcome {
     std::vector<CleanReport::Failure> failures;
     bool gone = false;
+    // Bytes at the path just before the removal.
+    std::int64_t bytesBefore = 0;
   };
 
   Flow scanFlow(std::vector<std::string> roots, std::shared_ptr<StopFlag> stop, std::uint64_t generation);

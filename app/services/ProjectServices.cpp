@@ -1,6 +1,8 @@
 #include "services/ProjectServices.h"
 
 #include "cleanup/Cleaner.h"
+#include "fs/SizeScanner.h"
+#include "platform/FileAccess.h"
 #include "performance/ProcessInspector.h"
 #include "projects/ProjectFinder.h"
 
@@ -26,6 +28,11 @@ ProjectServices ProjectServices::live() {
   };
   services.realHome = [] { return QDir::homePath().toStdString(); };
   return services;
+}
+
+std::int64_t ProjectServices::bytesNow(const std::string& path) {
+  if (sys::isSymbolicLink(path)) return 0;
+  return SizeScanner::measure({path}, [] { return false; }).bytes;
 }
 
 }  // namespace tidra

@@ -57,6 +57,13 @@ struct FakeDisk {
   std::map<std::string, CleanReport::Failure> failing;  // path → failure; the folder stays
   std::set<std::string> failingButGone;                 // failure reported, folder gone anyway
   std::vector<std::string> performed;
+  std::map<std::string, std::int64_t> measured;  // bytes now, where the scan's figure no longer holds
+
+  std::int64_t measure(const std::string& path) {
+    std::lock_guard lock(mutex);
+    if (auto found = measured.find(path); found != measured.end()) return found->second;
+    return present.contains(path) ? 1'000'000'000 : 0;
+  }
 
   CleanReport perform(const CleanupAction& action) {
     std::lock_guard lock(mutex);
@@ -95,6 +102,7 @@ struct Fixture {
     services.scan = [](auto&&...) { return fourRowScan(); };
     services.perform = [disk = disk](const PathGuard&, const CleanupAction& action) { return disk->perform(action); };
     services.exists = [disk = disk](const std::string& path) { return disk->exists(path); };
+    services.measure = [disk = disk](const std::string& path) { return disk->measure(path); };
     disk->present = {"/p/wt/feature", "/p/web/node_modules", "/p/api/target", "/p/web/.next"};
     model = std::make_unique<ProjectsModel>(home, services, scheduler, preferences, chooser);
     model->onCleaned = [this](const CleanupRecord& record) { records.push_back(record); };
@@ -135,6 +143,16 @@ private slots:
     QCOMPARE(f.model->scan()->artifacts.size(), size_t{1});
     QVERIFY(f.model->selectedWorktrees().empty());
     QVERIFY(f.model->selectedArtifacts().empty());
+  }
+
+  // A folder swapped for a link since the scan frees nothing; one that shrank frees what it held.
+  void theRecordCountsWhatEachFolderHeldJustBeforeItsRemoval() {
+    Fixture f;
+    f.disk->measured = {{"/p/api/target", 0}, {"/p/web/node_modules", 50}};
+    f.model->clean();
+    QTRY_VERIFY(f.model->phase().isReady());
+    QCOMPARE(f.model->summary()->freed, 100 + 50);
+    QCOMPARE(f.records.at(0).freedBytes, 150);
   }
 
   void onlyWhatIsGoneCountsAsRemoved() {
