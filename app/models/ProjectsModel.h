@@ -121,7 +121,8 @@ private:
                  std::vector<ProjectScan::ArtifactRow> artifacts);
   Flow demoCleanFlow(ProjectScan scan, std::vector<ProjectScan::WorktreeRow> worktrees,
                      std::vector<ProjectScan::ArtifactRow> artifacts);
-  Job<RowOutcome> removeRow(CleanupAction action, std::string path) const;
+  // `project` is the artifact's project folder, empty for a worktree.
+  Job<RowOutcome> removeRow(CleanupAction action, std::string path, std::string project = {}) const;
   void finishClean(const ProjectScan& scan, const Removal& removal);
   void applyStage(std::uint64_t generation, const ProjectScanner::Stage& stage);
   void publishScan(ProjectScan scan);

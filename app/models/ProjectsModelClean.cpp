@@ -29,8 +29,12 @@ std::mutex& removalLock() {
 
 }  // namespace
 
-Job<ProjectsModel::RowOutcome> ProjectsModel::removeRow(CleanupAction action, std::string path) const {
-  auto work = [services = services_, guard = guardian_, action = std::move(action), path = std::move(path)] {
+Job<ProjectsModel::RowOutcome> ProjectsModel::removeRow(CleanupAction action, std::string path,
+                                                       std::string project) const {
+  auto work = [services = services_, guard = guardian_, action = std::move(action), path = std::move(path),
+               project = std::move(project)]() -> RowOutcome {
+    if (!project.empty() && !services.onProjectsVolume(project, path))
+      return {{{path, "another volume is mounted in the project"}}, false, 0};
     std::lock_guard lock(removalLock());
     const std::int64_t before = services.measure(path);
     auto report = services.perform(guard, action);
@@ -70,7 +74,7 @@ Flow ProjectsModel::cleanFlow(ProjectScan scan, std::vector<ProjectScan::Worktre
   }
   for (const auto& row : artifacts) {
     setPhase(Phase::Cleaning{label(row)});
-    auto job = removeRow(ProjectScan::action(row), row.path);
+    auto job = removeRow(ProjectScan::action(row), row.path, row.projectPath);
     const RowOutcome outcome = co_await job;
     count(outcome, scan.freed({row.path}, {}));
     if (outcome.gone) removal.artifacts.insert(row.path);

@@ -3,6 +3,7 @@
 #include "cleanup/Cleaner.h"
 #include "fs/SizeScanner.h"
 #include "platform/FileAccess.h"
+#include "platform/PathText.h"
 #include "performance/ProcessInspector.h"
 #include "projects/ProjectFinder.h"
 
@@ -33,6 +34,10 @@ ProjectServices ProjectServices::live() {
 std::int64_t ProjectServices::bytesNow(const std::string& path) {
   if (sys::isSymbolicLink(path)) return 0;
   return SizeScanner::measure({path}, [] { return false; }).bytes;
+}
+
+bool ProjectServices::sameVolume(const std::string& project, const std::string& path) {
+  return sys::mountId(std::string(sys::PathText::parentFolder(project))) == sys::mountId(path);
 }
 
 }  // namespace tidra

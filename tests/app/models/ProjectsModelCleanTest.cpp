@@ -4,6 +4,8 @@
 #include "runtime/TestScheduler.h"
 #include "settings/InMemoryPreferences.h"
 #include "support/FakeFolderChooser.h"
+#include "support/MountNamespace.h"
+#include "support/TempHome.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -57,7 +59,8 @@ struct FakeDisk {
   std::map<std::string, CleanReport::Failure> failing;  // path → failure; the folder stays
   std::set<std::string> failingButGone;                 // failure reported, folder gone anyway
   std::vector<std::string> performed;
-  std::map<std::string, std::int64_t> measured;  // bytes now, where the scan's figure no longer holds
+  std::map<std::string, std::int64_t> measured;
+  std::set<std::string> otherVolume;  // artifact folders a volume was mounted over  // bytes now, where the scan's figure no longer holds
 
   std::int64_t measure(const std::string& path) {
     std::lock_guard lock(mutex);
@@ -103,6 +106,9 @@ struct Fixture {
     services.perform = [disk = disk](const PathGuard&, const CleanupAction& action) { return disk->perform(action); };
     services.exists = [disk = disk](const std::string& path) { return disk->exists(path); };
     services.measure = [disk = disk](const std::string& path) { return disk->measure(path); };
+    services.onProjectsVolume = [disk = disk](const std::string&, const std::string& path) {
+      return !disk->otherVolume.contains(path);
+    };
     disk->present = {"/p/wt/feature", "/p/web/node_modules", "/p/api/target", "/p/web/.next"};
     model = std::make_unique<ProjectsModel>(home, services, scheduler, preferences, chooser);
     model->onCleaned = [this](const CleanupRecord& record) { records.push_back(record); };
@@ -153,6 +159,38 @@ private slots:
     QTRY_VERIFY(f.model->phase().isReady());
     QCOMPARE(f.model->summary()->freed, 100 + 50);
     QCOMPARE(f.records.at(0).freedBytes, 150);
+  }
+
+  // A volume mounted over the project folder since the scan holds someone else's folder.
+  void anArtifactOnAnotherVolumeThanItsProjectIsLeftAlone() {
+    Fixture f;
+    f.disk->otherVolume = {"/p/web/node_modules"};
+    f.model->setSelectedWorktrees({});
+    f.model->clean();
+    QTRY_VERIFY(f.model->phase().isReady());
+    QCOMPARE(f.disk->performed, std::vector<std::string>{"/p/api/target"});
+    QCOMPARE(f.model->summary()->failures,
+             (std::vector<CleanReport::Failure>{{"/p/web/node_modules", "another volume is mounted in the project"}}));
+    QVERIFY(f.disk->exists("/p/web/node_modules"));
+    QCOMPARE(f.model->summary()->freed, 300);
+  }
+
+  void theLiveVolumeCheckSeesAVolumeMountedOverTheProject() {
+    test::TempHome home;
+    home.file("proj/node_modules/lib.js", 10);
+    const auto answer = test::runInMountNamespace([&] {
+      std::string out = std::to_string(ProjectServices::sameVolume(home.path("proj"), home.path("proj/node_modules")));
+      if (!test::mountTmpfs(home.path("proj"))) return std::string("no mount");
+      home.file("proj/node_modules/theirs.js", 10);
+      out += std::to_string(ProjectServices::sameVolume(home.path("proj"), home.path("proj/node_modules")));
+      home.dir("other/sub");
+      if (!test::mountTmpfs(home.path("other/sub"))) return std::string("no mount");
+      home.dir("other/sub/node_modules");
+      out += std::to_string(ProjectServices::sameVolume(home.path("other"), home.path("other/sub/node_modules")));
+      return out;
+    });
+    if (!answer || *answer == "no mount") QSKIP(test::kNoMountNamespace);
+    QCOMPARE(QString::fromStdString(*answer), QString("100"));
   }
 
   void onlyWhatIsGoneCountsAsRemoved() {
