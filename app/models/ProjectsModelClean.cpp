@@ -60,24 +60,24 @@ Flow ProjectsModel::cleanFlow(ProjectScan scan, std::vector<ProjectScan::Worktre
                               std::vector<ProjectScan::ArtifactRow> artifacts) {
   Removal removal;
   removal.measured = 0;
-  // A row counts what it held just before, never more than the scan gave it.
-  const auto count = [&](const RowOutcome& outcome, std::int64_t scanned) {
+  // A row gone counts what it held just before, never more than the scan says its removal
+  // added to the rows gone before it (rows may share data through hard links).
+  const auto count = [&](const RowOutcome& outcome, Paths& gone, const std::string& path) {
     removal.failures.insert(removal.failures.end(), outcome.failures.begin(), outcome.failures.end());
-    if (outcome.gone) *removal.measured += std::min(scanned, outcome.bytesBefore);
+    if (!outcome.gone) return;
+    const auto before = scan.freed(removal.artifacts, removal.worktrees);
+    gone.insert(path);
+    *removal.measured += std::min(scan.freed(removal.artifacts, removal.worktrees) - before, outcome.bytesBefore);
   };
   for (const auto& row : worktrees) {
     setPhase(Phase::Cleaning{label(row)});
     auto job = removeRow(ProjectScan::action(row), row.worktree.path);
-    const RowOutcome outcome = co_await job;
-    count(outcome, scan.freed({}, {row.worktree.path}));
-    if (outcome.gone) removal.worktrees.insert(row.worktree.path);
+    count(co_await job, removal.worktrees, row.worktree.path);
   }
   for (const auto& row : artifacts) {
     setPhase(Phase::Cleaning{label(row)});
     auto job = removeRow(ProjectScan::action(row), row.path, row.projectPath);
-    const RowOutcome outcome = co_await job;
-    count(outcome, scan.freed({row.path}, {}));
-    if (outcome.gone) removal.artifacts.insert(row.path);
+    count(co_await job, removal.artifacts, row.path);
   }
   for (const auto& row : worktrees)
     if (removal.worktrees.contains(row.worktree.path)) removal.items.push_back("Worktree " + row.worktree.name());
