@@ -2,6 +2,7 @@
 
 #include "files/KeptFile.h"
 #include "platform/FileAccess.h"
+#include "platform/FileStatus.h"
 
 #include <algorithm>
 
@@ -36,6 +37,11 @@ FileServices FileServices::live() {
   services.keptPhotoStands = KeptFile::isUnchanged;
   services.trashFiles = trashEach;
   return services;
+}
+
+std::int64_t FileServices::regularFileBytes(const std::string& path) {
+  const auto status = sys::FileStatus::of(path);
+  return status && status->type == sys::FileStatus::Type::regular ? status->allocatedBytes : 0;
 }
 
 }  // namespace tidra
