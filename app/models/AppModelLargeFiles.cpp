@@ -6,7 +6,10 @@
 
 #include "system/PrivacyAccess.h"
 
+#include <algorithm>
+#include <map>
 #include <numeric>
+#include <utility>
 
 namespace tidra {
 
@@ -117,8 +120,14 @@ void AppModel::trashDemo(const std::vector<LargeFile>& files) {
 Flow AppModel::trashFlow(std::vector<LargeFile> files) {
   std::vector<std::string> paths;
   for (const auto& file : files) paths.push_back(file.path);
-  auto trash = [trash = services_.files.trashFiles, guardian = guardian_, paths] { return trash(guardian, paths); };
-  const TrashOutcome outcome = co_await runOn(Pool::user, trash);
+  // Each file is measured just before the move, so a link swapped in since the search counts
+  // nothing and a file that shrank counts what it still held.
+  auto trash = [trash = services_.files.trashFiles, measure = services_.files.bytesNow, guardian = guardian_, paths] {
+    std::map<std::string, std::int64_t> held;
+    for (const auto& path : paths) held[path] = measure(path);
+    return std::pair{trash(guardian, paths), held};
+  };
+  const auto [outcome, held] = co_await runOn(Pool::user, trash);
   for (const auto& path : paths) trashing_.erase(path);
 
   setTrashFailures(outcome.failures);
@@ -130,6 +139,7 @@ Flow AppModel::trashFlow(std::vector<LargeFile> files) {
   refreshDisk();
 
   std::erase_if(files, [&](const LargeFile& file) { return !moved.contains(file.path); });
+  for (auto& file : files) file.bytes = std::min(file.bytes, held.at(file.path));
   if (files.empty() && outcome.failures.empty()) co_return;
   record(trashRecord(scheduler_.now(), files, static_cast<int>(outcome.failures.size())), true);
 }

@@ -1,6 +1,7 @@
 #include "models/FileSetsModel.h"
 
 #include "Demo.h"
+#include "files/KeptFile.h"
 
 namespace tidra {
 
@@ -47,20 +48,41 @@ void FileSetsModel::find() {
   search().start(this);
 }
 
+namespace {
+
+// Sets whose keeper no longer stands move nothing: their files become failures instead.
+TrashOutcome trashWhereKeepersStand(const FileServices& services, const PathGuard& guardian,
+                                    const std::vector<FileSetsModel::SetMove>& moves) {
+  std::vector<std::string> paths;
+  std::vector<CleanReport::Failure> held;
+  for (const auto& move : moves) {
+    if (move.keeperStands()) paths.insert(paths.end(), move.paths.begin(), move.paths.end());
+    else
+      for (const auto& path : move.paths) held.push_back({path, KeptFile::changedReason});
+  }
+  TrashOutcome outcome = paths.empty() ? TrashOutcome{} : services.trashFiles(guardian, paths);
+  outcome.failures.insert(outcome.failures.begin(), held.begin(), held.end());
+  return outcome;
+}
+
+}  // namespace
+
 void FileSetsModel::moveToTrash() {
-  auto paths = pathsToMove();
-  if (phase_ != Phase::ready || paths.empty() || moving) return;
+  auto moves = setMoves();
+  if (phase_ != Phase::ready || moves.empty() || moving) return;
   if (Demo::isOn()) {
+    std::vector<std::string> paths;
+    for (const auto& move : moves) paths.insert(paths.end(), move.paths.begin(), move.paths.end());
     finishTrash({std::move(paths), {}, {}});
     return;
   }
   moving = true;
-  moveFlow(std::move(paths)).start(this);
+  moveFlow(std::move(moves)).start(this);
 }
 
-Flow FileSetsModel::moveFlow(std::vector<std::string> paths) {
-  auto trashing = [trash = services.trashFiles, guardian = guardian_, paths] {
-    return trash(guardian, paths);
+Flow FileSetsModel::moveFlow(std::vector<SetMove> moves) {
+  auto trashing = [services = services, guardian = guardian_, moves = std::move(moves)] {
+    return trashWhereKeepersStand(services, guardian, moves);
   };
   auto outcome = co_await runOn(Pool::user, trashing);
   moving = false;

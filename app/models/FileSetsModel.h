@@ -32,6 +32,13 @@ class FileSetsModel : public QObject {
 public:
   enum class Phase { idle, searching, ready };
 
+  // The selected files of one shown set, and a check run on the worker just before the move:
+  // true when a file the set keeps is still the one the search saw, or when it keeps none.
+  struct SetMove {
+    std::vector<std::string> paths;
+    std::function<bool()> keeperStands;
+  };
+
   // Receives the history record of every move that put at least one file in the Trash.
   std::function<void(const CleanupRecord&)> onTrashed;
   // Receives, after every move, the paths that left the disk (moved, or found already gone),
@@ -84,7 +91,7 @@ protected:
   // The search after the common reset; ends by publishing the sets and setting `ready`.
   virtual Flow search() = 0;
   virtual void resetStage() = 0;
-  virtual std::vector<std::string> pathsToMove() const = 0;
+  virtual std::vector<SetMove> setMoves() const = 0;
   virtual Tally tally(const std::set<std::string>& moved) const = 0;
   // The history's name for this list.
   virtual std::string source() const = 0;
@@ -106,7 +113,7 @@ protected:
   Scheduler& scheduler;
 
 private:
-  Flow moveFlow(std::vector<std::string> paths);
+  Flow moveFlow(std::vector<SetMove> moves);
   void finishTrash(const TrashOutcome& outcome);
 
   Phase phase_ = Phase::idle;

@@ -114,6 +114,8 @@ private:
   struct RowOutcome {
     std::vector<CleanReport::Failure> failures;
     bool gone = false;
+    // Bytes at the path just before the removal.
+    std::int64_t bytesBefore = 0;
   };
 
   Flow scanFlow(std::vector<std::string> roots, std::shared_ptr<StopFlag> stop, std::uint64_t generation);
@@ -122,7 +124,8 @@ private:
                  std::vector<ProjectScan::ArtifactRow> artifacts);
   Flow demoCleanFlow(ProjectScan scan, std::vector<ProjectScan::WorktreeRow> worktrees,
                      std::vector<ProjectScan::ArtifactRow> artifacts);
-  Job<RowOutcome> removeRow(CleanupAction action, std::string path) const;
+  // `project` is the artifact's project folder, empty for a worktree.
+  Job<RowOutcome> removeRow(CleanupAction action, std::string path, std::string project = {}) const;
   void finishClean(const ProjectScan& scan, const Removal& removal);
   void applyStage(std::uint64_t generation, const ProjectScanner::Stage& stage);
   void publishScan(ProjectScan scan);

@@ -3,6 +3,8 @@
 #include "Demo.h"
 #include "runtime/Scheduler.h"
 
+#include <mutex>
+
 namespace tidra {
 
 using namespace std::chrono_literals;
@@ -13,13 +15,31 @@ struct ProjectsModel::Removal {
   Paths artifacts;
   std::vector<CleanReport::Failure> failures;
   std::vector<std::string> items;  // history texts, worktrees first
+  // What the rows gone held just before, each at most its scanned share; nothing in the demo.
+  std::optional<std::int64_t> measured;
 };
 
-Job<ProjectsModel::RowOutcome> ProjectsModel::removeRow(CleanupAction action, std::string path) const {
-  auto work = [services = services_, guard = guardian_, action = std::move(action), path = std::move(path)] {
+namespace {
+
+// Two removals of the same folder at once would both measure it whole and both record it.
+std::mutex& removalLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+}  // namespace
+
+Job<ProjectsModel::RowOutcome> ProjectsModel::removeRow(CleanupAction action, std::string path,
+                                                       std::string project) const {
+  auto work = [services = services_, guard = guardian_, action = std::move(action), path = std::move(path),
+               project = std::move(project)]() -> RowOutcome {
+    if (!project.empty() && !services.onProjectsVolume(project, path))
+      return {{{path, "another volume is mounted in the project"}}, false, 0};
+    std::lock_guard lock(removalLock());
+    const std::int64_t before = services.measure(path);
     auto report = services.perform(guard, action);
     // Removed means gone, whatever the report says; a dangling link is still there.
-    return RowOutcome{std::move(report.failures), !services.exists(path)};
+    return RowOutcome{std::move(report.failures), !services.exists(path), before};
   };
   return runOn(Pool::user, work);
 }
@@ -39,21 +59,27 @@ void ProjectsModel::clean() {
 Flow ProjectsModel::cleanFlow(ProjectScan scan, std::vector<ProjectScan::WorktreeRow> worktrees,
                               std::vector<ProjectScan::ArtifactRow> artifacts) {
   Removal removal;
+  removal.measured = 0;
+  // A row gone counts what it held just before, never more than the scan says its removal
+  // added to the rows gone before it (rows may share data through hard links).
+  const auto count = [&](const RowOutcome& outcome, Paths& gone, const std::string& path) {
+    removal.failures.insert(removal.failures.end(), outcome.failures.begin(), outcome.failures.end());
+    if (!outcome.gone) return;
+    const auto before = scan.freed(removal.artifacts, removal.worktrees);
+    gone.insert(path);
+    *removal.measured += std::min(scan.freed(removal.artifacts, removal.worktrees) - before, outcome.bytesBefore);
+  };
   for (const auto& row : worktrees) {
     if (finishingSoon_) break;
     setPhase(Phase::Cleaning{label(row)});
     auto job = removeRow(ProjectScan::action(row), row.worktree.path);
-    const RowOutcome outcome = co_await job;
-    removal.failures.insert(removal.failures.end(), outcome.failures.begin(), outcome.failures.end());
-    if (outcome.gone) removal.worktrees.insert(row.worktree.path);
+    count(co_await job, removal.worktrees, row.worktree.path);
   }
   for (const auto& row : artifacts) {
     if (finishingSoon_) break;
     setPhase(Phase::Cleaning{label(row)});
-    auto job = removeRow(ProjectScan::action(row), row.path);
-    const RowOutcome outcome = co_await job;
-    removal.failures.insert(removal.failures.end(), outcome.failures.begin(), outcome.failures.end());
-    if (outcome.gone) removal.artifacts.insert(row.path);
+    auto job = removeRow(ProjectScan::action(row), row.path, row.projectPath);
+    count(co_await job, removal.artifacts, row.path);
   }
   for (const auto& row : worktrees)
     if (removal.worktrees.contains(row.worktree.path)) removal.items.push_back("Worktree " + row.worktree.name());
@@ -81,7 +107,8 @@ Flow ProjectsModel::demoCleanFlow(ProjectScan scan, std::vector<ProjectScan::Wor
 }
 
 void ProjectsModel::finishClean(const ProjectScan& scan, const Removal& removal) {
-  const auto freed = scan.freed(removal.artifacts, removal.worktrees);
+  const auto scanned = scan.freed(removal.artifacts, removal.worktrees);
+  const auto freed = removal.measured ? std::min(scanned, *removal.measured) : scanned;
   setSummary(CleanSummary{freed, 0, 0, removal.failures});
   if (onCleaned)
     onCleaned(CleanupRecord{scheduler_.now(), "Projects", freed, removal.items,

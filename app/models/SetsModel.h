@@ -17,6 +17,14 @@ inline std::vector<DuplicateFile>& membersOf(DuplicateGroup& group) { return gro
 inline const std::vector<SimilarPhoto>& membersOf(const SimilarPhotoGroup& group) { return group.photos; }
 inline std::vector<SimilarPhoto>& membersOf(SimilarPhotoGroup& group) { return group.photos; }
 
+// A file kept from its set is still the one the search saw.
+inline bool standsAsFound(const FileServices& services, const DuplicateFile& file, const DuplicateGroup& group) {
+  return services.keptFileStands(file.path, group.size, group.hash);
+}
+inline bool standsAsFound(const FileServices& services, const SimilarPhoto& photo, const SimilarPhotoGroup&) {
+  return services.keptPhotoStands(photo);
+}
+
 // The set-typed half of the two lists: the sets of the last search, the search's progress and
 // the figures and edits over the sets. `isShown` decides which sets the user acts on; every
 // set stays in `groups()` regardless.
@@ -120,10 +128,27 @@ protected:
     setPhase(Phase::ready);
   }
 
-  std::vector<std::string> pathsToMove() const override {
-    std::vector<std::string> paths;
-    for (const auto& member : selectedMembers()) paths.push_back(member.path);
-    return paths;
+  // Per shown set with a selection; the check holds copies, as it runs on a worker.
+  std::vector<SetMove> setMoves() const override {
+    std::vector<SetMove> moves;
+    for (const auto& group : groups_) {
+      if (!isShown(group)) continue;
+      SetMove move;
+      std::vector<Member> kept;
+      for (const auto& member : membersOf(group)) {
+        if (selection().contains(member.path)) move.paths.push_back(member.path);
+        else kept.push_back(member);
+      }
+      if (move.paths.empty()) continue;
+      // Keeping none was the user's confirmed choice.
+      move.keeperStands = [services = services, kept = std::move(kept), group] {
+        return kept.empty() || std::any_of(kept.begin(), kept.end(), [&](const Member& member) {
+                 return standsAsFound(services, member, group);
+               });
+      };
+      moves.push_back(std::move(move));
+    }
+    return moves;
   }
 
   // Walks every set, shown or not, so a file moved from any set counts.

@@ -1,6 +1,8 @@
 #include "services/FileServices.h"
 
-
+#include "files/KeptFile.h"
+#include "platform/FileAccess.h"
+#include "platform/FileStatus.h"
 
 namespace tidra {
 
@@ -27,8 +29,15 @@ FileServices FileServices::live() {
     return SimilarPhotoFinder::find(roots, threshold, progress, [] { return false; });
   };
   services.hasPhotosLibrary = holdsPhotoLibrary;
+  services.keptFileStands = KeptFile::hasContent;
+  services.keptPhotoStands = KeptFile::isUnchanged;
   services.trashFiles = trashEach;
   return services;
+}
+
+std::int64_t FileServices::regularFileBytes(const std::string& path) {
+  const auto status = sys::FileStatus::of(path);
+  return status && status->type == sys::FileStatus::Type::regular ? status->allocatedBytes : 0;
 }
 
 }  // namespace tidra

@@ -42,10 +42,20 @@ struct FileServices {
   // Whether the home holds a photo library that manages its own duplicates. This desktop has
   // none, so the live answer is always false.
   std::function<bool(const std::string& home)> hasPhotosLibrary;
+  // Whether a file kept from a set of identical files still has the set's length and content
+  // hash, and whether a kept photo is still the file the search saw. Block (the first reads
+  // the whole file).
+  std::function<bool(const std::string& path, std::int64_t length, const std::string& hash)> keptFileStands;
+  std::function<bool(const SimilarPhoto& photo)> keptPhotoStands;
   // Moves user files to the Trash, each judged by the guard first. Blocks.
   std::function<TrashOutcome(const PathGuard& guardian, const std::vector<std::string>& paths)> trashFiles;
 
+  // Space a path takes on disk now, links not followed: a symbolic link or anything but a
+  // regular file takes none. Asked just before a move so the history records what it freed.
+  std::function<std::int64_t(const std::string& path)> bytesNow = &FileServices::regularFileBytes;
+
   static FileServices live();
+  static std::int64_t regularFileBytes(const std::string& path);
 };
 
 }  // namespace tidra

@@ -6,6 +6,7 @@
 #include "projects/ProjectScan.h"
 #include "projects/ProjectScanner.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,12 +25,22 @@ struct ProjectServices {
                             const ProjectScanner::StageReport& stage, const ProjectScanner::IsCancelled& isCancelled)>
       scan;
   std::function<CleanReport(const PathGuard& guard, const CleanupAction& action)> perform;
+  // Bytes on disk at the path now, asked just before it is removed so the history records what
+  // the removal really freed: a symbolic link swapped in since the scan counts nothing.
+  std::function<std::int64_t(const std::string& path)> measure = &ProjectServices::bytesNow;
+  // Whether the artifact folder at `path` lies on the very volume the project's parent folder
+  // lies on: a volume mounted over the project folder or anywhere down to `path` since the scan
+  // holds other data, never the scanned folder.
+  std::function<bool(const std::string& project, const std::string& path)> onProjectsVolume =
+      &ProjectServices::sameVolume;
   // Whether anything is at the path, links not followed (a dangling link is something).
   std::function<bool(const std::string& path)> exists;
   // The user's own home folder, which alone remembers its project folders.
   std::function<std::string()> realHome;
 
   static ProjectServices live();
+  static std::int64_t bytesNow(const std::string& path);
+  static bool sameVolume(const std::string& project, const std::string& path);
 };
 
 }  // namespace tidra

@@ -1,8 +1,13 @@
 #include "settings/LivePreferences.h"
 
+#include "platform/SmallFile.h"
+
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QStandardPaths>
+
+#include <cerrno>
 
 namespace tidra {
 
@@ -17,27 +22,46 @@ QVariant encoded(const QVariant& value) {
   return value;
 }
 
+// QSettings opens the file blocking and of any kind: a FIFO there would hang the start. A
+// missing file is fine, QSettings creates it.
+bool isSafeToOpen(const QString& file) {
+  int error = 0;
+  sys::readSmallFile(QFile::encodeName(file).toStdString(), 1u << 20, &error);
+  return error == 0 || error == ENOENT;
+}
+
 }  // namespace
 
-LivePreferences::LivePreferences(const QString& file) : settings(file, QSettings::IniFormat) {}
+LivePreferences::LivePreferences(const QString& file) {
+  if (isSafeToOpen(file)) settings = std::make_unique<QSettings>(file, QSettings::IniFormat);
+}
 
 QString LivePreferences::defaultFile() {
   return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Tidra/Tidra.conf");
 }
 
 std::optional<QVariant> LivePreferences::stored(const QString& key) const {
-  if (!settings.contains(key)) return std::nullopt;
-  return settings.value(key);
+  if (!settings) return unsaved.contains(key) ? std::optional(unsaved.value(key)) : std::nullopt;
+  if (!settings->contains(key)) return std::nullopt;
+  return settings->value(key);
 }
 
 void LivePreferences::store(const QString& key, const QVariant& value) {
-  settings.setValue(key, encoded(value));
-  settings.sync();
+  if (!settings) {
+    unsaved.insert(key, value);
+    return;
+  }
+  settings->setValue(key, encoded(value));
+  settings->sync();
 }
 
 void LivePreferences::erase(const QString& key) {
-  settings.remove(key);
-  settings.sync();
+  if (!settings) {
+    unsaved.remove(key);
+    return;
+  }
+  settings->remove(key);
+  settings->sync();
 }
 
 }  // namespace tidra

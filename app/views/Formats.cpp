@@ -29,11 +29,32 @@ QString date(Date date) {
   return locale.toString(QDateTime::fromSecsSinceEpoch(seconds).date(), format.trimmed());
 }
 
+namespace {
+
+// The marks and embeddings, overrides and isolates of the bidirectional algorithm.
+bool reordersText(char16_t c) {
+  return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+}  // namespace
+
+QString fileName(const std::string& bytes) {
+  const QString decoded = QString::fromStdString(bytes);
+  QString shown;
+  shown.reserve(decoded.size());
+  for (const QChar c : decoded) {
+    if (reordersText(c.unicode()))
+      shown += QStringLiteral("\\u") + QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
+    else shown += c;
+  }
+  return shown;
+}
+
 QString tildePath(const std::string& path, const std::string& home) {
   if (!home.empty() && home != "/" && path.starts_with(home) &&
       (path.size() == home.size() || path[home.size()] == '/'))
-    return QStringLiteral("~") + QString::fromStdString(path.substr(home.size()));
-  return QString::fromStdString(path);
+    return QStringLiteral("~") + fileName(path.substr(home.size()));
+  return fileName(path);
 }
 
 namespace {

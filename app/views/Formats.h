@@ -23,7 +23,12 @@ QString count(std::int64_t number, const char* one, const char* many);
 // A calendar date in the locale's order with the month abbreviated: "Jan 15, 2025" in the
 // United States, "15 Jan 2025" in Britain. Every screen shows dates this one way.
 QString date(Date date);
+// A file name or path as people may read it: bytes that are not UTF-8 become replacement
+// characters, and the controls that reorder text (U+202E makes "gpj.exe" read as "exe.jpg")
+// are written out as "\u202E", so no name can pass for another.
+QString fileName(const std::string& bytes);
 // The path with a leading home folder written as "~" ("~/Projects"); other paths unchanged.
+// Shown through fileName.
 QString tildePath(const std::string& path, const std::string& home);
 // How long ago (or ahead) `date` is from `now`, in words: "just now", "5 minutes ago",
 // "yesterday", "3 days ago", "last week", "2 months ago", "tomorrow", "in 3 hours".

@@ -99,6 +99,11 @@ CleanReport Cleaner::removeWorktree(const CleanupAction::RemoveWorktree& action)
         report.failures.push_back({action.path, verdict.reason()});
         return report;
     }
+    // git follows a worktree folder swapped for a link since the scan, and would empty its target.
+    if (sys::isSymbolicLink(judged)) {
+        report.failures.push_back({action.path, "is a symbolic link"});
+        return report;
+    }
     // git removes ignored folders too, and would empty another volume mounted on one of them.
     if (sys::MountTable::firstAtOrBelow(judged)) {
         report.failures.push_back({action.path, "contains another volume"});

@@ -147,7 +147,9 @@ std::vector<SimilarPhotoGroup> similarPhotoGroups(const std::string& home, Date 
                               .pixelHeight = row.height,
                               .date = ago(now, row.age),
                               .score = row.score,
-                              .cloneID = ownClone(row.cloneKey)});
+                              .cloneID = ownClone(row.cloneKey),
+                              .identity = ownClone(row.cloneKey),
+                              .modified = ago(now, row.age)});
         groups.push_back({SimilarPhotoFinder::bestFirst(std::move(photos))});
     }
     mostFreedFirst(groups);

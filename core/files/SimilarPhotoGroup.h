@@ -21,6 +21,10 @@ struct SimilarPhoto {
     float score = 0;
     // Photos with equal clone ids share their data blocks.
     CloneID cloneID;
+    // The file's own identity (device, inode) and modification time when it was found, so a
+    // photo replaced since is told apart.
+    CloneID identity;
+    std::chrono::system_clock::time_point modified;
 
     const std::string& id() const { return path; }
     // The last path component.

@@ -78,7 +78,8 @@ std::vector<SimilarPhoto> keptPhotos(const std::vector<Print>& cluster, const st
         const auto found = judged.find(p.file.path);
         if (found == judged.end() || found->second.rating.isUtility) continue;
         photos.push_back(SimilarPhoto{p.file.path, p.file.bytes, p.width, p.height, p.date, found->second.rating.score,
-                                      resolvedCloneID(p.file.path, p.file.cloneID, cloneKeys)});
+                                      resolvedCloneID(p.file.path, p.file.cloneID, cloneKeys), p.file.cloneID,
+                                      p.file.modified});
         theirs.push_back(found->second);
     }
     if (photos.size() < 2) return photos;

@@ -21,7 +21,7 @@ QWidget* itemRow(const CleanupItem& item, std::int64_t bytes) {
   lines->setContentsMargins(8, 2, 8, 2);
   lines->setSpacing(2);
   auto* first = new QHBoxLayout;
-  auto* title = new StyledLabel(QString::fromStdString(item.title), Theme::TextStyle::body);
+  auto* title = new StyledLabel(Formats::fileName(item.title), Theme::TextStyle::body);
   title->setTextFormat(Qt::PlainText);
   first->addWidget(title);
   first->addStretch(1);

@@ -50,8 +50,8 @@ void CleanupRow::show(const CleanupItem& shown) {
     check->setChecked(model.selection().contains(item.id));
   }
   check->setEnabled(model.cleanupPhase() != AppModel::CleanupPhase::cleaning);
-  check->setAccessibleName(QString::fromStdString(item.title));
-  title->setText(QString::fromStdString(item.title));
+  check->setAccessibleName(Formats::fileName(item.title));
+  title->setText(Formats::fileName(item.title));
   yourCall->setVisible(item.safety == Safety::review);
   toTrash->setVisible(CleanupTexts::isTrash(item));
   consequence->setText(CleanupTexts::consequence(item));

@@ -29,7 +29,7 @@ DuplicateRow::DuplicateRow(DuplicateFile file, DuplicatesModel& model, FileRevea
 
   check = new QCheckBox(this);
   check->setObjectName(QStringLiteral("rowCheck"));
-  check->setAccessibleName(QString::fromStdString(shown.name()));
+  check->setAccessibleName(Formats::fileName(shown.name()));
   connect(check, &QCheckBox::toggled, this, [this](bool on) { setSelected(this->model, shown.path, on); });
   row->addWidget(check);
 
@@ -44,7 +44,7 @@ DuplicateRow::DuplicateRow(DuplicateFile file, DuplicatesModel& model, FileRevea
   name->setObjectName(QStringLiteral("rowName"));
   folder = new StyledLabel({}, Theme::TextStyle::callout, Theme::Role::secondaryLabel);
   folder->setObjectName(QStringLiteral("rowFolder"));
-  folder->setToolTip(QString::fromStdString(shown.folder()));
+  folder->setToolTip(Formats::fileName(shown.folder()));
   for (auto* line : {name, folder}) {
     line->setMinimumWidth(40);
     line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -81,7 +81,7 @@ void DuplicateRow::resizeEvent(QResizeEvent* event) {
 }
 
 void DuplicateRow::elide() {
-  const QString fullName = QString::fromStdString(shown.name());
+  const QString fullName = Formats::fileName(shown.name());
   name->setText(name->fontMetrics().elidedText(fullName, Qt::ElideMiddle, name->width()));
   const QString place = Formats::tildePath(shown.folder(), model.home());
   folder->setText(folder->fontMetrics().elidedText(place, Qt::ElideLeft, folder->width()));

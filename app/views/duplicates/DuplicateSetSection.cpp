@@ -1,3 +1,5 @@
+#include "views/Formats.h"
+#include "views/RowKeys.h"
 #include "views/duplicates/DuplicateSetSection.h"
 
 #include "models/DuplicatesModel.h"
@@ -10,7 +12,6 @@
 
 namespace tidra::duplicates {
 
-QString keyOf(const std::string& path) { return QString::fromLatin1(path.data(), static_cast<qsizetype>(path.size())); }
 
 DuplicateSetSection::DuplicateSetSection(DuplicatesModel& model, FileRevealer& revealer, QWidget* parent)
     : QWidget(parent), model(model), revealer(revealer) {
@@ -25,7 +26,7 @@ DuplicateSetSection::DuplicateSetSection(DuplicatesModel& model, FileRevealer& r
 
   rows = new KeyedRowList([this](const QString& id) -> QWidget* {
     for (const auto& file : group.files)
-      if (keyOf(file.path) == id) return new DuplicateRow(file, this->model, this->revealer);
+      if (RowKeys::of(file.path) == id) return new DuplicateRow(file, this->model, this->revealer);
     return new QWidget;
   });
   column->addWidget(rows);
@@ -34,11 +35,11 @@ DuplicateSetSection::DuplicateSetSection(DuplicatesModel& model, FileRevealer& r
 void DuplicateSetSection::display(const DuplicateGroup& shown) {
   group = shown;
   const bool none = group.files.empty();
-  header->display(QString::fromStdString(none ? std::string() : group.files.front().name()),
+  header->display(Formats::fileName(none ? std::string() : group.files.front().name()),
                   DuplicatesTexts::copiesBadge(group.files.size()),
                   DuplicatesTexts::eachSize(none ? 0 : group.files.front().bytes));
   QStringList keys;
-  for (const auto& file : group.files) keys << keyOf(file.path);
+  for (const auto& file : group.files) keys << RowKeys::of(file.path);
   rows->setKeys(keys);
   refreshRows();
 }
@@ -49,7 +50,7 @@ void DuplicateSetSection::refreshRows() {
 }
 
 DuplicateRow* DuplicateSetSection::row(const std::string& path) const {
-  return dynamic_cast<DuplicateRow*>(rows->row(keyOf(path)));
+  return dynamic_cast<DuplicateRow*>(rows->row(RowKeys::of(path)));
 }
 
 }  // namespace tidra::duplicates

@@ -34,7 +34,4 @@ private:
   KeyedRowList* rows;
 };
 
-// Row and section keys: the path's bytes one to one, so names that are not UTF-8 stay apart.
-QString keyOf(const std::string& path);
-
 }  // namespace tidra::duplicates

@@ -10,7 +10,7 @@ namespace tidra::DuplicatesTexts {
 namespace {
 
 QString question(std::size_t count, const std::string& onlyName, const QString& plural) {
-  if (count == 1) return QStringLiteral("Move \"%1\" to the Trash?").arg(QString::fromStdString(onlyName));
+  if (count == 1) return QStringLiteral("Move \"%1\" to the Trash?").arg(Formats::fileName(onlyName));
   return QStringLiteral("Move %1 %2 to the Trash?").arg(count).arg(plural);
 }
 

@@ -59,7 +59,7 @@ PhotoCell::PhotoCell(SimilarPhoto photo, bool isBest, SimilarPhotosModel& model,
   overlay->setContentsMargins(6, 6, 8, 6);
   check = new QCheckBox;
   check->setObjectName(QStringLiteral("photoCheck"));
-  check->setAccessibleName(QString::fromStdString(shown.name()));
+  check->setAccessibleName(Formats::fileName(shown.name()));
   connect(check, &QCheckBox::toggled, this, [this](bool on) { setSelected(this->model, shown.path, on); });
   overlay->addWidget(tickPlate(check), 0, Qt::AlignTop);
   overlay->addStretch(1);
@@ -103,7 +103,7 @@ void PhotoCell::paintEvent(QPaintEvent* event) {
 
 void PhotoCell::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  name->setText(name->fontMetrics().elidedText(QString::fromStdString(shown.name()), Qt::ElideMiddle, name->width()));
+  name->setText(name->fontMetrics().elidedText(Formats::fileName(shown.name()), Qt::ElideMiddle, name->width()));
 }
 
 void PhotoCell::mouseDoubleClickEvent(QMouseEvent*) { preview(); }

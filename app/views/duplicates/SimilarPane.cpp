@@ -1,3 +1,4 @@
+#include "views/RowKeys.h"
 #include "views/duplicates/SimilarPane.h"
 
 #include "models/DuplicatesModel.h"
@@ -29,7 +30,7 @@ SimilarPane::SimilarPane(SimilarPhotosModel& photos, DuplicatesModel& duplicates
       [this](const QString& id) -> QWidget* {
         auto* made = new SimilarSetCard(this->photos, this->revealer, this->open);
         for (const auto& group : this->photos.groups())
-          if (keyOf(group.id()) == id) made->display(group);
+          if (RowKeys::of(group.id()) == id) made->display(group);
         return made;
       },
       14);
@@ -75,14 +76,14 @@ void SimilarPane::refresh() {
   showResults(photos.failures(), duplicates.hasPhotosLibrary(),
               photos.groups().empty() ? static_cast<QWidget*>(empty) : column);
   QStringList keys;
-  for (const auto& group : photos.groups()) keys << keyOf(group.id());
+  for (const auto& group : photos.groups()) keys << RowKeys::of(group.id());
   column->setKeys(keys);
   for (const auto& group : photos.groups())
     if (auto* made = card(group.id())) made->display(group);
 }
 
 SimilarSetCard* SimilarPane::card(const std::string& id) const {
-  return dynamic_cast<SimilarSetCard*>(column->row(keyOf(id)));
+  return dynamic_cast<SimilarSetCard*>(column->row(RowKeys::of(id)));
 }
 
 }  // namespace tidra::duplicates

@@ -50,7 +50,7 @@ std::optional<QString> selectionSummary(const std::vector<LargeFile>& selected) 
 QString trashQuestion(const std::vector<LargeFile>& selected) {
   const auto size = Formats::bytes(totalBytes(selected));
   if (selected.size() == 1)
-    return QStringLiteral("Move \"%1\" (%2) to the Trash?").arg(QString::fromStdString(selected.front().name()), size);
+    return QStringLiteral("Move \"%1\" (%2) to the Trash?").arg(Formats::fileName(selected.front().name()), size);
   return QStringLiteral("Move %1 files (%2) to the Trash?").arg(QString::number(selected.size()), size);
 }
 

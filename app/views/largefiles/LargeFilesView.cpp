@@ -257,7 +257,7 @@ void LargeFilesView::fillTable() {
   std::size_t next = 0;
   table->setRows(ids, [&](QTreeWidgetItem& item, const std::string&) {
     const auto& file = files[next++];
-    item.setText(0, QString::fromStdString(file.name()));
+    item.setText(0, Formats::fileName(file.name()));
     item.setIcon(0, model.icons().value(LargeFilesTexts::typeKey(file.path), fallback));
     if (LargeFilesTexts::inLibrary(file.path, accountHome)) {
       item.setData(0, warningRole, true);
@@ -267,7 +267,7 @@ void LargeFilesView::fillTable() {
     item.setText(2, Formats::date(file.modified));
     item.setText(3, Formats::tildePath(file.folder(), accountHome));
     item.setForeground(3, Theme::color(Theme::Role::secondaryLabel, this));
-    item.setToolTip(3, QString::fromStdString(file.folder()));
+    item.setToolTip(3, Formats::fileName(file.folder()));
   });
 }
 

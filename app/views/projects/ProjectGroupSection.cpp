@@ -1,3 +1,4 @@
+#include "views/RowKeys.h"
 #include "views/projects/ProjectGroupSection.h"
 
 #include "platform/FileRevealer.h"
@@ -19,9 +20,9 @@ ProjectGroupSection::ProjectGroupSection(ProjectsModel& model, FileRevealer& rev
       [this](const QString& path) {
         auto* row = new ProjectRow;
         connect(row, &ProjectRow::toggled, this, [this, path](bool on) {
-          this->model.setSelectedArtifacts(ProjectSelection::with(this->model.selectedArtifacts(), path.toStdString(), on));
+          this->model.setSelectedArtifacts(ProjectSelection::with(this->model.selectedArtifacts(), RowKeys::path(path), on));
         });
-        connect(row, &ProjectRow::revealRequested, this, [this, path] { this->revealer.reveal(path); });
+        connect(row, &ProjectRow::revealRequested, this, [this, path] { this->revealer.reveal(QString::fromStdString(RowKeys::path(path))); });
         return row;
       },
       this);
@@ -41,16 +42,16 @@ void ProjectGroupSection::show(const ProjectsModel::ProjectGroup& group, Project
   ids.clear();
   ProjectsModel::Paths paths;
   for (const auto& row : group.rows) {
-    ids << QString::fromStdString(row.path);
+    ids << RowKeys::of(row.path);
     paths.insert(row.path);
   }
   rows->setKeys(ids);
   const bool editable = model.phase().isReady();
   for (const auto& row : group.rows)
-    static_cast<ProjectRow*>(rows->row(QString::fromStdString(row.path)))
+    static_cast<ProjectRow*>(rows->row(RowKeys::of(row.path)))
         ->showArtifact(row, model.selectedArtifacts().contains(row.path), editable);
   const auto bytes = model.scan() ? model.scan()->freed(paths, {}) : 0;
-  header->update(QString::fromStdString(std::string(sys::PathText::lastComponent(group.path))), group.lastChange ? ProjectsTexts::changedText(*group.lastChange, now) : QString(),
+  header->update(Formats::fileName(std::string(sys::PathText::lastComponent(group.path))), group.lastChange ? ProjectsTexts::changedText(*group.lastChange, now) : QString(),
                  ProjectSelection::allSelected(ids, model.selectedArtifacts()), Formats::bytes(bytes));
 }
 

@@ -1,3 +1,4 @@
+#include "views/Formats.h"
 #include "views/projects/ProjectRow.h"
 
 #include "views/design/Badge.h"
@@ -39,7 +40,7 @@ void ProjectRow::setControl(bool selectable, bool selected, bool editable, const
 }
 
 void ProjectRow::showWorktree(const ProjectScan::WorktreeRow& row, bool selected, bool editable, Date now) {
-  const QString worktreeName = QString::fromStdString(row.worktree.name());
+  const QString worktreeName = Formats::fileName(row.worktree.name());
   setControl(row.worktree.canRemove(), selected, editable, worktreeName);
   title->setText(worktreeName);
   inUse->setVisible(row.isInUse);
@@ -51,7 +52,7 @@ void ProjectRow::showWorktree(const ProjectScan::WorktreeRow& row, bool selected
 }
 
 void ProjectRow::showArtifact(const ProjectScan::ArtifactRow& row, bool selected, bool editable) {
-  const QString relative = QString::fromStdString(row.relativePath());
+  const QString relative = Formats::fileName(row.relativePath());
   setControl(true, selected, editable, relative);
   title->setText(fontMetrics().elidedText(relative, Qt::ElideMiddle, 420));
   inUse->hide();

@@ -1,18 +1,19 @@
+#include "views/RowKeys.h"
 #include "views/projects/ProjectSelection.h"
 
 namespace tidra::ProjectSelection {
 
 bool allSelected(const QStringList& ids, const Paths& selection) {
   for (const auto& id : ids)
-    if (!selection.contains(id.toStdString())) return false;
+    if (!selection.contains(RowKeys::path(id))) return false;
   return true;
 }
 
 Paths toggledAll(const QStringList& ids, Paths selection) {
   const bool removing = allSelected(ids, selection);
   for (const auto& id : ids) {
-    if (removing) selection.erase(id.toStdString());
-    else selection.insert(id.toStdString());
+    if (removing) selection.erase(RowKeys::path(id));
+    else selection.insert(RowKeys::path(id));
   }
   return selection;
 }
@@ -25,7 +26,7 @@ Paths with(Paths selection, const std::string& path, bool selected) {
 
 QStringList ids(const Paths& paths) {
   QStringList list;
-  for (const auto& path : paths) list << QString::fromStdString(path);
+  for (const auto& path : paths) list << RowKeys::of(path);
   return list;
 }
 

@@ -1,3 +1,4 @@
+#include "views/RowKeys.h"
 #include "views/projects/ProjectsList.h"
 
 #include "models/ProjectsModel.h"
@@ -72,9 +73,9 @@ ProjectsList::ProjectsList(ProjectsModel& model, Scheduler& scheduler, FileRevea
 QWidget* ProjectsList::makeWorktreeRow(const QString& path) {
   auto* row = new ProjectRow;
   connect(row, &ProjectRow::toggled, this, [this, path](bool on) {
-    model.setSelectedWorktrees(ProjectSelection::with(model.selectedWorktrees(), path.toStdString(), on));
+    model.setSelectedWorktrees(ProjectSelection::with(model.selectedWorktrees(), RowKeys::path(path), on));
   });
-  connect(row, &ProjectRow::revealRequested, this, [this, path] { revealer.reveal(path); });
+  connect(row, &ProjectRow::revealRequested, this, [this, path] { revealer.reveal(QString::fromStdString(RowKeys::path(path))); });
   return row;
 }
 
@@ -110,10 +111,10 @@ void ProjectsList::refreshWorktrees() {
   const bool editable = model.phase().isReady();
   const auto show = [&](KeyedRowList* list, const std::vector<ProjectScan::WorktreeRow>& rows) {
     QStringList ids;
-    for (const auto& row : rows) ids << QString::fromStdString(row.worktree.path);
+    for (const auto& row : rows) ids << RowKeys::of(row.worktree.path);
     list->setKeys(ids);
     for (const auto& row : rows)
-      static_cast<ProjectRow*>(list->row(QString::fromStdString(row.worktree.path)))
+      static_cast<ProjectRow*>(list->row(RowKeys::of(row.worktree.path)))
           ->showWorktree(row, model.selectedWorktrees().contains(row.worktree.path), editable, now);
     return ids;
   };
@@ -135,11 +136,11 @@ void ProjectsList::refreshWorktrees() {
 void ProjectsList::refreshGroups() {
   const auto projectGroups = model.projectGroups();
   QStringList ids;
-  for (const auto& group : projectGroups) ids << QString::fromStdString(group.path);
+  for (const auto& group : projectGroups) ids << RowKeys::of(group.path);
   groups->setKeys(ids);
   const auto now = scheduler.now();
   for (const auto& group : projectGroups)
-    static_cast<ProjectGroupSection*>(groups->row(QString::fromStdString(group.path)))->show(group, now);
+    static_cast<ProjectGroupSection*>(groups->row(RowKeys::of(group.path)))->show(group, now);
 }
 
 }  // namespace tidra::projects

@@ -99,7 +99,7 @@ QString confirmationExplanation() {
 }
 
 QString confirmationWorktreeName(const ProjectScan::WorktreeRow& row) {
-  return QStringLiteral("Worktree ") + text(row.worktree.name());
+  return QStringLiteral("Worktree ") + Formats::fileName(row.worktree.name());
 }
 
 QString confirmationWorktreeLine(const ProjectScan::WorktreeRow& row) {

@@ -8,7 +8,14 @@
 #include "system/PrivacyAccess.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <fstream>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -28,6 +35,7 @@ struct FakeFiles {
   std::set<std::string> vanished;
   std::vector<std::vector<std::string>> trashed;  // the paths of each move
   std::shared_ptr<Latch> trashGate;
+  std::map<std::string, std::int64_t> heldNow;  // bytes on disk just before the move, where the search's no longer hold
 };
 
 FileServices fakeFiles(const std::shared_ptr<FakeFiles>& files) {
@@ -57,6 +65,11 @@ FileServices fakeFiles(const std::shared_ptr<FakeFiles>& files) {
       else outcome.moved.push_back(path);
     }
     return outcome;
+  };
+  services.bytesNow = [files](const std::string& path) {
+    std::lock_guard lock(files->mutex);
+    const auto found = files->heldNow.find(path);
+    return found != files->heldNow.end() ? found->second : std::int64_t{4'000'000'000};
   };
   return services;
 }
@@ -177,6 +190,32 @@ private slots:
     QCOMPARE(fake.trashCalls(), 1);
     QCOMPARE(fake.disk->appends.load(), 1);
     QCOMPARE(model.records().front().freedBytes, std::int64_t{1'600'000'000});
+  }
+
+  // A file swapped for a link since the search frees nothing; one that shrank frees what it held;
+  // one that grew counts no more than the search saw.
+  void theRecordCountsWhatEachFileHeldJustBeforeItsMove() {
+    LargeFilesModel fake;
+    fake.fileSide->heldNow = {{"/home/fake/a.mov", 0}, {"/home/fake/b.iso", 150'000'000}};
+    auto& model = fake.makeWith({big("a.mov", 900'000'000), big("b.iso", 700'000'000), big("c.zip", 300'000'000)});
+    QTRY_COMPARE(model.largeFilePhase(), AppModel::SearchPhase::ready);
+    model.moveToTrash(model.largeFiles());
+    QTRY_COMPARE(fake.disk->appends.load(), 1);
+    QCOMPARE(model.records().front().freedBytes, std::int64_t{150'000'000 + 300'000'000});
+    QCOMPARE(model.records().front().items, (std::vector<std::string>{"a.mov", "b.iso", "c.zip"}));
+  }
+
+  // Only a regular file takes space of its own: a link to one, a pipe or nothing at all take none.
+  void theMeasureBeforeAMoveCountsRegularFilesAlone() {
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString();
+    std::ofstream(root + "/file") << std::string(64 * 1024, 'x');
+    QCOMPARE(::symlink((root + "/file").c_str(), (root + "/link").c_str()), 0);
+    QCOMPARE(::mkfifo((root + "/pipe").c_str(), 0600), 0);
+    QVERIFY(FileServices::regularFileBytes(root + "/file") >= 64 * 1024);
+    QCOMPARE(FileServices::regularFileBytes(root + "/link"), std::int64_t{0});
+    QCOMPARE(FileServices::regularFileBytes(root + "/pipe"), std::int64_t{0});
+    QCOMPARE(FileServices::regularFileBytes(root + "/missing"), std::int64_t{0});
   }
 
   void aFileTrashedFromAnotherViewIsDroppedButNotCounted() {

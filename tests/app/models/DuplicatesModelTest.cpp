@@ -5,6 +5,7 @@
 #include "Demo.h"
 #include "cleanup/CleanupHistory.h"
 #include "demo/DemoMac.h"
+#include "files/KeptFile.h"
 #include "fs/SizeScanner.h"
 #include "runtime/TestScheduler.h"
 #include "services/FileServices.h"
@@ -332,6 +333,36 @@ private slots:
     QVERIFY(expectedBytes >= 3'000'000);
     QCOMPARE(records[0].items.size(), size_t{2});
     QVERIFY(model.failures().empty());
+  }
+
+  // A keeper rewritten or deleted after the search would leave no copy at all.
+  void aSetWhoseKeeperChangedSinceTheSearchMovesNothing_data() {
+    QTest::addColumn<bool>("deleted");
+    QTest::newRow("rewritten") << false;
+    QTest::newRow("deleted") << true;
+  }
+  void aSetWhoseKeeperChangedSinceTheSearchMovesNothing() {
+    QFETCH(bool, deleted);
+    test::TempHome home;
+    for (const auto* path : {"Documents/a.bin", "Downloads/a.bin"}) home.text(path, std::string(1'500'000, 'a'));
+    for (const auto* path : {"Documents/b.bin", "Downloads/b.bin"}) home.text(path, std::string(1'200'000, 'b'));
+    TestScheduler scheduler;
+    DuplicatesModel model(FileServices::live(), std::make_shared<test::FakeThumbnailer>(), scheduler, home.root());
+    model.find();
+    QTRY_VERIFY_WITH_TIMEOUT(model.phase() == FileSetsModel::Phase::ready, 30000);
+    QCOMPARE(model.groups().size(), size_t{2});
+    const std::string changed = model.groups()[0].files[0].path;
+    const std::string held = model.groups()[0].files[1].path;
+    const std::string moved = model.groups()[1].files[1].path;
+    if (deleted) std::filesystem::remove(changed);
+    else home.text(changed.substr(home.root().size() + 1), std::string(std::size_t(model.groups()[0].size), 'z'));
+
+    model.selectExtraCopies();
+    model.moveToTrash();
+    QTRY_VERIFY_WITH_TIMEOUT(!model.failures().empty(), 30000);
+    QCOMPARE(model.failures(), (std::vector<CleanReport::Failure>{{held, KeptFile::changedReason}}));
+    QVERIFY(std::filesystem::exists(held));
+    QVERIFY(!std::filesystem::exists(moved));
   }
 };
 

@@ -6,6 +6,8 @@
 #include "settings/InMemoryPreferences.h"
 #include "support/FakeFolderChooser.h"
 #include "support/Latch.h"
+#include "support/MountNamespace.h"
+#include "support/TempHome.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -60,6 +62,14 @@ struct FakeDisk {
   std::map<std::string, CleanReport::Failure> failing;  // path → failure; the folder stays
   std::set<std::string> failingButGone;                 // failure reported, folder gone anyway
   std::vector<std::string> performed;
+  std::map<std::string, std::int64_t> measured;  // bytes now, where the scan's figure no longer holds
+  std::set<std::string> otherVolume;  // artifact folders a volume was mounted over
+
+  std::int64_t measure(const std::string& path) {
+    std::lock_guard lock(mutex);
+    if (auto found = measured.find(path); found != measured.end()) return found->second;
+    return present.contains(path) ? 1'000'000'000 : 0;
+  }
 
   // Removing this path waits until the latch opens.
   std::string heldPath;
@@ -111,6 +121,10 @@ struct Fixture {
     services.scan = [](auto&&...) { return fourRowScan(); };
     services.perform = [disk = disk](const PathGuard&, const CleanupAction& action) { return disk->perform(action); };
     services.exists = [disk = disk](const std::string& path) { return disk->exists(path); };
+    services.measure = [disk = disk](const std::string& path) { return disk->measure(path); };
+    services.onProjectsVolume = [disk = disk](const std::string&, const std::string& path) {
+      return !disk->otherVolume.contains(path);
+    };
     disk->present = {"/p/wt/feature", "/p/web/node_modules", "/p/api/target", "/p/web/.next"};
     model = std::make_unique<ProjectsModel>(home, services, scheduler, preferences, chooser);
     model->onCleaned = [this](const CleanupRecord& record) { records.push_back(record); };
@@ -166,6 +180,48 @@ private slots:
     QCOMPARE(f.disk->performed, (std::vector<std::string>{"/p/wt/feature", "/p/web/node_modules"}));
     QCOMPARE(f.records.size(), size_t{1});
     QCOMPARE(f.records[0].items, (std::vector<std::string>{"Worktree feature", "web/node_modules"}));
+  }
+
+  // A folder swapped for a link since the scan frees nothing; one that shrank frees what it held.
+  void theRecordCountsWhatEachFolderHeldJustBeforeItsRemoval() {
+    Fixture f;
+    f.disk->measured = {{"/p/api/target", 0}, {"/p/web/node_modules", 50}};
+    f.model->clean();
+    QTRY_VERIFY(f.model->phase().isReady());
+    QCOMPARE(f.model->summary()->freed, 100 + 50);
+    QCOMPARE(f.records.at(0).freedBytes, 150);
+  }
+
+  // A volume mounted over the project folder since the scan holds someone else's folder.
+  void anArtifactOnAnotherVolumeThanItsProjectIsLeftAlone() {
+    Fixture f;
+    f.disk->otherVolume = {"/p/web/node_modules"};
+    f.model->setSelectedWorktrees({});
+    f.model->clean();
+    QTRY_VERIFY(f.model->phase().isReady());
+    QCOMPARE(f.disk->performed, std::vector<std::string>{"/p/api/target"});
+    QCOMPARE(f.model->summary()->failures,
+             (std::vector<CleanReport::Failure>{{"/p/web/node_modules", "another volume is mounted in the project"}}));
+    QVERIFY(f.disk->exists("/p/web/node_modules"));
+    QCOMPARE(f.model->summary()->freed, 300);
+  }
+
+  void theLiveVolumeCheckSeesAVolumeMountedOverTheProject() {
+    test::TempHome home;
+    home.file("proj/node_modules/lib.js", 10);
+    const auto answer = test::runInMountNamespace([&] {
+      std::string out = std::to_string(ProjectServices::sameVolume(home.path("proj"), home.path("proj/node_modules")));
+      if (!test::mountTmpfs(home.path("proj"))) return std::string("no mount");
+      home.file("proj/node_modules/theirs.js", 10);
+      out += std::to_string(ProjectServices::sameVolume(home.path("proj"), home.path("proj/node_modules")));
+      home.dir("other/sub");
+      if (!test::mountTmpfs(home.path("other/sub"))) return std::string("no mount");
+      home.dir("other/sub/node_modules");
+      out += std::to_string(ProjectServices::sameVolume(home.path("other"), home.path("other/sub/node_modules")));
+      return out;
+    });
+    if (!answer || *answer == "no mount") QSKIP(test::kNoMountNamespace);
+    QCOMPARE(QString::fromStdString(*answer), QString("100"));
   }
 
   void onlyWhatIsGoneCountsAsRemoved() {

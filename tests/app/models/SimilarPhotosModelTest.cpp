@@ -4,6 +4,7 @@
 #include "Demo.h"
 #include "demo/DemoMac.h"
 #include "demo/DemoPhotoArt.h"
+#include "files/KeptFile.h"
 #include "runtime/TestScheduler.h"
 #include "support/FakeThumbnailer.h"
 #include "support/FileSetsFixture.h"
@@ -107,11 +108,31 @@ private slots:
     QCOMPARE(pathsOf(fixture.model.selectedPhotos()), std::vector<std::string>{"/q/3"});
   }
 
+  // Only the set whose every kept photo changed since the search holds back; a set keeping
+  // another unchanged photo, or keeping none by choice, still moves.
+  void aSetWhoseKeptPhotosChangedMovesNothing() {
+    auto trash = std::make_shared<test::FakeTrash>();
+    auto services = test::fakeFileServices(
+        {}, {test::similar({"/p/1", "/p/2"}), test::similar({"/q/1", "/q/2", "/q/3"}), test::similar({"/r/1", "/r/2"})},
+        trash);
+    services.keptPhotoStands = [](const SimilarPhoto& photo) { return photo.path != "/p/1" && photo.path != "/q/1"; };
+    TestScheduler scheduler;
+    SimilarPhotosModel model(services, std::make_shared<test::FakeThumbnailer>(), scheduler, "/home/someone");
+    model.find();
+    QTRY_VERIFY(model.phase() == FileSetsModel::Phase::ready);
+    model.setSelection({"/p/2", "/q/3", "/r/1", "/r/2"});
+    model.moveToTrash();
+    QTRY_COMPARE(trash->callCount(), size_t{1});
+    QCOMPARE(trash->calls.at(0), (std::vector<std::string>{"/q/3", "/r/1", "/r/2"}));
+    QTRY_COMPARE(model.failures(), (std::vector<CleanReport::Failure>{{"/p/2", KeptFile::changedReason}}));
+    QCOMPARE(pathsOf(model.groups().at(0).photos), (std::vector<std::string>{"/p/1", "/p/2"}));
+  }
+
   void cellPicturesFallBackToTheFileIcon() {
     Fixture fixture({});
     fixture.thumbnailer->decodable("/p/good.jpg");
-    const SimilarPhoto good{"/p/good.jpg", 1, 1, 1, {}, 0, {}};
-    const SimilarPhoto vanished{"/p/vanished.jpg", 1, 1, 1, {}, 0, {}};
+    const SimilarPhoto good{"/p/good.jpg", 1, 1, 1, {}, 0, {}, {}, {}};
+    const SimilarPhoto vanished{"/p/vanished.jpg", 1, 1, 1, {}, 0, {}, {}, {}};
     fixture.model.loadThumbnail(good);
     fixture.model.loadThumbnail(vanished);
     fixture.model.loadThumbnail(good);  // already on its way

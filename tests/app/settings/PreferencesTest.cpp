@@ -9,6 +9,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 using namespace tidra;
 
 namespace {
@@ -136,6 +138,28 @@ private slots:
     subject.preferences->setInt(Preference::lastWeeklyCheck, 7);
     QVERIFY(!subject.reread().stringList(Preference::projectRoots));
     QVERIFY(!subject.reread().date(Preference::lastWeeklyCheck));
+  }
+
+  // Opening a FIFO blocks until a writer comes: the start would hang for good.
+  void aSettingsFileThatIsNoRegularFileIsLeftAloneForTheDefaults_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO") << QStringLiteral("fifo");
+    QTest::newRow("folder") << QStringLiteral("folder");
+  }
+  void aSettingsFileThatIsNoRegularFileIsLeftAloneForTheDefaults() {
+    QFETCH(QString, kind);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("Tidra.conf"));
+    const QByteArray name = QFile::encodeName(file);
+    QVERIFY(kind == u"fifo" ? ::mkfifo(name.constData(), 0600) == 0 : ::mkdir(name.constData(), 0700) == 0);
+    LivePreferences preferences(file);
+    Preference::registerDefaults(preferences);
+    QCOMPARE(preferences.boolValue(Preference::showInMenuBar), true);
+    preferences.setBool(Preference::showInMenuBar, false);
+    QCOMPARE(preferences.boolValue(Preference::showInMenuBar), false);
+    struct stat status {};
+    QCOMPARE(::lstat(name.constData(), &status), 0);
+    QVERIFY(kind == u"fifo" ? S_ISFIFO(status.st_mode) : S_ISDIR(status.st_mode));
   }
 
   void theFileLivesUnderTheConfigHome() {

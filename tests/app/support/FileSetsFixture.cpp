@@ -19,7 +19,7 @@ DuplicateGroup identical(std::int64_t size, const std::vector<std::string>& path
 
 SimilarPhotoGroup similar(const std::vector<std::string>& paths) {
   SimilarPhotoGroup group;
-  for (const auto& path : paths) group.photos.push_back({path, 1000, 4000, 3000, {}, 0.5f, ownData()});
+  for (const auto& path : paths) group.photos.push_back({path, 1000, 4000, 3000, {}, 0.5f, ownData(), {}, {}});
   return group;
 }
 
@@ -52,6 +52,9 @@ FileServices fakeFileServices(std::vector<DuplicateGroup> duplicates, std::vecto
     return photos;
   };
   services.hasPhotosLibrary = [](const std::string&) { return false; };
+  // The fixed sets name no real files: their keepers stand unless a test says otherwise.
+  services.keptFileStands = [](const std::string&, std::int64_t, const std::string&) { return true; };
+  services.keptPhotoStands = [](const SimilarPhoto&) { return true; };
   // The trash outlives every worker that may call it: the services hold it.
   services.trashFiles = [trash, move = trash->entry()](const PathGuard& guardian, const std::vector<std::string>& paths) {
     return move(guardian, paths);

@@ -27,6 +27,24 @@ private slots:
     QCOMPARE(Formats::tildePath(path.toStdString(), home.toStdString()), expected);
   }
 
+  // A right-to-left override would make "…gpj.exe" read as "….jpg".
+  void fileNamesShowReorderingControlsAndUndecodableBytes_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << QByteArray("report.pdf") << "report.pdf";
+    QTest::newRow("right-to-left override") << QByteArray("holiday\xE2\x80\xAEgpj.exe") << "holiday\\u202Egpj.exe";
+    QTest::newRow("isolate and mark") << QByteArray("a\xE2\x81\xA6" "b\xE2\x80\x8F") << "a\\u2066b\\u200F";
+    QTest::newRow("Arabic letter mark") << QByteArray("x\xD8\x9C") << "x\\u061C";
+    QTest::newRow("other scripts stay") << QByteArray("caf\xC3\xA9 \xD7\xA9\xD7\x9C") << QString::fromUtf8("café של");
+    QTest::newRow("not UTF-8") << QByteArray("caf\xE9") << QString::fromUtf8("caf\uFFFD");
+  }
+  void fileNamesShowReorderingControlsAndUndecodableBytes() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+    QCOMPARE(Formats::fileName(bytes.toStdString()), expected);
+    QCOMPARE(Formats::tildePath("/home/a/" + bytes.toStdString(), "/home/a"), QStringLiteral("~/") + expected);
+  }
+
   void relativeDate_data() {
     QTest::addColumn<qint64>("secondsAgo");
     QTest::addColumn<QString>("expected");

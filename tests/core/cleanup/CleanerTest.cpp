@@ -332,6 +332,18 @@ TEST_F(WorktreeTest, GitsRefusalBecomesTheReason) {
     EXPECT_EQ(readFile(home("Projects/dirty/tracked")), "changed");
 }
 
+TEST_F(WorktreeTest, AWorktreeSwappedForALinkIsRefusedAndItsTargetKept) {
+    const std::string wt = home("Projects/wt");
+    git({"worktree", "add", "-q", wt});
+    fs.text("home/Projects/wt/.env", "secret");
+    ASSERT_EQ(::rename(wt.c_str(), fs.path("outside/moved").c_str()), 0);
+    fs.symlink("home/Projects/wt", fs.path("outside/moved"));
+    const auto report = cleaner().perform(CleanupAction::RemoveWorktree{repo, wt, {wt + "/.env"}});
+    EXPECT_EQ(report, (CleanReport{0, {{wt, "is a symbolic link"}}}));
+    EXPECT_EQ(readFile(fs.path("outside/moved/.env")), "secret");
+    EXPECT_EQ(readFile(fs.path("outside/moved/tracked")), "v1");
+}
+
 TEST_F(WorktreeTest, AnotherVolumeInsideAWorktreeIsNotTouched) {
     const std::string wt = home("Projects/wt");
     git({"worktree", "add", "-q", wt});

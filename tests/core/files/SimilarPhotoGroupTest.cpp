@@ -11,7 +11,7 @@ using namespace std::chrono_literals;
 SimilarPhoto photo(const std::string& path, int width, int height, float score, std::int64_t bytes,
                    std::chrono::seconds date, std::uint64_t inode) {
     return SimilarPhoto{path,  bytes, width, height, std::chrono::system_clock::time_point{} + date,
-                        score, CloneID::ownIdentity(1, inode)};
+                        score, CloneID::ownIdentity(1, inode), CloneID::ownIdentity(1, inode), {}};
 }
 
 std::vector<std::string> paths(const std::vector<SimilarPhoto>& photos) {

@@ -30,7 +30,7 @@ private slots:
     const auto b = file("/h/Downloads/report copy.pdf", 10, 2);
     QCOMPARE(DuplicatesTexts::identicalQuestion({a}), QStringLiteral("Move \"report.pdf\" to the Trash?"));
     QCOMPARE(DuplicatesTexts::identicalQuestion({a, b}), QStringLiteral("Move 2 files to the Trash?"));
-    SimilarPhoto photo{"/h/Pictures/IMG_1.jpg", 10, 4, 3, {}, 0, {}};
+    SimilarPhoto photo{"/h/Pictures/IMG_1.jpg", 10, 4, 3, {}, 0, {}, {}, {}};
     QCOMPARE(DuplicatesTexts::similarQuestion({photo}), QStringLiteral("Move \"IMG_1.jpg\" to the Trash?"));
     QCOMPARE(DuplicatesTexts::similarQuestion({photo, photo, photo}), QStringLiteral("Move 3 photos to the Trash?"));
   }
@@ -105,7 +105,7 @@ private slots:
     QCOMPARE(DuplicatesTexts::eachSize(12'500'000), QStringLiteral("12.5 MB each"));
     QCOMPARE(DuplicatesTexts::photosBadge(2), QStringLiteral("2 photos"));
     QCOMPARE(DuplicatesTexts::keepingBestFrees(8'000'000), QStringLiteral("Keeping the best frees 8 MB"));
-    QCOMPARE(DuplicatesTexts::photoCaption({"/p", 3'100'000, 4032, 3024, {}, 0, {}}),
+    QCOMPARE(DuplicatesTexts::photoCaption({"/p", 3'100'000, 4032, 3024, {}, 0, {}, {}, {}}),
              QStringLiteral("4032 × 3024 · 3.1 MB"));
     QCOMPARE(DuplicatesTexts::setTitle({}), QString());
   }

@@ -9,7 +9,10 @@
 #include "support/FakeFolderChooser.h"
 #include "support/GatedProjectScan.h"
 #include "support/GitFixture.h"
+#include "support/FileProbe.h"
+#include "views/RowKeys.h"
 #include "views/design/Button.h"
+#include "views/design/KeyedRowList.h"
 #include "views/design/StyledLabel.h"
 #include "views/design/Theme.h"
 #include "views/projects/ProjectRow.h"
@@ -241,6 +244,46 @@ private slots:
     QVERIFY(lost > 0);
     QCOMPARE(ProjectsTexts::bannerTitle(*s.model->summary()), ProjectsTexts::bannerTitle(CleanSummary{lost, 0, 0, {}}));
     QCOMPARE(s.model->summary()->freed, lost);
+  }
+
+  // Two folder names that are not UTF-8 and read alike once decoded: each row is its own, an
+  // untick takes out exactly its folder, and Remove leaves that folder alone.
+  void foldersNamedInOtherEncodingsTickAndRemoveOnTheirOwn() {
+    test::GitFixture git;
+    const std::string kept = "caf\xe9", removed = "caf\xe8";
+    for (const auto& name : {kept, removed}) {
+      git.home.text(name + "/package.json", "{}");
+      git.home.file(name + "/node_modules/lib.js", 64'000);
+    }
+    git.ageEverything(60);
+    auto services = ProjectServices::live();
+    services.defaultRoots = [root = git.home.root()](const std::string&) { return std::vector<std::string>{root}; };
+    Screen s(git.home.root(), services);
+    s.find<Button>("scanProjects")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(s.model->phase().isReady(), 60'000);
+    s.settle();
+    const std::string keptFolder = test::realPath(git.home.path(kept + "/node_modules"));
+    const std::string removedFolder = test::realPath(git.home.path(removed + "/node_modules"));
+    QCOMPARE(s.model->selectedArtifacts(), (std::set<std::string>{keptFolder, removedFolder}));
+
+    projects::ProjectRow* keptRow = nullptr;
+    // KeyedRowList has no meta-object of its own: told apart by its C++ type.
+    for (auto* widget : s.view->findChildren<QWidget*>())
+      if (auto* list = dynamic_cast<KeyedRowList*>(widget))
+        if (auto* row = qobject_cast<projects::ProjectRow*>(list->row(RowKeys::of(keptFolder)))) keptRow = row;
+    QVERIFY(keptRow);
+    keptRow->checkBox()->click();
+    QCOMPARE(s.model->selectedArtifacts(), std::set<std::string>{removedFolder});
+
+    s.settle();
+    s.find<Button>("remove")->click();
+    s.settle();
+    auto* sheet = s.view->findChild<projects::ProjectsConfirmation*>();
+    QVERIFY(sheet);
+    sheet->actionButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(s.model->phase().isReady() && s.model->summary(), 60'000);
+    QVERIFY(test::exists(keptFolder + "/lib.js"));
+    QVERIFY(!test::exists(removedFolder));
   }
 };
 
