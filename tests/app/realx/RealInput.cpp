@@ -35,8 +35,8 @@ const QPoint similarPhotos{642, 81}, duplicatesThumb{955, 280};
 const QRect duplicatesPane{210, 100, 760, 500};
 const QPoint byName{814, 45}, bySize{603, 45};
 const QRect applicationsList{215, 115, 500, 340};
-const QPoint developerTools{585, 216}, whySlow{840, 67};
-const QRect performanceList{210, 245, 760, 400};
+const QPoint developerTools{585, 249}, whySlow{840, 100};
+const QRect performanceList{210, 275, 760, 370};
 
 }  // namespace
 

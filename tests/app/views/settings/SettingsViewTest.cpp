@@ -67,7 +67,7 @@ private slots:
     auto* box = settings.find("showInMenuBar");
     QLabel* label = nullptr;
     for (auto* candidate : settings.view->findChildren<QLabel*>())
-      if (candidate->text() == QLatin1String("Show Tidra in the menu bar")) label = candidate;
+      if (candidate->text() == QLatin1String("Show Tidra in the tray")) label = candidate;
     QVERIFY(label);
     QTest::mouseClick(label, Qt::LeftButton);
     QVERIFY(!box->isChecked());
