@@ -113,7 +113,7 @@ private slots:
   // A set's date reads as every other date of the program, in the locale's order.
   void setTitlesUseTheOneDateFormat() {
     SimilarPhotoGroup group;
-    group.photos.push_back({"/p", 1, 1, 1, std::chrono::system_clock::time_point{std::chrono::seconds{1'736'942'400}}, 0, {}});
+    group.photos.push_back({"/p", 1, 1, 1, std::chrono::system_clock::time_point{std::chrono::seconds{1'736'942'400}}, 0, {}, {}, {}});
     for (const auto& locale : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::English, QLocale::UnitedKingdom)}) {
       QLocale::setDefault(locale);
       QVERIFY2(DuplicatesTexts::setTitle(group).startsWith(Formats::date(group.photos.front().date) + " at "),
