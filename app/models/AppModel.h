@@ -231,6 +231,9 @@ public:
   SearchPhase largeFilePhase() const { return largeFilePhase_; }
   const std::vector<LargeFile>& largeFiles() const { return largeFiles_; }
   int filesExamined() const { return filesExamined_; }
+  // Folders the last search could not read (locked, or a path too long to open): what they
+  // hold is missing from the list.
+  std::int64_t unreadableFolders() const { return unreadableFolders_; }
   std::int64_t largeFileThreshold() const { return largeFileThreshold_; }
   void setLargeFileThreshold(std::int64_t bytes);
   const std::vector<CleanReport::Failure>& trashFailures() const { return trashFailures_; }
@@ -259,6 +262,7 @@ signals:
   void largeFilePhaseChanged();
   void largeFilesChanged();
   void filesExaminedChanged();
+  void unreadableFoldersChanged();
   void largeFileThresholdChanged();
   void trashFailuresChanged();
 
@@ -291,6 +295,7 @@ private:
   void setLargeFilePhase(SearchPhase phase);
   void setLargeFiles(std::vector<LargeFile> files);
   void setFilesExamined(int count);
+  void setUnreadableFolders(std::int64_t count);
 
   void installHooks();
   void holdRefresh();
@@ -374,6 +379,7 @@ private:
   SearchPhase largeFilePhase_ = SearchPhase::idle;
   std::vector<LargeFile> largeFiles_;
   int filesExamined_ = 0;
+  std::int64_t unreadableFolders_ = 0;
   std::int64_t largeFileThreshold_ = 500'000'000;
   std::vector<CleanReport::Failure> trashFailures_;
 };

@@ -160,4 +160,6 @@ std::int64_t similarFreed(const std::vector<SimilarPhotoGroup>& groups, const st
   return total;
 }
 
+std::optional<QString> unreadableNote(std::int64_t folders) { return Formats::unreadableFolders(folders); }
+
 }  // namespace tidra::DuplicatesTexts
