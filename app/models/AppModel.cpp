@@ -201,6 +201,9 @@ void AppModel::setLargeFiles(std::vector<LargeFile> files) {
   assign(largeFiles_, std::move(files), &AppModel::largeFilesChanged);
 }
 void AppModel::setFilesExamined(int count) { assign(filesExamined_, count, &AppModel::filesExaminedChanged); }
+void AppModel::setUnreadableFolders(std::int64_t count) {
+  assign(unreadableFolders_, count, &AppModel::unreadableFoldersChanged);
+}
 void AppModel::setLargeFileThreshold(std::int64_t bytes) {
   assign(largeFileThreshold_, bytes, &AppModel::largeFileThresholdChanged);
 }

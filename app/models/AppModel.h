@@ -246,6 +246,9 @@ public:
   SearchPhase largeFilePhase() const { return largeFilePhase_; }
   const std::vector<LargeFile>& largeFiles() const { return largeFiles_; }
   int filesExamined() const { return filesExamined_; }
+  // Folders the last search could not read (locked, or a path too long to open): what they
+  // hold is missing from the list.
+  std::int64_t unreadableFolders() const { return unreadableFolders_; }
   std::int64_t largeFileThreshold() const { return largeFileThreshold_; }
   void setLargeFileThreshold(std::int64_t bytes);
   const std::vector<CleanReport::Failure>& trashFailures() const { return trashFailures_; }
@@ -274,6 +277,7 @@ signals:
   void largeFilePhaseChanged();
   void largeFilesChanged();
   void filesExaminedChanged();
+  void unreadableFoldersChanged();
   void largeFileThresholdChanged();
   void trashFailuresChanged();
   void isRemovingChanged();
@@ -309,6 +313,7 @@ private:
   void setLargeFilePhase(SearchPhase phase);
   void setLargeFiles(std::vector<LargeFile> files);
   void setFilesExamined(int count);
+  void setUnreadableFolders(std::int64_t count);
 
   void installHooks();
   // Writes every record still unwritten, oldest first; sets historyProblem().
@@ -416,6 +421,7 @@ private:
   SearchPhase largeFilePhase_ = SearchPhase::idle;
   std::vector<LargeFile> largeFiles_;
   int filesExamined_ = 0;
+  std::int64_t unreadableFolders_ = 0;
   std::int64_t largeFileThreshold_ = 500'000'000;
   std::vector<CleanReport::Failure> trashFailures_;
 };

@@ -7,6 +7,7 @@
 #include "system/PrivacyAccess.h"
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <numeric>
 #include <utility>
@@ -45,6 +46,7 @@ void AppModel::findLargeFiles() {
   if (largeFilePhase_ == SearchPhase::searching) return;
   setLargeFilePhase(SearchPhase::searching);
   setFilesExamined(0);
+  setUnreadableFolders(0);
   setTrashFailures({});
   const auto& home = environment_.home;
   if (Demo::isOn()) {
@@ -75,11 +77,14 @@ Flow AppModel::search(std::set<std::string> excluding) {
     });
   };
   auto find = [find = services_.files.findLargeFiles, home = environment_.home, excluding, progress] {
-    return find(home, searchMinimum, searchLimit, excluding, progress);
+    std::atomic<std::int64_t> unreadable = 0;
+    auto files = find(home, searchMinimum, searchLimit, excluding, progress, [&](const std::string&) { ++unreadable; });
+    return std::pair{std::move(files), unreadable.load()};
   };
-  auto files = co_await runOn(Pool::user, find);
+  auto [files, unreadable] = co_await runOn(Pool::user, find);
   prepareIcons(files);
   setLargeFiles(std::move(files));
+  setUnreadableFolders(unreadable);
   setLargeFilePhase(SearchPhase::ready);
 }
 

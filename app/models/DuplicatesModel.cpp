@@ -4,6 +4,8 @@
 #include "demo/DemoMac.h"
 #include "platform/FileAccess.h"
 
+#include <utility>
+
 namespace tidra {
 
 namespace {
@@ -46,7 +48,14 @@ void DuplicatesModel::setHasPhotosLibrary(bool has) {
   emit hasPhotosLibraryChanged();
 }
 
+void DuplicatesModel::setUnreadableFolders(std::int64_t count) {
+  if (count == unreadableFolders_) return;
+  unreadableFolders_ = count;
+  emit unreadableFoldersChanged();
+}
+
 Flow DuplicatesModel::search() {
+  setUnreadableFolders(0);
   if (Demo::isOn()) return searchDemo();
   return searchLive();
 }
@@ -67,9 +76,13 @@ Flow DuplicatesModel::searchDemo() {
 Flow DuplicatesModel::searchLive() {
   setHasPhotosLibrary(services.hasPhotosLibrary(home()));
   auto finding = [find = services.findDuplicates, home = home(), progress = progressRelay()] {
-    return find(DuplicateFinder::defaultRoots(home), searchMinimum, home, progress);
+    std::int64_t unreadable = 0;
+    auto groups = find(DuplicateFinder::defaultRoots(home), searchMinimum, home, progress,
+                       [&](const std::string&) { ++unreadable; });
+    return std::pair{std::move(groups), unreadable};
   };
-  auto groups = co_await runOn(Pool::user, finding);
+  auto [groups, unreadable] = co_await runOn(Pool::user, finding);
+  setUnreadableFolders(unreadable);
   publish(std::move(groups));
 }
 

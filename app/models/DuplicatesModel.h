@@ -33,6 +33,9 @@ public:
   void setThreshold(std::int64_t threshold);
   // The Pictures folder holds a photo library, which is left alone; set by each search.
   bool hasPhotosLibrary() const { return hasPhotosLibrary_; }
+  // Folders the last search could not read (locked, or a path too long to open): their
+  // copies are missing from the sets.
+  std::int64_t unreadableFolders() const { return unreadableFolders_; }
 
   std::vector<DuplicateFile> selectedFiles() const { return selectedMembers(); }
   int setsLosingEveryCopy() const { return setsLosingEvery(); }
@@ -45,6 +48,7 @@ signals:
   void modeChanged();
   void thresholdChanged();
   void hasPhotosLibraryChanged();
+  void unreadableFoldersChanged();
 
 protected:
   bool isShown(const DuplicateGroup& group) const override { return group.size >= threshold_; }
@@ -53,12 +57,14 @@ protected:
 
 private:
   void setHasPhotosLibrary(bool has);
+  void setUnreadableFolders(std::int64_t count);
   Flow searchDemo();
   Flow searchLive();
 
   Mode mode_ = Mode::identical;
   std::int64_t threshold_ = 1'000'000;
   bool hasPhotosLibrary_ = false;
+  std::int64_t unreadableFolders_ = 0;
 };
 
 }  // namespace tidra

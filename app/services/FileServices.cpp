@@ -17,12 +17,15 @@ bool holdsPhotoLibrary(const std::string&) { return false; }
 FileServices FileServices::live() {
   FileServices services;
   services.findLargeFiles = [](const std::string& root, std::int64_t minimumBytes, std::int64_t limit,
-                               const std::set<std::string>& excluding, const LargeFileFinder::Progress& progress) {
-    return LargeFileFinder::find(root, minimumBytes, limit, excluding, progress, [] { return false; });
+                               const std::set<std::string>& excluding, const LargeFileFinder::Progress& progress,
+                               const LargeFileFinder::Unreadable& unreadable) {
+    return LargeFileFinder::find(root, minimumBytes, limit, excluding, progress, [] { return false; }, unreadable);
   };
   services.findDuplicates = [](const std::vector<std::string>& roots, std::int64_t minimumBytes,
-                               const std::string& home, const DuplicateFinder::Progress& progress) {
-    return DuplicateFinder::find(roots, minimumBytes, home, progress, [] { return false; });
+                               const std::string& home, const DuplicateFinder::Progress& progress,
+                               const DuplicateFinder::Unreadable& unreadable) {
+    return DuplicateFinder::find(roots, minimumBytes, home, progress, [] { return false; }, sharedDataKey,
+                                 unreadable);
   };
   services.findSimilarPhotos = [](const std::vector<std::string>& roots, float threshold,
                                   const SimilarPhotoFinder::Progress& progress) {

@@ -22,18 +22,21 @@ namespace tidra {
 struct FileServices {
   // --- large files ---
 
-  // LargeFileFinder::find under `root`, leaving `excluding` out; `progress` is called from
-  // worker threads. Never cancelled.
+  // LargeFileFinder::find under `root`, leaving `excluding` out; `progress` and `unreadable`
+  // are called from worker threads. Never cancelled.
   std::function<std::vector<LargeFile>(const std::string& root, std::int64_t minimumBytes, std::int64_t limit,
                                        const std::set<std::string>& excluding,
-                                       const LargeFileFinder::Progress& progress)>
+                                       const LargeFileFinder::Progress& progress,
+                                       const LargeFileFinder::Unreadable& unreadable)>
       findLargeFiles;
 
   // --- duplicates and similar photos ---
 
-  // DuplicateFinder::find over `roots`; `progress` is called from worker threads. Never cancelled.
+  // DuplicateFinder::find over `roots`; `progress` is called from worker threads, `unreadable`
+  // on the calling one. Never cancelled.
   std::function<std::vector<DuplicateGroup>(const std::vector<std::string>& roots, std::int64_t minimumBytes,
-                                            const std::string& home, const DuplicateFinder::Progress& progress)>
+                                            const std::string& home, const DuplicateFinder::Progress& progress,
+                                            const DuplicateFinder::Unreadable& unreadable)>
       findDuplicates;
   // SimilarPhotoFinder::find over `roots`; `progress` is called from worker threads. Never cancelled.
   std::function<std::vector<SimilarPhotoGroup>(const std::vector<std::string>& roots, float threshold,

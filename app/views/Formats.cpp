@@ -38,6 +38,11 @@ bool reordersText(char16_t c) {
 
 }  // namespace
 
+std::optional<QString> unreadableFolders(std::int64_t count) {
+  if (count <= 0) return std::nullopt;
+  return grouped(count) + (count == 1 ? QStringLiteral(" folder could not be read") : QStringLiteral(" folders could not be read"));
+}
+
 QString fileName(const std::string& bytes) {
   const QString decoded = QString::fromStdString(bytes);
   QString shown;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // How every screen writes sizes, counts, dates and paths, so the same figure reads the same
@@ -23,6 +24,9 @@ QString count(std::int64_t number, const char* one, const char* many);
 // A calendar date in the locale's order with the month abbreviated: "Jan 15, 2025" in the
 // United States, "15 Jan 2025" in Britain. Every screen shows dates this one way.
 QString date(Date date);
+// "1 folder could not be read", "2 folders could not be read": what a search had to pass over;
+// nothing when it read every folder.
+std::optional<QString> unreadableFolders(std::int64_t count);
 // A file name or path as people may read it: bytes that are not UTF-8 become replacement
 // characters, and the controls that reorder text (U+202E makes "gpj.exe" read as "exe.jpg")
 // are written out as "\u202E", so no name can pass for another.

@@ -244,13 +244,13 @@ std::vector<std::string> defaultRoots(const std::string& home) {
 
 std::vector<DuplicateGroup> find(const std::vector<std::string>& roots, std::int64_t minimumBytes,
                                  const std::string& home, const Progress& progress, const IsCancelled& isCancelled,
-                                 const CloneKeyProvider& cloneKeys) {
+                                 const CloneKeyProvider& cloneKeys, const Unreadable& unreadable) {
     auto listed = UserFiles::list(
         roots, std::max<std::int64_t>(minimumBytes, 1), nullptr,
         [&](std::int64_t files) {
             if (progress) progress(Looking{files});
         },
-        isCancelled);
+        isCancelled, unreadable);
     auto groups = [&]() -> std::vector<DuplicateGroup> {
         auto sets = setsByLength(std::move(listed));
         if (sets.empty() || (isCancelled && isCancelled())) return {};

@@ -43,6 +43,8 @@ using Stage = std::variant<Looking, Comparing, Confirming>;
 using Progress = std::function<void(const Stage&)>;
 // Asked from worker threads, several at a time.
 using IsCancelled = std::function<bool()>;
+// Receives the path of each folder the listing could not read, on the calling thread.
+using Unreadable = std::function<void(const std::string& folder)>;
 
 // The eight folders home + "/" + name for Desktop, Documents, Downloads, Pictures, Movies,
 // Videos, Music and Public, in this order, whether or not they exist.
@@ -66,7 +68,8 @@ std::vector<std::string> defaultRoots(const std::string& home);
 std::vector<DuplicateGroup> find(const std::vector<std::string>& roots, std::int64_t minimumBytes,
                                  const std::string& home, const Progress& progress = nullptr,
                                  const IsCancelled& isCancelled = nullptr,
-                                 const CloneKeyProvider& cloneKeys = sharedDataKey);
+                                 const CloneKeyProvider& cloneKeys = sharedDataKey,
+                                 const Unreadable& unreadable = nullptr);
 
 // Called after each whole-file chunk with its byte count; false stops the read.
 using ChunkRead = std::function<bool(std::int64_t bytes)>;

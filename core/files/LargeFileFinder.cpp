@@ -53,13 +53,13 @@ class Worker {
 public:
     Worker(std::int64_t minimumBytes, std::int64_t limit, const std::set<std::string>& excluding,
            const std::set<std::string>& excludedNames, const Progress& progress, const IsCancelled& isCancelled,
-           Collector& collector)
+           const Unreadable& unreadable, Collector& collector)
         : minimumBytes_(minimumBytes), excluding_(excluding), excludedNames_(excludedNames), progress_(progress),
-          isCancelled_(isCancelled), collector_(collector), found_(limit) {}
+          isCancelled_(isCancelled), unreadable_(unreadable), collector_(collector), found_(limit) {}
 
     void run(const std::string& folder, std::uint64_t volume) {
-        BulkWalker::walk(folder, [this](BulkFolder& f) { return visit(f); }, nullptr, BulkWalker::Field::allFiles,
-                         volume);
+        BulkWalker::walk(folder, [this](BulkFolder& f) { return visit(f); }, unreadable_,
+                         BulkWalker::Field::allFiles, volume);
         report(examined_);
         collector_.add(found_);
     }
@@ -100,6 +100,7 @@ private:
     const std::set<std::string>& excludedNames_;
     const Progress& progress_;
     const IsCancelled& isCancelled_;
+    const Unreadable& unreadable_;
     Collector& collector_;
     LargestFiles found_;
     std::int64_t examined_ = 0;
@@ -108,7 +109,10 @@ private:
 void split(const std::string& folder, int levels, std::uint64_t volume, const std::set<std::string>& excluding,
            Subtrees& out) {
     sys::DirectoryReader reader;
-    if (!reader.open(folder) || reader.list() != sys::DirectoryReader::Result::complete) return;
+    if (!reader.open(folder) || reader.list() != sys::DirectoryReader::Result::complete) {
+        out.unreadable.push_back(folder);
+        return;
+    }
     std::vector<std::string> subfolders;
     for (const auto& entry : reader.entries()) {
         int error = 0;
@@ -138,13 +142,15 @@ Subtrees subtrees(const std::string& root, int levels, const std::set<std::strin
 
 std::vector<LargeFile> find(const std::string& root, std::int64_t minimumBytes, std::int64_t limit,
                             const std::set<std::string>& excluding, const Progress& progress,
-                            const IsCancelled& isCancelled) {
+                            const IsCancelled& isCancelled, const Unreadable& unreadable) {
     Collector collector(limit);
     std::set<std::string> excludedNames;
     for (const auto& path : excluding) excludedNames.emplace(sys::PathText::lastComponent(path));
     const auto rootStatus = FileStatus::of(root);
     if (!rootStatus || rootStatus->type != FileStatus::Type::directory) return {};
     auto work = subtrees(root, 2, excluding);
+    if (unreadable)
+        for (const auto& folder : work.unreadable) unreadable(folder);
     LargestFiles loose(limit);
     for (auto& path : work.files) {
         const auto status = FileStatus::of(path);
@@ -154,7 +160,7 @@ std::vector<LargeFile> find(const std::string& root, std::int64_t minimumBytes, 
     }
     collector.add(loose);
     tbb::parallel_for_each(work.folders.begin(), work.folders.end(), [&](const std::string& folder) {
-        Worker(minimumBytes, limit, excluding, excludedNames, progress, isCancelled, collector)
+        Worker(minimumBytes, limit, excluding, excludedNames, progress, isCancelled, unreadable, collector)
             .run(folder, rootStatus->device);
     });
     return collector.largest();

@@ -17,6 +17,9 @@ namespace tidra::LargeFileFinder {
 using Progress = std::function<void(std::int64_t examined)>;
 // Asked from worker threads, several at a time.
 using IsCancelled = std::function<bool()>;
+// Receives the path of each folder that could not be read, so the screen can say what is
+// missing; from worker threads, several at a time.
+using Unreadable = std::function<void(const std::string& folder)>;
 
 // Every regular file under `root` whose allocated size is at least `minimumBytes`, largest
 // first (equal sizes by path in composed code-point order), a file with several hard links
@@ -27,15 +30,16 @@ using IsCancelled = std::function<bool()>;
 //   search builds them: root, "/", names; no trailing "/"). A file whose own path is excluded
 //   is still found.
 // - Symbolic links are not followed and nothing on another volume than the root's is searched.
-//   A root that is not a directory, or unreadable folders and entries, simply contribute
-//   nothing.
+//   A root that is not a directory, or unreadable folders and entries, contribute nothing;
+//   each folder that could not be opened or listed (a path over the system's limit among
+//   them) goes to `unreadable` once.
 // - Progress and cancellation are handled after a folder once a worker has examined 4,096
 //   files since its last report, and once at each worker's end. Files directly in the root or
 //   in its first-level folders are not counted. A cancelled search returns what it found so
 //   far in the same form.
 std::vector<LargeFile> find(const std::string& root, std::int64_t minimumBytes, std::int64_t limit,
                             const std::set<std::string>& excluding = {}, const Progress& progress = nullptr,
-                            const IsCancelled& isCancelled = nullptr);
+                            const IsCancelled& isCancelled = nullptr, const Unreadable& unreadable = nullptr);
 
 // The work the search splits off.
 struct Subtrees {
@@ -43,11 +47,13 @@ struct Subtrees {
     std::vector<std::string> folders;
     // Regular files met above them.
     std::vector<std::string> files;
+    // Folders above them that could not be opened or listed.
+    std::vector<std::string> unreadable;
 };
 
 // Splits `root` into its folders `levels` below (with 2: the root's grandchildren), leaving
 // out the folders the search never enters and folders on other volumes. A root that cannot
-// be read gives nothing.
+// be read gives nothing but itself as unreadable.
 Subtrees subtrees(const std::string& root, int levels, const std::set<std::string>& excluding);
 
 } // namespace tidra::LargeFileFinder

@@ -63,13 +63,15 @@ Clock::time_point timeOf(std::int64_t nanoseconds) {
 // One call's walk state.
 class Listing {
 public:
-    Listing(std::int64_t minimumBytes, const Accept& accept, const Progress& progress, const IsCancelled& isCancelled)
-        : minimumBytes_(minimumBytes), accept_(accept), progress_(progress), isCancelled_(isCancelled) {}
+    Listing(std::int64_t minimumBytes, const Accept& accept, const Progress& progress, const IsCancelled& isCancelled,
+            const Unreadable& unreadable)
+        : minimumBytes_(minimumBytes), accept_(accept), progress_(progress), isCancelled_(isCancelled),
+          unreadable_(unreadable) {}
 
     // The walk reads no status itself: the visitor reads each file's full status once,
     // relative to the open folder, and only for names that can be listed at all.
     void walk(const std::string& root) {
-        BulkWalker::walk(root, [this](BulkFolder& folder) { return visit(folder); }, nullptr,
+        BulkWalker::walk(root, [this](BulkFolder& folder) { return visit(folder); }, unreadable_,
                          BulkWalker::Field::none);
     }
 
@@ -115,6 +117,7 @@ private:
     const Accept& accept_;
     const Progress& progress_;
     const IsCancelled& isCancelled_;
+    const Unreadable& unreadable_;
     std::int64_t count_ = 0;
     std::int64_t lastReport_ = 0;
     std::unordered_set<CloneID, CloneIDHash> linkedTaken_;
@@ -124,8 +127,8 @@ private:
 } // namespace
 
 std::vector<File> list(const std::vector<std::string>& roots, std::int64_t minimumBytes, const Accept& accept,
-                       const Progress& progress, const IsCancelled& isCancelled) {
-    Listing listing(minimumBytes, accept, progress, isCancelled);
+                       const Progress& progress, const IsCancelled& isCancelled, const Unreadable& unreadable) {
+    Listing listing(minimumBytes, accept, progress, isCancelled, unreadable);
     for (const auto& root : roots) listing.walk(root);
     return listing.finish();
 }

@@ -36,12 +36,15 @@ using Accept = std::function<bool(std::string_view name)>;
 // Called with the number of file entries seen so far.
 using Progress = std::function<void(std::int64_t files)>;
 using IsCancelled = std::function<bool()>;
+// Receives the path of each folder that could not be read.
+using Unreadable = std::function<void(const std::string& folder)>;
 
 // The regular files under `roots`, in walk order (roots in the given order, each depth-first,
 // siblings in listing order):
 // - A root that is not a directory (a symbolic link to one included) is passed over. No
-//   symbolic link is followed and no walk leaves its root's volume. Unreadable folders and
-//   files that vanish before their status is read are silently missing.
+//   symbolic link is followed and no walk leaves its root's volume. Files that vanish before
+//   their status is read are silently missing; each folder that cannot be opened or listed (a
+//   path over the system's limit among them) goes to `unreadable` once.
 // - Left out: files whose allocated bytes are below `minimumBytes` (equal is listed), names
 //   starting with ".", names `accept` refuses (asked only after the size and name tests), and
 //   every further name of a multiply-linked file already listed, by (device, inode).
@@ -57,7 +60,7 @@ using IsCancelled = std::function<bool()>;
 // Empty callbacks mean: accept every name, report nothing, never cancelled.
 std::vector<File> list(const std::vector<std::string>& roots, std::int64_t minimumBytes,
                        const Accept& accept = nullptr, const Progress& progress = nullptr,
-                       const IsCancelled& isCancelled = nullptr);
+                       const IsCancelled& isCancelled = nullptr, const Unreadable& unreadable = nullptr);
 
 // One file of a set as `freed` sees it.
 struct Entry {

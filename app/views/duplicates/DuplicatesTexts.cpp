@@ -170,4 +170,6 @@ QString keepBestHelp() {
 
 QString previewAction() { return QStringLiteral("Preview"); }
 
+std::optional<QString> unreadableNote(std::int64_t folders) { return Formats::unreadableFolders(folders); }
+
 }  // namespace tidra::DuplicatesTexts

@@ -44,6 +44,8 @@ QString similarProgress(const SimilarPhotoFinder::Stage& stage);
 // Footer: "12 sets, 3.4 GB to free" and "5 selected, frees 1.2 GB".
 QString setsSummary(std::size_t sets, std::int64_t bytes);
 QString selectionSummary(std::size_t selected, std::int64_t bytes);
+// The note under the list when the search could not read some folders; nothing when it read all.
+std::optional<QString> unreadableNote(std::int64_t folders);
 
 // Set headers: "3 copies", "12.5 MB each", "4 photos", "Keeping the best frees 8 MB".
 QString copiesBadge(std::size_t count);

@@ -52,6 +52,9 @@ DuplicatesView::DuplicatesView(DuplicatesModel& duplicates, SimilarPhotosModel& 
           [this](int index) { this->duplicates.setMode(index == 1 ? Mode::similar : Mode::identical); });
   column->addSpacing(12);
   column->addWidget(modes, 0, Qt::AlignHCenter);
+  unreadableText = new StyledLabel({}, Theme::TextStyle::callout, Theme::Role::secondaryLabel);
+  unreadableText->setObjectName(QStringLiteral("unreadableNote"));
+  column->addWidget(unreadableText, 0, Qt::AlignHCenter);
 
   panes = new QStackedLayout;
   identical = new IdenticalPane(duplicates, revealer);
@@ -68,7 +71,8 @@ DuplicatesView::DuplicatesView(DuplicatesModel& duplicates, SimilarPhotosModel& 
                         &FileSetsModel::selectionChanged, &FileSetsModel::isConfirmingChanged,
                         &FileSetsModel::failuresChanged, &FileSetsModel::thumbnailsChanged})
       connect(model, signal, this, &DuplicatesView::scheduleRefresh);
-  for (auto signal : {&DuplicatesModel::thresholdChanged, &DuplicatesModel::hasPhotosLibraryChanged})
+  for (auto signal : {&DuplicatesModel::thresholdChanged, &DuplicatesModel::hasPhotosLibraryChanged,
+                      &DuplicatesModel::unreadableFoldersChanged})
     connect(&duplicates, signal, this, &DuplicatesView::scheduleRefresh);
   connect(&duplicates, &DuplicatesModel::modeChanged, this, &DuplicatesView::scheduleRefresh);
   // Queued: the search starts after whoever changed the mode has finished its assignments.
@@ -168,6 +172,9 @@ void DuplicatesView::refresh() {
 
 void DuplicatesView::refreshFooters() {
   const bool similarMode = duplicates.mode() == Mode::similar;
+  const auto unreadable = DuplicatesTexts::unreadableNote(duplicates.unreadableFolders());
+  unreadableText->setText(unreadable.value_or(QString()));
+  unreadableText->setVisible(!similarMode && duplicates.phase() == FileSetsModel::Phase::ready && unreadable);
   const auto& selection = duplicates.selection();
   const auto shown = DuplicatesTexts::shownSets(duplicates.groups(), duplicates.threshold());
   identicalFooter->setVisible(!similarMode && duplicates.phase() == FileSetsModel::Phase::ready && !shown.empty());

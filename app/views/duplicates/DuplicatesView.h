@@ -14,6 +14,7 @@ class DuplicatesModel;
 class FileRevealer;
 class SegmentedControl;
 class SimilarPhotosModel;
+class StyledLabel;
 class Thumbnailer;
 }  // namespace tidra
 
@@ -26,7 +27,7 @@ class SimilarPane;
 
 // The Duplicates screen: the "Show" switch between identical files and similar photos, the
 // minimum size (identical files only), "Search Again", the pane of the current mode with its
-// footer, the two move-to-Trash confirmations and the preview of a photo. Keeps no state but
+// footer, how many folders the identical-file search could not read, the two move-to-Trash confirmations and the preview of a photo. Keeps no state but
 // the preview: the rest is recomputed from the models once per event-loop turn after they
 // change. Being shown, or a change of mode, starts the current mode's first search.
 class DuplicatesView : public QWidget {
@@ -64,6 +65,7 @@ private:
   bool similarConfirmationOpen = false;
 
   SegmentedControl* modes;
+  StyledLabel* unreadableText;
   QWidget* minimumSize;
   SegmentedControl* thresholds;
   Button* searchAgain;

@@ -70,4 +70,6 @@ QString typeKey(const std::string& path) {
 
 bool inLibrary(const std::string& path, const std::string& home) { return path.starts_with(home + "/Library/"); }
 
+std::optional<QString> unreadableNote(std::int64_t folders) { return Formats::unreadableFolders(folders); }
+
 }  // namespace tidra::LargeFilesTexts

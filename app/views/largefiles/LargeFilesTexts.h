@@ -38,6 +38,9 @@ std::optional<QString> selectionSummary(const std::vector<LargeFile>& selected);
 // The confirmation's title: the file's name for one, else the count; always with the size.
 QString trashQuestion(const std::vector<LargeFile>& selected);
 
+// The note under the list when the search could not read some folders; nothing when it read all.
+std::optional<QString> unreadableNote(std::int64_t folders);
+
 // The failure banner: how many stayed, and only the first of them with its reason.
 QString failureTitle(const std::vector<CleanReport::Failure>& failures);
 QString failureDetail(const std::vector<CleanReport::Failure>& failures, const std::string& home);

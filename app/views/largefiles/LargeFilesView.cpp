@@ -84,7 +84,7 @@ LargeFilesView::LargeFilesView(AppModel& model, FileRevealer& revealer, std::str
 
   for (auto signal : {&AppModel::largeFilePhaseChanged, &AppModel::largeFilesChanged, &AppModel::filesExaminedChanged,
                       &AppModel::largeFileThresholdChanged, &AppModel::trashFailuresChanged,
-                      &AppModel::hasFullDiskAccessChanged, &AppModel::iconsChanged})
+                      &AppModel::hasFullDiskAccessChanged, &AppModel::iconsChanged, &AppModel::unreadableFoldersChanged})
     connect(&model, signal, this, &LargeFilesView::scheduleRefresh);
   // Refilling the rows loses the table's selection anchor, so only what the rows show does it.
   for (auto signal : {&AppModel::largeFilesChanged, &AppModel::largeFileThresholdChanged, &AppModel::iconsChanged})
@@ -157,6 +157,8 @@ void LargeFilesView::makeFooter() {
   accessNote = new StyledLabel(QStringLiteral("Other apps' private data is not searched without Full Disk Access."),
                                Theme::TextStyle::body, Theme::Role::tertiaryLabel);
   accessNote->setObjectName(QStringLiteral("accessNote"));
+  unreadableText = new StyledLabel({}, Theme::TextStyle::body, Theme::Role::tertiaryLabel);
+  unreadableText->setObjectName(QStringLiteral("unreadableNote"));
   selectionText = new StyledLabel({}, Theme::TextStyle::body);
   selectionText->setObjectName(QStringLiteral("selectionSummary"));
   trash = new Button(Button::Look::primary, QStringLiteral("Move to Trash…"), footer);
@@ -165,6 +167,7 @@ void LargeFilesView::makeFooter() {
   connect(trash, &QPushButton::clicked, this, &LargeFilesView::confirmTrash);
   footer->row()->addWidget(listText);
   footer->row()->addWidget(accessNote);
+  footer->row()->addWidget(unreadableText);
   footer->row()->addStretch(1);
   footer->row()->addWidget(selectionText);
   footer->row()->addWidget(trash);
@@ -274,6 +277,9 @@ void LargeFilesView::fillTable() {
 void LargeFilesView::refreshFooter() {
   listText->setText(LargeFilesTexts::listSummary(listedFiles()));
   accessNote->setVisible(!model.hasFullDiskAccess());
+  const auto unreadable = LargeFilesTexts::unreadableNote(model.unreadableFolders());
+  unreadableText->setText(unreadable.value_or(QString()));
+  unreadableText->setVisible(unreadable.has_value());
   const auto selected = selectedFiles();
   const auto summary = LargeFilesTexts::selectionSummary(selected);
   selectionText->setText(summary.value_or(QString()));

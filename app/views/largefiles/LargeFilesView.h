@@ -81,6 +81,7 @@ private:
   ActionBar* footer;
   StyledLabel* listText;
   StyledLabel* accessNote;
+  StyledLabel* unreadableText;
   StyledLabel* selectionText;
   Button* trash;
 };

@@ -35,13 +35,15 @@ struct FakeFiles {
   std::set<std::string> vanished;
   std::vector<std::vector<std::string>> trashed;  // the paths of each move
   std::shared_ptr<Latch> trashGate;
+  std::vector<std::string> unreadable;  // folders the search reports it could not read
   std::map<std::string, std::int64_t> heldNow;  // bytes on disk just before the move, where the search's no longer hold
 };
 
 FileServices fakeFiles(const std::shared_ptr<FakeFiles>& files) {
   FileServices services;
   services.findLargeFiles = [files](const std::string&, std::int64_t minimum, std::int64_t limit,
-                                    const std::set<std::string>& excluding, const LargeFileFinder::Progress& progress) {
+                                    const std::set<std::string>& excluding, const LargeFileFinder::Progress& progress,
+                                    const LargeFileFinder::Unreadable& unreadable) {
     {
       std::lock_guard lock(files->mutex);
       files->searches.push_back(excluding);
@@ -51,6 +53,7 @@ FileServices fakeFiles(const std::shared_ptr<FakeFiles>& files) {
     if (files->holdFinder) files->finderGate.wait();
     progress(4096);
     progress(4096);
+    for (const auto& folder : files->unreadable) unreadable(folder);
     std::lock_guard lock(files->mutex);
     return files->found;
   };
@@ -123,6 +126,22 @@ private slots:
     QCOMPARE(pathsOf(model.largeFiles()), (std::vector<std::string>{"/home/fake/a.mov", "/home/fake/b.iso"}));
     QTRY_COMPARE(model.filesExamined(), 4096);
     QVERIFY(model.icons().contains("type:mov") && model.icons().contains("type:iso"));
+  }
+
+  // Each search counts the folders it could not read afresh.
+  void theFoldersASearchCouldNotReadAreCounted() {
+    LargeFilesModel fake;
+    fake.fileSide->unreadable = {"/home/fake/locked", "/home/fake/deep/d/d"};
+    auto& model = fake.makeWith({big("a.mov", 900'000'000)});
+    QTRY_COMPARE(model.largeFilePhase(), AppModel::SearchPhase::ready);
+    QCOMPARE(model.unreadableFolders(), std::int64_t{2});
+    fake.fileSide->unreadable.clear();
+    fake.fileSide->holdFinder = true;
+    model.findLargeFiles();
+    QCOMPARE(model.unreadableFolders(), std::int64_t{0});
+    fake.fileSide->finderGate.open();
+    QTRY_COMPARE(model.largeFilePhase(), AppModel::SearchPhase::ready);
+    QCOMPARE(model.unreadableFolders(), std::int64_t{0});
   }
 
   void theFailuresOfAnEarlierMoveGoWithTheNextSearch() {

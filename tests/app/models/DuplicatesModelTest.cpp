@@ -172,9 +172,11 @@ private slots:
     auto searches = std::make_shared<std::atomic<int>>(0);
     std::vector<DuplicateGroup> found{test::identical(2'000'000, {"/new/1", "/new/2"})};
     services.findDuplicates = [gate, searches, found](const std::vector<std::string>& roots, std::int64_t minimum,
-                                                      const std::string& home, const DuplicateFinder::Progress& progress) {
+                                                      const std::string& home, const DuplicateFinder::Progress& progress,
+                                                      const DuplicateFinder::Unreadable& unreadable) {
       ++*searches;
       progress(DuplicateFinder::Comparing{3, 9});
+      for (const auto* folder : {"/home/someone/Documents/locked", "/home/someone/Music/locked"}) unreadable(folder);
       gate->wait();
       if (roots != DuplicateFinder::defaultRoots(home) || minimum != 1'000'000) return std::vector<DuplicateGroup>{};
       return found;
@@ -192,11 +194,13 @@ private slots:
     QTRY_VERIFY(model.phase() == FileSetsModel::Phase::ready);
     QCOMPARE(model.groups(), found);
     QCOMPARE(searches->load(), 1);
+    QCOMPARE(model.unreadableFolders(), std::int64_t{2});
 
     model.setSelection({"/new/2"});
     model.setFailures({{"/x", "y"}});
     model.find();
     QVERIFY(model.selection().empty() && model.failures().empty());
+    QCOMPARE(model.unreadableFolders(), std::int64_t{0});
     QVERIFY((model.stage() == DuplicateFinder::Stage{}));
     QCOMPARE(model.groups(), found);  // still on show while searching
     QTRY_VERIFY(model.phase() == FileSetsModel::Phase::ready);

@@ -47,7 +47,8 @@ FileServices fakeFileServices(std::vector<DuplicateGroup> duplicates, std::vecto
                               std::shared_ptr<FakeTrash> trash) {
   FileServices services;
   services.findDuplicates = [duplicates](const std::vector<std::string>&, std::int64_t, const std::string&,
-                                         const DuplicateFinder::Progress&) { return duplicates; };
+                                         const DuplicateFinder::Progress&,
+                                         const DuplicateFinder::Unreadable&) { return duplicates; };
   services.findSimilarPhotos = [photos](const std::vector<std::string>&, float, const SimilarPhotoFinder::Progress&) {
     return photos;
   };

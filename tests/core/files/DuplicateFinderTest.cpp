@@ -1,5 +1,6 @@
 #include "files/DuplicateFinder.h"
 
+#include "support/DeepTree.h"
 #include "support/MountNamespace.h"
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
@@ -131,6 +132,34 @@ TEST(DuplicateFinder, UnreadableFileDropsOutButCountsAsCompared) {
                (lastIsThreeOfThree ? " 3/3" : " wrong stages");
     });
     EXPECT_EQ(answer, "1 of 2 3/3");
+}
+
+// A locked folder and a path too long to open are each reported once; the copies that can be
+// read are still matched.
+TEST(DuplicateFinder, ReportsEachFolderItCouldNotRead) {
+    TempHome home;
+    home.text("open/a", "identical");
+    home.text("open/b", "identical");
+    home.text("open/locked/c", "identical");
+    home.chmod("open/locked", 0);
+    const auto deepest = test::makeDeepTree(home.dir("deep"), 2100);
+    const auto answer = test::runAsNobody([&] {
+        std::vector<std::string> unreadable;
+        const auto groups = DuplicateFinder::find({home.root()}, 1, home.root(), nullptr, nullptr, sharedDataKey,
+                                                  [&](const std::string& folder) {
+                                                      unreadable.push_back(folder.size() > 4096
+                                                                               ? "too-long"
+                                                                               : folder.substr(home.root().size() + 1));
+                                                  });
+        std::sort(unreadable.begin(), unreadable.end());
+        std::string out = std::to_string(groups.size()) + " of " +
+                          (groups.empty() ? "0" : std::to_string(groups.front().files.size()));
+        for (const auto& folder : unreadable) out += " " + folder;
+        return out;
+    });
+    test::removeDeepTree(home.path("deep"));
+    EXPECT_GT(deepest.size(), 4096u);
+    EXPECT_EQ(answer, "1 of 2 open/locked too-long");
 }
 
 TEST(DuplicateFinder, StagesRunLookingComparingConfirming) {

@@ -1,12 +1,16 @@
 #include "files/LargeFileFinder.h"
 
+#include "support/DeepTree.h"
 #include "support/MountNamespace.h"
+#include "support/RunAsNobody.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 
 namespace tidra {
 namespace {
@@ -39,6 +43,35 @@ TEST(LargeFileFinder, RanksBySizeThenPathWithHardLinksOnce) {
     EXPECT_TRUE(found(home, 2 * block, 0).empty());
     EXPECT_EQ(found(home, 5 * block), (std::vector<std::string>{"p/q/linked.bin", "a/b/c/d/deep.bin"}));
     EXPECT_EQ(found(home, 5 * block + 1), std::vector<std::string>{"p/q/linked.bin"});
+}
+
+// Folders that cannot be read, above the split and inside a walk, and a path too long to open,
+// are each reported once; what can be read is still found.
+TEST(LargeFileFinder, ReportsEachFolderItCouldNotRead) {
+    TempHome home;
+    home.file("open/a/seen.bin", 2 * block);
+    home.file("locked/hidden.bin", 2 * block);
+    home.file("open/b/locked/hidden.bin", 2 * block);
+    home.chmod("locked", 0);
+    home.chmod("open/b/locked", 0);
+    const auto deepest = test::makeDeepTree(home.dir("open/c"), 2100);
+    const auto answer = test::runAsNobody([&] {
+        std::mutex mutex;
+        std::vector<std::string> unreadable;
+        const auto files = LargeFileFinder::find(home.root(), block, 1000, {}, nullptr, nullptr,
+                                                 [&](const std::string& folder) {
+                                                     const std::lock_guard lock(mutex);
+                                                     unreadable.push_back(folder.size() > 4096 ? "too-long"
+                                                                                  : folder.substr(home.root().size() + 1));
+                                                 });
+        std::sort(unreadable.begin(), unreadable.end());
+        std::string out = std::to_string(files.size());
+        for (const auto& folder : unreadable) out += " " + folder;
+        return out;
+    });
+    test::removeDeepTree(home.path("open/c"));
+    EXPECT_GT(deepest.size(), 4096u);
+    EXPECT_EQ(answer, "1 locked open/b/locked too-long");
 }
 
 TEST(LargeFileFinder, FillsSizeAndWholeSecondDate) {

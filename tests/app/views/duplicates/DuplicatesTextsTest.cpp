@@ -108,6 +108,9 @@ private slots:
     QCOMPARE(DuplicatesTexts::photoCaption({"/p", 3'100'000, 4032, 3024, {}, 0, {}, {}, {}}),
              QStringLiteral("4032 × 3024 · 3.1 MB"));
     QCOMPARE(DuplicatesTexts::setTitle({}), QString());
+    QVERIFY(!DuplicatesTexts::unreadableNote(0).has_value());
+    QCOMPARE(DuplicatesTexts::unreadableNote(1), QStringLiteral("1 folder could not be read"));
+    QCOMPARE(DuplicatesTexts::unreadableNote(3), QStringLiteral("3 folders could not be read"));
   }
 
   // A set's date reads as every other date of the program, in the locale's order.

@@ -52,6 +52,22 @@ private slots:
     QCOMPARE(LargeFilesTexts::trashQuestion(selected), expected);
   }
 
+  void unreadableNote_data() {
+    QTest::addColumn<qint64>("folders");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("all read") << qint64{0} << QString();
+    QTest::newRow("one") << qint64{1} << "1 folder could not be read";
+    QTest::newRow("two") << qint64{2} << "2 folders could not be read";
+    QTest::newRow("grouped") << qint64{4096} << "4,096 folders could not be read";
+  }
+  void unreadableNote() {
+    QFETCH(qint64, folders);
+    QFETCH(QString, expected);
+    const auto note = LargeFilesTexts::unreadableNote(folders);
+    QCOMPARE(note.has_value(), !expected.isEmpty());
+    QCOMPARE(note.value_or(QString()), expected);
+  }
+
   void progressGroupsTheCount() {
     QCOMPARE(LargeFilesTexts::progress(0), "Searching your home folder…");
     QCOMPARE(LargeFilesTexts::progress(576'255), "Searching your home folder… 576,255 files so far");
