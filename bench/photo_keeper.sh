@@ -17,15 +17,7 @@ megapixels=${MEGAPIXELS:-3}
 corpus=${CORPUS:-/tmp/tidra-keeper-corpus}
 
 packages=(lomiri-wallpapers-16.04 lomiri-wallpapers-20.04 libvips-tools exiv2 imagemagick)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+scripts/install-deps.sh "${packages[@]}"
 
 sources() {
   for p in lomiri-wallpapers-16.04 lomiri-wallpapers-20.04; do dpkg -L "$p"; done | grep -i '\.jpg$' | sort

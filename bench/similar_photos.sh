@@ -22,15 +22,7 @@ corpus=${CORPUS:-/tmp/tidra-photo-corpus}
 
 packages=(gnome-backgrounds mate-backgrounds plasma-workspace-wallpapers ukui-wallpapers
           findimagedupes libvips-tools exiv2)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+scripts/install-deps.sh "${packages[@]}"
 
 # Photographs only: the largest copy of each wallpaper, no dark or portrait renditions.
 sources() {

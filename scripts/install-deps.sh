@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the benchmarks need.
 # Idempotent: quiet and quick when everything is present; refreshes the package lists only
-# when something is missing.
+# when something is missing. Given package names (a benchmark's extras), installs those instead.
 set -euo pipefail
 
 packages=(
@@ -18,6 +18,7 @@ packages=(
   fonts-inter fonts-material-design-icons-iconfont adwaita-icon-theme
   dbus xvfb xauth xdotool openbox x11-utils dunst
 )
+[ $# -eq 0 ] || packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
