@@ -20,7 +20,7 @@ struct RecordHead {
 };
 constexpr std::size_t nameOffset = 19;
 
-DirectoryReader::Type typeOf(unsigned char dType) {
+DirectoryReader::Type typeOfEntry(unsigned char dType) {
     switch (dType) {
     case DT_UNKNOWN: return DirectoryReader::Type::unknown;
     case DT_REG: return DirectoryReader::Type::regular;
@@ -61,7 +61,7 @@ void DirectoryReader::collect(const char* data, std::size_t length) {
         const char* name = data + offset + nameOffset;
         offset += head.length;
         if (isDotOrDotDot(name)) continue;
-        entries_.push_back({name, std::strlen(name), head.inode, typeOf(head.type)});
+        entries_.push_back({name, std::strlen(name), head.inode, typeOfEntry(head.type)});
     }
 }
 

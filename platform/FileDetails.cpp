@@ -7,7 +7,7 @@
 namespace tidra::sys {
 namespace {
 
-constexpr unsigned wanted = STATX_TYPE | STATX_INO | STATX_NLINK | STATX_SIZE | STATX_BLOCKS | STATX_MTIME | STATX_BTIME;
+constexpr unsigned detailFields = STATX_TYPE | STATX_INO | STATX_NLINK | STATX_SIZE | STATX_BLOCKS | STATX_MTIME | STATX_BTIME;
 
 std::int64_t nanoseconds(const struct statx_timestamp& time) {
     return std::int64_t(time.tv_sec) * 1'000'000'000 + std::int64_t(time.tv_nsec);
@@ -19,7 +19,7 @@ std::optional<FileDetails> FileDetails::of(const std::string& path) { return at(
 
 std::optional<FileDetails> FileDetails::at(int folder, const char* name) {
     struct statx st{};
-    if (::statx(folder, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, wanted, &st) != 0) return std::nullopt;
+    if (::statx(folder, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, detailFields, &st) != 0) return std::nullopt;
     FileDetails details;
     details.isRegular = S_ISREG(st.stx_mode);
     details.device = makedev(st.stx_dev_major, st.stx_dev_minor);

@@ -9,10 +9,10 @@
 namespace tidra::sys {
 namespace {
 
-constexpr unsigned wanted = STATX_TYPE | STATX_INO | STATX_NLINK | STATX_BLOCKS | STATX_MTIME;
+constexpr unsigned statusFields = STATX_TYPE | STATX_INO | STATX_NLINK | STATX_BLOCKS | STATX_MTIME;
 constexpr int noFollow = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
 
-FileStatus::Type typeOf(unsigned mode) {
+FileStatus::Type typeOfMode(unsigned mode) {
     if (S_ISREG(mode)) return FileStatus::Type::regular;
     if (S_ISDIR(mode)) return FileStatus::Type::directory;
     if (S_ISLNK(mode)) return FileStatus::Type::symlink;
@@ -21,7 +21,7 @@ FileStatus::Type typeOf(unsigned mode) {
 
 FileStatus fromStatx(const struct statx& st) {
     FileStatus status;
-    status.type = typeOf(st.stx_mode);
+    status.type = typeOfMode(st.stx_mode);
     status.device = makedev(st.stx_dev_major, st.stx_dev_minor);
     status.inode = st.stx_ino;
     status.linkCount = st.stx_nlink;
@@ -39,7 +39,7 @@ std::optional<FileStatus> FileStatus::of(const std::string& path) {
 
 std::optional<FileStatus> FileStatus::at(int folder, const char* name, int& error) {
     struct statx st{};
-    if (::statx(folder, name, noFollow, wanted, &st) != 0) {
+    if (::statx(folder, name, noFollow, statusFields, &st) != 0) {
         error = errno;
         return std::nullopt;
     }

@@ -20,7 +20,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto refreshInterval = 3s;
-const QSize iconPixels{64, 64};
+const QSize toolIconPixels{64, 64};
 
 QIcon iconOf(const QImage& image) { return QIcon(QPixmap::fromImage(image)); }
 
@@ -122,7 +122,7 @@ void AppModel::prepareIcons(const std::vector<ProcessGroup>& groups) {
     if (!group.bundlePath || icons.contains(key)) continue;
     // An app that is gone from disk still gets a picture: the generic program's.
     const std::string name = exists(*group.bundlePath) ? QString::fromStdString(group.name).toLower().toStdString() : "";
-    icons.insert(key, iconOf(desktop_.thumbnailer->appIcon(name, iconPixels)));
+    icons.insert(key, iconOf(desktop_.thumbnailer->appIcon(name, toolIconPixels)));
   }
   setIcons(std::move(icons));
 }
@@ -132,7 +132,7 @@ void AppModel::prepareIcons(const std::vector<LargeFile>& files) {
   for (const auto& file : files) {
     const auto key = QStringLiteral("type:") + QString::fromStdString(FileExtension::lowered(file.path));
     if (icons.contains(key)) continue;
-    icons.insert(key, iconOf(desktop_.thumbnailer->typeIcon(file.path, iconPixels)));
+    icons.insert(key, iconOf(desktop_.thumbnailer->typeIcon(file.path, toolIconPixels)));
   }
   setIcons(std::move(icons));
 }

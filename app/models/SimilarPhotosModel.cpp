@@ -11,7 +11,7 @@ namespace {
 // 200 × 150 points at scale 2.
 constexpr QSize cellPicture{400, 300};
 // The demo search's pretend progress.
-constexpr std::int64_t demoFilesPerStep = 9'731;
+constexpr std::int64_t demoPhotosPerStep = 9'731;
 constexpr int demoPhotos = 1'284;
 constexpr int demoReadStep = 107;
 }  // namespace
@@ -36,7 +36,7 @@ Flow SimilarPhotosModel::searchDemo() {
   using Stage = SimilarPhotoFinder::Stage;
   auto groups = DemoMac::similarPhotoGroups(home(), scheduler.now());
   for (int step = 1; step <= 6; ++step) {
-    setStage(Stage{Stage::Looking{demoFilesPerStep * step}});
+    setStage(Stage{Stage::Looking{demoPhotosPerStep * step}});
     co_await sleepFor(scheduler, 80ms);
   }
   for (int done = 0; done <= demoPhotos; done += demoReadStep) {

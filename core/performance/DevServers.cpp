@@ -20,7 +20,7 @@ using Index = std::unordered_map<pid_t, const ProcessSnapshot*>;
 constexpr int kMaxMoves = 64;
 constexpr std::size_t kSummaryLength = 80;
 
-bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+bool holds(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 const ProcessSnapshot* lookUp(const Index& index, pid_t pid) {
     const auto it = index.find(pid);
@@ -28,7 +28,7 @@ const ProcessSnapshot* lookUp(const Index& index, pid_t pid) {
 }
 
 bool isDevChain(const ProcessSnapshot& p) {
-    return !contains(p.path, ".app/") && (runtimes().contains(p.name) || contains(p.path, "/node_modules/"));
+    return !holds(p.path, ".app/") && (runtimes().contains(p.name) || holds(p.path, "/node_modules/"));
 }
 
 // The topmost process of the first unbroken dev chain met on the way up from `p`.
@@ -68,7 +68,7 @@ std::vector<Tree> trees(const std::vector<ProcessSnapshot>& candidates, const In
 // Left behind: re-parented to init, or on Linux to the user's service manager, which adopts
 // the orphans of a closed terminal.
 bool isOrphan(const ProcessSnapshot& root, const Index& index) {
-    if (!contains(root.path, "/node_modules/")) return false;
+    if (!holds(root.path, "/node_modules/")) return false;
     if (root.parentPID == 1) return true;
     const ProcessSnapshot* parent = lookUp(index, root.parentPID);
     return parent && (parent->path == "/usr/lib/systemd/systemd" || parent->path == "/lib/systemd/systemd");
@@ -108,7 +108,7 @@ std::string lastComponent(std::string_view path) {
 
 std::string summaryWord(std::string_view argument, std::string_view folder) {
     static constexpr std::string_view modules = "/node_modules/";
-    if (contains(argument, "/node_modules/.bin/")) return lastComponent(argument);
+    if (holds(argument, "/node_modules/.bin/")) return lastComponent(argument);
     if (const auto at = argument.rfind(modules); at != std::string_view::npos)
         return std::string(argument.substr(at + modules.size()));
     if (argument.size() > folder.size() && argument.starts_with(folder) && argument[folder.size()] == '/')
@@ -240,13 +240,13 @@ std::optional<std::string> devServerName(std::string_view commandLine) {
         {"--hot", "Dev server"},
     };
     for (const auto& [pattern, name] : names)
-        if (contains(commandLine, pattern)) return std::string(name);
+        if (holds(commandLine, pattern)) return std::string(name);
     return std::nullopt;
 }
 
 bool isWorkFolder(std::string_view folder, std::string_view home) {
     const std::string library = std::string(home) + "/Library";
-    if (folder == "/" || folder == home || contains(folder, ".app/") || folder == library) return false;
+    if (folder == "/" || folder == home || holds(folder, ".app/") || folder == library) return false;
     return !folder.starts_with(library + "/");
 }
 

@@ -11,7 +11,7 @@
 namespace tidra::Worktrees {
 namespace {
 
-bool succeeded(const std::optional<Shell::Output>& output) { return output && output->succeeded(); }
+bool ranWell(const std::optional<Shell::Output>& output) { return output && output->succeeded(); }
 
 std::optional<std::string> installedGh(const std::vector<std::string>& locations) {
     for (const auto& location : locations) {
@@ -35,14 +35,14 @@ PullRequest pullRequestFrom(const nlohmann::json& item) {
 
 std::optional<std::string> defaultBranch(const std::string& repository, const Tools& tools) {
     const auto head = tools.git(repository, {"symbolic-ref", "--quiet", "--short", "refs/remotes/origin/HEAD"});
-    if (succeeded(head)) {
+    if (ranWell(head)) {
         const auto name = GitOutput::trimmed(head->standardOutput);
         if (!name.empty()) return std::string(name);
     }
     static const std::array<const char*, 5> candidates = {"origin/main", "origin/master", "origin/develop",
                                                           "main", "master"};
     for (const std::string candidate : candidates)
-        if (succeeded(tools.git(repository, {"rev-parse", "--verify", "--quiet", candidate + "^{commit}"})))
+        if (ranWell(tools.git(repository, {"rev-parse", "--verify", "--quiet", candidate + "^{commit}"})))
             return candidate;
     return std::nullopt;
 }
@@ -90,14 +90,14 @@ std::map<std::string, PullRequest> pullRequests(const std::string& repository, c
     const auto gh = installedGh(tools.ghLocations);
     if (!gh) return {};
     const auto remote = tools.git(repository, {"remote", "get-url", "origin"});
-    if (!succeeded(remote)) return {};
+    if (!ranWell(remote)) return {};
     const auto slug = gitHubSlug(GitOutput::trimmed(remote->standardOutput));
     if (!slug) return {};
     const auto output = Shell::run(*gh,
                                    {"pr", "list", "--repo", *slug, "--state", "all", "--limit", "1000", "--json",
                                     "number,state,headRefName,headRefOid,isCrossRepository"},
                                    {{"GH_PROMPT_DISABLED", "1"}}, std::chrono::seconds(60));
-    if (!succeeded(output)) return {};
+    if (!ranWell(output)) return {};
     return parsePullRequests(output->standardOutput);
 }
 

@@ -10,7 +10,7 @@
 namespace tidra::sys {
 namespace {
 
-using Status = FileStore::Contents::Status;
+using ReadStatus = FileStore::Contents::Status;
 
 TEST(FileStoreTest, ReadTellsAbsentFromUnreadable) {
     test::TempHome home;
@@ -22,8 +22,8 @@ TEST(FileStoreTest, ReadTellsAbsentFromUnreadable) {
 
     EXPECT_EQ(FileStore::read(home.path("plain")).data, "hello");
     EXPECT_EQ(FileStore::read(home.path("big")).data.size(), 200'000u);
-    EXPECT_EQ(FileStore::read(home.path("missing")).status, Status::absent);
-    EXPECT_EQ(FileStore::read(home.path("plain/below")).status, Status::absent);
+    EXPECT_EQ(FileStore::read(home.path("missing")).status, ReadStatus::absent);
+    EXPECT_EQ(FileStore::read(home.path("plain/below")).status, ReadStatus::absent);
     home.symlink("zeros", "/dev/zero");
     const std::pair<std::string, std::string> refused[] = {
         {"folder", "not a regular file"},
@@ -32,13 +32,13 @@ TEST(FileStoreTest, ReadTellsAbsentFromUnreadable) {
     };
     for (const auto& [name, reason] : refused) {
         const auto contents = FileStore::read(home.path(name));
-        EXPECT_EQ(contents.status, Status::failed) << name;
+        EXPECT_EQ(contents.status, ReadStatus::failed) << name;
         EXPECT_EQ(contents.error, reason) << name;
     }
     EXPECT_EQ(FileStore::read(home.path("big"), 199'999).error, "too large");
     EXPECT_EQ(test::runAsNobody([&] {
                   const auto contents = FileStore::read(home.path("secret"));
-                  return contents.status == Status::failed ? contents.error : "read";
+                  return contents.status == ReadStatus::failed ? contents.error : "read";
               }),
               "Permission denied");
 }
@@ -67,7 +67,7 @@ TEST(FileStoreTest, RenameNoReplaceKeepsAnExistingTarget) {
     EXPECT_EQ(FileStore::read(home.path("b")).data, "B");
     EXPECT_EQ(FileStore::renameNoReplace(home.path("a"), home.path("c")), std::nullopt);
     EXPECT_EQ(FileStore::read(home.path("c")).data, "A");
-    EXPECT_EQ(FileStore::read(home.path("a")).status, Status::absent);
+    EXPECT_EQ(FileStore::read(home.path("a")).status, ReadStatus::absent);
     EXPECT_NE(FileStore::renameNoReplace(home.path("a"), home.path("d")), std::nullopt);
 }
 

@@ -13,7 +13,7 @@
 namespace tidra::sys {
 namespace {
 
-using Outcome = ProcessSignal::Outcome;
+using SignalOutcome = ProcessSignal::Outcome;
 
 // A child that waits for a signal; reaped by the fixture.
 class ProcessSignalTest : public ::testing::Test {
@@ -53,12 +53,12 @@ protected:
 };
 
 TEST_F(ProcessSignalTest, SignalsTheProcessWithTheExpectedStartTime) {
-    EXPECT_EQ(ProcessSignal::send(child, SIGTERM, reader, startsAt(startTicks)), Outcome::sent);
+    EXPECT_EQ(ProcessSignal::send(child, SIGTERM, reader, startsAt(startTicks)), SignalOutcome::sent);
     EXPECT_EQ(endSignal(), SIGTERM);
 }
 
 TEST_F(ProcessSignalTest, LeavesAProcessWithAnotherStartTimeAlone) {
-    EXPECT_EQ(ProcessSignal::send(child, SIGTERM, reader, startsAt(startTicks + 1)), Outcome::replaced);
+    EXPECT_EQ(ProcessSignal::send(child, SIGTERM, reader, startsAt(startTicks + 1)), SignalOutcome::replaced);
     EXPECT_TRUE(childAlive());
 }
 
@@ -67,14 +67,14 @@ TEST_F(ProcessSignalTest, AnEndedProcessIsGone) {
     ::waitpid(child, nullptr, 0);
     const pid_t ended = child;
     child = 0;
-    EXPECT_EQ(ProcessSignal::send(ended, SIGTERM, reader, startsAt(startTicks)), Outcome::gone);
+    EXPECT_EQ(ProcessSignal::send(ended, SIGTERM, reader, startsAt(startTicks)), SignalOutcome::gone);
 }
 
 TEST_F(ProcessSignalTest, RefusesGroupPids) {
     bool asked = false;
     for (const pid_t pid : {0, -1, -child})
         EXPECT_EQ(ProcessSignal::send(pid, SIGTERM, reader, [&](std::uint64_t) { return asked = true; }),
-                  Outcome::failed)
+                  SignalOutcome::failed)
             << pid;
     EXPECT_FALSE(asked);
     EXPECT_TRUE(childAlive());
@@ -86,7 +86,7 @@ TEST_F(ProcessSignalTest, AnotherUsersProcessIsNotPermitted) {
     const std::uint64_t ticks = startTicks;
     const std::string answer = test::runAsNobody([&] {
         const Outcome outcome = ProcessSignal::send(target, SIGTERM, reader, startsAt(ticks));
-        return std::string(outcome == Outcome::notPermitted ? "notPermitted" : "other");
+        return std::string(outcome == SignalOutcome::notPermitted ? "notPermitted" : "other");
     });
     EXPECT_EQ(answer, "notPermitted");
     EXPECT_TRUE(childAlive());

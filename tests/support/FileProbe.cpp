@@ -1,5 +1,7 @@
 #include "support/FileProbe.h"
 
+#include <gtest/gtest.h>
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -17,6 +19,12 @@ bool exists(const std::string& path) {
 bool isLink(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+std::int64_t allocated(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+    return std::int64_t(st.st_blocks) * 512;
 }
 
 std::string readFile(const std::string& path) {

@@ -10,7 +10,7 @@ namespace tidra {
 
 namespace {
 
-constexpr double kResponse = 0.5;
+constexpr double rollResponse = 0.5;
 // How far a rolling character travels, as a share of the line height.
 constexpr qreal kRollDistance = 0.6;
 // A fitted figure stays readable: it is never set smaller than this.
@@ -26,7 +26,7 @@ QFont numberFont(int pixelSize) {
 
 BigNumber::BigNumber(const QString& text, int pixelSize, QWidget* parent)
     : CachedPaintWidget(parent), current(text), pixelSize(pixelSize),
-      roll(new Spring(kResponse, [this](double p) {
+      roll(new Spring(rollResponse, [this](double p) {
         progress = p;
         invalidate();
       }, this)) {

@@ -12,7 +12,7 @@ namespace tidra {
 
 namespace {
 
-constexpr double kResponse = 0.5;
+constexpr double fillResponse = 0.5;
 constexpr qreal kMinimumFill = 4;
 
 }  // namespace
@@ -23,7 +23,7 @@ qreal MeterBar::fillWidth(double fraction, qreal width) {
 }
 
 MeterBar::MeterBar(double fraction, std::vector<Theme::Tint> colors, QWidget* parent)
-    : CachedPaintWidget(parent), target(fraction), colors(std::move(colors)), spring(new Spring(kResponse, [this](double p) {
+    : CachedPaintWidget(parent), target(fraction), colors(std::move(colors)), spring(new Spring(fillResponse, [this](double p) {
         progress = p;
         invalidate();
       }, this)) {

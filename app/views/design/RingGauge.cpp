@@ -14,7 +14,7 @@ namespace tidra {
 
 namespace {
 
-constexpr double kResponse = 0.6;
+constexpr double sweepResponse = 0.6;
 
 double sane(double fraction) { return std::isfinite(fraction) ? std::max(0.0, fraction) : 0.0; }
 
@@ -52,7 +52,7 @@ std::vector<RingGauge::Arc> RingGauge::arcs(const std::vector<Part>& parts) {
 }
 
 RingGauge::RingGauge(qreal lineWidth, QWidget* parent)
-    : CachedPaintWidget(parent), lineWidth(lineWidth), spring(new Spring(kResponse, [this](double p) {
+    : CachedPaintWidget(parent), lineWidth(lineWidth), spring(new Spring(sweepResponse, [this](double p) {
         progress = p;
         invalidate();
       }, this)) {}

@@ -15,7 +15,6 @@
 namespace tidra {
 
 namespace {
-using Style = Theme::TextStyle;
 
 QString text(const std::string& value) { return QString::fromStdString(value); }
 
@@ -34,11 +33,11 @@ FindingRow::FindingRow(const SlownessFinding& finding, bool compact, std::functi
 
   auto* column = new QVBoxLayout;
   column->setSpacing(4);
-  auto* title = compact ? new StyledLabel(text(finding.title), Style::callout, Theme::Role::label, QFont::DemiBold, this)
-                        : new StyledLabel(text(finding.title), Style::headline, Theme::Role::label, -1, this);
+  auto* title = compact ? new StyledLabel(text(finding.title), Theme::TextStyle::callout, Theme::Role::label, QFont::DemiBold, this)
+                        : new StyledLabel(text(finding.title), Theme::TextStyle::headline, Theme::Role::label, -1, this);
   title->setWordWrap(true);
   column->addWidget(title);
-  auto* detail = new StyledLabel(text(finding.detail), compact ? Style::caption : Style::callout,
+  auto* detail = new StyledLabel(text(finding.detail), compact ? Theme::TextStyle::caption : Theme::TextStyle::callout,
                                  Theme::Role::secondaryLabel, -1, this);
   detail->setWordWrap(true);
   column->addWidget(detail);
@@ -73,7 +72,7 @@ QWidget* FindingRow::makeConfirmation() {
   auto* column = new QVBoxLayout(confirmationArea);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(6);
-  auto* consequence = new StyledLabel(words.consequence, compact ? Style::caption : Style::callout,
+  auto* consequence = new StyledLabel(words.consequence, compact ? Theme::TextStyle::caption : Theme::TextStyle::callout,
                                       Theme::Role::label, -1, confirmationArea);
   consequence->setObjectName(QStringLiteral("consequence"));
   consequence->setWordWrap(true);
@@ -107,7 +106,7 @@ QWidget* FindingRow::makeDone() {
   auto* line = new QHBoxLayout(done);
   line->setContentsMargins(0, 0, 0, 0);
   line->setSpacing(4);
-  const auto style = compact ? Style::caption : Style::callout;
+  const auto style = compact ? Theme::TextStyle::caption : Theme::TextStyle::callout;
   line->addWidget(new SymbolView(QStringLiteral("checkmark.circle.fill"), Theme::Role::green, Theme::pixelSize(style), done));
   line->addWidget(new StyledLabel(QStringLiteral("Done"), style, Theme::Role::green, QFont::Medium, done));
   return done;

@@ -11,7 +11,7 @@ namespace {
 using Paths = std::vector<std::string>;
 using test::Kind;
 
-struct Expected {
+struct HomeExpected {
     std::string id;
     Kind kind;
     Paths paths; // relative to the home folder
@@ -83,7 +83,7 @@ struct LinuxHome {
 TEST(LinuxHomeCatalogTest, EachToolsDataAtItsLinuxPlace) {
     LinuxHome f;
     const auto items = f.catalog();
-    const Expected expected[] = {
+    const HomeExpected expected[] = {
         {"gradle.caches", Kind::remove, {".gradle/caches"}, Safety::safe},
         {"android.studioCaches", Kind::remove, {".cache/Google/AndroidStudio2024.1"}, Safety::safe},
         {"npm.cache", Kind::remove, {".npm/_cacache"}, Safety::safe},

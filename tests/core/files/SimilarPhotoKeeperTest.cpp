@@ -11,7 +11,7 @@ namespace {
 namespace Finder = SimilarPhotoFinder;
 using test::PhotoFixture::Variant;
 
-Finder::File listed(const std::string& path) {
+Finder::File listedOnOneDay(const std::string& path) {
     struct stat st {};
     EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
     const auto day = std::chrono::system_clock::from_time_t(1'700'000'000);
@@ -35,7 +35,7 @@ TEST(SimilarPhotoKeeperTest, TheUntouchedShotComesBeforeItsEditedCopies) {
     std::vector<Finder::File> files;
     for (const auto& [name, variant] : shots) {
         test::PhotoFixture::write(home.path(name), 1200, 900, 60, test::PhotoFixture::camera(), variant);
-        files.push_back(listed(home.path(name)));
+        files.push_back(listedOnOneDay(home.path(name)));
     }
     const auto groups = Finder::findAmong(files, Finder::threshold, nullptr, nullptr);
     ASSERT_EQ(groups.size(), 1u);

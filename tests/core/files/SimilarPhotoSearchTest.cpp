@@ -18,7 +18,7 @@ namespace Finder = SimilarPhotoFinder;
 using test::PhotoFixture::Content;
 using test::PhotoFixture::Variant;
 
-Finder::File listed(const std::string& path) {
+Finder::File listedAsItIs(const std::string& path) {
     struct stat st {};
     EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
     const auto modified = std::chrono::system_clock::from_time_t(st.st_mtime);
@@ -50,7 +50,7 @@ std::vector<Finder::File> photos(const test::TempHome& home, int count, int seed
     for (int i = 0; i < count; ++i) {
         const auto path = home.path("p" + std::to_string(seed) + "_" + std::to_string(i) + ".jpg");
         test::PhotoFixture::write(path, 400, 400, seed + i);
-        files.push_back(listed(path));
+        files.push_back(listedAsItIs(path));
     }
     return files;
 }
@@ -90,7 +90,7 @@ TEST(SimilarPhotoSearchTest, EmptyCallbacksReportNothingAndNeverCancel) {
     test::TempHome home;
     auto files = photos(home, 2);
     test::PhotoFixture::write(home.path("again.jpg"), 640, 480, 0, test::PhotoFixture::camera(), {}, Content::scene);
-    files.push_back(listed(home.path("again.jpg")));
+    files.push_back(listedAsItIs(home.path("again.jpg")));
     EXPECT_NO_THROW(Finder::findAmong(files, Finder::threshold, nullptr, nullptr));
     EXPECT_NO_THROW(Finder::find({home.root()}, Finder::threshold, nullptr, nullptr));
 }
@@ -101,7 +101,7 @@ TEST(SimilarPhotoSearchTest, CancelledWhileReadingReturnsNoGroups) {
     for (int i = 0; i < 12; ++i) {
         const auto path = home.path("same" + std::to_string(i) + ".jpg");
         test::PhotoFixture::write(path, 400, 400, 3, test::PhotoFixture::camera(), Variant{.quality = 60 + i});
-        files.push_back(listed(path));
+        files.push_back(listedAsItIs(path));
     }
     std::atomic<int> asked{0};
     Recorder recorder;
@@ -118,7 +118,7 @@ TEST(SimilarPhotoSearchTest, GroupsSimilarShotsBestFirstLargestSavingFirst) {
     const auto add = [&](const std::string& name, int w, int h, int seed, const Variant& v, Content content) {
         const auto path = home.path(name);
         test::PhotoFixture::write(path, w, h, seed, test::PhotoFixture::camera(), v, content);
-        auto file = listed(path);
+        auto file = listedAsItIs(path);
         file.modified = day;
         files.push_back(file);
     };
@@ -158,7 +158,7 @@ TEST(SimilarPhotoSearchTest, FindListsPhotosOfTheUserFoldersOnce) {
     test::PhotoFixture::write(home.path("Pictures/tiny.jpg"), 400, 400, 40);  // below 100,000 bytes
     test::PhotoFixture::write(home.path("Pictures/.hidden.jpg"), 1600, 1200, 40);
     home.file("Pictures/notes.txt", 200'000);
-    ASSERT_LT(listed(home.path("Pictures/tiny.jpg")).bytes, Finder::minimumBytes);
+    ASSERT_LT(listedAsItIs(home.path("Pictures/tiny.jpg")).bytes, Finder::minimumBytes);
 
     Recorder recorder;
     const auto groups = Finder::find(DuplicateFinder::defaultRoots(home.root()), Finder::threshold,
@@ -188,10 +188,10 @@ TEST(SimilarPhotoSearchTest, CloneKeysAskedForGroupedPhotosOnly) {
     std::vector<Finder::File> files;
     for (const auto* name : {"shot.jpg", "shot-clone.jpg"}) {
         test::PhotoFixture::write(home.path(name), 800, 600, 50);
-        files.push_back(listed(home.path(name)));
+        files.push_back(listedAsItIs(home.path(name)));
     }
     test::PhotoFixture::write(home.path("other.jpg"), 800, 600, 51);
-    files.push_back(listed(home.path("other.jpg")));
+    files.push_back(listedAsItIs(home.path("other.jpg")));
     std::mutex mutex;
     std::set<std::string> asked;
     const auto groups = Finder::findAmong(files, Finder::threshold, [](const auto&) {}, never,
@@ -220,7 +220,7 @@ TEST(SimilarPhotoSearchTest, HundredsOfPhotosReadSideBySideGiveEverySceneItsGrou
             const auto copy = home.path("s" + std::to_string(scene) + "_" + std::to_string(size) + ".jpg");
             // From 536 by 402 pixels up: each still shrunk to its thumbnail, none below 400.
             test::PhotoFixture::resave(shot, copy, 0.67 + 0.0135 * size);
-            files.push_back(listed(copy));
+            files.push_back(listedAsItIs(copy));
         }
     }
     const auto groups = Finder::findAmong(files, Finder::threshold, nullptr, nullptr);

@@ -1,6 +1,7 @@
 #include "files/UserFiles.h"
 
 #include "support/TempHome.h"
+#include "support/FileProbe.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -27,11 +28,7 @@ std::vector<std::string> listed(const TempHome& home, const std::vector<std::str
     return relativePaths(UserFiles::list(absolute, minimumBytes), home);
 }
 
-std::int64_t allocated(const std::string& path) {
-    struct stat st{};
-    ::lstat(path.c_str(), &st);
-    return std::int64_t(st.st_blocks) * 512;
-}
+using test::allocated;
 
 TEST(UserFilesList, SkipsWhatIsNotTheUsersOwnDocuments) {
     TempHome home;

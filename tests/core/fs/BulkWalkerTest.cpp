@@ -29,10 +29,10 @@ struct Record {
     std::vector<std::string> unreadable;
 };
 
-Record walk(const std::string& root, BulkWalker::Fields fields = BulkWalker::Field::allFiles,
+Record bulkWalk(const std::string& root, BulkWalker::Fields fields = BulkWalker::Field::allFiles,
             const std::function<bool(BulkFolder&)>& extra = nullptr) {
     Record record;
-    BulkWalker::walk(
+    BulkWalker::bulkWalk(
         root,
         [&](BulkFolder& folder) {
             Visit visit{folder.path, folder.depth, {}, {}};
@@ -81,7 +81,7 @@ TEST(BulkWalkerTest, VisitsFoldersInPreOrderWithSubfoldersInListingOrder) {
     home.file("b/g", 10);
     home.symlink("link", "a");
 
-    const Record record = walk(home.root());
+    const Record record = bulkWalk(home.root());
     std::map<std::string, const Visit*> byPath;
     for (const auto& visit : record.visits) byPath[visit.path] = &visit;
     std::vector<std::string> expected;
@@ -106,7 +106,7 @@ TEST(BulkWalkerTest, EntriesCarryKindAndStatusFields) {
     home.setModified("data", std::chrono::system_clock::time_point(std::chrono::seconds(1'234'567)));
 
     int visits = 0;
-    BulkWalker::walk(
+    BulkWalker::bulkWalk(
         home.root(),
         [&](BulkFolder& folder) {
             if (folder.depth > 0) return true;
@@ -169,7 +169,7 @@ TEST(BulkWalkerTest, FieldMaskDecidesWhatIsRead) {
                          Case{BulkWalker::Field::allocatedBytes, true, false},
                          Case{BulkWalker::Field::allFiles | BulkWalker::Field::folders, true, true}}) {
         SCOPED_TRACE(c.fields);
-        BulkWalker::walk(
+        BulkWalker::bulkWalk(
             home.root(),
             [&](BulkFolder& folder) {
                 if (folder.depth > 0) return true;
@@ -198,7 +198,7 @@ TEST(BulkWalkerTest, SkippedSubfolderIsLeftOutAndFalseEndsTheWalk) {
     TempHome home;
     for (const char* dir : {"keep/inner", "prune/inner", "other"}) home.dir(dir);
 
-    const Record pruned = walk(home.root(), BulkWalker::Field::none, [](BulkFolder& folder) {
+    const Record pruned = bulkWalk(home.root(), BulkWalker::Field::none, [](BulkFolder& folder) {
         for (std::size_t i = 0; i < folder.entries.size(); ++i)
             if (folder.entries[i].isNamed("prune")) folder.skipped.insert(std::int64_t(i));
         return true;
@@ -210,7 +210,7 @@ TEST(BulkWalkerTest, SkippedSubfolderIsLeftOutAndFalseEndsTheWalk) {
     EXPECT_EQ(std::count(paths.begin(), paths.end(), home.path("keep/inner")), 1);
 
     int visits = 0;
-    const Record stopped = walk(home.root(), BulkWalker::Field::none, [&](BulkFolder&) { return ++visits < 2; });
+    const Record stopped = bulkWalk(home.root(), BulkWalker::Field::none, [&](BulkFolder&) { return ++visits < 2; });
     EXPECT_EQ(stopped.visits.size(), 2u);
 }
 
@@ -220,7 +220,7 @@ TEST(BulkWalkerTest, RootThatIsNoFolderYieldsNothing) {
     home.file("file", 1);
     home.symlink("link", "real");
     for (const char* root : {"link", "file", "missing"}) {
-        const Record record = walk(home.path(root));
+        const Record record = bulkWalk(home.path(root));
         EXPECT_TRUE(record.visits.empty()) << root;
         EXPECT_TRUE(record.unreadable.empty()) << root;
     }
@@ -231,10 +231,10 @@ TEST(BulkWalkerTest, RootOnAnotherVolumeThanAskedYieldsNothing) {
     home.dir("inner");
     const auto device = std::uint64_t(lstatOf(home.root()).st_dev);
     int visits = 0;
-    BulkWalker::walk(home.root(), [&](BulkFolder&) { return ++visits > 0; }, nullptr, BulkWalker::Field::none,
+    BulkWalker::bulkWalk(home.root(), [&](BulkFolder&) { return ++visits > 0; }, nullptr, BulkWalker::Field::none,
                      device + 1);
     EXPECT_EQ(visits, 0);
-    BulkWalker::walk(home.root(), [&](BulkFolder&) { return ++visits > 0; }, nullptr, BulkWalker::Field::none,
+    BulkWalker::bulkWalk(home.root(), [&](BulkFolder&) { return ++visits > 0; }, nullptr, BulkWalker::Field::none,
                      device);
     EXPECT_EQ(visits, 2);
 }
@@ -242,7 +242,7 @@ TEST(BulkWalkerTest, RootOnAnotherVolumeThanAskedYieldsNothing) {
 TEST(BulkWalkerTest, TrailingSlashIsKeptInChildPaths) {
     TempHome home;
     home.dir("sub");
-    const Record record = walk(home.root() + "/");
+    const Record record = bulkWalk(home.root() + "/");
     ASSERT_EQ(record.visits.size(), 2u);
     EXPECT_EQ(record.visits[1].path, home.root() + "//sub");
 }
@@ -258,7 +258,7 @@ TEST(BulkWalkerTest, FolderLargerThanOneBufferIsVisitedOnceWithValidNames) {
     home.dir("big/sub");
     made.insert("sub");
 
-    const Record record = walk(home.path("big"));
+    const Record record = bulkWalk(home.path("big"));
     ASSERT_EQ(record.visits.size(), 2u);
     const auto& names = record.visits[0].names;
     EXPECT_EQ(names.size(), made.size());
@@ -269,7 +269,7 @@ TEST(BulkWalkerTest, FolderHelpersAndDescriptor) {
     TempHome home;
     home.file("a.txt", 1);
     home.file("ab", 1);
-    BulkWalker::walk(
+    BulkWalker::bulkWalk(
         home.root(),
         [&](BulkFolder& folder) {
             EXPECT_TRUE(folder.contains("a.txt"));
@@ -332,7 +332,7 @@ TEST(BulkWalkerTest, UnreadableSubfolderIsReportedOnceWhileSiblingsAreWalked) {
     for (const Case c :
          {Case{BulkWalker::Field::allFiles, "unreadable: listonly locked visited: . open open/sub zzz"},
           Case{BulkWalker::Field::none, "unreadable: listonly/sub locked visited: . listonly open open/sub zzz"}}) {
-        EXPECT_EQ(test::runAsNobody([&] { return describe(walk(home.root(), c.fields), home.root()); }),
+        EXPECT_EQ(test::runAsNobody([&] { return describe(bulkWalk(home.root(), c.fields), home.root()); }),
                   c.expected);
     }
 }
@@ -345,7 +345,7 @@ TEST(BulkWalkerTest, MountPointBelowRootIsNeitherVisitedNorReported) {
         if (!test::mountTmpfs(home.path("mnt"))) return std::string("<mount failed>");
         home.file("mnt/on-tmpfs", 1);
         home.dir("mnt/sub");
-        return describe(walk(home.root()), home.root());
+        return describe(bulkWalk(home.root()), home.root());
     });
     if (!answer || *answer == "<mount failed>") GTEST_SKIP() << "cannot mount a tmpfs in a private mount namespace";
     EXPECT_EQ(*answer, "unreadable: visited: . plain");

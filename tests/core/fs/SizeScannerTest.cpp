@@ -3,6 +3,7 @@
 #include "support/MountNamespace.h"
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
+#include "support/FileProbe.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -17,11 +18,7 @@ using test::TempHome;
 using Clock = std::chrono::system_clock;
 using Paths = std::vector<std::string>;
 
-std::int64_t allocated(const std::string& path) {
-    struct stat st{};
-    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
-    return std::int64_t(st.st_blocks) * 512;
-}
+using test::allocated;
 
 Clock::time_point at(std::int64_t seconds) { return Clock::time_point(std::chrono::seconds(seconds)); }
 

@@ -5,11 +5,11 @@
 namespace tidra {
 namespace {
 
-using Row = ProjectScan::ArtifactRow;
+using ArtifactRow = ProjectScan::ArtifactRow;
 using WorktreeRow = ProjectScan::WorktreeRow;
 
-Row artifact(std::string path, std::string project, std::int32_t owner) {
-    return Row{std::move(path), ArtifactKind::all().front(), std::move(project), std::nullopt, 0, 0, owner};
+ArtifactRow artifact(std::string path, std::string project, std::int32_t owner) {
+    return ArtifactRow{std::move(path), ArtifactKind::all().front(), std::move(project), std::nullopt, 0, 0, owner};
 }
 
 WorktreeRow worktreeRow(std::string path, std::vector<std::string> generated, std::vector<std::int32_t> owners,

@@ -2,6 +2,7 @@
 
 #include "support/GitFixture.h"
 #include "support/TempHome.h"
+#include "support/FileProbe.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -16,11 +17,7 @@ namespace {
 using test::GitFixture;
 using Stage = ProjectScanner::Stage;
 
-std::int64_t allocated(const std::string& path) {
-    struct stat st{};
-    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
-    return std::int64_t(st.st_blocks) * 512;
-}
+using test::allocated;
 
 // A repository with node_modules, a finished worktree and a worktree with uncommitted work,
 // both outside the scanned root, each with node_modules; one package file is hard-linked into

@@ -3,6 +3,7 @@
 #include "support/GitFixture.h"
 #include "support/MountNamespace.h"
 #include "support/TempHome.h"
+#include "support/FileProbe.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -19,11 +20,7 @@ using test::TempHome;
 using Owners = SpaceAccount::Owners;
 using Combinations = std::map<Owners, std::int64_t>;
 
-std::int64_t allocated(const std::string& path) {
-    struct stat st{};
-    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
-    return std::int64_t(st.st_blocks) * 512;
-}
+using test::allocated;
 
 // No file shares extents: keeps results independent of the file system under /tmp.
 SpaceAccounting::CloneKeys noClones() { return {}; }
