@@ -2,9 +2,14 @@
 
 #include "platform/FileAccess.h"
 #include "platform/MountTable.h"
+#include "platform/NoFollow.h"
 #include "projects/GitCommand.h"
 #include "platform/SafeRemove.h"
 #include "platform/Trash.h"
+#include "platform/UniqueFd.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <string_view>
@@ -27,6 +32,17 @@ std::string toolFailure(const Shell::Output& output, const std::string& fallback
 bool counted(const std::string& path, const sys::Outcome& outcome, CleanReport& report) {
     if (outcome.status == sys::Outcome::Status::failed) report.failures.push_back({path, outcome.reason});
     return outcome.status == sys::Outcome::Status::done;
+}
+
+// Why the folder at `path` is not the worktree folder scanned as (device, inode); empty when it
+// is. Looked at without following a link anywhere on the way, as git will reach it by name.
+std::string changedSinceScan(const std::string& path, std::uint64_t device, std::uint64_t inode) {
+    const sys::UniqueFd folder(sys::NoFollow::openFolder(path, O_PATH));
+    if (folder.fd == -ELOOP) return "is a symbolic link";
+    if (!folder.ok()) return sys::Outcome::errorText(-folder.fd);
+    struct stat st {};
+    if (::fstat(folder.fd, &st) != 0) return sys::Outcome::errorText(errno);
+    return st.st_dev == device && st.st_ino == inode ? "" : "has changed since the scan";
 }
 
 } // namespace
@@ -103,6 +119,14 @@ CleanReport Cleaner::removeWorktree(const CleanupAction::RemoveWorktree& action)
     if (sys::isSymbolicLink(judged)) {
         report.failures.push_back({action.path, "is a symbolic link"});
         return report;
+    }
+    // Nor may git, or the clearing below, reach another real folder put in the worktree's place
+    // (moved away and replaced, or mounted over) since the scan; its ignored files would go.
+    if (action.device != 0 || action.inode != 0) {
+        if (auto changed = changedSinceScan(judged, action.device, action.inode); !changed.empty()) {
+            report.failures.push_back({action.path, std::move(changed)});
+            return report;
+        }
     }
     // git removes ignored folders too, and would empty another volume mounted on one of them.
     if (sys::MountTable::firstAtOrBelow(judged)) {

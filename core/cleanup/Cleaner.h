@@ -22,8 +22,9 @@ namespace tidra {
 // reported; one that cannot be examined (a folder above may not be searched, the path is too
 // long) is a failure with the system's reason. Tools (a `run` action, git for a worktree) go
 // through the runner, with a limit of 300 seconds; a tool stopped at its limit is a failure,
-// never a success. A worktree with another volume mounted at or below it is refused before
-// anything is removed. An immutable value; calls share nothing and may run on several threads.
+// never a success. A worktree with another volume mounted at or below it, or whose folder is no
+// longer the one scanned (its device and inode, when the action carries them), is refused
+// before anything is removed. An immutable value; calls share nothing and may run on several threads.
 class Cleaner {
 public:
     // Shell::run's shape, so tests can stand in for it.

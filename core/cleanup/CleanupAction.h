@@ -1,6 +1,7 @@
 #pragma once
 
 #include <concepts>
+#include <cstdint>
 #include <string>
 #include <variant>
 #include <vector>
@@ -33,10 +34,13 @@ struct CleanupAction {
         bool operator==(const Run&) const = default;
     };
     // A linked git worktree of `repository`; `clearFirst` is removed before the worktree.
+    // `device` and `inode` identify the folder as the scan saw it; 0 and 0 when not known.
     struct RemoveWorktree {
         std::string repository;
         std::string path;
         std::vector<std::string> clearFirst;
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
         bool operator==(const RemoveWorktree&) const = default;
     };
 

@@ -41,7 +41,8 @@ CleanupAction ProjectScan::action(const ArtifactRow& row) {
 CleanupAction ProjectScan::action(const WorktreeRow& row) {
     auto clearFirst = row.generated;
     clearFirst.insert(clearFirst.end(), row.worktree.clutter.begin(), row.worktree.clutter.end());
-    return CleanupAction::RemoveWorktree{row.worktree.repository, row.worktree.path, std::move(clearFirst)};
+    return CleanupAction::RemoveWorktree{row.worktree.repository, row.worktree.path, std::move(clearFirst),
+                                         row.worktree.device, row.worktree.inode};
 }
 
 } // namespace tidra

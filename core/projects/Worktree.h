@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <concepts>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
@@ -85,6 +86,9 @@ struct Worktree {
     // somewhere below, or that could not be searched for one. Removing the worktree would
     // destroy them for good.
     std::vector<std::string> nestedRepositories;
+    // The folder's identity when it was inspected; 0 and 0 when no folder stood at `path`.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 
     const std::string& id() const { return path; }
     // Last path component of `path`.

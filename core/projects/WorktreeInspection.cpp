@@ -1,5 +1,6 @@
 #include "projects/WorktreeInspection.h"
 
+#include "platform/FileStatus.h"
 #include "platform/PathText.h"
 #include "projects/GitOutput.h"
 #include "projects/StrictWalk.h"
@@ -128,7 +129,15 @@ State historyState(const Record& record, const std::optional<std::string>& main,
 }
 
 Worktree unchecked(const Record& record, const std::string& repository, State state) {
-    return Worktree{record.path, repository, record.branch, std::move(state), std::nullopt, {}, {}, {}};
+    Worktree worktree{record.path, repository, record.branch, std::move(state), std::nullopt, {}, {}, {}};
+    // Taken before git looks inside: what the user is shown is about this folder, and removing
+    // it later must not reach another one put in its place.
+    const auto status = sys::FileStatus::of(record.path);
+    if (status && status->type == sys::FileStatus::Type::directory) {
+        worktree.device = status->device;
+        worktree.inode = status->inode;
+    }
+    return worktree;
 }
 
 } // namespace

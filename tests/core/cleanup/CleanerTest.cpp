@@ -1,5 +1,6 @@
 #include "cleanup/Cleaner.h"
 
+#include "platform/FileStatus.h"
 #include "platform/SafeRemove.h"
 #include "projects/GitCommand.h"
 #include "support/DeepTree.h"
@@ -16,6 +17,7 @@
 
 #include <atomic>
 #include <climits>
+#include <filesystem>
 #include <map>
 #include <thread>
 
@@ -303,6 +305,14 @@ protected:
         return output.value_or(Shell::Output{});
     }
 
+    // The action a scan made now would build: the folder's identity included.
+    CleanupAction scanned(const std::string& wt, Paths clearFirst) const {
+        const auto folder = sys::FileStatus::of(wt);
+        EXPECT_TRUE(folder && folder->type == sys::FileStatus::Type::directory) << wt;
+        const auto identity = folder.value_or(sys::FileStatus{});
+        return CleanupAction::RemoveWorktree{repo, wt, std::move(clearFirst), identity.device, identity.inode};
+    }
+
     std::string repo = fs.path("home/Projects/repo");
 };
 
@@ -311,8 +321,8 @@ TEST_F(WorktreeTest, RemovesAWorktreeAfterClearingItsClutter) {
     git({"worktree", "add", "-q", wt});
     fs.file("home/Projects/wt/node_modules/pkg/index.js");
     fs.file("home/Projects/repo/keep");
-    const auto report = cleaner().perform(CleanupAction::RemoveWorktree{
-        repo, wt, {wt + "/node_modules", home("Projects/repo/keep"), wt + "/../repo/keep", wt + "/missing"}});
+    const auto report = cleaner().perform(
+        scanned(wt, {wt + "/node_modules", home("Projects/repo/keep"), wt + "/../repo/keep", wt + "/missing"}));
     EXPECT_EQ(report, (CleanReport{2, {}}));
     EXPECT_FALSE(exists(wt));
     EXPECT_TRUE(exists(home("Projects/repo/keep")));
@@ -336,12 +346,39 @@ TEST_F(WorktreeTest, AWorktreeSwappedForALinkIsRefusedAndItsTargetKept) {
     const std::string wt = home("Projects/wt");
     git({"worktree", "add", "-q", wt});
     fs.text("home/Projects/wt/.env", "secret");
+    const auto action = scanned(wt, {wt + "/.env"});
     ASSERT_EQ(::rename(wt.c_str(), fs.path("outside/moved").c_str()), 0);
     fs.symlink("home/Projects/wt", fs.path("outside/moved"));
-    const auto report = cleaner().perform(CleanupAction::RemoveWorktree{repo, wt, {wt + "/.env"}});
-    EXPECT_EQ(report, (CleanReport{0, {{wt, "is a symbolic link"}}}));
+    for (const auto& unscanned : {action, CleanupAction(CleanupAction::RemoveWorktree{repo, wt, {wt + "/.env"}})})
+        EXPECT_EQ(cleaner().perform(unscanned), (CleanReport{0, {{wt, "is a symbolic link"}}}));
     EXPECT_EQ(readFile(fs.path("outside/moved/.env")), "secret");
     EXPECT_EQ(readFile(fs.path("outside/moved/tracked")), "v1");
+}
+
+// Another real folder put where the scanned worktree was: the clearing would empty it, and git
+// would remove a copy of the worktree with its ignored files.
+TEST_F(WorktreeTest, AFolderPutInTheWorktreesPlaceSinceTheScanIsLeftAlone) {
+    fs.text("home/Projects/repo/.git/info/exclude", ".env\n");
+    struct Case {
+        const char* folder;
+        bool copy; // else an unrelated folder
+        Paths clearFirst;
+    };
+    const Case cases[] = {{"unrelated", false, {"/.env"}}, {"copy", true, {}}};
+    for (const auto& c : cases) {
+        const std::string wt = home(std::string("Projects/") + c.folder);
+        const std::string moved = fs.path(std::string("outside/") + c.folder);
+        git({"worktree", "add", "-q", wt});
+        Paths clearFirst;
+        for (const auto& entry : c.clearFirst) clearFirst.push_back(wt + entry);
+        const auto action = scanned(wt, clearFirst);
+        ASSERT_EQ(::rename(wt.c_str(), moved.c_str()), 0);
+        if (c.copy) std::filesystem::copy(moved, wt, std::filesystem::copy_options::recursive);
+        fs.text(std::string("home/Projects/") + c.folder + "/.env", "secret");
+        EXPECT_EQ(cleaner().perform(action), (CleanReport{0, {{wt, "has changed since the scan"}}})) << c.folder;
+        EXPECT_EQ(readFile(wt + "/.env"), "secret") << c.folder;
+        EXPECT_EQ(readFile(moved + "/tracked"), "v1") << c.folder;
+    }
 }
 
 TEST_F(WorktreeTest, AnotherVolumeInsideAWorktreeIsNotTouched) {

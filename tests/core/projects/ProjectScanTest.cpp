@@ -76,12 +76,14 @@ TEST(ProjectScanTest, ActionsDeleteArtifactsAndRemoveWorktreesAfterTheirGenerate
     const auto s = scan();
     EXPECT_EQ(ProjectScan::action(s.artifacts[0]), CleanupAction(CleanupAction::Delete{{"/home/u/code/a/node_modules"}}));
 
-    const auto row = worktreeRow("/home/u/wt/f", {"/home/u/wt/f/target", "/home/u/wt/f/node_modules"}, {2, 3, 4},
-                                 {"/home/u/wt/f/.DS_Store"});
+    auto row = worktreeRow("/home/u/wt/f", {"/home/u/wt/f/target", "/home/u/wt/f/node_modules"}, {2, 3, 4},
+                           {"/home/u/wt/f/.DS_Store"});
+    row.worktree.device = 2049;
+    row.worktree.inode = 77;
     EXPECT_EQ(ProjectScan::action(row),
               CleanupAction(CleanupAction::RemoveWorktree{
                   "/home/u/repo", "/home/u/wt/f",
-                  {"/home/u/wt/f/target", "/home/u/wt/f/node_modules", "/home/u/wt/f/.DS_Store"}}));
+                  {"/home/u/wt/f/target", "/home/u/wt/f/node_modules", "/home/u/wt/f/.DS_Store"}, 2049, 77}));
     EXPECT_EQ(ProjectScan::action(worktreeRow("/home/u/wt/g", {}, {5})),
               CleanupAction(CleanupAction::RemoveWorktree{"/home/u/repo", "/home/u/wt/g", {}}));
 }

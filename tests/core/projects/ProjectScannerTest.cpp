@@ -89,9 +89,12 @@ TEST(ProjectScannerTest, RowsOwnersAndTotalsOfARepositoryWithTwoWorktrees) {
     ASSERT_EQ(done.owners.size(), 2u);
     EXPECT_GE(done.realBytes, p.doneOwn);
     EXPECT_LT(done.realBytes, done.apparentBytes);
+    struct stat folder{};
+    ASSERT_EQ(::lstat(p.done.c_str(), &folder), 0);
     EXPECT_EQ(ProjectScan::action(done),
               CleanupAction(CleanupAction::RemoveWorktree{p.git.repo(), p.done,
-                                                          {p.done + "/node_modules", p.done + "/.DS_Store"}}));
+                                                          {p.done + "/node_modules", p.done + "/.DS_Store"},
+                                                          folder.st_dev, folder.st_ino}));
 
     EXPECT_EQ(dirty.id(), p.dirty);
     EXPECT_FALSE(dirty.worktree.canRemove());

@@ -5,6 +5,7 @@
 #include "support/RunAsNobody.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <cctype>
@@ -307,6 +308,14 @@ TEST(WorktreeInspectionTest, ListingSortsByPathAndAsksForGeneratedFoldersOncePer
     EXPECT_EQ(found[1].path, b);
     EXPECT_EQ(found[1].branch, "b");
     EXPECT_EQ(found[2].state, State{State::Missing{}});
+    // Each folder as it was seen, so that removing it later cannot reach another one in its place.
+    using Identity = std::pair<std::uint64_t, std::uint64_t>;
+    const auto identity = [](const std::string& path) {
+        struct stat folder{};
+        return ::lstat(path.c_str(), &folder) == 0 ? Identity(folder.st_dev, folder.st_ino) : Identity(0, 0);
+    };
+    EXPECT_NE(identity(a), identity(b));
+    for (const auto& w : found) EXPECT_EQ(Identity(w.device, w.inode), identity(w.path)) << w.path;
     std::sort(asked.begin(), asked.end());
     EXPECT_EQ(asked.size(), 3u);
 }
