@@ -1,5 +1,6 @@
 #include "views/applications/ApplicationsView.h"
 
+#include "platform/FileAccess.h"
 #include "platform/FileRevealer.h"
 #include "runtime/Scheduler.h"
 #include "views/Formats.h"
@@ -20,7 +21,6 @@
 #include "views/design/StyledLabel.h"
 #include "views/design/SymbolView.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenu>
@@ -298,10 +298,8 @@ void ApplicationsView::presentConfirmation() {
 }
 
 void ApplicationsView::reveal(const std::set<std::string>& paths) {
-  for (const auto& path : paths) {
-    const auto shown = QString::fromStdString(path);
-    if (QFileInfo::exists(shown)) revealer.reveal(shown);
-  }
+  for (const auto& path : paths)
+    if (sys::existsFollowingLinks(path)) revealer.reveal(path);
 }
 
 }  // namespace tidra::applications

@@ -2,6 +2,7 @@
 
 #include "models/AppModel.h"
 #include "views/Formats.h"
+#include "views/RowKeys.h"
 #include "views/cleanup/CleanupRow.h"
 #include "views/cleanup/CleanupTexts.h"
 #include "views/design/Brand.h"
@@ -61,9 +62,10 @@ void CategorySection::refresh() {
   selectAll->setText(CleanupTexts::selectAllTitle(CleanupTexts::allSelected(ids, model.selection())));
   total->setText(Formats::bytes(CleanupTexts::totalBytes(items, model.sizes())));
   QStringList keys;
-  for (const auto& item : items) keys << QString::fromStdString(item.id);
+  // Ids carry names read from disk (installers, caches), which need not be UTF-8.
+  for (const auto& item : items) keys << RowKeys::of(item.id);
   list->setKeys(keys);
-  for (const auto& item : items) static_cast<CleanupRow*>(list->row(QString::fromStdString(item.id)))->show(item);
+  for (const auto& item : items) static_cast<CleanupRow*>(list->row(RowKeys::of(item.id)))->show(item);
 }
 
 }  // namespace tidra

@@ -90,7 +90,7 @@ void DuplicateRow::elide() {
 QMenu* DuplicateRow::makeMenu() {
   auto* menu = new QMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
-  menu->addAction(QStringLiteral("Show in Folder"), this, [this] { revealer.reveal(QString::fromStdString(shown.path)); });
+  menu->addAction(QStringLiteral("Show in Folder"), this, [this] { revealer.reveal(shown.path); });
   return menu;
 }
 

@@ -91,7 +91,7 @@ QMenu* PhotoCell::makeMenu() {
   auto* menu = new QMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->addAction(DuplicatesTexts::previewAction(), this, [this] { preview(); });
-  menu->addAction(QStringLiteral("Show in Folder"), this, [this] { revealer.reveal(QString::fromStdString(shown.path)); });
+  menu->addAction(QStringLiteral("Show in Folder"), this, [this] { revealer.reveal(shown.path); });
   return menu;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Thumbnailer.h"
 #include "runtime/Flow.h"
+#include "views/Formats.h"
 #include "views/design/Button.h"
 #include "views/design/StyledLabel.h"
 
@@ -16,7 +17,7 @@ PreviewWindow::PreviewWindow(const std::string& path, const QImage& standIn, std
     : Sheet(parent), file(path) {
   setObjectName(QStringLiteral("previewWindow"));
   resize(720, 560);
-  auto* title = new StyledLabel(QString::fromStdString(path.substr(path.rfind('/') + 1)), Theme::TextStyle::headline);
+  auto* title = new StyledLabel(Formats::fileName(path.substr(path.rfind('/') + 1)), Theme::TextStyle::headline);
   title->setObjectName(QStringLiteral("previewTitle"));
   body()->addWidget(title);
   view = new QLabel;

@@ -323,7 +323,7 @@ void LargeFilesView::confirmTrash() {
 }
 
 void LargeFilesView::reveal(const std::set<std::string>& paths) {
-  for (const auto& path : paths) revealer.reveal(QString::fromStdString(path));
+  for (const auto& path : paths) revealer.reveal(path);
 }
 
 }  // namespace tidra

@@ -55,7 +55,7 @@ StartupRow::StartupRow(const StartupItem& item, const std::string& home, FileRev
   auto* reveal = new Button(Button::Look::link, QStringLiteral("Show in Folder"));
   reveal->setObjectName(QStringLiteral("reveal"));
   connect(reveal, &QPushButton::clicked, this,
-          [&revealer, path = QString::fromStdString(item.plistPath)] { revealer.reveal(path); });
+          [&revealer, path = item.plistPath] { revealer.reveal(path); });
   row->addWidget(reveal);
 }
 

@@ -22,7 +22,7 @@ ProjectGroupSection::ProjectGroupSection(ProjectsModel& model, FileRevealer& rev
         connect(row, &ProjectRow::toggled, this, [this, path](bool on) {
           this->model.setSelectedArtifacts(ProjectSelection::with(this->model.selectedArtifacts(), RowKeys::path(path), on));
         });
-        connect(row, &ProjectRow::revealRequested, this, [this, path] { this->revealer.reveal(QString::fromStdString(RowKeys::path(path))); });
+        connect(row, &ProjectRow::revealRequested, this, [this, path] { this->revealer.reveal(RowKeys::path(path)); });
         return row;
       },
       this);

@@ -75,7 +75,7 @@ QWidget* ProjectsList::makeWorktreeRow(const QString& path) {
   connect(row, &ProjectRow::toggled, this, [this, path](bool on) {
     model.setSelectedWorktrees(ProjectSelection::with(model.selectedWorktrees(), RowKeys::path(path), on));
   });
-  connect(row, &ProjectRow::revealRequested, this, [this, path] { revealer.reveal(QString::fromStdString(RowKeys::path(path))); });
+  connect(row, &ProjectRow::revealRequested, this, [this, path] { revealer.reveal(RowKeys::path(path)); });
   return row;
 }
 

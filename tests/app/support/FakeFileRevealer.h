@@ -2,15 +2,16 @@
 
 #include "platform/FileRevealer.h"
 
-#include <QStringList>
+#include <string>
+#include <vector>
 
 namespace tidra {
 
-// Records what was revealed.
+// Records what was revealed, byte for byte.
 class FakeFileRevealer final : public FileRevealer {
 public:
-  void reveal(const QString& path) override { revealed << path; }
-  QStringList revealed;
+  void reveal(const std::string& path) override { revealed.push_back(path); }
+  std::vector<std::string> revealed;
 };
 
 }  // namespace tidra

@@ -226,7 +226,7 @@ private slots:
     test::TempHome home;
     const auto there = home.dir("There.app");
     screen.view.menuFor({there, "/nowhere/Gone.app"})->findChild<QAction*>("showInFolder")->trigger();
-    QCOMPARE(screen.revealer.revealed, QStringList{QString::fromStdString(there)});
+    QCOMPARE(screen.revealer.revealed, std::vector<std::string>{there});
   }
 
   // Pictures to look at, written only when TIDRA_RENDER_DIR names a folder.

@@ -5,6 +5,7 @@
 #include "Demo.h"
 #include "cleanup/AdminCleanup.h"
 #include "platform/UrlOpener.h"
+#include "views/RowKeys.h"
 #include "views/cleanup/CategorySection.h"
 #include "views/cleanup/CleanConfirmation.h"
 #include "views/cleanup/CleanupList.h"
@@ -60,7 +61,7 @@ struct Screen {
     return static_cast<CategorySection*>(view->list()->sections()->row(QString::fromUtf8(rawValue(category).data())));
   }
   CleanupRow* row(CleanupCategory category, const std::string& id) const {
-    return static_cast<CleanupRow*>(section(category)->rows()->row(QString::fromStdString(id)));
+    return static_cast<CleanupRow*>(section(category)->rows()->row(RowKeys::of(id)));
   }
   CleanConfirmation* sheet() const { return static_cast<CleanConfirmation*>(find<QDialog>("cleanConfirmation")); }
 };
@@ -229,6 +230,39 @@ private slots:
     QVERIFY(!banner->failuresList()->isVisible());
     banner->failuresToggle()->click();
     QVERIFY(banner->failuresList()->isVisible());
+  }
+
+  // Two installers whose names are not UTF-8 and read alike once decoded: each has its own
+  // row, an untick takes out exactly its item, and cleaning moves only the one still ticked.
+  void itemsNamedInOtherEncodingsTickAndCleanOnTheirOwn() {
+    Screen screen;
+    const std::string kept = "/home/fake/Downloads/setup\xff.deb", moved = "/home/fake/Downloads/setup\xfe.deb";
+    auto installer = [](const std::string& path) {
+      const auto name = path.substr(path.rfind('/') + 1);
+      return CleanupItem{"download." + name, name,  CleanupCategory::downloads, "Consequence", Safety::review,
+                         CleanupAction::Trash{{path}}, false, 1, std::nullopt};
+    };
+    const auto keptItem = installer(kept), movedItem = installer(moved);
+    screen.fake.offer({{keptItem, 10}, {movedItem, 20}});
+    screen.make();
+    QTRY_COMPARE(screen.model().cleanupPhase(), Phase::ready);
+    screen.model().setSelection({keptItem.id, movedItem.id});
+    screen.settle();
+    const auto downloads = CleanupCategory::downloads;
+    QCOMPARE(screen.section(downloads)->rows()->keys().size(), 2);
+    for (const auto& item : {keptItem, movedItem}) QVERIFY(screen.row(downloads, item.id)->checkBox()->isChecked());
+    screen.row(downloads, keptItem.id)->checkBox()->click();
+    QCOMPARE(screen.model().selection(), std::set<std::string>{movedItem.id});
+    screen.settle();
+    QVERIFY(!screen.row(downloads, keptItem.id)->checkBox()->isChecked());
+    QVERIFY(screen.row(downloads, movedItem.id)->checkBox()->isChecked());
+
+    screen.find<Button>("clean")->click();
+    screen.settle();
+    QVERIFY(screen.sheet());
+    screen.sheet()->actionButton()->click();
+    QTRY_VERIFY(screen.model().cleanSummary().has_value());
+    QCOMPARE(screen.fake.disk->performed, std::vector<std::string>{moved});
   }
 };
 

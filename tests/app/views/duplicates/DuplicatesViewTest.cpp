@@ -8,6 +8,7 @@
 #include "support/FakeFileRevealer.h"
 #include "support/FakeThumbnailer.h"
 #include "support/FileSetsFixture.h"
+#include "views/Formats.h"
 #include "views/design/Button.h"
 #include "views/design/ConfirmationDialog.h"
 #include "views/design/EmptyState.h"
@@ -35,6 +36,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <fstream>
 
 using namespace tidra;
 using namespace tidra::duplicates;
@@ -312,7 +314,63 @@ private slots:
     QCOMPARE(row->findChild<QLabel*>("rowFolder")->text(), QStringLiteral("~/Music"));
     QCOMPARE(row->findChild<QLabel*>("rowFolder")->toolTip(), QString::fromStdString(home + "/Music"));
     row->makeMenu()->actions().first()->trigger();
-    QCOMPARE(screen.revealer.revealed, QStringList{QString::fromStdString(home + "/Music/s.mp3")});
+    QCOMPARE(screen.revealer.revealed, std::vector<std::string>{home + "/Music/s.mp3"});
+  }
+
+  void namesInOtherEncodings_data() {
+    QTest::addColumn<bool>("photos");
+    QTest::newRow("identical files") << false;
+    QTest::newRow("similar photos") << true;
+  }
+
+  // Two files whose names are not UTF-8 and read alike once decoded: each tick is its own, an
+  // untick takes out exactly its file, the move takes only the file still ticked, and each
+  // reveals itself byte for byte.
+  void namesInOtherEncodings() {
+    QFETCH(bool, photos);
+    const std::string best = home + "/Pictures/IMG.jpg", kept = home + "/Pictures/IMG\xff.jpg",
+                      moved = home + "/Pictures/IMG\xfe.jpg";
+    std::vector<DuplicateGroup> sets;
+    std::vector<SimilarPhotoGroup> photoSets;
+    if (photos) photoSets.push_back(test::similar({best, kept, moved}));
+    else sets.push_back(set("same", 2'000'000, {best, kept, moved}));
+    Screen screen(false, sets, photoSets);
+    FileSetsModel& model = photos ? static_cast<FileSetsModel&>(screen.photos) : screen.duplicates;
+    if (photos) screen.chooseMode(1);
+    screen.finish(model);
+    // The tick and the "Show in Folder" of each file's row or cell.
+    auto tickOf = [&](const std::string& path) -> QCheckBox* {
+      if (!photos) return screen.view.identicalPane()->section("same")->row(path)->checkBox();
+      for (auto* cell : screen.view.similarPane()->card(best)->cells())
+        if (cell->photo().path == path) return cell->checkBox();
+      return nullptr;
+    };
+    auto revealOf = [&](const std::string& path) -> QAction* {
+      if (!photos) return screen.view.identicalPane()->section("same")->row(path)->makeMenu()->actions().last();
+      for (auto* cell : screen.view.similarPane()->card(best)->cells())
+        if (cell->photo().path == path) return cell->makeMenu()->actions().last();
+      return nullptr;
+    };
+
+    for (const auto& path : {kept, moved}) {
+      QVERIFY(tickOf(path));
+      tickOf(path)->setChecked(true);
+    }
+    QCOMPARE(model.selection(), (std::set<std::string>{kept, moved}));
+    tickOf(kept)->setChecked(false);
+    QCOMPARE(model.selection(), std::set<std::string>{moved});
+    screen.settle();
+    QVERIFY(!tickOf(kept)->isChecked());
+    QVERIFY(tickOf(moved)->isChecked());
+    for (const auto& path : {kept, moved}) revealOf(path)->trigger();
+    QCOMPARE(screen.revealer.revealed, (std::vector<std::string>{kept, moved}));
+
+    auto* dialog = photos ? screen.askToMove("similarFooter", "similarConfirmation")
+                          : screen.askToMove("identicalFooter", "identicalConfirmation");
+    QVERIFY(dialog);
+    QTest::mouseClick(dialog->actionButton(), Qt::LeftButton);
+    QTRY_COMPARE(screen.trash->callCount(), std::size_t{1});
+    QCOMPARE(screen.trash->calls.front(), std::vector<std::string>{moved});
   }
 
   // No photo library of the kind the note speaks of exists on this desktop, the demo's
@@ -428,7 +486,24 @@ private slots:
     window->reject();
     QVERIFY(!screen.view.preview());
     card->cells()[1]->makeMenu()->actions().last()->trigger();
-    QCOMPARE(screen.revealer.revealed, QStringList{QString::fromStdString(gone)});
+    QCOMPARE(screen.revealer.revealed, std::vector<std::string>{gone});
+  }
+
+  // A photo whose name is not UTF-8 still opens, and the title writes out a control that
+  // reorders text, as every list does, so the name cannot pass for another.
+  void previewShowsNamesAsTheListsDo() {
+    QTemporaryDir folder;
+    const std::string name = "IMG\xff\u202Egpj.exe", path = folder.path().toStdString() + "/" + name;
+    std::ofstream(path) << "not a picture";
+    Screen screen(false, {}, {test::similar({path, folder.path().toStdString() + "/other.jpg"})});
+    screen.chooseMode(1);
+    screen.finish(screen.photos);
+    screen.view.similarPane()->card(path)->cells()[0]->makeMenu()->actions().first()->trigger();
+    QCOMPARE(screen.view.preview(), std::optional<std::string>(path));
+    auto* window = screen.find<PreviewWindow>("previewWindow");
+    QVERIFY(window);
+    QCOMPARE(window->findChild<QLabel*>("previewTitle")->text(), Formats::fileName(name));
+    window->reject();
   }
 
   // Thousands of sets make widgets a batch at a time and decode pictures only on workers.

@@ -59,6 +59,53 @@ struct Screen {
   LargeFilesView view;
 };
 
+// The screen over a search that finds `found` and a Trash that records the paths of each move.
+struct LiveScreen {
+  explicit LiveScreen(std::vector<LargeFile> found) {
+    auto files = test::quietFiles();
+    files.findLargeFiles = [found](const std::string&, std::int64_t, std::int64_t, const std::set<std::string>&,
+                                   const LargeFileFinder::Progress&, const LargeFileFinder::Unreadable&) { return found; };
+    files.trashFiles = [moves = moves](const PathGuard&, const std::vector<std::string>& paths) {
+      moves->record(paths);
+      return TrashOutcome{paths, {}, {}};
+    };
+    files.bytesNow = [](const std::string&) { return std::int64_t{1}; };
+    AppServices services;
+    services.cleanup = test::fakeCleanup(fake.disk);
+    services.projects = test::quietProjects();
+    services.applications = test::quietApplications();
+    services.files = files;
+    fake.model = std::make_unique<AppModel>(test::quietEnvironment(home), services, test::fakeDesktop(), fake.scheduler);
+    view = std::make_unique<LargeFilesView>(*fake.model, revealer, home);
+    view->show();
+  }
+
+  struct Moves {
+    std::mutex mutex;
+    std::vector<std::vector<std::string>> calls;
+    void record(const std::vector<std::string>& paths) {
+      std::lock_guard lock(mutex);
+      calls.push_back(paths);
+    }
+    std::vector<std::vector<std::string>> taken() {
+      std::lock_guard lock(mutex);
+      return calls;
+    }
+  };
+
+  QTreeWidgetItem* item(const std::string& path) const {
+    auto* table = view->findChild<RowTable*>("fileTable");
+    for (int index = 0; index < table->topLevelItemCount(); ++index)
+      if (table->idOf(*table->topLevelItem(index)) == path) return table->topLevelItem(index);
+    return nullptr;
+  }
+
+  std::shared_ptr<Moves> moves = std::make_shared<Moves>();
+  test::FakeModel fake;
+  FakeFileRevealer revealer;
+  std::unique_ptr<LargeFilesView> view;
+};
+
 }  // namespace
 
 class LargeFilesViewTest : public QObject {
@@ -66,6 +113,7 @@ class LargeFilesViewTest : public QObject {
 
 private slots:
   void initTestCase() { Demo::decide(true); }
+  void cleanup() { Demo::decide(true); }
 
   void firstShowingSearchesOnceAndCountsAsItGoes() {
     test::FakeModel fake;
@@ -183,7 +231,35 @@ private slots:
     Screen screen;
     const auto first = screen.listed().front().path;
     screen.view.menuFor({first})->findChild<QAction*>("showInFolder")->trigger();
-    QCOMPARE(screen.revealer.revealed, QStringList{QString::fromStdString(first)});
+    QCOMPARE(screen.revealer.revealed, std::vector<std::string>{first});
+  }
+
+  // Two files whose names are not UTF-8 and read alike once decoded: each row is its own, an
+  // untick takes out exactly its file, the move takes only the file still chosen, and each
+  // reveals itself byte for byte.
+  void namesInOtherEncodingsTickAndMoveOnTheirOwn() {
+    Demo::decide(false);
+    const std::string kept = std::string(home) + "/Movies/clip\xff.mov", moved = std::string(home) + "/Movies/clip\xfe.mov";
+    LiveScreen screen({{kept, 2'000'000'000, {}}, {moved, 2'000'000'000, {}}});
+    QTRY_COMPARE(screen.fake.model->largeFilePhase(), AppModel::SearchPhase::ready);
+    QCoreApplication::processEvents();
+    QVERIFY(screen.item(kept) && screen.item(moved));
+    for (const auto& path : {kept, moved}) screen.item(path)->setSelected(true);
+    QCOMPARE(screen.view->selection(), (std::set<std::string>{kept, moved}));
+    screen.item(kept)->setSelected(false);
+    QCOMPARE(screen.view->selection(), std::set<std::string>{moved});
+
+    screen.view->menuFor({kept})->findChild<QAction*>("showInFolder")->trigger();
+    screen.view->menuFor({moved})->findChild<QAction*>("showInFolder")->trigger();
+    QCOMPARE(screen.revealer.revealed, (std::vector<std::string>{kept, moved}));
+
+    QCoreApplication::processEvents();
+    screen.view->findChild<QPushButton*>("trash")->click();
+    auto* dialog = screen.view->findChild<ConfirmationDialog*>("trashConfirmation");
+    QVERIFY(dialog);
+    dialog->actionButton()->click();
+    QTRY_COMPARE(screen.moves->taken().size(), std::size_t{1});
+    QCOMPARE(screen.moves->taken().front(), std::vector<std::string>{moved});
   }
 
   // Pictures to look at, written only when TIDRA_RENDER_DIR names a folder.

@@ -33,7 +33,7 @@ namespace {
 
 class NoRevealer : public FileRevealer {
 public:
-  void reveal(const QString&) override {}
+  void reveal(const std::string&) override {}
 };
 
 template <class T>

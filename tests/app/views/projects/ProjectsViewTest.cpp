@@ -247,7 +247,7 @@ private slots:
   }
 
   // Two folder names that are not UTF-8 and read alike once decoded: each row is its own, an
-  // untick takes out exactly its folder, and Remove leaves that folder alone.
+  // untick takes out exactly its folder, it reveals itself, and Remove leaves that folder alone.
   void foldersNamedInOtherEncodingsTickAndRemoveOnTheirOwn() {
     test::GitFixture git;
     const std::string kept = "caf\xe9", removed = "caf\xe8";
@@ -274,6 +274,8 @@ private slots:
     QVERIFY(keptRow);
     keptRow->checkBox()->click();
     QCOMPARE(s.model->selectedArtifacts(), std::set<std::string>{removedFolder});
+    emit keptRow->revealRequested();
+    QCOMPARE(s.revealer.revealed, std::vector<std::string>{keptFolder});
 
     s.settle();
     s.find<Button>("remove")->click();
