@@ -5,6 +5,7 @@
 #include "models/AppModel.h"
 #include "platform/FileRevealer.h"
 #include "views/Formats.h"
+#include "views/HistoryNotice.h"
 #include "views/applications/ProgressPage.h"
 #include "views/applications/RowTable.h"
 #include "views/applications/ScreenToolbar.h"
@@ -124,6 +125,8 @@ QWidget* LargeFilesView::makeResults() {
   column->setSpacing(0);
   failureSlot = new QVBoxLayout;
   failureSlot->setContentsMargins(12, 12, 12, 0);
+  historyNotice = new HistoryNotice(model, page);
+  failureSlot->addWidget(historyNotice);
   column->addLayout(failureSlot);
 
   table = new RowTable({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Last Changed"),
@@ -317,7 +320,9 @@ void LargeFilesView::confirmTrash() {
     if (result != QDialog::Accepted) return;
     const auto moving = selectedFiles();
     setSelection({});
-    if (!moving.empty()) model.moveToTrash(moving);
+    if (moving.empty()) return;
+    model.moveToTrash(moving);
+    historyNotice->removalStarted();
   });
   dialog->open();
 }

@@ -18,6 +18,7 @@ class ActionBar;
 class AppModel;
 class Button;
 class FileRevealer;
+class HistoryNotice;
 class ProgressPage;
 class RowTable;
 class SegmentedControl;
@@ -77,6 +78,7 @@ private:
   QWidget* results;
   QVBoxLayout* failureSlot;
   QWidget* failureBanner = nullptr;
+  HistoryNotice* historyNotice;
   RowTable* table;
   ActionBar* footer;
   StyledLabel* listText;
