@@ -13,7 +13,11 @@ HistoryNotice::HistoryNotice(const AppModel& model, QWidget* parent) : QWidget(p
   setObjectName(QStringLiteral("historyNotice"));
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
-  connect(&model, &AppModel::historyProblemChanged, this, &HistoryNotice::refresh);
+  connect(&model, &AppModel::historyProblemChanged, this, [this] {
+    // Written at last: a later problem belongs to whatever removal comes next.
+    if (!this->model.historyProblem()) removed = false;
+    refresh();
+  });
   refresh();
 }
 
@@ -24,8 +28,6 @@ void HistoryNotice::removalStarted() {
 
 void HistoryNotice::refresh() {
   const auto& problem = model.historyProblem();
-  // Written at last: a later problem belongs to whatever removal comes next.
-  if (!problem) removed = false;
   if (banner) {
     // Later, not now: this may run inside the banner's own "Dismiss".
     banner->hide();
@@ -41,6 +43,7 @@ void HistoryNotice::refresh() {
   connect(dismiss, &QPushButton::clicked, this, &HistoryNotice::forget);
   banner->actions()->addWidget(dismiss);
   layout()->addWidget(banner);
+  banner->show();
 }
 
 void HistoryNotice::forget() {

@@ -73,6 +73,10 @@ LargeFilesView::LargeFilesView(AppModel& model, FileRevealer& revealer, std::str
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
   column->addWidget(makeToolbar());
+  // Above the pages: the last file moved may leave nothing to list.
+  historyNotice = new HistoryNotice(model, this);
+  historyNotice->setContentsMargins(16, 12, 16, 0);
+  column->addWidget(historyNotice);
   content = new QStackedLayout;
   progress = new ProgressPage;
   progress->label()->setObjectName(QStringLiteral("searchProgress"));
@@ -125,8 +129,6 @@ QWidget* LargeFilesView::makeResults() {
   column->setSpacing(0);
   failureSlot = new QVBoxLayout;
   failureSlot->setContentsMargins(12, 12, 12, 0);
-  historyNotice = new HistoryNotice(model, page);
-  failureSlot->addWidget(historyNotice);
   column->addLayout(failureSlot);
 
   table = new RowTable({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Last Changed"),
