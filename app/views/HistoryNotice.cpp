@@ -36,8 +36,8 @@ void HistoryNotice::refresh() {
   }
   setVisible(removed && problem);
   if (!removed || !problem) return;
-  banner = new Banner(QStringLiteral("exclamationmark.triangle.fill"), Theme::Role::orange, HistoryTexts::movedToTrash(),
-                      HistoryTexts::unrecorded(*problem), this);
+  banner = new Banner(QStringLiteral("exclamationmark.triangle.fill"), Theme::Role::orange,
+                      HistoryTexts::movedToTrash(), HistoryTexts::unrecorded(*problem), this);
   auto* dismiss = new Button(Button::Look::link, QStringLiteral("Dismiss"), banner);
   dismiss->setObjectName(QStringLiteral("dismissHistoryNotice"));
   connect(dismiss, &QPushButton::clicked, this, &HistoryNotice::forget);

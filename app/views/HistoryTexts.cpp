@@ -7,7 +7,8 @@ QString unrecorded(const std::string& reason) {
       .arg(QString::fromStdString(reason));
 }
 
-std::optional<QString> withUnrecorded(const std::optional<QString>& detail, const std::optional<std::string>& unrecorded) {
+std::optional<QString> withUnrecorded(const std::optional<QString>& detail,
+                                      const std::optional<std::string>& unrecorded) {
   if (!unrecorded) return detail;
   const auto sentence = HistoryTexts::unrecorded(*unrecorded);
   return detail ? *detail + QLatin1Char(' ') + sentence : sentence;

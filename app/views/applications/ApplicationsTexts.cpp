@@ -93,7 +93,8 @@ QString bannerTitle(const UninstallSummary& summary) {
 
 std::optional<QString> bannerDetail(const UninstallSummary& summary, const std::optional<std::string>& unrecorded) {
   std::optional<QString> detail;
-  if (summary.trashed > 0) detail = Formats::bytes(summary.trashed) + QStringLiteral(" comes back when you empty the Trash.");
+  if (summary.trashed > 0)
+    detail = Formats::bytes(summary.trashed) + QStringLiteral(" comes back when you empty the Trash.");
   return HistoryTexts::withUnrecorded(detail, unrecorded);
 }
 

@@ -2,6 +2,7 @@
 #include "views/duplicates/DuplicatesView.h"
 
 #include "Demo.h"
+#include "models/AppModelFakes.h"
 #include "models/DuplicatesModel.h"
 #include "models/SimilarPhotosModel.h"
 #include "runtime/TestScheduler.h"
@@ -83,7 +84,7 @@ struct Screen {
         services(test::fakeFileServices(std::move(duplicateGroups), std::move(photoGroups), trash)),
         duplicates(services, thumbnailer, scheduler, home),
         photos(services, thumbnailer, scheduler, home),
-        view(duplicates, photos, revealer, thumbnailer) {
+        view(duplicates, photos, app.make(), revealer, thumbnailer) {
     view.resize(980, 660);
     view.show();
   }
@@ -129,6 +130,7 @@ struct Screen {
   FileServices services;
   TestScheduler scheduler;
   FakeFileRevealer revealer;
+  test::FakeModel app;  // whose history the screen reports on
   DuplicatesModel duplicates;
   SimilarPhotosModel photos;
   DuplicatesView view;
