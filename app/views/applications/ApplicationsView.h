@@ -29,9 +29,9 @@ class UninstallBanner;
 
 // The Applications screen: the installed apps with their footprint and last use, sorted by
 // the toolbar's choice; "Uninstall…" opens the sheet, and the last result stays on top until
-// dismissed, orange while `app` could not add a removal to the history. Keeps no state of its own: everything is recomputed from the model once per
-// event-loop turn after it changes. The first showing starts the model's scan when it has
-// never run.
+// dismissed, orange while `app` could not add a removal to the history. Keeps no state of its
+// own: everything is recomputed from the models once per event-loop turn after they change.
+// The first showing starts the model's scan when it has never run.
 class ApplicationsView : public QWidget {
 public:
   // `openCleanup` switches the window to the Cleanup section.
