@@ -62,12 +62,13 @@ QWidget* ContentView::makeScreen(std::optional<Section> section) {
   switch (section.value_or(Section::overview)) {
     case Section::overview: return new OverviewView(model);
     case Section::cleanup: return new CleanupView(model);
-    case Section::projects: return new projects::ProjectsView(model.projects(), model.scheduler(), revealer);
+    case Section::projects: return new projects::ProjectsView(model.projects(), model, model.scheduler(), revealer);
     case Section::largeFiles: return new LargeFilesView(model, revealer, sys::homeFolder());
     case Section::duplicates:
-      return new duplicates::DuplicatesView(model.duplicates(), model.similarPhotos(), revealer, model.desktop().thumbnailer);
+      return new duplicates::DuplicatesView(model.duplicates(), model.similarPhotos(), model, revealer,
+                                            model.desktop().thumbnailer);
     case Section::applications:
-      return new applications::ApplicationsView(model.applications(), model.scheduler(), revealer,
+      return new applications::ApplicationsView(model.applications(), model, model.scheduler(), revealer,
                                                 [this] { model.setSection(Section::cleanup); });
     case Section::performance:
       return new performance::PerformanceView(model, model.scheduler(), revealer, &monitor);

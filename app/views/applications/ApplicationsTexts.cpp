@@ -2,6 +2,7 @@
 
 #include "apps/AppRemover.h"
 #include "views/Formats.h"
+#include "views/HistoryTexts.h"
 
 #include <QLocale>
 
@@ -90,9 +91,11 @@ QString bannerTitle(const UninstallSummary& summary) {
   return QStringLiteral("Moved %1 apps to the Trash").arg(summary.apps.size());
 }
 
-std::optional<QString> bannerDetail(const UninstallSummary& summary) {
-  if (summary.trashed <= 0) return std::nullopt;
-  return Formats::bytes(summary.trashed) + QStringLiteral(" comes back when you empty the Trash.");
+std::optional<QString> bannerDetail(const UninstallSummary& summary, const std::optional<std::string>& unrecorded) {
+  std::optional<QString> detail;
+  if (summary.trashed > 0)
+    detail = Formats::bytes(summary.trashed) + QStringLiteral(" comes back when you empty the Trash.");
+  return HistoryTexts::withUnrecorded(detail, unrecorded);
 }
 
 QString stayedLabel(int failures) {

@@ -42,9 +42,11 @@ std::optional<QString> systemNote(const QStringList& names);
 QString partText(const std::string& path, bool isApp, const std::string& home);
 QString partHelp(const std::string& path, bool isApp, const std::string& home);
 
-// The result banner.
+// The result banner. Its detail ends, when `unrecorded` names why the history could not take
+// the uninstall, with the news that it is unrecorded.
 QString bannerTitle(const UninstallSummary& summary);
-std::optional<QString> bannerDetail(const UninstallSummary& summary);
+std::optional<QString> bannerDetail(const UninstallSummary& summary,
+                                    const std::optional<std::string>& unrecorded = std::nullopt);
 QString stayedLabel(int failures);
 QString failureLine(const CleanReport::Failure& failure, const std::string& home);
 

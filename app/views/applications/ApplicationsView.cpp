@@ -1,5 +1,6 @@
 #include "views/applications/ApplicationsView.h"
 
+#include "models/AppModel.h"
 #include "platform/FileAccess.h"
 #include "platform/FileRevealer.h"
 #include "runtime/Scheduler.h"
@@ -66,9 +67,14 @@ QWidget* sizeSpinner() {
 
 }  // namespace
 
-ApplicationsView::ApplicationsView(ApplicationsModel& model, Scheduler& scheduler, FileRevealer& revealer,
-                                   std::function<void()> openCleanup, QWidget* parent)
-    : QWidget(parent), model(model), scheduler(scheduler), revealer(revealer), openCleanup(std::move(openCleanup)) {
+ApplicationsView::ApplicationsView(ApplicationsModel& model, const AppModel& app, Scheduler& scheduler,
+                                   FileRevealer& revealer, std::function<void()> openCleanup, QWidget* parent)
+    : QWidget(parent),
+      model(model),
+      app(app),
+      scheduler(scheduler),
+      revealer(revealer),
+      openCleanup(std::move(openCleanup)) {
   setObjectName(QStringLiteral("applicationsView"));
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
@@ -91,6 +97,7 @@ ApplicationsView::ApplicationsView(ApplicationsModel& model, Scheduler& schedule
                       &ApplicationsModel::keptPartsChanged, &ApplicationsModel::isConfirmingChanged,
                       &ApplicationsModel::summaryChanged, &ApplicationsModel::removingNameChanged})
     connect(&model, signal, this, &ApplicationsView::scheduleRefresh);
+  connect(&app, &AppModel::historyProblemChanged, this, &ApplicationsView::scheduleRefresh);
   // Refilling the rows loses the table's selection anchor, so only what the rows show does it.
   for (auto signal : {&ApplicationsModel::appsChanged, &ApplicationsModel::partsChanged, &ApplicationsModel::iconsChanged,
                       &ApplicationsModel::orderChanged})
@@ -231,12 +238,12 @@ void ApplicationsView::fillTable() {
 void ApplicationsView::refreshBanners() {
   const auto& summary = model.summary();
   // A new result is a new banner, so its list of what stayed starts folded.
-  if (banner && (!summary || banner->summary() != *summary)) {
+  if (banner && (!summary || banner->summary() != *summary || banner->unrecorded() != app.historyProblem())) {
     delete banner;
     banner = nullptr;
   }
   if (summary && !banner) {
-    banner = new UninstallBanner(model, *summary);
+    banner = new UninstallBanner(model, *summary, app.historyProblem());
     bannerSlot->addWidget(banner);
   }
   accessNotice->setVisible(!model.hasFullDiskAccess());

@@ -14,6 +14,7 @@ class QVBoxLayout;
 
 namespace tidra {
 class ActionBar;
+class AppModel;
 class Button;
 class FileRevealer;
 class RowTable;
@@ -28,13 +29,13 @@ class UninstallBanner;
 
 // The Applications screen: the installed apps with their footprint and last use, sorted by
 // the toolbar's choice; "Uninstall…" opens the sheet, and the last result stays on top until
-// dismissed. Keeps no state of its own: everything is recomputed from the model once per
-// event-loop turn after it changes. The first showing starts the model's scan when it has
-// never run.
+// dismissed, orange while `app` could not add a removal to the history. Keeps no state of its
+// own: everything is recomputed from the models once per event-loop turn after they change.
+// The first showing starts the model's scan when it has never run.
 class ApplicationsView : public QWidget {
 public:
   // `openCleanup` switches the window to the Cleanup section.
-  ApplicationsView(ApplicationsModel& model, Scheduler& scheduler, FileRevealer& revealer,
+  ApplicationsView(ApplicationsModel& model, const AppModel& app, Scheduler& scheduler, FileRevealer& revealer,
                    std::function<void()> openCleanup, QWidget* parent = nullptr);
 
   void refresh();
@@ -59,6 +60,7 @@ private:
   void reveal(const std::set<std::string>& paths);
 
   ApplicationsModel& model;
+  const AppModel& app;
   Scheduler& scheduler;
   FileRevealer& revealer;
   std::function<void()> openCleanup;

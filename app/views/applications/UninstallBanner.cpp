@@ -10,16 +10,18 @@
 
 namespace tidra::applications {
 
-UninstallBanner::UninstallBanner(ApplicationsModel& model, const UninstallSummary& summary, QWidget* parent)
-    : QWidget(parent), model(model), shown(summary) {
+UninstallBanner::UninstallBanner(ApplicationsModel& model, const UninstallSummary& summary,
+                                 std::optional<std::string> unrecorded, QWidget* parent)
+    : QWidget(parent), model(model), shown(summary), shownProblem(std::move(unrecorded)) {
   setObjectName(QStringLiteral("uninstallBanner"));
   const bool failed = !summary.failures.empty();
+  const bool warns = failed || shownProblem;
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(8);
-  auto* banner = new Banner(failed ? QStringLiteral("exclamationmark.triangle.fill") : QStringLiteral("checkmark.circle.fill"),
-                            failed ? Theme::Role::orange : Theme::Role::green, ApplicationsTexts::bannerTitle(summary),
-                            ApplicationsTexts::bannerDetail(summary), this);
+  auto* banner = new Banner(warns ? QStringLiteral("exclamationmark.triangle.fill") : QStringLiteral("checkmark.circle.fill"),
+                            warns ? Theme::Role::orange : Theme::Role::green, ApplicationsTexts::bannerTitle(summary),
+                            ApplicationsTexts::bannerDetail(summary, shownProblem), this);
   auto* dismiss = new Button(Button::Look::link, QStringLiteral("Dismiss"), banner);
   dismiss->setObjectName(QStringLiteral("dismissUninstallBanner"));
   connect(dismiss, &QPushButton::clicked, this, [&model] { model.setSummary(std::nullopt); });

@@ -2,6 +2,7 @@
 
 #include "cleanup/AdminCleanup.h"
 #include "views/Formats.h"
+#include "views/HistoryTexts.h"
 
 #include <QStringList>
 
@@ -138,9 +139,7 @@ std::optional<QString> summaryDetail(const CleanSummary& summary, const std::opt
     sentences << QStringLiteral("%1 of it was inside Docker, which hands the space back to the system over the next "
                                 "few minutes.")
                      .arg(Formats::bytes(summary.insideDocker));
-  if (unrecorded)
-    sentences << QStringLiteral("It could not be added to the history (%1); Tidra adds it after the next removal.")
-                     .arg(text(*unrecorded));
+  if (unrecorded) sentences << HistoryTexts::unrecorded(*unrecorded);
   if (sentences.isEmpty()) return std::nullopt;
   return sentences.join(QLatin1Char(' '));
 }

@@ -3,6 +3,7 @@
 #include "models/DuplicatesModel.h"
 #include "models/SimilarPhotosModel.h"
 #include "platform/FileAccess.h"
+#include "views/HistoryNotice.h"
 #include "views/design/Button.h"
 #include "views/design/ConfirmationDialog.h"
 #include "views/design/SegmentedControl.h"
@@ -35,8 +36,8 @@ QStringList thresholdTitles() {
 
 }  // namespace
 
-DuplicatesView::DuplicatesView(DuplicatesModel& duplicates, SimilarPhotosModel& photos, FileRevealer& revealer,
-                               std::shared_ptr<Thumbnailer> thumbnailer, QWidget* parent)
+DuplicatesView::DuplicatesView(DuplicatesModel& duplicates, SimilarPhotosModel& photos, const AppModel& app,
+                               FileRevealer& revealer, std::shared_ptr<Thumbnailer> thumbnailer, QWidget* parent)
     : QWidget(parent), duplicates(duplicates), photos(photos), revealer(revealer), thumbnailer(std::move(thumbnailer)) {
   setObjectName(QStringLiteral("duplicatesView"));
   auto* column = new QVBoxLayout(this);
@@ -55,6 +56,9 @@ DuplicatesView::DuplicatesView(DuplicatesModel& duplicates, SimilarPhotosModel& 
   unreadableText = new StyledLabel({}, Theme::TextStyle::callout, Theme::Role::secondaryLabel);
   unreadableText->setObjectName(QStringLiteral("unreadableNote"));
   column->addWidget(unreadableText, 0, Qt::AlignHCenter);
+  historyNotice = new HistoryNotice(app, this);
+  historyNotice->setContentsMargins(16, 12, 16, 0);
+  column->addWidget(historyNotice);
 
   panes = new QStackedLayout;
   identical = new IdenticalPane(duplicates, revealer);
@@ -227,10 +231,12 @@ void DuplicatesView::confirm(bool identicalSide) {
   auto* dialog = new ConfirmationDialog(title, message, QStringLiteral("Move to Trash"), true, this);
   dialog->setObjectName(identicalSide ? QStringLiteral("identicalConfirmation") : QStringLiteral("similarConfirmation"));
   dialog->setAttribute(Qt::WA_DeleteOnClose);
-  connect(dialog, &QDialog::finished, this, [&model, &open](int result) {
+  connect(dialog, &QDialog::finished, this, [this, &model, &open](int result) {
     open = false;
     model.setConfirming(false);
-    if (result == QDialog::Accepted) model.moveToTrash();
+    if (result != QDialog::Accepted) return;
+    model.moveToTrash();
+    historyNotice->removalStarted();
   });
   dialog->open();
 }

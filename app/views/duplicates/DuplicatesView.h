@@ -9,9 +9,11 @@
 class QStackedLayout;
 
 namespace tidra {
+class AppModel;
 class Button;
 class DuplicatesModel;
 class FileRevealer;
+class HistoryNotice;
 class SegmentedControl;
 class SimilarPhotosModel;
 class StyledLabel;
@@ -27,12 +29,14 @@ class SimilarPane;
 
 // The Duplicates screen: the "Show" switch between identical files and similar photos, the
 // minimum size (identical files only), "Search Again", the pane of the current mode with its
-// footer, how many folders the identical-file search could not read, the two move-to-Trash confirmations and the preview of a photo. Keeps no state but
-// the preview: the rest is recomputed from the models once per event-loop turn after they
-// change. Being shown, or a change of mode, starts the current mode's first search.
+// footer, how many folders the identical-file search could not read, the two move-to-Trash
+// confirmations, the preview of a photo, and a notice when `app` could not add a move from here
+// to the history. Keeps no state but the preview and whether it moved anything: the rest is
+// recomputed from the models once per event-loop turn after they change. Being shown, or a
+// change of mode, starts the current mode's first search.
 class DuplicatesView : public QWidget {
 public:
-  DuplicatesView(DuplicatesModel& duplicates, SimilarPhotosModel& photos, FileRevealer& revealer,
+  DuplicatesView(DuplicatesModel& duplicates, SimilarPhotosModel& photos, const AppModel& app, FileRevealer& revealer,
                  std::shared_ptr<Thumbnailer> thumbnailer, QWidget* parent = nullptr);
 
   void refresh();
@@ -66,6 +70,7 @@ private:
 
   SegmentedControl* modes;
   StyledLabel* unreadableText;
+  HistoryNotice* historyNotice;
   QWidget* minimumSize;
   SegmentedControl* thresholds;
   Button* searchAgain;

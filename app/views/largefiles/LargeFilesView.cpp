@@ -5,6 +5,7 @@
 #include "models/AppModel.h"
 #include "platform/FileRevealer.h"
 #include "views/Formats.h"
+#include "views/HistoryNotice.h"
 #include "views/applications/ProgressPage.h"
 #include "views/applications/RowTable.h"
 #include "views/applications/ScreenToolbar.h"
@@ -72,6 +73,10 @@ LargeFilesView::LargeFilesView(AppModel& model, FileRevealer& revealer, std::str
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
   column->addWidget(makeToolbar());
+  // Above the pages: the last file moved may leave nothing to list.
+  historyNotice = new HistoryNotice(model, this);
+  historyNotice->setContentsMargins(16, 12, 16, 0);
+  column->addWidget(historyNotice);
   content = new QStackedLayout;
   progress = new ProgressPage;
   progress->label()->setObjectName(QStringLiteral("searchProgress"));
@@ -317,7 +322,9 @@ void LargeFilesView::confirmTrash() {
     if (result != QDialog::Accepted) return;
     const auto moving = selectedFiles();
     setSelection({});
-    if (!moving.empty()) model.moveToTrash(moving);
+    if (moving.empty()) return;
+    model.moveToTrash(moving);
+    historyNotice->removalStarted();
   });
   dialog->open();
 }

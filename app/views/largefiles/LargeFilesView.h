@@ -18,16 +18,18 @@ class ActionBar;
 class AppModel;
 class Button;
 class FileRevealer;
+class HistoryNotice;
 class ProgressPage;
 class RowTable;
 class SegmentedControl;
 class StyledLabel;
 
 // The Large Files screen: the largest files of the home folder at or above the chosen minimum,
-// shown in the file manager or moved to the Trash after a confirmation. The search, its
-// results and the failures live in the model; the selection is this screen's own and starts
-// empty with each new screen. The minimum only filters what the model found, so changing it
-// never searches again. The first showing starts the search when none has run.
+// shown in the file manager or moved to the Trash after a confirmation, with a notice when the
+// history could not take a move from here. The search, its results and the failures live in
+// the model; the selection is this screen's own and starts empty with each new screen. The
+// minimum only filters what the model found, so changing it never searches again. The first
+// showing starts the search when none has run.
 class LargeFilesView : public QWidget {
 public:
   // `accountHome` is the home of the person running the program, which the "~" paths and the
@@ -77,6 +79,7 @@ private:
   QWidget* results;
   QVBoxLayout* failureSlot;
   QWidget* failureBanner = nullptr;
+  HistoryNotice* historyNotice;
   RowTable* table;
   ActionBar* footer;
   StyledLabel* listText;

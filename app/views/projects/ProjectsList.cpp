@@ -1,6 +1,7 @@
 #include "views/RowKeys.h"
 #include "views/projects/ProjectsList.h"
 
+#include "models/AppModel.h"
 #include "models/ProjectsModel.h"
 #include "platform/FileRevealer.h"
 #include "runtime/Scheduler.h"
@@ -38,8 +39,9 @@ QWidget* keptWorktreesHeader(QWidget* parent) {
 
 }  // namespace
 
-ProjectsList::ProjectsList(ProjectsModel& model, Scheduler& scheduler, FileRevealer& revealer, QWidget* parent)
-    : QScrollArea(parent), model(model), scheduler(scheduler), revealer(revealer) {
+ProjectsList::ProjectsList(ProjectsModel& model, const AppModel& app, Scheduler& scheduler, FileRevealer& revealer,
+                           QWidget* parent)
+    : QScrollArea(parent), model(model), app(app), scheduler(scheduler), revealer(revealer) {
   setObjectName(QStringLiteral("projectsList"));
   auto* content = new QWidget;
   showThrough(this, content);
@@ -93,10 +95,11 @@ void ProjectsList::refreshBanner() {
   resultBanner = nullptr;
   const auto& summary = model.summary();
   if (!summary) return;
-  const bool clean = summary->failures.empty();
+  const auto& unrecorded = app.historyProblem();
+  const bool clean = summary->failures.empty() && !unrecorded;
   auto* banner = new Banner(clean ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("exclamationmark.triangle.fill"),
                             clean ? Theme::Role::green : Theme::Role::orange, ProjectsTexts::bannerTitle(*summary),
-                            ProjectsTexts::bannerDetail(*summary, model.home()));
+                            ProjectsTexts::bannerDetail(*summary, model.home(), unrecorded));
   banner->setObjectName(QStringLiteral("projectsResultBanner"));
   auto* dismiss = new Button(Button::Look::link, QStringLiteral("Dismiss"), banner);
   connect(dismiss, &QPushButton::clicked, this, [this] { model.dismissSummary(); });

@@ -6,6 +6,7 @@ class QLabel;
 class QVBoxLayout;
 
 namespace tidra {
+class AppModel;
 class Banner;
 class FileRevealer;
 class KeyedRowList;
@@ -17,12 +18,14 @@ namespace tidra::projects {
 
 class SectionHeader;
 
-// The scrolling middle of the Projects screen: the result of the last removal, the note on
+// The scrolling middle of the Projects screen: the result of the last removal (orange, with
+// the reason, while `app` could not add a removal to the history), the note on
 // shared sizes, the removable worktrees, the worktrees that hold work, and one section per
 // project. Rows are keyed by path, so ticks and focus survive every refresh.
 class ProjectsList : public QScrollArea {
 public:
-  ProjectsList(ProjectsModel& model, Scheduler& scheduler, FileRevealer& revealer, QWidget* parent = nullptr);
+  ProjectsList(ProjectsModel& model, const AppModel& app, Scheduler& scheduler, FileRevealer& revealer,
+               QWidget* parent = nullptr);
   void refresh();
 
 private:
@@ -33,6 +36,7 @@ private:
   void refreshGroups();
 
   ProjectsModel& model;
+  const AppModel& app;
   Scheduler& scheduler;
   FileRevealer& revealer;
   QVBoxLayout* column;

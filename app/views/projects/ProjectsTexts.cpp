@@ -1,6 +1,7 @@
 #include "views/projects/ProjectsTexts.h"
 
 #include "views/Formats.h"
+#include "views/HistoryTexts.h"
 
 namespace tidra::ProjectsTexts {
 
@@ -18,6 +19,15 @@ struct StageText {
     return QStringLiteral("Measuring %1…").arg(Formats::count(stage.files, "file or folder", "files and folders"));
   }
 };
+
+std::optional<QString> failureDetail(const CleanSummary& summary, const std::string& home) {
+  if (summary.failures.empty()) return std::nullopt;
+  QStringList shown;
+  for (std::size_t i = 0; i < summary.failures.size() && i < 2; ++i)
+    shown << Formats::tildePath(summary.failures[i].path, home) + QStringLiteral(": ") +
+                 text(summary.failures[i].reason);
+  return QStringLiteral("%1 could not be removed. ").arg(summary.failures.size()) + shown.join(QLatin1Char(' '));
+}
 
 }  // namespace
 
@@ -43,13 +53,9 @@ QString removingLabel(const QString& label) { return QStringLiteral("Removing %1
 
 QString bannerTitle(const CleanSummary& summary) { return QStringLiteral("Freed ") + Formats::bytes(summary.freed); }
 
-std::optional<QString> bannerDetail(const CleanSummary& summary, const std::string& home) {
-  if (summary.failures.empty()) return std::nullopt;
-  QStringList shown;
-  for (std::size_t i = 0; i < summary.failures.size() && i < 2; ++i)
-    shown << Formats::tildePath(summary.failures[i].path, home) + QStringLiteral(": ") +
-                 text(summary.failures[i].reason);
-  return QStringLiteral("%1 could not be removed. ").arg(summary.failures.size()) + shown.join(QLatin1Char(' '));
+std::optional<QString> bannerDetail(const CleanSummary& summary, const std::string& home,
+                                    const std::optional<std::string>& unrecorded) {
+  return HistoryTexts::withUnrecorded(failureDetail(summary, home), unrecorded);
 }
 
 QString selectAllTitle(bool allSelected) {

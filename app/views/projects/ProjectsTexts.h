@@ -32,8 +32,10 @@ QString removingLabel(const QString& label);
 
 // The result banner of the last removal.
 QString bannerTitle(const CleanSummary& summary);
-// Nothing without failures; else "<n> could not be removed. " and the first two failures.
-std::optional<QString> bannerDetail(const CleanSummary& summary, const std::string& home);
+// Nothing without failures; else "<n> could not be removed. " and the first two failures. Then,
+// when `unrecorded` names why the history could not take the removal, that it is unrecorded.
+std::optional<QString> bannerDetail(const CleanSummary& summary, const std::string& home,
+                                    const std::optional<std::string>& unrecorded = std::nullopt);
 
 // "Deselect All" when every id is selected (an empty section counts as all selected).
 QString selectAllTitle(bool allSelected);

@@ -2,6 +2,7 @@
 
 #include "views/Padded.h"
 
+#include "models/AppModel.h"
 #include "models/ProjectsModel.h"
 #include "runtime/Scheduler.h"
 #include "views/Formats.h"
@@ -22,7 +23,8 @@
 
 namespace tidra::projects {
 
-ProjectsView::ProjectsView(ProjectsModel& model, Scheduler& scheduler, FileRevealer& revealer, QWidget* parent)
+ProjectsView::ProjectsView(ProjectsModel& model, const AppModel& app, Scheduler& scheduler, FileRevealer& revealer,
+                           QWidget* parent)
     : QWidget(parent), model(model), scheduler(scheduler), revealer(revealer), laterRefresh(this, [this] { refresh(); }) {
   setObjectName(QStringLiteral("projectsView"));
   auto* column = new QVBoxLayout(this);
@@ -44,7 +46,7 @@ ProjectsView::ProjectsView(ProjectsModel& model, Scheduler& scheduler, FileRevea
   content = new QStackedLayout;
   progress = makeProgress();
   emptyState = makeEmptyState();
-  list = new ProjectsList(model, scheduler, revealer);
+  list = new ProjectsList(model, app, scheduler, revealer);
   listCard = padded(GlassCard::around(list), 16, 16, 16, 0);
   for (auto* page : {progress, emptyState, listCard}) content->addWidget(page);
   column->addLayout(content, 1);
@@ -55,6 +57,7 @@ ProjectsView::ProjectsView(ProjectsModel& model, Scheduler& scheduler, FileRevea
                       &ProjectsModel::selectedArtifactsChanged, &ProjectsModel::summaryChanged, &ProjectsModel::rootsChanged,
                       &ProjectsModel::isConfirmingChanged})
     connect(&model, signal, this, [this] { laterRefresh.schedule(); });
+  connect(&app, &AppModel::historyProblemChanged, this, [this] { laterRefresh.schedule(); });
   refresh();
 }
 

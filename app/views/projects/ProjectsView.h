@@ -8,6 +8,7 @@ class QStackedLayout;
 
 namespace tidra {
 class ActionBar;
+class AppModel;
 class Button;
 class FileRevealer;
 class ProjectsModel;
@@ -22,10 +23,11 @@ class ProjectsList;
 // The Projects screen: where projects are searched, the scan with its progress and "Stop", the
 // list of what can go, and the footer that counts the selection and opens the confirmation.
 // Keeps no state: every text and state is recomputed from the model once per event-loop turn
-// after it changes. Showing it starts nothing.
+// after it changes, or after `app` writes the history or fails to. Showing it starts nothing.
 class ProjectsView : public QWidget {
 public:
-  ProjectsView(ProjectsModel& model, Scheduler& scheduler, FileRevealer& revealer, QWidget* parent = nullptr);
+  ProjectsView(ProjectsModel& model, const AppModel& app, Scheduler& scheduler, FileRevealer& revealer,
+               QWidget* parent = nullptr);
 
   void refresh();
 

@@ -102,23 +102,34 @@ private slots:
     QTest::addColumn<qint64>("trashed");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("detail");
-    QTest::newRow("nothing") << QStringList{} << qint64(0) << "Nothing was uninstalled" << QString();
+    QTest::addColumn<QString>("unrecorded");  // null: the history took it
+    QTest::newRow("nothing") << QStringList{} << qint64(0) << "Nothing was uninstalled" << QString() << QString();
     QTest::newRow("one") << QStringList{"Slack"} << qint64(412'000'000) << "Moved Slack to the Trash"
-                         << "412 MB comes back when you empty the Trash.";
+                         << "412 MB comes back when you empty the Trash." << QString();
     QTest::newRow("three") << QStringList{"A", "B", "C"} << qint64(1'000'000) << "Moved 3 apps to the Trash"
-                           << "1 MB comes back when you empty the Trash.";
-    QTest::newRow("moved but unmeasured") << QStringList{"A"} << qint64(0) << "Moved A to the Trash" << QString();
+                           << "1 MB comes back when you empty the Trash." << QString();
+    QTest::newRow("moved but unmeasured") << QStringList{"A"} << qint64(0) << "Moved A to the Trash" << QString()
+                                          << QString();
+    QTest::newRow("unrecorded") << QStringList{"Slack"} << qint64(412'000'000) << "Moved Slack to the Trash"
+                                << "412 MB comes back when you empty the Trash. It could not be added to the history "
+                                   "(disk full); Tidra adds it after the next removal."
+                                << "disk full";
+    QTest::newRow("unrecorded and unmeasured")
+        << QStringList{"A"} << qint64(0) << "Moved A to the Trash"
+        << "It could not be added to the history (disk full); Tidra adds it after the next removal." << "disk full";
   }
   void banner() {
     QFETCH(QStringList, apps);
     QFETCH(qint64, trashed);
     QFETCH(QString, title);
     QFETCH(QString, detail);
+    QFETCH(QString, unrecorded);
     UninstallSummary summary;
     for (const auto& app : apps) summary.apps.push_back(app.toStdString());
     summary.trashed = trashed;
     QCOMPARE(ApplicationsTexts::bannerTitle(summary), title);
-    QCOMPARE(ApplicationsTexts::bannerDetail(summary).value_or(QString()), detail);
+    const auto problem = unrecorded.isNull() ? std::nullopt : std::optional(unrecorded.toStdString());
+    QCOMPARE(ApplicationsTexts::bannerDetail(summary, problem).value_or(QString()), detail);
   }
 
   void failures() {

@@ -2,6 +2,7 @@
 #include "views/applications/ApplicationsView.h"
 
 #include "Demo.h"
+#include "models/AppModelFakes.h"
 #include "runtime/TestScheduler.h"
 #include "support/FakeFileRevealer.h"
 #include "support/FakeRunningApps.h"
@@ -33,7 +34,7 @@ struct Screen {
   Screen()
       : model(ApplicationServices{}, std::make_shared<test::FakeRunningApps>(), std::make_shared<test::FakeThumbnailer>(),
               scheduler, "/home/demo"),
-        view(model, scheduler, revealer, [this] { ++cleanupOpened; }) {
+        view(model, app.make(), scheduler, revealer, [this] { ++cleanupOpened; }) {
     view.resize(980, 660);
     view.show();
     runUntil(ApplicationsModel::Phase::ready);
@@ -66,6 +67,7 @@ struct Screen {
   TestScheduler scheduler;
   FakeFileRevealer revealer;
   ApplicationsModel model;
+  test::FakeModel app;  // whose history the screen reports on
   int cleanupOpened = 0;
   ApplicationsView view;
 };

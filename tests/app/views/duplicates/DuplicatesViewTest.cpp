@@ -2,6 +2,7 @@
 #include "views/duplicates/DuplicatesView.h"
 
 #include "Demo.h"
+#include "models/AppModelFakes.h"
 #include "models/DuplicatesModel.h"
 #include "models/SimilarPhotosModel.h"
 #include "runtime/TestScheduler.h"
@@ -85,7 +86,7 @@ struct Screen {
         services(test::fakeFileServices(std::move(duplicateGroups), std::move(photoGroups), trash)),
         duplicates(services, thumbnailer, scheduler, home),
         photos(services, thumbnailer, scheduler, home),
-        view(duplicates, photos, revealer, thumbnailer) {
+        view(duplicates, photos, app.make(), revealer, thumbnailer) {
     view.resize(980, 660);
     view.show();
   }
@@ -131,6 +132,7 @@ struct Screen {
   FileServices services;
   TestScheduler scheduler;
   FakeFileRevealer revealer;
+  test::FakeModel app;  // whose history the screen reports on
   DuplicatesModel duplicates;
   SimilarPhotosModel photos;
   DuplicatesView view;

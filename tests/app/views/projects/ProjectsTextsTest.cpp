@@ -84,9 +84,14 @@ private slots:
     CleanSummary summary{2'500'000'000, 0, 0, {}};
     QCOMPARE(ProjectsTexts::bannerTitle(summary), QString("Freed 2.5 GB"));
     QVERIFY(!ProjectsTexts::bannerDetail(summary, "/home/a"));
+    const std::string full = "disk full";
+    const QString unrecorded("It could not be added to the history (disk full); Tidra adds it after the next removal.");
+    QCOMPARE(*ProjectsTexts::bannerDetail(summary, "/home/a", full), unrecorded);
     for (int i = 0; i < 5; ++i) summary.failures.push_back({"/home/a/p" + std::to_string(i), "busy"});
     QCOMPARE(*ProjectsTexts::bannerDetail(summary, "/home/a"),
              QString("5 could not be removed. ~/p0: busy ~/p1: busy"));
+    QCOMPARE(*ProjectsTexts::bannerDetail(summary, "/home/a", full),
+             "5 could not be removed. ~/p0: busy ~/p1: busy " + unrecorded);
   }
 
   void rootsRow() {

@@ -2,6 +2,7 @@
 #include "views/projects/ProjectsView.h"
 
 #include "Demo.h"
+#include "models/AppModelFakes.h"
 #include "models/ProjectsModel.h"
 #include "runtime/TestScheduler.h"
 #include "settings/InMemoryPreferences.h"
@@ -38,6 +39,7 @@ struct Screen {
   FakeFileRevealer revealer;
   std::shared_ptr<GatedProjectScan> gate = std::make_shared<GatedProjectScan>();
   std::unique_ptr<ProjectsModel> model;
+  test::FakeModel app;  // whose history the screen reports on
   std::unique_ptr<projects::ProjectsView> view;
 
   explicit Screen(const std::string& home = "/home/someone", ProjectServices services = {}) {
@@ -48,7 +50,7 @@ struct Screen {
       services.scan = gate->service();
     }
     model = std::make_unique<ProjectsModel>(home, services, scheduler, preferences, chooser);
-    view = std::make_unique<projects::ProjectsView>(*model, scheduler, revealer);
+    view = std::make_unique<projects::ProjectsView>(*model, app.make(), scheduler, revealer);
     view->resize(980, 660);
     view->show();
   }
