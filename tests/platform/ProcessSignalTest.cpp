@@ -85,7 +85,7 @@ TEST_F(ProcessSignalTest, AnotherUsersProcessIsNotPermitted) {
     const pid_t target = child;
     const std::uint64_t ticks = startTicks;
     const std::string answer = test::runAsNobody([&] {
-        const Outcome outcome = ProcessSignal::send(target, SIGTERM, reader, startsAt(ticks));
+        const SignalOutcome outcome = ProcessSignal::send(target, SIGTERM, reader, startsAt(ticks));
         return std::string(outcome == SignalOutcome::notPermitted ? "notPermitted" : "other");
     });
     EXPECT_EQ(answer, "notPermitted");

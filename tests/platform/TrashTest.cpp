@@ -20,7 +20,7 @@ using test::exists;
 using test::names;
 using test::readFile;
 
-mode_t modeOf(const std::string& path) {
+mode_t permissionsOf(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
@@ -54,7 +54,7 @@ TEST_F(TrashTest, MovesIntoTheHomeTrashWithARecord) {
     ASSERT_TRUE(std::regex_match(record, match, shape)) << record;
     EXPECT_EQ(match[1], fs.path("home/Library/Caches/x/report%201%25.txt"));
     for (const char* folder : {".local", ".local/share", ".local/share/Trash", ".local/share/Trash/files"})
-        EXPECT_EQ(modeOf(fs.path(std::string("home/") + folder)), 0700u) << folder;
+        EXPECT_EQ(permissionsOf(fs.path(std::string("home/") + folder)), 0700u) << folder;
 }
 
 TEST_F(TrashTest, AClashPicksANewNameAndLeavesNoStrayRecord) {
@@ -118,7 +118,7 @@ TEST_F(TrashTest, AnotherVolumeUsesItsOwnTrashAndNeverACopy) {
         if (!test::remountReadOnly(fs.path("home/ro"))) return std::string("no remount");
         std::string out = Trash::move(fs.path("home/vol/sub/x"), home()).reason + "|";
         out += readFile(fs.path("home/vol/.Trash-" + uid + "/files/x")) + "|";
-        out += std::to_string(modeOf(fs.path("home/vol/.Trash-" + uid))) + "|";
+        out += std::to_string(permissionsOf(fs.path("home/vol/.Trash-" + uid))) + "|";
         out += Trash::move(fs.path("home/ro/y"), home()).reason + "|";
         out += Trash::move(fs.path("home/open/z"), home()).reason + "|";
         return out + std::to_string(exists(fs.path("home/ro/y"))) + std::to_string(exists(fs.path("home/open/z")));

@@ -1,5 +1,7 @@
 #include "support/FakeTool.h"
 
+#include "support/FileProbe.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -15,13 +17,6 @@ void writeFile(const std::string& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary);
     out << content;
     if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
 }
 
 std::vector<std::string> splitNul(const std::string& data) {

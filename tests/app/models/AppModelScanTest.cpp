@@ -23,7 +23,7 @@ CleanupItem toolItem() {
   return item;
 }
 
-void waitUntilReady(AppModel& model) { QTRY_VERIFY(model.cleanupPhase() == Phase::ready); }
+void waitUntilScanned(AppModel& model) { QTRY_VERIFY(model.cleanupPhase() == Phase::ready); }
 
 }  // namespace
 
@@ -49,7 +49,7 @@ private slots:
     connect(&model, &AppModel::cleanupPhaseChanged, note("phase"));
 
     model.scan();
-    waitUntilReady(model);
+    waitUntilScanned(model);
 
     const std::vector<std::string> expected{
         "phase",  "items",                                     // scanning; emptied at once
@@ -74,7 +74,7 @@ private slots:
     fake.disk->docker = {DockerStatus::NotRunning{}};
     auto& model = fake.make();
     model.scan();
-    waitUntilReady(model);
+    waitUntilScanned(model);
     QCOMPARE(idsOf(model.items()), Ids{"a"});
     QVERIFY(model.dockerStatus() == DockerStatus{DockerStatus::NotRunning{}});
   }
@@ -83,7 +83,7 @@ private slots:
     FakeModel fake;
     auto& model = fake.make();
     model.scan();
-    waitUntilReady(model);
+    waitUntilScanned(model);
     QVERIFY(model.items().empty());
     QVERIFY(model.selection().empty());
   }
@@ -114,7 +114,7 @@ private slots:
       QTRY_COMPARE(stored.size(), model.sizes().size());
       QTRY_VERIFY(std::find(stored.begin(), stored.end(), "item" + std::to_string(i)) != stored.end());
     }
-    waitUntilReady(model);
+    waitUntilScanned(model);
     QCOMPARE(stored, (Ids{"item2", "item0", "item5", "item6", "item4", "item1", "item3"}));
     QCOMPARE(fake.disk->mostMeasuring.load(), 4);
   }
@@ -124,7 +124,7 @@ private slots:
     fake.offer({{fakeItem("a"), 10}, {fakeItem("b", CleanupCategory::apps, Safety::review), 20}});
     auto& model = fake.make();
     model.scan();
-    waitUntilReady(model);
+    waitUntilScanned(model);
     model.setSelection({"b"});
     fake.disk->catalogLatch = std::make_shared<Latch>();
 
@@ -138,7 +138,7 @@ private slots:
     QCOMPARE(model.selection(), std::set<std::string>{"b"});
 
     fake.disk->catalogLatch->open();
-    waitUntilReady(model);
+    waitUntilScanned(model);
     QCOMPARE(model.selection(), std::set<std::string>{"a"});
   }
 
@@ -181,7 +181,7 @@ private slots:
     if (bytes < 0)
       QTRY_COMPARE(fake.disk->measureStarts.load(), 1);
     else
-      waitUntilReady(model);
+      waitUntilScanned(model);
     model.setSelection(selected ? std::set<std::string>{"x"} : std::set<std::string>{});
 
     QCOMPARE(model.visibleItems().size(), size_t(visible));
@@ -190,7 +190,7 @@ private slots:
     QCOMPARE(model.selectedItems().size(), size_t(inSelected));
     QCOMPARE(model.safeBytes(), counted ? bytes : 0);
     if (bytes < 0) fake.disk->measureLatches["x"]->open();
-    waitUntilReady(model);
+    waitUntilScanned(model);
   }
 
   void categoriesFollowDisplayOrderAndSkipInvisibleOnes() {
@@ -204,7 +204,7 @@ private slots:
                 {fakeItem("apps2", CleanupCategory::apps), 10}});
     auto& model = fake.make();
     model.scan();
-    waitUntilReady(model);
+    waitUntilScanned(model);
     QCOMPARE(model.categories(),
              (std::vector<CleanupCategory>{CleanupCategory::xcode, CleanupCategory::apps, CleanupCategory::trash}));
     QCOMPARE(idsOf(model.items(CleanupCategory::apps)), (Ids{"apps", "apps2"}));

@@ -98,8 +98,8 @@ std::vector<std::string> namesOf(const std::vector<InstalledApp>& apps) {
 std::chrono::system_clock::time_point day(int n) { return std::chrono::system_clock::time_point{n * 24h}; }
 
 // A model over fake apps, scanned and ready.
-struct Fixture {
-  explicit Fixture(std::vector<FakeApp> apps, std::string home = "/home/nobody-here")
+struct ApplicationsFixture {
+  explicit ApplicationsFixture(std::vector<FakeApp> apps, std::string home = "/home/nobody-here")
       : removals(std::make_shared<Removals>()),
         running(std::make_shared<test::FakeRunningApps>()),
         model(fakeServices(apps, removals), running, std::make_shared<test::FakeThumbnailer>(), scheduler,
@@ -142,7 +142,6 @@ FakeApp app(std::string name, std::int64_t bytes, std::vector<AppPart> leftovers
 }  // namespace
 
 Q_DECLARE_METATYPE(std::vector<FakeApp>)
-Q_DECLARE_METATYPE(std::vector<std::string>)
 
 class ApplicationsModelTest : public QObject {
   Q_OBJECT
@@ -169,7 +168,7 @@ private slots:
     QFETCH(std::vector<FakeApp>, apps);
     QFETCH(int, order);
     QFETCH(std::vector<std::string>, expected);
-    Fixture fixture(apps);
+    ApplicationsFixture fixture(apps);
     fixture.scan();
     fixture.model.setOrder(ApplicationsModel::Order(order));
     QCOMPARE(namesOf(fixture.model.sortedApps()), expected);
@@ -258,7 +257,7 @@ private slots:
   }
 
   void selectedBytesLeavesKeptPartsButNeverTheBundle() {
-    Fixture fixture({app("A", 100, {{"/lib/a1", 10}, {"/lib/a2", 20}}), app("B", 1000, {{"/lib/b1", 5}})});
+    ApplicationsFixture fixture({app("A", 100, {{"/lib/a1", 10}, {"/lib/a2", 20}}), app("B", 1000, {{"/lib/b1", 5}})});
     fixture.scan();
     fixture.select({"/apps/A.app"});
     QCOMPARE(fixture.model.selectedBytes(), std::int64_t{130});
@@ -271,11 +270,11 @@ private slots:
 
   void foldersAndGuardFollowTheHome() {
     const std::string real = sys::homeFolder();
-    Fixture atHome({}, real);
+    ApplicationsFixture atHome({}, real);
     QCOMPARE(atHome.model.folders(), (std::vector<std::string>{"/Applications", real + "/Applications"}));
     QCOMPARE(atHome.model.guardian().systemApplications(), PathGuard::normalize("/Applications"));
     test::TempHome other;
-    Fixture elsewhere({}, other.root());
+    ApplicationsFixture elsewhere({}, other.root());
     QCOMPARE(elsewhere.model.folders(), std::vector<std::string>{other.root() + "/Applications"});
     QCOMPARE(elsewhere.model.guardian().systemApplications(), PathGuard::normalize(other.root() + "/Applications"));
   }
@@ -305,7 +304,7 @@ private slots:
   }
 
   void scanIsIgnoredWhileBusyAndRescanKeepsChoices() {
-    Fixture fixture({app("A", 1, {{"/lib/a", 1}}), app("B", 2)});
+    ApplicationsFixture fixture({app("A", 1, {{"/lib/a", 1}}), app("B", 2)});
     fixture.scan();
     fixture.select({"/apps/A.app"});
     fixture.model.setKeptParts({"/lib/a"});
@@ -322,7 +321,7 @@ private slots:
   }
 
   void noAppsEndsReady() {
-    Fixture fixture({});
+    ApplicationsFixture fixture({});
     fixture.scan();
     QVERIFY(fixture.model.apps().empty() && fixture.model.parts().empty());
   }
@@ -336,7 +335,7 @@ private slots:
   }
 
   void anAppStillOpenAfterTenSecondsStays() {
-    Fixture fixture({app("Busy", 100, {{"/lib/busy", 1}}), app("Idle", 10, {{"/lib/idle", 1}}),
+    ApplicationsFixture fixture({app("Busy", 100, {{"/lib/busy", 1}}), app("Idle", 10, {{"/lib/idle", 1}}),
                      app("Polite", 20)});
     fixture.scan();
     fixture.running->run("/apps/Busy.app", 41, true);
@@ -361,7 +360,7 @@ private slots:
   }
 
   void severalAppsGoInOneRemoverCallAndOneRecord() {
-    Fixture fixture({app("A", 1), app("B", 3), app("C", 2)});
+    ApplicationsFixture fixture({app("A", 1), app("B", 3), app("C", 2)});
     fixture.scan();
     fixture.select({"/apps/A.app", "/apps/B.app", "/apps/C.app"});
     QSignalSpy names(&fixture.model, &ApplicationsModel::removingNameChanged);
@@ -381,7 +380,7 @@ private slots:
   }
 
   void keptAndVanishedLeftoversAreNotCounted() {
-    Fixture fixture({app("A", 100, {{"/lib/keep", 10}, {"/lib/go", 20}, {"/lib/vanished", 40}})});
+    ApplicationsFixture fixture({app("A", 100, {{"/lib/keep", 10}, {"/lib/go", 20}, {"/lib/vanished", 40}})});
     fixture.scan();
     fixture.removals->vanished.insert("/lib/vanished");
     fixture.select({"/apps/A.app"});
@@ -394,7 +393,7 @@ private slots:
   }
 
   void anAppWithoutLeftoversStillGetsItsTrashStep() {
-    Fixture fixture({app("A", 7)});
+    ApplicationsFixture fixture({app("A", 7)});
     fixture.scan();
     fixture.select({"/apps/A.app"});
     fixture.uninstall();
@@ -403,7 +402,7 @@ private slots:
   }
 
   void nothingRemovedMakesNoRecord() {
-    Fixture fixture({app("A", 1, {{"/lib/a", 1}})});
+    ApplicationsFixture fixture({app("A", 1, {{"/lib/a", 1}})});
     fixture.scan();
     fixture.removals->refusedBundles.insert("/apps/A.app");
     fixture.select({"/apps/A.app"});
@@ -418,7 +417,7 @@ private slots:
   }
 
   void aSecondUninstallWhileOneRunsIsIgnored() {
-    Fixture fixture({app("A", 1), app("B", 1)});
+    ApplicationsFixture fixture({app("A", 1), app("B", 1)});
     fixture.scan();
     fixture.select({"/apps/A.app"});
     fixture.model.uninstall();
@@ -431,7 +430,7 @@ private slots:
   }
 
   void uninstallNeedsASelection() {
-    Fixture fixture({app("A", 1)});
+    ApplicationsFixture fixture({app("A", 1)});
     fixture.scan();
     fixture.model.uninstall();
     QVERIFY(fixture.model.phase() == ApplicationsModel::Phase::ready);
@@ -468,7 +467,7 @@ private slots:
   }
 
   void demoUninstallTouchesNothing() {
-    Fixture fixture({app("A", 100, {{"/lib/a", 10}, {"/lib/b", 1}}), app("B", 5)});
+    ApplicationsFixture fixture({app("A", 100, {{"/lib/a", 10}, {"/lib/b", 1}}), app("B", 5)});
     fixture.scan();
     Demo::decide(true);
     fixture.running->run("/apps/A.app", 50, true);

@@ -32,8 +32,8 @@ std::vector<std::string> pathsOf(const std::vector<DuplicateFile>& files) {
 }
 
 // A duplicates model over fixed sets, searched and ready, with its hooks recorded in order.
-struct Fixture {
-  explicit Fixture(std::vector<DuplicateGroup> groups, std::vector<SimilarPhotoGroup> photos = {})
+struct DuplicatesFixture {
+  explicit DuplicatesFixture(std::vector<DuplicateGroup> groups, std::vector<SimilarPhotoGroup> photos = {})
       : trash(std::make_shared<test::FakeTrash>()),
         thumbnailer(std::make_shared<test::FakeThumbnailer>()),
         model(test::fakeFileServices(groups, {}, trash), thumbnailer, scheduler, "/home/someone"),
@@ -77,7 +77,7 @@ private slots:
   void init() { Demo::decide(false); }
 
   void figuresLookAtShownSetsOnly() {
-    Fixture fixture({test::identical(5'000'000, {"/big/1", "/big/2", "/big/3"}),
+    DuplicatesFixture fixture({test::identical(5'000'000, {"/big/1", "/big/2", "/big/3"}),
                      test::identical(2'000'000, {"/small/1", "/small/2"})});
     auto& model = fixture.model;
     QVERIFY(model.selection().empty());  // a search selects nothing
@@ -100,7 +100,7 @@ private slots:
   }
 
   void aMoveCountsBeforeForgettingAndReportsInOrder() {
-    Fixture fixture({test::identical(5'000'000, {"/a/keep", "/a/copy"}),
+    DuplicatesFixture fixture({test::identical(5'000'000, {"/a/keep", "/a/copy"}),
                      test::identical(3'000'000, {"/b/keep", "/b/copy1", "/b/copy2"})});
     fixture.model.selectExtraCopies();
     fixture.events.clear();
@@ -119,7 +119,7 @@ private slots:
   }
 
   void aRefusedFileStaysListedAndSelected() {
-    Fixture fixture({test::identical(4'000'000, {"/a/1", "/a/2", "/a/3"})});
+    DuplicatesFixture fixture({test::identical(4'000'000, {"/a/1", "/a/2", "/a/3"})});
     fixture.trash->refused.insert("/a/2");
     fixture.model.setSelection({"/a/2", "/a/3"});
     fixture.move();
@@ -132,7 +132,7 @@ private slots:
   }
 
   void aFileAlreadyGoneIsNeitherMovedNorFreed() {
-    Fixture fixture({test::identical(4'000'000, {"/a/1", "/a/2", "/a/3"})});
+    DuplicatesFixture fixture({test::identical(4'000'000, {"/a/1", "/a/2", "/a/3"})});
     fixture.trash->vanished.insert("/a/3");
     fixture.model.setSelection({"/a/2", "/a/3"});
     fixture.move();
@@ -144,7 +144,7 @@ private slots:
   }
 
   void nothingMovedMakesNoRecordButStillReports() {
-    Fixture fixture({test::identical(4'000'000, {"/a/1", "/a/2"})});
+    DuplicatesFixture fixture({test::identical(4'000'000, {"/a/1", "/a/2"})});
     fixture.model.setFailures({{"/old", "earlier"}});
     fixture.trash->refused.insert("/a/2");
     fixture.model.setSelection({"/a/2"});
@@ -155,7 +155,7 @@ private slots:
   }
 
   void aSecondMoveWhileOneRunsIsIgnored() {
-    Fixture fixture({test::identical(4'000'000, {"/a/1", "/a/2", "/a/3"})});
+    DuplicatesFixture fixture({test::identical(4'000'000, {"/a/1", "/a/2", "/a/3"})});
     fixture.model.setSelection({"/a/3"});
     fixture.model.moveToTrash();
     fixture.model.moveToTrash();
@@ -225,7 +225,7 @@ private slots:
     test::TempHome home;
     const auto picture = home.file("Pictures/a.jpg", 10);
     const auto broken = home.file("Pictures/b.jpg", 10);
-    Fixture fixture({});
+    DuplicatesFixture fixture({});
     fixture.thumbnailer->decodable(picture);
     auto& model = fixture.model;
     for (const auto& path : {picture, broken, home.path("Pictures/missing.jpg")}) model.loadThumbnail({path, 10, {}, {}, {}});
@@ -242,7 +242,7 @@ private slots:
 
   // The two lists forget what the other moved, as the central model wires them.
   void theTwoListsForgetWhatTheOtherMoved() {
-    Fixture fixture({test::identical(4'000'000, {"/p/a.jpg", "/p/a copy.jpg"})},
+    DuplicatesFixture fixture({test::identical(4'000'000, {"/p/a.jpg", "/p/a copy.jpg"})},
                     {test::similar({"/p/a.jpg", "/p/b.jpg"}), test::similar({"/p/c.jpg", "/p/d.jpg", "/p/e.jpg"})});
     auto& photos = fixture.photos;
     photos.find();
@@ -265,7 +265,7 @@ private slots:
   }
 
   void demoMoveTouchesNothing() {
-    Fixture fixture({test::identical(4'000'000, {"/a/1", "/a/2"})});
+    DuplicatesFixture fixture({test::identical(4'000'000, {"/a/1", "/a/2"})});
     Demo::decide(true);
     fixture.model.setSelection({"/a/2"});
     fixture.model.moveToTrash();

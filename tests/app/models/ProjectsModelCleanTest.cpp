@@ -21,9 +21,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const std::string home = "/home/someone";
+const std::string someoneHome = "/home/someone";
 
-ProjectScan::ArtifactRow artifact(const std::string& path, const std::string& project, std::int32_t owner) {
+ProjectScan::ArtifactRow cleanArtifact(const std::string& path, const std::string& project, std::int32_t owner) {
   ProjectScan::ArtifactRow row;
   row.path = path;
   row.projectPath = project;
@@ -33,7 +33,7 @@ ProjectScan::ArtifactRow artifact(const std::string& path, const std::string& pr
   return row;
 }
 
-ProjectScan::WorktreeRow worktree(const std::string& path, std::int32_t owner) {
+ProjectScan::WorktreeRow cleanWorktree(const std::string& path, std::int32_t owner) {
   ProjectScan::WorktreeRow row{Worktree{path, "/p/repo", "topic", Worktree::State::Merged{"main"}, std::nullopt, {}, {}, {}}, std::nullopt, false, 0, 0, {}, {}};
   row.owners = {owner};
   row.realBytes = 100 * (owner + 1);
@@ -44,9 +44,9 @@ ProjectScan::WorktreeRow worktree(const std::string& path, std::int32_t owner) {
 // Owners 0..3 each hold 100 × (n + 1) bytes of their own.
 ProjectScan fourRowScan() {
   ProjectScan scan;
-  scan.worktrees = {worktree("/p/wt/feature", 0)};
-  scan.artifacts = {artifact("/p/web/node_modules", "/p/web", 1), artifact("/p/api/target", "/p/api", 2),
-                    artifact("/p/web/.next", "/p/web", 3)};
+  scan.worktrees = {cleanWorktree("/p/wt/feature", 0)};
+  scan.artifacts = {cleanArtifact("/p/web/node_modules", "/p/web", 1), cleanArtifact("/p/api/target", "/p/api", 2),
+                    cleanArtifact("/p/web/.next", "/p/web", 3)};
   for (std::int32_t owner = 0; owner < 4; ++owner) {
     scan.account.apparent.push_back(100 * (owner + 1));
     scan.account.sharedOutside.push_back(0);
@@ -104,7 +104,7 @@ struct FakeDisk {
   }
 };
 
-struct Fixture {
+struct ProjectsCleanFixture {
   TestScheduler scheduler;
   InMemoryPreferences preferences;
   FakeFolderChooser chooser;
@@ -113,7 +113,7 @@ struct Fixture {
   std::vector<CleanupRecord> records;
   std::vector<QString> labels;
 
-  Fixture() {
+  ProjectsCleanFixture() {
     ProjectServices services;
     services.defaultRoots = [](const std::string&) { return std::vector<std::string>{}; };
     services.realHome = [] { return std::string("/elsewhere"); };
@@ -126,7 +126,7 @@ struct Fixture {
       return !disk->otherVolume.contains(path);
     };
     disk->present = {"/p/wt/feature", "/p/web/node_modules", "/p/api/target", "/p/web/.next"};
-    model = std::make_unique<ProjectsModel>(home, services, scheduler, preferences, chooser);
+    model = std::make_unique<ProjectsModel>(someoneHome, services, scheduler, preferences, chooser);
     model->onCleaned = [this](const CleanupRecord& record) { records.push_back(record); };
     QObject::connect(model.get(), &ProjectsModel::phaseChanged, model.get(), [this] {
       if (const auto* cleaning = std::get_if<ProjectsPhase::Cleaning>(&model->phase().value))
@@ -150,7 +150,7 @@ private slots:
   void cleanupTestCase() { Demo::decide(false); }
 
   void removesWorktreesFirstThenArtifactsAndRecords() {
-    Fixture f;
+    ProjectsCleanFixture f;
     f.model->clean();
     QTRY_VERIFY(f.model->phase().isReady());
     QCOMPARE(f.disk->performed,
@@ -169,7 +169,7 @@ private slots:
 
   // Quitting: the removal stops after the row in hand and records what went.
   void finishingSoonStopsAfterTheRowInHandAndRecords() {
-    Fixture f;
+    ProjectsCleanFixture f;
     f.disk->heldPath = "/p/web/node_modules";
     f.disk->hold = std::make_shared<Latch>();
     f.model->clean();
@@ -184,7 +184,7 @@ private slots:
 
   // A folder swapped for a link since the scan frees nothing; one that shrank frees what it held.
   void theRecordCountsWhatEachFolderHeldJustBeforeItsRemoval() {
-    Fixture f;
+    ProjectsCleanFixture f;
     f.disk->measured = {{"/p/api/target", 0}, {"/p/web/node_modules", 50}};
     f.model->clean();
     QTRY_VERIFY(f.model->phase().isReady());
@@ -194,7 +194,7 @@ private slots:
 
   // A volume mounted over the project folder since the scan holds someone else's folder.
   void anArtifactOnAnotherVolumeThanItsProjectIsLeftAlone() {
-    Fixture f;
+    ProjectsCleanFixture f;
     f.disk->otherVolume = {"/p/web/node_modules"};
     f.model->setSelectedWorktrees({});
     f.model->clean();
@@ -207,17 +207,17 @@ private slots:
   }
 
   void theLiveVolumeCheckSeesAVolumeMountedOverTheProject() {
-    test::TempHome home;
-    home.file("proj/node_modules/lib.js", 10);
+    test::TempHome someoneHome;
+    someoneHome.file("proj/node_modules/lib.js", 10);
     const auto answer = test::runInMountNamespace([&] {
-      std::string out = std::to_string(ProjectServices::sameVolume(home.path("proj"), home.path("proj/node_modules")));
-      if (!test::mountTmpfs(home.path("proj"))) return std::string("no mount");
-      home.file("proj/node_modules/theirs.js", 10);
-      out += std::to_string(ProjectServices::sameVolume(home.path("proj"), home.path("proj/node_modules")));
-      home.dir("other/sub");
-      if (!test::mountTmpfs(home.path("other/sub"))) return std::string("no mount");
-      home.dir("other/sub/node_modules");
-      out += std::to_string(ProjectServices::sameVolume(home.path("other"), home.path("other/sub/node_modules")));
+      std::string out = std::to_string(ProjectServices::sameVolume(someoneHome.path("proj"), someoneHome.path("proj/node_modules")));
+      if (!test::mountTmpfs(someoneHome.path("proj"))) return std::string("no mount");
+      someoneHome.file("proj/node_modules/theirs.js", 10);
+      out += std::to_string(ProjectServices::sameVolume(someoneHome.path("proj"), someoneHome.path("proj/node_modules")));
+      someoneHome.dir("other/sub");
+      if (!test::mountTmpfs(someoneHome.path("other/sub"))) return std::string("no mount");
+      someoneHome.dir("other/sub/node_modules");
+      out += std::to_string(ProjectServices::sameVolume(someoneHome.path("other"), someoneHome.path("other/sub/node_modules")));
       return out;
     });
     if (!answer || *answer == "no mount") QSKIP(test::kNoMountNamespace);
@@ -225,7 +225,7 @@ private slots:
   }
 
   void onlyWhatIsGoneCountsAsRemoved() {
-    Fixture f;
+    ProjectsCleanFixture f;
     f.disk->failing["/p/wt/feature"] = {"/p/wt/feature", "git refused"};
     f.disk->failingButGone.insert("/p/api/target");
     f.model->clean();
@@ -239,7 +239,7 @@ private slots:
   }
 
   void anAllFailedRunStillRecords() {
-    Fixture f;
+    ProjectsCleanFixture f;
     for (const auto& path : {"/p/wt/feature", "/p/web/node_modules", "/p/api/target"})
       f.disk->failing[path] = {path, "no"};
     f.model->clean();
@@ -252,7 +252,7 @@ private slots:
   }
 
   void cleanNeedsAReadySelection() {
-    Fixture f;
+    ProjectsCleanFixture f;
     f.model->setSelectedWorktrees({});
     f.model->setSelectedArtifacts({});
     f.model->clean();
@@ -267,7 +267,7 @@ private slots:
   }
 
   void rootsChosenDuringACleanWaitForItsEnd() {
-    Fixture f;
+    ProjectsCleanFixture f;
     f.model->clean();
     f.model->setRoots({"/new"});
     QVERIFY(f.model->phase().isCleaning());
@@ -279,7 +279,7 @@ private slots:
 
   void theDemoCleanPlaysItsSteps() {
     Demo::decide(true);
-    Fixture f;
+    ProjectsCleanFixture f;
     f.model->setSelectedWorktrees({});
     ProjectsModel::Paths all;
     for (const auto& row : f.model->scan()->artifacts) all.insert(row.path);

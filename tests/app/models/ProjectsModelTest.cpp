@@ -18,7 +18,6 @@ using namespace tidra;
 using namespace std::chrono_literals;
 using Stage = ProjectScanner::Stage;
 
-Q_DECLARE_METATYPE(std::vector<std::string>)
 
 namespace {
 
@@ -48,7 +47,7 @@ ProjectScan::WorktreeRow worktree(const std::string& path, Worktree::State state
 }
 
 // Lets every queued worker finish and delivers what they posted back.
-void settle() {
+void settleScan() {
   threadPool(Pool::user).waitForDone();
   QCoreApplication::processEvents();
 }
@@ -71,14 +70,14 @@ ProjectScan scanOf(std::vector<ProjectScan::ArtifactRow> artifacts, std::vector<
   return scan;
 }
 
-struct Fixture {
+struct ProjectsFixture {
   TestScheduler scheduler;
   InMemoryPreferences preferences;
   FakeFolderChooser chooser;
   std::shared_ptr<GatedProjectScan> gate = std::make_shared<GatedProjectScan>();
   ProjectServices services;
 
-  explicit Fixture(std::string realHome = home) {
+  explicit ProjectsFixture(std::string realHome = home) {
     services.defaultRoots = [](const std::string& h) { return std::vector<std::string>{h + "/Developer"}; };
     services.workingDirectories = [] { return std::vector<std::string>{}; };
     services.realHome = [realHome] { return realHome; };
@@ -122,7 +121,7 @@ private slots:
     QFETCH(QStringList, expected);
     QFETCH(bool, remembers);
     Demo::decide(demo);
-    Fixture f(realHome ? home : "/home/other");
+    ProjectsFixture f(realHome ? home : "/home/other");
     if (stored) f.preferences.setStringList("projectRoots", storedRoots);
     auto model = f.model();
     QStringList roots;
@@ -133,7 +132,7 @@ private slots:
 
   void settingRootsStoresThemOnlyForTheRealHome() {
     for (bool real : {true, false}) {
-      Fixture f(real ? home : "/home/other");
+      ProjectsFixture f(real ? home : "/home/other");
       auto model = f.model();
       model->setRoots({"/x"});
       QCOMPARE(f.preferences.stringList("projectRoots").has_value(), real);
@@ -141,7 +140,7 @@ private slots:
   }
 
   void chooserConfirmationReplacesRoots() {
-    Fixture f;
+    ProjectsFixture f;
     auto model = f.model();
     model->chooseRoots();
     QCOMPARE(f.chooser.lastRequest.prompt, QString("Search These Folders"));
@@ -152,7 +151,7 @@ private slots:
   }
 
   void aScanPublishesItsResultWithTheDefaultSelection() {
-    Fixture f;
+    ProjectsFixture f;
     const auto now = f.scheduler.now();
     f.gate->results = {scanOf({artifact("/p/a/node_modules", "/p/a", 10, now - 31 * 24h)})};
     auto model = f.model();
@@ -165,7 +164,7 @@ private slots:
   }
 
   void aSecondStartWhileScanningChangesNothing() {
-    Fixture f;
+    ProjectsFixture f;
     f.gate->results = {scanOf({})};
     auto model = f.model();
     model->scanProjects();
@@ -176,7 +175,7 @@ private slots:
   }
 
   void stoppingTheFirstScanReturnsToTheEmptyState() {
-    Fixture f;
+    ProjectsFixture f;
     f.gate->results = {scanOf({artifact("/p/a/target", "/p/a", 5)})};
     auto model = f.model();
     model->scanProjects();
@@ -187,7 +186,7 @@ private slots:
   }
 
   void stoppingALaterScanKeepsTheEarlierResult() {
-    Fixture f;
+    ProjectsFixture f;
     f.gate->results = {scanOf({artifact("/p/a/target", "/p/a", 5)}), scanOf({})};
     auto model = f.model();
     model->scanProjects();
@@ -202,7 +201,7 @@ private slots:
   }
 
   void aStopDoesNotOutliveItsScan() {
-    Fixture f;
+    ProjectsFixture f;
     f.gate->results = {scanOf({}), scanOf({artifact("/p/a/target", "/p/a", 5)})};
     auto model = f.model();
     model->scanProjects();
@@ -216,14 +215,14 @@ private slots:
   }
 
   void changingRootsDuringAScanDropsItsResult() {
-    Fixture f;
+    ProjectsFixture f;
     f.gate->results = {scanOf({artifact("/old/x/target", "/old/x", 5)}), scanOf({})};
     auto model = f.model();
     model->scanProjects();
     model->setRoots({"/new"});
     QVERIFY(model->phase().isIdle());
     f.gate->release();
-    settle();
+    settleScan();
     QVERIFY(model->phase().isIdle());
     QVERIFY(!model->scan());
     model->scanProjects();
@@ -234,7 +233,7 @@ private slots:
   }
 
   void aLateStageReportIsIgnored() {
-    Fixture f;
+    ProjectsFixture f;
     f.gate->results = {scanOf({})};
     auto model = f.model();
     model->scanProjects();
@@ -263,7 +262,7 @@ private slots:
     QFETCH(bool, worktreeSelected);
     QFETCH(int, artifactAgeSeconds);
     QFETCH(bool, artifactSelected);
-    Fixture f;
+    ProjectsFixture f;
     const auto now = f.scheduler.now();
     f.gate->results = {scanOf({artifact("/p/a/target", "/p/a", 1, now - std::chrono::seconds(artifactAgeSeconds))},
                               {worktree("/w/done", Worktree::State::Merged{"main"}, 1,
@@ -277,7 +276,7 @@ private slots:
   }
 
   void defaultSelectionLeavesOutWhatMustBeKept() {
-    Fixture f;
+    ProjectsFixture f;
     const auto old = f.scheduler.now() - 400 * 24h;
     f.gate->results = {scanOf({artifact("/p/a/review", "/p/a", 1, old, Safety::review),
                                artifact("/p/a/undated", "/p/a", 1)},
@@ -293,7 +292,7 @@ private slots:
   }
 
   void derivedListsOrderAndFilter() {
-    Fixture f;
+    ProjectsFixture f;
     f.gate->results = {scanOf({artifact("/p/a/x", "/p/a", 1), artifact("/p/b/y", "/p/b", 5), artifact("/p/a/z", "/p/a", 3)},
                               {worktree("/w/small-done", Worktree::State::Merged{"main"}, 1),
                                worktree("/w/big-open", Worktree::State::PullRequestOpen{4}, 9),
@@ -324,7 +323,7 @@ private slots:
   void sizesDifferFromFinderAtItsBoundary() {
     QFETCH(int, apparent);
     QFETCH(bool, differs);
-    Fixture f;
+    ProjectsFixture f;
     f.gate->results = {scanOf({artifact("/p/a/x", "/p/a", 60, std::nullopt, Safety::safe, apparent - 40),
                                artifact("/p/a/y", "/p/a", 40, std::nullopt, Safety::safe, 40)})};
     auto model = f.model();
@@ -337,7 +336,7 @@ private slots:
 
   void theDemoScanRunsItsStagesAndIgnoresAStop() {
     Demo::decide(true);
-    Fixture f;
+    ProjectsFixture f;
     auto model = f.model();
     QSignalSpy phases(model.get(), &ProjectsModel::phaseChanged);
     model->scanProjects();

@@ -17,7 +17,7 @@ using namespace std::chrono_literals;
 namespace {
 
 using Paths = std::set<std::string>;
-using Stage = SimilarPhotoFinder::Stage;
+using SearchStage = SimilarPhotoFinder::Stage;
 
 std::vector<std::string> pathsOf(const std::vector<SimilarPhoto>& photos) {
   std::vector<std::string> paths;
@@ -25,8 +25,8 @@ std::vector<std::string> pathsOf(const std::vector<SimilarPhoto>& photos) {
   return paths;
 }
 
-struct Fixture {
-  explicit Fixture(std::vector<SimilarPhotoGroup> groups)
+struct SimilarPhotosFixture {
+  explicit SimilarPhotosFixture(std::vector<SimilarPhotoGroup> groups)
       : trash(std::make_shared<test::FakeTrash>()),
         thumbnailer(std::make_shared<test::FakeThumbnailer>()),
         model(test::fakeFileServices({}, std::move(groups), trash), thumbnailer, scheduler, "/home/someone") {
@@ -54,7 +54,7 @@ private slots:
   void init() { Demo::decide(false); }
 
   void bestFirstSelectionAndFigures() {
-    Fixture fixture({test::similar({"/p/1", "/p/2", "/p/3"}), test::similar({"/q/1", "/q/2"})});
+    SimilarPhotosFixture fixture({test::similar({"/p/1", "/p/2", "/p/3"}), test::similar({"/q/1", "/q/2"})});
     fixture.search();
     auto& model = fixture.model;
     QVERIFY(model.selection().empty());
@@ -74,7 +74,7 @@ private slots:
     services.findSimilarPhotos = [asked](const std::vector<std::string>& roots, float threshold,
                                          const SimilarPhotoFinder::Progress& progress) {
       *asked = {roots, threshold};
-      progress(Stage{Stage::Grouping{}});
+      progress(SearchStage{SearchStage::Grouping{}});
       return std::vector<SimilarPhotoGroup>{test::similar({"/a", "/b"})};
     };
     TestScheduler scheduler;
@@ -87,7 +87,7 @@ private slots:
   }
 
   void movingTheBestLeavesTheNextFirst() {
-    Fixture fixture({test::similar({"/p/1", "/p/2", "/p/3"})});
+    SimilarPhotosFixture fixture({test::similar({"/p/1", "/p/2", "/p/3"})});
     fixture.search();
     fixture.model.setSelection({"/p/1"});
     fixture.model.moveToTrash();
@@ -99,7 +99,7 @@ private slots:
   }
 
   void forgettingDropsSetsLeftWithOnePhoto() {
-    Fixture fixture({test::similar({"/p/1", "/p/2"}), test::similar({"/q/1", "/q/2", "/q/3"})});
+    SimilarPhotosFixture fixture({test::similar({"/p/1", "/p/2"}), test::similar({"/q/1", "/q/2", "/q/3"})});
     fixture.search();
     fixture.model.setSelection({"/p/1", "/q/3"});
     fixture.model.forget({"/p/2", "/elsewhere"});
@@ -129,7 +129,7 @@ private slots:
   }
 
   void cellPicturesFallBackToTheFileIcon() {
-    Fixture fixture({});
+    SimilarPhotosFixture fixture({});
     fixture.thumbnailer->decodable("/p/good.jpg");
     const SimilarPhoto good{"/p/good.jpg", 1, 1, 1, {}, 0, {}, {}, {}};
     const SimilarPhoto vanished{"/p/vanished.jpg", 1, 1, 1, {}, 0, {}, {}, {}};
@@ -147,9 +147,9 @@ private slots:
 
   void demoSearchPlaysItsProgressAndDrawsPictures() {
     Demo::decide(true);
-    Fixture fixture({});
+    SimilarPhotosFixture fixture({});
     const auto expected = DemoMac::similarPhotoGroups("/home/someone", fixture.scheduler.now());
-    std::vector<Stage> stages;
+    std::vector<SearchStage> stages;
     QObject::connect(&fixture.model, &FileSetsModel::stageChanged,
                      [&] { stages.push_back(fixture.model.stage()); });
     fixture.model.find();
@@ -159,10 +159,10 @@ private slots:
     QVERIFY(fixture.model.phase() == FileSetsModel::Phase::ready);
     QCOMPARE(fixture.model.groups(), expected);
     QCOMPARE(stages.size(), size_t{6 + 13});
-    QVERIFY((stages[0] == Stage{Stage::Looking{9'731}}));
-    QVERIFY((stages[5] == Stage{Stage::Looking{58'386}}));
-    QVERIFY((stages[6] == Stage{Stage::Reading{0, 1'284}}));
-    QVERIFY((stages.back() == Stage{Stage::Reading{1'284, 1'284}}));
+    QVERIFY((stages[0] == SearchStage{SearchStage::Looking{9'731}}));
+    QVERIFY((stages[5] == SearchStage{SearchStage::Looking{58'386}}));
+    QVERIFY((stages[6] == SearchStage{SearchStage::Reading{0, 1'284}}));
+    QVERIFY((stages.back() == SearchStage{SearchStage::Reading{1'284, 1'284}}));
 
     const auto& photo = expected.at(1).photos.at(1);
     fixture.model.loadThumbnail(photo);

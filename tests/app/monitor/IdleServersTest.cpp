@@ -17,7 +17,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const IdleServerTracker::TimePoint t0{1'800'000'000s};
+const IdleServerTracker::TimePoint idleT0{1'800'000'000s};
 
 // A tracker whose folder changes are stamped with `clock`.
 IdleServerTracker trackerAt(std::shared_ptr<std::atomic<std::int64_t>> clock, FolderActivity** activity) {
@@ -50,27 +50,27 @@ class IdleServersTest : public QObject {
 
 private slots:
   void aServerIsTakenOnceAfterTheThreshold() {
-    auto clock = std::make_shared<std::atomic<std::int64_t>>(secondsOf(t0));
+    auto clock = std::make_shared<std::atomic<std::int64_t>>(secondsOf(idleT0));
     FolderActivity* activity = nullptr;
     auto tracker = trackerAt(clock, &activity);
     const std::vector servers{devServer("tree-1")};
-    QCOMPARE(tracker.track(servers, t0).at("tree-1"), 0.0);
-    QCOMPARE(tracker.track(servers, t0 + 100s).at("tree-1"), 100.0);
-    QVERIFY(tracker.takeIdle(servers, 7'200s, t0 + 7'199s).empty());
-    QCOMPARE(tracker.takeIdle(servers, 7'200s, t0 + 7'200s).size(), size_t(1));
-    QVERIFY(tracker.takeIdle(servers, 7'200s, t0 + 9'000s).empty());
+    QCOMPARE(tracker.track(servers, idleT0).at("tree-1"), 0.0);
+    QCOMPARE(tracker.track(servers, idleT0 + 100s).at("tree-1"), 100.0);
+    QVERIFY(tracker.takeIdle(servers, 7'200s, idleT0 + 7'199s).empty());
+    QCOMPARE(tracker.takeIdle(servers, 7'200s, idleT0 + 7'200s).size(), size_t(1));
+    QVERIFY(tracker.takeIdle(servers, 7'200s, idleT0 + 9'000s).empty());
   }
 
   void aChangeInTheServersFolderMakesItBusy() {
     QTemporaryDir project;
-    auto clock = std::make_shared<std::atomic<std::int64_t>>(secondsOf(t0));
+    auto clock = std::make_shared<std::atomic<std::int64_t>>(secondsOf(idleT0));
     FolderActivity* activity = nullptr;
     auto tracker = trackerAt(clock, &activity);
     const std::vector servers{devServer("tree-1", 1'700'000'000, project.path().toStdString())};
-    tracker.track(servers, t0);
-    clock->store(secondsOf(t0 + 3'000s));
+    tracker.track(servers, idleT0);
+    clock->store(secondsOf(idleT0 + 3'000s));
     activity->record({project.path().toStdString() + "/src/App.tsx"});
-    QCOMPARE(tracker.track(servers, t0 + 3'600s).at("tree-1"), 600.0);
+    QCOMPARE(tracker.track(servers, idleT0 + 3'600s).at("tree-1"), 600.0);
   }
 
   void theStopButtonStopsOnlyTheRunItWasAbout() {

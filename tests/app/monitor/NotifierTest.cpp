@@ -21,7 +21,7 @@ DeveloperTool server(std::optional<std::string> folder, bool knownStart) {
   return tool;
 }
 
-ProcessGroup group(std::string name, std::int64_t bytes) {
+ProcessGroup notifiedGroup(std::string name, std::int64_t bytes) {
   ProcessGroup g;
   g.id = name;
   g.name = std::move(name);
@@ -56,7 +56,7 @@ class NotifierTest : public QObject {
 
 private slots:
   void everyKindHasItsExactTexts() {
-    const auto chrome = group("Google Chrome", 2LL * 1024 * 1024 * 1024);
+    const auto chrome = notifiedGroup("Google Chrome", 2LL * 1024 * 1024 * 1024);
     struct Case {
       const char* name;
       NotificationRequest actual;

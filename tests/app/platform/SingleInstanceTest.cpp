@@ -12,7 +12,6 @@
 using namespace tidra;
 using namespace tidra::test;
 
-Q_DECLARE_METATYPE(std::optional<tidra::Section>)
 
 namespace {
 

@@ -24,6 +24,6 @@ bool registerTest(const char* qualifiedName, const char* sourceFile, TestMaker m
 
 #define TIDRA_TEST_MAIN(Class)                                                                 \
   namespace {                                                                                  \
-  const bool TIDRA_TEST_JOIN(registeredTest, __LINE__) = ::tidra::test::registerTest(          \
+  const bool TIDRA_TEST_JOIN(registeredTest, __COUNTER__) = ::tidra::test::registerTest(          \
       #Class, __FILE__, [] { return std::unique_ptr<QObject>(new Class); });                   \
   }

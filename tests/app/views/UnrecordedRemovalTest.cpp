@@ -30,7 +30,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-enum class Screen { projects, largeFiles, identicalFiles, similarPhotos, applications };
+enum class RemovingScreen { projects, largeFiles, identicalFiles, similarPhotos, applications };
 
 // One thing for each screen to remove, found by fake engine calls.
 AppServices oneOfEach(const std::string& home, const std::shared_ptr<test::FakeTrash>& trash) {
@@ -77,8 +77,8 @@ AppServices oneOfEach(const std::string& home, const std::shared_ptr<test::FakeT
 
 // A home folder whose history can be blocked, a model writing its history there for real, and
 // one screen over it.
-struct Machine {
-  explicit Machine(Screen screen) : screen(screen) {
+struct RemovalMachine {
+  explicit RemovalMachine(RemovingScreen screen) : screen(screen) {
     auto services = oneOfEach(home, trash);
     services.cleanup = test::fakeCleanup(std::make_shared<test::FakeDisk>());
     const auto live = CleanupServices::live();
@@ -93,13 +93,13 @@ struct Machine {
 
   QWidget* makeView() {
     switch (screen) {
-      case Screen::projects: return new projects::ProjectsView(model->projects(), *model, scheduler, revealer);
-      case Screen::largeFiles: return new LargeFilesView(*model, revealer, home);
-      case Screen::identicalFiles:
-      case Screen::similarPhotos:
+      case RemovingScreen::projects: return new projects::ProjectsView(model->projects(), *model, scheduler, revealer);
+      case RemovingScreen::largeFiles: return new LargeFilesView(*model, revealer, home);
+      case RemovingScreen::identicalFiles:
+      case RemovingScreen::similarPhotos:
         return new duplicates::DuplicatesView(model->duplicates(), model->similarPhotos(), *model, revealer,
                                               model->desktop().thumbnailer);
-      case Screen::applications:
+      case RemovingScreen::applications:
         return new applications::ApplicationsView(model->applications(), *model, scheduler, revealer, [] {});
     }
     return nullptr;
@@ -116,7 +116,7 @@ struct Machine {
   // Finds the screen's one thing and removes it the way a person does.
   void remove() {
     switch (screen) {
-      case Screen::projects: {
+      case RemovingScreen::projects: {
         auto& projects = model->projects();
         projects.scanProjects();
         runUntil([&] { return projects.phase().isReady(); });
@@ -124,20 +124,20 @@ struct Machine {
         projects.clean();
         return runUntil([&] { return projects.summary().has_value(); });
       }
-      case Screen::largeFiles: {
+      case RemovingScreen::largeFiles: {
         runUntil([&] { return model->largeFilePhase() == AppModel::SearchPhase::ready; });
         static_cast<LargeFilesView&>(*view).setSelection({home + "/big.iso"});
         settle();
         return confirmMove("trash", "trashConfirmation", [&] { return model->largeFiles().empty(); });
       }
-      case Screen::identicalFiles: {
+      case RemovingScreen::identicalFiles: {
         auto& duplicates = model->duplicates();
         runUntil([&] { return duplicates.phase() == FileSetsModel::Phase::ready; });
         duplicates.selectExtraCopies();
         settle();
         return confirmMove("moveToTrash", "identicalConfirmation", [&] { return duplicates.groups().empty(); });
       }
-      case Screen::similarPhotos: {
+      case RemovingScreen::similarPhotos: {
         auto& photos = model->similarPhotos();
         model->duplicates().setMode(DuplicatesModel::Mode::similar);
         runUntil([&] { return photos.phase() == FileSetsModel::Phase::ready; });
@@ -145,7 +145,7 @@ struct Machine {
         settle();
         return confirmMove("moveToTrash", "similarConfirmation", [&] { return photos.groups().empty(); });
       }
-      case Screen::applications: {
+      case RemovingScreen::applications: {
         auto& applications = model->applications();
         runUntil([&] { return applications.phase() == ApplicationsModel::Phase::ready; });
         applications.setSelection({applications.apps().front().path});
@@ -168,8 +168,8 @@ struct Machine {
 
   // What a plain success says on this screen: the banner's title where it has one.
   std::optional<QString> successTitle() const {
-    if (screen == Screen::projects) return ProjectsTexts::bannerTitle(*model->projects().summary());
-    if (screen == Screen::applications) return ApplicationsTexts::bannerTitle(*model->applications().summary());
+    if (screen == RemovingScreen::projects) return ProjectsTexts::bannerTitle(*model->projects().summary());
+    if (screen == RemovingScreen::applications) return ApplicationsTexts::bannerTitle(*model->applications().summary());
     return std::nullopt;
   }
 
@@ -191,7 +191,7 @@ struct Machine {
     for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
   }
 
-  Screen screen;
+  RemovingScreen screen;
   QTemporaryDir folder;
   std::string home = folder.path().toStdString();
   std::shared_ptr<test::FakeTrash> trash = std::make_shared<test::FakeTrash>();
@@ -215,16 +215,16 @@ private slots:
   }
 
   void eachScreenSaysItsRemovalWentUnrecorded_data() {
-    QTest::addColumn<Screen>("screen");
-    QTest::newRow("projects") << Screen::projects;
-    QTest::newRow("large files") << Screen::largeFiles;
-    QTest::newRow("identical files") << Screen::identicalFiles;
-    QTest::newRow("similar photos") << Screen::similarPhotos;
-    QTest::newRow("applications") << Screen::applications;
+    QTest::addColumn<RemovingScreen>("screen");
+    QTest::newRow("projects") << RemovingScreen::projects;
+    QTest::newRow("large files") << RemovingScreen::largeFiles;
+    QTest::newRow("identical files") << RemovingScreen::identicalFiles;
+    QTest::newRow("similar photos") << RemovingScreen::similarPhotos;
+    QTest::newRow("applications") << RemovingScreen::applications;
   }
   void eachScreenSaysItsRemovalWentUnrecorded() {
-    QFETCH(Screen, screen);
-    Machine machine(screen);
+    QFETCH(RemovingScreen, screen);
+    RemovalMachine machine(screen);
     machine.blockHistory();
     machine.remove();
     const auto problem = machine.model->historyProblem();
@@ -248,7 +248,7 @@ private slots:
 
   // A screen that reports nothing after a good move tells only of its own moves, until dismissed.
   void theTrashNoticeIsForThisScreensMovesOnly() {
-    Machine machine(Screen::largeFiles);
+    RemovalMachine machine(RemovingScreen::largeFiles);
     machine.blockHistory();
     machine.model->record(CleanupRecord{machine.scheduler.now(), "Cleanup", 1, {"Caches"}, 0}, true);
     machine.settle();

@@ -1,4 +1,5 @@
 #include "demo/DemoMac.h"
+#include "DemoMoment.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::string kHome = "/Users/demo";
-const DemoMac::Date kNow = std::chrono::sys_days{std::chrono::December / 10 / 2026} + 12h;
+using test::kHome;
+using test::kNow;
 
 std::int64_t footprint(const DemoMac::DemoApp& app) {
     return std::accumulate(app.parts.begin(), app.parts.end(), std::int64_t{0},

@@ -1,4 +1,5 @@
 #include "demo/DemoMac.h"
+#include "DemoMoment.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,8 @@ using namespace std::chrono_literals;
 using Kind = DeveloperTool::Kind;
 using State = TCPSocket::State;
 
-const std::string kHome = "/Users/demo";
-const DemoMac::Date kNow = std::chrono::sys_days{std::chrono::December / 10 / 2026} + 12h;
+using test::kHome;
+using test::kNow;
 
 DemoMac::Pids range(pid_t first, pid_t last) {
     DemoMac::Pids pids;

@@ -1,4 +1,5 @@
 #include "demo/DemoMac.h"
+#include "DemoMoment.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,8 @@ namespace {
 using namespace std::chrono_literals;
 using Pressure = MemorySnapshot::Pressure;
 
-const std::string kHome = "/Users/demo";
-const DemoMac::Date kNow = std::chrono::sys_days{std::chrono::December / 10 / 2026} + 12h;
+using test::kHome;
+using test::kNow;
 
 TEST(DemoStorageTest, DiskGrowsByWhatWasFreed) {
     EXPECT_EQ(DemoMac::disk(0), (DiskUsage{494'384'795'648, 31'740'000'000}));

@@ -32,7 +32,7 @@ struct Record {
 Record bulkWalk(const std::string& root, BulkWalker::Fields fields = BulkWalker::Field::allFiles,
             const std::function<bool(BulkFolder&)>& extra = nullptr) {
     Record record;
-    BulkWalker::bulkWalk(
+    BulkWalker::walk(
         root,
         [&](BulkFolder& folder) {
             Visit visit{folder.path, folder.depth, {}, {}};
@@ -106,7 +106,7 @@ TEST(BulkWalkerTest, EntriesCarryKindAndStatusFields) {
     home.setModified("data", std::chrono::system_clock::time_point(std::chrono::seconds(1'234'567)));
 
     int visits = 0;
-    BulkWalker::bulkWalk(
+    BulkWalker::walk(
         home.root(),
         [&](BulkFolder& folder) {
             if (folder.depth > 0) return true;
@@ -169,7 +169,7 @@ TEST(BulkWalkerTest, FieldMaskDecidesWhatIsRead) {
                          Case{BulkWalker::Field::allocatedBytes, true, false},
                          Case{BulkWalker::Field::allFiles | BulkWalker::Field::folders, true, true}}) {
         SCOPED_TRACE(c.fields);
-        BulkWalker::bulkWalk(
+        BulkWalker::walk(
             home.root(),
             [&](BulkFolder& folder) {
                 if (folder.depth > 0) return true;
@@ -231,10 +231,10 @@ TEST(BulkWalkerTest, RootOnAnotherVolumeThanAskedYieldsNothing) {
     home.dir("inner");
     const auto device = std::uint64_t(lstatOf(home.root()).st_dev);
     int visits = 0;
-    BulkWalker::bulkWalk(home.root(), [&](BulkFolder&) { return ++visits > 0; }, nullptr, BulkWalker::Field::none,
+    BulkWalker::walk(home.root(), [&](BulkFolder&) { return ++visits > 0; }, nullptr, BulkWalker::Field::none,
                      device + 1);
     EXPECT_EQ(visits, 0);
-    BulkWalker::bulkWalk(home.root(), [&](BulkFolder&) { return ++visits > 0; }, nullptr, BulkWalker::Field::none,
+    BulkWalker::walk(home.root(), [&](BulkFolder&) { return ++visits > 0; }, nullptr, BulkWalker::Field::none,
                      device);
     EXPECT_EQ(visits, 2);
 }
@@ -269,7 +269,7 @@ TEST(BulkWalkerTest, FolderHelpersAndDescriptor) {
     TempHome home;
     home.file("a.txt", 1);
     home.file("ab", 1);
-    BulkWalker::bulkWalk(
+    BulkWalker::walk(
         home.root(),
         [&](BulkFolder& folder) {
             EXPECT_TRUE(folder.contains("a.txt"));

@@ -7,7 +7,7 @@
 namespace tidra {
 namespace {
 
-const std::string kHome = "/home/me";
+const std::string kMyHome = "/home/me";
 
 ProcessSnapshot process(pid_t pid, pid_t parent, std::string path, std::int64_t memory) {
     ProcessSnapshot p;
@@ -37,7 +37,7 @@ protected:
                 [this](pid_t pid) { return sockets[pid]; }};
     }
     std::vector<DeveloperTool> find(std::vector<ProcessSnapshot> processes) {
-        return DeveloperTools::find(ProcessSample(std::move(processes)), inspection(), kHome);
+        return DeveloperTools::find(ProcessSample(std::move(processes)), inspection(), kMyHome);
     }
 
     std::map<pid_t, std::vector<std::string>> args;

@@ -21,7 +21,7 @@ using Outcome = DeveloperTools::SignalOutcome;
 using Stop = DeveloperTool::Stop;
 using Clock = std::chrono::system_clock;
 
-const auto kStart = Clock::time_point(std::chrono::seconds(1'700'000'000));
+const auto kStartedAt = Clock::time_point(std::chrono::seconds(1'700'000'000));
 constexpr pid_t kSelf = 4242;
 
 DeveloperTool toolStoppedBy(Stop stop) {
@@ -37,12 +37,12 @@ protected:
         DeveloperTools::Stopping s;
         s.terminate = [this](pid_t pid, Clock::time_point started) {
             signalled.push_back(pid);
-            EXPECT_EQ(started, kStart);
+            EXPECT_EQ(started, kStartedAt);
             return outcomes.count(pid) ? outcomes[pid] : Outcome::sent;
         };
         s.forceTerminate = [this](pid_t pid, Clock::time_point started) {
             forced.push_back(pid);
-            EXPECT_EQ(started, kStart);
+            EXPECT_EQ(started, kStartedAt);
             return outcomes.count(pid) ? outcomes[pid] : Outcome::sent;
         };
         s.run = [this](const std::string& tool, const std::vector<std::string>& arguments,
@@ -76,17 +76,17 @@ TEST_F(DeveloperToolsStopTest, EachProcessCountsByWhatSignallingItCameTo) {
         std::optional<Outcome> outcome;  // absent: never signalled
         bool stopped;
     } rows[] = {
-        {{100, kStart}, Outcome::sent, true},
-        {{100, kStart}, Outcome::gone, true},
-        {{100, kStart}, Outcome::replaced, true},
-        {{100, kStart}, Outcome::notPermitted, false},
-        {{100, kStart}, Outcome::failed, false},
+        {{100, kStartedAt}, Outcome::sent, true},
+        {{100, kStartedAt}, Outcome::gone, true},
+        {{100, kStartedAt}, Outcome::replaced, true},
+        {{100, kStartedAt}, Outcome::notPermitted, false},
+        {{100, kStartedAt}, Outcome::failed, false},
         {{100, std::nullopt}, std::nullopt, false},
-        {{0, kStart}, std::nullopt, false},
-        {{-1, kStart}, std::nullopt, false},
-        {{-100, kStart}, std::nullopt, false},
-        {{1, kStart}, std::nullopt, false},
-        {{kSelf, kStart}, std::nullopt, false},
+        {{0, kStartedAt}, std::nullopt, false},
+        {{-1, kStartedAt}, std::nullopt, false},
+        {{-100, kStartedAt}, std::nullopt, false},
+        {{1, kStartedAt}, std::nullopt, false},
+        {{kSelf, kStartedAt}, std::nullopt, false},
     };
     for (const Row& row : rows) {
         signalled.clear();
@@ -99,16 +99,16 @@ TEST_F(DeveloperToolsStopTest, EachProcessCountsByWhatSignallingItCameTo) {
 
 TEST_F(DeveloperToolsStopTest, OneRefusalStillSignalsTheOthers) {
     outcomes = {{11, Outcome::notPermitted}, {12, Outcome::gone}};
-    EXPECT_FALSE(stopSignal({{10, kStart}, {11, kStart}, {0, kStart}, {12, kStart}, {13, kStart}}));
+    EXPECT_FALSE(stopSignal({{10, kStartedAt}, {11, kStartedAt}, {0, kStartedAt}, {12, kStartedAt}, {13, kStartedAt}}));
     EXPECT_EQ(signalled, (std::vector<pid_t>{10, 11, 12, 13}));
     signalled.clear();
-    EXPECT_TRUE(stopSignal({{10, kStart}, {12, kStart}}));
+    EXPECT_TRUE(stopSignal({{10, kStartedAt}, {12, kStartedAt}}));
 }
 
 // A forced stop takes the same checks and only ever kills, never asks.
 TEST_F(DeveloperToolsStopTest, AForcedStopKillsWhatThePoliteOneWouldAsk) {
     outcomes = {{11, Outcome::notPermitted}};
-    const Stop::Signal force{{{10, kStart}, {11, kStart}, {kSelf, kStart}, {12, std::nullopt}, {13, kStart}}, true};
+    const Stop::Signal force{{{10, kStartedAt}, {11, kStartedAt}, {kSelf, kStartedAt}, {12, std::nullopt}, {13, kStartedAt}}, true};
     EXPECT_FALSE(DeveloperTools::stop(toolStoppedBy(force), stopping()));
     EXPECT_EQ(forced, (std::vector<pid_t>{10, 11, 13}));
     EXPECT_TRUE(signalled.empty());

@@ -12,7 +12,7 @@ namespace tidra {
 namespace {
 
 using namespace std::chrono_literals;
-using TimePoint = std::chrono::system_clock::time_point;
+using ActivityTime = std::chrono::system_clock::time_point;
 
 std::string real(const std::string& path) {
     char resolved[PATH_MAX];
@@ -23,7 +23,7 @@ std::string real(const std::string& path) {
 struct FakeClock {
     std::atomic<int> readings{0};
     FolderActivity::Clock closure() {
-        return [this] { return TimePoint{} + std::chrono::seconds(++readings); };
+        return [this] { return ActivityTime{} + std::chrono::seconds(++readings); };
     }
 };
 
@@ -72,9 +72,9 @@ TEST(FolderActivityTest, RecordsEachMatchingFolderOnceWithOneClockReading) {
 
     activity.record({r + "/outer/inner/a.c", r + "/outer/b.c", r + "/real/x.c", r + "/outer/node_modules/y"});
     EXPECT_EQ(clock.readings, 1);
-    const TimePoint first = TimePoint{} + 1s;
+    const ActivityTime first = ActivityTime{} + 1s;
     EXPECT_EQ(activity.lastChanges(),
-              (std::map<std::string, TimePoint>{{outer, first}, {inner, first}, {link, first}}));
+              (std::map<std::string, ActivityTime>{{outer, first}, {inner, first}, {link, first}}));
 
     // The folder itself, a sibling sharing its prefix and generated content change nothing.
     activity.record({r + "/other", r + "/otherwise/x.c", r + "/other/.DS_Store", r + "/other/dist/a.js"});
@@ -82,9 +82,9 @@ TEST(FolderActivityTest, RecordsEachMatchingFolderOnceWithOneClockReading) {
     EXPECT_FALSE(activity.lastChanges().count(other));
 
     activity.record({}, true);
-    const TimePoint third = TimePoint{} + 3s;
+    const ActivityTime third = ActivityTime{} + 3s;
     EXPECT_EQ(activity.lastChanges(),
-              (std::map<std::string, TimePoint>{{outer, third}, {inner, third}, {other, third}, {link, third}}));
+              (std::map<std::string, ActivityTime>{{outer, third}, {inner, third}, {other, third}, {link, third}}));
 }
 
 TEST(FolderActivityTest, ChangingTheSetKeepsOnlyTimesOfFoldersStillWatched) {
@@ -100,9 +100,9 @@ TEST(FolderActivityTest, ChangingTheSetKeepsOnlyTimesOfFoldersStillWatched) {
     activity.watch({b, a, b});
     EXPECT_EQ(activity.lastChanges().size(), 2u);
     activity.watch({b});
-    EXPECT_EQ(activity.lastChanges(), (std::map<std::string, TimePoint>{{b, TimePoint{} + 1s}}));
+    EXPECT_EQ(activity.lastChanges(), (std::map<std::string, ActivityTime>{{b, ActivityTime{} + 1s}}));
     activity.watch({a, b});
-    EXPECT_EQ(activity.lastChanges(), (std::map<std::string, TimePoint>{{b, TimePoint{} + 1s}}));
+    EXPECT_EQ(activity.lastChanges(), (std::map<std::string, ActivityTime>{{b, ActivityTime{} + 1s}}));
     activity.watch({});
     EXPECT_TRUE(activity.lastChanges().empty());
     activity.record({r + "/a/x"});
@@ -128,7 +128,7 @@ TEST(FolderActivityTest, NoticesRealChangesButNotGeneratedOnes) {
     const int readings = clock.readings;
     home.text("project/src/main.rs", "fn main() {}");
     EXPECT_TRUE(waitUntil([&] { return clock.readings > readings; }));
-    EXPECT_EQ(activity.lastChanges().at(project), TimePoint{} + std::chrono::seconds(clock.readings.load()));
+    EXPECT_EQ(activity.lastChanges().at(project), ActivityTime{} + std::chrono::seconds(clock.readings.load()));
 }
 
 // Swaps the watched set over and over while files change in every tree; run under

@@ -18,62 +18,62 @@ ProcessSnapshot snap(pid_t pid, std::string path, std::int64_t memory = 0, doubl
     return p;
 }
 
-ProcessGroup group(std::string id, std::string name, std::optional<std::string> bundle, std::vector<pid_t> pids,
+ProcessGroup listedGroup(std::string id, std::string name, std::optional<std::string> bundle, std::vector<pid_t> pids,
                    pid_t main, std::int64_t memory, double cpu, bool system) {
     return {std::move(id), std::move(name), std::move(bundle), std::move(pids), main, memory, cpu, system};
 }
 
-const std::string kEditor = "/Applications/Editor.app/Contents/MacOS/Editor";
+const std::string kEditorPath = "/Applications/Editor.app/Contents/MacOS/Editor";
 const std::string kRenderer =
     "/Applications/Editor.app/Contents/Frameworks/Editor Renderer.app/Contents/MacOS/Editor Renderer";
 
-struct Case {
+struct GroupCase {
     const char* what;
     std::vector<ProcessSnapshot> processes;
     std::vector<ProcessGroup> groups;
 };
 
 TEST(ProcessGroupsTest, FoldsProcessesIntoGroups) {
-    const Case cases[] = {
+    const GroupCase cases[] = {
         {"nested bundle joins the outermost; main is the first under Contents/MacOS",
-         {snap(10, kRenderer, 300, 1.5), snap(20, kEditor, 200, 2), snap(5, kEditor, 100, 0.5)},
-         {group("app:Editor", "Editor", "/Applications/Editor.app", {10, 20, 5}, 20, 600, 4, false)}},
+         {snap(10, kRenderer, 300, 1.5), snap(20, kEditorPath, 200, 2), snap(5, kEditorPath, 100, 0.5)},
+         {listedGroup("app:Editor", "Editor", "/Applications/Editor.app", {10, 20, 5}, 20, 600, 4, false)}},
         {"bundle without a main executable takes the smallest pid",
          {snap(40, kRenderer), snap(30, "/Applications/Editor.app/Contents/Helpers/crashpad")},
-         {group("app:Editor", "Editor", "/Applications/Editor.app", {40, 30}, 30, 0, 0, false)}},
+         {listedGroup("app:Editor", "Editor", "/Applications/Editor.app", {40, 30}, 30, 0, 0, false)}},
         {"a daemon working for an app joins it but never becomes its main process",
-         {snap(3, "/Applications/Editor.app/Contents/MacOS/System/Library/agent", 50, 1, kEditor),
-          snap(4, "/usr/libexec/syspolicyd", 70, 2, kEditor), snap(9, kEditor, 10, 3)},
-         {group("app:Editor", "Editor", "/Applications/Editor.app", {3, 4, 9}, 9, 130, 6, false)}},
+         {snap(3, "/Applications/Editor.app/Contents/MacOS/System/Library/agent", 50, 1, kEditorPath),
+          snap(4, "/usr/libexec/syspolicyd", 70, 2, kEditorPath), snap(9, kEditorPath, 10, 3)},
+         {listedGroup("app:Editor", "Editor", "/Applications/Editor.app", {3, 4, 9}, 9, 130, 6, false)}},
         {"a daemon without a usable responsible process keeps its own name",
          {snap(7, "/usr/libexec/logd", 5), snap(8, "/usr/libexec/logd", 5, 0, "/usr/sbin/launchd"),
           snap(9, "", 1, 0, "", "kworker")},
-         {group("logd", "logd", std::nullopt, {7, 8}, 7, 10, 0, true),
-          group("kworker", "kworker", std::nullopt, {9}, 9, 1, 0, true)}},
+         {listedGroup("logd", "logd", std::nullopt, {7, 8}, 7, 10, 0, true),
+          listedGroup("kworker", "kworker", std::nullopt, {9}, 9, 1, 0, true)}},
         {"a program started from an app's shell is that app's work; a bundled helper stays in its own bundle",
-         {snap(21, "/bin/zsh", 5, 0, kEditor), snap(22, "/opt/homebrew/bin/node", 300, 2, kEditor),
-          snap(23, "/Applications/Other.app/Contents/MacOS/Other", 40, 0, kEditor),
-          snap(24, "/opt/homebrew/bin/node", 100, 0, "/bin/zsh"), snap(9, kEditor, 10, 3)},
-         {group("app:Editor", "Editor", "/Applications/Editor.app", {21, 22, 9}, 9, 315, 5, false),
-          group("node", "node", std::nullopt, {24}, 24, 100, 0, false),
-          group("app:Other", "Other", "/Applications/Other.app", {23}, 23, 40, 0, false)}},
+         {snap(21, "/bin/zsh", 5, 0, kEditorPath), snap(22, "/opt/homebrew/bin/node", 300, 2, kEditorPath),
+          snap(23, "/Applications/Other.app/Contents/MacOS/Other", 40, 0, kEditorPath),
+          snap(24, "/opt/homebrew/bin/node", 100, 0, "/bin/zsh"), snap(9, kEditorPath, 10, 3)},
+         {listedGroup("app:Editor", "Editor", "/Applications/Editor.app", {21, 22, 9}, 9, 315, 5, false),
+          listedGroup("node", "node", std::nullopt, {24}, 24, 100, 0, false),
+          listedGroup("app:Other", "Other", "/Applications/Other.app", {23}, 23, 40, 0, false)}},
         {"one member outside the system folders makes the group a user's",
          {snap(15, "/usr/sbin/sshd"), snap(16, "/home/me/bin/sshd")},
-         {group("sshd", "sshd", std::nullopt, {15, 16}, 15, 0, 0, false)}},
+         {listedGroup("sshd", "sshd", std::nullopt, {15, 16}, 15, 0, 0, false)}},
         {"one executable name is one group wherever it lives",
          {snap(30, "/usr/local/bin/node", 10), snap(12, "/opt/homebrew/bin/node", 20)},
-         {group("node", "node", std::nullopt, {30, 12}, 12, 30, 0, false)}},
+         {listedGroup("node", "node", std::nullopt, {30, 12}, 12, 30, 0, false)}},
         {"a .app bundle names the group over a .app.bundle of the same name",
          {snap(1, "/Library/Tool.app.bundle/Contents/MacOS/Tool"), snap(2, "/Applications/Tool.app/Contents/MacOS/Tool"),
           snap(3, "/Other/Tool.app.bundle/Contents/MacOS/Tool")},
-         {group("app:Tool", "Tool", "/Applications/Tool.app", {1, 2, 3}, 1, 0, 0, false)}},
+         {listedGroup("app:Tool", "Tool", "/Applications/Tool.app", {1, 2, 3}, 1, 0, 0, false)}},
         {"memory order, largest first, equal memory by id",
          {snap(1, "/usr/bin/b", 100), snap(2, "/usr/bin/a", 100), snap(3, "/usr/bin/c", 200)},
-         {group("c", "c", std::nullopt, {3}, 3, 200, 0, false), group("a", "a", std::nullopt, {2}, 2, 100, 0, false),
-          group("b", "b", std::nullopt, {1}, 1, 100, 0, false)}},
+         {listedGroup("c", "c", std::nullopt, {3}, 3, 200, 0, false), listedGroup("a", "a", std::nullopt, {2}, 2, 100, 0, false),
+          listedGroup("b", "b", std::nullopt, {1}, 1, 100, 0, false)}},
         {"no processes, no groups", {}, {}},
     };
-    for (const Case& c : cases) {
+    for (const GroupCase& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(ProcessGroups::groups(c.processes), c.groups);
         EXPECT_EQ(ProcessSample(c.processes).groups, c.groups);

@@ -13,37 +13,37 @@ using test::FakeProc;
 using test::FakeProcess;
 using test::TempHome;
 
-constexpr std::uint64_t kSecond = 1'000'000'000;
-const std::uint64_t kTicks = std::uint64_t(sys::ProcReader::ticksPerSecond());
+constexpr std::uint64_t kOneSecond = 1'000'000'000;
+const std::uint64_t kTicksPerSecond = std::uint64_t(sys::ProcReader::ticksPerSecond());
 
 TEST(SystemCPUTest, MeasuresEveryProcessBetweenTwoReadings) {
     TempHome home;
     FakeProc proc(home);
     const std::string tracker = std::string("/usr/libexec/tracker-miner-fs-3") + '\0';
     proc.add({.pid = 10, .comm = "worker", .uid = 0});
-    proc.add({.pid = 11, .comm = "worker", .userTicks = 50 * kTicks, .uid = 1000});
+    proc.add({.pid = 11, .comm = "worker", .userTicks = 50 * kTicksPerSecond, .uid = 1000});
     proc.add({.pid = 12, .comm = "tracker-miner-f", .cmdline = tracker});
-    proc.add({.pid = 13, .comm = "gone", .userTicks = 9 * kTicks});
+    proc.add({.pid = 13, .comm = "gone", .userTicks = 9 * kTicksPerSecond});
     proc.add({.pid = 14, .comm = "kswapd0", .flags = 0x00200000});
-    proc.add({.pid = 15, .comm = "old", .userTicks = 1000 * kTicks, .startTicks = 5});
+    proc.add({.pid = 15, .comm = "old", .userTicks = 1000 * kTicksPerSecond, .startTicks = 5});
     proc.add({.pid = 16, .comm = "Web Content"});
     proc.add({.pid = 18, .comm = "kworker/0:1", .flags = 0x00200000});
 
-    std::uint64_t now = 7 * kSecond;
+    std::uint64_t now = 7 * kOneSecond;
     SystemCPU::Options options;
     options.procRoot = proc.root();
     options.monotonicNanoseconds = [&] { return now; };
     std::vector<std::chrono::milliseconds> waits;
     options.wait = [&](std::chrono::milliseconds interval) {
         waits.push_back(interval);
-        now += 2 * kSecond;
-        proc.add({.pid = 10, .comm = "worker", .userTicks = kTicks, .uid = 0});
-        proc.add({.pid = 11, .comm = "worker", .userTicks = 50 * kTicks, .systemTicks = kTicks / 2, .uid = 1000});
-        proc.add({.pid = 12, .comm = "tracker-miner-f", .userTicks = 2 * kTicks, .cmdline = tracker});
+        now += 2 * kOneSecond;
+        proc.add({.pid = 10, .comm = "worker", .userTicks = kTicksPerSecond, .uid = 0});
+        proc.add({.pid = 11, .comm = "worker", .userTicks = 50 * kTicksPerSecond, .systemTicks = kTicksPerSecond / 2, .uid = 1000});
+        proc.add({.pid = 12, .comm = "tracker-miner-f", .userTicks = 2 * kTicksPerSecond, .cmdline = tracker});
         proc.remove(13);
-        proc.add({.pid = 14, .comm = "kswapd0", .flags = 0x00200000, .systemTicks = kTicks / 2});
-        proc.add({.pid = 15, .comm = "new", .userTicks = kTicks / 10, .startTicks = 900});
-        proc.add({.pid = 17, .comm = "sh", .userTicks = kTicks});
+        proc.add({.pid = 14, .comm = "kswapd0", .flags = 0x00200000, .systemTicks = kTicksPerSecond / 2});
+        proc.add({.pid = 15, .comm = "new", .userTicks = kTicksPerSecond / 10, .startTicks = 900});
+        proc.add({.pid = 17, .comm = "sh", .userTicks = kTicksPerSecond});
     };
 
     const auto cpu = SystemCPU::measure(options);

@@ -30,8 +30,8 @@ using namespace std::chrono_literals;
 namespace {
 
 // The demo apps on screen, scanned and measured.
-struct Screen {
-  Screen()
+struct ApplicationsScreen {
+  ApplicationsScreen()
       : model(ApplicationServices{}, std::make_shared<test::FakeRunningApps>(), std::make_shared<test::FakeThumbnailer>(),
               scheduler, "/home/demo"),
         view(model, app.make(), scheduler, revealer, [this] { ++cleanupOpened; }) {
@@ -83,7 +83,7 @@ private slots:
   void initTestCase() { Demo::decide(true); }
 
   void showingStartsOneScanAndReadyFooterCounts() {
-    Screen screen;
+    ApplicationsScreen screen;
     QVERIFY(!screen.model.apps().empty());
     std::int64_t total = 0;
     for (const auto& app : screen.model.apps()) total += screen.model.bytes(app).value_or(0);
@@ -109,7 +109,7 @@ private slots:
   }
 
   void tableSelectionIsTheModels() {
-    Screen screen;
+    ApplicationsScreen screen;
     auto* table = screen.find<RowTable>("appTable");
     table->topLevelItem(0)->setSelected(true);
     QCOMPARE(screen.model.selection(), (std::set<std::string>{largest(screen.model)}));
@@ -121,7 +121,7 @@ private slots:
   void selectedRowsTakeTheSelectionsTextColour() {
     for (const auto scheme : {Theme::Scheme::light, Theme::Scheme::dark}) {
       Theme::apply(scheme);
-      Screen screen;
+      ApplicationsScreen screen;
       auto* table = screen.find<RowTable>("appTable");
       StyledLabel* name = nullptr;
       for (auto* label : table->itemWidget(table->topLevelItem(0), 0)->findChildren<QLabel*>())
@@ -140,7 +140,7 @@ private slots:
   }
 
   void contextUninstallSelectsTheRowAndOpensTheSheet() {
-    Screen screen;
+    ApplicationsScreen screen;
     const auto apps = screen.model.sortedApps();
     screen.model.setSelection({apps[1].path, apps[2].path});
     screen.model.setKeptParts({"/somewhere"});
@@ -153,13 +153,13 @@ private slots:
   }
 
   void menuOverNoRowOffersNothing() {
-    Screen screen;
+    ApplicationsScreen screen;
     for (const auto* name : {"showInFolder", "uninstallRows"}) QVERIFY(!screen.menuAction({}, name)->isEnabled());
     QVERIFY(screen.menuAction({largest(screen.model)}, "uninstallRows")->isEnabled());
   }
 
   void uncheckingAPartLowersTheTotalAndUninstallCallsTheModel() {
-    Screen screen;
+    ApplicationsScreen screen;
     // The first app with something besides its bundle.
     std::string chosen;
     for (const auto& app : screen.model.sortedApps())
@@ -203,7 +203,7 @@ private slots:
   }
 
   void cancelKeepsSelectionAndTicks() {
-    Screen screen;
+    ApplicationsScreen screen;
     const auto path = largest(screen.model);
     screen.model.setSelection({path});
     screen.pressUninstall();
@@ -224,7 +224,7 @@ private slots:
   }
 
   void revealSkipsVanishedPaths() {
-    Screen screen;
+    ApplicationsScreen screen;
     test::TempHome home;
     const auto there = home.dir("There.app");
     screen.view.menuFor({there, "/nowhere/Gone.app"})->findChild<QAction*>("showInFolder")->trigger();
@@ -237,7 +237,7 @@ private slots:
     if (folder.isEmpty()) QSKIP("TIDRA_RENDER_DIR is not set");
     for (auto scheme : {Theme::Scheme::light, Theme::Scheme::dark}) {
       Theme::apply(scheme);
-      Screen screen;
+      ApplicationsScreen screen;
       screen.model.setSelection({largest(screen.model)});
       QCoreApplication::processEvents();
       const auto suffix = scheme == Theme::Scheme::dark ? QStringLiteral("dark") : QStringLiteral("light");

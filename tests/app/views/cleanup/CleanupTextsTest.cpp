@@ -11,16 +11,16 @@ using Phase = AppModel::CleanupPhase;
 
 namespace {
 
-CleanupItem item(const std::string& id, CleanupAction action, bool admin = false) {
+CleanupItem catalogItem(const std::string& id, CleanupAction action, bool admin = false) {
   return CleanupItem{id, "Title " + id, CleanupCategory::developerTools, "It costs this.", Safety::safe,
                      std::move(action), admin, 1, std::nullopt};
 }
 
 CleanupItem deleting(const std::string& id, bool admin = false) {
-  return item(id, CleanupAction::Delete{{"/fake/" + id}}, admin);
+  return catalogItem(id, CleanupAction::Delete{{"/fake/" + id}}, admin);
 }
 
-CleanupItem trashing(const std::string& id) { return item(id, CleanupAction::Trash{{"/fake/" + id}}); }
+CleanupItem trashing(const std::string& id) { return catalogItem(id, CleanupAction::Trash{{"/fake/" + id}}); }
 
 }  // namespace
 
@@ -105,11 +105,11 @@ private slots:
   void consequenceNamesTheAdminRoute() {
     const auto allowed = *AdminCleanup::allowedPaths().begin();
     QCOMPARE(CleanupTexts::consequence(deleting("plain")), "It costs this.");
-    const auto byPassword = item("yarn", CleanupAction::Delete{{allowed}}, true);
+    const auto byPassword = catalogItem("yarn", CleanupAction::Delete{{allowed}}, true);
     QVERIFY(CleanupTexts::cleansWithPassword(byPassword));
     QCOMPARE(CleanupTexts::consequence(byPassword),
              "Belongs to the system, so the system asks for your password. It costs this.");
-    for (const auto& byHand : {deleting("elsewhere", true), item("empty", CleanupAction::Delete{{}}, true)}) {
+    for (const auto& byHand : {deleting("elsewhere", true), catalogItem("empty", CleanupAction::Delete{{}}, true)}) {
       QVERIFY(!CleanupTexts::cleansWithPassword(byHand));
       QCOMPARE(CleanupTexts::consequence(byHand), "Needs an administrator: paste the command into Terminal. It costs this.");
     }

@@ -35,7 +35,7 @@ namespace {
 std::optional<QUrl> noDocker() { return std::nullopt; }
 
 // The screen over a model, shown at the window size the screens are drawn for.
-struct Screen {
+struct CleanupScreen {
   FakeModel fake;
   std::unique_ptr<CleanupView> view;
 
@@ -78,7 +78,7 @@ private slots:
   // The whole road on the demo data: scan on appearing, untick, confirm, cancel, clean, dismiss.
   void demoCleanFromAppearingToDismiss() {
     Demo::decide(true);
-    Screen screen;
+    CleanupScreen screen;
     screen.make();
     QCOMPARE(screen.model().cleanupPhase(), Phase::scanning);
     QVERIFY(screen.find<QWidget>("cleanupLooking")->isVisible());
@@ -131,7 +131,7 @@ private slots:
   // Coming back to a screen after a scan does not scan again.
   void aScannedModelIsNotScannedAgain() {
     Demo::decide(true);
-    Screen screen;
+    CleanupScreen screen;
     screen.make();
     screen.run(600ms + 50ms * 40);
     screen.view.reset();
@@ -142,7 +142,7 @@ private slots:
   }
 
   void emptyScanSaysNothingToClean() {
-    Screen screen;
+    CleanupScreen screen;
     screen.make();
     screen.run(1s);
     QTRY_COMPARE(screen.model().cleanupPhase(), Phase::ready);
@@ -153,7 +153,7 @@ private slots:
 
   // Admin rows have no checkbox; "Select All" touches its own category's selectable items only.
   void adminRowsAndSelectAll() {
-    Screen screen;
+    CleanupScreen screen;
     const auto allowed = *AdminCleanup::allowedPaths().begin();
     auto byPassword = fakeItem("yarn");
     byPassword.action = CleanupAction::Delete{{allowed}};
@@ -189,7 +189,7 @@ private slots:
   }
 
   void noticesShowWhatTheScanCannotSee() {
-    Screen screen;
+    CleanupScreen screen;
     screen.fake.offer({{fakeItem("a"), 10}});
     screen.fake.disk->fullDiskAccess = false;
     screen.fake.disk->docker = DockerStatus{DockerStatus::NotRunning{}};
@@ -205,7 +205,7 @@ private slots:
   }
 
   void dockerNoticeOnlyWhenDockerIsStopped() {
-    Screen screen;
+    CleanupScreen screen;
     screen.fake.offer({{fakeItem("a"), 10}});
     screen.make();
     QTRY_COMPARE(screen.model().cleanupPhase(), Phase::ready);
@@ -215,7 +215,7 @@ private slots:
   }
 
   void failuresListStartsCollapsed() {
-    Screen screen;
+    CleanupScreen screen;
     screen.fake.offer({{fakeItem("a"), 10}});
     screen.fake.disk->failing.insert(fakePath("a"));
     screen.make();
@@ -235,7 +235,7 @@ private slots:
   // Two installers whose names are not UTF-8 and read alike once decoded: each has its own
   // row, an untick takes out exactly its item, and cleaning moves only the one still ticked.
   void itemsNamedInOtherEncodingsTickAndCleanOnTheirOwn() {
-    Screen screen;
+    CleanupScreen screen;
     const std::string kept = "/home/fake/Downloads/setup\xff.deb", moved = "/home/fake/Downloads/setup\xfe.deb";
     auto installer = [](const std::string& path) {
       const auto name = path.substr(path.rfind('/') + 1);

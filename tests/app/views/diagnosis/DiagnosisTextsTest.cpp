@@ -29,7 +29,7 @@ DeveloperTool tool(const std::string& title, DeveloperTool::Kind kind = Develope
   return made;
 }
 
-ProcessGroup group(std::optional<std::string> bundle, std::vector<pid_t> pids) {
+ProcessGroup slowGroup(std::optional<std::string> bundle, std::vector<pid_t> pids) {
   ProcessGroup made;
   made.name = "Xcode";
   made.bundlePath = std::move(bundle);
@@ -100,9 +100,9 @@ private slots:
         Fix::Stop{{tool("Server A")}},
         Fix::Stop{{tool("Docker", DeveloperTool::Kind::containers)}},
         Fix::Stop{{tool("A"), tool("B"), tool("C")}},
-        Fix::Quit{group("/Applications/Xcode.app", {1, 2})},
-        Fix::Quit{group(std::nullopt, {7})},
-        Fix::Quit{group(std::nullopt, {7, 8, 9})},
+        Fix::Quit{slowGroup("/Applications/Xcode.app", {1, 2})},
+        Fix::Quit{slowGroup(std::nullopt, {7})},
+        Fix::Quit{slowGroup(std::nullopt, {7, 8, 9})},
     };
     const auto words = DiagnosisTexts::confirmation(finding(Level::notable, fixes.at(index)));
     QCOMPARE(words, (DiagnosisTexts::Confirmation{verb, consequence}));

@@ -12,7 +12,7 @@ DuplicateFile file(const std::string& path, std::int64_t bytes, std::uint64_t da
   return {path, bytes, {}, {}, CloneID::ownIdentity(1, data)};
 }
 
-DuplicateGroup group(const std::string& hash, std::int64_t size, std::vector<DuplicateFile> files) {
+DuplicateGroup duplicateGroup(const std::string& hash, std::int64_t size, std::vector<DuplicateFile> files) {
   return {hash, size, std::move(files)};
 }
 
@@ -149,8 +149,8 @@ private slots:
     auto clone = file("/h/a-clone", 10'000'000, 1);
     auto copy = file("/h/a-copy", 10'000'000, 2);
     const std::vector<DuplicateGroup> groups{
-        group("big", 10'000'000, {kept, clone, copy}),
-        group("small", 2'000'000, {file("/h/s1", 2'000'000, 3), file("/h/s2", 2'000'000, 4)}),
+        duplicateGroup("big", 10'000'000, {kept, clone, copy}),
+        duplicateGroup("small", 2'000'000, {file("/h/s1", 2'000'000, 3), file("/h/s2", 2'000'000, 4)}),
     };
     const std::set<std::string> selection{"/h/a-clone", "/h/a-copy", "/h/s2"};
     QCOMPARE(DuplicatesTexts::shownSets(groups, 10'000'000).size(), std::size_t{1});

@@ -42,11 +42,11 @@
 using namespace tidra;
 using namespace tidra::duplicates;
 using namespace std::chrono_literals;
-using Phase = FileSetsModel::Phase;
+using SetsPhase = FileSetsModel::Phase;
 
 namespace {
 
-const std::string home = "/home/someone";
+const std::string someoneHome = "/home/someone";
 
 // Counts decodes by the thread that asked, so a test sees whether the GUI thread ever decoded.
 class ThreadCountingThumbnailer final : public Thumbnailer {
@@ -78,14 +78,14 @@ DuplicateGroup set(const std::string& hash, std::int64_t size, const std::vector
   return group;
 }
 
-struct Screen {
-  Screen(bool demo, std::vector<DuplicateGroup> duplicateGroups = {}, std::vector<SimilarPhotoGroup> photoGroups = {},
+struct DuplicatesScreen {
+  DuplicatesScreen(bool demo, std::vector<DuplicateGroup> duplicateGroups = {}, std::vector<SimilarPhotoGroup> photoGroups = {},
          std::shared_ptr<Thumbnailer> pictures = std::make_shared<test::FakeThumbnailer>())
       : trash((Demo::decide(demo), std::make_shared<test::FakeTrash>())),
         thumbnailer(std::move(pictures)),
         services(test::fakeFileServices(std::move(duplicateGroups), std::move(photoGroups), trash)),
-        duplicates(services, thumbnailer, scheduler, home),
-        photos(services, thumbnailer, scheduler, home),
+        duplicates(services, thumbnailer, scheduler, someoneHome),
+        photos(services, thumbnailer, scheduler, someoneHome),
         view(duplicates, photos, app.make(), revealer, thumbnailer) {
     view.resize(980, 660);
     view.show();
@@ -93,11 +93,11 @@ struct Screen {
 
   // Runs the demo timings, or waits for the fake search's worker.
   void finish(FileSetsModel& model) {
-    for (int step = 0; step < 100 && model.phase() != Phase::ready; ++step) {
+    for (int step = 0; step < 100 && model.phase() != SetsPhase::ready; ++step) {
       scheduler.advance(100ms);
       QCoreApplication::processEvents();
     }
-    QTRY_VERIFY(model.phase() == Phase::ready);
+    QTRY_VERIFY(model.phase() == SetsPhase::ready);
     settle();
   }
 
@@ -139,11 +139,11 @@ struct Screen {
 };
 
 std::vector<DuplicateGroup> twoSets() {
-  return {set("big", 10'000'000, {home + "/Documents/a.mov", home + "/Downloads/a.mov", home + "/Desktop/a copy.mov"}),
-          set("small", 2'000'000, {home + "/Music/s.mp3", home + "/Downloads/s.mp3"})};
+  return {set("big", 10'000'000, {someoneHome + "/Documents/a.mov", someoneHome + "/Downloads/a.mov", someoneHome + "/Desktop/a copy.mov"}),
+          set("small", 2'000'000, {someoneHome + "/Music/s.mp3", someoneHome + "/Downloads/s.mp3"})};
 }
 
-QStringList shownKeys(const Screen& screen) { return screen.view.identicalPane()->list()->madeKeys(); }
+QStringList shownKeys(const DuplicatesScreen& screen) { return screen.view.identicalPane()->list()->madeKeys(); }
 
 bool dialogShows(const QDialog* dialog, const QString& text) {
   for (const auto* label : dialog->findChildren<QLabel*>())
@@ -162,22 +162,22 @@ private slots:
   // The first visit to each mode searches; coming back to a mode that searched does not, and
   // "Search Again" follows only the current mode's search.
   void eachModeSearchesOnce() {
-    Screen screen(true);
-    QCOMPARE(screen.duplicates.phase(), Phase::searching);
+    DuplicatesScreen screen(true);
+    QCOMPARE(screen.duplicates.phase(), SetsPhase::searching);
     QVERIFY(screen.find<QWidget>("minimumSize")->isVisible());
     screen.finish(screen.duplicates);
-    QCOMPARE(screen.photos.phase(), Phase::idle);
+    QCOMPARE(screen.photos.phase(), SetsPhase::idle);
 
     screen.chooseMode(1);
     QCOMPARE(screen.duplicates.mode(), DuplicatesModel::Mode::similar);
-    QCOMPARE(screen.photos.phase(), Phase::searching);
+    QCOMPARE(screen.photos.phase(), SetsPhase::searching);
     QVERIFY(!screen.find<QWidget>("minimumSize")->isVisible());
     QVERIFY(!screen.find<Button>("searchAgain")->isEnabled());
 
     QSignalSpy duplicateSearches(&screen.duplicates, &FileSetsModel::phaseChanged);
     screen.chooseMode(0);
     QCOMPARE(duplicateSearches.count(), 0);
-    QCOMPARE(screen.duplicates.phase(), Phase::ready);
+    QCOMPARE(screen.duplicates.phase(), SetsPhase::ready);
     QVERIFY(screen.find<Button>("searchAgain")->isEnabled());
     QVERIFY(screen.find<QWidget>("identicalPane")->isVisible());
 
@@ -198,7 +198,7 @@ private slots:
   // The minimum size only filters: sets leave and come back without a search, their ticks
   // survive, and with nothing shown the footer goes.
   void minimumSizeHidesSetsAndFooter() {
-    Screen screen(false, twoSets());
+    DuplicatesScreen screen(false, twoSets());
     screen.finish(screen.duplicates);
     QCOMPARE(shownKeys(screen), (QStringList{"big", "small"}));
     QTest::mouseClick(screen.footerButton("identicalFooter", "selectDefault"), Qt::LeftButton);
@@ -229,9 +229,9 @@ private slots:
 
   // A selection the minimum size hides moves nothing: no button, no question about 0 files.
   void hiddenSelectionCannotBeMoved() {
-    Screen screen(false, twoSets());
+    DuplicatesScreen screen(false, twoSets());
     screen.finish(screen.duplicates);
-    screen.duplicates.setSelection({home + "/Downloads/s.mp3"});
+    screen.duplicates.setSelection({someoneHome + "/Downloads/s.mp3"});
     screen.find<SegmentedControl>("minimumSize")->setCurrentIndex(1);
     screen.settle();
     QCOMPARE(screen.footerText("identicalFooter", "footerSelection"), QStringLiteral("0 selected, frees 0 bytes"));
@@ -259,10 +259,10 @@ private slots:
     QFETCH(QStringList, selected);
     QFETCH(QString, title);
     QFETCH(QString, message);
-    Screen screen(false, twoSets());
+    DuplicatesScreen screen(false, twoSets());
     screen.finish(screen.duplicates);
     std::set<std::string> paths;
-    for (const auto& path : selected) paths.insert(home + path.toStdString());
+    for (const auto& path : selected) paths.insert(someoneHome + path.toStdString());
     screen.duplicates.setSelection(paths);
     screen.settle();
     auto* dialog = screen.askToMove("identicalFooter", "identicalConfirmation");
@@ -276,9 +276,9 @@ private slots:
 
   // Cancel moves nothing; a move that fails shows the notice until it is dismissed.
   void cancelAndFailures() {
-    Screen screen(false, twoSets());
+    DuplicatesScreen screen(false, twoSets());
     screen.finish(screen.duplicates);
-    screen.trash->refused = {home + "/Downloads/a.mov", home + "/Desktop/a copy.mov"};
+    screen.trash->refused = {someoneHome + "/Downloads/a.mov", someoneHome + "/Desktop/a copy.mov"};
     screen.duplicates.selectExtraCopies();
     screen.duplicates.setConfirming(true);
     screen.settle();
@@ -304,19 +304,19 @@ private slots:
 
   // Ticks write the selection and nothing else; the row reveals its file.
   void rowTicksAndReveals() {
-    Screen screen(false, twoSets());
+    DuplicatesScreen screen(false, twoSets());
     screen.finish(screen.duplicates);
-    auto* row = screen.view.identicalPane()->section("small")->row(home + "/Music/s.mp3");
+    auto* row = screen.view.identicalPane()->section("small")->row(someoneHome + "/Music/s.mp3");
     QVERIFY(row);
     row->checkBox()->setChecked(true);
-    screen.view.identicalPane()->section("small")->row(home + "/Downloads/s.mp3")->checkBox()->setChecked(true);
-    QCOMPARE(screen.duplicates.selection(), (std::set<std::string>{home + "/Music/s.mp3", home + "/Downloads/s.mp3"}));
+    screen.view.identicalPane()->section("small")->row(someoneHome + "/Downloads/s.mp3")->checkBox()->setChecked(true);
+    QCOMPARE(screen.duplicates.selection(), (std::set<std::string>{someoneHome + "/Music/s.mp3", someoneHome + "/Downloads/s.mp3"}));
     row->checkBox()->setChecked(false);
-    QCOMPARE(screen.duplicates.selection(), std::set<std::string>{home + "/Downloads/s.mp3"});
+    QCOMPARE(screen.duplicates.selection(), std::set<std::string>{someoneHome + "/Downloads/s.mp3"});
     QCOMPARE(row->findChild<QLabel*>("rowFolder")->text(), QStringLiteral("~/Music"));
-    QCOMPARE(row->findChild<QLabel*>("rowFolder")->toolTip(), QString::fromStdString(home + "/Music"));
+    QCOMPARE(row->findChild<QLabel*>("rowFolder")->toolTip(), QString::fromStdString(someoneHome + "/Music"));
     row->makeMenu()->actions().first()->trigger();
-    QCOMPARE(screen.revealer.revealed, std::vector<std::string>{home + "/Music/s.mp3"});
+    QCOMPARE(screen.revealer.revealed, std::vector<std::string>{someoneHome + "/Music/s.mp3"});
   }
 
   void namesInOtherEncodings_data() {
@@ -330,13 +330,13 @@ private slots:
   // reveals itself byte for byte.
   void namesInOtherEncodings() {
     QFETCH(bool, photos);
-    const std::string best = home + "/Pictures/IMG.jpg", kept = home + "/Pictures/IMG\xff.jpg",
-                      moved = home + "/Pictures/IMG\xfe.jpg";
+    const std::string best = someoneHome + "/Pictures/IMG.jpg", kept = someoneHome + "/Pictures/IMG\xff.jpg",
+                      moved = someoneHome + "/Pictures/IMG\xfe.jpg";
     std::vector<DuplicateGroup> sets;
     std::vector<SimilarPhotoGroup> photoSets;
     if (photos) photoSets.push_back(test::similar({best, kept, moved}));
     else sets.push_back(set("same", 2'000'000, {best, kept, moved}));
-    Screen screen(false, sets, photoSets);
+    DuplicatesScreen screen(false, sets, photoSets);
     FileSetsModel& model = photos ? static_cast<FileSetsModel&>(screen.photos) : screen.duplicates;
     if (photos) screen.chooseMode(1);
     screen.finish(model);
@@ -378,7 +378,7 @@ private slots:
   // No photo library of the kind the note speaks of exists on this desktop, the demo's
   // included, so neither pane shows it.
   void noPhotoLibraryNoticeInEitherPane() {
-    Screen screen(true);
+    DuplicatesScreen screen(true);
     screen.finish(screen.duplicates);
     QVERIFY(!screen.view.identicalPane()->findChild<QWidget*>("photosLibraryBanner")->isVisible());
     screen.chooseMode(1);
@@ -388,7 +388,7 @@ private slots:
 
   // The default selection leaves each set's best, and every cell shows it at once.
   void selectAllButTheBestKeepsEachBest() {
-    Screen screen(true);
+    DuplicatesScreen screen(true);
     screen.chooseMode(1);
     screen.finish(screen.photos);
     QVERIFY(screen.footer("similarFooter")->isVisible());
@@ -421,7 +421,7 @@ private slots:
 
   // The photo question counts the selection; after the move each remaining set keeps a best.
   void similarConfirmationAndMove() {
-    Screen screen(true);
+    DuplicatesScreen screen(true);
     screen.chooseMode(1);
     screen.finish(screen.photos);
     const auto sets = screen.photos.groups().size();
@@ -444,7 +444,7 @@ private slots:
   }
 
   void emptySimilarSearchLinksBack() {
-    Screen screen(false);
+    DuplicatesScreen screen(false);
     screen.chooseMode(1);
     screen.finish(screen.photos);
     QVERIFY(screen.find<EmptyState>("noSimilarPhotos")->isVisible());
@@ -473,7 +473,7 @@ private slots:
     const std::string kept = folder.filePath("kept.jpg").toStdString();
     QFile(QString::fromStdString(kept)).open(QIODevice::WriteOnly);
     const std::string gone = folder.filePath("gone.jpg").toStdString();
-    Screen screen(false, {}, {test::similar({kept, gone})});
+    DuplicatesScreen screen(false, {}, {test::similar({kept, gone})});
     screen.chooseMode(1);
     screen.finish(screen.photos);
     auto* card = screen.view.similarPane()->card(kept);
@@ -497,7 +497,7 @@ private slots:
     QTemporaryDir folder;
     const std::string name = "IMG\xff\u202Egpj.exe", path = folder.path().toStdString() + "/" + name;
     std::ofstream(path) << "not a picture";
-    Screen screen(false, {}, {test::similar({path, folder.path().toStdString() + "/other.jpg"})});
+    DuplicatesScreen screen(false, {}, {test::similar({path, folder.path().toStdString() + "/other.jpg"})});
     screen.chooseMode(1);
     screen.finish(screen.photos);
     screen.view.similarPane()->card(path)->cells()[0]->makeMenu()->actions().first()->trigger();
@@ -521,7 +521,7 @@ private slots:
       groups.push_back(set(std::to_string(i), 2'000'000, paths));
     }
     auto pictures = std::make_shared<ThreadCountingThumbnailer>();
-    Screen screen(false, groups, {}, pictures);
+    DuplicatesScreen screen(false, groups, {}, pictures);
     screen.finish(screen.duplicates);
     auto* list = screen.view.identicalPane()->list();
     const auto madeAtFirst = list->madeKeys().size();
@@ -543,18 +543,18 @@ private slots:
     for (auto scheme : {Theme::Scheme::light, Theme::Scheme::dark}) {
       Theme::apply(scheme);
       {
-        Screen searching(true);
+        DuplicatesScreen searching(true);
         searching.scheduler.advance(300ms);
         searching.settle();
         searching.view.grab().save(folder + "/progress-" + (scheme == Theme::Scheme::dark ? "dark" : "light") + ".png");
       }
       {
-        Screen nothing(false);
+        DuplicatesScreen nothing(false);
         nothing.chooseMode(1);
         nothing.finish(nothing.photos);
         nothing.view.grab().save(folder + "/empty-" + (scheme == Theme::Scheme::dark ? "dark" : "light") + ".png");
       }
-      Screen screen(true);
+      DuplicatesScreen screen(true);
       screen.finish(screen.duplicates);
       screen.duplicates.selectExtraCopies();
       screen.settle();

@@ -23,11 +23,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr auto home = "/home/fake";
+constexpr auto fakeHome = "/home/fake";
 
 // The demo search on screen, run to its end in virtual time.
-struct Screen {
-  Screen() : model(fake.make(home)), view(model, revealer, home) {
+struct LargeFilesScreen {
+  LargeFilesScreen() : model(fake.make(fakeHome)), view(model, revealer, fakeHome) {
     view.resize(980, 660);
     view.show();
     for (int step = 0; step < 100 && model.largeFilePhase() != AppModel::SearchPhase::ready; ++step) {
@@ -60,8 +60,8 @@ struct Screen {
 };
 
 // The screen over a search that finds `found` and a Trash that records the paths of each move.
-struct LiveScreen {
-  explicit LiveScreen(std::vector<LargeFile> found) {
+struct LiveLargeFilesScreen {
+  explicit LiveLargeFilesScreen(std::vector<LargeFile> found) {
     auto files = test::quietFiles();
     files.findLargeFiles = [found](const std::string&, std::int64_t, std::int64_t, const std::set<std::string>&,
                                    const LargeFileFinder::Progress&, const LargeFileFinder::Unreadable&) { return found; };
@@ -75,8 +75,8 @@ struct LiveScreen {
     services.projects = test::quietProjects();
     services.applications = test::quietApplications();
     services.files = files;
-    fake.model = std::make_unique<AppModel>(test::quietEnvironment(home), services, test::fakeDesktop(), fake.scheduler);
-    view = std::make_unique<LargeFilesView>(*fake.model, revealer, home);
+    fake.model = std::make_unique<AppModel>(test::quietEnvironment(fakeHome), services, test::fakeDesktop(), fake.scheduler);
+    view = std::make_unique<LargeFilesView>(*fake.model, revealer, fakeHome);
     view->show();
   }
 
@@ -117,9 +117,9 @@ private slots:
 
   void firstShowingSearchesOnceAndCountsAsItGoes() {
     test::FakeModel fake;
-    auto& model = fake.make(home);
+    auto& model = fake.make(fakeHome);
     FakeFileRevealer revealer;
-    LargeFilesView view(model, revealer, home);
+    LargeFilesView view(model, revealer, fakeHome);
     view.show();
     QCOMPARE(model.largeFilePhase(), AppModel::SearchPhase::searching);
     QCoreApplication::processEvents();
@@ -133,7 +133,7 @@ private slots:
   }
 
   void listsAtTheMinimumAndFiltersWithoutSearching() {
-    Screen screen;
+    LargeFilesScreen screen;
     QCOMPARE(screen.model.largeFilePhase(), AppModel::SearchPhase::ready);
     QCOMPARE(screen.table()->topLevelItemCount(), static_cast<int>(screen.listed().size()));
     QCOMPARE(screen.find<StyledLabel>("listSummary")->text(), LargeFilesTexts::listSummary(screen.listed()));
@@ -150,7 +150,7 @@ private slots:
   }
 
   void hiddenFilesLeaveTheCountButStayChosen() {
-    Screen screen;
+    LargeFilesScreen screen;
     screen.chooseMinimum(0);
     const auto& files = screen.model.largeFiles();
     const auto small = std::find_if(files.begin(), files.end(), [](const LargeFile& f) { return f.bytes < 500'000'000; });
@@ -169,7 +169,7 @@ private slots:
   }
 
   void contextMenuReplacesTheSelectionAndConfirmingEmptiesIt() {
-    Screen screen;
+    LargeFilesScreen screen;
     const auto listed = screen.listed();
     screen.view.setSelection({listed[0].path});
     screen.view.menuFor({listed[1].path})->findChild<QAction*>("trashRows")->trigger();
@@ -184,7 +184,7 @@ private slots:
   }
 
   void cancellingKeepsTheSelection() {
-    Screen screen;
+    LargeFilesScreen screen;
     const auto first = screen.listed().front().path;
     screen.view.setSelection({first});
     screen.settle();
@@ -196,7 +196,7 @@ private slots:
   }
 
   void nothingChosenOpensNoQuestion() {
-    Screen screen;
+    LargeFilesScreen screen;
     const auto records = screen.model.records().size();
     auto* menu = screen.view.menuFor({});
     for (const auto* name : {"showInFolder", "trashRows"}) QVERIFY(!menu->findChild<QAction*>(name)->isEnabled());
@@ -212,7 +212,7 @@ private slots:
   }
 
   void failureBannerShowsOnlyTheFirst() {
-    Screen screen;
+    LargeFilesScreen screen;
     const std::vector<CleanReport::Failure> failures{{"/home/fake/Movies/a.mov", "is in use"}, {"/home/fake/b", "gone"}};
     screen.model.setTrashFailures(failures);
     screen.settle();
@@ -228,7 +228,7 @@ private slots:
   }
 
   void rowsRevealTheirFiles() {
-    Screen screen;
+    LargeFilesScreen screen;
     const auto first = screen.listed().front().path;
     screen.view.menuFor({first})->findChild<QAction*>("showInFolder")->trigger();
     QCOMPARE(screen.revealer.revealed, std::vector<std::string>{first});
@@ -239,8 +239,8 @@ private slots:
   // reveals itself byte for byte.
   void namesInOtherEncodingsTickAndMoveOnTheirOwn() {
     Demo::decide(false);
-    const std::string kept = std::string(home) + "/Movies/clip\xff.mov", moved = std::string(home) + "/Movies/clip\xfe.mov";
-    LiveScreen screen({{kept, 2'000'000'000, {}}, {moved, 2'000'000'000, {}}});
+    const std::string kept = std::string(fakeHome) + "/Movies/clip\xff.mov", moved = std::string(fakeHome) + "/Movies/clip\xfe.mov";
+    LiveLargeFilesScreen screen({{kept, 2'000'000'000, {}}, {moved, 2'000'000'000, {}}});
     QTRY_COMPARE(screen.fake.model->largeFilePhase(), AppModel::SearchPhase::ready);
     QCoreApplication::processEvents();
     QVERIFY(screen.item(kept) && screen.item(moved));
@@ -269,7 +269,7 @@ private slots:
     for (auto scheme : {Theme::Scheme::light, Theme::Scheme::dark}) {
       Theme::apply(scheme);
       const auto suffix = scheme == Theme::Scheme::dark ? QStringLiteral("dark") : QStringLiteral("light");
-      Screen screen;
+      LargeFilesScreen screen;
       screen.chooseMinimum(0);
       screen.view.setSelection({screen.listed()[0].path, screen.listed()[2].path});
       screen.model.setTrashFailures({{"/home/fake/Movies/a.mov", "is in use"}});

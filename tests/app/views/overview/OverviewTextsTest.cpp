@@ -10,7 +10,7 @@ using Phase = AppModel::CleanupPhase;
 
 namespace {
 
-CleanupItem item(const std::string& id, Safety safety = Safety::safe, bool admin = false) {
+CleanupItem overviewItem(const std::string& id, Safety safety = Safety::safe, bool admin = false) {
   return CleanupItem{id, "Title " + id, CleanupCategory::developerTools, "", safety, CleanupAction::Delete{{"/x/" + id}},
                      admin, 1, std::nullopt};
 }
@@ -21,7 +21,7 @@ std::vector<std::string> ids(const std::vector<CleanupItem>& items) {
   return result;
 }
 
-ProcessGroup group(const std::string& id, std::int64_t bytes, bool system = false) {
+ProcessGroup usageGroup(const std::string& id, std::int64_t bytes, bool system = false) {
   ProcessGroup g;
   g.id = id;
   g.name = id;
@@ -100,13 +100,13 @@ private slots:
 
   // Only safe items without admin rights, largest first, equal sizes in catalog order, three at most.
   void candidatesAreTheThreeLargestSafeItems() {
-    const std::vector<CleanupItem> visible{item("small"), item("tieFirst"), item("review", Safety::review),
-                                           item("admin", Safety::safe, true), item("tieSecond"), item("big")};
+    const std::vector<CleanupItem> visible{overviewItem("small"), overviewItem("tieFirst"), overviewItem("review", Safety::review),
+                                           overviewItem("admin", Safety::safe, true), overviewItem("tieSecond"), overviewItem("big")};
     const std::map<std::string, SizeResult> sizes{{"small", SizeResult(1)},   {"tieFirst", SizeResult(5)},
                                                   {"review", SizeResult(99)}, {"admin", SizeResult(99)},
                                                   {"tieSecond", SizeResult(5)}, {"big", SizeResult(9)}};
     QCOMPARE(ids(OverviewTexts::candidates(visible, sizes)), (std::vector<std::string>{"big", "tieFirst", "tieSecond"}));
-    QVERIFY(OverviewTexts::candidates({item("review", Safety::review)}, sizes).empty());
+    QVERIFY(OverviewTexts::candidates({overviewItem("review", Safety::review)}, sizes).empty());
     QCOMPARE(OverviewTexts::candidateFraction(5, 20), 0.25);
     QCOMPARE(OverviewTexts::candidateFraction(5, 0), 5.0);
   }
@@ -148,12 +148,12 @@ private slots:
     memory.wired = 2LL << 30;
     memory.compressed = 1LL << 30;
     QCOMPARE(OverviewTexts::memoryInUse(memory), Formats::memory(9LL << 30) + " of " + Formats::memory(16LL << 30) + " in use");
-    const std::vector<ProcessGroup> groups{group("kernel", 9, true), group("a", 8), group("b", 7), group("c", 6), group("d", 5)};
+    const std::vector<ProcessGroup> groups{usageGroup("kernel", 9, true), usageGroup("a", 8), usageGroup("b", 7), usageGroup("c", 6), usageGroup("d", 5)};
     const auto top = OverviewTexts::topApps(groups);
     QCOMPARE(top.size(), 3u);
     QCOMPARE(top.front().id, "a");
     QCOMPARE(top.back().id, "c");
-    QVERIFY(OverviewTexts::topApps({group("kernel", 9, true)}).empty());
+    QVERIFY(OverviewTexts::topApps({usageGroup("kernel", 9, true)}).empty());
     QCOMPARE(OverviewTexts::memoryFraction(4, 16), 0.25);
     QCOMPARE(OverviewTexts::memoryFraction(4, 0), 4.0);
   }

@@ -29,7 +29,7 @@ using namespace std::chrono_literals;
 namespace {
 
 // The overview over a model and a projects model sharing one virtual clock.
-struct Screen {
+struct OverviewScreen {
   PerformanceModel fake;
   std::unique_ptr<OverviewView> view;
 
@@ -62,7 +62,7 @@ private slots:
   void cleanup() { Demo::decide(false); }
 
   void withoutADiskReadingOnlyTheUnavailableText() {
-    Screen screen;
+    OverviewScreen screen;
     screen.make();
     QVERIFY(!screen.model().disk());
     QVERIFY(screen.shown("diskUnavailable"));
@@ -74,7 +74,7 @@ private slots:
   // The demo machine from launch to a finished scan: progress, then the three largest safe wins.
   void demoStorageAndCleanup() {
     Demo::decide(true);
-    Screen screen;
+    OverviewScreen screen;
     screen.make();
     screen.model().refreshDisk();
     screen.model().scan();
@@ -101,7 +101,7 @@ private slots:
   // "Scan Projects" goes to the Projects screen and scans once; with a result it only goes there.
   void projectsButtonScansOnlyTheFirstTime() {
     Demo::decide(true);
-    Screen screen;
+    OverviewScreen screen;
     screen.make();
     auto* button = screen.find<Button>("projectsButton");
     QCOMPARE(button->text(), "Scan Projects");
@@ -122,7 +122,7 @@ private slots:
 
   // Showing the page starts the refresh loop, so the card has a reading to show.
   void whyIsItSlowOpensTheCheckAndMemoryFollowsTheReading() {
-    Screen screen;
+    OverviewScreen screen;
     screen.make();
     QTRY_VERIFY(screen.model().memory().has_value());
     screen.settle();
@@ -139,7 +139,7 @@ private slots:
 
   void developerToolsLinkOpensTheirTab() {
     Demo::decide(true);
-    Screen screen;
+    OverviewScreen screen;
     screen.make();
     QTRY_VERIFY(!screen.model().developerTools().empty());
     screen.settle();
@@ -154,7 +154,7 @@ private slots:
   // figures must fit it without a sideways scroll.
   void demoPageFitsTheNarrowestWindow() {
     Demo::decide(true);
-    Screen screen;
+    OverviewScreen screen;
     screen.make();
     screen.model().refreshDisk();
     screen.model().scan();
@@ -184,7 +184,7 @@ private slots:
   void storageFiguresAreNeverCut() {
     QFETCH(qint64, total);
     QFETCH(QList<qint64>, available);
-    Screen screen;
+    OverviewScreen screen;
     screen.make();
     screen.view->resize(ContentView::leastWidth - Sidebar::widest, 660);
     for (const qint64 free : available) {
@@ -209,7 +209,7 @@ private slots:
 
   // The page's scroll bar shows only when the page is taller than the window.
   void scrollBarOnlyWhenThePageOverflows() {
-    Screen screen;
+    OverviewScreen screen;
     screen.make();
     screen.view->resize(1200, 2000);
     screen.settle();
@@ -222,7 +222,7 @@ private slots:
   // After a clean the heading grows ("125.37 GB available of 494.38 GB"): on a page just wide
   // enough for the cleanup summary beside the old heading, the summary moves under the new one.
   void aWiderHeadingAfterACleanKeepsItsLastWord() {
-    Screen screen;
+    OverviewScreen screen;
     screen.fake.disk->disk = DiskUsage{494'380'000'000, 1'000'000'000};
     screen.make();
     screen.model().refreshDisk();
@@ -243,7 +243,7 @@ private slots:
   }
 
   void memoryButtonsStackWhenTheCardIsNarrow() {
-    Screen screen;
+    OverviewScreen screen;
     screen.make();
     auto* card = static_cast<MemoryCard*>(screen.find<QWidget>("memoryCard"));
     QCOMPARE(card->buttonsLayout()->direction(), QBoxLayout::LeftToRight);

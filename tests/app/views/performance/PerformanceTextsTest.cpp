@@ -26,7 +26,7 @@ DeveloperTool tool(DeveloperTool::Kind kind, int clients = 0, double cpu = 0) {
   return t;
 }
 
-ProcessGroup group(std::vector<pid_t> pids, bool system = false, std::optional<std::string> bundle = std::nullopt) {
+ProcessGroup sampledGroup(std::vector<pid_t> pids, bool system = false, std::optional<std::string> bundle = std::nullopt) {
   ProcessGroup g;
   g.id = "node";
   g.name = "node";
@@ -44,7 +44,7 @@ MemorySnapshot normal(std::int64_t total, std::int64_t compressed) {
   return m;
 }
 
-const T::Date now{std::chrono::seconds{1'800'000'000}};
+const T::Date sampleNow{std::chrono::seconds{1'800'000'000}};
 
 }  // namespace
 
@@ -123,35 +123,35 @@ private slots:
   }
 
   void processRows() {
-    QCOMPARE(T::processCaption(group({10})), "1 process");
-    QCOMPARE(T::processCaption(group({10, 11, 12})), "3 processes");
-    QCOMPARE(T::processCaption(group({10, 11}, true)), "Part of the system");
-    QCOMPARE(T::processHelp(group({10}, true)), "Part of the system. It is managed by the system.");
-    QCOMPARE(T::processHelp(group({10})), "node");
+    QCOMPARE(T::processCaption(sampledGroup({10})), "1 process");
+    QCOMPARE(T::processCaption(sampledGroup({10, 11, 12})), "3 processes");
+    QCOMPARE(T::processCaption(sampledGroup({10, 11}, true)), "Part of the system");
+    QCOMPARE(T::processHelp(sampledGroup({10}, true)), "Part of the system. It is managed by the system.");
+    QCOMPARE(T::processHelp(sampledGroup({10})), "node");
     QCOMPARE(T::cpuText(12.34), "12.3 %");
     QCOMPARE(T::cpuText(0), "0.0 %");
 
-    QVERIFY(T::canQuit(group({10, 11}), 99));
-    QVERIFY(!T::canQuit(group({10, 99}), 99));
-    QVERIFY(!T::canQuit(group({10}, true), 99));
+    QVERIFY(T::canQuit(sampledGroup({10, 11}), 99));
+    QVERIFY(!T::canQuit(sampledGroup({10, 99}), 99));
+    QVERIFY(!T::canQuit(sampledGroup({10}, true), 99));
     // The desktop session's own processes and this very program, as the slowness check has it.
     for (const char* name : {"dbus-daemon", "openbox", "dunst", "stalonetray", "gnome-shell"}) {
-      ProcessGroup session = group({10});
+      ProcessGroup session = sampledGroup({10});
       session.id = session.name = name;
       QVERIFY2(!T::canQuit(session, 99), name);
     }
-    QVERIFY(!T::canQuit(group({10, ::getpid()}), 99));
+    QVERIFY(!T::canQuit(sampledGroup({10, ::getpid()}), 99));
 
-    QCOMPARE(T::quitTitle(group({10})), "Quit node?");
-    QCOMPARE(T::quitMessage(group({10})), "This ends the process. Anything it was doing stops.");
-    QCOMPARE(T::quitMessage(group({10, 11, 12})), "This ends all 3 processes. Anything it was doing stops.");
-    QVERIFY(T::quitMessage(group({10, 11}, false, "/opt/Code.app")).startsWith("The app gets a chance to save"));
+    QCOMPARE(T::quitTitle(sampledGroup({10})), "Quit node?");
+    QCOMPARE(T::quitMessage(sampledGroup({10})), "This ends the process. Anything it was doing stops.");
+    QCOMPARE(T::quitMessage(sampledGroup({10, 11, 12})), "This ends all 3 processes. Anything it was doing stops.");
+    QVERIFY(T::quitMessage(sampledGroup({10, 11}, false, "/opt/Code.app")).startsWith("The app gets a chance to save"));
   }
 
   void listStopsAtEightyAndScalesToTheFirst() {
     std::vector<ProcessGroup> groups;
     for (int i = 0; i < 81; ++i) {
-      auto g = group({100 + i});
+      auto g = sampledGroup({100 + i});
       g.memoryBytes = 1000 - i;
       groups.push_back(g);
     }
@@ -172,11 +172,11 @@ private slots:
     QCOMPARE(T::toolDescription(t), "Serves web-app. Reloading the page stops working.");
     QCOMPARE(T::stopTitle(t), "Stop Vite?");
 
-    QVERIFY(!T::startedText(t, now));
-    t.started = now - 2h;
-    QCOMPARE(*T::startedText(t, now), "started 2 hours ago");
-    t.started = now - 26h;
-    QCOMPARE(*T::startedText(t, now), "started yesterday");
+    QVERIFY(!T::startedText(t, sampleNow));
+    t.started = sampleNow - 2h;
+    QCOMPARE(*T::startedText(t, sampleNow), "started 2 hours ago");
+    t.started = sampleNow - 26h;
+    QCOMPARE(*T::startedText(t, sampleNow), "started yesterday");
   }
 
   void idleDaemonsAndTotal() {

@@ -50,7 +50,7 @@ ConfirmationDialog* openDialog(QWidget& root, const QString& name) {
   return nullptr;
 }
 
-struct Screen {
+struct PerformanceScreen {
   PerformanceModel fake;
   NoRevealer revealer;
   std::unique_ptr<performance::PerformanceView> view;
@@ -65,7 +65,7 @@ struct Screen {
 };
 
 // The screen over the live machine, with probe processes of a name only this run uses.
-struct LiveScreen {
+struct LivePerformanceScreen {
   PerformanceModel fake;
   NoRevealer revealer;
   QTemporaryDir dir;
@@ -73,7 +73,7 @@ struct LiveScreen {
   std::unique_ptr<AppModel> model;
   std::unique_ptr<performance::PerformanceView> view;
 
-  LiveScreen() {
+  LivePerformanceScreen() {
     QFile::copy(QStringLiteral("/bin/sleep"), program);
     AppServices services;
     services.cleanup = fakeCleanup(fake.disk);
@@ -139,7 +139,7 @@ private slots:
 
   void tabFollowsTheModel() {
     Demo::decide(true);
-    Screen screen;
+    PerformanceScreen screen;
     auto& model = screen.make();
     auto* tabs = screen.view->findChild<SegmentedControl*>("performanceTabs");
     QCOMPARE(tabs->currentIndex(), 0);
@@ -162,7 +162,7 @@ private slots:
 
   // The screen's title row sits above the memory card, as on the other screens.
   void titleRowAboveTheCard() {
-    Screen screen;
+    PerformanceScreen screen;
     screen.make();
     QCoreApplication::processEvents();
     auto* title = screen.view->findChild<QWidget*>("performanceTitle");
@@ -174,7 +174,7 @@ private slots:
   }
 
   void memoryCardShowsTheReading() {
-    Screen screen;
+    PerformanceScreen screen;
     MemorySnapshot memory;
     memory.total = 16LL << 30;
     memory.app = 6LL << 30;
@@ -187,7 +187,7 @@ private slots:
   }
 
   void processListStopsAtEightyAndNeverQuitsUsOrTheSystem() {
-    Screen screen;
+    PerformanceScreen screen;
     auto& sample = screen.fake.machine->sample;
     for (int i = 0; i < 81; ++i) {
       auto group = someGroup("proc" + std::to_string(i), {20'000 + i});
@@ -218,7 +218,7 @@ private slots:
   }
   void columnHeadersLineUpWithTheRows() {
     QFETCH(int, groups);
-    Screen screen;
+    PerformanceScreen screen;
     for (int i = 0; i < groups; ++i)
       screen.fake.machine->sample.groups.push_back(someGroup("p" + std::to_string(i), {100 + i}));
     auto& model = screen.make();
@@ -248,7 +248,7 @@ private slots:
   void demoQuitRemovesTheRowAndImprovesMemory() {
     QFETCH(QString, button);
     Demo::decide(true);
-    Screen screen;
+    PerformanceScreen screen;
     auto& model = screen.make();
     model.showDemoProcesses();
     auto* rows = screen.view->findChild<KeyedRowList*>("processRows");
@@ -272,7 +272,7 @@ private slots:
   }
 
   void failedLeftoverRemovalShowsTheReason() {
-    Screen screen;
+    PerformanceScreen screen;
     StartupItem leftover;
     leftover.label = "com.acme.updater";
     leftover.scope = StartupItem::Scope::user;
@@ -306,7 +306,7 @@ private slots:
         {{someTool("3", DeveloperTool::Kind::devServer, 0)}, false},
     };
     for (const auto& [tools, enabled] : cases) {
-      Screen screen;
+      PerformanceScreen screen;
       screen.fake.machine->tools = tools;
       auto& model = screen.make();
       model.setPerformanceTab(Tab::developerTools);
@@ -316,7 +316,7 @@ private slots:
   }
 
   void stoppingTheLastToolShowsThePlaceholder() {
-    Screen screen;
+    PerformanceScreen screen;
     screen.fake.machine->tools = {daemon("1", 5)};
     auto& model = screen.make();
     model.setPerformanceTab(Tab::developerTools);
@@ -332,7 +332,7 @@ private slots:
   // A real child quit from the list ends; the same pid with another start time is left alone,
   // asked or forced.
   void liveQuitEndsTheChildButNotAReusedPid() {
-    LiveScreen screen;
+    LivePerformanceScreen screen;
     QProcess reused;
     QVERIFY(screen.start(reused, false));
     QProcess child;
@@ -359,7 +359,7 @@ private slots:
 
   // A process that ignores the polite request outlives "Quit" and not "Force Quit".
   void liveForceQuitEndsAChildThatIgnoresTheRequest() {
-    LiveScreen screen;
+    LivePerformanceScreen screen;
     QProcess child;
     QVERIFY(screen.start(child, true));
     QVERIFY(screen.listed(1));

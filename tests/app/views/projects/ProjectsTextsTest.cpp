@@ -17,7 +17,7 @@ ProjectScan::WorktreeRow worktree(Worktree::State state, std::optional<std::stri
                                   lastChange, inUse, 0, 0, {}, {}};
 }
 
-const ProjectScan::Date now{std::chrono::seconds{1'800'000'000}};
+const ProjectScan::Date scanNow{std::chrono::seconds{1'800'000'000}};
 
 }  // namespace
 
@@ -57,12 +57,12 @@ private slots:
   }
 
   void worktreeDetailsAndBadges() {
-    const auto dirty = worktree(Worktree::State::UncommittedChanges{3}, "topic", {}, false, now - 2 * 86'400s);
-    QCOMPARE(ProjectsTexts::worktreeDetails(dirty, now), QString("topic · 3 uncommitted changes · changed 2 days ago"));
+    const auto dirty = worktree(Worktree::State::UncommittedChanges{3}, "topic", {}, false, scanNow - 2 * 86'400s);
+    QCOMPARE(ProjectsTexts::worktreeDetails(dirty, scanNow), QString("topic · 3 uncommitted changes · changed 2 days ago"));
     QVERIFY(!ProjectsTexts::showsYourCall(dirty));
 
     const auto merged = worktree(Worktree::State::Merged{"main"}, std::nullopt);
-    QCOMPARE(ProjectsTexts::worktreeDetails(merged, now), QString("Merged into main · its commits stay on the branch"));
+    QCOMPARE(ProjectsTexts::worktreeDetails(merged, scanNow), QString("Merged into main · its commits stay on the branch"));
     QVERIFY(!ProjectsTexts::showsYourCall(merged));
     QVERIFY(ProjectsTexts::showsYourCall(worktree(Worktree::State::Merged{"main"}, "b", {"notes.txt"})));
     QVERIFY(ProjectsTexts::showsYourCall(worktree(Worktree::State::PullRequestOpen{7}, "b")));

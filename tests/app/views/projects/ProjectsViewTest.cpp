@@ -32,7 +32,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct Screen {
+struct ProjectsScreen {
   TestScheduler scheduler;
   InMemoryPreferences preferences;
   FakeFolderChooser chooser;
@@ -42,7 +42,7 @@ struct Screen {
   test::FakeModel app;  // whose history the screen reports on
   std::unique_ptr<projects::ProjectsView> view;
 
-  explicit Screen(const std::string& home = "/home/someone", ProjectServices services = {}) {
+  explicit ProjectsScreen(const std::string& home = "/home/someone", ProjectServices services = {}) {
     if (!services.scan) {
       services.defaultRoots = [](const std::string& h) { return std::vector<std::string>{h + "/Developer"}; };
       services.workingDirectories = [] { return std::vector<std::string>{}; };
@@ -91,7 +91,7 @@ private slots:
   void cleanupTestCase() { Demo::decide(false); }
 
   void firstVisitShowsTheEmptyStateAndStartsNothing() {
-    Screen s;
+    ProjectsScreen s;
     s.settle();
     QVERIFY(s.find<Button>("scanProjects")->isVisible());
     QVERIFY(!s.find("projectsList")->isVisible());
@@ -102,7 +102,7 @@ private slots:
   }
 
   void stopDuringTheFirstScanBringsBackTheEmptyState() {
-    Screen s;
+    ProjectsScreen s;
     s.gate->results = {ProjectScan{}};
     s.find<Button>("scanProjects")->click();
     s.settle();
@@ -119,7 +119,7 @@ private slots:
 
   void theDemoListSelectsAndCounts() {
     Demo::decide(true);
-    Screen s;
+    ProjectsScreen s;
     s.demoScan();
     QVERIFY(s.find("projectsList")->isVisible());
     const int count = static_cast<int>(s.model->selectedWorktreeRows().size() + s.model->selectedArtifactRows().size());
@@ -153,7 +153,7 @@ private slots:
 
   void removeNeedsASelection() {
     Demo::decide(true);
-    Screen s;
+    ProjectsScreen s;
     s.demoScan();
     s.model->setSelectedWorktrees({});
     s.model->setSelectedArtifacts({});
@@ -165,7 +165,7 @@ private slots:
 
   void confirmingRemovesAndFoldersWaitMeanwhile() {
     Demo::decide(true);
-    Screen s;
+    ProjectsScreen s;
     s.demoScan();
     s.find<Button>("remove")->click();
     s.settle();
@@ -197,7 +197,7 @@ private slots:
   void escapeOrTheModelClosesTheSheetAndKeepsTheSelection() {
     QFETCH(bool, byTheModel);
     Demo::decide(true);
-    Screen s;
+    ProjectsScreen s;
     s.demoScan();
     const auto before = s.model->selectedArtifacts();
     s.find<Button>("remove")->click();
@@ -231,7 +231,7 @@ private slots:
 
     auto services = ProjectServices::live();
     services.defaultRoots = [root = git.home.root()](const std::string&) { return std::vector<std::string>{root}; };
-    Screen s(git.home.root(), services);
+    ProjectsScreen s(git.home.root(), services);
     s.find<Button>("scanProjects")->click();
     QTRY_VERIFY_WITH_TIMEOUT(s.model->phase().isReady(), 60'000);
     s.settle();
@@ -260,7 +260,7 @@ private slots:
     git.ageEverything(60);
     auto services = ProjectServices::live();
     services.defaultRoots = [root = git.home.root()](const std::string&) { return std::vector<std::string>{root}; };
-    Screen s(git.home.root(), services);
+    ProjectsScreen s(git.home.root(), services);
     s.find<Button>("scanProjects")->click();
     QTRY_VERIFY_WITH_TIMEOUT(s.model->phase().isReady(), 60'000);
     s.settle();
