@@ -2,6 +2,7 @@
 
 #include "models/AppModel.h"
 #include "views/Formats.h"
+#include "views/RowKeys.h"
 #include "views/design/BigNumber.h"
 #include "views/design/Brand.h"
 #include "views/design/Button.h"
@@ -204,14 +205,14 @@ void StorageCard::refreshCleanup() {
   candidates->setVisible(!line && !shown.empty());
   nothingWorth->setVisible(!line && shown.empty());
   QStringList ids;
-  for (const auto& item : shown) ids << QString::fromStdString(item.id);
+  for (const auto& item : shown) ids << RowKeys::of(item.id);
   candidateRows->setKeys(ids);
   const auto safeBytes = model.safeBytes();
   for (const auto& item : shown) {
     const auto found = model.sizes().find(item.id);
     const auto bytes = found == model.sizes().end() ? 0 : found->second.bytes;
-    static_cast<MeterRow*>(candidateRows->row(QString::fromStdString(item.id)))
-        ->show(QString::fromStdString(item.title), Formats::bytes(bytes), OverviewTexts::candidateFraction(bytes, safeBytes));
+    static_cast<MeterRow*>(candidateRows->row(RowKeys::of(item.id)))
+        ->show(Formats::fileName(item.title), Formats::bytes(bytes), OverviewTexts::candidateFraction(bytes, safeBytes));
   }
   review->setText(OverviewTexts::reviewTitle(safeBytes));
   review->setEnabled(OverviewTexts::canReview(phase, !visible.empty()));

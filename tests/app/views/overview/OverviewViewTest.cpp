@@ -1,4 +1,5 @@
 #include "support/TestMain.h"
+#include "models/AppModelFakes.h"
 #include "models/PerformanceFakes.h"
 #include "support/ScreenRender.h"
 
@@ -11,10 +12,12 @@
 #include "views/design/KeyedRowList.h"
 #include "views/design/Theme.h"
 #include "views/overview/MemoryCard.h"
+#include "views/overview/MeterRow.h"
 #include "views/overview/OverviewTexts.h"
 #include "views/overview/OverviewView.h"
 #include "views/overview/StorageCard.h"
 #include "views/ContentView.h"
+#include "views/RowKeys.h"
 #include "views/Sidebar.h"
 
 #include <QBoxLayout>
@@ -240,6 +243,31 @@ private slots:
     screen.settle();
     auto* heading = screen.find<QLabel>("availableOf");
     QVERIFY2(heading->width() >= heading->sizeHint().width(), qPrintable(heading->text()));
+  }
+
+  // Installers whose names differ only in bytes that are not UTF-8 are two candidates, and a
+  // control that turns text around shows as written instead of reversing the name.
+  void candidatesKeepNamesInOtherEncodingsApart() {
+    FakeModel fake;
+    auto installer = [](const std::string& name) {
+      return CleanupItem{"download." + name, name, CleanupCategory::downloads, "Consequence", Safety::safe,
+                         CleanupAction::Trash{{"/home/fake/Downloads/" + name}}, false, 1, std::nullopt};
+    };
+    const auto first = installer("setup\xff.deb"), second = installer("setup\xfe.deb"),
+               spoofed = installer("photo\u202Egpj.exe");
+    fake.offer({{first, 30'000'000}, {second, 20'000'000}, {spoofed, 10'000'000}});
+    fake.make();
+    StorageCard card(*fake.model);
+    card.show();
+    fake.model->scan();
+    fake.model->refreshDisk();
+    QTRY_COMPARE(fake.model->cleanupPhase(), AppModel::CleanupPhase::ready);
+    QTRY_VERIFY(fake.model->disk().has_value());
+    card.refresh();
+    const auto* rows = card.findChild<KeyedRowList*>(QStringLiteral("candidates"));
+    QCOMPARE(rows->keys(), (QStringList{RowKeys::of(first.id), RowKeys::of(second.id), RowKeys::of(spoofed.id)}));
+    const auto* shown = static_cast<MeterRow*>(rows->row(RowKeys::of(spoofed.id)));
+    QVERIFY(shown->name().contains(QStringLiteral("\\u202E")));
   }
 
   void memoryButtonsStackWhenTheCardIsNarrow() {
