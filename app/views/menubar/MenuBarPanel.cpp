@@ -5,6 +5,7 @@
 #include "models/Diagnosis.h"
 #include "models/WindowOpener.h"
 #include "views/Formats.h"
+#include "views/RowKeys.h"
 #include "views/design/ClearScroll.h"
 #include "views/design/Divider.h"
 #include "views/design/Button.h"
@@ -169,10 +170,10 @@ void MenuBarPanel::refreshGauges() {
 void MenuBarPanel::refreshTopApps() {
   const auto& groups = monitor.topApps();
   QStringList ids;
-  for (const auto& group : groups) ids << QString::fromStdString(group.id);
+  for (const auto& group : groups) ids << RowKeys::of(group.id);
   topAppRows->setKeys(ids);
   for (const auto& group : groups)
-    static_cast<MemoryUseRow*>(topAppRows->row(QString::fromStdString(group.id)))
+    static_cast<MemoryUseRow*>(topAppRows->row(RowKeys::of(group.id)))
         ->setContent(QString::fromStdString(group.name), Formats::memory(group.memoryBytes),
                      MenuBarTexts::memoryShare(group.memoryBytes, monitor.memory()));
   topApps->setVisible(!groups.empty());

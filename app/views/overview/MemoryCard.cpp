@@ -2,6 +2,7 @@
 
 #include "models/AppModel.h"
 #include "views/Formats.h"
+#include "views/RowKeys.h"
 #include "views/PressureLabel.h"
 #include "views/design/Button.h"
 #include "views/design/CardHeader.h"
@@ -104,10 +105,10 @@ void MemoryCard::refresh() {
   inUse->setText(OverviewTexts::memoryInUse(*memory));
   const auto top = OverviewTexts::topApps(model.processes());
   QStringList ids;
-  for (const auto& group : top) ids << QString::fromStdString(group.id);
+  for (const auto& group : top) ids << RowKeys::of(group.id);
   apps->setKeys(ids);
   for (const auto& group : top)
-    static_cast<MeterRow*>(apps->row(QString::fromStdString(group.id)))
+    static_cast<MeterRow*>(apps->row(RowKeys::of(group.id)))
         ->show(QString::fromStdString(group.name), Formats::memory(group.memoryBytes),
                OverviewTexts::memoryFraction(group.memoryBytes, memory->total));
   const auto link = OverviewTexts::developerToolsLink(model.developerTools());

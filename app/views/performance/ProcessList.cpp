@@ -1,6 +1,7 @@
 #include "views/performance/ProcessList.h"
 
 #include "models/AppModel.h"
+#include "views/RowKeys.h"
 #include "views/design/Button.h"
 #include "views/design/ConfirmationDialog.h"
 #include "views/design/KeyedRowList.h"
@@ -73,12 +74,11 @@ void ProcessList::refresh() {
   const double largest = T::largest(listed);
   const auto ownPid = static_cast<pid_t>(QCoreApplication::applicationPid());
   QStringList ids;
-  for (const auto& group : listed) ids << QString::fromStdString(group.id);
+  for (const auto& group : listed) ids << RowKeys::of(group.id);
   rows->setKeys(ids);
   for (const auto& group : listed) {
-    const auto id = QString::fromStdString(group.id);
-    auto* row = static_cast<ProcessRow*>(rows->row(id));
-    row->show(group, largest, T::canQuit(group, ownPid), model.icons().value(id));
+    auto* row = static_cast<ProcessRow*>(rows->row(RowKeys::of(group.id)));
+    row->show(group, largest, T::canQuit(group, ownPid), model.icons().value(QString::fromStdString(group.id)));
   }
 }
 

@@ -209,6 +209,18 @@ private slots:
     QVERIFY(!quits("proc2"));
   }
 
+  // Programs whose names differ only in bytes that are not UTF-8 keep a row each, so each can be quit.
+  void programsNamedInOtherEncodingsKeepARowEach() {
+    PerformanceScreen screen;
+    auto& sample = screen.fake.machine->sample;
+    sample.groups.push_back(someGroup("tool\xff", {30'000}));
+    sample.groups.push_back(someGroup("tool\xfe", {30'001}));
+    auto& model = screen.make();
+    QTRY_COMPARE(model.processes().size(), std::size_t{2});
+    auto* rows = screen.view->findChild<KeyedRowList*>("processRows");
+    QTRY_COMPARE(rows->keys().size(), 2);
+  }
+
   // The header's "App" starts where the names start, "Memory" and "CPU" end where the figures
   // end, with or without a scroll bar.
   void columnHeadersLineUpWithTheRows_data() {
