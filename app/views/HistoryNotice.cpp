@@ -11,6 +11,8 @@ namespace tidra {
 
 HistoryNotice::HistoryNotice(const AppModel& model, QWidget* parent) : QWidget(parent), model(model) {
   setObjectName(QStringLiteral("historyNotice"));
+  // Inset as the screens' cards below it are.
+  setContentsMargins(16, 12, 16, 0);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   connect(&model, &AppModel::historyProblemChanged, this, [this] {

@@ -57,7 +57,6 @@ DuplicatesView::DuplicatesView(DuplicatesModel& duplicates, SimilarPhotosModel& 
   unreadableText->setObjectName(QStringLiteral("unreadableNote"));
   column->addWidget(unreadableText, 0, Qt::AlignHCenter);
   historyNotice = new HistoryNotice(app, this);
-  historyNotice->setContentsMargins(16, 12, 16, 0);
   column->addWidget(historyNotice);
 
   panes = new QStackedLayout;

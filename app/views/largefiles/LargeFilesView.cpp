@@ -75,7 +75,6 @@ LargeFilesView::LargeFilesView(AppModel& model, FileRevealer& revealer, std::str
   column->addWidget(makeToolbar());
   // Above the pages: the last file moved may leave nothing to list.
   historyNotice = new HistoryNotice(model, this);
-  historyNotice->setContentsMargins(16, 12, 16, 0);
   column->addWidget(historyNotice);
   content = new QStackedLayout;
   progress = new ProgressPage;
