@@ -121,6 +121,10 @@ void AppModel::flushHistory() {
   assign(historyProblem_, problem, &AppModel::historyProblemChanged);
 }
 
+void AppModel::remeasured(const std::string& id, const SizeResult& size) {
+  if (sizes_.contains(id)) setSize(id, size);
+}
+
 void AppModel::refreshDisk() {
   setDisk(Demo::isOn() ? DemoMac::disk(demoFreed_) : services_.cleanup.disk(environment_.home));
 }

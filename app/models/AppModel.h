@@ -108,6 +108,9 @@ public:
   const std::optional<std::string>& historyProblem() const { return historyProblem_; }
   // Re-reads the home volume's figures into `disk` (none when unreadable).
   void refreshDisk();
+  // A cleanup item measured again after a removal elsewhere (the weekly clean); an item not in
+  // the list is left alone.
+  void remeasured(const std::string& id, const SizeResult& size);
 
   // --- The removal gate
 
@@ -357,6 +360,10 @@ private:
   Flow passwordFlow(CleanupItem item, RemovalLease lease);
   // Finishes the item in hand of an interrupted clean and records the run; for quitting.
   void recordUnfinishedClean();
+  // The clean's record as it stands, under the clean's run.
+  CleanupRecord runRecord(const CleanRun& run) const;
+  // After a clean: each attempted item back to its default tick, the others as they were.
+  void selectDefaultsOf(const std::vector<CleanupItem>& attempted);
 
   // Constants
   const CleanupEnvironment environment_;

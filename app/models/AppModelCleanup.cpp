@@ -4,8 +4,11 @@
 
 #include "Demo.h"
 #include "cleanup/AdminCleanup.h"
+#include "cleanup/TrashedFiles.h"
 #include "demo/DemoMac.h"
 #include "models/TrashPin.h"
+
+#include <QUuid>
 
 #include <algorithm>
 #include <condition_variable>
@@ -25,6 +28,16 @@ struct ItemOutcome {
   std::int64_t before = 0;
   // The size that remains, stored as the item's new measurement.
   SizeResult after;
+  // Of the gain, what erased Tidra's own earlier moves to the Trash: counted when they were moved.
+  std::int64_t recounted = 0;
+  // How the entries this removal moved into the Trash lie there.
+  std::vector<TrashedFile> movedFiles{};
+};
+
+// What an item in hand adds to its clean's record beyond the summary.
+struct RecordExtras {
+  std::int64_t recounted = 0;
+  std::vector<TrashedFile> movedFiles;
 };
 
 std::set<std::string> defaultSelection(const std::vector<CleanupItem>& items) {
@@ -41,25 +54,59 @@ bool movesToTrash(const CleanupAction& action) { return std::holds_alternative<C
 // the Trash by this very clean, say) was neither shown nor confirmed. A known size (a tool's
 // figure) cannot be measured again: it is gone whole when the tool reports no failure.
 ItemOutcome cleanOne(const CleanupServices& cleanup, const PathGuard& guardian, const CleanupItem& item,
-                     std::int64_t scannedBytes) {
+                     std::int64_t scannedBytes, const std::optional<CleanupItem>& earlierMoves) {
   const std::int64_t before = item.knownBytes ? scannedBytes : std::min(scannedBytes, cleanup.measure(item).bytes);
+  const std::int64_t earlierBefore = earlierMoves ? cleanup.measure(*earlierMoves).bytes : 0;
+  std::vector<std::pair<std::string, TrashedFile>> trashing;
+  if (movesToTrash(item.action))
+    for (const auto& path : item.action.paths())
+      if (const auto identity = TrashedFiles::of(path)) trashing.emplace_back(path, *identity);
   auto report = cleanup.perform(guardian, item.action);
   const SizeResult after = item.knownBytes ? SizeResult(report.failures.empty() ? 0 : before) : cleanup.measure(item);
-  return {std::move(report), before, after};
+  ItemOutcome outcome{std::move(report), before, after};
+  if (earlierMoves)
+    outcome.recounted = std::clamp<std::int64_t>(earlierBefore - cleanup.measure(*earlierMoves).bytes, 0,
+                                                 std::max<std::int64_t>(0, before - after.bytes));
+  for (const auto& [path, identity] : trashing)
+    if (!TrashedFiles::of(path)) outcome.movedFiles.push_back(identity);
+  return outcome;
 }
 
-// An item that grew while it was cleaned frees nothing rather than a negative amount.
-void fold(CleanSummary& summary, const CleanupItem& item, const ItemOutcome& outcome) {
+// The Trash entries of `item` that Tidra itself moved there; nothing for any other item.
+std::optional<CleanupItem> earlierMovesIn(const CleanupItem& item, const std::vector<std::string>& entries,
+                                          const std::set<TrashedFile>& moved) {
+  const auto folder = TrashPin::entriesFolder(item);
+  if (!folder) return std::nullopt;
+  return TrashPin::narrowed(item, TrashedFiles::ownNames(*folder, entries, moved));
+}
+
+// An item that grew while it was cleaned frees nothing rather than a negative amount. True
+// when the item removed something or failed: an item that found nothing to remove is not
+// named in the record.
+bool fold(CleanSummary& summary, RecordExtras& extras, const CleanupItem& item, const ItemOutcome& outcome) {
+  extras.recounted += outcome.recounted;
+  extras.movedFiles.insert(extras.movedFiles.end(), outcome.movedFiles.begin(), outcome.movedFiles.end());
   const std::int64_t gain = std::max<std::int64_t>(0, outcome.before - outcome.after.bytes);
   (movesToTrash(item.action) ? summary.trashed : summary.freed) += gain;
   if (item.category == CleanupCategory::docker && item.knownBytes) summary.insideDocker += gain;
   summary.failures.insert(summary.failures.end(), outcome.report.failures.begin(), outcome.report.failures.end());
+  return gain > 0 || !outcome.report.failures.empty();
+}
+
+// A clean that removed nothing and failed nowhere leaves no record.
+bool removedAnything(const CleanSummary& summary) {
+  return summary.freed + summary.trashed > 0 || !summary.failures.empty();
 }
 
 CleanupRecord cleanupRecord(Scheduler::Clock::time_point now, const CleanSummary& summary,
-                            std::vector<std::string> titles) {
-  return {now, "Cleanup", summary.freed + summary.trashed, std::move(titles),
-          static_cast<std::int64_t>(summary.failures.size())};
+                            std::vector<std::string> titles, RecordExtras extras = {}, std::string run = {}) {
+  CleanupRecord record{now, "Cleanup", summary.freed + summary.trashed, std::move(titles),
+                       static_cast<std::int64_t>(summary.failures.size())};
+  record.trashedBytes = summary.trashed;
+  record.recountedBytes = extras.recounted;
+  record.trashedFiles = std::move(extras.movedFiles);
+  record.run = std::move(run);
+  return record;
 }
 
 }  // namespace
@@ -85,9 +132,13 @@ struct AppModel::CleanRun {
     std::optional<ItemOutcome> value;
   };
 
-  // Titles of the items attempted so far, failed ones included.
+  // Titles of the items that removed something or failed so far.
   std::vector<std::string> titles;
   CleanSummary summary;
+  RecordExtras extras;
+  // Each item that finishes rewrites the clean's record, so a process killed outright loses
+  // at most the item in hand.
+  std::string id = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
   std::optional<CleanupItem> current;
   std::shared_ptr<InHand> inHand;
 };
@@ -226,41 +277,59 @@ Flow AppModel::cleanFlow(std::vector<CleanupItem> list, RemovalLease lease) {
   const auto guardian = guardian_;
   // The Trash as the confirmation showed it.
   const auto trashEntries = trashEntries_;
+  const auto moved = TrashedFiles::movedBy(records_);
   cleanRun_ = std::make_shared<CleanRun>();
   for (const auto& item : list) {
     if (windingDown_) break;
     setCleaningTitle(QString::fromStdString(item.title));
     const auto scannedBytes = measuredBytes(item.id);
     auto inHand = std::make_shared<CleanRun::InHand>();
-    cleanRun_->titles.push_back(item.title);
     cleanRun_->current = item;
     cleanRun_->inHand = inHand;
     const auto target = TrashPin::entriesFolder(item) ? TrashPin::narrowed(item, trashEntries) : item;
-    const auto removeItem = [cleanup, guardian, target, scannedBytes, inHand] {
-      auto outcome = cleanOne(cleanup, guardian, target, scannedBytes);
+    const auto removeItem = [cleanup, guardian, item, target, scannedBytes, inHand, trashEntries, moved] {
+      auto outcome = cleanOne(cleanup, guardian, target, scannedBytes, earlierMovesIn(item, trashEntries, moved));
       inHand->put(outcome);
       return outcome;
     };
     const auto outcome = co_await runOn(Pool::user, removeItem);
     cleanRun_->inHand.reset();
-    fold(cleanRun_->summary, item, outcome);
+    if (fold(cleanRun_->summary, cleanRun_->extras, item, outcome)) {
+      cleanRun_->titles.push_back(item.title);
+      // The last item's record is written once the clean is over.
+      if (&item != &list.back()) record(runRecord(*cleanRun_), true);
+    }
     setSize(item.id, outcome.after);
   }
   const auto run = std::exchange(cleanRun_, {});
   setCleaningTitle(std::nullopt);
   setCleanSummary(run->summary);
+  // What comes back into a cleaned row (a file trashed since, say) was never reviewed.
+  selectDefaultsOf(list);
   // Open before ready: whatever ready prompts may remove again.
   lease.release();
   setCleanupPhase(CleanupPhase::ready);
   refreshDisk();
-  record(cleanupRecord(scheduler_.now(), run->summary, run->titles), true);
+  if (removedAnything(run->summary)) record(runRecord(*run), true);
+}
+
+CleanupRecord AppModel::runRecord(const CleanRun& run) const {
+  return cleanupRecord(scheduler_.now(), run.summary, run.titles, run.extras, run.id);
+}
+
+void AppModel::selectDefaultsOf(const std::vector<CleanupItem>& attempted) {
+  auto selection = selection_;
+  for (const auto& item : attempted) selection.erase(item.id);
+  selection.merge(defaultSelection(attempted));
+  setSelection(std::move(selection));
 }
 
 void AppModel::recordUnfinishedClean() {
   if (!cleanRun_) return;
   auto& run = *cleanRun_;
-  if (run.inHand) fold(run.summary, *run.current, run.inHand->wait());
-  unwritten_.push_back(cleanupRecord(scheduler_.now(), run.summary, run.titles));
+  if (run.inHand && fold(run.summary, run.extras, *run.current, run.inHand->wait()))
+    run.titles.push_back(run.current->title);
+  if (removedAnything(run.summary)) unwritten_.push_back(runRecord(run));
 }
 
 Flow AppModel::cleanDemo(std::vector<CleanupItem> list, RemovalLease lease) {

@@ -23,7 +23,8 @@ constexpr std::int64_t searchLimit = 1'000;
 constexpr int demoSteps = 15;
 constexpr int demoStepFiles = 38'417;
 
-CleanupRecord trashRecord(Scheduler::Clock::time_point now, const std::vector<LargeFile>& moved, int failures) {
+CleanupRecord trashRecord(Scheduler::Clock::time_point now, const std::vector<LargeFile>& moved, int failures,
+                          std::vector<TrashedFile> movedFiles = {}) {
   CleanupRecord record;
   record.date = now;
   record.source = "Large Files";
@@ -31,6 +32,8 @@ CleanupRecord trashRecord(Scheduler::Clock::time_point now, const std::vector<La
                                       [](std::int64_t sum, const LargeFile& file) { return sum + file.bytes; });
   for (const auto& file : moved) record.items.push_back(file.name());
   record.failures = failures;
+  record.trashedBytes = record.freedBytes;
+  record.trashedFiles = std::move(movedFiles);
   return record;
 }
 
@@ -146,7 +149,7 @@ Flow AppModel::trashFlow(std::vector<LargeFile> files) {
   std::erase_if(files, [&](const LargeFile& file) { return !moved.contains(file.path); });
   for (auto& file : files) file.bytes = std::min(file.bytes, held.at(file.path));
   if (files.empty() && outcome.failures.empty()) co_return;
-  record(trashRecord(scheduler_.now(), files, static_cast<int>(outcome.failures.size())), true);
+  record(trashRecord(scheduler_.now(), files, static_cast<int>(outcome.failures.size()), outcome.movedFiles), true);
 }
 
 }  // namespace tidra

@@ -43,6 +43,8 @@ struct UninstallSummary {
   std::int64_t trashed = 0;
   // Every path that stayed, with why.
   std::vector<CleanReport::Failure> failures;
+  // How the moved bundles and leftovers lie in the Trash.
+  std::vector<TrashedFile> trashedFiles{};
 
   bool operator==(const UninstallSummary&) const = default;
 };

@@ -1,8 +1,10 @@
 #include "models/ApplicationsModel.h"
 
 #include "Demo.h"
+#include "cleanup/TrashedFiles.h"
 
 #include <algorithm>
+#include <map>
 
 namespace tidra {
 
@@ -57,8 +59,14 @@ Flow ApplicationsModel::uninstallFlow(std::vector<InstalledApp> apps, std::set<s
 
   setRemovingName(removal.size() == 1 ? QString::fromStdString(removal.front().name)
                                       : QString::number(removal.size()) + " apps");
-  auto removing = [remove = services.removeApps, guardian = guardian_, removal] { return remove(guardian, removal); };
-  const auto report = co_await runOn(Pool::user, removing);
+  // Each bundle's identity is read before its move, which keeps it.
+  auto removing = [remove = services.removeApps, guardian = guardian_, removal] {
+    std::map<std::string, TrashedFile> identities;
+    for (const auto& app : removal)
+      if (const auto identity = TrashedFiles::of(app.path)) identities[app.path] = *identity;
+    return std::pair{remove(guardian, removal), identities};
+  };
+  const auto [report, identities] = co_await runOn(Pool::user, removing);
   failures.insert(failures.end(), report.failures.begin(), report.failures.end());
   std::erase_if(removal, [&](const InstalledApp& app) {
     return std::any_of(report.failures.begin(), report.failures.end(),
@@ -82,6 +90,9 @@ Flow ApplicationsModel::uninstallFlow(std::vector<InstalledApp> apps, std::set<s
       const bool moved = std::find(outcome.moved.begin(), outcome.moved.end(), part.path) != outcome.moved.end();
       if (part.path == app.path || moved) summary.trashed += part.bytes;
     }
+    if (const auto bundle = identities.find(app.path); bundle != identities.end())
+      summary.trashedFiles.push_back(bundle->second);
+    summary.trashedFiles.insert(summary.trashedFiles.end(), outcome.movedFiles.begin(), outcome.movedFiles.end());
     summary.apps.push_back(app.name);
     forgetApp(app);
   }
@@ -107,6 +118,8 @@ void ApplicationsModel::finish(UninstallSummary summary) {
   const bool removedAny = !summary.apps.empty();
   auto record = CleanupRecord{scheduler.now(), "Applications", summary.trashed, summary.apps,
                               static_cast<std::int64_t>(summary.failures.size())};
+  record.trashedBytes = summary.trashed;
+  record.trashedFiles = summary.trashedFiles;
   setSummary(std::move(summary));
   setPhase(Phase::ready);
   if (removedAny && onRemoved) onRemoved(record);

@@ -10,8 +10,11 @@
 #include "cleanup/CleanupRecord.h"
 
 #include <QDateTime>
+#include <QUuid>
 
+#include <algorithm>
 #include <numeric>
+#include <tuple>
 
 namespace tidra {
 
@@ -85,24 +88,34 @@ Flow BackgroundMonitor::weeklyClean(std::vector<Candidate> safe) {
   const auto cleanup = model.services().cleanup;
   const auto guardian = model.guardian();
   CleanupRecord record{{}, "Automatic", 0, {}, 0};
+  // Recorded as each item finishes, so a process killed outright loses at most the item in hand.
+  record.run = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
   int refusedItems = 0;
   for (const auto& candidate : safe) {
     if (model.isWindingDown()) break;
+    // Measured again around the removal itself: what left since the check (another program,
+    // a second Tidra) was not freed by this clean.
     auto cleanItem = [cleanup, guardian, candidate] {
+      const auto before = std::min(candidate.bytes, cleanup.measure(candidate.item).bytes);
       auto report = cleanup.perform(guardian, candidate.item.action);
-      const auto gain = std::max<std::int64_t>(0, candidate.bytes - cleanup.measure(candidate.item).bytes);
-      return std::pair{std::move(report), gain};
+      const auto after = cleanup.measure(candidate.item);
+      return std::tuple{std::move(report), std::max<std::int64_t>(0, before - after.bytes), after};
     };
-    const auto [report, gain] = co_await runOn(Pool::utility, cleanItem);
+    const auto [report, gain, after] = co_await runOn(Pool::utility, cleanItem);
+    // The cleanup list shows what is left, so a clean queued behind this one sees it.
+    model.remeasured(candidate.item.id, after);
+    if (gain == 0 && report.failures.empty()) continue;
     record.items.push_back(candidate.item.title);
     record.failures += std::int64_t(report.failures.size());
     refusedItems += report.failures.empty() ? 0 : 1;
     // What went to the Trash is still on the disk.
     if (candidate.item.action.isPermanent()) record.freedBytes += gain;
+    record.date = model.scheduler().now();
+    model.record(record, true);
   }
-  record.date = model.scheduler().now();
-  model.record(record, true);
   model.refreshDisk();
+  // A clean that removed nothing leaves no record and says nothing.
+  if (record.items.empty()) co_return;
   notifications.post(Notifier::weeklyCleaned(record.freedBytes, refusedItems));
 }
 

@@ -99,8 +99,11 @@ void FileSetsModel::finishTrash(const TrashOutcome& outcome) {
   forget(gone);
   if (onGone) onGone(gone);
   if (tally.names.empty() || !onTrashed) return;
-  onTrashed(CleanupRecord{scheduler.now(), source(), tally.freed, tally.names,
-                          static_cast<std::int64_t>(outcome.failures.size())});
+  auto record = CleanupRecord{scheduler.now(), source(), tally.freed, tally.names,
+                             static_cast<std::int64_t>(outcome.failures.size())};
+  record.trashedBytes = tally.freed;
+  record.trashedFiles = outcome.movedFiles;
+  onTrashed(record);
 }
 
 bool FileSetsModel::needsPicture(const std::string& path) const {

@@ -23,6 +23,13 @@ void onSignal(int signal) {
   errno = saved;
 }
 
+// SIGHUP comes when the terminal that started us closes; `nohup` sets it ignored beforehand,
+// and that choice stands.
+bool hangupIgnored() {
+  struct sigaction current {};
+  return ::sigaction(SIGHUP, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
 void handle(int signal, void (*handler)(int)) {
   struct sigaction action {};
   action.sa_handler = handler;
@@ -39,12 +46,15 @@ QuitSignals::QuitSignals(QObject* parent) : QObject(parent) {
   connect(notifier, &QSocketNotifier::activated, this, &QuitSignals::readSignal);
   handle(SIGTERM, onSignal);
   handle(SIGINT, onSignal);
+  handlesHangup = !hangupIgnored();
+  if (handlesHangup) handle(SIGHUP, onSignal);
 }
 
 QuitSignals::~QuitSignals() {
   if (!notifier) return;
   handle(SIGTERM, SIG_DFL);
   handle(SIGINT, SIG_DFL);
+  if (handlesHangup) handle(SIGHUP, SIG_DFL);
   ::close(signalPipe[0]);
   ::close(signalPipe[1]);
   signalPipe[0] = signalPipe[1] = -1;

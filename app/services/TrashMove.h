@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cleanup/CleanReport.h"
+#include "cleanup/CleanupRecord.h"
 #include "cleanup/PathGuard.h"
 
 #include <string>
@@ -17,6 +18,8 @@ struct TrashOutcome {
   std::vector<std::string> vanished;
   // Paths the guard refused or the move failed for, with the reason.
   std::vector<CleanReport::Failure> failures;
+  // How the moved entries lie in the Trash, for the history to recognise them there.
+  std::vector<TrashedFile> movedFiles{};
 
   bool operator==(const TrashOutcome&) const = default;
 };

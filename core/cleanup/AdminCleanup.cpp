@@ -92,8 +92,12 @@ std::optional<std::string> remove(const std::vector<std::string>& paths, const s
     arguments.insert(arguments.end(), paths.begin(), paths.end());
     const auto output = Shell::run(pkexec, arguments, {}, removalLimit);
     if (!output) return "pkexec could not be started";
-    if (output->succeeded()) return std::nullopt;
-    return failure(*output);
+    if (!output->succeeded()) return failure(*output);
+    // A tool that reports success proves nothing: what is still there was not removed.
+    struct stat st{};
+    for (const auto& path : paths)
+        if (::lstat(path.c_str(), &st) == 0) return "still there";
+    return std::nullopt;
 }
 
 } // namespace tidra::AdminCleanup

@@ -30,7 +30,8 @@ std::string script(const std::string& command, const std::string& prompt);
 // Returns nothing on success, otherwise a message for the user:
 //   "not on the list of folders Tidra may remove" (nothing runs), a reason from `refusal`,
 //   "pkexec could not be started", "cancelled" when the prompt was dismissed,
-//   "timed out after 900 s", or pkexec's trimmed standard error ("exit code N" when empty).
+//   "timed out after 900 s", pkexec's trimmed standard error ("exit code N" when empty), or
+//   "still there" when pkexec reports success but a path still exists.
 std::optional<std::string> remove(const std::vector<std::string>& paths, const std::string& explanation,
                                   const std::string& pkexec = "/usr/bin/pkexec");
 

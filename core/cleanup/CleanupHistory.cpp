@@ -67,12 +67,19 @@ std::optional<std::string> dump(const Json& elements) {
     }
 }
 
-std::optional<std::string> appendLocked(const CleanupHistory& history, const Json& encoded) {
+// A record of a removal still running replaces the one it wrote after its previous item.
+bool isEarlierOfRun(const Json& element, const std::string& run) {
+    if (run.empty() || !element.is_object()) return false;
+    const auto found = element.find("run");
+    return found != element.end() && found->is_string() && found->get_ref<const std::string&>() == run;
+}
+
+std::optional<std::string> appendLocked(const CleanupHistory& history, const Json& encoded, const std::string& run) {
     Stored stored = readStored(history.file);
     Json elements = Json::array({encoded});
     for (auto& element : stored.elements) {
         if (elements.size() == CleanupHistory::capacity) break;
-        elements.push_back(std::move(element));
+        if (!isEarlierOfRun(element, run)) elements.push_back(std::move(element));
     }
     const auto text = dump(elements);
     if (!text) return "could not encode the history";
@@ -104,15 +111,20 @@ std::optional<std::string> CleanupHistory::append(const CleanupRecord& record) c
     if (!FileStore::makeFolders(std::string(sys::PathText::parentFolder(file)))) return "could not create the history folder";
     const sys::FileLock lock(file + ".lock", lockTimeout);
     if (!lock.held()) return "could not lock the history: " + lock.error();
-    return appendLocked(*this, CleanupRecordJson::encode(record));
+    return appendLocked(*this, CleanupRecordJson::encode(record), record.run);
 }
 
-std::int64_t CleanupHistory::totalFreed() const {
+std::int64_t CleanupHistory::totalFreed() const { return totalOf(load()); }
+
+std::int64_t CleanupHistory::totalOf(const std::vector<CleanupRecord>& records) {
     std::int64_t total = 0;
-    for (const auto& record : load())
+    for (const auto& record : records) {
         // A hand-edited file could hold anything; saturate rather than wrap.
-        if (__builtin_add_overflow(total, record.freedBytes, &total))
-            return record.freedBytes > 0 ? INT64_MAX : INT64_MIN;
+        std::int64_t own = 0;
+        if (__builtin_sub_overflow(record.freedBytes, record.recountedBytes, &own))
+            own = record.freedBytes > 0 ? INT64_MAX : INT64_MIN;
+        if (__builtin_add_overflow(total, own, &total)) return own > 0 ? INT64_MAX : INT64_MIN;
+    }
     return total;
 }
 

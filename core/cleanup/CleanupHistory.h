@@ -34,15 +34,19 @@ struct CleanupHistory {
     // unreadable or not a JSON array.
     std::vector<CleanupRecord> load() const;
 
-    // Puts `record` first and keeps the newest 500. A record with nothing freed and no item
-    // titles is not recorded. Titles that are not valid UTF-8 are written with U+FFFD in
+    // Puts `record` first and keeps the newest 500; a record of a run replaces the records of
+    // the same run written before it. A record with nothing freed and no item titles is not
+    // recorded. Titles that are not valid UTF-8 are written with U+FFFD in
     // place of the broken sequences. Creates the folder when missing.
     // Returns nothing when the record is on disk (or was not to be recorded), else a short
     // reason; the file on disk is then as it was.
     std::optional<std::string> append(const CleanupRecord& record) const;
 
-    // Sum of freedBytes over load(); 0 for no records; held at the int64 limits on overflow.
+    // totalOf(load()).
     std::int64_t totalFreed() const;
+    // What the records freed, each byte once: the sum of freedBytes less what erased Tidra's
+    // own earlier moves to the Trash. 0 for no records; held at the int64 limits on overflow.
+    static std::int64_t totalOf(const std::vector<CleanupRecord>& records);
 
     // Records kept in the file.
     static constexpr std::size_t capacity = 500;

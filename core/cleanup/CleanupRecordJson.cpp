@@ -43,6 +43,37 @@ std::optional<int> digits(std::string_view text, std::size_t at, std::size_t wid
     return value;
 }
 
+std::optional<std::vector<TrashedFile>> trashedFilesOf(const nlohmann::json& value) {
+    if (!value.is_array()) return std::nullopt;
+    std::vector<TrashedFile> files;
+    for (const auto& pair : value) {
+        if (!pair.is_array() || pair.size() != 2 || !pair[0].is_number_unsigned() || !pair[1].is_number_unsigned())
+            return std::nullopt;
+        files.push_back({pair[0].get<std::uint64_t>(), pair[1].get<std::uint64_t>()});
+    }
+    return files;
+}
+
+// The keys added after the first five are optional: records written before them read as 0.
+bool decodeAdditions(const nlohmann::json& object, CleanupRecord& record) {
+    for (auto [key, field] : {std::pair{"trashedBytes", &record.trashedBytes}, std::pair{"recountedBytes", &record.recountedBytes}})
+        if (const auto* value = member(object, key)) {
+            const auto bytes = int64Of(*value);
+            if (!bytes) return false;
+            *field = *bytes;
+        }
+    if (const auto* value = member(object, "run")) {
+        if (!value->is_string()) return false;
+        record.run = value->get<std::string>();
+    }
+    if (const auto* value = member(object, "trashedFiles")) {
+        auto files = trashedFilesOf(*value);
+        if (!files) return false;
+        record.trashedFiles = std::move(*files);
+    }
+    return true;
+}
+
 } // namespace
 
 std::string formatDate(system_clock::time_point date) {
@@ -76,11 +107,21 @@ std::optional<system_clock::time_point> parseDate(std::string_view text) {
 }
 
 nlohmann::json encode(const CleanupRecord& record) {
-    return nlohmann::json{{"date", formatDate(record.date)},
-                          {"failures", record.failures},
-                          {"freedBytes", record.freedBytes},
-                          {"items", record.items},
-                          {"source", record.source}};
+    auto object = nlohmann::json{{"date", formatDate(record.date)},
+                                 {"failures", record.failures},
+                                 {"freedBytes", record.freedBytes},
+                                 {"items", record.items},
+                                 {"source", record.source}};
+    // Later additions, written only when they hold something, so a plain record reads as before.
+    if (record.trashedBytes != 0) object["trashedBytes"] = record.trashedBytes;
+    if (record.recountedBytes != 0) object["recountedBytes"] = record.recountedBytes;
+    if (!record.run.empty()) object["run"] = record.run;
+    if (!record.trashedFiles.empty()) {
+        auto files = nlohmann::json::array();
+        for (const auto& file : record.trashedFiles) files.push_back({file.device, file.inode});
+        object["trashedFiles"] = std::move(files);
+    }
+    return object;
 }
 
 std::optional<CleanupRecord> decode(const nlohmann::json& object) {
@@ -97,7 +138,9 @@ std::optional<CleanupRecord> decode(const nlohmann::json& object) {
     const auto titles = stringsOf(*items);
     const auto failed = int64Of(*failures);
     if (!when || !freedBytes || !titles || !failed) return std::nullopt;
-    return CleanupRecord{*when, source->get<std::string>(), *freedBytes, *titles, *failed};
+    CleanupRecord record{*when, source->get<std::string>(), *freedBytes, *titles, *failed};
+    if (!decodeAdditions(object, record)) return std::nullopt;
+    return record;
 }
 
 } // namespace tidra::CleanupRecordJson

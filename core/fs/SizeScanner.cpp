@@ -3,13 +3,14 @@
 #include "fs/BulkWalker.h"
 #include "platform/FileStatus.h"
 
-#include <tbb/concurrent_unordered_set.h>
 #include <tbb/parallel_for_each.h>
 #include <tbb/task_arena.h>
 
 #include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <set>
+#include <unordered_map>
 
 namespace tidra::SizeScanner {
 namespace {
@@ -44,7 +45,14 @@ public:
         : isCancelled_(isCancelled), splitBelow_(pendingWanted()) {}
 
     bool cancelled() const { return cancelled_.load(std::memory_order_relaxed); }
-    SizeResult result() const { return total_; }
+
+    // A file with several links frees its blocks only when every link was met.
+    SizeResult result() const {
+        SizeResult total = total_;
+        for (const auto& [identity, linked] : linked_)
+            (linked.met >= linked.links ? total.bytes : total.sharedBytes) += linked.bytes;
+        return total;
+    }
 
     void measure(const std::string& path) {
         const auto status = sys::FileStatus::of(path);
@@ -122,11 +130,20 @@ private:
 
     void countFile(SizeResult& local, FileIdentity identity, std::int64_t links, std::int64_t bytes,
                    std::int64_t modified) {
-        // Only multiply-linked files can be met twice, so only they are remembered.
-        if (links >= 2 && !seen_.insert(identity).second) return;
-        local.bytes += bytes;
+        // Only multiply-linked files can be met twice, so only they are remembered; their
+        // blocks are added at the end, once it is known whether a link lies outside.
+        if (links >= 2 && !metLink(identity, links, bytes)) return;
+        if (links < 2) local.bytes += bytes;
         ++local.files;
         raiseNewest(local, Clock::time_point(std::chrono::seconds(modified)));
+    }
+
+    // True the first time the file is met.
+    bool metLink(FileIdentity identity, std::int64_t links, std::int64_t bytes) {
+        const std::lock_guard lock(linkedMutex_);
+        auto [found, first] = linked_.try_emplace(identity, Linked{links, 0, bytes});
+        ++found->second.met;
+        return first;
     }
 
     void merge(const SizeResult& part) {
@@ -142,18 +159,35 @@ private:
     std::atomic<bool> cancelled_{false};
     std::atomic<std::int64_t> folders_{0};
     std::atomic<long> pending_{0};
-    tbb::concurrent_unordered_set<FileIdentity, IdentityHash> seen_;
+    struct Linked {
+        std::int64_t links;
+        std::int64_t met;
+        std::int64_t bytes;
+    };
+    std::mutex linkedMutex_;
+    std::unordered_map<FileIdentity, Linked, IdentityHash> linked_;
     std::mutex mutex_;
     SizeResult total_;
 };
+
+// True when `path` was given already or lies inside another given path: its links would be
+// met twice, and a file would seem to have all its links among the paths.
+bool covered(const std::string& path, const std::set<std::string>& given, std::set<std::string>& met) {
+    if (!met.insert(path).second) return true;
+    for (auto slash = path.rfind('/'); slash != std::string::npos && slash > 0; slash = path.rfind('/', slash - 1))
+        if (given.contains(path.substr(0, slash))) return true;
+    return given.contains("/") && path != "/";
+}
 
 } // namespace
 
 SizeResult measure(const std::vector<std::string>& paths, const std::function<bool()>& isCancelled) {
     Measurement measurement(isCancelled);
+    const std::set<std::string> given(paths.begin(), paths.end());
+    std::set<std::string> met;
     for (const auto& path : paths) {
         if (measurement.cancelled()) break;
-        measurement.measure(path);
+        if (!covered(path, given, met)) measurement.measure(path);
     }
     return measurement.result();
 }

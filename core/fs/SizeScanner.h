@@ -10,9 +10,10 @@
 namespace tidra::SizeScanner {
 
 // Measures `paths` in the given order and adds them up:
-// - Space is allocated bytes (blocks × 512). A hard-linked file counts once per call, wherever
-//   its names lie among the paths; identity is (device, inode), so equal inode numbers on two
-//   volumes are two files.
+// - Space is allocated bytes (blocks × 512): what removing the paths would free. A hard-linked
+//   file counts once per call, and only when every one of its links lies among the paths; one
+//   with a link elsewhere goes to `sharedBytes` instead, as its data stays. Identity is
+//   (device, inode), so equal inode numbers on two volumes are two files.
 // - A path that is not a folder (a symbolic link is measured as the link itself) counts as one
 //   file. A folder counts every regular file below it, on its own volume only; symbolic links
 //   and other special entries below it add their own allocated bytes but are not files and are

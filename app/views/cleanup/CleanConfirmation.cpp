@@ -52,8 +52,8 @@ QWidget* itemList(const AppModel& model) {
 }  // namespace
 
 CleanConfirmation::CleanConfirmation(const AppModel& model, QWidget* parent)
-    : ConfirmationDialog(CleanupTexts::confirmationTitle(CleanupTexts::totalBytes(model.selectedItems(), model.sizes())),
-                         CleanupTexts::confirmationMessage(CleanupTexts::allToTrash(model.selectedItems())),
+    : ConfirmationDialog(CleanupTexts::confirmationTitle(CleanupTexts::destinations(model.selectedItems(), model.sizes())),
+                         CleanupTexts::confirmationMessage(CleanupTexts::destinations(model.selectedItems(), model.sizes())),
                          QStringLiteral("Clean"), true, parent) {
   setObjectName(QStringLiteral("cleanConfirmation"));
   setFixedSize(560, 480);

@@ -114,11 +114,34 @@ QString adminCommand(const std::vector<std::string>& paths) {
   return text(command);
 }
 
-QString confirmationTitle(std::int64_t bytes) { return QStringLiteral("Clean %1?").arg(Formats::bytes(bytes)); }
+Destinations destinations(const std::vector<CleanupItem>& items, const std::map<std::string, SizeResult>& sizes) {
+  Destinations going;
+  for (const auto& item : items) {
+    const auto bytes = totalBytes({item}, sizes);
+    if (isTrash(item)) {
+      going.toTrash += bytes;
+      going.anyToTrash = true;
+    } else {
+      going.forGood += bytes;
+      going.anyForGood = true;
+    }
+  }
+  return going;
+}
 
-QString confirmationMessage(bool allToTrash) {
-  if (allToTrash) return QStringLiteral("These items are moved to the Trash.");
-  return QStringLiteral("These items are deleted for good and cannot be restored. Here is what each one costs you.");
+QString confirmationTitle(const Destinations& going) {
+  if (!going.anyForGood && going.anyToTrash)
+    return QStringLiteral("Move %1 to the Trash?").arg(Formats::bytes(going.toTrash));
+  return QStringLiteral("Clean %1?").arg(Formats::bytes(going.forGood));
+}
+
+QString confirmationMessage(const Destinations& going) {
+  if (!going.anyForGood) return QStringLiteral("These items are moved to the Trash.");
+  if (!going.anyToTrash)
+    return QStringLiteral("These items are deleted for good and cannot be restored. Here is what each one costs you.");
+  return QStringLiteral("%1 is deleted for good and cannot be restored. %2 is moved to the Trash, so you can still "
+                        "put it back. Here is what each one costs you.")
+      .arg(Formats::bytes(going.forGood), Formats::bytes(going.toTrash));
 }
 
 bool allToTrash(const std::vector<CleanupItem>& items) {

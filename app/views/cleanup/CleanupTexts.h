@@ -57,9 +57,21 @@ bool cleansWithPassword(const CleanupItem& item);
 // "sudo rm -rf " and each path quoted for a POSIX shell, for people to paste.
 QString adminCommand(const std::vector<std::string>& paths);
 
-// The confirmation: "Clean 4.2 GB?" and whether the items go to the Trash or for good.
-QString confirmationTitle(std::int64_t bytes);
-QString confirmationMessage(bool allToTrash);
+// Where a clean of some items sends their measured bytes.
+struct Destinations {
+  // Erased for good by permanent actions.
+  std::int64_t forGood = 0;
+  // Moved to the Trash, so they can still be put back.
+  std::int64_t toTrash = 0;
+  bool anyForGood = false;
+  bool anyToTrash = false;
+};
+Destinations destinations(const std::vector<CleanupItem>& items, const std::map<std::string, SizeResult>& sizes);
+
+// The confirmation: "Clean 4.2 GB?" over what is erased for good ("Move 96 MB to the Trash?"
+// when nothing is), and what goes for good and what to the Trash, with their amounts.
+QString confirmationTitle(const Destinations& going);
+QString confirmationMessage(const Destinations& going);
 bool allToTrash(const std::vector<CleanupItem>& items);
 
 // The banner after a clean.

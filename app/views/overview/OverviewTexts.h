@@ -60,6 +60,7 @@ int finishedWorktrees(const ProjectScan& scan);
 
 // --- History
 
+// Each byte once: moves to the Trash count when made, not again when Tidra empties the Trash.
 std::int64_t totalFreed(const std::vector<CleanupRecord>& records);
 // The newest three.
 std::vector<CleanupRecord> recent(const std::vector<CleanupRecord>& records);

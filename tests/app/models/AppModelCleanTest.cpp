@@ -228,7 +228,14 @@ private slots:
     QCOMPARE(summary.insideDocker, insideDocker);
     QCOMPARE(summary.failures.size(), size_t(fails));
     QCOMPARE(model.sizes().at("x").bytes, sizeAfter);
+    // A clean that removed nothing and failed nowhere leaves no record.
+    if (freed + trashed == 0 && !fails) {
+      QVERIFY(model.records().empty());
+      return;
+    }
+    QCOMPARE(model.records().size(), size_t(1));
     QCOMPARE(model.records().front().freedBytes, freed + trashed);
+    QCOMPARE(model.records().front().trashedBytes, trashed);
   }
 
   // The banner and the history see the same clean, in the order the screens rely on.
@@ -258,8 +265,9 @@ private slots:
 
     model.clean();
     waitUntilReady(model);
-    QCOMPARE(trace, (std::vector<std::string>{"phase", "summary", "title", "title", "title", "title", "no title",
-                                              "summary", "phase", "disk", "records"}));
+    // Each finished item but the last is on record at once.
+    QCOMPARE(trace, (std::vector<std::string>{"phase", "summary", "title", "records", "title", "records", "title",
+                                              "records", "title", "no title", "summary", "phase", "disk", "records"}));
     QCOMPARE(fake.disk->performed,
              (std::vector<std::string>{fakePath("a"), fakePath("b"), fakePath("small"), fakePath("c1")}));
     const auto& record = model.records().front();
@@ -416,6 +424,25 @@ private slots:
     QCOMPARE(model.records().front().freedBytes, std::int64_t{3000});
   }
 
+  // A process killed outright mid-clean has already recorded every item that finished; the
+  // record grows as items finish and stays one record.
+  void eachFinishedItemIsRecordedAtOnce() {
+    FakeModel fake;
+    auto& model = scanned(fake, {{fakeItem("a"), 1000}, {fakeItem("b"), 2000}, {fakeItem("c"), 4000}});
+    auto hold = std::make_shared<Latch>();
+    fake.disk->cleanLatches[fakePath("c")] = hold;
+    model.clean();
+    QTRY_COMPARE(fake.disk->cleanStarts.load(), 3);
+    QTRY_COMPARE(fake.disk->history.size(), size_t{1});
+    QCOMPARE(fake.disk->history.front().items, (std::vector<std::string>{"Title a", "Title b"}));
+    QCOMPARE(fake.disk->history.front().freedBytes, std::int64_t{3000});
+    hold->open();
+    waitUntilReady(model);
+    QCOMPARE(fake.disk->history.size(), size_t{1});
+    QCOMPARE(fake.disk->history.front().items, (std::vector<std::string>{"Title a", "Title b", "Title c"}));
+    QCOMPARE(fake.disk->history.front().freedBytes, std::int64_t{7000});
+  }
+
   // Quitting mid-clean finishes the item in hand and records what was removed.
   void quittingMidCleanRecordsWhatWasRemoved() {
     FakeModel fake;
@@ -427,7 +454,7 @@ private slots:
     hold->open();
     fake.model.reset();
 
-    QCOMPARE(fake.disk->appends.load(), 1);
+    QCOMPARE(fake.disk->history.size(), size_t{1});
     const auto& record = fake.disk->history.front();
     QCOMPARE(record.items, (std::vector<std::string>{"Title a", "Title b"}));
     QCOMPARE(record.freedBytes, std::int64_t{3000});

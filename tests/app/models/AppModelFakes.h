@@ -147,6 +147,9 @@ inline CleanupServices fakeCleanup(const std::shared_ptr<FakeDisk>& disk) {
   services.appendHistory = [disk](const CleanupHistory&, const CleanupRecord& record) {
     ++disk->appends;
     if (disk->historyProblem) return disk->historyProblem;
+    // As the history file does: a record of a run replaces that run's earlier one.
+    if (!record.run.empty())
+      std::erase_if(disk->history, [&](const CleanupRecord& earlier) { return earlier.run == record.run; });
     disk->history.insert(disk->history.begin(), record);
     return std::optional<std::string>();
   };

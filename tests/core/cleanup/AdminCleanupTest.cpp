@@ -126,6 +126,20 @@ TEST(AdminCleanupTest, MapsWhatPkexecAnswers) {
     }
 }
 
+// pkexec answering success while the folder stays is no success.
+TEST(AdminCleanupTest, FolderStillThereAfterSuccessIsAFailure) {
+    const auto answer = test::runInMountNamespace([] {
+        if (!test::mountTmpfs("/usr/local/share") || ::chmod("/usr/local/share", 0755) != 0 ||
+            ::mkdir("/usr/local/share/.cache", 0755) != 0 || ::mkdir(linuxYarn.c_str(), 0755) != 0)
+            return std::string("no mount");
+        test::TempHome home;
+        test::FakeTool pkexec(home.path("pkexec"), {});
+        return AdminCleanup::remove({linuxYarn}, "why", pkexec.path()).value_or("success");
+    });
+    if (!answer || *answer == "no mount") GTEST_SKIP() << test::kNoMountNamespace;
+    EXPECT_EQ(*answer, "still there");
+}
+
 TEST(AdminCleanupTest, MissingPkexecCannotStart) {
     if (auto reason = AdminCleanup::refusal(yarn)) GTEST_SKIP() << "this machine's " << yarn << ": " << *reason;
     test::TempHome home;

@@ -81,7 +81,8 @@ TEST_P(SizeScannerTest, PathsThatAreNoFolderCountAsOneFileEach) {
     EXPECT_EQ(measure({file, link}), expected);
 }
 
-TEST_P(SizeScannerTest, HardLinkedFileCountsOncePerCall) {
+// Removing the paths frees a hard-linked file only when all its links go with them.
+TEST_P(SizeScannerTest, HardLinkedFileCountsOnceAndOnlyWithAllItsLinks) {
     TempHome home;
     const auto original = home.file("one/data", 40'000);
     home.hardlink("two/data", "one/data");
@@ -91,21 +92,22 @@ TEST_P(SizeScannerTest, HardLinkedFileCountsOncePerCall) {
     struct Case {
         const char* name;
         Paths paths;
-        std::int64_t files;
+        std::int64_t freed;
+        std::int64_t shared;
     };
     const Case cases[] = {
-        {"inside one folder", {home.path("one")}, 1},
-        {"across two folders", {home.path("one"), home.path("two")}, 1},
-        {"folder and the file itself", {home.path("two/data"), home.path("one")}, 1},
-        {"the same path twice", {home.path("one"), home.path("one")}, 1},
+        {"every link in two folders", {home.path("one"), home.path("two")}, bytes, 0},
+        {"folder and the file itself", {home.path("two/data"), home.path("one")}, bytes, 0},
+        {"a third link outside", {home.path("one")}, 0, bytes},
+        {"the same path twice, one link outside", {home.path("one"), home.path("one")}, 0, bytes},
+        {"one link of three", {home.path("two")}, 0, bytes},
     };
     for (const auto& c : cases) {
         const SizeResult result = measure(c.paths);
-        EXPECT_EQ(result.bytes, bytes * c.files) << c.name;
-        EXPECT_EQ(result.files, c.files) << c.name;
+        EXPECT_EQ(result.bytes, c.freed) << c.name;
+        EXPECT_EQ(result.sharedBytes, c.shared) << c.name;
+        EXPECT_EQ(result.files, 1) << c.name;
     }
-    // Separate calls share nothing.
-    EXPECT_EQ(measure({home.path("one")}).bytes + measure({home.path("two")}).bytes, 2 * bytes);
 }
 
 TEST_P(SizeScannerTest, EqualInodeNumbersOnTwoVolumesAreTwoFiles) {

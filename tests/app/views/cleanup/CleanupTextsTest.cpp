@@ -133,14 +133,32 @@ private slots:
   }
 
   void confirmationSaysWhereItemsGo() {
-    QCOMPARE(CleanupTexts::confirmationTitle(0), "Clean " + Formats::bytes(0) + "?");
-    QCOMPARE(CleanupTexts::confirmationTitle(4'200'000'000), "Clean " + Formats::bytes(4'200'000'000) + "?");
     QVERIFY(CleanupTexts::allToTrash({}));
     QVERIFY(CleanupTexts::allToTrash({trashing("a"), trashing("b")}));
     QVERIFY(!CleanupTexts::allToTrash({trashing("a"), deleting("b")}));
-    QCOMPARE(CleanupTexts::confirmationMessage(true), "These items are moved to the Trash.");
-    QCOMPARE(CleanupTexts::confirmationMessage(false),
-             "These items are deleted for good and cannot be restored. Here is what each one costs you.");
+    const std::map<std::string, SizeResult> sizes{{"a", SizeResult(96'500'000)}, {"b", SizeResult(2'520'000'000)}};
+    const auto forGood = Formats::bytes(2'520'000'000), toTrash = Formats::bytes(96'500'000);
+    struct Case {
+      std::vector<CleanupItem> items;
+      QString title;
+      QString message;
+    };
+    const Case cases[] = {
+        {{deleting("b")}, "Clean " + forGood + "?",
+         "These items are deleted for good and cannot be restored. Here is what each one costs you."},
+        {{trashing("a")}, "Move " + toTrash + " to the Trash?", "These items are moved to the Trash."},
+        // The title holds only what is erased; the message says what goes where.
+        {{trashing("a"), deleting("b")}, "Clean " + forGood + "?",
+         forGood + " is deleted for good and cannot be restored. " + toTrash +
+             " is moved to the Trash, so you can still put it back. Here is what each one costs you."},
+        {{deleting("c")}, "Clean " + Formats::bytes(0) + "?",
+         "These items are deleted for good and cannot be restored. Here is what each one costs you."},
+    };
+    for (const auto& c : cases) {
+      const auto going = CleanupTexts::destinations(c.items, sizes);
+      QCOMPARE(CleanupTexts::confirmationTitle(going), c.title);
+      QCOMPARE(CleanupTexts::confirmationMessage(going), c.message);
+    }
   }
 
   void summaryTitleAndDetail_data() {

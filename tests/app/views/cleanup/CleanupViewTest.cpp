@@ -101,7 +101,8 @@ private slots:
     screen.find<Button>("clean")->click();
     screen.settle();
     QVERIFY(screen.sheet());
-    QCOMPARE(screen.sheet()->windowTitle(), CleanupTexts::confirmationTitle(total));
+    QCOMPARE(screen.sheet()->windowTitle(), CleanupTexts::confirmationTitle(CleanupTexts::destinations(
+                                                 screen.model().selectedItems(), screen.model().sizes())));
     QTest::keyClick(screen.sheet(), Qt::Key_Escape);
     screen.settle();
     QVERIFY(!screen.model().isConfirmingClean());
