@@ -72,12 +72,17 @@ ItemOutcome cleanOne(const CleanupServices& cleanup, const PathGuard& guardian, 
   return outcome;
 }
 
-// The Trash entries of `item` that Tidra itself moved there; nothing for any other item.
+// The Trash entries of `item` that Tidra itself moved there; nothing for any other item. Their
+// ".trashinfo" records were never counted, so they are not among them.
 std::optional<CleanupItem> earlierMovesIn(const CleanupItem& item, const std::vector<std::string>& entries,
                                           const std::set<TrashedFile>& moved) {
   const auto folder = TrashPin::entriesFolder(item);
   if (!folder) return std::nullopt;
-  return TrashPin::narrowed(item, TrashedFiles::ownNames(*folder, entries, moved));
+  std::vector<std::string> paths;
+  for (const auto& name : TrashedFiles::ownNames(*folder, entries, moved)) paths.push_back(*folder + "/" + name);
+  auto own = item;
+  own.action = CleanupAction::Delete{std::move(paths)};
+  return own;
 }
 
 // An item that grew while it was cleaned frees nothing rather than a negative amount. True

@@ -5,6 +5,7 @@
 #include "runtime/TestScheduler.h"
 #include "services/TrashMove.h"
 #include "support/FakeDesktop.h"
+#include "support/FileProbe.h"
 #include "support/CatalogFixture.h"
 #include "support/TempHome.h"
 
@@ -91,6 +92,55 @@ private slots:
     QVERIFY(model.cleanSummary()->trashed >= 21'000'000);
     // Measured again after the clean: what the Trash holds now.
     QTRY_VERIFY_WITH_TIMEOUT(model.sizes().at("trash").bytes >= 21'300'000, 30'000);
+  }
+
+  // A file Tidra moved to the Trash counts when moved, not again when Tidra empties the Trash;
+  // a Trash entry or a cache file with a link elsewhere frees nothing; the total is what left
+  // the disk plus what Tidra moved that is still in the Trash.
+  void everyByteCountedOnceAndOnlyWhenItLeaves() {
+    Demo::decide(false);
+    test::TempHome home;
+    const auto video = home.file("Videos/clip.mkv", 1'200'000);
+    const auto old = home.file(".local/share/Trash/files/old.bin", 741'000);
+    home.text(".local/share/Trash/info/old.bin.trashinfo", "[Trash Info]\nPath=/x/old.bin\n");
+    home.file("Projects/site/backup.bin", 500'000);
+    home.hardlink(".local/share/Trash/files/backup.bin", "Projects/site/backup.bin");
+    home.text(".local/share/Trash/info/backup.bin.trashinfo", "[Trash Info]\nPath=/x/backup.bin\n");
+    const auto ownCache = home.file(".bun/install/cache/own.tgz", 300'000);
+    home.file(".bun/install/cache/shared.js", 200'000);
+    home.hardlink("Projects/site/node_modules/shared.js", ".bun/install/cache/shared.js");
+    const std::int64_t videoBytes = test::allocated(video), oldBytes = test::allocated(old);
+    const std::int64_t ownBytes = test::allocated(ownCache);
+    TestScheduler scheduler;
+    AppModel model(test::quietEnvironment(home.root()), AppServices::live(), test::fakeDesktop(), scheduler);
+
+    // Moved the way Large Files moves: the record says which entries it put in the Trash.
+    const PathGuard guardian(home.root(), "/Applications");
+    const auto outcome = trashEach(guardian, {video});
+    QCOMPARE(outcome.movedFiles.size(), size_t{1});
+    CleanupRecord moved{scheduler.now(), "Large Files", videoBytes, {"clip.mkv"}, 0};
+    moved.trashedBytes = moved.freedBytes;
+    moved.trashedFiles = outcome.movedFiles;
+    model.record(moved, true);
+
+    model.scan();
+    QTRY_VERIFY_WITH_TIMEOUT(model.cleanupPhase() == AppModel::CleanupPhase::ready, 30'000);
+    std::int64_t records = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(home.path(".local/share/Trash/info")))
+      records += test::allocated(entry.path());
+    QCOMPARE(model.sizes().at("trash").bytes, videoBytes + oldBytes + records);
+    QCOMPARE(model.sizes().at("bun.cache").bytes, ownBytes);
+    model.setSelection({"trash", "bun.cache"});
+    model.clean();
+    QTRY_VERIFY_WITH_TIMEOUT(model.cleanupPhase() == AppModel::CleanupPhase::ready, 30'000);
+
+    QVERIFY(std::filesystem::exists(home.path("Projects/site/backup.bin")));
+    QVERIFY(std::filesystem::exists(home.path("Projects/site/node_modules/shared.js")));
+    const auto stored = CleanupHistory(home.root()).load();
+    QCOMPARE(stored.size(), size_t{2});
+    QCOMPARE(stored.front().freedBytes, videoBytes + oldBytes + records + ownBytes);
+    QCOMPARE(stored.front().recountedBytes, videoBytes);
+    QCOMPARE(CleanupHistory::totalOf(stored), videoBytes + oldBytes + records + ownBytes);
   }
 };
 

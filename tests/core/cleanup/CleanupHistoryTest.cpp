@@ -150,6 +150,43 @@ TEST_F(CleanupHistoryTest, ExtraKeysAreIgnored) {
     EXPECT_EQ(history.load(), (std::vector<CleanupRecord>{record(1)}));
 }
 
+// Moves to the Trash count when made; erasing those same entries from the Trash adds nothing.
+// A record from before these keys reads as it always did.
+TEST_F(CleanupHistoryTest, TotalCountsEachByteOnce) {
+    auto moved = record(1, 1'410'000'000, {"video.mkv"});
+    moved.source = "Large Files";
+    moved.trashedBytes = 1'410'000'000;
+    moved.trashedFiles = {{2049, 77}, {2049, 78}};
+    auto emptied = record(2, 1'500'000'000, {"Everything in the Trash"});
+    emptied.recountedBytes = 1'410'000'000;
+    ASSERT_EQ(history.append(moved), std::nullopt);
+    ASSERT_EQ(history.append(emptied), std::nullopt);
+    writeFile(Json::array({CleanupRecordJson::encode(emptied), CleanupRecordJson::encode(moved),
+                           Json::parse(R"({"date":"2024-03-05T14:07:09Z","failures":0,"freedBytes":3000000000,)"
+                                       R"("items":["npm cache"],"source":"Cleanup"})")})
+                  .dump());
+    const auto records = history.load();
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0], emptied);
+    EXPECT_EQ(records[1], moved);
+    EXPECT_EQ(records[2].trashedBytes, 0);
+    EXPECT_EQ(history.totalFreed(), 1'410'000'000 + 90'000'000 + 3'000'000'000);
+    EXPECT_EQ(CleanupHistory::totalOf(records), history.totalFreed());
+    // Plain records keep exactly the five keys older versions read.
+    EXPECT_EQ(CleanupRecordJson::encode(record(3)).size(), 5u);
+}
+
+// A removal recorded as each item finishes stays one record, the latest.
+TEST_F(CleanupHistoryTest, ARunIsOneRecordThatGrows) {
+    auto first = record(1, 1000, {"npm cache"});
+    first.run = "run-1";
+    auto other = record(2, 50, {"Logs"});
+    auto grown = record(3, 3000, {"npm cache", "pip cache"});
+    grown.run = "run-1";
+    for (const auto& each : {first, other, grown}) ASSERT_EQ(history.append(each), std::nullopt);
+    EXPECT_EQ(history.load(), (std::vector<CleanupRecord>{grown, other}));
+}
+
 TEST_F(CleanupHistoryTest, TotalFreedHoldsAtTheLimitInsteadOfWrapping) {
     const auto huge = record(1, INT64_MAX);
     writeFile(Json::array({CleanupRecordJson::encode(huge), CleanupRecordJson::encode(huge)}).dump());
