@@ -378,6 +378,19 @@ private slots:
     QCOMPARE(model.records().front().freedBytes, std::int64_t{3504});
     // The clean's own record measures the Trash again: what it holds now.
     QTRY_COMPARE(model.sizes().at("trash").bytes, std::int64_t{1050});
+    // What came back into the cleaned rows was never reviewed: they start again unticked.
+    QVERIFY(!model.selection().contains("trash"));
+  }
+
+  // After a clean each attempted row is back at its default tick.
+  void cleanedRowsStartAgainFromTheirDefaults() {
+    FakeModel fake;
+    auto& model = scanned(fake, {{fakeItem("safe"), 1000},
+                                 {fakeItem("review", CleanupCategory::developerTools, Safety::review), 2000}});
+    model.setSelection({"safe", "review"});
+    model.clean();
+    waitUntilReady(model);
+    QCOMPARE(model.selection(), (std::set<std::string>{"safe"}));
   }
 
   // A history that cannot be written: the clean still shows what it removed, the model says
