@@ -1,4 +1,5 @@
 #include "cleanup/CatalogBuilders.h"
+#include "cleanup/ModelWeights.h"
 
 #include "platform/FileAccess.h"
 #include "platform/FileStatus.h"
@@ -97,6 +98,18 @@ void addLogs(Builder& b) {
     b.add(entry, PathAction::remove, parts);
 }
 
+// A cache is rebuilt as needed, unless it holds model checkpoints (whisper, diffusers and
+// the like keep theirs under ~/.cache): those take long to download again, so they are
+// reviewed, as the PyTorch downloads are. Told by content, as names cannot list every tool.
+Builder::Entry cacheEntry(const std::string& name, const std::string& appName, const std::vector<std::string>& parts) {
+    if (ModelWeights::heldIn(parts))
+        return {"cache." + name, appName + " cache", CleanupCategory::apps,
+                "Models download again the next time a program loads them, which can take hours.", Safety::review,
+                5'000'000};
+    return {"cache." + name, appName + " cache", CleanupCategory::apps, "The app rebuilds it as needed.", Safety::safe,
+            5'000'000};
+}
+
 } // namespace
 
 // Every application cache no earlier item covers, titled with the app's name where it is
@@ -116,9 +129,7 @@ void appCaches(Builder& b) {
             parts.insert(parts.end(), more.begin(), more.end());
         }
         const auto appName = b.env.appName ? b.env.appName(name) : std::nullopt;
-        b.add({"cache." + name, appName.value_or(name) + " cache", CleanupCategory::apps,
-               "The app rebuilds it as needed.", Safety::safe, 5'000'000},
-              PathAction::remove, parts);
+        b.add(cacheEntry(name, appName.value_or(name), parts), PathAction::remove, parts);
     }
     addLogs(b);
 }

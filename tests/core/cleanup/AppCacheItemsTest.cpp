@@ -1,5 +1,7 @@
 #include "support/CatalogFixture.h"
 
+#include "cleanup/ModelWeights.h"
+
 #include "support/MountNamespace.h"
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
@@ -115,6 +117,37 @@ TEST(AppCacheItemsTest, LinuxCachesJoinTheDesignedOnes) {
     EXPECT_EQ(items[0].action.paths(), Paths{home.path("snap/other/common/.cache")});
     EXPECT_EQ(items[1].action.paths(),
               (Paths{home.path("Library/Caches/tool"), home.path(".cache/tool"), home.path(".var/app/tool/cache")}));
+}
+
+// A cache holding model checkpoints, found by content at any depth, is reviewed with the
+// download's cost as its consequence; a cache of other data stays a safe default.
+TEST(AppCacheItemsTest, CachesHoldingModelWeightsAreReviewed) {
+    test::TempHome home;
+    home.file(".cache/whisper/medium.pt", 10'000);
+    home.file(".cache/diffusers/models--x/snapshots/abc/unet/model.SafeTensors", 10'000);
+    home.file(".cache/pip/http/a/b/c/d", 10'000);
+    home.file(".cache/pip/http/shader.bin", 10'000);
+    const auto items = test::runStep(CleanupCatalog::appCaches, test::quietEnvironment(home.root())).items;
+    EXPECT_EQ(test::idsOf(items), (Paths{"cache.diffusers", "cache.pip", "cache.whisper"}));
+    ASSERT_EQ(items.size(), 3u);
+    for (const auto* item : {&items[0], &items[2]}) {
+        EXPECT_EQ(item->safety, Safety::review) << item->id;
+        EXPECT_EQ(item->consequence, "Models download again the next time a program loads them, which can take hours.");
+    }
+    EXPECT_EQ(items[1].safety, Safety::safe);
+    EXPECT_EQ(items[1].consequence, "The app rebuilds it as needed.");
+}
+
+TEST(AppCacheItemsTest, WeightsFilesByNameAndLargeBinBySize) {
+    const struct {
+        const char* name;
+        std::int64_t bytes;
+        bool weights;
+    } cases[] = {{"model.pt", 0, true},           {"model.PTH", 0, true},       {"last.ckpt", 0, true},
+                 {"x.safetensors", 0, true},      {"llama.gguf", 0, true},      {"enc.onnx", 0, true},
+                 {"pytorch_model.bin", 50'000'000, true}, {"shader.bin", 49'999'999, false},
+                 {"notes.txt", 900'000'000, false}, {"pt", 0, false}};
+    for (const auto& c : cases) EXPECT_EQ(ModelWeights::isWeightsFile(c.name, c.bytes), c.weights) << c.name;
 }
 
 // An Electron app's Chromium caches in its ~/.config folder join its other caches; its
