@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QStringList>
 
 namespace tidra::Formats {
 
@@ -98,6 +99,19 @@ QString relativeDate(Date date, Date now) {
   for (const auto& unit : units)
     if (magnitude >= unit.seconds) return counted(magnitude / unit.seconds, unit, past);
   return QStringLiteral("now");
+}
+
+QString processLines(const std::vector<ProcessGroup::Process>& processes, std::size_t limit) {
+  QStringList lines;
+  for (std::size_t i = 0; i < processes.size() && i < limit; ++i) {
+    const auto& process = processes[i];
+    QString line = QStringLiteral("• ") + fileName(process.command);
+    if (process.folder) line += QStringLiteral(" — in ") + fileName(*process.folder);
+    lines << line;
+  }
+  if (processes.size() > limit)
+    lines << QStringLiteral("• and %1 more").arg(static_cast<qlonglong>(processes.size() - limit));
+  return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace tidra::Formats
