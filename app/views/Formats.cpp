@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QStringList>
 
 namespace tidra::Formats {
 
@@ -102,16 +101,15 @@ QString relativeDate(Date date, Date now) {
 }
 
 QString processLines(const std::vector<ProcessGroup::Process>& processes, std::size_t limit) {
-  QStringList lines;
+  QString lines;
   for (std::size_t i = 0; i < processes.size() && i < limit; ++i) {
     const auto& process = processes[i];
-    QString line = QStringLiteral("• ") + fileName(process.command);
-    if (process.folder) line += QStringLiteral(" — in ") + fileName(*process.folder);
-    lines << line;
+    lines += QStringLiteral("\n• ") + fileName(process.command);
+    if (process.folder) lines += QStringLiteral(" — in ") + fileName(*process.folder);
   }
   if (processes.size() > limit)
-    lines << QStringLiteral("• and %1 more").arg(static_cast<qlonglong>(processes.size() - limit));
-  return lines.join(QLatin1Char('\n'));
+    lines += QStringLiteral("\n• and %1 more").arg(static_cast<qlonglong>(processes.size() - limit));
+  return lines;
 }
 
 }  // namespace tidra::Formats

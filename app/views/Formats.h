@@ -41,7 +41,8 @@ QString tildePath(const std::string& path, const std::string& home);
 QString relativeDate(Date date, Date now);
 
 // What a quit ends, one line per process: "• node server.js — in ~/code/webshop"; past
-// `limit` lines, one more says how many are left ("• and 3 more").
+// `limit` lines, one more says how many are left ("• and 3 more"). Each line starts on a line
+// of its own ("\n• ..."), so the list follows a sentence; empty for no processes.
 QString processLines(const std::vector<ProcessGroup::Process>& processes, std::size_t limit = 6);
 
 }  // namespace tidra::Formats

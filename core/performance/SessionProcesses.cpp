@@ -1,5 +1,6 @@
 #include "performance/SessionProcesses.h"
 
+#include "platform/PathText.h"
 #include "platform/ProcReader.h"
 
 #include <unistd.h>
@@ -93,19 +94,30 @@ std::optional<UnixRow> parseRow(std::string_view line) {
     return row;
 }
 
-std::set<pid_t> ownersOf(const sys::ProcReader& reader, const std::set<std::uint64_t>& inodes) {
-    std::set<pid_t> owners;
-    if (inodes.empty()) return owners;
+std::string nameOf(const sys::ProcReader& reader, pid_t pid) {
+    if (const auto path = reader.executable(pid)) return std::string(sys::PathText::lastComponent(*path));
+    const auto stat = reader.stat(pid);
+    return stat ? stat->comm : std::string();
+}
+
+// The owners of these sockets, and the processes named as the session's own.
+std::set<pid_t> seedsOf(const sys::ProcReader& reader, const std::set<std::uint64_t>& inodes) {
+    std::set<pid_t> seeds;
     for (const pid_t pid : reader.pids()) {
+        if (isSessionName(nameOf(reader, pid))) {
+            seeds.insert(pid);
+            continue;
+        }
+        if (inodes.empty()) continue;
         const auto held = reader.socketInodes(pid);
         if (std::any_of(held.begin(), held.end(), [&](std::uint64_t inode) { return inodes.count(inode) != 0; }))
-            owners.insert(pid);
+            seeds.insert(pid);
     }
-    return owners;
+    return seeds;
 }
 
 void addWithAncestors(const sys::ProcReader& reader, pid_t pid, std::set<pid_t>& out) {
-    for (int moves = 0; pid > 1 && moves < kMaxAncestors; ++moves) {
+    for (int moves = 0; pid >= 1 && moves < kMaxAncestors; ++moves) {
         if (!out.insert(pid).second) return;  // the rest of the chain is in already
         const auto stat = reader.stat(pid);
         if (!stat || stat->parent == pid) return;
@@ -151,7 +163,7 @@ std::set<std::uint64_t> listeningInodes(std::string_view unixTable, const std::v
 std::set<pid_t> read(const sys::ProcReader& reader, const Facts& facts) {
     std::set<pid_t> out;
     const auto table = reader.file("net/unix").value_or("");
-    std::set<pid_t> seeds = ownersOf(reader, listeningInodes(table, facts.sockets));
+    std::set<pid_t> seeds = seedsOf(reader, listeningInodes(table, facts.sockets));
     seeds.insert(facts.self);
     seeds.insert(facts.sessionLeader);
     for (const pid_t seed : seeds) addWithAncestors(reader, seed, out);

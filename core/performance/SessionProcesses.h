@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -37,9 +38,10 @@ struct Facts {
 std::vector<std::string> socketsOf(const std::map<std::string, std::string>& environment);
 
 // The pids of the session's processes below the reader's root: `facts.self`, the session
-// leader, the owners of the listening sockets (from <root>/net/unix and <root>/<pid>/fd), and
-// every ancestor of each up to, not including, pid 1. Processes of other users count as well:
-// their pids are simply never ours to signal. A socket nobody owns adds nothing.
+// leader, the owners of the listening sockets (from <root>/net/unix and <root>/<pid>/fd), the
+// processes whose executable (else kernel) name `isSessionName` knows, and every ancestor of
+// each, init included. Processes of other users count as well: their pids are simply never
+// ours to signal. A socket nobody owns adds nothing.
 std::set<pid_t> read(const sys::ProcReader& reader, const Facts& facts);
 
 // Inodes of the listening unix sockets at these paths in a <root>/net/unix text.

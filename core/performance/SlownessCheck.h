@@ -35,9 +35,9 @@ inline constexpr std::string_view battery = "x-apple.systempreferences:com.apple
 // ---- Remedies for one app ----
 
 // The first tool, in list order, that owns the group: it holds every pid of the group. Holding
-// only the main pid is not enough: every `node` shares one group, and stopping the dev server
-// that holds the smallest pid leaves the busy script running. A group without pids is owned
-// by none.
+// only the main pid is not enough: a program's group may hold more than the tool recognised in
+// it, and stopping the tool would leave the rest of the busy program running. A group without
+// pids is owned by none.
 std::optional<DeveloperTool> owner(const ProcessGroup& group, const std::vector<DeveloperTool>& tools);
 
 // True for a group that must never be quit: our own app (it holds our pid) and the processes

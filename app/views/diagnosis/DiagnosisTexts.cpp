@@ -64,7 +64,7 @@ Confirmation forQuit(const Fix::Quit& quit) {
                            ? QStringLiteral("the process")
                            : QStringLiteral("all ") + QString::number(group.pids.size()) + QStringLiteral(" processes");
   // Named one by one, so nobody ends a process they did not mean to.
-  return {QStringLiteral("Quit"), QStringLiteral("This ends ") + what + QStringLiteral(". Anything it was doing stops.\n") +
+  return {QStringLiteral("Quit"), QStringLiteral("This ends ") + what + QStringLiteral(". Anything it was doing stops.") +
                                        Formats::processLines(group.processes)};
 }
 
