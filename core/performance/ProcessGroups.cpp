@@ -92,11 +92,33 @@ const ProcessSnapshot& programRoot(const ProcessSnapshot& p, const Index& index)
     return *current;
 }
 
+// The arguments with a shell's "-c" command split into its words, so the command reads as a
+// command line rather than as one long path.
+std::vector<std::string> commandWords(const std::vector<std::string>& arguments) {
+    std::vector<std::string> words;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i == 0 || arguments[i - 1] != "-c") {
+            words.push_back(arguments[i]);
+            continue;
+        }
+        std::string_view command = arguments[i];
+        while (!command.empty()) {
+            const auto start = command.find_first_not_of(" \t\n");
+            if (start == std::string_view::npos) break;
+            command.remove_prefix(start);
+            const auto stop = std::min(command.find_first_of(" \t\n"), command.size());
+            words.emplace_back(command.substr(0, stop));
+            command.remove_prefix(stop);
+        }
+    }
+    return words;
+}
+
 // "node server.js — in ~/code/webshop" for a program an interpreter runs; the executable's
 // name for any other.
 std::string programName(const ProcessSnapshot& root, const std::string& home) {
     if (!isInterpreter(root.name) || root.arguments.empty()) return root.name;
-    auto arguments = root.arguments;
+    auto arguments = commandWords(root.arguments);
     // A login shell's "-bash" names no file.
     if (arguments.front().starts_with('-')) arguments.front() = root.name;
     std::string name = DeveloperTools::summary(arguments, root.folder.value_or(""));
@@ -146,7 +168,8 @@ Placement place(const ProcessSnapshot& p, const Owner& owner, const Index& index
 }
 
 ProcessGroup::Process describe(const ProcessSnapshot& p, const std::string& home) {
-    const auto arguments = p.arguments.empty() ? std::vector<std::string>{p.path.empty() ? p.name : p.path} : p.arguments;
+    const auto arguments =
+        p.arguments.empty() ? std::vector<std::string>{p.path.empty() ? p.name : p.path} : commandWords(p.arguments);
     std::optional<std::string> folder;
     if (p.folder) folder = DeveloperTools::shownFolder(*p.folder, home);
     return {p.pid, DeveloperTools::summary(arguments, p.folder.value_or("")), std::move(folder)};

@@ -170,12 +170,14 @@ TEST(ProcessGroupsTest, ProgramTreesFollowWhoStartedWhom) {
         child(20, 1, "/usr/bin/sh", {"sh", "/home/me/dev.sh"}, kWebshop),
         child(21, 20, kNode, {"node", "server.js"}, kWebshop), child(22, 20, "/usr/bin/python3.12", {"python3", "-m", "http.server"}, kWebshop),
         child(30, 999, "/usr/bin/python3", {"python3", "train.py"}, "/srv/ml"),
+        child(40, 1, "/usr/bin/sh", {"sh", "-c", "/usr/bin/ccache /usr/bin/c++ -O2 -c /srv/b/unity.cxx"}, "/srv/b"),
     };
     const std::vector<std::string> expected = {
         "program:10 app [10 11 12]",
         "program:13 node worker.js — in /opt/app [13 14 15]",
         "program:20 sh dev.sh — in ~/code/webshop [20 21 22]",
         "program:30 python3 train.py — in /srv/ml [30]",
+        "program:40 sh -c ccache c++ -O2 -c unity.cxx — in /srv/b [40]",
     };
     EXPECT_EQ(shapes(ProcessGroups::groups(processes, "/home/me")), expected);
 }
