@@ -100,4 +100,16 @@ QString relativeDate(Date date, Date now) {
   return QStringLiteral("now");
 }
 
+QString processLines(const std::vector<ProcessGroup::Process>& processes, std::size_t limit) {
+  QString lines;
+  for (std::size_t i = 0; i < processes.size() && i < limit; ++i) {
+    const auto& process = processes[i];
+    lines += QStringLiteral("\n• ") + fileName(process.command);
+    if (process.folder) lines += QStringLiteral(" — in ") + fileName(*process.folder);
+  }
+  if (processes.size() > limit)
+    lines += QStringLiteral("\n• and %1 more").arg(static_cast<qlonglong>(processes.size() - limit));
+  return lines;
+}
+
 }  // namespace tidra::Formats

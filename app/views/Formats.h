@@ -1,5 +1,7 @@
 #pragma once
 
+#include "performance/ProcessGroup.h"
+
 #include <QString>
 
 #include <chrono>
@@ -37,5 +39,10 @@ QString tildePath(const std::string& path, const std::string& home);
 // How long ago (or ahead) `date` is from `now`, in words: "just now", "5 minutes ago",
 // "yesterday", "3 days ago", "last week", "2 months ago", "tomorrow", "in 3 hours".
 QString relativeDate(Date date, Date now);
+
+// What a quit ends, one line per process: "• node server.js — in ~/code/webshop"; past
+// `limit` lines, one more says how many are left ("• and 3 more"). Each line starts on a line
+// of its own ("\n• ..."), so the list follows a sentence; empty for no processes.
+QString processLines(const std::vector<ProcessGroup::Process>& processes, std::size_t limit = 6);
 
 }  // namespace tidra::Formats

@@ -155,6 +155,10 @@ Process process(Row row, pid_t pid, Date now) {
         .cpuPercent = row.cpu,
         .responsiblePath = std::move(row.responsible),
         .started = ago(now, row.age),
+        .arguments = row.arguments.empty() ? std::vector<std::string>{row.path} : row.arguments,
+        .folder = row.folder,
+        .cgroup = {},
+        .isSessionProcess = false,
     };
     if (row.arguments.empty()) row.arguments = {row.path};
     return {std::move(snapshot), std::move(row.arguments), std::move(row.folder), std::move(row.ports), row.clients};

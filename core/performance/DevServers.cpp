@@ -138,12 +138,6 @@ std::optional<std::string> headIfLonger(const std::string& text, std::size_t cou
     return std::nullopt;
 }
 
-std::string shownFolder(const std::string& folder, const std::string& home) {
-    if (folder.size() > home.size() && folder.starts_with(home) && folder[home.size()] == '/')
-        return std::string("~").append(folder, home.size());
-    return folder;
-}
-
 std::string detail(const Tree& tree, const std::string& folder, const std::string& home, const Network& net,
                    bool orphan) {
     const std::size_t count = tree.members.size();
@@ -248,6 +242,13 @@ bool isWorkFolder(std::string_view folder, std::string_view home) {
     const std::string library = std::string(home) + "/Library";
     if (folder == "/" || folder == home || holds(folder, ".app/") || folder == library) return false;
     return !folder.starts_with(library + "/");
+}
+
+std::string shownFolder(const std::string& folder, const std::string& home) {
+    if (!home.empty() && folder == home) return "~";
+    if (!home.empty() && folder.size() > home.size() && folder.starts_with(home) && folder[home.size()] == '/')
+        return std::string("~").append(folder, home.size());
+    return folder;
 }
 
 std::string summary(const std::vector<std::string>& arguments, std::string_view folder) {

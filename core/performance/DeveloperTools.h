@@ -88,6 +88,9 @@ std::optional<std::string> devServerName(std::string_view commandLine);
 // False for "/", the home folder, folders inside an application bundle and the home's Library;
 // true for every other folder, also outside the home folder.
 bool isWorkFolder(std::string_view folder, std::string_view home);
+// The home folder written "~", a folder below it from "~" ("~/code/webshop"); any other
+// folder as it is.
+std::string shownFolder(const std::string& folder, const std::string& home);
 // A short, readable command line: executable names and folder-relative paths, at most 80
 // characters (longer ones end in "…", cut between characters as a reader sees them).
 std::string summary(const std::vector<std::string>& arguments, std::string_view folder);
@@ -117,8 +120,12 @@ struct Stopping {
     std::chrono::milliseconds timeout = std::chrono::seconds(60);
     // Our own pid, which is never signalled.
     pid_t self = 0;
+    // The processes the session stands on, read when a signal stop begins; never signalled.
+    // Unset means none.
+    std::function<std::set<pid_t>()> sessionProcesses;
 
-    // The live effects: pidfd signalling with a start-time check, Shell::run, getpid().
+    // The live effects: pidfd signalling with a start-time check, Shell::run, getpid(), and
+    // the session's processes as `SessionProcesses::read` finds them in /proc.
     static Stopping live();
 };
 
@@ -126,8 +133,8 @@ struct Stopping {
 // gone (an empty list included), when a quit found the application running and asked it to
 // quit, or when a stop command ran and succeeded within the limit; a command's `thenQuit` is
 // asked whatever the command did, and its answer does not count. Pids at or below 1, our own
-// pid and processes without a start time are never signalled and make the answer false; so
-// does a process we may not signal, while the others are still signalled.
+// pid, the session's processes and processes without a start time are never signalled and make
+// the answer false; so does a process we may not signal, while the others are still signalled.
 bool stop(const DeveloperTool& tool, const Stopping& stopping = Stopping::live());
 
 // Asks the application with this identifier to quit. Linux has no application registry: Docker

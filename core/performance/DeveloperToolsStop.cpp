@@ -2,6 +2,7 @@
 #include "performance/DeveloperTools.h"
 
 #include "performance/ProcessClock.h"
+#include "performance/SessionProcesses.h"
 #include "platform/ProcReader.h"
 #include "platform/ProcessSignal.h"
 
@@ -31,9 +32,12 @@ SignalOutcome outcomeOf(sys::ProcessSignal::Outcome outcome) {
 
 // Whether the process meant is stopped, or asked to stop, after this attempt. A replaced pid
 // means the process meant ended long ago; the newcomer is left alone.
-bool signalOne(const DeveloperTool::ProcessRef& process, bool force, const Stopping& stopping) {
-    // kill(0) and kill(-1) would reach whole groups, pid 1 is init, and we do not stop ourselves.
-    if (process.pid <= 1 || process.pid == stopping.self || !process.started) return false;
+bool signalOne(const DeveloperTool::ProcessRef& process, bool force, const Stopping& stopping,
+               const std::set<pid_t>& session) {
+    // kill(0) and kill(-1) would reach whole groups, pid 1 is init, and we do not stop ourselves
+    // or the session we run in.
+    if (process.pid <= 1 || process.pid == stopping.self || session.count(process.pid) != 0 || !process.started)
+        return false;
     const auto& send = force ? stopping.forceTerminate : stopping.terminate;
     switch (send(process.pid, *process.started)) {
     case SignalOutcome::sent:
@@ -54,8 +58,9 @@ SignalOutcome signalIfSame(pid_t pid, int signal, std::chrono::system_clock::tim
 }
 
 bool stopSignal(const Stop::Signal& stop, const Stopping& stopping) {
+    const auto session = stopping.sessionProcesses ? stopping.sessionProcesses() : std::set<pid_t>{};
     bool all = true;
-    for (const auto& process : stop.processes) all = signalOne(process, stop.force, stopping) && all;
+    for (const auto& process : stop.processes) all = signalOne(process, stop.force, stopping, session) && all;
     return all;
 }
 
@@ -75,6 +80,7 @@ Stopping Stopping::live() {
     stopping.run = [](const std::string& tool, const std::vector<std::string>& arguments,
                       std::chrono::milliseconds timeout) { return Shell::run(tool, arguments, {}, timeout); };
     stopping.self = ::getpid();
+    stopping.sessionProcesses = [] { return SessionProcesses::read(sys::ProcReader(), SessionProcesses::Facts::live()); };
     return stopping;
 }
 

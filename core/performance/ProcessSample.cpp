@@ -6,7 +6,7 @@
 
 namespace tidra {
 
-ProcessSample::ProcessSample(std::vector<ProcessSnapshot> snapshots)
-    : processes(std::move(snapshots)), groups(ProcessGroups::groups(processes)) {}
+ProcessSample::ProcessSample(std::vector<ProcessSnapshot> snapshots, const std::string& home)
+    : processes(std::move(snapshots)), groups(ProcessGroups::groups(processes, home)) {}
 
 } // namespace tidra

@@ -3,6 +3,7 @@
 #include "performance/ProcessGroup.h"
 #include "performance/ProcessSnapshot.h"
 
+#include <string>
 #include <vector>
 
 namespace tidra {
@@ -14,8 +15,8 @@ struct ProcessSample {
     std::vector<ProcessGroup> groups;
 
     ProcessSample() = default;
-    // A sample of these snapshots, grouped.
-    explicit ProcessSample(std::vector<ProcessSnapshot> snapshots);
+    // A sample of these snapshots, grouped; folders below `home` are named from "~".
+    explicit ProcessSample(std::vector<ProcessSnapshot> snapshots, const std::string& home = {});
 };
 
 } // namespace tidra

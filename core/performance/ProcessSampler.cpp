@@ -6,6 +6,7 @@
 
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
+#include <pwd.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -15,6 +16,9 @@ namespace tidra {
 namespace {
 
 constexpr std::uint64_t kNanosPerSecond = 1'000'000'000;
+// How long a reading of the session's processes serves; a new socket owner, such as an ssh
+// agent started later, is known within this time.
+constexpr std::uint64_t kSessionLifetime = 30 * kNanosPerSecond;
 
 std::uint64_t monotonicNow() {
     timespec now{};
@@ -28,10 +32,27 @@ std::string nameOf(pid_t pid, const std::string& path, const std::string& comm) 
     return "pid " + std::to_string(pid);
 }
 
+std::string homeOf(uid_t owner) {
+    const passwd* entry = ::getpwuid(owner);
+    return entry && entry->pw_dir ? entry->pw_dir : "";
+}
+
 ProcessSampler::Options withDefaults(ProcessSampler::Options options) {
     if (!options.owner) options.owner = ::geteuid();
     if (!options.monotonicNanoseconds) options.monotonicNanoseconds = monotonicNow;
+    if (!options.home) options.home = homeOf(*options.owner);
+    if (!options.session)
+        options.session = options.procRoot == "/proc" ? SessionProcesses::Facts::live() : SessionProcesses::Facts{};
     return options;
+}
+
+// The proc file holding a process's control groups has one "0::<path>" line on the unified
+// hierarchy.
+std::string unifiedGroup(const std::string& text) {
+    const auto at = ("\n" + text).find("\n0::");
+    if (at == std::string::npos) return {};
+    const auto start = at + 3;
+    return text.substr(start, text.find('\n', start) - start);
 }
 
 } // namespace
@@ -65,9 +86,19 @@ ProcessSample ProcessSampler::sample() {
         cpu.emplace(reading->identity, reading->cpuNanos);
         snapshots.push_back(std::move(reading->snapshot));
     }
+    const auto& session = sessionProcesses(now);
+    for (auto& snapshot : snapshots) snapshot.isSessionProcess = session.count(snapshot.pid) != 0;
     previousCPU_ = std::move(cpu);
     previousTime_ = now;
-    return ProcessSample(std::move(snapshots));
+    return ProcessSample(std::move(snapshots), *options_.home);
+}
+
+const std::set<pid_t>& ProcessSampler::sessionProcesses(std::uint64_t now) {
+    if (!sessionRead_ || now - *sessionRead_ >= kSessionLifetime) {
+        session_ = SessionProcesses::read(*reader_, *options_.session);
+        sessionRead_ = now;
+    }
+    return session_;
 }
 
 std::optional<ProcessSampler::Reading> ProcessSampler::read(pid_t pid) const {
@@ -83,6 +114,9 @@ std::optional<ProcessSampler::Reading> ProcessSampler::read(pid_t pid) const {
     p.path = reader_->executable(pid).value_or("");
     p.name = nameOf(pid, p.path, stat->comm);
     p.memoryBytes = status->memoryBytes;
+    p.arguments = reader_->arguments(pid);
+    p.folder = reader_->workingDirectory(pid);
+    p.cgroup = unifiedGroup(reader_->file(std::to_string(pid) + "/cgroup").value_or(""));
     if (bootTime_) p.started = ProcessClock::startTime(*bootTime_, stat->startTicks);
     return Reading{std::move(p), {pid, stat->startTicks}, ProcessClock::nanosFromTicks(stat->cpuTicks)};
 }

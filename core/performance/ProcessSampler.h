@@ -1,6 +1,7 @@
 #pragma once
 
 #include "performance/ProcessSample.h"
+#include "performance/SessionProcesses.h"
 
 #include <sys/types.h>
 
@@ -10,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace tidra::sys {
@@ -32,6 +34,12 @@ public:
         std::optional<uid_t> owner;
         // Monotonic time in nanoseconds; the elapsed time of CPU percentages.
         std::function<std::uint64_t()> monotonicNanoseconds;
+        // The owner's home folder, for the "~" in program names; absent means the owner's
+        // home from the password database.
+        std::optional<std::string> home;
+        // What the running session tells about itself; absent means the live facts when the
+        // proc folder is "/proc", and none for a fixture.
+        std::optional<SessionProcesses::Facts> session;
     };
 
     ProcessSampler();
@@ -42,6 +50,7 @@ public:
 
     // One snapshot of every process of the owner, kernel threads left out, in the order /proc
     // lists them, grouped. A process that ends or turns unreadable while it is read is left out.
+    // Processes the session stands on are marked (`isSessionProcess`).
     // CPU percent is 0 on the first sample and for a process that is new since the previous
     // one (a reused pid counts as new: it is recognised by its start time). An unreadable proc
     // root gives an empty sample.
@@ -64,6 +73,7 @@ private:
 
     std::optional<Reading> read(pid_t pid) const;
     double cpuPercent(const Reading& reading, std::uint64_t elapsed) const;
+    const std::set<pid_t>& sessionProcesses(std::uint64_t now);
 
     std::mutex mutex_;
     Options options_;
@@ -75,6 +85,10 @@ private:
     CpuTimes previousCPU_;
     // Monotonic time of the previous sample; 0 before the first.
     std::uint64_t previousTime_ = 0;
+    // The session's processes and when they were read: finding the owners of its sockets
+    // looks at every process's descriptors, and they seldom change.
+    std::set<pid_t> session_;
+    std::optional<std::uint64_t> sessionRead_;
 };
 
 } // namespace tidra

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tidra {
 
@@ -33,6 +34,17 @@ struct ProcessSnapshot {
     // process within one program run, so (pid, started) identifies a process: compare it
     // before sending a signal. Absent when it cannot be read.
     std::optional<std::chrono::system_clock::time_point> started;
+    // The argument vector, program name first; empty when it cannot be read.
+    std::vector<std::string> arguments;
+    // The working folder; absent when it cannot be read.
+    std::optional<std::string> folder;
+    // The process's control group in the unified hierarchy ("/user.slice/.../app-firefox-12.scope");
+    // empty when it cannot be read. A desktop launches each app in a unit of its own.
+    std::string cgroup;
+    // The running session stands on it: Tidra itself or one of its ancestors, the leader of
+    // Tidra's session, the owner of one of the session's sockets or one of that owner's
+    // ancestors (see SessionProcesses). Never offered to quit, never signalled.
+    bool isSessionProcess = false;
 
     bool operator==(const ProcessSnapshot&) const = default;
 };

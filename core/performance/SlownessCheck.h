@@ -35,15 +35,14 @@ inline constexpr std::string_view battery = "x-apple.systempreferences:com.apple
 // ---- Remedies for one app ----
 
 // The first tool, in list order, that owns the group: it holds every pid of the group. Holding
-// only the main pid is not enough: every `node` shares one group, and stopping the dev server
-// that holds the smallest pid leaves the busy script running. A group without pids is owned
-// by none.
+// only the main pid is not enough: a program's group may hold more than the tool recognised in
+// it, and stopping the tool would leave the rest of the busy program running. A group without
+// pids is owned by none.
 std::optional<DeveloperTool> owner(const ProcessGroup& group, const std::vector<DeveloperTool>& tools);
 
 // True for a group that must never be quit: our own app (it holds our pid) and the processes
-// the desktop session depends on (display servers, the shell, sound, the session bus, systemd,
-// the window manager, the notification daemon, panels and tray hosts); quitting one of them
-// ends or cripples the session, and may take every unsaved document with it.
+// the desktop session stands on (`ProcessGroup::isProtected`, or a group named as one of them);
+// quitting one of them ends or cripples the session, and may take every unsaved document with it.
 bool isProtected(const ProcessGroup& group);
 
 // Stop the owning tool when there is one; else quit the group, unless it is protected, which

@@ -1,6 +1,8 @@
 // The remedies the slowness check offers for one app, and its wording of numbers.
 #include "performance/SlownessCheck.h"
 
+#include "performance/SessionProcesses.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,27 +18,6 @@ bool holdsAll(const DeveloperTool& tool, const std::vector<pid_t>& pids) {
     return std::all_of(pids.begin(), pids.end(), [&](pid_t pid) { return toolPids.count(pid) != 0; });
 }
 
-bool isSessionProcess(const std::string& name) {
-    static const std::set<std::string, std::less<>> session = {
-        // Display servers, desktop shells and session managers.
-        "gnome-shell", "Xorg", "Xwayland", "plasmashell", "cinnamon", "gnome-session-binary", "xfce4-session",
-        "lxsession", "lxqt-session", "mate-session", "ksmserver",
-        // Sound, the session bus and the service manager.
-        "pipewire", "pipewire-pulse", "wireplumber", "pulseaudio", "systemd", "dbus-daemon", "dbus-broker",
-        "dbus-broker-launch",
-        // Window managers and compositors.
-        "openbox", "mutter", "metacity", "marco", "muffin", "xfwm4", "compiz", "i3", "sway", "awesome", "fluxbox",
-        "icewm", "bspwm", "herbstluftwm", "xmonad", "fvwm", "fvwm3", "enlightenment", "weston", "labwc", "wayfire",
-        "Hyprland", "picom",
-        // Notification daemons.
-        "dunst", "mako", "notify-osd", "xfce4-notifyd", "notification-daemon", "lxqt-notificationd", "swaync",
-        "mate-notification-daemon",
-        // Panels and tray hosts.
-        "stalonetray", "trayer", "xfce4-panel", "lxpanel", "lxqt-panel", "mate-panel", "gnome-panel", "tint2",
-        "polybar", "waybar", "budgie-panel", "snixembed"};
-    return session.count(name) != 0 || name.starts_with("kwin_");
-}
-
 } // namespace
 
 std::optional<DeveloperTool> owner(const ProcessGroup& group, const std::vector<DeveloperTool>& tools) {
@@ -50,7 +31,8 @@ std::optional<DeveloperTool> owner(const ProcessGroup& group, const std::vector<
 
 bool isProtected(const ProcessGroup& group) {
     const pid_t self = ::getpid();
-    return isSessionProcess(group.name) || std::find(group.pids.begin(), group.pids.end(), self) != group.pids.end();
+    return group.isProtected || SessionProcesses::isSessionName(group.name) ||
+           std::find(group.pids.begin(), group.pids.end(), self) != group.pids.end();
 }
 
 std::optional<SlownessFinding::Fix> fixFor(const ProcessGroup& group, const std::vector<DeveloperTool>& tools) {

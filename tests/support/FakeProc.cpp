@@ -23,6 +23,7 @@ void FakeProc::add(const FakeProcess& p) {
     home_.text(dir + "/cmdline", p.cmdline);
     if (p.exe) home_.symlink(dir + "/exe", *p.exe);
     if (p.cwd) home_.symlink(dir + "/cwd", *p.cwd);
+    if (!p.cgroup.empty()) home_.text(dir + "/cgroup", "0::" + p.cgroup + "\n");
     home_.dir(dir + "/fd");
     for (const auto& [number, target] : p.fds) home_.symlink(dir + "/fd/" + std::to_string(number), target);
 }
@@ -37,5 +38,7 @@ void FakeProc::setBootTime(std::int64_t secondsSince1970) {
 void FakeProc::setTcp(const std::string& text) { home_.text(relative_ + "/net/tcp", text); }
 
 void FakeProc::setTcp6(const std::string& text) { home_.text(relative_ + "/net/tcp6", text); }
+
+void FakeProc::setUnix(const std::string& text) { home_.text(relative_ + "/net/unix", text); }
 
 } // namespace tidra::test

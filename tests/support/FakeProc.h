@@ -32,10 +32,12 @@ struct FakeProcess {
     std::string cmdline = {};
     // Descriptor number and link target, e.g. {3, "socket:[1234]"}.
     std::vector<std::pair<int, std::string>> fds = {};
+    // Path in the unified control-group hierarchy; empty leaves the cgroup file out.
+    std::string cgroup = {};
 };
 
 // A folder laid out like /proc (per-process stat, status, cmdline, exe, cwd and fd links; the
-// system-wide stat; net/tcp and net/tcp6), built inside a TempHome.
+// system-wide stat; net/tcp, net/tcp6 and net/unix), built inside a TempHome.
 class FakeProc {
 public:
     explicit FakeProc(TempHome& home, const std::string& relative = "proc");
@@ -49,6 +51,7 @@ public:
     // Whole table texts, header line included.
     void setTcp(const std::string& text);
     void setTcp6(const std::string& text);
+    void setUnix(const std::string& text);
 
 private:
     TempHome& home_;

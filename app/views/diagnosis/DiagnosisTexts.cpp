@@ -1,5 +1,6 @@
 #include "views/diagnosis/DiagnosisTexts.h"
 
+#include "views/Formats.h"
 #include "views/design/Brand.h"
 
 #include <QLocale>
@@ -62,7 +63,9 @@ Confirmation forQuit(const Fix::Quit& quit) {
   const QString what = group.pids.size() == 1
                            ? QStringLiteral("the process")
                            : QStringLiteral("all ") + QString::number(group.pids.size()) + QStringLiteral(" processes");
-  return {QStringLiteral("Quit"), QStringLiteral("This ends ") + what + QStringLiteral(". Anything it was doing stops.")};
+  // Named one by one, so nobody ends a process they did not mean to.
+  return {QStringLiteral("Quit"), QStringLiteral("This ends ") + what + QStringLiteral(". Anything it was doing stops.") +
+                                       Formats::processLines(group.processes)};
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ QString quitMessage(const ProcessGroup& group) {
   const QString what = group.pids.size() == 1
                            ? tr("the process")
                            : tr("all %1 processes").arg(static_cast<qlonglong>(group.pids.size()));
-  return tr("This ends %1. Anything it was doing stops.").arg(what);
+  return tr("This ends %1. Anything it was doing stops.").arg(what) + Formats::processLines(group.processes);
 }
 
 QString startupCaption() {

@@ -8,8 +8,14 @@
 #include "performance/ProcessSampler.h"
 #include "performance/SlownessCheck.h"
 
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
 
 #include <signal.h>
 #include <spawn.h>
@@ -58,6 +64,64 @@ std::map<pid_t, std::chrono::system_clock::time_point> startTimes(const std::set
 
 // Reaped here, or already gone.
 bool ended(pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) == pid || ::kill(pid, 0) != 0; }
+
+pid_t spawnIn(const std::string& folder, std::vector<std::string> arguments) {
+  std::vector<char*> argv;
+  for (auto& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  pid_t pid = 0;
+  const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return failed ? 0 : pid;
+}
+
+// User plus system clock ticks the process has used; 0 when it cannot be read.
+std::uint64_t cpuTicks(pid_t pid) {
+  std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const auto close = text.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream rest(text.substr(close + 2));
+  std::string field;
+  std::uint64_t user = 0, system = 0;
+  for (int i = 3; i <= 15 && rest >> field; ++i) {
+    if (i == 14) user = std::stoull(field);
+    if (i == 15) system = std::stoull(field);
+  }
+  return user + system;
+}
+
+// This test's own machine: the live sampler over this process and the programs it started, so
+// the compilers of other work on the machine do not take the busy findings. Its clock runs with
+// the busy script's processor time, so the script reads fully busy however loaded the machine
+// is; from the second sample on it first waits until the script has used a third of a second.
+PerformanceServices::Sample ownMachine(std::set<pid_t> started, pid_t busy) {
+  const auto nanosPerTick = std::uint64_t(1'000'000'000 / ::sysconf(_SC_CLK_TCK));
+  ProcessSampler::Options options;
+  options.monotonicNanoseconds = [=] { return cpuTicks(busy) * nanosPerTick; };
+  auto sampler = std::make_shared<ProcessSampler>(std::move(options));
+  auto previous = std::make_shared<std::optional<std::uint64_t>>();
+  return [=] {
+    if (*previous) {
+      const auto deadline = std::chrono::steady_clock::now() + 20s;
+      while (cpuTicks(busy) < **previous + 33 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    }
+    *previous = cpuTicks(busy);
+    auto processes = sampler->sample().processes;
+    std::erase_if(processes, [&](const ProcessSnapshot& p) { return p.pid != ::getpid() && !started.contains(p.pid); });
+    return ProcessSample(processes, "/home/me");
+  };
+}
+
+pid_t childOf(pid_t parent) {
+  for (const auto& p : ProcessSampler().sample().processes)
+    if (p.parentPID == parent && p.name == "node") return p.pid;
+  return 0;
+}
 
 }  // namespace
 
@@ -174,8 +238,13 @@ private slots:
 
     PerformanceModel fake;
     fake.stopTool = [](const DeveloperTool& tool) { return DeveloperTools::stop(tool); };
-    ProcessSnapshot first{sampled, 0, "/bin/sleep", "sleep", 1, 0, "", started[sampled]};
-    ProcessSnapshot second{replaced, 0, "/bin/sleep", "sleep", 1, 0, "", started[replaced] - 10s};
+    ProcessSnapshot first, second;
+    first.pid = sampled, second.pid = replaced;
+    first.path = second.path = "/bin/sleep";
+    first.name = second.name = "sleep";
+    first.memoryBytes = second.memoryBytes = 1;
+    first.started = started[sampled];
+    second.started = started[replaced] - 10s;
     fake.machine->sample = ProcessSample({first, second});
     auto& model = fake.make();
     check(fake);
@@ -185,6 +254,62 @@ private slots:
     QVERIFY(!ended(replaced));
     ::kill(replaced, SIGKILL);
     ::waitpid(replaced, nullptr, 0);
+  }
+
+  // Two programs of one runtime started here, a busy script and an idle server, and a third
+  // under a shell of its own: three groups, and the busy finding's Quit ends the busy one only.
+  void theBusyFindingsQuitEndsOnlyTheBusyProgram() {
+    QTemporaryDir folder;
+    const std::string webshop = folder.path().toStdString();
+    std::ofstream(webshop + "/busy.js") << "for (;;) {}\n";
+    std::ofstream(webshop + "/server.js") << "require('http').createServer(() => {}).listen(0);\n";
+    const pid_t busy = spawnIn(webshop, {"node", "busy.js"});
+    const pid_t server = spawnIn(webshop, {"node", "server.js"});
+    const pid_t shell = spawnIn(webshop, {"sh", "-c", "node server.js; :"});
+    QVERIFY(busy && server && shell);
+    pid_t third = 0;
+    QTRY_VERIFY((third = childOf(shell)) != 0);
+    const auto cleanup = qScopeGuard([&] {
+      for (const pid_t pid : {busy, server, third, shell}) ::kill(pid, SIGKILL);
+      for (const pid_t pid : {busy, server, shell}) ::waitpid(pid, nullptr, 0);
+    });
+
+    const std::set<pid_t> ours = {busy, server, shell, third};
+    std::vector<std::vector<pid_t>> groups;
+    for (const auto& group : ProcessSampler().sample().groups) {
+      std::vector<pid_t> members;
+      std::copy_if(group.pids.begin(), group.pids.end(), std::back_inserter(members),
+                   [&](pid_t pid) { return ours.contains(pid); });
+      if (!members.empty()) groups.push_back(members);
+    }
+    std::sort(groups.begin(), groups.end());
+    std::vector<std::vector<pid_t>> expected = {{busy}, {server}, {shell, third}};
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(groups, expected);
+
+    PerformanceModel fake;
+    fake.stopTool = [](const DeveloperTool& tool) { return DeveloperTools::stop(tool); };
+    fake.newSampler = [=] { return ownMachine(ours, busy); };
+    auto& model = fake.make();
+    check(fake);
+
+    const auto findings = model.diagnosis().phase().findings;
+    const auto cpu = std::find_if(findings.begin(), findings.end(), [](const auto& f) { return f.id.starts_with("cpu."); });
+    QString found;
+    for (const auto& f : findings) found += QString::fromStdString(f.id + " " + f.title + "; ");
+    QVERIFY2(cpu != findings.end(), qPrintable("the busy script is found among " + found));
+    QVERIFY(cpu->fix);
+    const auto* quit = std::get_if<Fix::Quit>(&cpu->fix->value);
+    QVERIFY(quit);
+    QCOMPARE(quit->group.pids, std::vector<pid_t>{busy});
+    QCOMPARE(cpu->title, "node busy.js — in " + webshop + " is keeping the processor busy");
+    QCOMPARE(quit->group.processes, (std::vector<ProcessGroup::Process>{{busy, "node busy.js", webshop}}));
+
+    model.diagnosis().apply(*cpu, model);
+    QTRY_VERIFY(ended(busy));
+    QVERIFY(!ended(server));
+    QVERIFY(!ended(shell));
+    QCOMPARE(::kill(third, 0), 0);
   }
 
   void aDemoCheckUsesTheDemoMachineAndTheModelsDisk() {

@@ -141,6 +141,8 @@ struct PerformanceModel {
   FileServices files = quietFiles();
   // Replaces the fake stop when set, e.g. with the engine's own.
   std::function<bool(const DeveloperTool&)> stopTool;
+  // Replaces the fake samples when set, e.g. with live ones.
+  std::function<PerformanceServices::Sample()> newSampler;
   TestScheduler scheduler;
   std::unique_ptr<AppModel> model;
 
@@ -149,6 +151,7 @@ struct PerformanceModel {
     services.cleanup = fakeCleanup(disk);
     services.performance = recordingPerformance(machine);
     if (stopTool) services.performance.stopTool = stopTool;
+    if (newSampler) services.performance.newSampler = newSampler;
     services.files = files;
     services.projects = quietProjects();
     services.applications = quietApplications();

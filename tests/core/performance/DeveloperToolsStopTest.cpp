@@ -114,6 +114,23 @@ TEST_F(DeveloperToolsStopTest, AForcedStopKillsWhatThePoliteOneWouldAsk) {
     EXPECT_TRUE(signalled.empty());
 }
 
+// The session's processes are read once per stop, and neither asked nor killed.
+TEST_F(DeveloperToolsStopTest, TheSessionsProcessesAreNeverSignalled) {
+    int reads = 0;
+    for (const bool force : {false, true}) {
+        DeveloperTools::Stopping s = stopping();
+        s.sessionProcesses = [&] {
+            ++reads;
+            return std::set<pid_t>{20, 21};
+        };
+        const Stop::Signal stop{{{20, kStartedAt}, {10, kStartedAt}, {21, kStartedAt}}, force};
+        EXPECT_FALSE(DeveloperTools::stop(toolStoppedBy(stop), s));
+    }
+    EXPECT_EQ(signalled, std::vector<pid_t>{10});
+    EXPECT_EQ(forced, std::vector<pid_t>{10});
+    EXPECT_EQ(reads, 2);
+}
+
 TEST_F(DeveloperToolsStopTest, QuittingDockerDesktopStopsItsUserServiceWhenActive) {
     const std::string isActive = "/usr/bin/systemctl --user is-active --quiet docker-desktop";
     const std::string stopIt = "/usr/bin/systemctl --user stop docker-desktop";

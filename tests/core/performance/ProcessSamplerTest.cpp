@@ -30,18 +30,21 @@ const ProcessSnapshot* find(const ProcessSample& sample, pid_t pid) {
 class ProcessSamplerTest : public ::testing::Test {
 protected:
     ProcessSampler sampler() {
-        return ProcessSampler({proc.root(), kMe, [this] { return now; }});
+        return ProcessSampler({proc.root(), kMe, [this] { return now; }, "/home/me", facts});
     }
 
     TempHome home;
     FakeProc proc{home};
     std::uint64_t now = 50 * kSecond;
+    SessionProcesses::Facts facts;
 };
 
 TEST_F(ProcessSamplerTest, ReadsTheOwnersProcesses) {
     proc.setBootTime(1'700'000'000);
     proc.add({.pid = 100, .comm = "node", .parent = 40, .userTicks = 7, .startTicks = 5 * kTicks + kTicks / 2,
-              .uid = kMe, .anonKB = 1000, .shmemKB = 24, .swapKB = 2, .exe = "/usr/bin/node (deleted)"});
+              .uid = kMe, .anonKB = 1000, .shmemKB = 24, .swapKB = 2, .exe = "/usr/bin/node (deleted)",
+              .cwd = "/home/me/code/webshop", .cmdline = std::string("node\0server.js\0", 15),
+              .cgroup = "/user.slice/user-1000.slice/session-2.scope"});
     proc.add({.pid = 101, .comm = "Web (Content)", .uid = kMe});
     proc.add({.pid = 102, .comm = "", .uid = kMe});
     proc.add({.pid = 103, .comm = "sshd", .uid = 0, .exe = "/usr/sbin/sshd"});
@@ -68,12 +71,17 @@ TEST_F(ProcessSamplerTest, ReadsTheOwnersProcesses) {
     EXPECT_EQ(node->responsiblePath, "");
     EXPECT_EQ(node->started, std::chrono::system_clock::time_point(std::chrono::seconds(1'700'000'000)) +
                                  std::chrono::milliseconds(5500));
+    EXPECT_EQ(node->arguments, (std::vector<std::string>{"node", "server.js"}));
+    EXPECT_EQ(node->folder, "/home/me/code/webshop");
+    EXPECT_EQ(node->cgroup, "/user.slice/user-1000.slice/session-2.scope");
     EXPECT_EQ(find(sample, 101)->name, "Web (Content)");
     EXPECT_EQ(find(sample, 101)->path, "");
+    EXPECT_EQ(find(sample, 101)->cgroup, "") << "no control group file, none read";
     EXPECT_EQ(find(sample, 102)->name, "pid 102");
 
     ASSERT_EQ(sample.groups.size(), 3u);
-    EXPECT_EQ(sample.groups.front().id, "node");
+    EXPECT_EQ(sample.groups.front().id, "program:100");
+    EXPECT_EQ(sample.groups.front().name, "node server.js — in ~/code/webshop") << "the sampler's home names the folder";
 }
 
 TEST_F(ProcessSamplerTest, MeasuresCpuSinceThePreviousSample) {
@@ -124,7 +132,7 @@ TEST_F(ProcessSamplerTest, ForgetsProcessesThatEnded) {
 }
 
 TEST_F(ProcessSamplerTest, AnUnreadableRootGivesAnEmptySample) {
-    ProcessSampler s({home.path("nowhere"), kMe, {}});
+    ProcessSampler s({home.path("nowhere"), kMe, {}, {}, {}});
     const ProcessSample sample = s.sample();
     EXPECT_TRUE(sample.processes.empty());
     EXPECT_TRUE(sample.groups.empty());

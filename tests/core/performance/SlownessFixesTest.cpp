@@ -42,21 +42,22 @@ TEST(SlownessFixesTest, OwnerHoldsEveryPid) {
     EXPECT_FALSE(SlownessCheck::owner(empty, {server})) << "a group without pids is nobody's";
 }
 
-// An idle dev server and a busy script, both `node`, both children of one shell: the remedy for
-// the busy group must reach the busy script, and may stop the server only by saying so.
+// An idle dev server and a busy script, both `node`, both children of one program: the remedy
+// for the busy script reaches the busy script alone, and names it.
 TEST(SlownessFixesTest, TheBusyNodeScriptIsTheOneNamedAndStopped) {
     TempHome home;
     FakeProc proc(home);
     const std::uint64_t ticks = std::uint64_t(sys::ProcReader::ticksPerSecond());
     std::uint64_t now = 50'000'000'000;
-    ProcessSampler sampler({proc.root(), 1000, [&] { return now; }});
-    const auto node = [&](pid_t pid, std::uint64_t busy) {
-        proc.add({.pid = pid, .comm = "node", .parent = 40, .userTicks = busy, .uid = 1000, .exe = "/usr/bin/node"});
+    ProcessSampler sampler({proc.root(), 1000, [&] { return now; }, "/home/me", SessionProcesses::Facts{}});
+    const auto node = [&](pid_t pid, std::uint64_t busy, std::string script) {
+        proc.add({.pid = pid, .comm = "node", .parent = 40, .userTicks = busy, .uid = 1000, .exe = "/usr/bin/node",
+                  .cwd = "/home/me/app", .cmdline = std::string("node\0", 5) + script + '\0'});
     };
-    node(100, 0);
-    node(200, 0);
+    node(100, 0, "server.js");
+    node(200, 0, "busy.js");
     sampler.sample();
-    node(200, ticks * 95 / 100);
+    node(200, ticks * 95 / 100, "busy.js");
     now += 1'000'000'000;
     SlownessInputs inputs;
     inputs.heat = SlownessInputs::Heat::hot;
@@ -77,9 +78,10 @@ TEST(SlownessFixesTest, TheBusyNodeScriptIsTheOneNamedAndStopped) {
     ASSERT_TRUE(heat->fix);
     const auto* quit = std::get_if<SlownessFinding::Fix::Quit>(&heat->fix->value);
     ASSERT_NE(quit, nullptr) << "not " << describe(heat->fix);
-    EXPECT_EQ(quit->group.pids, (std::vector<pid_t>{100, 200}));
-    EXPECT_EQ(heat->fixTitle, std::optional<std::string>("Quit node"));
-    EXPECT_NE(heat->detail.find("The busiest app is node, at 95 %"), std::string::npos) << heat->detail;
+    EXPECT_EQ(quit->group.pids, (std::vector<pid_t>{200})) << "never the server, though it runs the same node";
+    EXPECT_EQ(heat->fixTitle, std::optional<std::string>("Quit node busy.js — in ~/app"));
+    EXPECT_NE(heat->detail.find("The busiest app is node busy.js — in ~/app, at 95 %"), std::string::npos)
+        << heat->detail;
 }
 
 TEST(SlownessFixesTest, FixAndTitleFollowTheOwnersKind) {
@@ -109,6 +111,8 @@ TEST(SlownessFixesTest, FixAndTitleFollowTheOwnersKind) {
 // quitting ourselves ends the check.
 TEST(SlownessFixesTest, SessionProcessesAndOurselvesAreNeverQuit) {
     const pid_t self = ::getpid();
+    auto sessionScript = group("sh session.sh — in ~", 0, 0, {10});
+    sessionScript.isProtected = true;
     struct Row {
         ProcessGroup group;
         bool isProtected;
@@ -123,6 +127,13 @@ TEST(SlownessFixesTest, SessionProcessesAndOurselvesAreNeverQuit) {
         {group("stalonetray", 0, 0, {10}), true},   {group("xfce4-panel", 0, 0, {10}), true},
         {group("Firefox", 0, 0, {10}), false},      {group("xorg-helper", 0, 0, {10}), false},
         {group("systemd-resolved", 0, 0, {10}), false},
+        {group("Xvfb", 0, 0, {10}), true},          {group("Xvnc", 0, 0, {10}), true},
+        {group("Xtigervnc", 0, 0, {10}), true},     {group("Xephyr", 0, 0, {10}), true},
+        {group("dbus-run-session", 0, 0, {10}), true}, {group("dbus-launch", 0, 0, {10}), true},
+        {group("ssh-agent", 0, 0, {10}), true},     {group("xss-lock", 0, 0, {10}), true},
+        {group("polkit-gnome-authentication-agent-1", 0, 0, {10}), true},
+        {group("gnome-keyring-daemon", 0, 0, {10}), true},
+        {sessionScript, true},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(SlownessCheck::isProtected(row.group), row.isProtected) << row.group.name;

@@ -91,11 +91,16 @@ private slots:
     QTest::newRow("an app") << 3 << "Quit" << "Xcode gets a chance to save first.";
     QTest::newRow("one process") << 4 << "Quit" << "This ends the process. Anything it was doing stops.";
     QTest::newRow("three processes") << 5 << "Quit" << "This ends all 3 processes. Anything it was doing stops.";
+    QTest::newRow("each process named") << 6 << "Quit"
+                                        << "This ends all 2 processes. Anything it was doing stops.\n"
+                                           "• node scripts/busy.js — in ~/code/webshop\n• esbuild";
   }
   void confirmation() {
     QFETCH(int, index);
     QFETCH(QString, verb);
     QFETCH(QString, consequence);
+    auto named = slowGroup(std::nullopt, {7, 8});
+    named.processes = {{7, "node scripts/busy.js", "~/code/webshop"}, {8, "esbuild", std::nullopt}};
     const std::vector<Fix> fixes{
         Fix::Stop{{tool("Server A")}},
         Fix::Stop{{tool("Docker", DeveloperTool::Kind::containers)}},
@@ -103,6 +108,7 @@ private slots:
         Fix::Quit{slowGroup("/Applications/Xcode.app", {1, 2})},
         Fix::Quit{slowGroup(std::nullopt, {7})},
         Fix::Quit{slowGroup(std::nullopt, {7, 8, 9})},
+        Fix::Quit{named},
     };
     const auto words = DiagnosisTexts::confirmation(finding(Level::notable, fixes.at(index)));
     QCOMPARE(words, (DiagnosisTexts::Confirmation{verb, consequence}));

@@ -146,6 +146,17 @@ private slots:
     QCOMPARE(T::quitMessage(sampledGroup({10})), "This ends the process. Anything it was doing stops.");
     QCOMPARE(T::quitMessage(sampledGroup({10, 11, 12})), "This ends all 3 processes. Anything it was doing stops.");
     QVERIFY(T::quitMessage(sampledGroup({10, 11}, false, "/opt/Code.app")).startsWith("The app gets a chance to save"));
+    // Each process a quit ends is named, a long list cut short; controls that reorder text are written out.
+    auto named = sampledGroup({10, 11, 12, 13, 14, 15, 16, 17});
+    for (pid_t pid = 10; pid <= 17; ++pid) named.processes.push_back({pid, "node w.js", "~/code/web"});
+    named.processes.front() = {10, "node \u202Egpj.js", std::nullopt};
+    QCOMPARE(T::quitMessage(named), "This ends all 8 processes. Anything it was doing stops.\n"
+                                    "• node \\u202Egpj.js\n• node w.js — in ~/code/web\n• node w.js — in ~/code/web\n"
+                                    "• node w.js — in ~/code/web\n• node w.js — in ~/code/web\n"
+                                    "• node w.js — in ~/code/web\n• and 2 more");
+    ProcessGroup sessionMember = sampledGroup({10});
+    sessionMember.isProtected = true;
+    QVERIFY(!T::canQuit(sessionMember, 99));
   }
 
   void listStopsAtEightyAndScalesToTheFirst() {
