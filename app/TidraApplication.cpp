@@ -162,11 +162,13 @@ void TidraApplication::updateTrayItem() {
     return;
   }
   if (!tray)
-    tray = std::make_unique<TrayItem>([this] {
-      QWidget* panel = makePanel(false);
-      panel->setWindowFlag(Qt::Popup);
-      return panel;
-    });
+    tray = std::make_unique<TrayItem>(
+        [this] {
+          QWidget* panel = makePanel(false);
+          panel->setWindowFlag(Qt::Popup);
+          return panel;
+        },
+        TrayItem::Commands{[this] { showMain(std::nullopt); }, [this] { showSettings(); }, [this] { quitInOrder(); }});
   showReadings();
   tray->setVisible(true);
 }
