@@ -19,9 +19,11 @@
 #include "runtime/LiveScheduler.h"
 #include "settings/LivePreferences.h"
 #include "snapshot/Snapshot.h"
+#include "views/OpenFailureAlert.h"
 #include "views/design/Theme.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
@@ -108,9 +110,15 @@ int main(int argc, char* argv[]) {
   const DesktopServices desktop{Thumbnailer::live(), RunningApps::live(),
                                 std::shared_ptr<UrlOpener>(&opener, [](UrlOpener*) {}),
                                 std::shared_ptr<Preferences>(&preferences, [](Preferences*) {}),
-                                std::make_shared<LiveFolderChooser>(), std::make_shared<LiveFileRevealer>()};
+                                std::make_shared<LiveFolderChooser>(), std::make_shared<LiveFileRevealer>(opener)};
   TidraApplication app({arguments, TidraApplication::environment(arguments), AppServices::live(), desktop, preferences,
                         scheduler, opener, notifications, info, updater, TrayItem::isAvailable(), quit});
+  // Nothing opened an address: said over the window the person is looking at (not over the tray's
+  // panel, which closes).
+  opener.onFailure = [&app](const QUrl& url) {
+    QWidget* over = QApplication::activeWindow();
+    OpenFailureAlert::show(url, over != nullptr && over->windowType() != Qt::Popup ? over : static_cast<QWidget*>(&app.mainWindow()));
+  };
   QObject::connect(&application, &QGuiApplication::lastWindowClosed, &app, &TidraApplication::lastWindowClosed);
   QuitSignals quitSignals;
   QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, &TidraApplication::quitInOrder);

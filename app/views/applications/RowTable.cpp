@@ -19,6 +19,8 @@ RowTable::RowTable(const QStringList& headers, QWidget* parent) : QTreeWidget(pa
   setHeaderLabels(headers);
   setRootIsDecorated(false);
   setUniformRowHeights(true);
+  // The focus shows on the current row as a whole, not on one of its cells.
+  setAllColumnsShowFocus(true);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setFrameShape(QFrame::NoFrame);
   setContextMenuPolicy(Qt::CustomContextMenu);

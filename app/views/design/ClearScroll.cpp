@@ -11,6 +11,9 @@ void showThrough(QScrollArea* scroll, QWidget* content) {
   scroll->setWidget(content);
   scroll->viewport()->setAutoFillBackground(false);
   content->setAutoFillBackground(false);
+  // A Tab stop on the area itself would show nothing; Tab reaches the controls inside, and the
+  // area scrolls each into view as it takes the focus.
+  scroll->setFocusPolicy(Qt::NoFocus);
 }
 
 }  // namespace tidra
