@@ -1,5 +1,6 @@
 #include "views/applications/RowTable.h"
 
+#include "views/design/FocusRing.h"
 #include "views/design/StyledLabel.h"
 
 #include <QHeaderView>
@@ -19,8 +20,6 @@ RowTable::RowTable(const QStringList& headers, QWidget* parent) : QTreeWidget(pa
   setHeaderLabels(headers);
   setRootIsDecorated(false);
   setUniformRowHeights(true);
-  // The focus shows on the current row as a whole, not on one of its cells.
-  setAllColumnsShowFocus(true);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setFrameShape(QFrame::NoFrame);
   setContextMenuPolicy(Qt::CustomContextMenu);
@@ -43,6 +42,12 @@ RowTable::RowTable(const QStringList& headers, QWidget* parent) : QTreeWidget(pa
     if (!onActivated) return;
     onActivated(menuRows(idOf(*item), selectedIds()));
   });
+}
+
+void RowTable::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  QTreeWidget::drawRow(painter, option, index);
+  if (index.row() != currentIndex().row() || !FocusRing::shows(this)) return;
+  FocusRing::draw(*painter, QRectF(0, option.rect.top(), viewport()->width(), option.rect.height()), 4);
 }
 
 void RowTable::setRows(const std::vector<std::string>& ids, const FillRow& fill) {

@@ -76,10 +76,9 @@ void Style::drawPrimitive(PrimitiveElement element, const QStyleOption* option, 
       painter->restore();
       return;
     case PE_FrameFocusRect:
-      // Only where the keyboard moved the focus. A list or table rings its current row only
-      // while it holds that focus itself, so a click leaves the selection alone on screen.
-      if (!(option->state & State_KeyboardFocusChange)) return;
-      if (!qobject_cast<const QAbstractItemView*>(widget) || FocusRing::shows(widget))
+      // Only where the keyboard moved the focus. A list or table rings its current row as a
+      // whole itself, so its cells get no ring.
+      if (option->state & State_KeyboardFocusChange && !qobject_cast<const QAbstractItemView*>(widget))
         FocusRing::draw(*painter, option->rect, 4);
       return;
     case PE_Frame:

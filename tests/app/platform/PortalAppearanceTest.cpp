@@ -6,6 +6,7 @@
 
 #include <QDBusVariant>
 #include <QTest>
+#include <QWidget>
 
 #include <memory>
 #include <vector>
@@ -80,6 +81,19 @@ private slots:
     portal->change(QStringLiteral("org.gnome.desktop.interface"), QStringLiteral("color-scheme"), 1u);
     portal->change(QStringLiteral("org.freedesktop.appearance"), QStringLiteral("color-scheme"), 2u);
     QTRY_COMPARE(applied, (std::vector{Scheme::light, Scheme::dark, Scheme::light}));
+  }
+
+  // The windows on screen switch with the desktop, as Tidra applies each change.
+  void aWindowOnScreenSwitchesWithTheDesktop() {
+    startPortal(2u);
+    QWidget window;
+    window.show();
+    appearance->follow(std::nullopt, [](Scheme scheme) { Theme::apply(scheme); });
+    QCOMPARE(Theme::schemeOf(&window), Scheme::light);
+    portal->change(QStringLiteral("org.freedesktop.appearance"), QStringLiteral("color-scheme"), 1u);
+    QTRY_COMPARE(Theme::schemeOf(&window), Scheme::dark);
+    portal->change(QStringLiteral("org.freedesktop.appearance"), QStringLiteral("color-scheme"), 0u);
+    QTRY_COMPARE(Theme::schemeOf(&window), Scheme::light);
   }
 
   void theCommandLinesChoiceWins() {
