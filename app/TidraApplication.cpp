@@ -14,9 +14,7 @@
 #include "models/Diagnosis.h"
 #include "models/NotificationResponder.h"
 #include "models/WindowOpener.h"
-#include "platform/FolderChooser.h"
-#include "platform/RunningApps.h"
-#include "platform/Thumbnailer.h"
+#include "platform/PanelPlacement.h"
 #include "platform/TrayItem.h"
 #include "platform/UrlOpener.h"
 #include "settings/Preference.h"
@@ -31,6 +29,7 @@
 
 #include <QApplication>
 #include <QMainWindow>
+#include <QScreen>
 #include <QMenuBar>
 
 namespace tidra {
@@ -120,7 +119,9 @@ void TidraApplication::addCommands() {
   QMenu* app = window->menuBar()->addMenu(QStringLiteral("Tidra"));
   if (UpdateController* controller = parts.updater.controller())
     app->addAction(QStringLiteral("Check for Updates…"), window.get(), [controller] { controller->checkForUpdates(); });
-  app->addAction(QStringLiteral("Settings…"), QKeySequence::Preferences, this, &TidraApplication::showSettings);
+  // Qt's standard Preferences key is empty on Linux; Ctrl+, is what desktop apps use here.
+  app->addAction(QStringLiteral("Settings…"), QKeySequence(Qt::CTRL | Qt::Key_Comma), this,
+                 &TidraApplication::showSettings);
   app->addSeparator();
   app->addAction(QStringLiteral("Quit Tidra"), QKeySequence::Quit, this, &TidraApplication::quitInOrder);
   QMenu* help = window->menuBar()->addMenu(QStringLiteral("Help"));
@@ -141,9 +142,27 @@ void TidraApplication::showSettings() {
   if (!settingsWindow) {
     settingsWindow = makeSettings();
     settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
+    placeSettings();
   }
   settingsWindow->show();
   settingsWindow->raise();
+}
+
+void TidraApplication::placeSettings() {
+  // The desktop decorates the settings window as it did the main one.
+  const bool overMain = window->isVisible();
+  QScreen* screen = overMain ? window->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect content = window->geometry(), decorated = window->frameGeometry();
+  const QMargins decoration = overMain ? QMargins(content.left() - decorated.left(), content.top() - decorated.top(),
+                                                  decorated.right() - content.right(),
+                                                  decorated.bottom() - content.bottom())
+                                       : QMargins();
+  settingsWindow->adjustSize();
+  const QRect placed = PanelPlacement::window(settingsWindow->size(), overMain ? content : QRect(),
+                                              screen->availableGeometry(), decoration);
+  settingsWindow->resize(placed.size());
+  settingsWindow->move(placed.topLeft());
 }
 
 QWidget* TidraApplication::makeSettings() {
@@ -162,11 +181,13 @@ void TidraApplication::updateTrayItem() {
     return;
   }
   if (!tray)
-    tray = std::make_unique<TrayItem>([this] {
-      QWidget* panel = makePanel(false);
-      panel->setWindowFlag(Qt::Popup);
-      return panel;
-    });
+    tray = std::make_unique<TrayItem>(
+        [this] {
+          QWidget* panel = makePanel(false);
+          panel->setWindowFlag(Qt::Popup);
+          return panel;
+        },
+        TrayItem::Commands{[this] { showMain(std::nullopt); }, [this] { showSettings(); }, [this] { quitInOrder(); }});
   showReadings();
   tray->setVisible(true);
 }

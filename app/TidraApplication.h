@@ -134,6 +134,8 @@ private:
   QWidget* makePanel(bool diagnosing);
   // The settings form as a window of its own, for the settings command and the screenshots.
   QWidget* makeSettings();
+  // Over the main window and inside the screen's available area, title bar included.
+  void placeSettings();
 
   Flow finishThenQuit();
 

@@ -3,7 +3,11 @@
 #include "Demo.h"
 #include "TidraApplication.h"
 #include "Updater.h"
+#include "platform/AppIcon.h"
+#include "platform/DesktopEntry.h"
 #include "platform/DesktopNotifications.h"
+#include "platform/IconThemeFallback.h"
+#include "platform/PortalAppearance.h"
 #include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
 #include "platform/TrayItem.h"
@@ -15,14 +19,14 @@
 #include "runtime/LiveScheduler.h"
 #include "settings/LivePreferences.h"
 #include "snapshot/Snapshot.h"
+#include "views/OpenFailureAlert.h"
 #include "views/design/Theme.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
-#include <QIcon>
-#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -41,17 +45,6 @@ std::optional<Scheduler::Clock::time_point> pinnedStart() {
     std::fprintf(stderr, "TIDRA_FIXED_NOW=%s is not an ISO-8601 date and time; the real clock is used.\n",
                  qPrintable(text));
   return moment;
-}
-
-// A session without a desktop (a screenshot run, a bare window manager) names no icon theme
-// and no folder to find one in; file and app icons then come from the common theme in the
-// usual folders instead of plain sheets.
-void useCommonIconThemeWithoutADesktop() {
-  if (!QIcon::themeName().isEmpty()) return;
-  QIcon::setThemeSearchPaths(QIcon::themeSearchPaths() +
-                             QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
-                                                       QStandardPaths::LocateDirectory));
-  QIcon::setThemeName(QStringLiteral("Adwaita"));
 }
 
 // Judged before Qt starts, so help, version and a refusal need no display and open no window.
@@ -82,7 +75,10 @@ int main(int argc, char* argv[]) {
   if (verdict.action != CommandLine::Verdict::Action::run) return answerWithoutRunning(verdict);
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Tidra"));
-  useCommonIconThemeWithoutADesktop();
+  // The launcher entry's id ties the windows to it; the icon is the same drawing as the installed one.
+  QGuiApplication::setDesktopFileName(DesktopEntry::id());
+  QApplication::setWindowIcon(AppIcon::icon());
+  IconThemeFallback::apply();
   const QStringList& arguments = verdict.arguments;
   Demo::decide(Demo::requested(arguments));
 
@@ -95,8 +91,9 @@ int main(int argc, char* argv[]) {
 
   const AppInfo info = AppInfo::bundled();
   QApplication::setApplicationVersion(info.version);
-  // The desktop's own light or dark, until --appearance says otherwise.
-  Theme::apply(Theme::schemeOf(QApplication::palette()));
+  // The desktop's light or dark, followed while running, unless --appearance says otherwise.
+  PortalAppearance appearance(QDBusConnection::sessionBus());
+  appearance.follow(TidraApplication::launchAppearance(arguments), [](Theme::Scheme scheme) { Theme::apply(scheme); });
   LivePreferences preferences;
   LiveScheduler scheduler(pinnedStart());
   LiveUrlOpener opener;
@@ -113,9 +110,15 @@ int main(int argc, char* argv[]) {
   const DesktopServices desktop{Thumbnailer::live(), RunningApps::live(),
                                 std::shared_ptr<UrlOpener>(&opener, [](UrlOpener*) {}),
                                 std::shared_ptr<Preferences>(&preferences, [](Preferences*) {}),
-                                std::make_shared<LiveFolderChooser>(), std::make_shared<LiveFileRevealer>()};
+                                std::make_shared<LiveFolderChooser>(), std::make_shared<LiveFileRevealer>(opener)};
   TidraApplication app({arguments, TidraApplication::environment(arguments), AppServices::live(), desktop, preferences,
                         scheduler, opener, notifications, info, updater, TrayItem::isAvailable(), quit});
+  // Nothing opened an address: said over the window the person is looking at (not over the tray's
+  // panel, which closes).
+  opener.onFailure = [&app](const QUrl& url) {
+    QWidget* over = QApplication::activeWindow();
+    OpenFailureAlert::show(url, over != nullptr && over->windowType() != Qt::Popup ? over : static_cast<QWidget*>(&app.mainWindow()));
+  };
   QObject::connect(&application, &QGuiApplication::lastWindowClosed, &app, &TidraApplication::lastWindowClosed);
   QuitSignals quitSignals;
   QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, &TidraApplication::quitInOrder);

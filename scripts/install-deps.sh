@@ -17,6 +17,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   fonts-inter fonts-material-design-icons-iconfont adwaita-icon-theme
   dbus xvfb xauth xdotool openbox x11-utils dunst
+  desktop-file-utils appstream
 )
 [ $# -eq 0 ] || packages=("$@")
 

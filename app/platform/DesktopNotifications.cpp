@@ -1,5 +1,7 @@
 #include "platform/DesktopNotifications.h"
 
+#include "platform/DesktopEntry.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -71,8 +73,11 @@ void DesktopNotifications::send(const NotificationRequest& request) {
   }
   slot.sending = true;
   QDBusMessage notify = call(QStringLiteral("Notify"));
-  notify << QStringLiteral("Tidra") << slot.serverId << QString() << request.title << bodyText(request.body)
-         << actionList(request) << QVariantMap() << -1;
+  // The icon by its theme name and the launcher entry's id, so the desktop shows the app's icon
+  // and groups the notification under the app.
+  const QVariantMap hints{{QStringLiteral("desktop-entry"), DesktopEntry::id()}};
+  notify << DesktopEntry::name() << slot.serverId << DesktopEntry::id() << request.title << bodyText(request.body)
+         << actionList(request) << hints << -1;
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(notify), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this,
           [this, request](QDBusPendingCallWatcher* call) { onSent(request, call); });

@@ -5,16 +5,15 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QDesktopServices>
 #include <QUrl>
 
 namespace tidra {
 
 namespace {
 
-void openContainingFolder(const std::string& path) {
+void openContainingFolder(UrlOpener& opener, const std::string& path) {
   const std::string folder(sys::PathText::parentFolder(path));
-  QDesktopServices::openUrl(QUrl::fromEncoded(LiveFileRevealer::uriOf(folder).toLatin1()));
+  opener.open(QUrl::fromEncoded(LiveFileRevealer::uriOf(folder).toLatin1()));
 }
 
 }  // namespace
@@ -25,7 +24,7 @@ QString LiveFileRevealer::uriOf(const std::string& path) {
 
 void LiveFileRevealer::reveal(const std::string& path) {
   auto bus = QDBusConnection::sessionBus();
-  if (!bus.isConnected()) return openContainingFolder(path);
+  if (!bus.isConnected()) return openContainingFolder(opener, path);
   auto message = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
                                                 QStringLiteral("/org/freedesktop/FileManager1"),
                                                 QStringLiteral("org.freedesktop.FileManager1"),
@@ -33,8 +32,8 @@ void LiveFileRevealer::reveal(const std::string& path) {
   message << QStringList{uriOf(path)} << QString();
   // Asynchronous: a file manager that is slow to start must not freeze the window.
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(message, 5000));
-  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [path](QDBusPendingCallWatcher* call) {
-    if (call->isError()) openContainingFolder(path);
+  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [&opener = opener, path](QDBusPendingCallWatcher* call) {
+    if (call->isError()) openContainingFolder(opener, path);
     call->deleteLater();
   });
 }

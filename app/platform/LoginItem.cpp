@@ -1,6 +1,7 @@
 #include "platform/LoginItem.h"
 
 #include "platform/AutostartEntry.h"
+#include "platform/DesktopEntry.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,11 +48,25 @@ QString LiveLoginItem::defaultFile() {
          QStringLiteral("/autostart/tidra.desktop");
 }
 
-QString LiveLoginItem::currentProgram() { return QCoreApplication::applicationFilePath(); }
+QString LiveLoginItem::defaultProgram() {
+  return launchProgram(QStandardPaths::locate(QStandardPaths::ApplicationsLocation,
+                                              DesktopEntry::id() + QStringLiteral(".desktop")),
+                       QCoreApplication::applicationFilePath());
+}
+
+QString LiveLoginItem::launchProgram(const QString& installedEntry, const QString& running) {
+  if (installedEntry.isEmpty()) return running;
+  const auto entry = sys::readAutostartEntry(QFile::encodeName(installedEntry).toStdString());
+  if (!entry || !entry->program) return running;
+  const QString program = QFile::decodeName(QByteArray::fromStdString(*entry->program));
+  const QFileInfo file(program);
+  return file.isAbsolute() && file.isFile() && file.isExecutable() ? program : running;
+}
 
 QString LiveLoginItem::entryText(const QString& program) {
-  return QStringLiteral("[Desktop Entry]\nType=Application\nName=Tidra\nExec=") +
-         escapedValue(quotedWord(program)) + QStringLiteral("\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
+  return QStringLiteral("[Desktop Entry]\nType=Application\nName=") + DesktopEntry::name() +
+         QStringLiteral("\nExec=") + escapedValue(quotedWord(program)) + QStringLiteral("\nIcon=") +
+         DesktopEntry::id() + QStringLiteral("\nTerminal=false\nX-GNOME-Autostart-enabled=true\n");
 }
 
 bool LiveLoginItem::isEnabled() const {

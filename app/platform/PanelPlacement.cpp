@@ -21,4 +21,17 @@ QRect frame(const QRect& item, const QPoint& pointer, const QSize& size, const Q
   return frame;
 }
 
+QRect window(const QSize& size, const QRect& over, const QRect& room, const QMargins& decoration) {
+  const int extraWidth = decoration.left() + decoration.right();
+  const int extraHeight = decoration.top() + decoration.bottom();
+  const QSize content(std::min(size.width(), room.width() - extraWidth), std::min(size.height(), room.height() - extraHeight));
+  QRect decorated(QPoint(), content + QSize(extraWidth, extraHeight));
+  decorated.moveCenter((over.isValid() ? over : room).center());
+  decorated.moveRight(std::min(decorated.right(), room.right()));
+  decorated.moveBottom(std::min(decorated.bottom(), room.bottom()));
+  decorated.moveLeft(std::max(decorated.left(), room.left()));
+  decorated.moveTop(std::max(decorated.top(), room.top()));
+  return {decorated.topLeft(), content};
+}
+
 }  // namespace tidra::PanelPlacement

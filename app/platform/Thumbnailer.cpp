@@ -1,6 +1,8 @@
 #include "platform/Thumbnailer.h"
 
 #include "files/PhotoThumbnail.h"
+#include "views/design/Symbols.h"
+#include "views/design/Theme.h"
 
 #include <QFile>
 #include <QIcon>
@@ -11,31 +13,36 @@ namespace tidra {
 
 namespace {
 
-// A plain sheet, for a desktop without an icon theme.
-QImage blankSheet(QSize pixels) {
+// The catch-all icon of icon themes: a blank white sheet, which says nothing about the file and
+// shows as a white slab on dark rows.
+const QString blankSheet = QStringLiteral("application-x-generic");
+
+// For what the theme has no icon of its own: a symbol in the grey that reads on light and on
+// dark rows alike.
+QImage neutralGlyph(QStringView symbol, QSize pixels) {
   QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter painter(&image);
-  painter.setPen(QColor(150, 150, 150));
-  painter.setBrush(QColor(245, 245, 245));
-  const int margin = std::max(1, pixels.width() / 6);
-  painter.drawRect(QRect(QPoint(margin, 1), QSize(pixels.width() - 2 * margin - 1, pixels.height() - 3)));
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  Symbols::draw(painter, QRectF(QPointF(0, 0), pixels), symbol,
+                Theme::color(Theme::Role::gray, Theme::Scheme::light), 0.8 * std::min(pixels.width(), pixels.height()));
   return image;
 }
 
-QImage themed(const QStringList& names, QSize pixels) {
+std::optional<QImage> themed(const QStringList& names, QSize pixels) {
   for (const auto& name : names) {
+    if (name.isEmpty() || name == blankSheet) continue;
     const QIcon icon = QIcon::fromTheme(name);
     if (!icon.isNull()) return icon.pixmap(pixels).toImage();
   }
-  return blankSheet(pixels);
+  return std::nullopt;
 }
 
 // Paths are bytes; the file name codec gives them back unchanged.
 QString localPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
 QImage mimeIcon(const QMimeType& type, QSize pixels) {
-  return themed({type.iconName(), type.genericIconName(), "application-octet-stream", "text-x-generic"}, pixels);
+  return themed({type.iconName(), type.genericIconName()}, pixels).value_or(neutralGlyph(u"doc", pixels));
 }
 
 class LiveThumbnailer final : public Thumbnailer {
@@ -63,7 +70,8 @@ public:
       const QIcon file(localPath(bundleID));
       if (!file.isNull() && !file.availableSizes().isEmpty()) return file.pixmap(pixels).toImage();
     }
-    return themed({QString::fromStdString(bundleID), "application-x-executable", "application-x-generic"}, pixels);
+    return themed({QString::fromStdString(bundleID), "application-x-executable"}, pixels)
+        .value_or(neutralGlyph(u"square.grid.2x2", pixels));
   }
 };
 

@@ -8,6 +8,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -20,8 +21,19 @@ constexpr int iconSize = 64;
 
 }  // namespace
 
-TrayItem::TrayItem(std::function<QWidget*()> makePanel, QObject* parent)
-    : QObject(parent), makePanel(std::move(makePanel)), icon(new QSystemTrayIcon(this)) {
+TrayItem::TrayItem(std::function<QWidget*()> makePanel, Commands commands, QObject* parent)
+    : QObject(parent), makePanel(std::move(makePanel)), contextMenu(std::make_unique<QMenu>()),
+      icon(new QSystemTrayIcon(this)) {
+  const auto add = [this](const QString& title, std::function<void()> command) {
+    contextMenu->addAction(title, this, [command = std::move(command)] {
+      if (command) command();
+    });
+  };
+  add(QStringLiteral("Open Tidra"), std::move(commands.open));
+  add(QStringLiteral("Settings…"), std::move(commands.settings));
+  contextMenu->addSeparator();
+  add(QStringLiteral("Quit Tidra"), std::move(commands.quit));
+  icon->setContextMenu(contextMenu.get());
   setReadings(std::nullopt, std::nullopt);
   connect(icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) togglePanel();
@@ -39,8 +51,12 @@ void TrayItem::setReadings(const std::optional<MemorySnapshot>& memory, const st
     // Tray icons are drawn by the desktop on its own panel colour; the brand accent reads on both.
     icon->setIcon(Symbols::icon(symbol, Brand::accent(), iconSize));
   }
+  icon->setToolTip(toolTipFor(disk));
+}
+
+QString TrayItem::toolTipFor(const std::optional<DiskUsage>& disk) {
   const QString free = MenuBarLabel::text(disk);
-  icon->setToolTip(free.isEmpty() ? QStringLiteral("Tidra") : free);
+  return free.isEmpty() ? QStringLiteral("Tidra") : QStringLiteral("Tidra — %1 available").arg(free);
 }
 
 QString TrayItem::toolTip() const { return icon->toolTip(); }

@@ -8,21 +8,34 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+class QMenu;
 class QSystemTrayIcon;
 
 namespace tidra {
 
 // The application's item in the desktop's tray, standing for the menu-bar item: its icon is the
 // label's symbol, its tooltip the free disk space, and a click drops the panel down beside it
-// (a second click puts it away). The panel is built on each opening by `makePanel`.
+// (a second click puts it away). The panel is built on each opening by `makePanel`. A right-click
+// opens the menu tray items have on Linux desktops: Open Tidra, Settings…, Quit Tidra.
 class TrayItem : public QObject {
   Q_OBJECT
 
 public:
-  explicit TrayItem(std::function<QWidget*()> makePanel, QObject* parent = nullptr);
+  // What the menu's entries do; an empty one does nothing.
+  struct Commands {
+    std::function<void()> open;
+    std::function<void()> settings;
+    std::function<void()> quit;
+  };
+
+  explicit TrayItem(std::function<QWidget*()> makePanel, Commands commands = {}, QObject* parent = nullptr);
   ~TrayItem() override;
+
+  // "Tidra — 61.3 GB available"; "Tidra" before the first reading.
+  static QString toolTipFor(const std::optional<DiskUsage>& disk);
 
   // Whether the desktop shows tray items at all; without one the item is never made.
   static bool isAvailable();
@@ -37,6 +50,7 @@ public:
 
   QString symbol() const { return shownSymbol; }
   QString toolTip() const;
+  QMenu* menu() const { return contextMenu.get(); }
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -47,6 +61,8 @@ private:
   void place(QWidget* widget, const QPoint& pointer) const;
 
   std::function<QWidget*()> makePanel;
+  // The tray icon does not own its menu.
+  std::unique_ptr<QMenu> contextMenu;
   QSystemTrayIcon* icon;
   QString shownSymbol;
   QPointer<QWidget> openPanel;

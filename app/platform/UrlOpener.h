@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 #include <QUrl>
+
+#include <functional>
 
 namespace tidra {
 
@@ -13,10 +16,25 @@ public:
   virtual bool open(const QUrl& url) = 0;
 };
 
-// Through QDesktopServices (xdg-open on this desktop).
+// Through xdg-open, watched to its end, so that the person hears when nothing could open the
+// address (xdg-open only says so on stderr); through QDesktopServices where there is no xdg-open.
 class LiveUrlOpener final : public UrlOpener {
 public:
+  // `launcher` opens the address given as its one argument and ends in failure when nothing
+  // could; empty means QDesktopServices.
+  explicit LiveUrlOpener(QString launcher = defaultLauncher());
+
+  // True when the launcher started; its failure is told to `onFailure` later.
   bool open(const QUrl& url) override;
+
+  // xdg-open from PATH, or empty.
+  static QString defaultLauncher();
+
+  // Called on the GUI thread with the address nothing opened.
+  std::function<void(const QUrl&)> onFailure;
+
+private:
+  QString launcher;
 };
 
 // Records what was opened and answers as told.

@@ -24,7 +24,8 @@ namespace tidra {
 namespace {
 
 FileRevealer& fallbackRevealer() {
-  static LiveFileRevealer live;
+  static LiveUrlOpener opener;
+  static LiveFileRevealer live(opener);
   return live;
 }
 

@@ -3,6 +3,7 @@
 #include "models/AppModel.h"
 #include "views/design/Appearance.h"
 #include "views/design/Brand.h"
+#include "views/design/FocusRing.h"
 #include "views/design/Symbols.h"
 
 #include <QEvent>
@@ -47,6 +48,8 @@ public:
     painter->setFont(Theme::font(Theme::TextStyle::body));
     const QRectF text = row.adjusted(8 + symbolSize + 8, 0, -6, 0);
     painter->drawText(text, Qt::AlignVCenter | Qt::AlignLeft, index.data(Qt::DisplayRole).toString());
+    if (option.state.testFlag(QStyle::State_HasFocus) && FocusRing::shows(option.widget))
+      FocusRing::draw(*painter, row, 6);
     painter->restore();
   }
 

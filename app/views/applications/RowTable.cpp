@@ -1,5 +1,6 @@
 #include "views/applications/RowTable.h"
 
+#include "views/design/FocusRing.h"
 #include "views/design/StyledLabel.h"
 
 #include <QHeaderView>
@@ -41,6 +42,12 @@ RowTable::RowTable(const QStringList& headers, QWidget* parent) : QTreeWidget(pa
     if (!onActivated) return;
     onActivated(menuRows(idOf(*item), selectedIds()));
   });
+}
+
+void RowTable::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  QTreeWidget::drawRow(painter, option, index);
+  if (index.row() != currentIndex().row() || !FocusRing::shows(this)) return;
+  FocusRing::draw(*painter, QRectF(0, option.rect.top(), viewport()->width(), option.rect.height()), 4);
 }
 
 void RowTable::setRows(const std::vector<std::string>& ids, const FillRow& fill) {

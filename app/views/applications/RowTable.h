@@ -40,6 +40,11 @@ public:
   // Double-click or Return on rows.
   std::function<void(const Ids&)> onActivated;
 
+protected:
+  // Rings the current row while the keyboard has put the focus on the table, so a table Tab
+  // reaches shows where it stands even with nothing selected.
+  void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
 private:
   void openMenu(const QPoint& position);
   // The texts of cell widgets take the selection's text colour on selected rows.

@@ -7,6 +7,7 @@
 #include "views/design/Theme.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace tidra {
@@ -38,6 +39,15 @@ Button::Button(Look look, const QString& text, QWidget* parent) : QPushButton(te
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setAttribute(Qt::WA_Hover);
   if (look == Look::link) setCursor(Qt::PointingHandCursor);
+}
+
+void Button::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && FocusRing::shows(this)) {
+    click();
+    return;
+  }
+  QPushButton::keyPressEvent(event);
 }
 
 void Button::setSymbol(const QString& symbol) {

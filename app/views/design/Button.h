@@ -37,6 +37,10 @@ public:
 protected:
   // Pressed, hovered and keyboard-focused faces differ from the resting one.
   void paintEvent(QPaintEvent* event) override;
+  // Return and Enter press the button while the keyboard has put the focus on it, also where
+  // it is no default button (outside dialogs, and in confirmations that keep none). Focus that
+  // a window merely gave it on opening does not count, so a stray Return there presses nothing.
+  void keyPressEvent(QKeyEvent* event) override;
 
 private:
   QColor tintColor() const;

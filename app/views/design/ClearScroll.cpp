@@ -1,5 +1,6 @@
 #include "views/design/ClearScroll.h"
 
+#include <QApplication>
 #include <QScrollArea>
 
 namespace tidra {
@@ -11,6 +12,13 @@ void showThrough(QScrollArea* scroll, QWidget* content) {
   scroll->setWidget(content);
   scroll->viewport()->setAutoFillBackground(false);
   content->setAutoFillBackground(false);
+  // A Tab stop on the area itself would show nothing: Tab reaches the controls inside, and the
+  // area scrolls each into view as it takes the focus, also when it comes from outside.
+  scroll->setFocusPolicy(Qt::NoFocus);
+  QObject::connect(qApp, &QApplication::focusChanged, scroll, [scroll](QWidget*, QWidget* now) {
+    if (now != nullptr && scroll->widget() != nullptr && scroll->widget()->isAncestorOf(now))
+      scroll->ensureWidgetVisible(now);
+  });
 }
 
 }  // namespace tidra

@@ -76,9 +76,15 @@ void Style::drawPrimitive(PrimitiveElement element, const QStyleOption* option, 
       painter->restore();
       return;
     case PE_FrameFocusRect:
-      // Only where the keyboard moved the focus. A list shows its focus by its selection, so
-      // its cells get no ring.
+      // Only where the keyboard moved the focus. A list or table rings its current row as a
+      // whole itself, so its cells get no ring.
       if (option->state & State_KeyboardFocusChange && !qobject_cast<const QAbstractItemView*>(widget))
+        FocusRing::draw(*painter, option->rect, 4);
+      return;
+    case PE_Frame:
+      QProxyStyle::drawPrimitive(element, option, painter, widget);
+      // A framed list that takes Tab shows the focus on its frame, as nothing inside can.
+      if (qobject_cast<const QAbstractScrollArea*>(widget) && FocusRing::shows(widget))
         FocusRing::draw(*painter, option->rect, 4);
       return;
     default:
@@ -95,6 +101,10 @@ int Style::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWi
       return kIndicator;
     case PM_ScrollBarExtent:
       return ThinScrollBar::extent;
+    case PM_DefaultFrameWidth:
+      // Room inside a framed list's edge for its focus ring.
+      if (qobject_cast<const QAbstractScrollArea*>(widget)) return 3;
+      return QProxyStyle::pixelMetric(metric, option, widget);
     default:
       return QProxyStyle::pixelMetric(metric, option, widget);
   }

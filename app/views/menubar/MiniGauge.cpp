@@ -12,7 +12,7 @@
 namespace tidra {
 
 namespace {
-constexpr int kRing = 44;
+constexpr int kMiniRing = 44;
 constexpr double kShrinkLimit = 0.85;
 
 // Shrinks the label's font down to the limit to fit `width`, then cuts what still does not.
@@ -35,7 +35,7 @@ MiniGauge::MiniGauge(QWidget* parent) : QWidget(parent) {
   column->setSpacing(8);
 
   ring = new RingGauge(5, card);
-  ring->setFixedSize(kRing, kRing);
+  ring->setFixedSize(kMiniRing, kMiniRing);
   auto* centre = new QGridLayout(ring);
   centre->setContentsMargins(0, 0, 0, 0);
   symbol = new SymbolView(QString(), Theme::Role::secondaryLabel, 18, ring);

@@ -75,6 +75,9 @@ private slots:
     QTRY_COMPARE(server->notifications().size(), size_t(1));
     const auto& shown = server->notifications().front();
     QCOMPARE(shown.appName, QStringLiteral("Tidra"));
+    // The desktop finds the icon and the launcher entry by the installed id.
+    QCOMPARE(shown.appIcon, QStringLiteral("app.tidra.Tidra"));
+    QCOMPARE(shown.hints.value(QStringLiteral("desktop-entry")).toString(), QStringLiteral("app.tidra.Tidra"));
     QCOMPARE(shown.summary, QStringLiteral("Vite"));
     QCOMPARE(shown.body, QStringLiteral("Body of Vite"));
     QCOMPARE(shown.replacesId, 0u);

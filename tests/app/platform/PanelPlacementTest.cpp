@@ -42,6 +42,35 @@ private slots:
     QCOMPARE(frame, expected);
     QVERIFY(room.contains(frame));
   }
+
+  // The settings window on a 1000-point screen once opened at y 304 with 715 points of content,
+  // its bottom past the screen's edge. It opens over the main window, inside the room with its
+  // title bar.
+  void windowsOpenInsideTheRoom_data() {
+    QTest::addColumn<QRect>("over");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("centred over the main window") << QRect(300, 200, 980, 660) << QSize(500, 400)
+                                                  << QRect(540, 315, 500, 400);
+    QTest::newRow("a main window low on the screen: pulled up")
+        << QRect(300, 304, 980, 660) << QSize(500, 715) << QRect(540, 255, 500, 715);
+    QTest::newRow("no main window: the room's centre") << QRect() << QSize(500, 400) << QRect(550, 300, 500, 400);
+    QTest::newRow("taller than the room: the room's height less the frame")
+        << QRect(300, 200, 980, 660) << QSize(500, 1200) << QRect(540, 30, 500, 940);
+    QTest::newRow("main window off the left edge") << QRect(-600, 200, 980, 660) << QSize(500, 400)
+                                                    << QRect(0, 315, 500, 400);
+  }
+
+  void windowsOpenInsideTheRoom() {
+    QFETCH(QRect, over);
+    QFETCH(QSize, size);
+    QFETCH(QRect, expected);
+    const QRect room(0, 30, 1600, 970);
+    const QMargins decoration(0, 30, 0, 0);
+    const QRect placed = PanelPlacement::window(size, over, room, decoration);
+    QCOMPARE(placed, expected);
+    QVERIFY(room.contains(QRect(placed.topLeft(), placed.size().grownBy(decoration))));
+  }
 };
 
 TIDRA_TEST_MAIN(PanelPlacementTest)

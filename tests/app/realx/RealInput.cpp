@@ -9,7 +9,9 @@
 #include <QImage>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 using namespace std::chrono_literals;
 using tidra::test::XSession;
@@ -150,6 +152,69 @@ private slots:
   void returnInTheDiagnosisSheetMeansDone() {
     open(Row::performance);
     sheetOpensAndCloses(whySlow, {"Tab", "Return"}, "the diagnosis sheet did not open, or Return did not close it");
+  }
+
+  // Return presses the button Tab put the focus on: "Why Is My Computer Slow?" is the first stop
+  // after the sidebar.
+  void returnPressesTheFocusedButton() {
+    open(Row::performance);
+    const int windows = x.visibleWindows();
+    x.key("Tab");
+    x.key("Return");
+    QVERIFY2(x.until([&] { return x.visibleWindows() == windows + 1; }), "Return did not press the focused button");
+    QVERIFY(x.settled(whole));
+    x.key("Escape");
+    QVERIFY(x.until([&] { return x.visibleWindows() == windows; }));
+  }
+
+  // Wherever Tab stops, the window shows it: with the sidebar holding the focus nothing on the
+  // page is ringed, and each of the page's stops looks different from that and from every other
+  // stop, on the tables' current row as on buttons, so no stop is a scroll area showing nothing.
+  void everyTabStopShowsItsFocus() {
+    const QRect page{190, 0, 790, 660};
+    for (const Row row : {Row::cleanup, Row::largeFiles}) {
+      open(row);
+      std::vector<QImage> seen{x.shot(page)};
+      for (int stop = 1; stop <= 3; ++stop) {
+        x.key("Tab");
+        QVERIFY(x.settled(whole));
+        const QImage now = x.shot(page);
+        QVERIFY2(std::find(seen.begin(), seen.end(), now) == seen.end(),
+                 qPrintable(QStringLiteral("Tab stop %1 of section %2 shows no focus").arg(stop).arg(int(row))));
+        seen.push_back(now);
+      }
+    }
+  }
+
+  // The clean confirmation keeps no default button, so a stray Return cleans nothing; its first
+  // Tab stop, the list of what goes, shows the focus like every other.
+  void theCleanConfirmationIgnoresAStrayReturn_andShowsItsFirstStop() {
+    open(Row::cleanup);
+    const int windows = x.visibleWindows();
+    x.click(cleanButton);
+    QVERIFY(x.until([&] { return x.visibleWindows() == windows + 1; }));
+    QVERIFY(x.settled(whole));
+    x.key("Return");
+    QVERIFY(x.settled(whole));
+    QCOMPARE(x.visibleWindows(), windows + 1);
+    const QImage before = x.shot(whole);
+    x.key("Tab");
+    QVERIFY2(x.until([&] { return x.shot(whole) != before; }), "the confirmation's first Tab stop shows no focus");
+    x.key("Escape");
+    QVERIFY(x.until([&] { return x.visibleWindows() == windows; }));
+  }
+
+  // Ctrl+, opens Settings. Its last stop, "Send Feedback…", pressed with Return, finds no web
+  // browser in the sandbox, and Tidra says so in a window of its own. Last, as Settings stays open.
+  void ctrlCommaOpensSettings_andAFeedbackLinkNothingOpensIsTold() {
+    open(Row::overview);
+    const int windows = x.visibleWindows();
+    x.key("ctrl+comma");
+    QVERIFY2(x.until([&] { return x.visibleWindows() == windows + 1; }), "Ctrl+, did not open Settings");
+    QVERIFY(x.settled(whole));
+    x.key("shift+Tab");
+    x.key("Return");
+    QVERIFY2(x.until([&] { return x.visibleWindows() == windows + 2; }), "nothing said that the page did not open");
   }
 };
 

@@ -37,12 +37,13 @@ void FakeNotificationServer::close(uint id) {
   emit NotificationClosed(id, 2);
 }
 
-uint FakeNotificationServer::Notify(const QString& appName, uint replacesId, const QString&, const QString& summary,
-                                    const QString& body, const QStringList& actions, const QVariantMap&, int) {
+uint FakeNotificationServer::Notify(const QString& appName, uint replacesId, const QString& appIcon,
+                                    const QString& summary, const QString& body, const QStringList& actions,
+                                    const QVariantMap& hints, int) {
   const bool replaces = replacesId != 0 && replacesId <= lastId &&
                         std::find(closed.begin(), closed.end(), replacesId) == closed.end();
   const uint id = replaces ? replacesId : ++lastId;
-  calls.push_back({id, replacesId, appName, summary, body, actions});
+  calls.push_back({id, replacesId, appName, summary, body, actions, appIcon, hints});
   return id;
 }
 

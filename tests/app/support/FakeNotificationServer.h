@@ -24,6 +24,8 @@ public:
     QString summary;
     QString body;
     QStringList actions;
+    QString appIcon;
+    QVariantMap hints;
   };
 
   // Registers on `bus` under the service's name; `capabilities` is what it claims to show.

@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QMenu>
 #include <QTest>
 #include <QWidget>
 
@@ -63,7 +64,7 @@ private slots:
     QCOMPARE(tray.toolTip(), QString("Tidra"));
     tray.setReadings(under(Pressure::critical), DiskUsage{500'000'000'000, 31'740'000'000});
     QCOMPARE(tray.symbol(), QString("exclamationmark.triangle.fill"));
-    QCOMPARE(tray.toolTip(), QString("31.74 GB"));
+    QCOMPARE(tray.toolTip(), QString("Tidra — 31.74 GB available"));
 
     tray.togglePanel();
     QVERIFY(tray.panel()->isVisible());
@@ -71,6 +72,21 @@ private slots:
     QTRY_VERIFY(tray.panel() == nullptr);
     tray.togglePanel();
     QCOMPARE(panels, 2);
+  }
+
+  // A right-click offers what tray items offer on Linux desktops.
+  void trayMenuOpensSettingsAndQuits() {
+    QStringList called;
+    TrayItem tray([] { return new QWidget(nullptr, Qt::Popup); },
+                  {[&] { called << "open"; }, [&] { called << "settings"; }, [&] { called << "quit"; }});
+    QStringList titles;
+    for (QAction* action : tray.menu()->actions())
+      if (!action->isSeparator()) {
+        titles << action->text();
+        action->trigger();
+      }
+    QCOMPARE(titles, (QStringList{"Open Tidra", "Settings…", "Quit Tidra"}));
+    QCOMPARE(called, (QStringList{"open", "settings", "quit"}));
   }
 
   // The panel grows when its check opens: it is placed again and stays inside the screen, held
