@@ -1,31 +1,52 @@
 #!/usr/bin/env bash
 # Which photo of a similar set the search keeps: builds sets of one camera photo and ten edited
 # copies of it (quality 50, resized up or down, cropped, mirrored, sepia, a corner watermark,
-# +20 % contrast, blurred, half size, a burst frame), from photographs of Debian packages that
-# the similar-photo benchmark does not use, and reports how often the untouched photo comes
-# first, beside the search's precision and recall on the same files.
+# +20 % contrast, blurred, half size, a burst frame), and one enlarged copy for each factor of
+# ENLARGE (saved at quality 85, 90, 92 or 95 in turn, so that no quality setting gives the
+# shot away), from photographs of Debian packages that the similar-photo benchmark does not
+# use, and reports how often the untouched photo comes first, beside the search's precision and
+# recall on the same files.
 #
 #   bench/photo_keeper.sh [build-dir]
 #
 # Sizes: TILES (each source cut into TILES x TILES photos, default 1), MEGAPIXELS (at most, default 3),
 # CORPUS (folder, default /tmp/tidra-keeper-corpus; rebuilt when the settings change).
+# SOURCES: "lomiri" (default) or "desktop", the desktop wallpapers of the UKUI and Plasma
+# packages, for a second corpus the order was never tuned on. ENLARGE: factors, default
+# "1.01 1.05 1.1 1.2 1.35 1.67 2"; empty for none.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
 tiles=${TILES:-1}
 megapixels=${MEGAPIXELS:-3}
 corpus=${CORPUS:-/tmp/tidra-keeper-corpus}
+source_set=${SOURCES:-lomiri}
+enlarge=${ENLARGE-1.01 1.05 1.1 1.2 1.35 1.67 2}
 
-packages=(lomiri-wallpapers-16.04 lomiri-wallpapers-20.04 libvips-tools exiv2 imagemagick)
+case $source_set in
+  lomiri) wallpapers=(lomiri-wallpapers-16.04 lomiri-wallpapers-20.04) ;;
+  desktop) wallpapers=(ukui-wallpapers plasma-workspace-wallpapers) ;;
+  *) echo "SOURCES is lomiri or desktop" >&2; exit 2 ;;
+esac
+packages=("${wallpapers[@]}" libvips-tools exiv2 imagemagick)
 scripts/install-deps.sh "${packages[@]}"
 
 sources() {
-  for p in lomiri-wallpapers-16.04 lomiri-wallpapers-20.04; do dpkg -L "$p"; done | grep -i '\.jpg$' | sort
+  if [ "$source_set" = lomiri ]; then
+    for p in "${wallpapers[@]}"; do dpkg -L "$p"; done | grep -i '\.jpg$' | sort
+    return
+  fi
+  # Photographs only: the largest rendition of each, none of the drawings.
+  ls /usr/share/backgrounds/*_by_*.jpg | grep -v -e Painting-Colors -e analogpattern
+  for name in Altai Autumn BytheWater Canopee Cascade ColdRipple ColorfulCups DarkestHour EveningGlow FallenLeaf \
+              Kite MilkyWay OneStandsOut PastelHills Path SafeLanding summer_1am; do
+    find -L "/usr/share/wallpapers/$name/contents/images" -maxdepth 1 -name '*.jpg' 2>/dev/null | sort -V | tail -1
+  done
 }
 
 # One photo and its ten copies: g<label>_0.jpg is the shot, g<label>_<n>-<kind>.jpg the copies.
 make_set() {
-  local label=$1 source=$2 tx=$3 ty=$4 tiles=$5 megapixels=$6 out=$7
+  local label=$1 source=$2 tx=$3 ty=$4 tiles=$5 megapixels=$6 out=$7 enlarge=$8
   local w h tw th mx my scale tmp name W H
   w=$(vipsheader -f width "$source"); h=$(vipsheader -f height "$source")
   tw=$((w / tiles)); th=$((h / tiles)); mx=$((tw / 50)); my=$((th / 50))
@@ -57,6 +78,11 @@ make_set() {
   vips crop "$source" "$tmp/moved.v" $((tx * tw + mx + tw * 3 / 200)) $((ty * th + my)) $((tw - 2 * mx)) $((th - 2 * my))
   vips resize "$tmp/moved.v" "$tmp/moved2.v" "$scale"
   vips linear "$tmp/moved2.v" "${name}_10-burst.jpg[Q=92]" 0.97 0 --uchar
+  local n=11 factor qualities=(85 90 92 95)
+  for factor in ${enlarge//,/ }; do
+    vips resize "$tmp/base.v" "${name}_${n}-enlarged${factor}.jpg[Q=${qualities[$(((label + n) % 4))]}]" "$factor"
+    n=$((n + 1))
+  done
   rm -rf "$tmp"
   local day; day=$(printf "2024:06:01 %02d:%02d:00" $(((label / 60) % 24)) $((label % 60)))
   exiv2 -q -M"set Exif.Image.Make Keeper" -M"set Exif.Image.Model Bench 2" \
@@ -64,7 +90,7 @@ make_set() {
 }
 export -f make_set
 
-settings="tiles=$tiles megapixels=$megapixels kinds=10 shot=reduced"
+settings="tiles=$tiles megapixels=$megapixels kinds=10 shot=reduced sources=$source_set enlarge=$enlarge"
 if [ "$(cat "$corpus/.settings" 2>/dev/null)" != "$settings" ]; then
   echo "building the corpus in $corpus ($settings)"
   rm -rf "$corpus"; mkdir -p "$corpus"
@@ -77,7 +103,7 @@ if [ "$(cat "$corpus/.settings" 2>/dev/null)" != "$settings" ]; then
     done
   done < <(sources)
   printf '%s\n' "${jobs[@]}" | xargs -P "$(nproc)" -L 1 bash -c \
-    'make_set "$0" "$1" "$2" "$3" '"$tiles $megapixels $corpus" 2>/dev/null
+    'make_set "$0" "$1" "$2" "$3" '"$tiles $megapixels $corpus '${enlarge// /,}'" 2>/dev/null
   echo "$settings" > "$corpus/.settings"
 fi
 

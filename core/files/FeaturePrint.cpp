@@ -11,7 +11,7 @@ std::optional<Print> print(const File& file) {
     const auto properties = PhotoProperties::read(file.path);
     if (!properties || !isCameraPhoto(*properties)) return std::nullopt;
     if (std::min(properties->width, properties->height) < shortestSide) return std::nullopt;
-    const auto thumbnail = PhotoThumbnail::make(file.path);
+    const auto thumbnail = PhotoThumbnail::make(file.path, FeatureVector::thumbnailSide);
     if (!thumbnail) return std::nullopt;
 
     std::optional<Date> date;

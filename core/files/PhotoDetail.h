@@ -5,18 +5,15 @@
 
 namespace tidra::PhotoDetail {
 
-// How much more the grey level jumps across the 8-pixel block edges of JPEG compression than
-// between the other pixels, in a window in the middle of the photo at its own resolution:
-// higher for a copy saved at a lower quality than its original. Nothing when the file cannot
-// be decoded (raw camera files included) or is too small to tell. Safe to call from many
-// threads at once.
-std::optional<float> blockiness(const std::string& path);
-
-// Whether the photo at `larger` holds detail beyond `smaller`, a photo of the same scene with
-// fewer pixels: what `larger` differs from `smaller` enlarged to its size, against the detail
-// `smaller` itself holds at that step of resolution. An enlarged copy differs by little more
-// than noise; a photo and its reduced copy differ by the finest detail. Nothing when either
-// cannot be decoded, is too small, or their frames differ in shape. Safe from many threads.
-std::optional<bool> addsDetail(const std::string& larger, const std::string& smaller);
+// How much detail the photo at `larger` keeps at the scale of `smaller`, a photo of the same
+// scene with fewer pixels, against the detail `smaller` holds itself: a window of each at the
+// same place, the larger one reduced to the smaller one's scale, compared by the spread of
+// their Laplacians (so neither contrast nor brightness counts). A photo reduced from the
+// larger one loses nothing the larger one holds, so the share is about one; an enlargement,
+// resampled once more on the way, keeps less of its source's detail than the source itself,
+// whatever the factor. Nothing when either cannot be decoded, `smaller` has no fewer pixels
+// across, or the window of `smaller` is too smooth to tell detail from compression noise.
+// Decodes each photo only down to the window. Safe from many threads.
+std::optional<double> detailKept(const std::string& larger, const std::string& smaller);
 
 } // namespace tidra::PhotoDetail

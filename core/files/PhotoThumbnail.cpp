@@ -6,6 +6,7 @@
 #include <exiv2/exiv2.hpp>
 #include <vips/vips.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <functional>
@@ -78,7 +79,7 @@ int rawOrientation(const Exiv2::ExifData& exif) {
     return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
 }
 
-std::optional<Thumbnail> fromRawPreview(const std::string& path) {
+std::optional<Thumbnail> fromRawPreview(const std::string& path, int side) {
     try {
         auto raw = Exiv2::ImageFactory::open(path);
         if (!raw.get()) return std::nullopt;
@@ -90,7 +91,7 @@ std::optional<Thumbnail> fromRawPreview(const std::string& path) {
         const Exiv2::PreviewImage preview = previews.getPreviewImage(list.back());
         VipsImage* out = nullptr;
         if (vips_thumbnail_buffer(const_cast<Exiv2::byte*>(preview.pData()), preview.size(), &out,
-                                  maximumSide, "size", VIPS_SIZE_DOWN, nullptr) != 0) {
+                                  side, "size", VIPS_SIZE_DOWN, nullptr) != 0) {
             vips_error_clear();
             return std::nullopt;
         }
@@ -111,11 +112,12 @@ bool isRawName(const std::string& name) {
     return raws.contains(FileExtension::lowered(name));
 }
 
-std::optional<Thumbnail> make(const std::string& path) {
+std::optional<Thumbnail> make(const std::string& path, int side) {
     ImageLibraries::start();
-    if (isRawName(path)) return fromRawPreview(path);
+    side = std::clamp(side, 1, maximumSide);
+    if (isRawName(path)) return fromRawPreview(path, side);
     VipsImage* out = nullptr;
-    if (vips_thumbnail(path.c_str(), &out, maximumSide, "size", VIPS_SIZE_DOWN, nullptr) != 0) {
+    if (vips_thumbnail(path.c_str(), &out, side, "size", VIPS_SIZE_DOWN, nullptr) != 0) {
         vips_error_clear();
         return std::nullopt;
     }

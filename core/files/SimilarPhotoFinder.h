@@ -120,10 +120,23 @@ std::vector<SimilarPhotoGroup> find(const std::vector<std::string>& roots, float
 std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float threshold,
                                          const Progress& progress, const Cancelled& isCancelled,
                                          const CloneKeyProvider& cloneKeys = sharedDataKey);
-// Most pixels first, then higher score, more bytes, older date, path in code-point order.
-// A photo named in `detailPixels` counts only that many pixels (the rest carry no detail, as
-// in an enlarged copy); between photos of equal detail the one with fewer pixels comes first.
+// What the search learnt of a photo's detail beyond its size: the pixels its detail counts as
+// (those of a smaller photo of its group when its own extra pixels were not shown to hold
+// detail) and whether it was found to be enlarged from a smaller photo of its group.
+struct Detail {
+    std::int64_t pixels = 0;
+    bool enlarged = false;
+};
+
+// Photos whose detail differs by less than this factor (in pixels; about 5 % across) count as
+// equally detailed: a few percent of size decide nothing.
+inline constexpr double sameDetail = 1.1;
+
+// Best first: more detail first, where detail is a photo's pixels unless `details` names fewer
+// and photos within `sameDetail` of the most detailed photo of their rank share it; among
+// equals, photos found enlarged after the others, then higher score, more pixels, more bytes,
+// older date, path in code-point order.
 std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos,
-                                    const std::map<std::string, std::int64_t>& detailPixels = {});
+                                    const std::map<std::string, Detail>& details = {});
 
 } // namespace tidra::SimilarPhotoFinder

@@ -1,9 +1,11 @@
 #include "files/SimilarPhotoKeeper.h"
 
-#include "files/PhotoThumbnail.h"
+#include "files/JpegQuality.h"
+#include "files/PhotoDetail.h"
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace tidra::SimilarPhotoKeeper {
 namespace {
@@ -52,59 +54,103 @@ std::vector<double> distancesToTheRest(const std::vector<Judged>& judged) {
 // nearest photo of its group does.
 constexpr double apartWeight = 0.15;
 
-// Block noise beyond the least of the group: a copy saved at a lower quality than the rest.
-double blockPenalty(const std::vector<Judged>& judged, std::size_t i) {
-    if (!judged[i].blockiness) return 0.0;
-    double least = *judged[i].blockiness;
+// JPEG quality points below the best of the group that cost nothing: encoders and their
+// settings differ by that much without the picture changing.
+constexpr int qualitySlack = 3;
+// The points below that cost the whole penalty, and the penalty.
+constexpr double qualitySpan = 35.0;
+constexpr double qualityWeight = 0.5;
+
+// A copy saved at a clearly lower quality than the best of its group loses score.
+double qualityPenalty(const std::vector<Judged>& judged, std::size_t i) {
+    if (!judged[i].quality) return 0.0;
+    int best = *judged[i].quality;
     for (const auto& j : judged)
-        if (j.blockiness) least = std::min<double>(least, *j.blockiness);
-    return std::clamp((*judged[i].blockiness / least - 1.2) / 0.5, 0.0, 1.0);
+        if (j.quality) best = std::max(best, *j.quality);
+    return qualityWeight * std::clamp((best - *judged[i].quality - qualitySlack) / qualitySpan, 0.0, 1.0);
 }
 
-// A photo is compared only with photos this much smaller in area (1.25 times in width): between
-// nearer sizes the step of detail is too thin to measure.
-constexpr double smallerArea = 0.64;
-// The most photos of one group asked about: each question decodes two photos in full.
-constexpr std::size_t mostAsked = 3;
+// A larger photo keeping less than this share of a smaller one's detail at the smaller one's
+// scale was enlarged from it (or from a photo like it).
+constexpr double enlargedShare = 0.93;
+// From this factor across on, a larger photo shown to keep the smaller one's detail keeps its
+// own pixels: below it, the step of resolution is too thin to hold detail worth having.
+constexpr double wideStep = 1.25;
+// Shapes within this share of each other frame the same picture.
+constexpr double sameShape = 0.01;
+// Smaller photos this much farther from a photo than the likest one (plus half a grey level)
+// are not compared with it: their colours or framing were changed.
+constexpr double likeSlack = 1.5;
 
-// The photos whose extra pixels carry no detail beyond a smaller photo of the group, with the
-// pixels they count as. Each is compared with the smaller photo that looks most like it; the
-// largest are asked first, and asking stops at the first photo that holds detail of its own,
-// since below it no place changes.
-std::map<std::string, std::int64_t> enlargements(const std::vector<SimilarPhoto>& photos,
-                                                 const std::vector<Judged>& judged) {
+using Details = std::map<std::string, SimilarPhotoFinder::Detail>;
+
+bool sameFrame(const SimilarPhoto& a, const SimilarPhoto& b) {
+    const double ra = double(a.pixelWidth) / a.pixelHeight, rb = double(b.pixelWidth) / b.pixelHeight;
+    return std::abs(ra - rb) < sameShape * ra;
+}
+
+// The photo `larger` is compared with: among the smaller photos of the same frame that look
+// much like it and were not found enlarged, one whose pixels all count if there is one (an
+// enlargement compared with another enlargement would look sound), then the largest, then the
+// likest.
+std::optional<std::size_t> comparedWith(std::size_t larger, const std::vector<SimilarPhoto>& photos,
+                                        const std::vector<Judged>& judged, const Details& found) {
+    std::vector<std::size_t> smaller;
+    for (std::size_t j = 0; j < photos.size(); ++j) {
+        const auto known = found.find(photos[j].path);
+        if (photos[j].pixelWidth < photos[larger].pixelWidth && sameFrame(photos[j], photos[larger]) &&
+            (known == found.end() || !known->second.enlarged))
+            smaller.push_back(j);
+    }
+    if (smaller.empty()) return std::nullopt;
+    const auto apart = [&](std::size_t j) { return distance(judged[larger].look, judged[j].look); };
+    const double likest = apart(*std::ranges::min_element(smaller, {}, apart));
+    const auto preference = [&](std::size_t j) {
+        return std::tuple(!found.contains(photos[j].path), photos[j].pixels(), -apart(j));
+    };
+    std::optional<std::size_t> chosen;
+    for (const auto j : smaller)
+        if (apart(j) <= likeSlack * likest + 0.5 && (!chosen || preference(j) > preference(*chosen))) chosen = j;
+    return chosen;
+}
+
+// Each photo that has a smaller photo of the same frame is compared with one, smallest first,
+// so that a photo is compared only with photos already judged. It keeps its own pixels only
+// when it was shown to keep the smaller one's detail over a wide step; found enlarged, or
+// over a thin step, or when its detail cannot be judged, it counts as the smaller one.
+Details details(const std::vector<SimilarPhoto>& photos, const std::vector<Judged>& judged) {
     std::vector<std::size_t> bySize(photos.size());
     for (std::size_t i = 0; i < bySize.size(); ++i) bySize[i] = i;
-    std::ranges::stable_sort(bySize, [&](std::size_t a, std::size_t b) { return photos[a].pixels() > photos[b].pixels(); });
-    std::map<std::string, std::int64_t> counted;
-    for (std::size_t asked = 0; asked < std::min(mostAsked, bySize.size()); ++asked) {
-        const std::size_t i = bySize[asked];
-        std::optional<std::size_t> likest;
-        for (std::size_t j = 0; j < photos.size(); ++j)
-            if (double(photos[j].pixels()) <= smallerArea * double(photos[i].pixels()) &&
-                (!likest || distance(judged[i].look, judged[j].look) < distance(judged[i].look, judged[*likest].look)))
-                likest = j;
-        if (!likest || PhotoDetail::addsDetail(photos[i].path, photos[*likest].path) != false) break;
-        counted[photos[i].path] = photos[*likest].pixels();
+    std::ranges::stable_sort(bySize, {}, [&](std::size_t i) { return photos[i].pixels(); });
+    Details found;
+    const auto detailOf = [&](std::size_t i) {
+        const auto known = found.find(photos[i].path);
+        return known == found.end() ? photos[i].pixels() : known->second.pixels;
+    };
+    for (const auto i : bySize) {
+        const auto other = comparedWith(i, photos, judged, found);
+        if (!other) continue;
+        const auto kept = PhotoDetail::detailKept(photos[i].path, photos[*other].path);
+        const bool enlarged = kept && *kept < enlargedShare;
+        const bool wide = double(photos[i].pixelWidth) >= wideStep * double(photos[*other].pixelWidth);
+        if (enlarged || !kept || !wide) found[photos[i].path] = {detailOf(*other), enlarged};
     }
-    return counted;
+    return found;
 }
 
 } // namespace
 
-std::optional<Judged> judge(const std::string& path) {
-    const auto thumbnail = PhotoThumbnail::make(path);
-    if (!thumbnail) return std::nullopt;
-    return Judged{SimilarPhotoFinder::rating(*thumbnail), PhotoDetail::blockiness(path), lookOf(*thumbnail)};
+Judged judge(const std::string& path, const Thumbnail& thumbnail) {
+    return Judged{SimilarPhotoFinder::rating(thumbnail), JpegQuality::of(path), lookOf(thumbnail)};
 }
 
-std::map<std::string, std::int64_t> weigh(std::vector<SimilarPhoto>& photos, const std::vector<Judged>& judged) {
+std::map<std::string, SimilarPhotoFinder::Detail> weigh(std::vector<SimilarPhoto>& photos,
+                                                        const std::vector<Judged>& judged) {
     const auto apart = distancesToTheRest(judged);
     const double nearest = *std::ranges::min_element(apart);
     for (std::size_t i = 0; i < photos.size(); ++i)
-        photos[i].score =
-            float(judged[i].rating.score - apartWeight * (apart[i] - nearest) - 0.5 * blockPenalty(judged, i));
-    return enlargements(photos, judged);
+        photos[i].score = float(judged[i].rating.score - apartWeight * (apart[i] - nearest) - qualityPenalty(judged, i));
+    return details(photos, judged);
 }
 
 } // namespace tidra::SimilarPhotoKeeper

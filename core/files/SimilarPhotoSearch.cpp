@@ -62,7 +62,8 @@ std::map<std::string, Judged> judgeClustered(const std::vector<std::vector<Print
         for (const auto& p : cluster) clustered.push_back(&p);
     Collected<std::pair<std::string, Judged>> rated;
     forEachIndex(clustered.size(), [&](std::size_t i) {
-        if (auto j = SimilarPhotoKeeper::judge(clustered[i]->file.path)) rated.append({clustered[i]->file.path, *j});
+        const auto& path = clustered[i]->file.path;
+        if (const auto thumbnail = PhotoThumbnail::make(path)) rated.append({path, SimilarPhotoKeeper::judge(path, *thumbnail)});
     });
     std::map<std::string, Judged> judged;
     for (auto& [path, j] : rated.take()) judged.emplace(std::move(path), std::move(j));
@@ -83,8 +84,8 @@ std::vector<SimilarPhoto> keptPhotos(const std::vector<Print>& cluster, const st
         theirs.push_back(found->second);
     }
     if (photos.size() < 2) return photos;
-    const auto detailPixels = SimilarPhotoKeeper::weigh(photos, theirs);
-    return bestFirst(std::move(photos), detailPixels);
+    const auto details = SimilarPhotoKeeper::weigh(photos, theirs);
+    return bestFirst(std::move(photos), details);
 }
 
 } // namespace
@@ -124,21 +125,44 @@ std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float t
     return groups;
 }
 
-std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos,
-                                    const std::map<std::string, std::int64_t>& detailPixels) {
-    const auto detail = [&](const SimilarPhoto& p) {
-        const auto found = detailPixels.find(p.path);
-        return found == detailPixels.end() ? p.pixels() : std::min(p.pixels(), found->second);
+std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos, const std::map<std::string, Detail>& details) {
+    struct Ranked {
+        SimilarPhoto photo;
+        Detail detail;
+        int rank = 0;
     };
-    std::ranges::stable_sort(photos, [&](const SimilarPhoto& a, const SimilarPhoto& b) {
-        if (detail(a) != detail(b)) return detail(a) > detail(b);
-        // Equal detail in more pixels is an enlargement: the smaller file holds the same photo.
-        if (a.pixels() != b.pixels()) return a.pixels() < b.pixels();
+    std::vector<Ranked> ranked;
+    for (auto& p : photos) {
+        const auto found = details.find(p.path);
+        const Detail detail = found == details.end()
+                                  ? Detail{p.pixels(), false}
+                                  : Detail{std::min(p.pixels(), found->second.pixels), found->second.enlarged};
+        ranked.push_back({std::move(p), detail});
+    }
+    // Ranks of detail: each opened by the most detailed photo not yet ranked and holding every
+    // photo within sameDetail of it, so that no rank depends on the input order.
+    std::ranges::stable_sort(ranked, std::greater<>(), [](const Ranked& r) { return r.detail.pixels; });
+    double top = 0;
+    int rank = -1;
+    for (auto& r : ranked) {
+        if (rank < 0 || double(r.detail.pixels) * sameDetail < top) {
+            top = double(r.detail.pixels);
+            ++rank;
+        }
+        r.rank = rank;
+    }
+    std::ranges::stable_sort(ranked, [](const Ranked& x, const Ranked& y) {
+        const SimilarPhoto &a = x.photo, &b = y.photo;
+        if (x.rank != y.rank) return x.rank < y.rank;
+        if (x.detail.enlarged != y.detail.enlarged) return y.detail.enlarged;
         if (a.score != b.score) return a.score > b.score;
+        if (a.pixels() != b.pixels()) return a.pixels() > b.pixels();
         if (a.bytes != b.bytes) return a.bytes > b.bytes;
         if (a.date != b.date) return a.date < b.date;
         return a.path < b.path;
     });
+    photos.clear();
+    for (auto& r : ranked) photos.push_back(std::move(r.photo));
     return photos;
 }
 

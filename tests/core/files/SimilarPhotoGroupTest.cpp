@@ -30,6 +30,9 @@ TEST(SimilarPhotoGroupTest, BestOrder) {
         {"more pixels first",
          {photo("/a", 100, 100, 0.9f, 900, 0s, 1), photo("/b", 200, 100, -0.5f, 10, 9s, 2)},
          {"/b", "/a"}},
+        {"a few percent more pixels decide nothing",
+         {photo("/a", 100, 100, 0.1f, 900, 0s, 1), photo("/b", 104, 100, -0.5f, 10, 9s, 2)},
+         {"/a", "/b"}},
         {"then higher score",
          {photo("/a", 100, 100, 0.1f, 900, 0s, 1), photo("/b", 50, 200, 0.2f, 10, 9s, 2)},
          {"/b", "/a"}},
@@ -52,9 +55,17 @@ TEST(SimilarPhotoGroupTest, AnEnlargementCountsOnlyThePixelsThatHoldDetail) {
                                               photo("/shot", 200, 200, 0.1f, 100, 0s, 2),
                                               photo("/small", 100, 100, 0.9f, 50, 0s, 3)};
     // Enlarged from the shot: as much detail as the shot, in more pixels, so after it.
-    EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(photos, {{"/big", 200 * 200}})),
+    EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(photos, {{"/big", {200 * 200, true}}})),
               (std::vector<std::string>{"/shot", "/big", "/small"}));
     EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(photos)), (std::vector<std::string>{"/big", "/shot", "/small"}));
+    // Not shown to hold more detail, but not found enlarged either: the score decides.
+    EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(photos, {{"/big", {200 * 200, false}}})),
+              (std::vector<std::string>{"/big", "/shot", "/small"}));
+    // Found enlarged by a few percent: after the photo it was made from, whatever its score.
+    const std::vector<SimilarPhoto> near = {photo("/enlarged", 202, 202, 0.9f, 900, 0s, 1),
+                                            photo("/shot", 200, 200, 0.1f, 100, 0s, 2)};
+    EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(near, {{"/enlarged", {200 * 200, true}}})),
+              (std::vector<std::string>{"/shot", "/enlarged"}));
 }
 
 TEST(SimilarPhotoGroupTest, IdAndDerivedNames) {

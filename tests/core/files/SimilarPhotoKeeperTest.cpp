@@ -19,14 +19,16 @@ Finder::File listedOnOneDay(const std::string& path) {
             day,  day};
 }
 
-// A shot and the copies people make of it: enlarged, toned, captioned, saved at a low quality,
-// given more contrast. Each copy gains something the old order liked (more pixels, a higher
+// A shot and the copies people make of it: enlarged (by a few percent, or twice and saved at a
+// higher quality), toned, captioned, saved at a low quality, given more contrast. Each copy gains something the old order liked (more pixels, a higher
 // quality score, a bigger file), yet the shot is the one to keep.
 TEST(SimilarPhotoKeeperTest, TheUntouchedShotComesBeforeItsEditedCopies) {
     test::TempHome home;
     const std::pair<const char*, Variant> shots[] = {
         {"shot.jpg", Variant{}},
         {"enlarged.jpg", Variant{.size = 1.5}},
+        {"enlarged103.jpg", Variant{.quality = 85, .size = 1.03}},
+        {"enlarged2.jpg", Variant{.quality = 95, .size = 2.0}},
         {"sepia.jpg", Variant{.sepia = true}},
         {"captioned.jpg", Variant{.watermark = true}},
         {"quality50.jpg", Variant{.quality = 50}},
@@ -39,7 +41,7 @@ TEST(SimilarPhotoKeeperTest, TheUntouchedShotComesBeforeItsEditedCopies) {
     }
     const auto groups = Finder::findAmong(files, Finder::threshold, nullptr, nullptr);
     ASSERT_EQ(groups.size(), 1u);
-    ASSERT_EQ(groups[0].photos.size(), 6u);
+    ASSERT_EQ(groups[0].photos.size(), 8u);
     EXPECT_EQ(groups[0].photos[0].name(), "shot.jpg");
 }
 
