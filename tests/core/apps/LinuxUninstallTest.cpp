@@ -40,7 +40,7 @@ protected:
     AppRemover::TrashMove trash() {
         return [this](const std::string& path) {
             trashed.push_back(path);
-            fs::remove(path);
+            fs::remove_all(path);
             return sys::Outcome::done();
         };
     }
@@ -85,6 +85,21 @@ TEST_F(LinuxUninstallTest, EachKindLeavesItsOwnWayAndTheSystemsAppsNever) {
     EXPECT_FALSE(test::exists(notes));
     EXPECT_TRUE(test::exists(system));
     EXPECT_TRUE(test::exists(inkscape));
+}
+
+TEST_F(LinuxUninstallTest, AnUnpackedProgramLeavesAsItsWholeFolder) {
+    fixture.temp.file("home/opt/toolbox/lib/libtool.so", 50 << 10);
+    fixture.temp.symlink("home/opt/linked", at("opt/toolbox"));
+    const std::string program = at("opt/toolbox/bin/toolbox");
+    InstalledApp whole = app(AppKind::program, program), viaLink = whole, top = whole;
+    whole.folder = at("opt/toolbox");
+    viaLink.folder = at("opt/linked");
+    top.folder = at("opt");
+    const auto report = AppRemover(guard(), trash(), {}, {}).uninstall({viaLink, top, whole});
+    EXPECT_EQ(report.removed, 1);
+    EXPECT_EQ(report.failures, (std::vector<Failure>{{program, "not a folder, or a symbolic link"},
+                                                     {program, "top-level folder in the home folder"}}));
+    EXPECT_EQ(trashed, Strings{at("opt/toolbox")});
 }
 
 TEST_F(LinuxUninstallTest, AFlatpakCountsAsGoneOnlyWhenItsFolderIs) {
