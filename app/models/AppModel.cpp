@@ -130,7 +130,7 @@ void AppModel::refreshDisk() {
 }
 
 bool AppModel::removalsRunning() const {
-  return removing_ || cleanupPhase_ == CleanupPhase::cleaning || !trashing_.empty() ||
+  return removing_ || cleanupPhase_ == CleanupPhase::cleaning || !trashing_.empty() || startupRemovals_ > 0 ||
          projects_->phase().isCleaning() || applications_->phase() == ApplicationsModel::Phase::removing ||
          duplicates_->isMoving() || similarPhotos_->isMoving();
 }

@@ -408,6 +408,8 @@ private:
   std::int64_t demoFreed_ = 0;
   // Demo mode only: startup items the user removed, by their file path.
   std::set<std::string> demoRemovedStartupItems_;
+  // Leftover startup items being removed: quitting waits for them as for any removal.
+  int startupRemovals_ = 0;
   std::optional<Section> section_ = Section::overview;
   PerformanceTab performanceTab_ = PerformanceTab::apps;
   bool isConfirmingClean_ = false;

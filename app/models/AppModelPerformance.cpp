@@ -164,7 +164,9 @@ Flow AppModel::removeLeftoverFlow(StartupItem item, std::function<void(std::opti
   auto remove = [remove = services_.performance.removeLeftover, item, home = environment_.home] {
     return remove(item, home);
   };
+  ++startupRemovals_;
   const auto failure = co_await runOn(Pool::user, remove);
+  --startupRemovals_;
   auto list = [list = services_.performance.startupItems, home = environment_.home] { return list(home); };
   auto items = co_await runOn(Pool::user, list);
   setStartupItems(std::move(items));

@@ -1,6 +1,7 @@
 #include "models/ApplicationsModel.h"
 
 #include "Demo.h"
+#include "apps/AppFootprint.h"
 #include "apps/NaturalOrder.h"
 #include "demo/DemoMac.h"
 #include "platform/HomeFolder.h"
@@ -22,7 +23,30 @@ bool isRealHome(const std::string& home) { return home == sys::homeFolder(); }
 struct Footprint {
   std::string appPath;
   std::vector<AppPart> parts;
+  // Parts offered unticked: settings that only the app's name found.
+  std::set<std::string> unticked;
 };
+
+// The system's apps are never removed here: only their package's size is shown, or none.
+bool isLocked(const InstalledApp& app) { return app.needsPassword && app.kind != AppKind::bundle; }
+
+Footprint lockedFootprint(const ApplicationServices& services, const InstalledApp& app) {
+  Footprint footprint{app.path, {}, {}};
+  if (const auto bytes = services.installedSize(app)) footprint.parts.push_back({app.path, *bytes});
+  return footprint;
+}
+
+// The app's main path first (its folder, bundle or file), then what leaves with it.
+Footprint footprintOf(const ApplicationServices& services, const InstalledApp& app,
+                      const std::vector<InstalledApp>& listed, const std::string& home, bool fullDiskAccess) {
+  Footprint footprint{app.path, {{app.mainPath(), services.measure(app.mainPath())}}, {}};
+  for (auto& path : services.footprint(app, listed, home, fullDiskAccess)) {
+    if (AppFootprint::isSettingsFoundByName(path, app.bundleID, home)) footprint.unticked.insert(path);
+    const auto bytes = services.measure(path);
+    footprint.parts.push_back({std::move(path), bytes});
+  }
+  return footprint;
+}
 
 }  // namespace
 
@@ -102,6 +126,14 @@ void ApplicationsModel::setConfirming(bool confirming) {
   emit isConfirmingChanged();
 }
 
+void ApplicationsModel::resetKeptParts() {
+  std::set<std::string> kept;
+  for (const auto& [app, parts] : parts_)
+    for (const auto& part : parts)
+      if (defaultKept_.contains(part.path)) kept.insert(part.path);
+  setKeptParts(std::move(kept));
+}
+
 void ApplicationsModel::setSummary(std::optional<UninstallSummary> summary) {
   if (summary == summary_) return;
   summary_ = std::move(summary);
@@ -117,6 +149,8 @@ void ApplicationsModel::setRemovingName(std::optional<QString> name) {
 std::optional<std::int64_t> ApplicationsModel::bytes(const InstalledApp& app) const {
   const auto found = parts_.find(app.path);
   if (found == parts_.end()) return std::nullopt;
+  // A system app whose package manager gave no size has no parts: no figure at all.
+  if (found->second.empty()) return std::nullopt;
   std::int64_t total = 0;
   for (const auto& part : found->second) total += part.bytes;
   return total;
@@ -152,7 +186,7 @@ std::vector<AppPart> ApplicationsModel::leaving(const InstalledApp& app, const s
   const auto found = parts_.find(app.path);
   if (found == parts_.end()) return going;
   for (const auto& part : found->second)
-    if (part.path == app.path || !kept.contains(part.path)) going.push_back(part);
+    if (part.path == app.mainPath() || !kept.contains(part.path)) going.push_back(part);
   return going;
 }
 
@@ -169,6 +203,7 @@ void ApplicationsModel::scan() {
   setApps({});
   setParts({});
   setSelection({});
+  defaultKept_.clear();
   (Demo::isOn() ? scanDemo() : scanFlow()).start(this);
 }
 
@@ -185,27 +220,19 @@ Flow ApplicationsModel::scanFlow() {
   setApps(apps);
   prepareIcons(apps);
 
-  std::vector<std::string> others;
-  for (const auto& app : apps) others.push_back(app.bundleID);
   BoundedGroup<Footprint> measuring(Pool::user, footprintLimit, this, [this](Footprint footprint) {
     auto parts = parts_;
     parts[footprint.appPath] = std::move(footprint.parts);
     setParts(std::move(parts));
+    defaultKept_.insert(footprint.unticked.begin(), footprint.unticked.end());
+    auto kept = keptParts_;
+    kept.insert(footprint.unticked.begin(), footprint.unticked.end());
+    setKeptParts(std::move(kept));
   });
-  for (const auto& app : apps) {
-    measuring.add([services = services, app, home = home_, fullDiskAccess, others] {
-      Footprint footprint{app.path, {{app.path, services.measure(app.path)}}};
-      auto paths = services.footprint(app.bundleID, app.name, home, fullDiskAccess, others);
-      // Its own desktop and autostart entries leave with it too.
-      for (const auto& launcher : app.launchers)
-        if (std::find(paths.begin(), paths.end(), launcher) == paths.end()) paths.push_back(launcher);
-      for (auto& path : paths) {
-        const auto bytes = services.measure(path);
-        footprint.parts.push_back({std::move(path), bytes});
-      }
-      return footprint;
+  for (const auto& app : apps)
+    measuring.add([services = services, app, apps, home = home_, fullDiskAccess] {
+      return isLocked(app) ? lockedFootprint(services, app) : footprintOf(services, app, apps, home, fullDiskAccess);
     });
-  }
   auto measured = measuring.finished();
   co_await measured;
   setPhase(Phase::ready);

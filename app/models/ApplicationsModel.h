@@ -25,7 +25,8 @@
 
 namespace tidra {
 
-// One measured piece of an app's footprint: the bundle, or one path it left in the Library.
+// One measured piece of an app's footprint: the app itself (bundle, file or folder), or one
+// path it keeps elsewhere; for a system app, its package.
 struct AppPart {
   std::string path;
   // Allocated bytes of this path measured on its own.
@@ -72,7 +73,7 @@ public:
 
   Phase phase() const { return phase_; }
   const std::vector<InstalledApp>& apps() const { return apps_; }
-  // Footprint per app path, bundle first; no entry until the app is measured.
+  // Footprint per app path, the app's main path first; no entry until the app is measured.
   const std::map<std::string, std::vector<AppPart>>& parts() const { return parts_; }
   // Icon per app path; kept across scans.
   const std::map<std::string, QImage>& icons() const { return icons_; }
@@ -82,9 +83,12 @@ public:
   void setOrder(Order order);
   const std::set<std::string>& selection() const { return selection_; }
   void setSelection(std::set<std::string> selection);
-  // Part paths the user unticked; an uninstall leaves them on disk.
+  // Part paths the user unticked; an uninstall leaves them on disk. A scan starts them with
+  // the settings that only an app's name found.
   const std::set<std::string>& keptParts() const { return keptParts_; }
   void setKeptParts(std::set<std::string> kept);
+  // Back to what a scan starts with, for the parts still listed.
+  void resetKeptParts();
   bool isConfirming() const { return isConfirming_; }
   void setConfirming(bool confirming);
   const std::optional<UninstallSummary>& summary() const { return summary_; }
@@ -99,7 +103,8 @@ public:
   // Starts uninstalling the selected apps; ignored unless ready with a selection.
   void uninstall();
 
-  // The sum of the app's parts; nothing until it is measured.
+  // The sum of the app's parts; nothing until it is measured, nor for a system app whose
+  // package manager gave no size.
   std::optional<std::int64_t> bytes(const InstalledApp& app) const;
   // `apps` in the chosen order; stable, so ties keep list order.
   std::vector<InstalledApp> sortedApps() const;
@@ -128,7 +133,7 @@ private:
   Flow uninstallDemo(std::vector<InstalledApp> apps, std::set<std::string> kept);
   void finish(UninstallSummary summary);
   void prepareIcons(const std::vector<InstalledApp>& apps);
-  // The parts that leave with the app: the bundle always, the others unless kept.
+  // The parts that leave with the app: its main path always, the others unless kept.
   std::vector<AppPart> leaving(const InstalledApp& app, const std::set<std::string>& kept) const;
   void forgetApp(const InstalledApp& app);
 
@@ -151,6 +156,7 @@ private:
   Order order_ = Order::size;
   std::set<std::string> selection_;
   std::set<std::string> keptParts_;
+  std::set<std::string> defaultKept_;
   bool isConfirming_ = false;
   std::optional<UninstallSummary> summary_;
   std::optional<QString> removingName_;

@@ -79,7 +79,7 @@ Flow ApplicationsModel::uninstallFlow(std::vector<InstalledApp> apps, std::set<s
     const auto going = leaving(app, kept);
     std::vector<std::string> leftovers;
     for (const auto& part : going)
-      if (part.path != app.path) leftovers.push_back(part.path);
+      if (part.path != app.mainPath()) leftovers.push_back(part.path);
     auto trashing = [trash = services.trashLeftovers, guardian = guardian_, leftovers] {
       return trash(guardian, leftovers);
     };
@@ -88,7 +88,7 @@ Flow ApplicationsModel::uninstallFlow(std::vector<InstalledApp> apps, std::set<s
     // Only what really went counts: the bundle, and leftovers the move found and moved.
     for (const auto& part : going) {
       const bool moved = std::find(outcome.moved.begin(), outcome.moved.end(), part.path) != outcome.moved.end();
-      if (part.path == app.path || moved) summary.trashed += part.bytes;
+      if (part.path == app.mainPath() || moved) summary.trashed += part.bytes;
     }
     if (const auto bundle = identities.find(app.path); bundle != identities.end())
       summary.trashedFiles.push_back(bundle->second);
@@ -114,7 +114,7 @@ Flow ApplicationsModel::uninstallDemo(std::vector<InstalledApp> apps, std::set<s
 
 void ApplicationsModel::finish(UninstallSummary summary) {
   setRemovingName(std::nullopt);
-  setKeptParts({});
+  resetKeptParts();
   const bool removedAny = !summary.apps.empty();
   auto record = CleanupRecord{scheduler.now(), "Applications", summary.trashed, summary.apps,
                               static_cast<std::int64_t>(summary.failures.size())};

@@ -26,8 +26,9 @@ public:
   virtual ~RunningApps() = default;
 
   // The app's processes, in pid order: those running from inside its bundle, its program or
-  // AppImage file (or started by that AppImage), or inside its Flatpak's sandbox. None for
-  // the system's apps, which are never removed here.
+  // its program's folder, its AppImage file or that AppImage's mount, or inside its Flatpak's
+  // sandbox; never this program's own process. None for the system's apps, which are never
+  // removed here.
   virtual std::vector<RunningInstance> instances(const InstalledApp& app) const = 0;
   // Asks the process to quit (SIGTERM, never a forced kill), only when it still is the process
   // that started at `started`.
@@ -36,7 +37,8 @@ public:
   virtual bool isTerminated(const RunningInstance& instance) const = 0;
 
   // Reads processes below `procRoot`; signals go to live pids through the engine's checks.
-  static std::shared_ptr<RunningApps> live(std::string procRoot = "/proc");
+  // `ownPid` is this program's process (0: the calling process's).
+  static std::shared_ptr<RunningApps> live(std::string procRoot = "/proc", pid_t ownPid = 0);
 };
 
 }  // namespace tidra

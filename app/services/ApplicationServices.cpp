@@ -1,9 +1,10 @@
 #include "services/ApplicationServices.h"
 
-#include "apps/AppFootprint.h"
+#include "apps/AppParts.h"
 #include "apps/AppRemover.h"
 #include "apps/LinuxApps.h"
 #include "apps/NaturalOrder.h"
+#include "apps/SystemAppSizes.h"
 #include "fs/SizeScanner.h"
 #include "platform/HomeFolder.h"
 #include "platform/PropertyList.h"
@@ -42,10 +43,11 @@ ApplicationServices ApplicationServices::live() {
   services.ownBundleID = runningBundleID;
   services.hasFullDiskAccess = PrivacyAccess::hasFullDiskAccess;
   services.listApps = listAll;
-  services.footprint = [](const std::string& bundleID, const std::string& name, const std::string& home,
-                          bool includeContainers, const std::vector<std::string>& others) {
-    return AppFootprint::paths(bundleID, name, home, includeContainers, others);
+  services.footprint = [](const InstalledApp& app, const std::vector<InstalledApp>& listed, const std::string& home,
+                          bool includeContainers) {
+    return AppParts::of(app, listed, home, includeContainers, AppParts::commandFolders(home));
   };
+  services.installedSize = [](const InstalledApp& app) { return SystemAppSizes::bytes(app); };
   services.measure = [](const std::string& path) {
     return SizeScanner::measure({path}, [] { return false; }).bytes;
   };

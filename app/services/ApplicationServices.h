@@ -27,10 +27,14 @@ struct ApplicationServices {
   std::function<std::vector<InstalledApp>(const std::string& home, const std::vector<std::string>& folders,
                                           const std::set<std::string>& excluding)>
       listApps;
-  // AppFootprint::paths. Blocks; several may run at once.
-  std::function<std::vector<std::string>(const std::string& bundleID, const std::string& name, const std::string& home,
-                                         bool includeContainers, const std::vector<std::string>& others)>
+  // AppParts::of over the commands of AppParts::commandFolders: what leaves with the app
+  // besides its main path, given every listed app. Blocks; several may run at once.
+  std::function<std::vector<std::string>(const InstalledApp& app, const std::vector<InstalledApp>& listed,
+                                         const std::string& home, bool includeContainers)>
       footprint;
+  // The installed size of one of the system's apps as its package manager tells it
+  // (SystemAppSizes::bytes); nothing when it cannot be told. Blocks.
+  std::function<std::optional<std::int64_t>(const InstalledApp& app)> installedSize;
   // Allocated bytes under one path, measured on its own (SizeScanner). Blocks.
   std::function<std::int64_t(const std::string& path)> measure;
   // AppRemover::uninstall with its default trash, administrator fallback and flatpak. Blocks,

@@ -169,7 +169,7 @@ Flow applications(Photographer& p) {
   apps.setSelection(chosen);
   apps.setOrder(ApplicationsModel::Order::size);
   if (chosen.empty()) co_return;
-  apps.setKeptParts({});
+  apps.resetKeptParts();
   apps.setConfirming(true);
   co_await p.pause(1500ms);
   p.sheetShot(QStringLiteral("/applications-confirm.png"));

@@ -6,6 +6,8 @@
 #include <utf8proc.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -55,6 +57,11 @@ const std::set<std::string>& sharedEntries() {
                                              "mime",         "systemd",   "Trash",   "keyrings", "dbus-1",
                                              "user-dirs.dirs", "gtk-3.0", "gtk-4.0", "dconf",   "pulse"};
     return names;
+}
+
+// Found by name only, these hold nothing that a lost copy would miss.
+bool isCacheFolder(const std::string& relative) {
+    return relative == "Library/Caches" || relative == "Library/Logs" || relative == ".cache";
 }
 
 // Apps whose name cannot be read off their identifier.
@@ -114,6 +121,43 @@ std::vector<std::string> entries(const std::string& folder) {
     return names;
 }
 
+// Tidra's own settings, history and caches: an old copy of Tidra (or anything named like it)
+// must never take them.
+bool isTidras(const std::string& name) { return lowered(name) == "tidra"; }
+
+bool isCounted(const std::string& name) { return !sharedEntries().contains(name) && !isTidras(name); }
+
+std::string realPath(const std::string& path) {
+    char buffer[PATH_MAX];
+    return ::realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
+}
+
+bool isWithin(const std::string& path, const std::string& folder) {
+    return !folder.empty() && path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
+// An installed command called like the entry (as written, or in lower case, as commands are
+// mostly named) that is not one of the app's own files.
+bool isOtherCommand(const std::string& entry, const Rivals& rivals) {
+    std::vector<std::string> own;
+    for (const auto& path : rivals.ownPaths) own.push_back(realPath(path));
+    for (const auto& name : {entry, lowered(entry)})
+        for (const auto& folder : rivals.commandFolders) {
+            const std::string command = folder + "/" + name;
+            if (!sys::isExecutableFile(command)) continue;
+            const std::string real = realPath(command);
+            if (std::none_of(own.begin(), own.end(), [&](const std::string& o) { return isWithin(real, o); })) return true;
+        }
+    return false;
+}
+
+bool isRivalled(const std::string& entry, const Rivals& rivals) {
+    const auto key = NaturalOrder::sortKey(entry);
+    return std::any_of(rivals.names.begin(), rivals.names.end(),
+                       [&](const std::string& name) { return NaturalOrder::sortKey(name) == key; }) ||
+           isOtherCommand(entry, rivals);
+}
+
 std::string withoutEnding(const std::string& name, const std::vector<std::string>& endings) {
     for (const auto& ending : endings)
         if (name.ends_with(ending)) return name.substr(0, name.size() - ending.size());
@@ -159,7 +203,7 @@ void identifierPass(const Claim& claims, const std::string& home, bool includeCo
     for (const auto& row : folders) {
         const std::string folder = home + "/" + row.folder;
         for (const auto& name : entries(folder))
-            if (!sharedEntries().contains(name) && claims(withoutEnding(name, row.endings)))
+            if (isCounted(name) && claims(withoutEnding(name, row.endings)))
                 found.insert(folder + "/" + name);
     }
     if (!includeContainers) return;
@@ -186,12 +230,13 @@ std::size_t characterCount(const std::string& text) {
     return count;
 }
 
-void namePass(const std::string& appName, const std::string& home, std::set<std::string>& found) {
+void namePass(const std::string& appName, const std::string& home, const Rivals& rivals, std::set<std::string>& found) {
     const auto key = NaturalOrder::sortKey(appName);
     for (const auto& relative : nameFolders()) {
         const std::string folder = home + "/" + relative;
         for (const auto& name : entries(folder))
-            if (!sharedEntries().contains(name) && NaturalOrder::sortKey(name) == key) found.insert(folder + "/" + name);
+            if (isCounted(name) && NaturalOrder::sortKey(name) == key && !isRivalled(name, rivals))
+                found.insert(folder + "/" + name);
     }
 }
 
@@ -219,11 +264,22 @@ std::string nameWord(const std::vector<std::string>& parts) {
 
 std::vector<std::string> paths(const std::string& bundleID, const std::optional<std::string>& name,
                                const std::string& home, bool includeContainers,
-                               const std::vector<std::string>& others) {
+                               const std::vector<std::string>& others, const Rivals& rivals) {
     std::set<std::string> found;
     if (looksLikeBundleID(bundleID)) identifierPass(Claim(bundleID, others), home, includeContainers, found);
-    if (name && characterCount(*name) >= 3) namePass(*name, home, found);
+    if (name && characterCount(*name) >= 3) namePass(*name, home, rivals, found);
     return {found.begin(), found.end()};
+}
+
+bool isSettingsFoundByName(const std::string& path, const std::string& bundleID, const std::string& home) {
+    if (!path.starts_with(home + "/")) return false;
+    const std::string relative = path.substr(home.size() + 1);
+    const auto slash = relative.rfind('/');
+    if (slash == std::string::npos) return false;
+    const std::string folder = relative.substr(0, slash);
+    const auto& named = nameFolders();
+    if (std::find(named.begin(), named.end(), folder) == named.end() || isCacheFolder(folder)) return false;
+    return !looksLikeBundleID(bundleID) || !Claim(bundleID, {})(relative.substr(slash + 1));
 }
 
 bool looksLikeBundleID(const std::string& text) {

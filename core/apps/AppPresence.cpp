@@ -2,6 +2,7 @@
 
 #include "apps/InstalledApps.h"
 #include "platform/FileAccess.h"
+#include "platform/HomeFolder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -94,6 +95,21 @@ AppPlaces AppPlaces::live(const std::string& home) {
         .flatpakFolders = {"/var/lib/flatpak/app", home + "/.local/share/flatpak/app"},
         .snapFolder = "/snap",
     };
+}
+
+AppPlaces AppPlaces::forHome(const std::string& home) {
+    AppPlaces places = live(home);
+    const std::string user = sys::homeFolder();
+    const auto isUsers = [&](const std::string& folder) {
+        return !user.empty() && user != home && (folder == user || folder.starts_with(user + "/"));
+    };
+    // The first desktop folder is the running user's $XDG_DATA_HOME.
+    places.desktopFolders.front() = home + "/.local/share/applications";
+    std::erase_if(places.desktopFolders, isUsers);
+    std::erase_if(places.commandFolders, isUsers);
+    places.commandFolders.push_back(home + "/.local/bin");
+    places.commandFolders.push_back(home + "/bin");
+    return places;
 }
 
 AppPresence::AppPresence(AppPlaces places) : places_(std::move(places)) {}

@@ -27,6 +27,9 @@ struct AppPlaces {
 
     // The places of the user's machine for `home`; $PATH and the XDG folders read now.
     static AppPlaces live(const std::string& home);
+    // The places of another home on this machine (the --home option): the system's, whose apps
+    // are installed for every home, and that home's own; never the running user's.
+    static AppPlaces forHome(const std::string& home);
 };
 
 // What is installed at some places, read once on first use and shared by every question

@@ -110,6 +110,17 @@ std::optional<std::string> AppRemover::removeFile(const std::string& path) const
     return outcome.status == sys::Outcome::Status::missing ? "not there any more" : outcome.reason;
 }
 
+std::optional<std::string> AppRemover::removeFolder(const std::string& path) const {
+    const auto verdict = guardian_.checkTrash(path);
+    if (!verdict.isAllowed()) return verdict.reason();
+    const std::string judged = PathGuard::normalize(path);
+    if (!sys::isDirectoryNoFollow(judged)) return "not a folder, or a symbolic link";
+    if (PathGuard::runningExecutable().starts_with(judged + "/")) return "Tidra itself";
+    const auto outcome = trash_(judged);
+    if (outcome.status == sys::Outcome::Status::done) return std::nullopt;
+    return outcome.status == sys::Outcome::Status::missing ? "not there any more" : outcome.reason;
+}
+
 std::optional<std::string> AppRemover::removeFlatpak(const std::string& path) const {
     const auto verdict = guardian_.checkTrash(path);
     if (!verdict.isAllowed()) return verdict.reason();
@@ -132,8 +143,8 @@ CleanReport AppRemover::uninstall(const std::vector<InstalledApp>& apps) const {
         std::optional<std::string> failure;
         switch (app.kind) {
         case AppKind::bundle: bundles.push_back(app.path); continue;
-        case AppKind::appImage:
-        case AppKind::program: failure = removeFile(app.path); break;
+        case AppKind::appImage: failure = removeFile(app.path); break;
+        case AppKind::program: failure = app.folder.empty() ? removeFile(app.path) : removeFolder(app.folder); break;
         case AppKind::flatpak: failure = removeFlatpak(app.path); break;
         default: failure = systemOwner(app.kind); break;
         }

@@ -39,7 +39,9 @@ public:
 
     // Uninstalls apps of every kind, reporting by app path. Bundles go as `remove` moves them
     // (their failures come last). An AppImage or a program goes to the Trash when the guard's
-    // trash rule allows its path and it is one regular file, not a link and not this program.
+    // trash rule allows its path and it is one regular file, not a link and not this program;
+    // a program with a folder goes as that whole folder, when it is a real folder (not a link)
+    // that does not hold this program.
     // A user's Flatpak goes through `flatpak` when its path is a Flatpak folder of a per-user
     // installation inside the home folder, and counts as removed only once that folder is
     // gone. The system's apps (packages, system-wide Flatpaks, Snaps) are never touched: each
@@ -67,6 +69,7 @@ private:
     FlatpakRemove flatpak_;
 
     std::optional<std::string> removeFile(const std::string& path) const;
+    std::optional<std::string> removeFolder(const std::string& path) const;
     std::optional<std::string> removeFlatpak(const std::string& path) const;
 };
 

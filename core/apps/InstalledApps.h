@@ -48,8 +48,17 @@ struct InstalledApp {
     std::string icon = {};
     // The user's own desktop and autostart entries that start the app; they leave with it.
     std::vector<std::string> launchers = {};
+    // A program unpacked in the home folder ("~/opt/tool/bin/tool"): the folder that holds all
+    // of it, which leaves whole as the app's first part. Empty for a program that is one file.
+    std::string folder = {};
+    // The folder that holds the program when it cannot safely be told to be the app's alone
+    // (it is shared, holds another app, or sits at the top of the home folder): it stays, and
+    // the uninstall says so.
+    std::string remains = {};
 
     const std::string& id() const { return path; }
+    // What leaves first and whole: the program's folder where there is one, else `path`.
+    const std::string& mainPath() const { return folder.empty() ? path : folder; }
     bool operator==(const InstalledApp&) const = default;
 };
 

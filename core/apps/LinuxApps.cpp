@@ -18,6 +18,8 @@
 #include <climits>
 #include <cstdlib>
 #include <map>
+#include <set>
+#include <utility>
 
 namespace tidra {
 namespace {
@@ -134,6 +136,69 @@ private:
     std::vector<std::string> order_;
 };
 
+// Folders below the home that hold many programs: unpacked ones, one folder each, or the
+// commands folders, one file each.
+const std::set<std::string>& programShelves() {
+    static const std::set<std::string> shelves{"bin", ".local/bin", "opt",      ".opt",     ".local/opt", "Applications",
+                                               "Apps",     "apps",     "Programs", "programs",   "Software",
+                                               "software", "Tools",    "tools"};
+    return shelves;
+}
+
+std::vector<std::string> pathParts(const std::string& relative) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0; start <= relative.size();) {
+        const auto slash = std::min(relative.find('/', start), relative.size());
+        parts.push_back(relative.substr(start, slash - start));
+        start = slash + 1;
+    }
+    return parts;
+}
+
+std::string asLower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+// "idea-IC-233.1" holds idea.sh, "android-studio" studio.sh, "VSCode-linux-x64" code; "go"
+// does not hold "tool", nor does a hidden folder (a toolchain's, like ~/.cargo) hold anything.
+bool isNamedFor(const std::string& folderName, const std::string& programName) {
+    if (folderName.starts_with('.')) return false;
+    const std::string stem = asLower(programName.substr(0, programName.find('.')));
+    return stem.size() >= 3 && asLower(folderName).find(stem) != std::string::npos;
+}
+
+// Sets the app's folder (or the folder that must stay) from where its program lies: the
+// first folder below the home, or below one of its shelves, that holds the program.
+void placeProgram(InstalledApp& app, const std::string& home) {
+    const auto parts = pathParts(app.path.substr(home.size() + 1));
+    std::size_t start = 0;
+    for (std::size_t length : {2, 1})
+        if (start == 0 && parts.size() > length) {
+            std::string prefix = parts[0];
+            for (std::size_t i = 1; i < length; ++i) prefix += "/" + parts[i];
+            if (programShelves().contains(prefix)) start = length;
+        }
+    if (start + 1 >= parts.size()) return; // directly in the home or a shelf: one file
+    std::string folder = home;
+    for (std::size_t i = 0; i <= start; ++i) folder += "/" + parts[i];
+    // A folder at the top of the home is the home's own shape, never moved whole.
+    if (start > 0 && isNamedFor(parts[start], parts.back())) app.folder = folder;
+    else app.remains = folder;
+}
+
+// A folder that holds another listed app, or this program, is not one app's to move.
+void keepSharedFolders(std::vector<InstalledApp>& apps, const std::string& ownProgram) {
+    for (auto& app : apps) {
+        if (app.folder.empty()) continue;
+        const auto holds = [&](const std::string& path) { return path == app.folder || isInside(path, app.folder); };
+        const bool shared = holds(ownProgram) || std::any_of(apps.begin(), apps.end(), [&](const InstalledApp& other) {
+            return &other != &app && (holds(other.path) || holds(other.folder));
+        });
+        if (shared) app.remains = std::exchange(app.folder, {});
+    }
+}
+
 InstalledApp appImage(const std::string& path) {
     const std::string fileName(sys::PathText::lastComponent(path));
     auto [name, version] = appImageNameAndVersion(fileName);
@@ -151,6 +216,7 @@ void addUserEntries(const LinuxAppPlaces& places, const std::vector<Entry>& entr
                          entry.fields.icon};
         if (!entry.fields.appImageVersion.empty()) app.version = entry.fields.appImageVersion;
         else if (isImage) app.version = appImageNameAndVersion(std::string(sys::PathText::lastComponent(program))).second;
+        if (!isImage) placeProgram(app, places.home);
         apps.add(std::move(app)); // a second entry for the same program changes nothing
     }
 }
@@ -278,6 +344,7 @@ std::vector<InstalledApp> list(const LinuxAppPlaces& places, const std::set<std:
     attachLaunchers(userEntries, readEntries(places.autostart), places.home, apps, flatpaks);
     addSystemEntries(places, apps);
     auto listed = apps.take();
+    keepSharedFolders(listed, places.ownProgram);
     sortByName(listed);
     return listed;
 }

@@ -41,12 +41,16 @@ CleanupEnvironment CleanupEnvironment::live() {
     };
 }
 
-CleanupEnvironment CleanupEnvironment::forHome(const std::string& home) {
+CleanupEnvironment CleanupEnvironment::forHome(const std::string& home) { return forHome(home, AppPlaces::forHome(home)); }
+
+CleanupEnvironment CleanupEnvironment::forHome(const std::string& home, AppPlaces places) {
+    auto apps = std::make_shared<AppPresence>(std::move(places));
     return CleanupEnvironment{
         .home = home,
-        .isAppInstalled = [](const std::vector<std::string>&, const std::vector<std::string>&) { return false; },
-        .appName = [](const std::string&) { return std::optional<std::string>(); },
-        .installedBundleIDs = [] { return std::vector<std::string>{}; },
+        .isAppInstalled = [apps](const std::vector<std::string>& names,
+                                 const std::vector<std::string>& ids) { return apps->isInstalled(names, ids); },
+        .appName = [apps](const std::string& id) { return apps->name(id); },
+        .installedBundleIDs = [apps] { return apps->installedIDs(); },
         .simulators = [] { return std::vector<SimulatorDevice>{}; },
         .globalNpmConfigFiles = {},
         .rootYarnCaches = {},

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "apps/AppPresence.h"
 #include "cleanup/CleanupItem.h"
 #include "cleanup/Docker.h"
 #include "cleanup/Simulators.h"
@@ -42,10 +43,12 @@ struct CleanupEnvironment {
     static CleanupEnvironment live();
 
     // The environment of the --home option: `home` and a Docker probe that tries only
-    // `home`/.docker/bin/docker. No app counts as installed there and no app name is known;
-    // the identifier, simulator, npm file, root Yarn cache and tool lists are empty; PATH is
-    // this process's, as for the live environment.
+    // `home`/.docker/bin/docker. The app probes ask what is installed at `places` (by default
+    // the system's places and `home`'s own): an app the system installed is installed for
+    // every home, so nothing of it is a leftover there. The simulator, npm file, root Yarn
+    // cache and tool lists are empty; PATH is this process's, as for the live environment.
     static CleanupEnvironment forHome(const std::string& home);
+    static CleanupEnvironment forHome(const std::string& home, AppPlaces places);
 };
 
 } // namespace tidra

@@ -3,6 +3,7 @@
 #include "cleanup/PathGuard.h"
 #include "platform/AutostartEntry.h"
 #include "platform/FileAccess.h"
+#include "platform/HomeFolder.h"
 #include "platform/PathText.h"
 #include "platform/SearchPath.h"
 #include "platform/SystemdUnit.h"
@@ -14,10 +15,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
+#include <sstream>
 
 namespace tidra::StartupItems {
 namespace {
@@ -99,6 +104,45 @@ bool isMissing(const std::optional<std::string>& program, Format format, const s
     return false;
 }
 
+// systemd-escape undone: "-" stands for "/", "\xNN" for a byte.
+std::string unescaped(const std::string& text) {
+    std::string out;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '-') out += '/';
+        else if (text.compare(at, 2, "\\x") == 0 && at + 3 < text.size() && std::isxdigit(static_cast<unsigned char>(text[at + 2])) &&
+                 std::isxdigit(static_cast<unsigned char>(text[at + 3]))) {
+            out += static_cast<char>(std::stoi(text.substr(at + 2, 2), nullptr, 16));
+            at += 3;
+        } else out += text[at];
+    }
+    return out;
+}
+
+// The description with the specifiers of systemd.unit(5) that a name tells filled in; nothing
+// when one cannot be (a template has no instance, other specifiers need the running system).
+std::optional<std::string> filledIn(const std::string& description, const std::string& stem) {
+    const auto at = stem.find('@');
+    const std::string prefix = stem.substr(0, at);
+    const std::string instance = at == std::string::npos ? std::string() : stem.substr(at + 1);
+    std::string out;
+    for (std::size_t i = 0; i < description.size(); ++i) {
+        if (description[i] != '%') {
+            out += description[i];
+            continue;
+        }
+        const char specifier = i + 1 < description.size() ? description[++i] : '\0';
+        if (specifier == '%') out += '%';
+        else if (specifier == 'n') out += stem + ".service";
+        else if (specifier == 'N') out += stem;
+        else if (specifier == 'p') out += prefix;
+        else if (specifier == 'P') out += unescaped(prefix);
+        else if ((specifier == 'i' || specifier == 'I') && !instance.empty())
+            out += specifier == 'i' ? instance : unescaped(instance);
+        else return std::nullopt;
+    }
+    return out;
+}
+
 std::optional<StartupItem> readItem(const Folder& folder, const std::string& name, const std::string& searchPath) {
     StartupItem item;
     item.scope = folder.scope;
@@ -107,7 +151,7 @@ std::optional<StartupItem> readItem(const Folder& folder, const std::string& nam
     if (folder.format == Format::service) {
         const auto unit = sys::readSystemdUnit(item.plistPath);
         if (!unit) return std::nullopt;
-        item.label = unit->description.empty() ? stem : unit->description;
+        item.label = unit->description.empty() ? stem : filledIn(unit->description, stem).value_or(stem);
         item.program = unit->program;
         item.startsAutomatically = !wantsLinks(folder.path, name).empty();
     } else {
@@ -126,13 +170,73 @@ void addFolder(std::vector<StartupItem>& items, const Folder& folder, const std:
         if (auto item = readItem(folder, name, searchPath)) items.push_back(std::move(*item));
 }
 
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The value of "Field: value" lines of one dpkg status paragraph.
+std::string field(std::string_view paragraph, std::string_view name) {
+    const std::string key = "\n" + std::string(name) + ": ";
+    const std::string text = "\n" + std::string(paragraph);
+    const auto at = text.find(key);
+    if (at == std::string::npos) return {};
+    const auto start = at + key.size();
+    return text.substr(start, text.find('\n', start) - start);
+}
+
+// The packages of the base system: what the distribution installs on every machine.
+std::set<std::string> basePackages(const std::string& database) {
+    std::set<std::string> packages;
+    const std::string status = fileText(database + "/status");
+    for (std::size_t start = 0; start < status.size();) {
+        auto end = status.find("\n\n", start);
+        if (end == std::string::npos) end = status.size();
+        const std::string_view paragraph(status.data() + start, end - start);
+        start = end + 2;
+        const auto priority = field(paragraph, "Priority");
+        if ((priority == "required" || priority == "important" || priority == "standard" ||
+             field(paragraph, "Essential") == "yes") &&
+            field(paragraph, "Status").ends_with(" installed"))
+            packages.insert(field(paragraph, "Package"));
+    }
+    return packages;
+}
+
+// The names of the service files the base packages installed ("getty@.service").
+std::set<std::string> baseUnits(const std::string& database) {
+    std::set<std::string> units;
+    const auto packages = basePackages(database);
+    for (const auto& list : sortedNames(database + "/info", ".list")) {
+        const std::string package = list.substr(0, std::min(list.find(':'), list.size() - 5));
+        if (!packages.contains(package)) continue;
+        std::istringstream lines(fileText(database + "/info/" + list));
+        for (std::string line; std::getline(lines, line);)
+            if (line.ends_with(".service") && line.find("/systemd/system/") != std::string::npos)
+                units.insert(std::string(sys::PathText::lastComponent(line)));
+    }
+    return units;
+}
+
+// A unit the base system brings: systemd's own, or one a base package installed, read from
+// where the package put it (an administrator's file in the system folder is never one).
+bool isBaseUnit(const std::string& link, const std::string& folder, const std::set<std::string>& base) {
+    const std::string target = linkTarget(link);
+    const std::string file(sys::PathText::lastComponent(target.empty() ? link : target));
+    if (file.starts_with("systemd-")) return true;
+    return !target.starts_with(folder + "/") && !target.starts_with("/etc/") && base.contains(file);
+}
+
 // Enabled system services are the links in the "*.wants" folders; most lead to the unit files
 // the packages installed elsewhere, read through the link. The first link of a name stands.
-void addEnabledServices(std::vector<StartupItem>& items, const std::string& folder, const std::string& searchPath) {
+void addEnabledServices(std::vector<StartupItem>& items, const std::string& folder, const std::string& searchPath,
+                        const std::string& dpkgDatabase) {
     std::map<std::string, std::string> wantsFolderOf;
     for (const auto& wants : sortedNames(folder, ".wants"))
         for (const auto& name : sortedNames(folder + "/" + wants, ".service")) wantsFolderOf.emplace(name, wants);
+    const auto base = baseUnits(dpkgDatabase);
     for (const auto& [name, wants] : wantsFolderOf) {
+        if (isBaseUnit(folder + "/" + wants + "/" + name, folder, base)) continue;
         auto item = readItem({folder + "/" + wants, StartupItem::Scope::system, Format::service}, name, searchPath);
         if (!item) continue;
         item->startsAutomatically = true;
@@ -179,10 +283,27 @@ bool staysInFolder(const std::string& path, const std::string& folder) {
            target.compare(0, realFolder.size(), realFolder) == 0;
 }
 
+bool isOwnHome(const std::string& home, const Machine& machine) {
+    const std::string real = realPath(home);
+    return !real.empty() && real == realPath(machine.ownHome);
+}
+
+// Nothing when systemctl did what it was asked (or is not there to ask), else its refusal.
+std::optional<std::string> disable(const std::string& name, const Machine& machine) {
+    // "--" keeps a unit named like an option ("-H….service") a name.
+    const auto output = Shell::run(machine.systemctl, {"--user", "disable", "--now", "--", name}, {}, 30s);
+    if (!output || output->succeeded()) return std::nullopt;
+    const std::string why = output->timedOut            ? "it did not finish in time"
+                            : output->errorText().empty() ? "exit code " + std::to_string(output->status)
+                                                          : output->errorText();
+    return "systemctl did not stop and disable it: " + why;
+}
+
 std::optional<std::string> removeService(const Folder& folder, const std::string& name, const std::string& home,
                                          const Machine& machine) {
     // Disabling removes the links itself when it works; whatever it leaves goes to the Trash.
-    Shell::run(machine.systemctl, {"--user", "disable", "--now", name}, {}, 30s);
+    if (isOwnHome(home, machine))
+        if (auto refused = disable(name, machine)) return refused;
     if (auto failed = machine.trash(folder.path + "/" + name, home)) return failed;
     for (const auto& link : wantsLinks(folder.path, name))
         if (auto failed = machine.trash(link, home)) return failed;
@@ -192,6 +313,8 @@ std::optional<std::string> removeService(const Folder& folder, const std::string
 } // namespace
 
 std::string Machine::currentSearchPath() { return sys::SearchPath::current(); }
+
+std::string Machine::currentHome() { return sys::homeFolder(); }
 
 std::optional<std::string> moveToTrash(const std::string& path, const std::string& home) {
     const PathGuard guard(home, "/Applications");
@@ -210,7 +333,7 @@ std::vector<StartupItem> list(const std::string& home, const Machine& machine) {
     addFolder(items, {userUnits(home), Scope::user, Format::service}, machine.searchPath);
     addFolder(items, {machine.autostart, Scope::allUsers, Format::autostart}, machine.searchPath);
     addFolder(items, {machine.userUnits, Scope::allUsers, Format::service}, machine.searchPath);
-    addEnabledServices(items, machine.systemUnits, machine.searchPath);
+    addEnabledServices(items, machine.systemUnits, machine.searchPath, machine.dpkgDatabase);
     return items;
 }
 

@@ -3,7 +3,10 @@
 namespace tidra::test {
 
 CleanupEnvironment quietEnvironment(const std::string& home) {
-    return CleanupEnvironment::forHome(home);
+    // The machine's own apps stay out of the fixtures.
+    auto env = CleanupEnvironment::forHome(home, AppPlaces{});
+    env.isAppInstalled = [](const std::vector<std::string>&, const std::vector<std::string>&) { return false; };
+    return env;
 }
 
 CleanupEnvironment FakeMachine::environment(const std::string& home) const {

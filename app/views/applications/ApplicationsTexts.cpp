@@ -68,6 +68,16 @@ std::optional<QString> systemNote(const QStringList& names) {
       .arg(QLocale().createSeparatedList(names));
 }
 
+std::optional<QString> remainsNote(const std::vector<InstalledApp>& selected, const std::string& home) {
+  QStringList lines;
+  for (const auto& app : selected)
+    if (!app.remains.empty())
+      lines << QStringLiteral("%1 stays: it holds %2, but maybe more than %2 alone.")
+                   .arg(Formats::tildePath(app.remains, home), QString::fromStdString(app.name));
+  if (lines.isEmpty()) return std::nullopt;
+  return lines.join(QLatin1Char('\n'));
+}
+
 QString partText(const std::string& path, bool isApp, const std::string& home) {
   if (isApp) {
     const auto slash = path.find_last_of('/');

@@ -37,6 +37,10 @@ std::optional<QString> passwordNote(const QStringList& names);
 // Nothing when no selected app is the system's; else that those stay, and why.
 std::optional<QString> systemNote(const QStringList& names);
 
+// Nothing when every selected program leaves whole; else, one line per app, the folder that
+// holds it and stays ("~/tools stays: it holds Toolbox, but maybe more than Toolbox alone.").
+std::optional<QString> remainsNote(const std::vector<InstalledApp>& selected, const std::string& home);
+
 // A part of an app: the bundle's file name; inside a Library, its path there split by " › ";
 // anything else with the home as "~".
 QString partText(const std::string& path, bool isApp, const std::string& home);

@@ -284,7 +284,7 @@ QMenu* ApplicationsView::menuFor(const std::set<std::string>& rows) {
 }
 
 void ApplicationsView::askToUninstall() {
-  model.setKeptParts({});
+  model.resetKeptParts();
   model.setConfirming(true);
 }
 

@@ -111,7 +111,8 @@ void UninstallConfirmation::refreshTexts() {
   for (const auto& app : selected)
     if (app.needsPassword) (app.kind == AppKind::bundle ? locked : system) << QString::fromStdString(app.name);
   QStringList notes;
-  for (const auto& note : {ApplicationsTexts::passwordNote(locked), ApplicationsTexts::systemNote(system)})
+  for (const auto& note : {ApplicationsTexts::passwordNote(locked), ApplicationsTexts::systemNote(system),
+                           ApplicationsTexts::remainsNote(selected, model.home())})
     if (note) notes << *note;
   passwordText->setText(notes.join(QLatin1Char('\n')));
   passwordNote->setVisible(!notes.isEmpty());

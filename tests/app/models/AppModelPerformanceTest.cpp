@@ -181,6 +181,21 @@ private slots:
     QCOMPARE(fake.machine->log(), (std::vector<std::string>{"list", "remove /a.plist", "list"}));
   }
 
+  // Quitting waits for a startup item's removal as for any other: systemctl and the moves to
+  // the Trash finish before the program ends.
+  void quittingWaitsForAStartupItemsRemoval() {
+    PerformanceModel fake;
+    fake.machine->startupItems = {leftover("/a.plist")};
+    fake.machine->removeGate = std::make_shared<Latch>();
+    auto& model = fake.make();
+    bool done = false;
+    model.removeLeftover(leftover("/a.plist"), [&](std::optional<std::string>) { done = true; });
+    QVERIFY(model.removalsRunning());
+    fake.machine->removeGate->open();
+    QTRY_VERIFY(done);
+    QVERIFY(!model.removalsRunning());
+  }
+
   void idleBuildDaemonsAreThoseStrictlyBelowOnePercent() {
     PerformanceModel fake;
     using Kind = DeveloperTool::Kind;

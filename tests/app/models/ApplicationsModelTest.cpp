@@ -59,12 +59,15 @@ ApplicationServices fakeServices(const std::vector<FakeApp>& apps, std::shared_p
       footprints[app.bundleID()].push_back(part.path);
     }
   }
-  services.footprint = [footprints](const std::string& id, const std::string&, const std::string&, bool,
-                                    const std::vector<std::string>&) {
-    const auto found = footprints.find(id);
-    return found == footprints.end() ? std::vector<std::string>{} : found->second;
+  services.footprint = [footprints](const InstalledApp& app, const std::vector<InstalledApp>&, const std::string&, bool) {
+    const auto found = footprints.find(app.bundleID);
+    auto paths = found == footprints.end() ? std::vector<std::string>{} : found->second;
+    for (const auto& launcher : app.launchers)  // as the engine adds them: once
+      if (std::find(paths.begin(), paths.end(), launcher) == paths.end()) paths.push_back(launcher);
+    return paths;
   };
   services.measure = [sizes](const std::string& path) { return sizes.at(path); };
+  services.installedSize = [](const InstalledApp&) { return std::optional<std::int64_t>(); };
   services.removeApps = [removals](const PathGuard&, const std::vector<InstalledApp>& apps) {
     std::lock_guard lock(removals->mutex);
     std::vector<std::string> bundles;
@@ -197,6 +200,81 @@ private slots:
     QCOMPARE(model.icons().at("/apps/Tool.app").text("asked"), QStringLiteral("tool-icon"));
   }
 
+  // Settings that only the app's name found are a guess: offered unticked, and unticked again
+  // whenever the sheet opens anew. Caches and what the identifier found stay ticked.
+  void settingsFoundByNameAloneStartUnticked() {
+    const std::string home = "/home/x";
+    ApplicationsFixture fixture({app("Tool", 5, {{home + "/.config/Tool", 30}, {home + "/.cache/Tool", 20},
+                                                 {home + "/.config/org.example.Tool", 10}}),
+                                 app("Other", 1)},
+                                home);
+    fixture.scan();
+    const std::set<std::string> guessed{home + "/.config/Tool"};
+    QCOMPARE(fixture.model.keptParts(), guessed);
+    fixture.select({"/apps/Tool.app"});
+    QCOMPARE(fixture.model.selectedBytes(), std::int64_t{5 + 20 + 10});
+    fixture.model.setKeptParts({});
+    fixture.model.resetKeptParts();
+    QCOMPARE(fixture.model.keptParts(), guessed);
+    fixture.select({"/apps/Other.app"});
+    fixture.uninstall();
+    QCOMPARE(fixture.model.keptParts(), guessed);
+  }
+
+  // The system's apps show their package's size, or none: never their desktop entry's.
+  void systemAppsShowTheirPackagesSizeOrNone() {
+    auto services = fakeServices({}, std::make_shared<Removals>());
+    const InstalledApp sized{"/usr/share/applications/code.desktop", "Code", "code", {}, {}, true, AppKind::systemPackage};
+    const InstalledApp unsized{"/usr/share/applications/vim.desktop", "Vim", "vim", {}, {}, true, AppKind::systemPackage};
+    services.listApps = [=](const std::string&, const std::vector<std::string>&, const std::set<std::string>&) {
+      return std::vector<InstalledApp>{sized, unsized};
+    };
+    services.installedSize = [](const InstalledApp& app) {
+      return app.bundleID == "code" ? std::optional<std::int64_t>(400'000'000) : std::nullopt;
+    };
+    services.measure = [](const std::string&) -> std::int64_t { return 4096; };
+    services.footprint = [](const InstalledApp&, const std::vector<InstalledApp>&, const std::string&, bool) {
+      return std::vector<std::string>{"/home/x/.config/Code"};
+    };
+    TestScheduler scheduler;
+    ApplicationsModel model(services, std::make_shared<test::FakeRunningApps>(),
+                            std::make_shared<test::FakeThumbnailer>(), scheduler, "/home/x");
+    model.scan();
+    QTRY_VERIFY(model.phase() == ApplicationsModel::Phase::ready);
+    QCOMPARE(model.parts().at(sized.path), (std::vector<AppPart>{{sized.path, 400'000'000}}));
+    QCOMPARE(model.bytes(sized), std::optional<std::int64_t>(400'000'000));
+    QCOMPARE(model.bytes(unsized), std::nullopt);
+  }
+
+  // A program unpacked in the home leaves as its whole folder: measured whole, moved whole.
+  void anUnpackedProgramIsMeasuredAndMovedAsItsFolder() {
+    auto removals = std::make_shared<Removals>();
+    auto services = fakeServices({}, removals);
+    InstalledApp tool{"/home/x/opt/tool/bin/tool", "Tool", "tool", {}, {}, false, AppKind::program};
+    tool.folder = "/home/x/opt/tool";
+    services.listApps = [=](const std::string&, const std::vector<std::string>&, const std::set<std::string>&) {
+      return std::vector<InstalledApp>{tool};
+    };
+    services.measure = [](const std::string& path) -> std::int64_t { return path == "/home/x/opt/tool" ? 50 << 20 : 4096; };
+    services.footprint = [](const InstalledApp&, const std::vector<InstalledApp>&, const std::string&, bool) {
+      return std::vector<std::string>{"/home/x/.cache/tool"};
+    };
+    TestScheduler scheduler;
+    ApplicationsModel model(services, std::make_shared<test::FakeRunningApps>(),
+                            std::make_shared<test::FakeThumbnailer>(), scheduler, "/home/x");
+    model.scan();
+    QTRY_VERIFY(model.phase() == ApplicationsModel::Phase::ready);
+    QCOMPARE(model.parts().at(tool.path),
+             (std::vector<AppPart>{{"/home/x/opt/tool", 50 << 20}, {"/home/x/.cache/tool", 4096}}));
+    model.setSelection({tool.path});
+    model.setKeptParts({"/home/x/opt/tool"});  // the app itself always goes
+    QCOMPARE(model.selectedBytes(), std::int64_t{(50 << 20) + 4096});
+    model.uninstall();
+    QTRY_VERIFY(model.phase() == ApplicationsModel::Phase::ready);
+    QCOMPARE(removals->trashCalls, (std::vector<std::vector<std::string>>{{"/home/x/.cache/tool"}}));
+    QCOMPARE(model.summary()->trashed, std::int64_t{(50 << 20) + 4096});
+  }
+
   void unmeasuredAppsSortLastAndAddNothing() {
     auto services = fakeServices({app("Small", 5), app("Big", 50), app("Unmeasured", 0)}, std::make_shared<Removals>());
     auto gate = std::make_shared<test::Latch>();
@@ -229,14 +307,14 @@ private slots:
     auto load = std::make_shared<Load>();
     for (const auto& a : apps) load->gates[a.bundleID()];
     const auto footprint = services.footprint;
-    services.footprint = [footprint, load](const std::string& id, const std::string& n, const std::string& h, bool c,
-                                           const std::vector<std::string>& others) {
+    services.footprint = [footprint, load](const InstalledApp& app, const std::vector<InstalledApp>& listed,
+                                           const std::string& h, bool c) {
       const int inFlight = ++load->now;
       ++load->started;
       for (int seen = load->most; inFlight > seen && !load->most.compare_exchange_weak(seen, inFlight);) {}
-      load->gates.at(id).wait();
+      load->gates.at(app.bundleID).wait();
       --load->now;
-      return footprint(id, n, h, c, others);
+      return footprint(app, listed, h, c);
     };
     TestScheduler scheduler;
     ApplicationsModel model(services, std::make_shared<test::FakeRunningApps>(),

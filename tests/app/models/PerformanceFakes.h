@@ -8,7 +8,9 @@
 #include "performance/DeveloperTool.h"
 #include "performance/ProcessSample.h"
 #include "performance/StartupItem.h"
+#include "support/Latch.h"
 
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -24,6 +26,8 @@ struct RecordedMachine {
   std::vector<DeveloperTool> tools;
   std::vector<StartupItem> startupItems;
   std::optional<std::string> removeFailure;
+  // When set, a startup item's removal waits here until the test opens it.
+  std::shared_ptr<Latch> removeGate;
   std::vector<DeveloperTool> stopped;
   std::string toolsHome;
   MemorySnapshot memory;
@@ -84,6 +88,7 @@ inline PerformanceServices recordingPerformance(const std::shared_ptr<RecordedMa
   };
   services.removeLeftover = [machine](const StartupItem& item, const std::string&) {
     machine->log("remove " + item.plistPath);
+    if (machine->removeGate) machine->removeGate->wait();
     std::lock_guard lock(machine->mutex);
     std::erase_if(machine->startupItems, [&](const StartupItem& listed) { return listed.plistPath == item.plistPath; });
     return machine->removeFailure;

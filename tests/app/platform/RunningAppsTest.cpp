@@ -84,23 +84,38 @@ private slots:
     proc.setBootTime(1'700'000'000);
     const std::string image = "/home/u/Applications/Tool.AppImage", program = "/home/u/opt/tool/bin/tool";
     proc.add({.pid = 10, .exe = image});
+    const std::string nul(1, '\0');
+    const std::string started = "APPIMAGE=" + image + nul + "APPDIR=/tmp/.mount_Tool" + nul;
     proc.add({.pid = 11, .exe = "/tmp/.mount_Tool/usr/bin/tool"});
-    home.text("proc/11/environ", "LANG=C" + std::string(1, '\0') + "APPIMAGE=" + image + std::string(1, '\0'));
+    home.text("proc/11/environ", "LANG=C" + nul + started);
     proc.add({.pid = 12, .exe = "/tmp/.mount_Other/usr/bin/other"});
-    home.text("proc/12/environ", "APPIMAGE=" + image + ".old" + std::string(1, '\0'));
+    home.text("proc/12/environ", "APPIMAGE=" + image + ".old" + nul + "APPDIR=/tmp/.mount_Other" + nul);
+    // A shell and a dev server started from the app's terminal inherit its variables, and so
+    // may this program itself: none of them is the app.
+    proc.add({.pid = 16, .exe = "/usr/bin/bash"});
+    home.text("proc/16/environ", started);
+    proc.add({.pid = 17, .exe = "/usr/bin/node"});
+    home.text("proc/17/environ", started);
+    proc.add({.pid = 18, .exe = "/tmp/.mount_Tool/usr/bin/tool-helper"});  // its variables cleared
+    proc.add({.pid = 19, .exe = "/tmp/.mount_Tool/usr/bin/tidra-like"});
+    home.text("proc/19/environ", started);
     proc.add({.pid = 13, .exe = program});
+    proc.add({.pid = 20, .exe = "/home/u/opt/tool/lib/worker"});
     proc.add({.pid = 14, .exe = "/app/bin/notes"});
     home.text("proc/14/root/.flatpak-info", "[Application]\nname=org.example.Notes\nruntime=x\n");
     proc.add({.pid = 15, .exe = "/usr/bin/gnome-text-editor"});
-    const auto running = RunningApps::live(proc.root());
+    const auto running = RunningApps::live(proc.root(), 19);
     const auto pids = [&](const InstalledApp& app) {
       std::vector<pid_t> found;
       for (const auto& instance : running->instances(app)) found.push_back(instance.pid);
       std::sort(found.begin(), found.end());  // a fixture folder lists in no set order
       return found;
     };
-    QCOMPARE(pids({image, "Tool", "Tool.AppImage", {}, {}, false, AppKind::appImage}), (std::vector<pid_t>{10, 11}));
-    QCOMPARE(pids({program, "Tool", "tool", {}, {}, false, AppKind::program}), (std::vector<pid_t>{13}));
+    QCOMPARE(pids({image, "Tool", "Tool.AppImage", {}, {}, false, AppKind::appImage}), (std::vector<pid_t>{10, 11, 18}));
+    InstalledApp unpacked{program, "Tool", "tool", {}, {}, false, AppKind::program};
+    QCOMPARE(pids(unpacked), (std::vector<pid_t>{13}));
+    unpacked.folder = "/home/u/opt/tool";
+    QCOMPARE(pids(unpacked), (std::vector<pid_t>{13, 20}));
     QCOMPARE(pids({"/home/u/.local/share/flatpak/app/org.example.Notes", "Notes", "org.example.Notes", {}, {}, false,
                    AppKind::flatpak}),
              (std::vector<pid_t>{14}));

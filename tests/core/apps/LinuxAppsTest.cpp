@@ -18,6 +18,9 @@ std::string row(const InstalledApp& app, const std::string& home) {
     std::string line = app.name + "|" + kinds[static_cast<int>(app.kind)] + "|" + app.version.value_or("-") + "|" +
                        (app.needsPassword ? "locked" : "free") + "|" + path;
     for (const auto& launcher : app.launchers) line += "|+" + launcher.substr(launcher.rfind('/', launcher.rfind('/') - 1) + 1);
+    const auto tilde = [&](const std::string& p) { return p.starts_with(home) ? "~" + p.substr(home.size()) : p; };
+    if (!app.folder.empty()) line += "|whole " + tilde(app.folder);
+    if (!app.remains.empty()) line += "|stays " + tilde(app.remains);
     return line;
 }
 
@@ -48,7 +51,7 @@ TEST_F(LinuxAppsTest, ListsWhatTheUserInstalledAndTheSystemsAppsLocked) {
         "Obsidian|appImage|1.5.12|free|~/Downloads/Obsidian-1.5.12.AppImage",
         "Snappy|snap|-|locked|" + fixture.root() + "/system/applications/snappy_snappy.desktop",
         "Text Editor|systemPackage|-|locked|" + fixture.root() + "/system/applications/org.gnome.TextEditor.desktop",
-        "Toolbox|program|-|free|~/opt/toolbox/bin/toolbox|+applications/toolbox.desktop",
+        "Toolbox|program|-|free|~/opt/toolbox/bin/toolbox|+applications/toolbox.desktop|whole ~/opt/toolbox",
     }));
     EXPECT_EQ(apps[0].icon, "cursor");
     EXPECT_EQ(apps[0].bundleID, "cursor");
@@ -67,6 +70,42 @@ TEST_F(LinuxAppsTest, LeavesOutExcludedIdentifiersItselfAndTheSystemForAnotherHo
     Strings names;
     for (const auto& app : apps) names.push_back(app.name);
     EXPECT_EQ(names, (Strings{"Etcher", "Neovim", "Obsidian"}));
+}
+
+// A program unpacked below the home leaves as its whole folder where that folder is plainly
+// its own; otherwise the folder stays and says so.
+TEST_F(LinuxAppsTest, AnUnpackedProgramIsItsWholeFolderWhenThatIsSafe) {
+    const struct {
+        const char* program;
+        const char* expected;
+    } cases[] = {
+        {"opt/idea-IC-233.1/bin/idea.sh", "|whole ~/opt/idea-IC-233.1"},
+        {".local/opt/VSCode-linux-x64/code", "|whole ~/.local/opt/VSCode-linux-x64"},
+        {"Programs/zig-0.11/zig", "|whole ~/Programs/zig-0.11"},
+        {"android-studio/bin/studio.sh", "|stays ~/android-studio"}, // the top of the home stays as it is
+        {"go/bin/gotool", "|stays ~/go"},                            // a toolchain's folder
+        {"opt/suite/bin/helper", "|stays ~/opt/suite"},              // not named for the program
+        {"opt/.hidden-tool/tool", "|stays ~/opt/.hidden-tool"},
+        {"opt/shared/shared", "|stays ~/opt/shared"},                 // holds another listed app
+        {"opt/single", ""},
+        {"bin/loose", ""},
+    };
+    fixture.temp.text("home/opt/shared/Other-1.0.AppImage", test::appImageHead() + "x");
+    std::string entries;
+    for (const auto& c : cases) {
+        fixture.temp.text(std::string("home/") + c.program, "#!/bin/sh\n");
+        fixture.temp.chmod(std::string("home/") + c.program, 0755);
+        const std::string name = std::string(c.program).substr(std::string(c.program).rfind('/') + 1);
+        fixture.temp.text("home/.local/share/applications/t-" + name + ".desktop",
+                          "[Desktop Entry]\nType=Application\nName=T " + name + "\nExec=" + home + "/" + c.program + "\n");
+    }
+    const auto apps = LinuxApps::list(fixture.places(), {}, noTool);
+    for (const auto& c : cases) {
+        const auto found = std::find_if(apps.begin(), apps.end(), [&](const InstalledApp& a) { return a.path == home + "/" + c.program; });
+        ASSERT_NE(found, apps.end()) << c.program;
+        const std::string line = row(*found, home);
+        EXPECT_EQ(line.substr(line.find(".desktop") + 8), c.expected) << c.program;
+    }
 }
 
 TEST_F(LinuxAppsTest, FlatpakItselfNamesTheUsersFlatpaksWhenItRuns) {

@@ -1,4 +1,5 @@
 #include "apps/AppFootprint.h"
+#include "apps/AppParts.h"
 #include "apps/AppRemover.h"
 #include "apps/LinuxApps.h"
 #include "cleanup/Cleaner.h"
@@ -40,7 +41,7 @@ protected:
     AppRemover::TrashMove trash() {
         return [this](const std::string& path) {
             trashed.push_back(path);
-            fs::remove(path);
+            fs::remove_all(path);
             return sys::Outcome::done();
         };
     }
@@ -85,6 +86,21 @@ TEST_F(LinuxUninstallTest, EachKindLeavesItsOwnWayAndTheSystemsAppsNever) {
     EXPECT_FALSE(test::exists(notes));
     EXPECT_TRUE(test::exists(system));
     EXPECT_TRUE(test::exists(inkscape));
+}
+
+TEST_F(LinuxUninstallTest, AnUnpackedProgramLeavesAsItsWholeFolder) {
+    fixture.temp.file("home/opt/toolbox/lib/libtool.so", 50 << 10);
+    fixture.temp.symlink("home/opt/linked", at("opt/toolbox"));
+    const std::string program = at("opt/toolbox/bin/toolbox");
+    InstalledApp whole = app(AppKind::program, program), viaLink = whole, top = whole;
+    whole.folder = at("opt/toolbox");
+    viaLink.folder = at("opt/linked");
+    top.folder = at("opt");
+    const auto report = AppRemover(guard(), trash(), {}, {}).uninstall({viaLink, top, whole});
+    EXPECT_EQ(report.removed, 1);
+    EXPECT_EQ(report.failures, (std::vector<Failure>{{program, "not a folder, or a symbolic link"},
+                                                     {program, "top-level folder in the home folder"}}));
+    EXPECT_EQ(trashed, Strings{at("opt/toolbox")});
 }
 
 TEST_F(LinuxUninstallTest, AFlatpakCountsAsGoneOnlyWhenItsFolderIs) {
@@ -188,6 +204,74 @@ TEST_F(LinuxUninstallTest, ALiveUninstallAsTheUserLeavesEverythingElseAsItWas) {
     std::erase_if(after, [&](const auto& entry) { return entry.first.starts_with(h + ".local/share/Trash"); });
     EXPECT_EQ(after, expected);
     EXPECT_TRUE(test::exists(at(".local/share/Trash/files/Cursor-1.2.3-x86_64.AppImage")));
+}
+
+// As a person would, through the whole road (list, parts with the sheet's default ticks,
+// uninstall, leftovers to the Trash), as an unprivileged user: a program unpacked in ~/opt
+// with a link in ~/.local/bin, nvim.appimage beside the system's nvim, and an old Tidra
+// AppImage. Only the apps' own parts leave; the settings found by name alone stay, as the
+// sheet says by leaving them unticked.
+TEST_F(LinuxUninstallTest, ALiveUninstallTakesAllOfEachAppAndNothingElse) {
+    fixture.temp.text("home/opt/mytool/bin/mytool", "#!/bin/sh\n");
+    fixture.temp.chmod("home/opt/mytool/bin/mytool", 0755);
+    fixture.temp.file("home/opt/mytool/lib/libmytool.so", 50 << 10);
+    fixture.temp.text("home/.local/share/applications/mytool.desktop",
+                      "[Desktop Entry]\nType=Application\nName=MyTool\nExec=" + at("opt/mytool/bin/mytool") + "\n");
+    fixture.temp.symlink("home/.local/bin/mytool", at("opt/mytool/bin/mytool"));
+    fixture.temp.file("home/.config/MyTool/settings.json", 100);
+    fixture.temp.file("home/.cache/MyTool/index", 100);
+    fs::remove(at(".local/share/applications/nvim.desktop"));
+    fixture.temp.file("home/.config/nvim/init.lua", 100);
+    fixture.temp.file("home/.cache/nvim/luac", 100);
+    fixture.temp.text("usr/bin/nvim", "#!/bin/sh\n");
+    fixture.temp.chmod("usr/bin/nvim", 0755);
+    fixture.temp.text("home/Downloads/Tidra-0.9.AppImage", test::appImageHead() + "old");
+    fixture.temp.chmod("home/Downloads/Tidra-0.9.AppImage", 0755);
+    fixture.temp.file("home/.config/Tidra/Tidra.conf", 100);
+    fixture.temp.file("home/.local/share/Tidra/history.json", 100);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(home.c_str(), 65534, 65534), 0);
+        for (const auto& entry : fs::recursive_directory_iterator(home))
+            ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0);
+    }
+    const auto places = fixture.places();
+    const Strings commands{fixture.path("usr/bin"), at(".local/bin"), at("bin")};
+    const auto before = tree(fixture.root());
+
+    const std::string answer = test::runAsNobody([&] {
+        const auto listed = LinuxApps::list(places);
+        std::vector<InstalledApp> chosen;
+        for (const auto& app : listed)
+            if (app.name == "MyTool" || app.name == "nvim" || app.name == "Tidra") chosen.push_back(app);
+        // The sheet shows the parts before anything moves.
+        std::vector<Strings> ticked(chosen.size());
+        for (std::size_t i = 0; i < chosen.size(); ++i)
+            for (const auto& path : AppParts::of(chosen[i], listed, home, true, commands))
+                if (!AppFootprint::isSettingsFoundByName(path, chosen[i].bundleID, home)) ticked[i].push_back(path);
+        const PathGuard guardian(home, home + "/Applications", "");
+        auto report = AppRemover(guardian).uninstall(chosen);
+        for (const auto& parts : ticked) {
+            const auto moved = Cleaner(guardian).perform(CleanupAction::Trash{parts});
+            report.removed += moved.removed;
+            report.failures.insert(report.failures.end(), moved.failures.begin(), moved.failures.end());
+        }
+        std::string out = std::to_string(chosen.size()) + " apps, " + std::to_string(report.removed) + " moved";
+        for (const auto& failure : report.failures) out += "|" + failure.path + ": " + failure.reason;
+        return out;
+    });
+    EXPECT_EQ(answer, "3 apps, 7 moved");
+
+    auto expected = before;
+    const std::string h = "/home/";
+    for (const char* gone : {"opt/mytool", ".local/share/applications/mytool.desktop", ".local/bin/mytool",
+                             ".cache/MyTool", "Apps/nvim.appimage", ".local/bin/nvim", "Downloads/Tidra-0.9.AppImage"})
+        std::erase_if(expected, [&](const auto& entry) {
+            return entry.first == h + gone || entry.first.starts_with(h + gone + "/");
+        });
+    auto after = tree(fixture.root());
+    std::erase_if(after, [&](const auto& entry) { return entry.first.starts_with(h + ".local/share/Trash"); });
+    EXPECT_EQ(after, expected);
+    EXPECT_TRUE(test::exists(at(".local/share/Trash/files/mytool/lib/libmytool.so")));
 }
 
 } // namespace

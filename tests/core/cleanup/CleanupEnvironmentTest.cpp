@@ -1,6 +1,7 @@
 #include "cleanup/CatalogBuilders.h"
 #include "cleanup/CleanupEnvironment.h"
 
+#include "platform/HomeFolder.h"
 #include "support/LiveHome.h"
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
@@ -128,10 +129,10 @@ TEST(CleanupEnvironmentTest, LiveInstalledBundleIDsFromTheHomeApplications) {
 
 // The --home environment knows nothing of the machine: every app counts as gone, and Docker
 // is asked only at the folder's own .docker/bin/docker.
-TEST(CleanupEnvironmentTest, ForHomeHasOnlyTheHomeAndItsDockerProbe) {
+TEST(CleanupEnvironmentTest, ForHomeHasTheAppsOfItsPlacesTheHomeAndItsDockerProbe) {
     test::TempHome home;
     home.dir("Applications/Tool.app");
-    const auto env = CleanupEnvironment::forHome(home.root());
+    const auto env = CleanupEnvironment::forHome(home.root(), AppPlaces{});
     EXPECT_EQ(env.home, home.root());
     EXPECT_FALSE(env.isAppInstalled({"Tool", "sh"}, {"com.example.tool"}));
     EXPECT_EQ(env.appName("com.example.tool"), std::nullopt);
@@ -146,6 +147,39 @@ TEST(CleanupEnvironmentTest, ForHomeHasOnlyTheHomeAndItsDockerProbe) {
     home.text(".docker/bin/docker", "#!/bin/sh\nexit 1\n");
     home.chmod(".docker/bin/docker", 0755);
     EXPECT_EQ(env.docker(), DockerStatus{DockerStatus::NotRunning{}});
+}
+
+// An app the system installed (VS Code from a package) is installed for every home: under
+// --home its settings are no leftover of a removed app.
+TEST(CleanupEnvironmentTest, ForHomeCountsTheSystemsAppsAsInstalled) {
+    test::TempHome machine;
+    machine.text("usr/share/applications/code.desktop",
+                 "[Desktop Entry]\nType=Application\nName=Visual Studio Code\nExec=/usr/share/code/code %F\n");
+    machine.text("usr/bin/code", "#!/bin/sh\n");
+    machine.chmod("usr/bin/code", 0755);
+    machine.dir("home/.vscode/extensions");
+    machine.dir("home/.config/Code");
+    const std::string home = machine.path("home");
+    auto places = AppPlaces::forHome(home);
+    places.desktopFolders = {home + "/.local/share/applications", machine.path("usr/share/applications")};
+    places.commandFolders = {machine.path("usr/bin")};
+    const auto env = CleanupEnvironment::forHome(home, places);
+    EXPECT_TRUE(env.isAppInstalled({"Visual Studio Code", "code"}, {"com.microsoft.VSCode"}));
+    EXPECT_EQ(env.appName("code"), "Visual Studio Code");
+    EXPECT_EQ(env.installedBundleIDs(), Strings{"code"});
+    CleanupCatalog::Builder builder{env, {}, {}};
+    CleanupCatalog::leftovers(builder);
+    EXPECT_TRUE(builder.items.empty());
+}
+
+TEST(CleanupEnvironmentTest, AnotherHomesPlacesAreTheSystemsAndItsOwn) {
+    const auto places = AppPlaces::forHome("/srv/other");
+    EXPECT_EQ(places.desktopFolders.front(), "/srv/other/.local/share/applications");
+    EXPECT_EQ(Strings(places.commandFolders.end() - 2, places.commandFolders.end()),
+              (Strings{"/srv/other/.local/bin", "/srv/other/bin"}));
+    const std::string user = sys::homeFolder();
+    for (const auto& list : {places.desktopFolders, places.commandFolders})
+        for (const auto& folder : list) EXPECT_FALSE(folder.starts_with(user + "/")) << folder;
 }
 
 } // namespace

@@ -40,7 +40,9 @@ struct StartupFixture {
                                   .systemUnits = home.dir("system/system"),
                                   .searchPath = "relative:" + home.dir("bin") + "::" + home.path("nobin"),
                                   .systemctl = home.path("systemctl"),
-                                  .trash = {}};
+                                  .trash = {},
+                                  .ownHome = home.root(),
+                                  .dpkgDatabase = home.path("dpkg")};
 
     StartupFixture() {
         home.text(".config/autostart/x.desktop", "[Desktop Entry]\nName=X App\nExec=env A=1 " + gone + " %U\nHidden=true\n");
@@ -78,8 +80,9 @@ TEST(StartupItemsTest, ListsEveryScopeInFileNameOrder) {
         {"Old helper", Scope::user, f.gone, false, true, f.units + "/disabled.service"},
         {"Sync agent", Scope::user, f.gone, true, true, f.units + "/gone.service"},
         {"present", Scope::user, "/bin/sh", true, false, f.units + "/present.service"},
-        // systemd finds a bare name in folders of its own: never a leftover.
-        {"Sync %i", Scope::user, "node", true, false, f.units + "/sync@.service"},
+        // systemd finds a bare name in folders of its own: never a leftover. A template has no
+        // instance to fill "%i" in with, so its name stands.
+        {"sync@", Scope::user, "node", true, false, f.units + "/sync@.service"},
         {"Shared", Scope::allUsers, "/bin/true", false, false, f.machine.autostart + "/s.desktop"},
         {"Shared agent", Scope::allUsers, f.gone, false, true, f.machine.userUnits + "/shared.service"},
         {"Print daemon", Scope::system, "/bin/true", true, false, enabledDaemon},
@@ -150,7 +153,7 @@ TEST(StartupItemsTest, RemovesALeftoverServiceAfterDisablingIt) {
     const std::string path = r.units + "/gone.service";
     EXPECT_EQ(r.remove(r.item(path)), std::nullopt);
     EXPECT_EQ(r.systemctl.calls(),
-              (std::vector<std::vector<std::string>>{{"--user", "disable", "--now", "gone.service"}}));
+              (std::vector<std::vector<std::string>>{{"--user", "disable", "--now", "--", "gone.service"}}));
     EXPECT_EQ(r.trashed, (std::vector<std::string>{path, r.units + "/default.target.wants/gone.service"}));
 
     // A disabled one has no link left to move.
@@ -162,6 +165,60 @@ TEST(StartupItemsTest, RemovesALeftoverServiceAfterDisablingIt) {
     EXPECT_EQ(r.remove(r.item(r.autostart + "/z.desktop")), std::nullopt);
     EXPECT_EQ(r.systemctl.calls().size(), 2u);
     EXPECT_EQ(r.trashed.back(), r.autostart + "/z.desktop");
+}
+
+// A unit named like an option stays a name; what systemctl refuses is said, and nothing moves.
+TEST(StartupItemsTest, ReportsWhatSystemctlRefused) {
+    Removal r;
+    r.home.text(".config/systemd/user/-Hx.service", service("", r.gone));
+    test::FakeTool refusing(r.machine.systemctl, test::reply("", 1, "Failed to connect to bus\n"));
+    EXPECT_EQ(r.remove(r.item(r.units + "/-Hx.service")), "systemctl did not stop and disable it: Failed to connect to bus");
+    EXPECT_EQ(refusing.calls(), (std::vector<std::vector<std::string>>{{"--user", "disable", "--now", "--", "-Hx.service"}}));
+    test::FakeTool silent(r.machine.systemctl, test::reply("", 3));
+    EXPECT_EQ(r.remove(r.item(r.units + "/gone.service")), "systemctl did not stop and disable it: exit code 3");
+    EXPECT_TRUE(r.trashed.empty());
+}
+
+// Another home's units run in no session of ours: its files move, systemctl is never asked.
+TEST(StartupItemsTest, AnotherHomesLeftoverMovesWithoutSystemctl) {
+    Removal r;
+    r.machine.ownHome = r.home.path("somebody-else");
+    r.home.dir("somebody-else");
+    EXPECT_EQ(r.remove(r.item(r.units + "/gone.service")), std::nullopt);
+    EXPECT_TRUE(r.systemctl.calls().empty());
+    EXPECT_EQ(r.trashed, (std::vector<std::string>{r.units + "/gone.service", r.units + "/default.target.wants/gone.service"}));
+}
+
+// The system-wide list shows what was chosen: not the base system's units, not systemd's own;
+// a template's instance is named by its instance.
+TEST(StartupItemsTest, SystemWideListLeavesTheBaseSystemOut) {
+    StartupFixture f;
+    const std::string packages = f.home.path("packages");
+    f.home.text("packages/getty@.service", service("Getty on %I", "/sbin/agetty"));
+    f.home.text("packages/e2scrub_reap.service", service("Remove Stale Online ext4 Metadata Check Snapshots", "/bin/true"));
+    f.home.text("packages/systemd-timesyncd.service", service("Network Time Synchronization", "/bin/true"));
+    f.home.text("packages/docker.service", service("Docker Application Container Engine", "/bin/true"));
+    f.home.text("packages/worker@.service", service("Worker %i (%p) %%", "/bin/true"));
+    f.home.text("packages/odd@.service", service("Odd %H", "/bin/true"));
+    for (const char* unit : {"getty@tty1", "e2scrub_reap", "systemd-timesyncd", "docker", "worker@a-b", "odd@x"})
+        f.home.symlink(std::string("system/system/multi-user.target.wants/") + unit + ".service",
+                       packages + "/" + std::string(unit).substr(0, std::string(unit).find('@') + 1) +
+                           (std::string(unit).find('@') == std::string::npos ? unit : "") + ".service");
+    f.home.text("system/system/getty@.service", service("Admin's getty %i", "/bin/true"));
+    f.home.symlink("system/system/getty.target.wants/getty@tty9.service", f.machine.systemUnits + "/getty@.service");
+    f.home.text("dpkg/status", "Package: systemd\nStatus: install ok installed\nPriority: important\n\n"
+                               "Package: e2fsprogs\nStatus: install ok installed\nPriority: required\n\n"
+                               "Package: docker.io\nStatus: install ok installed\nPriority: optional\n\n"
+                               "Package: gone\nStatus: deinstall ok config-files\nPriority: required\n");
+    f.home.text("dpkg/info/systemd:amd64.list", "/lib/systemd/system/getty@.service\n/usr/share/doc/odd@.service\n");
+    f.home.text("dpkg/info/e2fsprogs.list", "/lib/systemd/system/e2scrub_reap.service\n");
+    f.home.text("dpkg/info/docker.io.list", "/lib/systemd/system/docker.service\n");
+    f.home.text("dpkg/info/gone.list", "/lib/systemd/system/worker@.service\n");
+    std::vector<std::string> labels;
+    for (const auto& item : StartupItems::list(f.home.root(), f.machine))
+        if (item.scope == Scope::system) labels.push_back(item.label);
+    EXPECT_EQ(labels, (std::vector<std::string>{"Print daemon", "Docker Application Container Engine",
+                                                "Admin's getty tty9", "odd@x", "Worker a-b (worker) %"}));
 }
 
 TEST(StartupItemsTest, PassesTheTrashReasonOn) {

@@ -72,6 +72,18 @@ private slots:
     QCOMPARE(ApplicationsTexts::lockedHelp(named("Xcode")), ApplicationsTexts::passwordHelp());
   }
 
+  // A folder that holds a program but cannot be told to be only its stays, and the sheet says so.
+  void aProgramsFolderThatStaysIsNamed() {
+    auto tool = named("Toolbox");
+    auto other = named("Go Tool");
+    QCOMPARE(ApplicationsTexts::remainsNote({tool}, "/home/u"), std::nullopt);
+    tool.remains = "/home/u/android-studio";
+    other.remains = "/home/u/go";
+    QCOMPARE(ApplicationsTexts::remainsNote({tool, other}, "/home/u").value_or(QString()),
+             "~/android-studio stays: it holds Toolbox, but maybe more than Toolbox alone.\n"
+             "~/go stays: it holds Go Tool, but maybe more than Go Tool alone.");
+  }
+
   void partText_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("isApp");
