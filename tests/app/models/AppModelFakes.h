@@ -150,7 +150,14 @@ inline CleanupServices fakeCleanup(const std::shared_ptr<FakeDisk>& disk) {
     disk->history.insert(disk->history.begin(), record);
     return std::optional<std::string>();
   };
-  services.folderEntries = [disk](const std::string& folder) { return disk->entriesOf(folder); };
+  services.pinFolder = [disk](const std::string&, const std::string& folder) {
+    // Identities only the real cleaner checks; here every entry is simply itself.
+    PinnedFolder pinned{{1, 1}, {}};
+    std::uint64_t inode = 1;
+    const auto names = disk->entriesOf(folder).value_or(std::vector<std::string>{});
+    for (const auto& name : names) pinned.entries[name] = {1, ++inode};
+    return std::optional<PinnedFolder>(std::move(pinned));
+  };
   services.disk = [disk](const std::string&) { return disk->disk; };
   services.hasFullDiskAccess = [disk](const std::string&) { return disk->fullDiskAccess; };
   services.dockerStatus = [disk](const CleanupEnvironment&) {

@@ -419,8 +419,11 @@ TEST_F(CleanerTest, WorktreeRefusedOrGitMissing) {
     const std::string wt = home("Projects/wt");
     EXPECT_EQ(noGit.perform(CleanupAction::RemoveWorktree{home("Projects/repo"), wt, {wt + "/build"}}),
               (CleanReport{1, {{wt, "git could not be started"}}}));
-    EXPECT_EQ(arguments, GitCommand::arguments(home("Projects/repo"), {"worktree", "remove", PathGuard::normalize(wt)}, {}));
-    EXPECT_EQ(environment, (std::map<std::string, std::string>{{"GIT_TERMINAL_PROMPT", "0"}}));
+    // git is only asked; nothing was removed but the entry cleared first.
+    EXPECT_EQ(arguments, GitCommand::arguments(home("Projects/repo"), {"worktree", "list", "--porcelain", "-z"}, {}));
+    EXPECT_EQ(environment,
+              (std::map<std::string, std::string>{{"GIT_OPTIONAL_LOCKS", "0"}, {"GIT_TERMINAL_PROMPT", "0"}}));
+    EXPECT_TRUE(exists(wt + "/build") == false && exists(wt));
 }
 
 } // namespace
