@@ -37,6 +37,7 @@ struct FakeDisk {
   std::map<std::string, std::shared_ptr<Latch>> measureLatches;  // by item id
   std::map<std::string, std::shared_ptr<Latch>> cleanLatches;     // by first path
   std::vector<std::string> performed;                            // first path of each action
+  std::vector<CleanupAction> actions;                            // each action performed
   std::atomic<int> measuring{0};
   std::atomic<int> mostMeasuring{0};
   std::atomic<int> measureStarts{0};
@@ -126,6 +127,7 @@ inline CleanupServices fakeCleanup(const std::shared_ptr<FakeDisk>& disk) {
     CleanReport report;
     std::lock_guard lock(disk->mutex);
     if (!paths.empty()) disk->performed.push_back(paths.front());
+    disk->actions.push_back(action);
     for (const auto& path : paths) {
       if (disk->failing.contains(path)) {
         report.failures.push_back({path, "Operation not permitted"});
