@@ -67,6 +67,10 @@ CleanReport Cleaner::removeWorktree(const CleanupAction::RemoveWorktree& action)
     const GitCommand::Runner runner = [this](const std::vector<std::string>& arguments) { return git(arguments); };
     if (auto refusal = WorktreeVerdict::registered(action.repository, judged, runner); !refusal.empty())
         return refused(std::move(refusal));
+    // A linked worktree holds a ".git" file; a ".git" folder is a repository of its own.
+    const auto dotGit = worktree.statusOf(".git");
+    if (!dotGit) return refused("'.git' does not exist");
+    if (dotGit->type != sys::FileStatus::Type::regular) return refused("'.git' is not a .git file");
     auto refusal = WorktreeVerdict::clean(judged, runner, [&worktree](const std::string& relative) {
         return Folder(worktree, relative).statusOf(".git").has_value();
     });

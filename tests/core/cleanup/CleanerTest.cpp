@@ -435,9 +435,14 @@ TEST_F(WorktreeTest, WhatGitWouldRefuseIsLeftWhole) {
         std::string path;
         const char* reason;
     };
+    // Registered, but its ".git" file replaced by a repository of its own.
+    git({"worktree", "add", "-q", home("Projects/cloned")});
+    ASSERT_EQ(::unlink(home("Projects/cloned/.git").c_str()), 0);
+    test::runGit(home("Projects/cloned"), {"init", "-q"});
     const Case cases[] = {{home("Projects/locked"), "cannot remove a locked working tree"},
                           {repo, "is a main working tree"},
-                          {home("Projects/plain"), "is not a working tree"}};
+                          {home("Projects/plain"), "is not a working tree"},
+                          {home("Projects/cloned"), "'.git' is not a .git file"}};
     for (const auto& c : cases) {
         EXPECT_EQ(cleaner().perform(scanned(c.path, {})), (CleanReport{0, {{c.path, c.reason}}})) << c.path;
         EXPECT_EQ(readFile(c.path + "/tracked"), "v1") << c.path;
