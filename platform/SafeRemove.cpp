@@ -285,7 +285,8 @@ Outcome Folder::removeBelow(const std::string& relative) const {
     const Folder parent(*this, relative.substr(0, slash));
     if (parent.missing()) return Outcome::missing();
     if (!parent.ok())
-        return Outcome::failed(parent.error() == "is a symbolic link" ? "a folder above it is a symbolic link" : parent.error());
+        return Outcome::failed(parent.error() == "is a symbolic link" ? "a folder above it is a symbolic link"
+                                                                       : parent.error());
     return parent.remove(relative.substr(slash + 1));
 }
 

@@ -88,7 +88,8 @@ void Cleaner::deleteMeasured(const CleanupAction::Delete& action, CleanReport& r
         // A folder that went took its entries along.
         if (folder->folder.missing()) continue;
         if (auto refusal = folder->refusal(measured.folder); !refusal.empty()) {
-            if (!std::exchange(folder->reported, true)) report.failures.push_back({std::string(sys::PathText::parentFolder(path)), refusal});
+            if (!std::exchange(folder->reported, true))
+                report.failures.push_back({std::string(sys::PathText::parentFolder(path)), std::move(refusal)});
             continue;
         }
         if (counted(path, folder->folder.remove(name, measured.entry.device, measured.entry.inode), report))
