@@ -15,6 +15,7 @@ namespace tidra::sys::SafeRemove {
 namespace {
 
 constexpr const char* kOtherVolume = "contains another volume";
+constexpr const char* kChanged = "has changed since the scan";
 
 // Names of an open folder; reads through a duplicate so the caller keeps its descriptor.
 Listing namesOf(int folder) {
@@ -91,7 +92,10 @@ struct Level {
 // stops the removal instead of leading it elsewhere.
 class TreeRemoval {
 public:
-    TreeRemoval(int parent, dev_t device) : parent_(parent), device_(device) {}
+    // `expected`, when given, is what the entry removed must be; a folder is checked on the
+    // descriptor the walk goes down into.
+    TreeRemoval(int parent, dev_t device, std::optional<Identity> expected)
+        : parent_(parent), device_(device), expected_(expected) {}
 
     Outcome remove(const std::string& name) {
         levels_.push_back(Level{{}, identityOf(parent_), {name}, 0, {}});
@@ -136,6 +140,10 @@ private:
             ::close(child);
             return levels_.back().note(Outcome::failed(kOtherVolume));
         }
+        if (levels_.size() == 1 && expected_ && identityOf(child) != *expected_) {
+            ::close(child);
+            return levels_.back().note(Outcome::failed(kChanged));
+        }
         Listing listing = namesOf(child);
         folder_.reset(child);
         levels_.push_back(Level{name, identityOf(child), std::move(listing.names), 0, {}});
@@ -168,6 +176,7 @@ private:
 
     int parent_;
     dev_t device_;
+    std::optional<Identity> expected_;
     UniqueFd folder_{-1};
     std::vector<Level> levels_;
     Outcome result_;
@@ -175,15 +184,28 @@ private:
 };
 
 std::string openFailure(int error) {
-    return error == ELOOP ? "is a symbolic link" : Outcome::errorText(error);
+    if (error == ELOOP) return "is a symbolic link";
+    // openat2 answers so for a way out of the folder it started from.
+    if (error == EXDEV) return "leads out of its folder";
+    return Outcome::errorText(error);
 }
 
-// Removes `name` in the open folder `parent`, never crossing into another file system.
-Outcome removeIn(int parent, const std::string& name) {
+// Removes `name` in the open folder `parent`, never crossing into another file system; with
+// `expected`, only while it is that entry.
+Outcome removeIn(int parent, const std::string& name, std::optional<Identity> expected = std::nullopt) {
     struct stat st {};
     if (::fstatat(parent, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? Outcome::missing() : Outcome::failedWith(errno);
-    return TreeRemoval(parent, st.st_dev).remove(name);
+    if (expected && Identity{st.st_dev, st.st_ino} != *expected) return Outcome::failed(kChanged);
+    return TreeRemoval(parent, st.st_dev, expected).remove(name);
+}
+
+bool isName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find_first_of(std::string("/\0", 2)) == std::string::npos;
+}
+
+bool isAtOrInside(const std::string& path, const std::string& folder) {
+    return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
 }
 
 } // namespace
@@ -200,7 +222,45 @@ Outcome remove(const std::string& path) {
 }
 
 Folder::Folder(const std::string& path) : fd_(NoFollow::openFolder(path, O_RDONLY)) {
-    if (!fd_.ok()) error_ = openFailure(-fd_.fd);
+    if (!fd_.ok()) fail(-fd_.fd);
+}
+
+Folder::Folder(const std::string& home, const std::string& path) : fd_(-EINVAL) {
+    if (home.empty() || home.find('\0') != std::string::npos || !isAtOrInside(path, home)) {
+        error_ = "outside the home folder";
+        return;
+    }
+    const UniqueFd top(::open(home.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!top.ok()) {
+        fail(errno);
+        return;
+    }
+    fd_.reset(NoFollow::openBeneath(top.fd, path.size() == home.size() ? "" : path.substr(home.size() + 1), O_RDONLY));
+    if (!fd_.ok()) fail(-fd_.fd);
+}
+
+Folder::Folder(const Folder& base, const std::string& relative) : fd_(-EINVAL) {
+    if (!base.ok()) {
+        error_ = base.error_;
+        missing_ = base.missing_;
+        return;
+    }
+    fd_.reset(NoFollow::openBeneath(base.fd_.fd, relative, O_RDONLY));
+    if (!fd_.ok()) fail(-fd_.fd);
+}
+
+void Folder::fail(int error) {
+    error_ = openFailure(error);
+    missing_ = error == ENOENT || error == ENOTDIR;
+}
+
+std::optional<FileStatus> Folder::status() const {
+    return statusOf(".");
+}
+
+std::optional<FileStatus> Folder::statusOf(const std::string& name) const {
+    int error = 0;
+    return ok() ? FileStatus::at(fd_.fd, name.c_str(), error) : std::nullopt;
 }
 
 Listing Folder::list() const {
@@ -208,10 +268,26 @@ Listing Folder::list() const {
 }
 
 Outcome Folder::remove(const std::string& name) const {
-    if (name.empty() || name == "." || name == ".." || name.find_first_of(std::string("/\0", 2)) != std::string::npos)
-        return Outcome::failed("not a removable path");
+    if (!isName(name)) return Outcome::failed("not a removable path");
     if (!ok()) return Outcome::failed(error_);
     return removeIn(fd_.fd, name);
+}
+
+Outcome Folder::remove(const std::string& name, std::uint64_t device, std::uint64_t inode) const {
+    if (!isName(name)) return Outcome::failed("not a removable path");
+    if (!ok()) return Outcome::failed(error_);
+    return removeIn(fd_.fd, name, Identity{dev_t(device), ino_t(inode)});
+}
+
+Outcome Folder::removeBelow(const std::string& relative) const {
+    const auto slash = relative.rfind('/');
+    if (slash == std::string::npos) return remove(relative);
+    const Folder parent(*this, relative.substr(0, slash));
+    if (parent.missing()) return Outcome::missing();
+    if (!parent.ok())
+        return Outcome::failed(parent.error() == "is a symbolic link" ? "a folder above it is a symbolic link"
+                                                                       : parent.error());
+    return parent.remove(relative.substr(slash + 1));
 }
 
 } // namespace tidra::sys::SafeRemove

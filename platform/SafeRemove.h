@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/FileStatus.h"
 #include "platform/Outcome.h"
 #include "platform/UniqueFd.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,18 +39,43 @@ struct Listing {
 class Folder {
 public:
     explicit Folder(const std::string& path);
+    // The folder at the absolute `path` in the folder `home`: the home opened as named (a link
+    // to it followed: it is where everything starts), the rest of `path` beneath it, refusing
+    // symbolic links and any way out of it. "outside the home folder" when `path` is neither
+    // `home` nor inside it, as text.
+    Folder(const std::string& home, const std::string& path);
+    // The folder at `relative` below the open folder `base`, the same way; "" is `base` again.
+    Folder(const Folder& base, const std::string& relative);
     // Why it could not be opened ("is a symbolic link" when it, or a folder above it, is a
     // link); empty when open.
     const std::string& error() const { return error_; }
     bool ok() const { return error_.empty(); }
+    // It could not be opened because it, or a folder on the way, is not there (or is a file).
+    bool missing() const { return missing_; }
+    // The open folder's own status, and that of its entry `name` (a link described, not
+    // followed); nothing when not open, not there or unreadable.
+    std::optional<FileStatus> status() const;
+    std::optional<FileStatus> statusOf(const std::string& name) const;
     Listing list() const;
     // Removes the entry `name` as remove() does. A name holding "/" or NUL, "." and ".." are
     // refused ("not a removable path").
     Outcome remove(const std::string& name) const;
+    // Removes `name` only while it is the entry (`device`, `inode`), as the caller saw it when
+    // it scanned: checked first, and for a folder once more on the very descriptor the removal
+    // goes down into, so the tree emptied is the one expected. Another entry under that name
+    // stays, failed with "has changed since the scan".
+    Outcome remove(const std::string& name, std::uint64_t device, std::uint64_t inode) const;
+    // Removes the entry at `relative` below this folder, the folders on the way opened without
+    // following a link ("a folder above it is a symbolic link"); missing when it, or a folder
+    // on the way, is not there.
+    Outcome removeBelow(const std::string& relative) const;
 
 private:
+    void fail(int error);
+
     UniqueFd fd_;
     std::string error_;
+    bool missing_ = false;
 };
 
 } // namespace tidra::sys::SafeRemove

@@ -3,6 +3,7 @@
 #include "models/CleanSummary.h"
 #include "models/Diagnosis.h"
 #include "models/Section.h"
+#include "models/TrashPin.h"
 #include "runtime/Flow.h"
 #include "runtime/Scheduler.h"
 #include "services/AppServices.h"
@@ -343,10 +344,12 @@ private:
     std::string id;
     SizeResult size;
     std::optional<std::vector<std::string>> trashEntries;
+    // The Trash's folders and those entries, by identity.
+    std::optional<TrashPin::Pins> trashPins;
   };
   // On a pool thread. The Trash is listed first and only those entries are measured, so the
   // figure shown is the figure of the entries a clean erases.
-  static Measurement measureItem(const CleanupServices& cleanup, const CleanupItem& item);
+  static Measurement measureItem(const CleanupServices& cleanup, const std::string& home, const CleanupItem& item);
   void applyMeasurement(const Measurement& measured);
   // Measures the Trash again after Tidra changed it; while a confirmation is open or a scan or
   // clean runs, afterwards instead, so the figure confirmed is the figure erased.
@@ -398,6 +401,7 @@ private:
   bool windingDown_ = false;
   // The Trash entries of its last measurement: all a clean may erase of it.
   std::vector<std::string> trashEntries_;
+  TrashPin::Pins trashPins_;
   // The Trash changed while its figure could not be replaced.
   bool trashStale_ = false;
 

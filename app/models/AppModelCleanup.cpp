@@ -181,7 +181,8 @@ Flow AppModel::scanFlow() {
   // Four walks at once keep the disk busy without flooding it.
   BoundedGroup<Measurement> measuring(Pool::user, 4, this,
                                       [this](Measurement measured) { applyMeasurement(measured); });
-  for (const auto& item : catalog) measuring.add([cleanup, item] { return measureItem(cleanup, item); });
+  for (const auto& item : catalog)
+    measuring.add([cleanup, home = env.home, item] { return measureItem(cleanup, home, item); });
   co_await measuring.finished();
 
   setDockerStatus(co_await docker);
@@ -283,6 +284,7 @@ Flow AppModel::cleanFlow(std::vector<CleanupItem> list, RemovalLease lease) {
   // The Trash as the confirmation showed it.
   const auto trashEntries = trashEntries_;
   const auto moved = TrashedFiles::movedBy(records_);
+  const auto trashPins = trashPins_;
   cleanRun_ = std::make_shared<CleanRun>();
   for (const auto& item : list) {
     if (windingDown_) break;
@@ -291,7 +293,7 @@ Flow AppModel::cleanFlow(std::vector<CleanupItem> list, RemovalLease lease) {
     auto inHand = std::make_shared<CleanRun::InHand>();
     cleanRun_->current = item;
     cleanRun_->inHand = inHand;
-    const auto target = TrashPin::entriesFolder(item) ? TrashPin::narrowed(item, trashEntries) : item;
+    const auto target = TrashPin::entriesFolder(item) ? TrashPin::narrowed(item, trashEntries, trashPins) : item;
     const auto removeItem = [cleanup, guardian, item, target, scannedBytes, inHand, trashEntries, moved] {
       auto outcome = cleanOne(cleanup, guardian, target, scannedBytes, earlierMovesIn(item, trashEntries, moved));
       inHand->put(outcome);

@@ -10,16 +10,21 @@
 
 namespace tidra {
 
-AppModel::Measurement AppModel::measureItem(const CleanupServices& cleanup, const CleanupItem& item) {
+AppModel::Measurement AppModel::measureItem(const CleanupServices& cleanup, const std::string& home,
+                                            const CleanupItem& item) {
   const auto folder = TrashPin::entriesFolder(item);
-  if (!folder) return {item.id, cleanup.measure(item), std::nullopt};
-  auto names = cleanup.folderEntries(*folder).value_or(std::vector<std::string>{});
-  return {item.id, cleanup.measure(TrashPin::narrowed(item, names)), std::move(names)};
+  if (!folder) return {item.id, cleanup.measure(item), std::nullopt, std::nullopt};
+  // Names and identities come from one reading, so a clean erases exactly what is measured here.
+  const auto read = [&](const std::string& path) { return cleanup.pinFolder(home, path).value_or(PinnedFolder{}); };
+  TrashPin::Pins pins{read(*folder), read(TrashPin::recordsFolder(*folder))};
+  auto names = TrashPin::names(pins);
+  return {item.id, cleanup.measure(TrashPin::narrowed(item, names, pins)), std::move(names), std::move(pins)};
 }
 
 void AppModel::applyMeasurement(const Measurement& measured) {
   setSize(measured.id, measured.size);
   if (measured.trashEntries) trashEntries_ = *measured.trashEntries;
+  if (measured.trashPins) trashPins_ = *measured.trashPins;
 }
 
 void AppModel::remeasureTrash() {
@@ -30,7 +35,8 @@ void AppModel::remeasureTrash() {
   const auto settled = [this] { return cleanupPhase_ == CleanupPhase::ready && !isConfirmingClean_; };
   trashStale_ = !settled();
   if (trashStale_) return;
-  runThen(Pool::user, this, [cleanup = services_.cleanup, item = *trash] { return measureItem(cleanup, item); },
+  runThen(Pool::user, this,
+          [cleanup = services_.cleanup, home = environment_.home, item = *trash] { return measureItem(cleanup, home, item); },
           [this, settled](Measurement measured) {
             trashStale_ = !settled();
             if (!trashStale_) applyMeasurement(measured);

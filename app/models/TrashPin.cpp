@@ -17,21 +17,34 @@ std::optional<std::string> entriesFolder(const CleanupItem& item) {
   if (!contents || contents->paths.size() != 2) return std::nullopt;
   const auto& files = contents->paths[0];
   const auto& info = contents->paths[1];
-  if (!endsWith(files, "/Trash/files") || info != files.substr(0, files.size() - 5) + "info") return std::nullopt;
+  if (!endsWith(files, "/Trash/files") || info != recordsFolder(files)) return std::nullopt;
   return files;
 }
 
-CleanupItem narrowed(const CleanupItem& item, const std::vector<std::string>& names) {
+std::string recordsFolder(const std::string& entriesFolder) {
+  return entriesFolder.substr(0, entriesFolder.size() - 5) + "info";
+}
+
+std::vector<std::string> names(const Pins& pins) {
+  std::vector<std::string> all;
+  for (const auto& [name, identity] : pins.files.entries) all.push_back(name);
+  return all;
+}
+
+CleanupItem narrowed(const CleanupItem& item, const std::vector<std::string>& names, const Pins& pins) {
   auto pinned = item;
   const auto files = entriesFolder(item);
   if (!files) return pinned;
-  const auto info = files->substr(0, files->size() - 5) + "info";
-  std::vector<std::string> paths;
+  const auto info = recordsFolder(*files);
+  CleanupAction::Delete erase;
   for (const auto& name : names) {
-    paths.push_back(*files + "/" + name);
-    paths.push_back(info + "/" + name + ".trashinfo");
+    const auto record = name + ".trashinfo";
+    erase.paths.push_back(*files + "/" + name);
+    erase.measured.push_back({pins.files.identity, pins.files.of(name)});
+    erase.paths.push_back(info + "/" + record);
+    erase.measured.push_back({pins.info.identity, pins.info.of(record)});
   }
-  pinned.action = CleanupAction::Delete{std::move(paths)};
+  pinned.action = std::move(erase);
   return pinned;
 }
 

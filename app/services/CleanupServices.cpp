@@ -19,7 +19,7 @@ CleanupServices CleanupServices::live() {
   services.removeAsAdmin = [](const std::vector<std::string>& paths, const std::string& explanation) {
     return AdminCleanup::remove(paths, explanation);
   };
-  services.folderEntries = [](const std::string& folder) { return sys::folderEntries(folder); };
+  services.pinFolder = [](const std::string& home, const std::string& folder) { return PinnedFolder::read(home, folder); };
   services.loadHistory = [](const CleanupHistory& history) { return history.load(); };
   services.appendHistory = [](const CleanupHistory& history, const CleanupRecord& record) {
     return history.append(record);

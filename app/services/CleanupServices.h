@@ -6,6 +6,7 @@
 #include "cleanup/CleanupHistory.h"
 #include "cleanup/CleanupItem.h"
 #include "cleanup/CleanupRecord.h"
+#include "cleanup/PinnedFolder.h"
 #include "cleanup/Docker.h"
 #include "cleanup/PathGuard.h"
 #include "fs/SizeResult.h"
@@ -33,8 +34,9 @@ struct CleanupServices {
   // on success, "cancelled" when the prompt was dismissed, else the reason.
   std::function<std::optional<std::string>(const std::vector<std::string>& paths, const std::string& explanation)>
       removeAsAdmin;
-  // Entry names of a folder, in no particular order; nothing when it cannot be listed.
-  std::function<std::optional<std::vector<std::string>>(const std::string& folder)> folderEntries;
+  // A folder of the home folder with its entries, each by identity, read without following a
+  // link below the home; nothing when it cannot be read so.
+  std::function<std::optional<PinnedFolder>(const std::string& home, const std::string& folder)> pinFolder;
   std::function<std::vector<CleanupRecord>(const CleanupHistory&)> loadHistory;
   // Nothing when the record is on disk or was not to be recorded, else the reason.
   std::function<std::optional<std::string>(const CleanupHistory&, const CleanupRecord&)> appendHistory;

@@ -1,53 +1,50 @@
 #include "cleanup/Cleaner.h"
 
 #include "platform/FileAccess.h"
-#include "platform/MountTable.h"
 #include "platform/NoFollow.h"
-#include "projects/GitCommand.h"
+#include "platform/PathText.h"
 #include "platform/SafeRemove.h"
 #include "platform/Trash.h"
-#include "platform/UniqueFd.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include <cerrno>
-#include <string_view>
+#include <map>
+#include <memory>
+#include <utility>
 
 namespace tidra {
 namespace {
 
-bool isAtOrInside(std::string_view path, std::string_view folder) {
-    return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
-}
+// The folder of measured entries, opened once from the home folder.
+struct MeasuredFolder {
+    MeasuredFolder(const std::string& home, const std::string& path) : folder(home, path), status(folder.status()) {}
 
-// Why a tool that ran did not succeed: its limit, its own words, or `fallback`.
-std::string toolFailure(const Shell::Output& output, const std::string& fallback) {
+    // Why none of its entries measured in `measured` may go; empty when they may.
+    std::string refusal(const CleanupAction::Identity& measured) const {
+        if (!folder.ok()) return folder.error();
+        if (!status || status->device != measured.device || status->inode != measured.inode)
+            return "has changed since the scan";
+        return "";
+    }
+
+    const sys::SafeRemove::Folder folder;
+    const std::optional<sys::FileStatus> status;
+    bool reported = false;
+};
+
+} // namespace
+
+Cleaner::Cleaner(PathGuard guardian, Runner run) : guardian_(std::move(guardian)), run_(std::move(run)) {}
+
+std::string Cleaner::toolFailure(const Shell::Output& output, const std::string& fallback) {
     if (output.timedOut) return "timed out after " + std::to_string(Cleaner::toolLimit.count()) + " s";
     std::string reason = output.errorText();
     return reason.empty() ? fallback : reason;
 }
 
-// Records a failed outcome for `path`; true when the entry went.
-bool counted(const std::string& path, const sys::Outcome& outcome, CleanReport& report) {
+bool Cleaner::counted(const std::string& path, const sys::Outcome& outcome, CleanReport& report) {
     if (outcome.status == sys::Outcome::Status::failed) report.failures.push_back({path, outcome.reason});
     return outcome.status == sys::Outcome::Status::done;
 }
-
-// Why the folder at `path` is not the worktree folder scanned as (device, inode); empty when it
-// is. Looked at without following a link anywhere on the way, as git will reach it by name.
-std::string changedSinceScan(const std::string& path, std::uint64_t device, std::uint64_t inode) {
-    const sys::UniqueFd folder(sys::NoFollow::openFolder(path, O_PATH));
-    if (folder.fd == -ELOOP) return "is a symbolic link";
-    if (!folder.ok()) return sys::Outcome::errorText(-folder.fd);
-    struct stat st {};
-    if (::fstat(folder.fd, &st) != 0) return sys::Outcome::errorText(errno);
-    return st.st_dev == device && st.st_ino == inode ? "" : "has changed since the scan";
-}
-
-} // namespace
-
-Cleaner::Cleaner(PathGuard guardian, Runner run) : guardian_(std::move(guardian)), run_(std::move(run)) {}
 
 bool Cleaner::handle(const std::string& path, Mode mode, CleanReport& report) const {
     // Judge and act on one and the same resolved path; a relative one is refused by the guard.
@@ -70,6 +67,34 @@ bool Cleaner::handle(const std::string& path, Mode mode, CleanReport& report) co
     }
     return counted(path, mode == Mode::remove ? sys::SafeRemove::remove(judged) : sys::Trash::move(judged, guardian_.home()),
                    report);
+}
+
+void Cleaner::deleteMeasured(const CleanupAction::Delete& action, CleanReport& report) const {
+    // The Trash's "files" and "info" hold every entry: each folder is opened once.
+    std::map<std::string, std::unique_ptr<MeasuredFolder>> folders;
+    for (std::size_t i = 0; i < action.paths.size(); ++i) {
+        const std::string& path = action.paths[i];
+        const auto measured = i < action.measured.size() ? action.measured[i] : CleanupAction::Measured{};
+        const std::string judged = PathGuard::normalize(path);
+        if (const auto verdict = guardian_.checkDelete(judged.empty() ? path : judged); !verdict.isAllowed()) {
+            report.failures.push_back({path, verdict.reason()});
+            continue;
+        }
+        // Whatever stands there now was never measured, nor shown.
+        std::string parent, name;
+        if (!measured.entry.known() || !sys::NoFollow::split(judged, parent, name)) continue;
+        auto& folder = folders[parent];
+        if (!folder) folder = std::make_unique<MeasuredFolder>(guardian_.home(), parent);
+        // A folder that went took its entries along.
+        if (folder->folder.missing()) continue;
+        if (auto refusal = folder->refusal(measured.folder); !refusal.empty()) {
+            if (!std::exchange(folder->reported, true))
+                report.failures.push_back({std::string(sys::PathText::parentFolder(path)), std::move(refusal)});
+            continue;
+        }
+        if (counted(path, folder->folder.remove(name, measured.entry.device, measured.entry.inode), report))
+            ++report.removed;
+    }
 }
 
 void Cleaner::deleteContents(const std::string& folder, CleanReport& report) const {
@@ -108,49 +133,13 @@ CleanReport Cleaner::runTool(const CleanupAction::Run& action) const {
     return report;
 }
 
-CleanReport Cleaner::removeWorktree(const CleanupAction::RemoveWorktree& action) const {
-    CleanReport report;
-    const std::string judged = PathGuard::normalize(action.path);
-    if (const auto verdict = guardian_.checkDelete(judged); !verdict.isAllowed()) {
-        report.failures.push_back({action.path, verdict.reason()});
-        return report;
-    }
-    // git follows a worktree folder swapped for a link since the scan, and would empty its target.
-    if (sys::isSymbolicLink(judged)) {
-        report.failures.push_back({action.path, "is a symbolic link"});
-        return report;
-    }
-    // Nor may git, or the clearing below, reach another real folder put in the worktree's place
-    // (moved away and replaced, or mounted over) since the scan; its ignored files would go.
-    if (action.device != 0 || action.inode != 0) {
-        if (auto changed = changedSinceScan(judged, action.device, action.inode); !changed.empty()) {
-            report.failures.push_back({action.path, std::move(changed)});
-            return report;
-        }
-    }
-    // git removes ignored folders too, and would empty another volume mounted on one of them.
-    if (sys::MountTable::firstAtOrBelow(judged)) {
-        report.failures.push_back({action.path, "contains another volume"});
-        return report;
-    }
-    // Only what lies in the worktree, wherever ".." or links in the entry lead.
-    for (const auto& entry : action.clearFirst)
-        if (isAtOrInside(PathGuard::normalize(entry), judged) && handle(entry, Mode::remove, report)) ++report.removed;
-    const auto output = GitCommand::run(action.repository, {"worktree", "remove", judged},
-                                        [&](const std::vector<std::string>& arguments) {
-                                            return run_("/usr/bin/git", arguments, {{"GIT_TERMINAL_PROMPT", "0"}}, toolLimit);
-                                        });
-    if (!output) report.failures.push_back({action.path, "git could not be started"});
-    else if (!output->succeeded()) report.failures.push_back({action.path, toolFailure(*output, "git refused")});
-    else ++report.removed;
-    return report;
-}
-
 CleanReport Cleaner::perform(const CleanupAction& action) const {
     if (const auto* a = std::get_if<CleanupAction::Run>(&action.value)) return runTool(*a);
     if (const auto* a = std::get_if<CleanupAction::RemoveWorktree>(&action.value)) return removeWorktree(*a);
     CleanReport report;
-    if (const auto* a = std::get_if<CleanupAction::Delete>(&action.value)) {
+    if (const auto* a = std::get_if<CleanupAction::Delete>(&action.value); a && !a->measured.empty()) {
+        deleteMeasured(*a, report);
+    } else if (a) {
         for (const auto& path : a->paths)
             if (handle(path, Mode::remove, report)) ++report.removed;
     } else if (const auto* a = std::get_if<CleanupAction::DeleteContents>(&action.value)) {

@@ -3,6 +3,7 @@
 #include "cleanup/CleanReport.h"
 #include "cleanup/CleanupAction.h"
 #include "cleanup/PathGuard.h"
+#include "platform/Outcome.h"
 #include "system/Shell.h"
 
 #include <chrono>
@@ -22,9 +23,16 @@ namespace tidra {
 // reported; one that cannot be examined (a folder above may not be searched, the path is too
 // long) is a failure with the system's reason. Tools (a `run` action, git for a worktree) go
 // through the runner, with a limit of 300 seconds; a tool stopped at its limit is a failure,
-// never a success. A worktree with another volume mounted at or below it, or whose folder is no
-// longer the one scanned (its device and inode, when the action carries them), is refused
-// before anything is removed. An immutable value; calls share nothing and may run on several threads.
+// never a success. A Delete whose paths carry what was measured removes each only while its
+// folder and itself are those measured ("has changed since the scan"), reached from the home
+// folder without a link ("is a symbolic link"). A worktree is removed by us, never by git:
+// its folder is opened from the home folder without following a link and checked against the
+// scan (its device and inode, when the action carries them); with another volume mounted at
+// or below it, or when git would refuse it (locked, changed, untracked files, submodules),
+// nothing of it goes but the entries cleared first. Its files then go through that one
+// descriptor, its ".git" file last, and git is left only to drop its records of worktrees
+// whose folders are gone (`git worktree prune`, which drops any such record, as `git gc`
+// would in time). An immutable value; calls share nothing and may run on several threads.
 class Cleaner {
 public:
     // Shell::run's shape, so tests can stand in for it.
@@ -48,9 +56,17 @@ private:
 
     // One path through guard and operation; true when it was removed or trashed.
     bool handle(const std::string& path, Mode mode, CleanReport& report) const;
+    void deleteMeasured(const CleanupAction::Delete& action, CleanReport& report) const;
     void deleteContents(const std::string& folder, CleanReport& report) const;
     CleanReport runTool(const CleanupAction::Run& action) const;
     CleanReport removeWorktree(const CleanupAction::RemoveWorktree& action) const;
+    // git as the worktree removal runs it: arguments after "/usr/bin/git", through the runner.
+    std::optional<Shell::Output> git(const std::vector<std::string>& arguments) const;
+
+    // Why a tool that ran did not succeed: its limit, its own words, or `fallback`.
+    static std::string toolFailure(const Shell::Output& output, const std::string& fallback);
+    // Records a failed outcome for `path`; true when the entry went.
+    static bool counted(const std::string& path, const sys::Outcome& outcome, CleanReport& report);
 
     PathGuard guardian_;
     Runner run_;

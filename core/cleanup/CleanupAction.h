@@ -10,9 +10,27 @@ namespace tidra {
 
 // What cleaning an item does. Only the cleaner executes an action.
 struct CleanupAction {
+    // Which file or folder an entry was when it was measured: (device, inode); 0 and 0 when it
+    // was not there.
+    struct Identity {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        bool known() const { return device != 0 || inode != 0; }
+        bool operator==(const Identity&) const = default;
+    };
+    // One path of a Delete as it was measured: the folder holding it and the entry itself.
+    struct Measured {
+        Identity folder;
+        Identity entry;
+        bool operator==(const Measured&) const = default;
+    };
     // Absolute paths removed whole.
     struct Delete {
         std::vector<std::string> paths;
+        // Empty, or one per path. Each path is then reached from the home folder without
+        // following a link, and goes only while its folder and itself are the ones measured;
+        // a path that was not there when measured is left alone.
+        std::vector<Measured> measured = {};
         bool operator==(const Delete&) const = default;
     };
     // Absolute folder paths whose contents are removed; the folders stay.

@@ -249,5 +249,81 @@ TEST(SafeRemoveTest, AnOpenedFolderRemovesOnlyItsOwnEntries) {
     EXPECT_TRUE(exists(fs.path("t.moved/d/deeper")));
 }
 
+TEST(SafeRemoveTest, AFolderOfTheHomeIsReachedOnlyWithoutLinksBelowIt) {
+    test::TempHome fs;
+    fs.file("home/a/b/f");
+    fs.symlink("home/l", fs.path("home/a"));
+    fs.symlink("homelink", fs.path("home"));
+    const std::string home = fs.path("home");
+    struct Case {
+        std::string home;
+        std::string path;
+        const char* error;
+        bool missing;
+    };
+    const Case cases[] = {
+        {home, home + "/a/b", "", false},
+        {home, home, "", false},
+        {fs.path("homelink"), fs.path("homelink") + "/a/b", "", false}, // the home's own link is followed
+        {home, home + "/l/b", "is a symbolic link", false},
+        {home, home + "/l", "is a symbolic link", false},
+        {home, home + "/a/../../outside", "leads out of its folder", false},
+        {home, fs.path("homeward/a"), "outside the home folder", false},
+        {home, home + "/missing/b", "No such file or directory", true},
+        {home, home + "/a/b/f", "Not a directory", true},
+    };
+    for (const auto& c : cases) {
+        const SafeRemove::Folder folder(c.home, c.path);
+        EXPECT_EQ(folder.error(), c.error) << c.path;
+        EXPECT_EQ(folder.missing(), c.missing) << c.path;
+    }
+    const SafeRemove::Folder a(home, home + "/a");
+    EXPECT_EQ(SafeRemove::Folder(a, "b").statusOf("f")->type, FileStatus::Type::regular);
+    EXPECT_EQ(SafeRemove::Folder(a, "..").error(), "leads out of its folder");
+    EXPECT_EQ(SafeRemove::Folder(a, "").status()->inode, a.status()->inode);
+}
+
+// The entry as the caller scanned it, and no other: checked before it goes, and a folder
+// checked once more on the descriptor the removal goes down into.
+TEST(SafeRemoveTest, AnEntryGoesOnlyWhileItIsTheOneExpected) {
+    test::TempHome fs;
+    fs.file("t/file");
+    fs.file("t/tree/sub/x");
+    fs.text("t/other/keep", "keep");
+    const SafeRemove::Folder folder(fs.path("t"));
+    const auto file = FileStatus::of(fs.path("t/file")).value();
+    const auto tree = FileStatus::of(fs.path("t/tree")).value();
+    EXPECT_EQ(folder.remove("file", tree.device, tree.inode).reason, "has changed since the scan");
+    EXPECT_EQ(folder.remove("file", file.device, file.inode).status, Status::done);
+    EXPECT_EQ(folder.remove("file", file.device, file.inode).status, Status::missing);
+    bool swapped = false;
+    onFolderFound = [&](int at, const char* name) {
+        if (swapped || std::string(name) != "tree") return;
+        swapped = true;
+        ::renameat(at, "tree", at, "tree.moved");
+        ::renameat(at, "other", at, "tree");
+    };
+    const Outcome outcome = folder.remove("tree", tree.device, tree.inode);
+    onFolderFound = nullptr;
+    ASSERT_TRUE(swapped);
+    EXPECT_EQ(outcome.reason, "has changed since the scan");
+    EXPECT_EQ(test::readFile(fs.path("t/tree/keep")), "keep");
+    EXPECT_TRUE(exists(fs.path("t/tree.moved/sub/x")));
+}
+
+TEST(SafeRemoveTest, AnEntryBelowGoesOnlyByFoldersThatAreNoLinks) {
+    test::TempHome fs;
+    fs.file("t/d/e/f");
+    fs.file("outside/e/f");
+    fs.symlink("t/l", fs.path("outside"));
+    const SafeRemove::Folder folder(fs.path("t"));
+    EXPECT_EQ(folder.removeBelow("l/e").reason, "a folder above it is a symbolic link");
+    EXPECT_EQ(folder.removeBelow("missing/e").status, Status::missing);
+    EXPECT_EQ(folder.removeBelow("d/e/f").status, Status::done);
+    EXPECT_EQ(folder.removeBelow("d/e").status, Status::done);
+    EXPECT_EQ(test::names(fs.path("t/d")), std::vector<std::string>{});
+    EXPECT_TRUE(exists(fs.path("outside/e/f")));
+}
+
 } // namespace
 } // namespace tidra::sys

@@ -393,6 +393,34 @@ private slots:
     QCOMPARE(model.selection(), (std::set<std::string>{"safe"}));
   }
 
+  // The cleaner gets each Trash entry and record with the identities it was measured with, and
+  // those of its folders, so a Trash swapped or refilled since loses nothing unmeasured.
+  void theTrashIsErasedAsItWasMeasured() {
+    FakeModel fake;
+    const std::string trash = "/home/fake/.local/share/Trash";
+    const CleanupItem trashRow{"trash", "Everything in the Trash", CleanupCategory::trash, "Erased for good.",
+                               Safety::review, CleanupAction::DeleteContents{{trash + "/files", trash + "/info"}},
+                               false, 1, std::nullopt};
+    fake.disk->bytes[trash + "/files/a"] = 500;
+    fake.disk->bytes[trash + "/files/b"] = 7;
+    fake.disk->bytes[trash + "/info/a.trashinfo"] = 4;
+    auto& model = scanned(fake, {{trashRow, 0}});
+    model.setSelection({"trash"});
+    model.clean();
+    waitUntilReady(model);
+
+    QCOMPARE(fake.disk->actions.size(), std::size_t{1});
+    const auto& erase = std::get<CleanupAction::Delete>(fake.disk->actions.front().value);
+    QCOMPARE(erase.paths, (std::vector<std::string>{trash + "/files/a", trash + "/info/a.trashinfo",
+                                                    trash + "/files/b", trash + "/info/b.trashinfo"}));
+    QCOMPARE(erase.measured.size(), erase.paths.size());
+    for (std::size_t i = 0; i < erase.paths.size(); ++i) {
+      QVERIFY(erase.measured[i].folder.known());
+      // b has no record: nothing there was measured, so nothing there may go.
+      QCOMPARE(erase.measured[i].entry.known(), erase.paths[i] != trash + "/info/b.trashinfo");
+    }
+  }
+
   // A history that cannot be written: the clean still shows what it removed, the model says
   // the record is missing, and the record is written before the next one.
   void aRecordTheHistoryRefusedIsKeptAndWrittenLater() {

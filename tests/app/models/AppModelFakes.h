@@ -37,6 +37,7 @@ struct FakeDisk {
   std::map<std::string, std::shared_ptr<Latch>> measureLatches;  // by item id
   std::map<std::string, std::shared_ptr<Latch>> cleanLatches;     // by first path
   std::vector<std::string> performed;                            // first path of each action
+  std::vector<CleanupAction> actions;                            // each action performed
   std::atomic<int> measuring{0};
   std::atomic<int> mostMeasuring{0};
   std::atomic<int> measureStarts{0};
@@ -126,6 +127,7 @@ inline CleanupServices fakeCleanup(const std::shared_ptr<FakeDisk>& disk) {
     CleanReport report;
     std::lock_guard lock(disk->mutex);
     if (!paths.empty()) disk->performed.push_back(paths.front());
+    disk->actions.push_back(action);
     for (const auto& path : paths) {
       if (disk->failing.contains(path)) {
         report.failures.push_back({path, "Operation not permitted"});
@@ -153,7 +155,14 @@ inline CleanupServices fakeCleanup(const std::shared_ptr<FakeDisk>& disk) {
     disk->history.insert(disk->history.begin(), record);
     return std::optional<std::string>();
   };
-  services.folderEntries = [disk](const std::string& folder) { return disk->entriesOf(folder); };
+  services.pinFolder = [disk](const std::string&, const std::string& folder) {
+    // Identities only the real cleaner checks; here every entry is simply itself.
+    PinnedFolder pinned{{1, 1}, {}};
+    std::uint64_t inode = 1;
+    const auto names = disk->entriesOf(folder).value_or(std::vector<std::string>{});
+    for (const auto& name : names) pinned.entries[name] = {1, ++inode};
+    return std::optional<PinnedFolder>(std::move(pinned));
+  };
   services.disk = [disk](const std::string&) { return disk->disk; };
   services.hasFullDiskAccess = [disk](const std::string&) { return disk->fullDiskAccess; };
   services.dockerStatus = [disk](const CleanupEnvironment&) {

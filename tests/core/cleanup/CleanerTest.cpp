@@ -6,6 +6,7 @@
 #include "support/DeepTree.h"
 #include "support/FakeTool.h"
 #include "support/FileProbe.h"
+#include "support/GitFixture.h"
 #include "support/MountNamespace.h"
 #include "support/RunAsNobody.h"
 #include "support/TempHome.h"
@@ -287,6 +288,100 @@ TEST_F(CleanerTest, RunStoppedAtItsLimitIsAFailure) {
     }
 }
 
+// The Trash as its row measures it, and a Delete pinned to that measurement.
+class MeasuredDeleteTest : public CleanerTest {
+protected:
+    MeasuredDeleteTest() {
+        for (const char* tree : {"home/.local/share/Trash", "home/work"}) {
+            fs.text(std::string(tree) + "/files/old/f", tree);
+            fs.text(std::string(tree) + "/info/old.trashinfo", tree);
+        }
+        fs.text("home/.local/share/Trash/files/note", "note");
+        fs.text("home/.local/share/Trash/info/note.trashinfo", "record");
+    }
+
+    CleanupAction::Identity identity(const std::string& path) const {
+        const auto status = sys::FileStatus::of(path);
+        return status ? CleanupAction::Identity{status->device, status->inode} : CleanupAction::Identity{};
+    }
+    // Each of `names` in "files" with its record in "info", as measured now.
+    CleanupAction::Delete measured(const Paths& names) const {
+        CleanupAction::Delete erase;
+        for (const auto& name : names)
+            for (const auto& [folder, entry] : {std::pair{trash + "/files", name}, {trash + "/info", name + ".trashinfo"}}) {
+                erase.paths.push_back(folder + "/" + entry);
+                erase.measured.push_back({identity(folder), identity(folder + "/" + entry)});
+            }
+        return erase;
+    }
+    bool workIntact() const {
+        return readFile(home("work/files/old/f")) == "home/work" && readFile(home("work/info/old.trashinfo")) == "home/work";
+    }
+
+    const std::string trash = home(".local/share/Trash");
+};
+
+TEST_F(MeasuredDeleteTest, OnlyWhatWasMeasuredGoes) {
+    const auto erase = measured({"old", "note", "later"});
+    fs.text("home/.local/share/Trash/files/later", "put in the Trash after the scan");
+    EXPECT_EQ(cleaner().perform(erase), (CleanReport{4, {}}));
+    EXPECT_EQ(names(trash + "/files"), Paths{"later"});
+    EXPECT_EQ(names(trash + "/info"), Paths{});
+    // Measured once more, nothing is left of it: what went is not there, and is no failure.
+    EXPECT_EQ(cleaner().perform(erase), (CleanReport{0, {}}));
+    EXPECT_TRUE(workIntact());
+}
+
+TEST_F(MeasuredDeleteTest, AnEntryPutInTheMeasuredOnesPlaceStays) {
+    const auto erase = measured({"old", "note"});
+    // Made before the measured one goes, so it cannot take over its inode number.
+    fs.text("home/.local/share/Trash/files/note.new", "another note");
+    ASSERT_EQ(::rename(home(".local/share/Trash/files/note.new").c_str(), home(".local/share/Trash/files/note").c_str()), 0);
+    EXPECT_EQ(cleaner().perform(erase),
+              (CleanReport{3, {{trash + "/files/note", "has changed since the scan"}}}));
+    EXPECT_EQ(readFile(trash + "/files/note"), "another note");
+}
+
+// The Trash, or its "files", replaced since the scan by another folder, a link to one, or a
+// link to a folder outside the home: nothing in it goes, and the refusal says why.
+TEST_F(MeasuredDeleteTest, AFolderThatIsNoLongerTheOneMeasuredLosesNothing) {
+    struct Case {
+        const char* name;
+        const char* replaced; // below the home
+        const char* link;     // where a link in its place leads; else a real folder moves in
+        std::vector<Failure> failures;
+        const char* measured; // a measured file, below the folder moved away
+    };
+    const std::string files = home(".local/share/Trash/files");
+    const Case cases[] = {
+        {"Trash linked to ~/work", ".local/share/Trash", "home/work",
+         {{files, "has changed since the scan"}, {home(".local/share/Trash/info"), "has changed since the scan"}},
+         "/files/old/f"},
+        {"files linked to ~/work/files", ".local/share/Trash/files", "home/work/files",
+         {{files, "has changed since the scan"}}, "/old/f"},
+        {"files linked outside", ".local/share/Trash/files", "outside/tree",
+         {{files + "/old", "outside the home folder"}, {files + "/note", "outside the home folder"}}, "/old/f"},
+        {"files replaced by a copy", ".local/share/Trash/files", nullptr, {{files, "has changed since the scan"}},
+         "/old/f"},
+    };
+    for (const auto& c : cases) {
+        const auto erase = measured({"old", "note"});
+        const std::string replaced = home(c.replaced);
+        ASSERT_EQ(::rename(replaced.c_str(), (replaced + ".away").c_str()), 0) << c.name;
+        if (c.link)
+            fs.symlink(std::string("home/") + c.replaced, fs.path(c.link));
+        else
+            std::filesystem::copy(replaced + ".away", replaced, std::filesystem::copy_options::recursive);
+        const auto report = cleaner().perform(erase);
+        EXPECT_EQ(report.failures, c.failures) << c.name;
+        EXPECT_TRUE(workIntact()) << c.name;
+        EXPECT_TRUE(outsideIntact()) << c.name;
+        EXPECT_EQ(readFile(replaced + ".away" + c.measured), "home/.local/share/Trash") << c.name;
+        std::filesystem::remove_all(replaced);
+        ASSERT_EQ(::rename((replaced + ".away").c_str(), replaced.c_str()), 0) << c.name;
+    }
+}
+
 // A throw-away repository with one commit at home/Projects/repo.
 class WorktreeTest : public CleanerTest {
 protected:
@@ -326,6 +421,72 @@ TEST_F(WorktreeTest, RemovesAWorktreeAfterClearingItsClutter) {
     EXPECT_EQ(report, (CleanReport{2, {}}));
     EXPECT_FALSE(exists(wt));
     EXPECT_TRUE(exists(home("Projects/repo/keep")));
+    // git dropped its records of the worktree and kept its branch.
+    EXPECT_EQ(git({"worktree", "list", "--porcelain"}).standardOutput.find(wt), std::string::npos);
+    EXPECT_TRUE(git({"rev-parse", "--verify", "-q", "refs/heads/wt"}).succeeded());
+}
+
+// What `git worktree remove` refuses without force is refused, and nothing of it goes.
+TEST_F(WorktreeTest, WhatGitWouldRefuseIsLeftWhole) {
+    fs.text("home/Projects/plain/tracked", "v1");
+    git({"worktree", "add", "-q", home("Projects/locked")});
+    git({"worktree", "lock", home("Projects/locked")});
+    struct Case {
+        std::string path;
+        const char* reason;
+    };
+    // Registered, but its ".git" file replaced by a repository of its own.
+    git({"worktree", "add", "-q", home("Projects/cloned")});
+    ASSERT_EQ(::unlink(home("Projects/cloned/.git").c_str()), 0);
+    test::runGit(home("Projects/cloned"), {"init", "-q"});
+    const Case cases[] = {{home("Projects/locked"), "cannot remove a locked working tree"},
+                          {repo, "is a main working tree"},
+                          {home("Projects/plain"), "is not a working tree"},
+                          {home("Projects/cloned"), "'.git' is not a .git file"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(cleaner().perform(scanned(c.path, {})), (CleanReport{0, {{c.path, c.reason}}})) << c.path;
+        EXPECT_EQ(readFile(c.path + "/tracked"), "v1") << c.path;
+    }
+    EXPECT_TRUE(exists(repo + "/.git/HEAD"));
+}
+
+// A submodule checked out in a worktree keeps its own history there, which git will not lose.
+TEST_F(WorktreeTest, AWorktreeWithASubmoduleIsLeftWhole) {
+    fs.text("home/Projects/lib/file", "lib");
+    for (const Paths& step : {Paths{"init", "-q"}, Paths{"add", "file"}, Paths{"commit", "-qm", "lib"}})
+        test::runGit(home("Projects/lib"), step);
+    git({"-c", "protocol.file.allow=always", "submodule", "add", "-q", home("Projects/lib"), "lib"});
+    git({"-c", "user.name=t", "-c", "user.email=t@t", "commit", "-qm", "with lib"});
+    const std::string wt = home("Projects/wt");
+    git({"worktree", "add", "-q", wt});
+    test::runGit(wt, {"-c", "protocol.file.allow=always", "submodule", "update", "-q", "--init"});
+    ASSERT_EQ(readFile(wt + "/lib/file"), "lib");
+    EXPECT_EQ(cleaner().perform(scanned(wt, {})),
+              (CleanReport{0, {{wt, "working trees containing submodules cannot be moved or removed"}}}));
+    EXPECT_EQ(readFile(wt + "/lib/file"), "lib");
+    EXPECT_EQ(readFile(wt + "/tracked"), "v1");
+}
+
+// git answers by path: swapped for a link while it answered, the folder in hand is no longer
+// the one at the path, and neither loses anything.
+TEST_F(WorktreeTest, AWorktreeSwappedWhileGitLooksIsLeftAlone) {
+    const std::string wt = home("Projects/wt");
+    git({"worktree", "add", "-q", wt});
+    const std::string copy = fs.path("outside/copy");
+    std::filesystem::copy(wt, copy, std::filesystem::copy_options::recursive);
+    const Cleaner racing(guard(), [&](const std::string& tool, const Paths& arguments,
+                                      const std::map<std::string, std::string>& environment, std::chrono::milliseconds limit) {
+        auto output = Shell::run(tool, arguments, environment, limit);
+        if (std::find(arguments.begin(), arguments.end(), "status") != arguments.end()) {
+            EXPECT_EQ(::rename(wt.c_str(), (wt + ".away").c_str()), 0);
+            fs.symlink("home/Projects/wt", copy);
+        }
+        return output;
+    });
+    EXPECT_EQ(racing.perform(scanned(wt, {})), (CleanReport{0, {{wt, "is a symbolic link"}}}));
+    EXPECT_EQ(readFile(copy + "/tracked"), "v1");
+    EXPECT_TRUE(exists(copy + "/.git"));
+    EXPECT_EQ(readFile(wt + ".away/tracked"), "v1");
 }
 
 TEST_F(WorktreeTest, GitsRefusalBecomesTheReason) {
@@ -419,8 +580,11 @@ TEST_F(CleanerTest, WorktreeRefusedOrGitMissing) {
     const std::string wt = home("Projects/wt");
     EXPECT_EQ(noGit.perform(CleanupAction::RemoveWorktree{home("Projects/repo"), wt, {wt + "/build"}}),
               (CleanReport{1, {{wt, "git could not be started"}}}));
-    EXPECT_EQ(arguments, GitCommand::arguments(home("Projects/repo"), {"worktree", "remove", PathGuard::normalize(wt)}, {}));
-    EXPECT_EQ(environment, (std::map<std::string, std::string>{{"GIT_TERMINAL_PROMPT", "0"}}));
+    // git is only asked; nothing was removed but the entry cleared first.
+    EXPECT_EQ(arguments, GitCommand::arguments(home("Projects/repo"), {"worktree", "list", "--porcelain", "-z"}, {}));
+    EXPECT_EQ(environment,
+              (std::map<std::string, std::string>{{"GIT_OPTIONAL_LOCKS", "0"}, {"GIT_TERMINAL_PROMPT", "0"}}));
+    EXPECT_TRUE(exists(wt + "/build") == false && exists(wt));
 }
 
 } // namespace

@@ -1,21 +1,29 @@
+// Removals raced by a process swapping the folders being removed for links, in a tight loop.
 // A cleaner run by root on a home that belongs to an ordinary user, while that user's own
 // process keeps swapping the folders being removed, above and below the judged paths, for
-// links to ~/.ssh or to a root-owned tree outside the home. Whoever wins each race, nothing
-// in either tree may go. TIDRA_RACE_ROUNDS sets the rounds (the benchmark script runs more).
+// links to ~/.ssh or to a root-owned tree outside the home; and the removal of a worktree and
+// the emptying of the Trash, raced by a process of the same user. Whoever wins each race,
+// nothing outside the folders chosen may go. TIDRA_RACE_ROUNDS sets the rounds (the benchmark
+// script runs more).
 #include "cleanup/Cleaner.h"
 
+#include "cleanup/PinnedFolder.h"
 #include "platform/SafeRemove.h"
 #include "support/FileProbe.h"
+#include "support/GitFixture.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 #include <grp.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -24,9 +32,9 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 
-int roundsToRun() {
+int roundsToRun(int usual = 100) {
     const char* text = std::getenv("TIDRA_RACE_ROUNDS");
-    return text && std::atoi(text) > 0 ? std::atoi(text) : 100;
+    return text && std::atoi(text) > 0 ? std::atoi(text) : usual;
 }
 
 // One move of the attacker: the folder and where its stand-in link points.
@@ -57,6 +65,135 @@ void pause() {
             ::rename(s.away.c_str(), s.folder.c_str());
         }
     }
+}
+
+// Puts back what the attacker may have left swapped: the folder at its name, links gone.
+void restore(const std::vector<Swap>& swaps) {
+    for (const auto& s : swaps) {
+        if (test::isLink(s.folder)) ::unlink(s.folder.c_str());
+        if (!test::exists(s.folder)) ::rename((test::isLink(s.link) ? s.away : s.link).c_str(), s.folder.c_str());
+        ::unlink(s.link.c_str());
+    }
+}
+
+// The regular files below `folder` with their contents, links not followed.
+std::map<std::string, std::string> contents(const std::string& folder) {
+    std::map<std::string, std::string> all;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file() && !entry.is_symlink()) all[entry.path().string()] = test::readFile(entry.path());
+    return all;
+}
+
+// Races of the user's own process against a cleaner of the same user: it exchanges the folder
+// being removed with a link, or moves it away and links its name, over and over.
+class SameUserRace : public ::testing::Test {
+protected:
+    // A swap of `folder` for a link to `target`, its link prepared beside it.
+    void addSwap(const std::string& folder, const std::string& target) {
+        swaps_.push_back({folder, folder + ".link", folder + ".away", target});
+    }
+
+    pid_t startAttacker() {
+        for (const auto& s : swaps_) ::symlink(s.target.c_str(), s.link.c_str());
+        const pid_t pid = ::fork();
+        if (pid == 0) attack(swaps_);
+        return pid;
+    }
+
+    void stopAttacker(pid_t pid) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        restore(swaps_);
+    }
+
+    std::vector<Swap> swaps_;
+};
+
+// git removed a worktree by its path, and so whatever a link put there led to: here a copy of
+// the worktree the user keeps elsewhere, which git takes for the worktree itself.
+class WorktreeRaceTest : public SameUserRace {
+protected:
+    WorktreeRaceTest() {
+        git.ignore("node_modules");
+        addSwap(wt, copy);
+    }
+
+    test::GitFixture git;
+    const std::string wt = git.home.path("wt/feature");
+    const std::string copy = git.home.path("work/feature");
+};
+
+TEST_F(WorktreeRaceTest, NothingBesideTheWorktreeGoesWhoeverRaces) {
+    const Cleaner cleaner(PathGuard(git.home.root(), git.home.path("Applications"), ""));
+    const int rounds = roundsToRun(30);
+    for (int round = 0; round < rounds; ++round) {
+        test::runGit(git.repo(), {"worktree", "add", "-q", "--detach", wt});
+        git.write(wt, "node_modules/lib/index.js", "module");
+        std::filesystem::remove_all(copy);
+        git.home.dir("work");
+        std::filesystem::copy(wt, copy, std::filesystem::copy_options::recursive);
+        const auto outside = contents(copy);
+        const auto folder = sys::FileStatus::of(wt).value();
+        const pid_t attacker = startAttacker();
+        ASSERT_GT(attacker, 0);
+        cleaner.perform(CleanupAction::RemoveWorktree{git.repo(), wt, {wt + "/node_modules"}, folder.device, folder.inode});
+        stopAttacker(attacker);
+        ASSERT_EQ(contents(copy), outside) << "round " << round << " of " << rounds;
+        ASSERT_EQ(test::readFile(git.repo() + "/README"), "hello") << "round " << round << " of " << rounds;
+        sys::SafeRemove::remove(wt);
+        test::runGit(git.repo(), {"worktree", "prune"});
+    }
+}
+
+// Emptying the Trash removed the names it measured by their paths, and so, with the Trash
+// exchanged for a link to ~/work, ~/work's own "files/olddir".
+class TrashRaceTest : public SameUserRace {
+protected:
+    TrashRaceTest() {
+        for (const char* tree : {"home/work", "home/.local/share/Trash"}) {
+            for (int i = 0; i < 6; ++i) fs.text(std::string(tree) + "/files/olddir/d/f" + std::to_string(i), tree);
+            fs.text(std::string(tree) + "/info/olddir.trashinfo", tree);
+        }
+        addSwap(trash, fs.path("home/work"));
+        addSwap(trash + "/files", fs.path("home/work/files"));
+    }
+
+    // The Delete the Trash row makes of what it measured.
+    CleanupAction measured() const {
+        const auto files = PinnedFolder::read(fs.path("home"), trash + "/files").value();
+        const auto info = PinnedFolder::read(fs.path("home"), trash + "/info").value();
+        CleanupAction::Delete erase;
+        for (const auto& [name, identity] : files.entries) {
+            erase.paths.push_back(trash + "/files/" + name);
+            erase.measured.push_back({files.identity, identity});
+            erase.paths.push_back(trash + "/info/" + name + ".trashinfo");
+            erase.measured.push_back({info.identity, info.of(name + ".trashinfo")});
+        }
+        return erase;
+    }
+
+    test::TempHome fs;
+    const std::string trash = fs.path("home/.local/share/Trash");
+};
+
+TEST_F(TrashRaceTest, NothingOutsideTheTrashGoesWhoeverRaces) {
+    const Cleaner cleaner(PathGuard(fs.path("home"), fs.path("Applications"), ""));
+    const auto outside = contents(fs.path("home/work"));
+    const int rounds = roundsToRun();
+    int emptied = 0;
+    for (int round = 0; round < rounds; ++round) {
+        for (int i = 0; i < 6; ++i) fs.text("home/.local/share/Trash/files/olddir/d/f" + std::to_string(i), "trashed");
+        fs.text("home/.local/share/Trash/info/olddir.trashinfo", "record");
+        const auto action = measured();
+        ASSERT_EQ(std::get<CleanupAction::Delete>(action.value).paths.size(), 2u);
+        const pid_t attacker = startAttacker();
+        ASSERT_GT(attacker, 0);
+        cleaner.perform(action);
+        stopAttacker(attacker);
+        ASSERT_EQ(contents(fs.path("home/work")), outside) << "round " << round << " of " << rounds;
+        emptied += test::names(trash + "/files").empty() ? 1 : 0;
+    }
+    EXPECT_GT(emptied, 0);
 }
 
 class RemovalRaceTest : public ::testing::Test {
