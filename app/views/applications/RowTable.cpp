@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScrollBar>
 
 namespace tidra {
@@ -92,6 +93,17 @@ RowTable::Ids RowTable::menuRows(const std::optional<std::string>& clicked, cons
   if (!clicked) return {};
   if (selection.contains(*clicked)) return selection;
   return {*clicked};
+}
+
+void RowTable::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::RightButton) return QTreeWidget::mousePressEvent(event);
+  setFocus(Qt::MouseFocusReason);
+  event->accept();
+}
+
+void RowTable::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::RightButton) return QTreeWidget::mouseReleaseEvent(event);
+  event->accept();
 }
 
 void RowTable::openMenu(const QPoint& position) {

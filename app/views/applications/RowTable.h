@@ -40,6 +40,12 @@ public:
   // Double-click or Return on rows.
   std::function<void(const Ids&)> onActivated;
 
+protected:
+  // A right click only opens the menu: the selection stays as it was, for the menu to act on the
+  // selected rows or on the clicked row alone.
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
 private:
   void openMenu(const QPoint& position);
   // The texts of cell widgets take the selection's text colour on selected rows.

@@ -36,7 +36,7 @@ void SimilarSetCard::display(const SimilarPhotoGroup& shown) {
   const bool samePhotos = shown.photos == group.photos;
   group = shown;
   header->display(DuplicatesTexts::setTitle(group), DuplicatesTexts::photosBadge(group.photos.size()),
-                  DuplicatesTexts::keepingBestFrees(group.reclaimable()));
+                  DuplicatesTexts::besidesTheBest(group.reclaimable()));
   if (samePhotos && !made.empty()) return refreshCells();
   for (auto* cell : made) delete cell;
   made.clear();

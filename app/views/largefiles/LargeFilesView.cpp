@@ -127,7 +127,7 @@ QWidget* LargeFilesView::makeResults() {
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
   failureSlot = new QVBoxLayout;
-  failureSlot->setContentsMargins(12, 12, 12, 0);
+  failureSlot->setContentsMargins(0, 0, 0, 0);
   column->addLayout(failureSlot);
 
   table = new RowTable({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Last Changed"),
@@ -158,8 +158,7 @@ void LargeFilesView::makeFooter() {
   footer = new ActionBar;
   listText = new StyledLabel({}, Theme::TextStyle::body, Theme::Role::secondaryLabel);
   listText->setObjectName(QStringLiteral("listSummary"));
-  accessNote = new StyledLabel(QStringLiteral("Other apps' private data is not searched without Full Disk Access."),
-                               Theme::TextStyle::body, Theme::Role::tertiaryLabel);
+  accessNote = new StyledLabel(LargeFilesTexts::accessNote(), Theme::TextStyle::body, Theme::Role::tertiaryLabel);
   accessNote->setObjectName(QStringLiteral("accessNote"));
   unreadableText = new StyledLabel({}, Theme::TextStyle::body, Theme::Role::tertiaryLabel);
   unreadableText->setObjectName(QStringLiteral("unreadableNote"));
@@ -244,6 +243,8 @@ void LargeFilesView::refreshContent() {
 void LargeFilesView::refreshFailures() {
   delete std::exchange(failureBanner, nullptr);
   const auto& failures = model.trashFailures();
+  // An empty slot keeps no margin, so the card starts where it does on the other screens.
+  failureSlot->setContentsMargins(failures.empty() ? QMargins() : QMargins(12, 12, 12, 0));
   if (failures.empty()) return;
   auto* banner = new Banner(QStringLiteral("exclamationmark.triangle.fill"), Theme::Role::orange,
                             LargeFilesTexts::failureTitle(failures), LargeFilesTexts::failureDetail(failures, accountHome));
@@ -310,9 +311,7 @@ void LargeFilesView::confirmTrash() {
   const auto files = selectedFiles();
   if (files.empty() || confirming) return;
   confirming = true;
-  auto* dialog = new ConfirmationDialog(LargeFilesTexts::trashQuestion(files),
-                                        QStringLiteral("You can put them back from the Trash. The space is freed when "
-                                                       "you empty it."),
+  auto* dialog = new ConfirmationDialog(LargeFilesTexts::trashQuestion(files), LargeFilesTexts::trashMessage(files.size()),
                                         QStringLiteral("Move to Trash"), true, this);
   dialog->setObjectName(QStringLiteral("trashConfirmation"));
   dialog->setAttribute(Qt::WA_DeleteOnClose);

@@ -5,6 +5,7 @@
 #include "views/PressureLabel.h"
 #include "views/design/Brand.h"
 #include "views/design/Button.h"
+#include "views/design/FlowLayout.h"
 #include "views/design/LegendItem.h"
 #include "views/design/SegmentedBar.h"
 #include "views/design/Spinner.h"
@@ -79,8 +80,8 @@ QWidget* MemoryCard::makeReading() {
   bar->setObjectName(QStringLiteral("memoryBar"));
   column->addWidget(bar);
 
-  auto* legendRow = new QHBoxLayout;
-  legendRow->setSpacing(18);
+  // In a narrow window the legend takes a second line rather than cutting its labels.
+  auto* legendRow = new FlowLayout(18, 6);
   const std::vector<std::pair<std::optional<Theme::Tint>, QString>> entries{
       {Brand::blue(), QStringLiteral("Apps")},
       {Brand::violet(), QStringLiteral("System")},
@@ -91,7 +92,6 @@ QWidget* MemoryCard::makeReading() {
     legend.push_back(new LegendItem(color, label, {}));
     legendRow->addWidget(legend.back());
   }
-  legendRow->addStretch(1);
   column->addLayout(legendRow);
 
   adviceText = new StyledLabel({}, Theme::TextStyle::callout, Role::secondaryLabel);
