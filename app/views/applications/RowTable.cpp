@@ -89,6 +89,10 @@ std::string RowTable::idOf(const QTreeWidgetItem& item) const {
   return item.data(0, Qt::UserRole).toByteArray().toStdString();
 }
 
+int RowTable::columnNeeds(int column) const {
+  return std::max(sizeHintForColumn(column), header()->sectionSizeHint(column));
+}
+
 RowTable::Ids RowTable::menuRows(const std::optional<std::string>& clicked, const Ids& selection) {
   if (!clicked) return {};
   if (selection.contains(*clicked)) return selection;

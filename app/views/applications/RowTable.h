@@ -28,6 +28,8 @@ public:
   void showSelection(const Ids& ids);
   Ids selectedIds() const;
   std::string idOf(const QTreeWidgetItem& item) const;
+  // The width `column` needs to show its title and its rows' texts whole.
+  int columnNeeds(int column) const;
 
   // The rows a context menu opened on `clicked` acts on: the selection when the row is in it,
   // else that row alone, and nothing when it was opened over no row.

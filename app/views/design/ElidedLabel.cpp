@@ -1,35 +1,29 @@
 #include "views/design/ElidedLabel.h"
 
-#include <QEvent>
+#include <QPainter>
 
 namespace tidra {
 
 namespace {
 
-// What a shortened text keeps at the least: an ellipsis and a few letters.
+// What a shortened text keeps at the least: a few letters and an ellipsis.
 const QString kShortest = QStringLiteral("Mm…");
 
 }  // namespace
 
 ElidedLabel::ElidedLabel(const QString& text, Theme::TextStyle style, Theme::Role role, Qt::TextElideMode mode,
                          int weight, QWidget* parent)
-    : StyledLabel({}, style, role, weight, parent), mode(mode) {
+    : StyledLabel(text, style, role, weight, parent), mode(mode) {
   setTextFormat(Qt::PlainText);
   setWordWrap(false);
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-  setText(text);
 }
 
-void ElidedLabel::setText(const QString& text) {
-  if (text == whole) return;
-  whole = text;
-  updateGeometry();
-  elide();
-}
+QString ElidedLabel::shownText() const { return fontMetrics().elidedText(text(), mode, contentsRect().width()); }
 
 QSize ElidedLabel::sizeHint() const {
   const QMargins margins = contentsMargins();
-  return {fontMetrics().horizontalAdvance(whole) + margins.left() + margins.right() + 1,
+  return {fontMetrics().horizontalAdvance(text()) + margins.left() + margins.right() + 1,
           fontMetrics().height() + margins.top() + margins.bottom()};
 }
 
@@ -40,23 +34,13 @@ QSize ElidedLabel::minimumSizeHint() const {
           whole.height()};
 }
 
-void ElidedLabel::resizeEvent(QResizeEvent* event) {
-  StyledLabel::resizeEvent(event);
-  elide();
-}
-
-void ElidedLabel::changeEvent(QEvent* event) {
-  StyledLabel::changeEvent(event);
-  if (event->type() == QEvent::FontChange) {
-    updateGeometry();
-    elide();
-  }
-}
-
-void ElidedLabel::elide() {
-  const QString shown = fontMetrics().elidedText(whole, mode, contentsRect().width());
-  if (shown != QLabel::text()) QLabel::setText(shown);
-  setToolTip(shown == whole ? QString() : whole);
+void ElidedLabel::paintEvent(QPaintEvent*) {
+  const QString shown = shownText();
+  // The tooltip is this label's own: the whole text, only while it is shortened.
+  setToolTip(shown == text() ? QString() : text());
+  QPainter painter(this);
+  painter.setPen(palette().color(foregroundRole()));
+  painter.drawText(contentsRect(), static_cast<int>(alignment()) | Qt::TextSingleLine, shown);
 }
 
 }  // namespace tidra

@@ -4,32 +4,26 @@
 
 namespace tidra {
 
-// A one-line text that gives way when its row is short of room: it shows as much as fits with
+// A one-line text that gives way when its row is short of room: it draws as much as fits with
 // an ellipsis where the rest was ("Playwright brow…"), never a glyph cut in half, and offers the
 // whole text as its tooltip while shortened. It asks for the room its whole text needs and
-// accepts as little as an ellipsis and a few letters.
+// accepts as little as an ellipsis and a few letters. `text()` is always the whole text.
 class ElidedLabel : public StyledLabel {
 public:
   ElidedLabel(const QString& text, Theme::TextStyle style, Theme::Role role = Theme::Role::label,
               Qt::TextElideMode mode = Qt::ElideRight, int weight = -1, QWidget* parent = nullptr);
 
-  void setText(const QString& text);
-  // The whole text, whatever is shown.
-  QString fullText() const { return whole; }
-  // True while the text is shortened to fit.
-  bool isElided() const { return QLabel::text() != whole; }
+  // The text as drawn at the present width.
+  QString shownText() const;
+  bool isElided() const { return shownText() != text(); }
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
 
 protected:
-  void resizeEvent(QResizeEvent* event) override;
-  void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
 private:
-  void elide();
-
-  QString whole;
   Qt::TextElideMode mode;
 };
 

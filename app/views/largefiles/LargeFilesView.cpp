@@ -142,9 +142,10 @@ QWidget* LargeFilesView::makeResults() {
   header->setSectionResizeMode(0, QHeaderView::Stretch);
   header->setSectionResizeMode(1, QHeaderView::Fixed);
   header->setSectionResizeMode(2, QHeaderView::Fixed);
-  header->setSectionResizeMode(3, QHeaderView::Stretch);
+  header->setSectionResizeMode(3, QHeaderView::Fixed);
   header->resizeSection(1, 90);
   header->resizeSection(2, 110);
+  table->viewport()->installEventFilter(this);
   table->onSelectionEdited = [this](const RowTable::Ids& ids) { takeTableSelection(ids); };
   table->makeMenu = [this](const RowTable::Ids& rows) { return menuFor(rows); };
   table->onActivated = [this](const RowTable::Ids& rows) { reveal(rows); };
@@ -277,6 +278,20 @@ void LargeFilesView::fillTable() {
     item.setForeground(3, Theme::color(Theme::Role::secondaryLabel, this));
     item.setToolTip(3, Formats::fileName(file.folder()));
   });
+  fitColumns();
+}
+
+int LargeFilesView::folderColumnWidth(int shared, int needed) { return std::max(0, std::min(needed, shared * 2 / 5)); }
+
+void LargeFilesView::fitColumns() {
+  auto* header = table->header();
+  const int shared = table->viewport()->width() - header->sectionSize(1) - header->sectionSize(2);
+  header->resizeSection(3, folderColumnWidth(shared, table->columnNeeds(3)));
+}
+
+bool LargeFilesView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == table->viewport() && event->type() == QEvent::Resize) fitColumns();
+  return QWidget::eventFilter(watched, event);
 }
 
 void LargeFilesView::refreshFooter() {

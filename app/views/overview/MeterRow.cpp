@@ -31,7 +31,7 @@ void MeterRow::show(const QString& name, const QString& value, double fraction) 
   setAccessibleName(name + QStringLiteral(", ") + value);
 }
 
-QString MeterRow::name() const { return title->fullText(); }
+QString MeterRow::name() const { return title->text(); }
 
 double MeterRow::fraction() const { return meter->fraction(); }
 

@@ -62,6 +62,10 @@ QWidget* MemoryCard::makeReading() {
 
   auto* top = new QHBoxLayout;
   top->setSpacing(12);
+  // Pressure and figures share a line while there is room; in a narrow window the figures go
+  // under the pressure, so the button beside them keeps its whole title.
+  auto* heading = new QWidget;
+  auto* headingFlow = new FlowLayout(12, 4, heading);
   pressure = new PressureLabel(MemorySnapshot::Pressure::normal);
   pressure->setObjectName(QStringLiteral("pressure"));
   headline = new StyledLabel({}, Theme::TextStyle::body, Role::secondaryLabel);
@@ -70,9 +74,9 @@ QWidget* MemoryCard::makeReading() {
   diagnose->setObjectName(QStringLiteral("diagnose"));
   diagnose->setSymbol(QStringLiteral("stethoscope"));
   connect(diagnose, &QPushButton::clicked, this, [this] { this->model.diagnosis().setPresented(true); });
-  top->addWidget(pressure);
-  top->addWidget(headline);
-  top->addStretch(1);
+  headingFlow->addWidget(pressure);
+  headingFlow->addWidget(headline);
+  top->addWidget(heading, 1);
   top->addWidget(diagnose);
   column->addLayout(top);
 

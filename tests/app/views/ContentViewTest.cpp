@@ -12,6 +12,7 @@
 #include "views/design/Symbols.h"
 #include "views/design/Theme.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QPointer>
@@ -163,6 +164,26 @@ private slots:
       return texts;
     };
     QTRY_COMPARE(badges(), (QStringList{"Idle 30 minutes", "In use"}));
+  }
+
+  // Tab reads the overview card by card: the memory card on the left through, then the projects
+  // card beside it, although the projects button sits higher on screen.
+  void tabReadsTheOverviewCardByCard() {
+    Machine machine;
+    ContentView view(machine.model, machine.monitor);
+    view.resize(980, 660);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowActive(&view));
+    view.sidebar()->setFocus();
+    QStringList names;
+    for (int press = 0; press < 8; ++press) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      names << QApplication::focusWidget()->objectName();
+    }
+    const auto at = [&names](const char* name) { return names.indexOf(QLatin1String(name)); };
+    QVERIFY2(at("whyIsItSlow") >= 0 && at("projectsButton") >= 0, qPrintable(names.join(' ')));
+    QVERIFY2(at("whyIsItSlow") < at("whatsUsingMemory") && at("whatsUsingMemory") < at("projectsButton"),
+             qPrintable(names.join(' ')));
   }
 
   void sizesHoldTheirLimits() {

@@ -454,6 +454,29 @@ private slots:
     QCOMPARE(screen.duplicates.mode(), DuplicatesModel::Mode::identical);
   }
 
+  // With the demo's sets the list scrolls; every card ends clear of the scroll bar, its corners
+  // and shadow in view, at the usual window and after narrowing it to the smallest.
+  void setCardsEndClearOfTheScrollBar() {
+    DuplicatesScreen screen(true);
+    screen.view.resize(789, 560);
+    screen.chooseMode(1);
+    screen.finish(screen.photos);
+    auto* list = screen.view.similarPane()->list();
+    for (int width : {789, 669}) {
+      screen.view.resize(width, 560);
+      screen.settle();
+      QVERIFY(list->verticalScrollBar()->isVisible());
+      const auto cards = list->widget()->findChildren<QWidget*>(QStringLiteral("similarSetCard"));
+      QVERIFY(!cards.isEmpty());
+      for (const auto* card : cards) {
+        const int right = card->mapTo(list->viewport(), QPoint(card->width(), 0)).x();
+        QVERIFY2(right + SimilarPane::cardGutter <= list->viewport()->width(),
+                 qPrintable(QStringLiteral("at %1: %2 + %3 > %4")
+                                .arg(width).arg(right).arg(SimilarPane::cardGutter).arg(list->viewport()->width())));
+      }
+    }
+  }
+
   void gridColumns_data() {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("columns");
