@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QPointer>
 #include <QSplitter>
 #include <QTest>
@@ -184,6 +185,22 @@ private slots:
     QVERIFY2(at("whyIsItSlow") >= 0 && at("projectsButton") >= 0, qPrintable(names.join(' ')));
     QVERIFY2(at("whyIsItSlow") < at("whatsUsingMemory") && at("whatsUsingMemory") < at("projectsButton"),
              qPrintable(names.join(' ')));
+  }
+
+  // A screen asking for more room than the smallest window leaves does not take it from the
+  // sidebar, which keeps its width in every section.
+  void sidebarKeepsItsWidthWhateverTheScreenAsks() {
+    Machine machine;
+    machine.model.setSection(Section::performance);
+    ContentView view(machine.model, machine.monitor);
+    view.resize(ContentView::leastWidth, ContentView::leastHeight);
+    view.show();
+    auto* greedy = new QWidget;
+    greedy->setMinimumWidth(ContentView::leastWidth);
+    view.screen()->layout()->addWidget(greedy);
+    // Layout requests travel up one level per turn of the event loop.
+    for (int turn = 0; turn < 5; ++turn) QCoreApplication::processEvents();
+    QCOMPARE(view.sidebar()->width(), Sidebar::ideal);
   }
 
   void sizesHoldTheirLimits() {
