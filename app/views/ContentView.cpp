@@ -44,6 +44,9 @@ ContentView::ContentView(AppModel& model, const BackgroundMonitor& monitor, QWid
   split = new QSplitter(Qt::Horizontal, this);
   split->setChildrenCollapsible(false);
   split->setHandleWidth(1);
+  // Fixed here rather than taken from each screen, so that no screen's wish for room moves the
+  // sidebar: every screen fits the room the smallest window leaves it.
+  detail->setMinimumWidth(leastWidth - Sidebar::ideal - split->handleWidth());
   split->addWidget(list);
   split->addWidget(detail);
   split->setStretchFactor(0, 0);

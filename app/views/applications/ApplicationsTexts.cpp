@@ -33,6 +33,14 @@ QString lastOpened(const std::optional<Date>& date, Date now) {
 
 QString lastOpenedUnknownHelp() { return QStringLiteral("Nothing records when it was last opened."); }
 
+// Apps come from several places here (AppImages, desktop entries, Flatpaks), not one folder.
+QString noAppsDescription() { return QStringLiteral("Apps you install appear here."); }
+
+// What keeps Tidra out on this desktop is a folder it cannot read, not a privacy setting.
+QString accessNoticeDetail() {
+  return QStringLiteral("Tidra cannot read your home folder, so that part of an app's data stays behind.");
+}
+
 QString passwordHelp() {
   return QStringLiteral("Installed by the App Store or an installer, so the file manager asks for your password to "
                         "move it.");

@@ -25,6 +25,10 @@ QString removingStatus(const std::optional<QString>& name);
 // The "Last Opened" cell: a relative date, or "Unknown".
 QString lastOpened(const std::optional<Date>& date, Date now);
 QString lastOpenedUnknownHelp();
+// The empty list's description.
+QString noAppsDescription();
+// The notice's detail while the home folder cannot be read, so apps' containers are left out.
+QString accessNoticeDetail();
 QString passwordHelp();
 // The lock's tooltip: the password help for a bundle, else why the system's app stays.
 QString lockedHelp(const InstalledApp& app);

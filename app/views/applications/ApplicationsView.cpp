@@ -83,7 +83,7 @@ ApplicationsView::ApplicationsView(ApplicationsModel& model, const AppModel& app
   content = new QStackedLayout;
   progress = new ProgressPage(QStringLiteral("Looking for apps…"));
   emptyState = new EmptyState(QStringLiteral("square.grid.2x2"), QStringLiteral("No apps to uninstall"),
-                              QStringLiteral("Apps you install in Applications appear here."));
+                              ApplicationsTexts::noAppsDescription());
   emptyState->setObjectName(QStringLiteral("noApps"));
   listArea = makeListArea();
   for (auto* page : {progress, emptyState, listArea}) content->addWidget(page);
@@ -135,8 +135,7 @@ QWidget* ApplicationsView::makeListArea() {
   column->addLayout(bannerSlot);
   accessNotice = new Banner(QStringLiteral("eye.slash"), Theme::Role::secondaryLabel,
                             QStringLiteral("Apps' containers are left out"),
-                            QStringLiteral("The system only lets apps with Full Disk Access into them, so that part of "
-                                           "an app's data stays behind."));
+                            ApplicationsTexts::accessNoticeDetail());
   accessNotice->setObjectName(QStringLiteral("accessNotice"));
   column->addWidget(accessNotice);
 

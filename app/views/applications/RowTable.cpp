@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScrollBar>
 
 namespace tidra {
@@ -95,10 +96,25 @@ std::string RowTable::idOf(const QTreeWidgetItem& item) const {
   return item.data(0, Qt::UserRole).toByteArray().toStdString();
 }
 
+int RowTable::columnNeeds(int column) const {
+  return std::max(sizeHintForColumn(column), header()->sectionSizeHint(column));
+}
+
 RowTable::Ids RowTable::menuRows(const std::optional<std::string>& clicked, const Ids& selection) {
   if (!clicked) return {};
   if (selection.contains(*clicked)) return selection;
   return {*clicked};
+}
+
+void RowTable::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::RightButton) return QTreeWidget::mousePressEvent(event);
+  setFocus(Qt::MouseFocusReason);
+  event->accept();
+}
+
+void RowTable::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::RightButton) return QTreeWidget::mouseReleaseEvent(event);
+  event->accept();
 }
 
 void RowTable::openMenu(const QPoint& position) {

@@ -28,6 +28,8 @@ public:
   void showSelection(const Ids& ids);
   Ids selectedIds() const;
   std::string idOf(const QTreeWidgetItem& item) const;
+  // The width `column` needs to show its title and its rows' texts whole.
+  int columnNeeds(int column) const;
 
   // The rows a context menu opened on `clicked` acts on: the selection when the row is in it,
   // else that row alone, and nothing when it was opened over no row.
@@ -44,6 +46,10 @@ protected:
   // Rings the current row while the keyboard has put the focus on the table, so a table Tab
   // reaches shows where it stands even with nothing selected.
   void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  // A right click only opens the menu: the selection stays as it was, for the menu to act on the
+  // selected rows or on the clicked row alone.
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
   void openMenu(const QPoint& position);

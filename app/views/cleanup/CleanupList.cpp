@@ -36,10 +36,9 @@ CleanupList::CleanupList(AppModel& model, UrlOpener& opener, DockerFinder findDo
 }
 
 void CleanupList::makeNotices(QWidget* content) {
-  // The settings pane that grants this access has no counterpart here, so the notice has no button.
+  // No settings pane grants this access here, so the notice has no button.
   fullDiskAccess = new Banner(QStringLiteral("eye.slash"), Theme::Role::secondaryLabel,
-                              QStringLiteral("The Trash is hidden from Tidra"),
-                              QStringLiteral("The system only shows it to apps with Full Disk Access."), content);
+                              QStringLiteral("The Trash is hidden from Tidra"), CleanupTexts::trashHiddenDetail(), content);
   fullDiskAccess->setObjectName(QStringLiteral("fullDiskAccessNotice"));
   docker = new Banner(QStringLiteral("shippingbox"), Theme::Role::secondaryLabel, QStringLiteral("Docker is not running"),
                       CleanupTexts::dockerNotRunning(),

@@ -174,6 +174,8 @@ QString dockerNotRunning() {
                         "Docker can tidy. Start it, then rescan.");
 }
 
+QString trashHiddenDetail() { return QStringLiteral("Tidra cannot read your home folder, which holds the Trash."); }
+
 QString failureLine(const CleanReport::Failure& failure, const std::string& home) {
   return Formats::tildePath(failure.path, home) + QStringLiteral(": ") + text(failure.reason);
 }

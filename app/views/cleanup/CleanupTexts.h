@@ -28,6 +28,8 @@ QString footerStatus(Phase phase, int measured, int total, int selected, const s
 bool footerShowsProgress(Phase phase);
 // The note shown while Docker is not running: where its data sits and who can tidy it.
 QString dockerNotRunning();
+// The Trash notice's detail while the home folder, which holds the Trash, cannot be read.
+QString trashHiddenDetail();
 // "1 item selected" / "<n> items selected".
 QString selectionCount(int count);
 bool canClean(Phase phase, int selected);

@@ -1,5 +1,7 @@
 #include "views/design/ReadingOrder.h"
 
+#include "views/design/GlassCard.h"
+
 #include <QApplication>
 #include <QWidget>
 
@@ -17,16 +19,36 @@ bool reachable(const QWidget* widget, const QWidget* scope) {
          (widget->focusPolicy() & Qt::TabFocus) && widget->focusProxy() == nullptr;
 }
 
+// The outermost card between `widget` and `scope`; none when it lies on no card.
+QWidget* outermostCard(QWidget* widget, const QWidget* scope) {
+  QWidget* found = nullptr;
+  for (QWidget* above = widget->parentWidget(); above != nullptr && above != scope; above = above->parentWidget())
+    if (dynamic_cast<GlassCard*>(above) != nullptr) found = above;
+  return found;
+}
+
 }  // namespace
 
 QList<QWidget*> of(QWidget* scope) {
+  // A card reads as a whole: its controls come one after the other, in reading order inside it,
+  // and the card takes its place among its neighbours by its own corner. So a card on the left
+  // is read through before the card beside it, even where that one's button sits higher.
   struct Placed {
     QWidget* widget;
     QPoint corner;
+    bool card;
   };
   std::vector<Placed> placed;
-  for (QWidget* widget : scope->findChildren<QWidget*>())
-    if (reachable(widget, scope)) placed.push_back({widget, widget->mapTo(scope, QPoint(0, 0))});
+  std::vector<QWidget*> cards;
+  for (QWidget* widget : scope->findChildren<QWidget*>()) {
+    if (!reachable(widget, scope)) continue;
+    QWidget* card = outermostCard(widget, scope);
+    if (card == nullptr) placed.push_back({widget, widget->mapTo(scope, QPoint(0, 0)), false});
+    else if (std::find(cards.begin(), cards.end(), card) == cards.end()) {
+      cards.push_back(card);
+      placed.push_back({card, card->mapTo(scope, QPoint(0, 0)), true});
+    }
+  }
   std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.corner.y() < b.corner.y(); });
   // Lines from the top; within a line, left to right.
   for (auto line = placed.begin(); line != placed.end();) {
@@ -36,7 +58,10 @@ QList<QWidget*> of(QWidget* scope) {
     line = end;
   }
   QList<QWidget*> order;
-  for (const Placed& p : placed) order << p.widget;
+  for (const Placed& p : placed) {
+    if (p.card) order << of(p.widget);
+    else order << p.widget;
+  }
   return order;
 }
 

@@ -66,8 +66,10 @@ QString similarQuestion(const std::vector<SimilarPhoto>& selected) {
                   QStringLiteral("photos"));
 }
 
-QString trashMessage(std::int64_t freed, int lost, const QString& noun) {
-  QString message = QStringLiteral("That frees %1 once you empty the Trash, and you can put them back until then.")
+QString trashMessage(std::int64_t freed, int lost, const QString& noun, std::size_t count) {
+  // A move to the Trash frees nothing yet: the space comes back when the Trash is emptied.
+  QString message = (count == 1 ? QStringLiteral("%1 is freed when you empty the Trash, and you can put it back until then.")
+                                : QStringLiteral("%1 is freed when you empty the Trash, and you can put them back until then."))
                         .arg(Formats::bytes(freed));
   if (lost > 0) message += lostSentence(lost, noun);
   return message;
@@ -92,11 +94,23 @@ QString similarProgress(const SimilarPhotoFinder::Stage& stage) {
 }
 
 QString setsSummary(std::size_t sets, std::int64_t bytes) {
-  return QStringLiteral("%1, %2 to free").arg(Formats::count(std::int64_t(sets), "set", "sets"), Formats::bytes(bytes));
+  return QStringLiteral("%1, %2 in extra copies").arg(Formats::count(std::int64_t(sets), "set", "sets"), Formats::bytes(bytes));
+}
+
+QString photoSetsSummary(std::size_t sets, std::int64_t bytes) {
+  return QStringLiteral("%1, %2 besides the best").arg(Formats::count(std::int64_t(sets), "set", "sets"), Formats::bytes(bytes));
 }
 
 QString selectionSummary(std::size_t selected, std::int64_t bytes) {
-  return QStringLiteral("%1 selected, frees %2").arg(selected).arg(Formats::bytes(bytes));
+  return QStringLiteral("%1 selected, %2").arg(selected).arg(Formats::bytes(bytes));
+}
+
+QString extraCopiesHelp() {
+  return QStringLiteral("What the extra copies take up. The space is freed when you empty the Trash.");
+}
+
+QString besidesTheBestHelp() {
+  return QStringLiteral("What the photos besides the best take up. The space is freed when you empty the Trash.");
 }
 
 QString copiesBadge(std::size_t count) { return Formats::count(std::int64_t(count), "copy", "copies"); }
@@ -105,9 +119,7 @@ QString eachSize(std::int64_t bytes) { return QStringLiteral("%1 each").arg(Form
 
 QString photosBadge(std::size_t count) { return Formats::count(std::int64_t(count), "photo", "photos"); }
 
-QString keepingBestFrees(std::int64_t bytes) {
-  return QStringLiteral("Keeping the best frees %1").arg(Formats::bytes(bytes));
-}
+QString besidesTheBest(std::int64_t bytes) { return QStringLiteral("%1 besides the best").arg(Formats::bytes(bytes)); }
 
 QString photoCaption(const SimilarPhoto& photo) {
   return QStringLiteral("%1 × %2 · %3").arg(photo.pixelWidth).arg(photo.pixelHeight).arg(Formats::bytes(photo.bytes));

@@ -33,25 +33,31 @@ int thresholdIndex(std::int64_t bytes);
 // Trash?" ("photos" on the similar side).
 QString identicalQuestion(const std::vector<DuplicateFile>& selected);
 QString similarQuestion(const std::vector<SimilarPhoto>& selected);
-// "That frees … once you empty the Trash…", plus a warning when `lost` sets would keep no copy;
-// `noun` "file" words it for identical files, anything else for sets of photos.
-QString trashMessage(std::int64_t freed, int lost, const QString& noun);
+// "12 MB is freed when you empty the Trash, and you can put them back until then." ("it" for
+// `count` 1), plus a warning when `lost` sets would keep no copy; `noun` "file" words it for
+// identical files, anything else for sets of photos.
+QString trashMessage(std::int64_t freed, int lost, const QString& noun, std::size_t count);
 
 // The progress lines of the two searches, counts with digit grouping.
 QString identicalProgress(const DuplicateFinder::Stage& stage);
 QString similarProgress(const SimilarPhotoFinder::Stage& stage);
 
-// Footer: "12 sets, 3.4 GB to free" and "5 selected, frees 1.2 GB".
+// Footers: "12 sets, 3.4 GB in extra copies", "12 sets, 3.4 GB besides the best" and "5 selected,
+// 1.2 GB", with the summaries' tooltips. Nothing is freed before the Trash is emptied, so none of
+// them speaks of freeing but the tooltips, which say when.
 QString setsSummary(std::size_t sets, std::int64_t bytes);
+QString photoSetsSummary(std::size_t sets, std::int64_t bytes);
 QString selectionSummary(std::size_t selected, std::int64_t bytes);
+QString extraCopiesHelp();
+QString besidesTheBestHelp();
 // The note under the list when the search could not read some folders; nothing when it read all.
 std::optional<QString> unreadableNote(std::int64_t folders);
 
-// Set headers: "3 copies", "12.5 MB each", "4 photos", "Keeping the best frees 8 MB".
+// Set headers: "3 copies", "12.5 MB each", "4 photos", "8 MB besides the best".
 QString copiesBadge(std::size_t count);
 QString eachSize(std::int64_t bytes);
 QString photosBadge(std::size_t count);
-QString keepingBestFrees(std::int64_t bytes);
+QString besidesTheBest(std::int64_t bytes);
 // A photo tile's caption: "4032 × 3024 · 3.1 MB".
 QString photoCaption(const SimilarPhoto& photo);
 // A set card's title: the first photo's date and time of day; empty for an empty set.

@@ -114,7 +114,7 @@ QWidget* DuplicatesView::makeToolbar() {
 
 void DuplicatesView::makeFooters() {
   identicalFooter = new SetsFooter(
-      QStringLiteral("Select Extra Copies"), QStringLiteral("What keeping one copy of each set frees"),
+      QStringLiteral("Select Extra Copies"), DuplicatesTexts::extraCopiesHelp(),
       QStringLiteral("Keeps one copy in each set: the oldest, preferring one outside Downloads whose name doesn't end "
                      "in “copy” or “(1)”."),
       this);
@@ -122,7 +122,7 @@ void DuplicatesView::makeFooters() {
   connect(identicalFooter->selectButton(), &QPushButton::clicked, this, [this] { duplicates.selectExtraCopies(); });
   connect(identicalFooter->moveButton(), &QPushButton::clicked, this, [this] { duplicates.setConfirming(true); });
   similarFooter = new SetsFooter(
-      QStringLiteral("Select All but the Best"), QStringLiteral("What keeping the best photo of each set frees"),
+      QStringLiteral("Select All but the Best"), DuplicatesTexts::besidesTheBestHelp(),
       DuplicatesTexts::keepBestHelp(),
       this);
   similarFooter->setObjectName(QStringLiteral("similarFooter"));
@@ -193,7 +193,7 @@ void DuplicatesView::refreshFooters() {
   similarFooter->setVisible(similarMode && photos.phase() == FileSetsModel::Phase::ready && !photos.groups().empty());
   const auto selectedPhotos = photos.selectedPhotos();
   similarFooter->setFigures(
-      DuplicatesTexts::setsSummary(photos.groups().size(), photos.reclaimable()),
+      DuplicatesTexts::photoSetsSummary(photos.groups().size(), photos.reclaimable()),
       photos.selection().empty()
           ? QString()
           : DuplicatesTexts::selectionSummary(selectedPhotos.size(),
@@ -214,14 +214,14 @@ void DuplicatesView::confirm(bool identicalSide) {
     title = DuplicatesTexts::identicalQuestion(files);
     message = DuplicatesTexts::trashMessage(
         DuplicatesTexts::identicalFreed(duplicates.groups(), duplicates.threshold(), duplicates.selection()),
-        duplicates.setsLosingEveryCopy(), QStringLiteral("file"));
+        duplicates.setsLosingEveryCopy(), QStringLiteral("file"), files.size());
     // Nothing shown is selected: there is nothing to ask about.
     if (files.empty()) return duplicates.setConfirming(false);
   } else {
     const auto selected = photos.selectedPhotos();
     title = DuplicatesTexts::similarQuestion(selected);
     message = DuplicatesTexts::trashMessage(DuplicatesTexts::similarFreed(photos.groups(), photos.selection()),
-                                            photos.setsLosingEveryPhoto(), QStringLiteral("set"));
+                                            photos.setsLosingEveryPhoto(), QStringLiteral("set"), selected.size());
     if (selected.empty()) return photos.setConfirming(false);
   }
   FileSetsModel& model = identicalSide ? static_cast<FileSetsModel&>(duplicates) : photos;

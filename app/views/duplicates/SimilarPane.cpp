@@ -5,13 +5,13 @@
 #include "models/SimilarPhotosModel.h"
 #include "views/design/Button.h"
 #include "views/design/EmptyState.h"
+#include "views/design/FlowLayout.h"
 #include "views/design/StyledLabel.h"
 #include "views/duplicates/DuplicateSetSection.h"
 #include "views/duplicates/DuplicatesTexts.h"
 #include "views/duplicates/LazyColumn.h"
 #include "views/duplicates/SimilarSetCard.h"
 
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace tidra::duplicates {
@@ -35,16 +35,16 @@ SimilarPane::SimilarPane(SimilarPhotosModel& photos, DuplicatesModel& duplicates
       },
       14);
   column->setObjectName(QStringLiteral("similarList"));
-  column->widget()->setContentsMargins(0, 0, 0, 8);
+  // Room on the right, so the cards' corners and shadows end clear of the scroll bar.
+  column->widget()->setContentsMargins(0, 0, cardGutter, 8);
   addResultPage(empty);
   addResultPage(column);
 }
 
 QWidget* SimilarPane::makeExplanation() {
   auto* line = new QWidget;
-  auto* row = new QHBoxLayout(line);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(4);
+  // The link moves under the sentence when the pane is too narrow for both.
+  auto* row = new FlowLayout(4, 2, line);
   row->addWidget(new StyledLabel(QStringLiteral("Compares photos taken with a camera or phone. Exact copies of any "
                                                 "picture, screenshots too, are in"),
                                  Theme::TextStyle::callout, Theme::Role::secondaryLabel));
@@ -53,7 +53,6 @@ QWidget* SimilarPane::makeExplanation() {
   link->setFont(Theme::font(Theme::TextStyle::callout));
   connect(link, &QPushButton::clicked, this, [this] { duplicates.setMode(DuplicatesModel::Mode::identical); });
   row->addWidget(link);
-  row->addStretch(1);
   return line;
 }
 

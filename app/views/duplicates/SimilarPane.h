@@ -19,6 +19,9 @@ class SimilarSetCard;
 // card per set, best photo first.
 class SimilarPane : public SetsPane {
 public:
+  // The space between the cards' right edge and the list's scroll bar.
+  static constexpr int cardGutter = 12;
+
   SimilarPane(SimilarPhotosModel& photos, DuplicatesModel& duplicates, FileRevealer& revealer, PhotoCell::Open open,
               QWidget* parent = nullptr);
 

@@ -20,6 +20,9 @@ int SimilarSetCard::columnsFor(int width) { return std::max(1, (width + gap) / (
 SimilarSetCard::SimilarSetCard(SimilarPhotosModel& model, FileRevealer& revealer, PhotoCell::Open open, QWidget* parent)
     : GlassCard(18, parent), model(model), revealer(revealer), open(std::move(open)) {
   setObjectName(QStringLiteral("similarSetCard"));
+  // As narrow as one tile, not as wide as the tiles placed for the last width: the grid takes
+  // fewer columns when the window narrows instead of holding the card wider than its list.
+  setMinimumWidth(minimumCell + 2 * padding);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(padding, padding, padding, padding);
   column->setSpacing(10);
@@ -36,7 +39,7 @@ void SimilarSetCard::display(const SimilarPhotoGroup& shown) {
   const bool samePhotos = shown.photos == group.photos;
   group = shown;
   header->display(DuplicatesTexts::setTitle(group), DuplicatesTexts::photosBadge(group.photos.size()),
-                  DuplicatesTexts::keepingBestFrees(group.reclaimable()));
+                  DuplicatesTexts::besidesTheBest(group.reclaimable()));
   if (samePhotos && !made.empty()) return refreshCells();
   for (auto* cell : made) delete cell;
   made.clear();

@@ -54,6 +54,14 @@ QString trashQuestion(const std::vector<LargeFile>& selected) {
   return QStringLiteral("Move %1 files (%2) to the Trash?").arg(QString::number(selected.size()), size);
 }
 
+QString trashMessage(std::size_t count) {
+  if (count == 1) return QStringLiteral("You can put it back from the Trash. The space is freed when you empty it.");
+  return QStringLiteral("You can put them back from the Trash. The space is freed when you empty it.");
+}
+
+// What keeps Tidra out on this desktop is a folder it cannot read, not a privacy setting.
+QString accessNote() { return QStringLiteral("Other apps' private data is not searched: Tidra cannot read your home folder."); }
+
 QString failureTitle(const std::vector<CleanReport::Failure>& failures) {
   return QString::number(failures.size()) + QStringLiteral(" could not be moved to the Trash");
 }

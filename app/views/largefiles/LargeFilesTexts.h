@@ -37,6 +37,10 @@ QString listSummary(const std::vector<LargeFile>& listed);
 std::optional<QString> selectionSummary(const std::vector<LargeFile>& selected);
 // The confirmation's title: the file's name for one, else the count; always with the size.
 QString trashQuestion(const std::vector<LargeFile>& selected);
+// The confirmation's message: "it" for one file, "them" for more.
+QString trashMessage(std::size_t count);
+// The footer's note while the home folder cannot be read, so other apps' data is left out.
+QString accessNote();
 
 // The note under the list when the search could not read some folders; nothing when it read all.
 std::optional<QString> unreadableNote(std::int64_t folders);

@@ -127,7 +127,7 @@ QWidget* LargeFilesView::makeResults() {
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
   failureSlot = new QVBoxLayout;
-  failureSlot->setContentsMargins(12, 12, 12, 0);
+  failureSlot->setContentsMargins(0, 0, 0, 0);
   column->addLayout(failureSlot);
 
   table = new RowTable({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Last Changed"),
@@ -142,9 +142,10 @@ QWidget* LargeFilesView::makeResults() {
   header->setSectionResizeMode(0, QHeaderView::Stretch);
   header->setSectionResizeMode(1, QHeaderView::Fixed);
   header->setSectionResizeMode(2, QHeaderView::Fixed);
-  header->setSectionResizeMode(3, QHeaderView::Stretch);
+  header->setSectionResizeMode(3, QHeaderView::Fixed);
   header->resizeSection(1, 90);
   header->resizeSection(2, 110);
+  table->viewport()->installEventFilter(this);
   table->onSelectionEdited = [this](const RowTable::Ids& ids) { takeTableSelection(ids); };
   table->makeMenu = [this](const RowTable::Ids& rows) { return menuFor(rows); };
   table->onActivated = [this](const RowTable::Ids& rows) { reveal(rows); };
@@ -158,8 +159,7 @@ void LargeFilesView::makeFooter() {
   footer = new ActionBar;
   listText = new StyledLabel({}, Theme::TextStyle::body, Theme::Role::secondaryLabel);
   listText->setObjectName(QStringLiteral("listSummary"));
-  accessNote = new StyledLabel(QStringLiteral("Other apps' private data is not searched without Full Disk Access."),
-                               Theme::TextStyle::body, Theme::Role::tertiaryLabel);
+  accessNote = new StyledLabel(LargeFilesTexts::accessNote(), Theme::TextStyle::body, Theme::Role::tertiaryLabel);
   accessNote->setObjectName(QStringLiteral("accessNote"));
   unreadableText = new StyledLabel({}, Theme::TextStyle::body, Theme::Role::tertiaryLabel);
   unreadableText->setObjectName(QStringLiteral("unreadableNote"));
@@ -244,6 +244,8 @@ void LargeFilesView::refreshContent() {
 void LargeFilesView::refreshFailures() {
   delete std::exchange(failureBanner, nullptr);
   const auto& failures = model.trashFailures();
+  // An empty slot keeps no margin, so the card starts where it does on the other screens.
+  failureSlot->setContentsMargins(failures.empty() ? QMargins() : QMargins(12, 12, 12, 0));
   if (failures.empty()) return;
   auto* banner = new Banner(QStringLiteral("exclamationmark.triangle.fill"), Theme::Role::orange,
                             LargeFilesTexts::failureTitle(failures), LargeFilesTexts::failureDetail(failures, accountHome));
@@ -276,6 +278,20 @@ void LargeFilesView::fillTable() {
     item.setForeground(3, Theme::color(Theme::Role::secondaryLabel, this));
     item.setToolTip(3, Formats::fileName(file.folder()));
   });
+  fitColumns();
+}
+
+int LargeFilesView::folderColumnWidth(int shared, int needed) { return std::max(0, std::min(needed, shared * 2 / 5)); }
+
+void LargeFilesView::fitColumns() {
+  auto* header = table->header();
+  const int shared = table->viewport()->width() - header->sectionSize(1) - header->sectionSize(2);
+  header->resizeSection(3, folderColumnWidth(shared, table->columnNeeds(3)));
+}
+
+bool LargeFilesView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == table->viewport() && event->type() == QEvent::Resize) fitColumns();
+  return QWidget::eventFilter(watched, event);
 }
 
 void LargeFilesView::refreshFooter() {
@@ -310,9 +326,7 @@ void LargeFilesView::confirmTrash() {
   const auto files = selectedFiles();
   if (files.empty() || confirming) return;
   confirming = true;
-  auto* dialog = new ConfirmationDialog(LargeFilesTexts::trashQuestion(files),
-                                        QStringLiteral("You can put them back from the Trash. The space is freed when "
-                                                       "you empty it."),
+  auto* dialog = new ConfirmationDialog(LargeFilesTexts::trashQuestion(files), LargeFilesTexts::trashMessage(files.size()),
                                         QStringLiteral("Move to Trash"), true, this);
   dialog->setObjectName(QStringLiteral("trashConfirmation"));
   dialog->setAttribute(Qt::WA_DeleteOnClose);

@@ -42,8 +42,14 @@ public:
   // The context menu for these rows, not yet shown; for no rows its actions are disabled.
   QMenu* menuFor(const std::set<std::string>& rows);
 
+  // The names get the room: the Folder column is as wide as its longest folder `needed`, but
+  // never more than two fifths of the width `shared` by the Name and Folder columns.
+  static int folderColumnWidth(int shared, int needed);
+
 protected:
   void showEvent(QShowEvent* event) override;
+  // Fits the columns to the table's new width.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   QWidget* makeToolbar();
@@ -54,6 +60,7 @@ private:
   void refreshFailures();
   void refreshFooter();
   void fillTable();
+  void fitColumns();
   // The table's selection replaces the listed part of ours; hidden paths stay chosen.
   void takeTableSelection(const std::set<std::string>& shown);
   std::vector<LargeFile> listedFiles() const;

@@ -1,5 +1,6 @@
 #include "views/overview/MeterRow.h"
 
+#include "views/design/ElidedLabel.h"
 #include "views/design/MeterBar.h"
 #include "views/design/StyledLabel.h"
 
@@ -9,15 +10,13 @@
 namespace tidra {
 
 MeterRow::MeterRow(std::vector<Theme::Tint> colors, QWidget* parent)
-    : QWidget(parent), title(new StyledLabel({}, Theme::TextStyle::callout, Theme::Role::label, -1, this)),
+    : QWidget(parent), title(new ElidedLabel({}, Theme::TextStyle::callout, Theme::Role::label, Qt::ElideRight, -1, this)),
       figure(new StyledLabel({}, Theme::TextStyle::callout, Theme::Role::secondaryLabel, -1, this)),
       meter(new MeterBar(0, std::move(colors), this)) {
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(3);
   auto* line = new QHBoxLayout;
-  title->setTextFormat(Qt::PlainText);
-  title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   line->addWidget(title, 1);
   line->addWidget(figure);
   column->addLayout(line);

@@ -8,11 +8,13 @@
 
 namespace tidra {
 
+class ElidedLabel;
 class MeterBar;
 class StyledLabel;
 
 // A name and its figure on one callout line over a meter of its share: the overview's
-// cleanup candidates and top apps. Read as one element.
+// cleanup candidates and top apps. A name longer than its room ends in an ellipsis; the figure
+// is always whole. Read as one element.
 class MeterRow : public QWidget {
 public:
   MeterRow(std::vector<Theme::Tint> colors, QWidget* parent = nullptr);
@@ -22,7 +24,7 @@ public:
   double fraction() const;
 
 private:
-  StyledLabel* title;
+  ElidedLabel* title;
   StyledLabel* figure;
   MeterBar* meter;
 };

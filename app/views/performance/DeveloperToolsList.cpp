@@ -24,8 +24,7 @@ DeveloperToolsList::DeveloperToolsList(AppModel& model, Scheduler& scheduler, QW
   setObjectName(QStringLiteral("developerToolsList"));
   pages = new QStackedLayout(this);
   auto* empty = new EmptyState(QStringLiteral("hammer"), QStringLiteral("No developer tools running"),
-                               QStringLiteral("Build daemons, language servers, dev servers, emulators, simulators "
-                                              "and Docker show up here while they run."));
+                               T::toolsEmptyDescription());
   empty->setObjectName(QStringLiteral("noTools"));
   pages->addWidget(empty);
 
@@ -36,8 +35,10 @@ DeveloperToolsList::DeveloperToolsList(AppModel& model, Scheduler& scheduler, QW
   auto* header = new QHBoxLayout;
   header->setContentsMargins(18, 14, 18, 4);
   header->setSpacing(12);
-  header->addWidget(new StyledLabel(T::toolsCaption(), Theme::TextStyle::callout, Role::secondaryLabel));
-  header->addStretch(1);
+  // The caption takes what the total and the button leave, on two lines in a narrow window.
+  auto* caption = new StyledLabel(T::toolsCaption(), Theme::TextStyle::callout, Role::secondaryLabel);
+  caption->setWordWrap(true);
+  header->addWidget(caption, 1);
   total = new StyledLabel({}, Theme::TextStyle::body, Role::secondaryLabel);
   total->setObjectName(QStringLiteral("toolsTotal"));
   header->addWidget(total);

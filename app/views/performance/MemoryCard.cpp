@@ -5,6 +5,7 @@
 #include "views/PressureLabel.h"
 #include "views/design/Brand.h"
 #include "views/design/Button.h"
+#include "views/design/FlowLayout.h"
 #include "views/design/LegendItem.h"
 #include "views/design/SegmentedBar.h"
 #include "views/design/Spinner.h"
@@ -61,6 +62,10 @@ QWidget* MemoryCard::makeReading() {
 
   auto* top = new QHBoxLayout;
   top->setSpacing(12);
+  // Pressure and figures share a line while there is room; in a narrow window the figures go
+  // under the pressure, so the button beside them keeps its whole title.
+  auto* heading = new QWidget;
+  auto* headingFlow = new FlowLayout(12, 4, heading);
   pressure = new PressureLabel(MemorySnapshot::Pressure::normal);
   pressure->setObjectName(QStringLiteral("pressure"));
   headline = new StyledLabel({}, Theme::TextStyle::body, Role::secondaryLabel);
@@ -69,9 +74,9 @@ QWidget* MemoryCard::makeReading() {
   diagnose->setObjectName(QStringLiteral("diagnose"));
   diagnose->setSymbol(QStringLiteral("stethoscope"));
   connect(diagnose, &QPushButton::clicked, this, [this] { this->model.diagnosis().setPresented(true); });
-  top->addWidget(pressure);
-  top->addWidget(headline);
-  top->addStretch(1);
+  headingFlow->addWidget(pressure);
+  headingFlow->addWidget(headline);
+  top->addWidget(heading, 1);
   top->addWidget(diagnose);
   column->addLayout(top);
 
@@ -79,8 +84,8 @@ QWidget* MemoryCard::makeReading() {
   bar->setObjectName(QStringLiteral("memoryBar"));
   column->addWidget(bar);
 
-  auto* legendRow = new QHBoxLayout;
-  legendRow->setSpacing(18);
+  // In a narrow window the legend takes a second line rather than cutting its labels.
+  auto* legendRow = new FlowLayout(18, 6);
   const std::vector<std::pair<std::optional<Theme::Tint>, QString>> entries{
       {Brand::blue(), QStringLiteral("Apps")},
       {Brand::violet(), QStringLiteral("System")},
@@ -91,7 +96,6 @@ QWidget* MemoryCard::makeReading() {
     legend.push_back(new LegendItem(color, label, {}));
     legendRow->addWidget(legend.back());
   }
-  legendRow->addStretch(1);
   column->addLayout(legendRow);
 
   adviceText = new StyledLabel({}, Theme::TextStyle::callout, Role::secondaryLabel);

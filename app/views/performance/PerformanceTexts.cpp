@@ -136,6 +136,11 @@ QString removeMessage() {
 
 QString toolsCaption() { return tr("Easy to forget, and each holds memory until it is stopped."); }
 
+// No simulators here: their tool does not exist on this desktop.
+QString toolsEmptyDescription() {
+  return tr("Build daemons, language servers, dev servers, emulators and Docker show up here while they run.");
+}
+
 QString toolsTotal(const std::vector<DeveloperTool>& tools) {
   std::int64_t total = 0;
   for (const auto& tool : tools) total += tool.memoryBytes;

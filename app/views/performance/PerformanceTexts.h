@@ -61,6 +61,8 @@ QString removeMessage();
 
 // --- Developer tools
 QString toolsCaption();
+// The empty state's description: the kinds of tool this desktop can have running.
+QString toolsEmptyDescription();
 // "<memory> in total" over every tool.
 QString toolsTotal(const std::vector<DeveloperTool>& tools);
 bool hasIdleBuildDaemon(const std::vector<DeveloperTool>& tools);

@@ -3,6 +3,7 @@
 #include "views/Formats.h"
 #include "views/design/Brand.h"
 #include "views/design/Button.h"
+#include "views/design/ElidedLabel.h"
 #include "views/design/MeterBar.h"
 #include "views/design/StyledLabel.h"
 #include "views/performance/FigureLabel.h"
@@ -39,7 +40,7 @@ ProcessRow::ProcessRow(std::function<void(const ProcessGroup&)> quit, QWidget* p
 
   auto* names = new QVBoxLayout;
   names->setSpacing(1);
-  name = new StyledLabel({}, Theme::TextStyle::body);
+  name = new ElidedLabel({}, Theme::TextStyle::body);
   name->setObjectName(QStringLiteral("processName"));
   caption = new StyledLabel({}, Theme::TextStyle::caption, Role::secondaryLabel);
   caption->setObjectName(QStringLiteral("processCaption"));

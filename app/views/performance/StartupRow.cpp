@@ -3,6 +3,7 @@
 #include "platform/FileRevealer.h"
 #include "views/design/Badge.h"
 #include "views/design/Button.h"
+#include "views/design/ElidedLabel.h"
 #include "views/design/IconChip.h"
 #include "views/design/StyledLabel.h"
 #include "views/performance/PerformanceTexts.h"
@@ -29,7 +30,9 @@ StartupRow::StartupRow(const StartupItem& item, const std::string& home, FileRev
   texts->setSpacing(2);
   auto* title = new QHBoxLayout;
   title->setSpacing(6);
-  title->addWidget(new StyledLabel(QString::fromStdString(item.label), Theme::TextStyle::body));
+  auto* label = new ElidedLabel(QString::fromStdString(item.label), Theme::TextStyle::body, Role::label, Qt::ElideMiddle);
+  label->setObjectName(QStringLiteral("startupLabel"));
+  title->addWidget(label);
   if (item.programMissing) {
     auto* badge = new Badge(T::leftoverBadge(), Role::orange);
     badge->setObjectName(QStringLiteral("leftoverBadge"));
@@ -37,11 +40,10 @@ StartupRow::StartupRow(const StartupItem& item, const std::string& home, FileRev
   }
   title->addStretch(1);
   texts->addLayout(title);
-  auto* program = new StyledLabel({}, Theme::TextStyle::callout, Role::secondaryLabel);
+  // Cut in the middle to the room the row has, so the folder's start and the program's name stay.
+  auto* program = new ElidedLabel(T::programLine(item, home), Theme::TextStyle::callout, Role::secondaryLabel,
+                                  Qt::ElideMiddle);
   program->setObjectName(QStringLiteral("program"));
-  const QString line = T::programLine(item, home);
-  program->setText(program->fontMetrics().elidedText(line, Qt::ElideMiddle, 420));
-  program->setToolTip(line);
   texts->addWidget(program);
   row->addLayout(texts, 1);
 

@@ -22,6 +22,7 @@ namespace tidra {
 
 namespace {
 constexpr int kWidth = 460;
+constexpr int kMargin = 20;
 
 QCheckBox* switchBox(QWidget* parent, const QString& name) {
   auto* box = new QCheckBox(parent);
@@ -34,10 +35,12 @@ SettingsView::SettingsView(Preferences& preferences, BackgroundMonitor& monitor,
                            Desktop desktop, QWidget* parent)
     : QWidget(parent), preferences(preferences), monitor(monitor), scheduler(scheduler), desktop(desktop) {
   setObjectName(QStringLiteral("settingsView"));
-  setFixedWidth(kWidth);
   auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(20, 20, 20, 20);
+  column->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
   column->setSpacing(18);
+  // The layout fixes the window to its own size hint, which would be only as wide as the widest
+  // row: the strut holds the form at its width, and the height still follows the content.
+  column->addStrut(kWidth - 2 * kMargin);
   column->setSizeConstraint(QLayout::SetFixedSize);
   column->addWidget(makeMenuBar());
   column->addWidget(makeAlerts());

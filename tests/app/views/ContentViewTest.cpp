@@ -12,8 +12,10 @@
 #include "views/design/Symbols.h"
 #include "views/design/Theme.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QPointer>
 #include <QSplitter>
 #include <QTest>
@@ -163,6 +165,42 @@ private slots:
       return texts;
     };
     QTRY_COMPARE(badges(), (QStringList{"Idle 30 minutes", "In use"}));
+  }
+
+  // Tab reads the overview card by card: the memory card on the left through, then the projects
+  // card beside it, although the projects button sits higher on screen.
+  void tabReadsTheOverviewCardByCard() {
+    Machine machine;
+    ContentView view(machine.model, machine.monitor);
+    view.resize(980, 660);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowActive(&view));
+    view.sidebar()->setFocus();
+    QStringList names;
+    for (int press = 0; press < 8; ++press) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      names << QApplication::focusWidget()->objectName();
+    }
+    const auto at = [&names](const char* name) { return names.indexOf(QLatin1String(name)); };
+    QVERIFY2(at("whyIsItSlow") >= 0 && at("projectsButton") >= 0, qPrintable(names.join(' ')));
+    QVERIFY2(at("whyIsItSlow") < at("whatsUsingMemory") && at("whatsUsingMemory") < at("projectsButton"),
+             qPrintable(names.join(' ')));
+  }
+
+  // A screen asking for more room than the smallest window leaves does not take it from the
+  // sidebar, which keeps its width in every section.
+  void sidebarKeepsItsWidthWhateverTheScreenAsks() {
+    Machine machine;
+    machine.model.setSection(Section::performance);
+    ContentView view(machine.model, machine.monitor);
+    view.resize(ContentView::leastWidth, ContentView::leastHeight);
+    view.show();
+    auto* greedy = new QWidget;
+    greedy->setMinimumWidth(ContentView::leastWidth);
+    view.screen()->layout()->addWidget(greedy);
+    // Layout requests travel up one level per turn of the event loop.
+    for (int turn = 0; turn < 5; ++turn) QCoreApplication::processEvents();
+    QCOMPARE(view.sidebar()->width(), Sidebar::ideal);
   }
 
   void sizesHoldTheirLimits() {

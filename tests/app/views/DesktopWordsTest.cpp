@@ -2,6 +2,7 @@
 #include "views/applications/ApplicationsTexts.h"
 #include "views/cleanup/CleanupTexts.h"
 #include "views/duplicates/DuplicatesTexts.h"
+#include "views/largefiles/LargeFilesTexts.h"
 #include "views/performance/PerformanceTexts.h"
 #include "views/settings/SettingsTexts.h"
 
@@ -34,13 +35,25 @@ private slots:
                                         "need in Startup Applications.";
     QTest::newRow("last opened") << ApplicationsTexts::lastOpenedUnknownHelp()
                                  << "Nothing records when it was last opened.";
+    // What keeps Tidra out here is a folder it cannot read, not a privacy setting.
+    QTest::newRow("trash notice") << CleanupTexts::trashHiddenDetail()
+                                  << "Tidra cannot read your home folder, which holds the Trash.";
+    QTest::newRow("apps notice") << ApplicationsTexts::accessNoticeDetail()
+                                 << "Tidra cannot read your home folder, so that part of an app's data stays behind.";
+    QTest::newRow("large files note") << LargeFilesTexts::accessNote()
+                                      << "Other apps' private data is not searched: Tidra cannot read your home folder.";
+    QTest::newRow("no apps") << ApplicationsTexts::noAppsDescription() << "Apps you install appear here.";
+    QTest::newRow("no tools") << PerformanceTexts::toolsEmptyDescription()
+                              << "Build daemons, language servers, dev servers, emulators and Docker show up here "
+                                 "while they run.";
   }
   void textsNameThisDesktopsParts() {
     QFETCH(QString, text);
     QFETCH(QString, expected);
     QCOMPARE(text, expected);
     for (const char* word : {"Spotlight", "Time Machine", "Finder", "menu bar", "Login Items", "macOS", "Mac ",
-                             "System Settings", "Quick Look", "Vision", "own disk"})
+                             "System Settings", "Quick Look", "Vision", "own disk", "Full Disk Access", "simulator",
+                             "in Applications"})
       QVERIFY2(!text.contains(QLatin1String(word)), word);
   }
 };

@@ -38,7 +38,11 @@ private slots:
                                          << "1 file, 2 GB in total";
     QTest::newRow("duplicates: progress") << DuplicatesTexts::identicalProgress(DuplicateFinder::Looking{1})
                                           << "Looking through your folders… 1 file so far";
-    QTest::newRow("duplicates: footer") << DuplicatesTexts::setsSummary(1, 3'400'000'000) << "1 set, 3.4 GB to free";
+    QTest::newRow("large files: confirmation") << LargeFilesTexts::trashMessage(1)
+                                               << "You can put it back from the Trash. The space is freed when you empty it.";
+    QTest::newRow("duplicates: footer") << DuplicatesTexts::setsSummary(1, 3'400'000'000) << "1 set, 3.4 GB in extra copies";
+    QTest::newRow("duplicates: confirmation") << DuplicatesTexts::trashMessage(10'000'000, 0, "file", 1)
+                                              << "10 MB is freed when you empty the Trash, and you can put it back until then.";
     QTest::newRow("applications: status") << ApplicationsTexts::readyStatus(1, 2'000'000) << "1 app, 2 MB with their data";
     QTest::newRow("applications: banner") << ApplicationsTexts::stayedLabel(1) << "1 item stayed";
     QTest::newRow("performance: processes") << PerformanceTexts::processCaption(one) << "1 process";

@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -115,6 +116,30 @@ private slots:
     QCOMPARE(screen.model.selection(), (std::set<std::string>{largest(screen.model)}));
     QTRY_VERIFY(screen.find<QPushButton>("uninstall")->isEnabled());
     QCOMPARE(screen.find<StyledLabel>("selectedBytes")->text(), Formats::bytes(screen.model.selectedBytes()));
+  }
+
+  // A right click leaves the selection alone; the menu acts on the clicked row, and only its
+  // "Uninstall…" makes that row the selection.
+  void rightClickLeavesTheSelectionToTheMenu() {
+    ApplicationsScreen screen;
+    auto* table = screen.find<RowTable>("appTable");
+    const auto first = table->idOf(*table->topLevelItem(0));
+    const auto second = table->idOf(*table->topLevelItem(1));
+    screen.model.setSelection({first});
+    QCoreApplication::processEvents();
+    const QPoint onSecond = table->visualItemRect(table->topLevelItem(1)).center();
+    QTest::mousePress(table->viewport(), Qt::RightButton, {}, onSecond);
+    QTest::mouseRelease(table->viewport(), Qt::RightButton, {}, onSecond);
+    QContextMenuEvent opening(QContextMenuEvent::Mouse, onSecond, table->viewport()->mapToGlobal(onSecond));
+    QCoreApplication::sendEvent(table->viewport(), &opening);
+    QCoreApplication::processEvents();
+    QCOMPARE(screen.model.selection(), (std::set<std::string>{first}));
+    QCOMPARE(table->selectedIds(), (std::set<std::string>{first}));
+    auto* menu = screen.view.findChild<QMenu*>("appMenu");
+    QVERIFY(menu != nullptr);
+    menu->findChild<QAction*>("uninstallRows")->trigger();
+    QCOMPARE(screen.model.selection(), (std::set<std::string>{second}));
+    QVERIFY(screen.model.isConfirming());
   }
 
   // On the blue selection a row's name turns to the selection's text colour, in both appearances.

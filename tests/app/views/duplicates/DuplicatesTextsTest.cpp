@@ -39,7 +39,7 @@ private slots:
     QTest::addColumn<int>("lost");
     QTest::addColumn<QString>("noun");
     QTest::addColumn<QString>("ending");
-    const QString base = QStringLiteral("That frees 12.5 MB once you empty the Trash, and you can put them back until then.");
+    const QString base = QStringLiteral("12.5 MB is freed when you empty the Trash, and you can put them back until then.");
     QTest::newRow("file, none lost") << 0 << "file" << base;
     QTest::newRow("file, one lost")
         << 1 << "file" << base + " Every copy of one file is selected, so none would stay outside the Trash.";
@@ -56,11 +56,24 @@ private slots:
     QFETCH(int, lost);
     QFETCH(QString, noun);
     QFETCH(QString, ending);
-    QCOMPARE(DuplicatesTexts::trashMessage(12'500'000, lost, noun), ending);
+    QCOMPARE(DuplicatesTexts::trashMessage(12'500'000, lost, noun, 2), ending);
   }
 
   void zeroIsWrittenAsANumber() {
-    QVERIFY(DuplicatesTexts::trashMessage(0, 0, "file").startsWith(QStringLiteral("That frees 0 bytes once")));
+    QVERIFY(DuplicatesTexts::trashMessage(0, 0, "file", 2).startsWith(QStringLiteral("0 bytes is freed when")));
+  }
+
+  // A move to the Trash frees nothing until the Trash is emptied: no footer or header says it
+  // does, and the tooltips say when it happens.
+  void trashMovesAreNotCalledFreeing() {
+    const QStringList texts{DuplicatesTexts::setsSummary(12, 3'400'000'000), DuplicatesTexts::photoSetsSummary(2, 8'000'000),
+                            DuplicatesTexts::selectionSummary(5, 1'200'000'000), DuplicatesTexts::besidesTheBest(8'000'000)};
+    const QStringList expected{"12 sets, 3.4 GB in extra copies", "2 sets, 8 MB besides the best", "5 selected, 1.2 GB",
+                               "8 MB besides the best"};
+    QCOMPARE(texts, expected);
+    for (const QString& text : texts) QVERIFY2(!text.contains(QLatin1String("free")), qPrintable(text));
+    for (const QString& help : {DuplicatesTexts::extraCopiesHelp(), DuplicatesTexts::besidesTheBestHelp()})
+      QVERIFY2(help.endsWith(QLatin1String("The space is freed when you empty the Trash.")), qPrintable(help));
   }
 
   void identicalProgress_data() {
@@ -99,12 +112,10 @@ private slots:
   }
 
   void labels() {
-    QCOMPARE(DuplicatesTexts::setsSummary(12, 3'400'000'000), QStringLiteral("12 sets, 3.4 GB to free"));
-    QCOMPARE(DuplicatesTexts::selectionSummary(1234, 0), QStringLiteral("1234 selected, frees 0 bytes"));
+    QCOMPARE(DuplicatesTexts::selectionSummary(1234, 0), QStringLiteral("1234 selected, 0 bytes"));
     QCOMPARE(DuplicatesTexts::copiesBadge(3), QStringLiteral("3 copies"));
     QCOMPARE(DuplicatesTexts::eachSize(12'500'000), QStringLiteral("12.5 MB each"));
     QCOMPARE(DuplicatesTexts::photosBadge(2), QStringLiteral("2 photos"));
-    QCOMPARE(DuplicatesTexts::keepingBestFrees(8'000'000), QStringLiteral("Keeping the best frees 8 MB"));
     QCOMPARE(DuplicatesTexts::photoCaption({"/p", 3'100'000, 4032, 3024, {}, 0, {}, {}, {}}),
              QStringLiteral("4032 × 3024 · 3.1 MB"));
     QCOMPARE(DuplicatesTexts::setTitle({}), QString());

@@ -203,7 +203,7 @@ private slots:
     QCOMPARE(shownKeys(screen), (QStringList{"big", "small"}));
     QTest::mouseClick(screen.footerButton("identicalFooter", "selectDefault"), Qt::LeftButton);
     screen.settle();
-    QCOMPARE(screen.footerText("identicalFooter", "footerSelection"), QStringLiteral("3 selected, frees 22 MB"));
+    QCOMPARE(screen.footerText("identicalFooter", "footerSelection"), QStringLiteral("3 selected, 22 MB"));
 
     QSignalSpy searches(&screen.duplicates, &FileSetsModel::phaseChanged);
     auto* thresholds = screen.find<SegmentedControl>("minimumSize");
@@ -211,8 +211,8 @@ private slots:
     screen.settle();
     QCOMPARE(screen.duplicates.threshold(), std::int64_t{10'000'000});
     QCOMPARE(shownKeys(screen), QStringList{"big"});
-    QCOMPARE(screen.footerText("identicalFooter", "footerSummary"), QStringLiteral("1 set, 20 MB to free"));
-    QCOMPARE(screen.footerText("identicalFooter", "footerSelection"), QStringLiteral("2 selected, frees 20 MB"));
+    QCOMPARE(screen.footerText("identicalFooter", "footerSummary"), QStringLiteral("1 set, 20 MB in extra copies"));
+    QCOMPARE(screen.footerText("identicalFooter", "footerSelection"), QStringLiteral("2 selected, 20 MB"));
 
     thresholds->setCurrentIndex(2);
     screen.settle();
@@ -234,7 +234,7 @@ private slots:
     screen.duplicates.setSelection({someoneHome + "/Downloads/s.mp3"});
     screen.find<SegmentedControl>("minimumSize")->setCurrentIndex(1);
     screen.settle();
-    QCOMPARE(screen.footerText("identicalFooter", "footerSelection"), QStringLiteral("0 selected, frees 0 bytes"));
+    QCOMPARE(screen.footerText("identicalFooter", "footerSelection"), QStringLiteral("0 selected, 0 bytes"));
     QVERIFY(!screen.footerButton("identicalFooter", "moveToTrash")->isEnabled());
     screen.duplicates.setConfirming(true);
     screen.settle();
@@ -246,8 +246,9 @@ private slots:
     QTest::addColumn<QStringList>("selected");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("message");
-    const QString frees = QStringLiteral("That frees %1 once you empty the Trash, and you can put them back until then.");
-    QTest::newRow("one file") << QStringList{"/Downloads/a.mov"} << "Move \"a.mov\" to the Trash?" << frees.arg("10 MB");
+    const QString frees = QStringLiteral("%1 is freed when you empty the Trash, and you can put them back until then.");
+    QTest::newRow("one file") << QStringList{"/Downloads/a.mov"} << "Move \"a.mov\" to the Trash?"
+                              << "10 MB is freed when you empty the Trash, and you can put it back until then.";
     QTest::newRow("two files") << QStringList{"/Downloads/a.mov", "/Downloads/s.mp3"}
                                << "Move 2 files to the Trash?" << frees.arg("12 MB");
     QTest::newRow("every copy of one set")
@@ -433,7 +434,7 @@ private slots:
     auto* dialog = screen.askToMove("similarFooter", "similarConfirmation");
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Move %1 photos to the Trash?").arg(everyPhoto.size()));
-    QVERIFY(dialogShows(dialog, DuplicatesTexts::trashMessage(first.freed(everyPhoto), 1, "set")));
+    QVERIFY(dialogShows(dialog, DuplicatesTexts::trashMessage(first.freed(everyPhoto), 1, "set", everyPhoto.size())));
     QTest::mouseClick(dialog->actionButton(), Qt::LeftButton);
     screen.settle();
     QCOMPARE(screen.photos.groups().size(), sets - 1);
@@ -451,6 +452,29 @@ private slots:
     QVERIFY(!screen.footer("similarFooter")->isVisible());
     QTest::mouseClick(screen.find<Button>("showIdentical"), Qt::LeftButton);
     QCOMPARE(screen.duplicates.mode(), DuplicatesModel::Mode::identical);
+  }
+
+  // With the demo's sets the list scrolls; every card ends clear of the scroll bar, its corners
+  // and shadow in view, at the usual window and after narrowing it to the smallest.
+  void setCardsEndClearOfTheScrollBar() {
+    DuplicatesScreen screen(true);
+    screen.view.resize(789, 560);
+    screen.chooseMode(1);
+    screen.finish(screen.photos);
+    auto* list = screen.view.similarPane()->list();
+    for (int width : {789, 669}) {
+      screen.view.resize(width, 560);
+      screen.settle();
+      QVERIFY(list->verticalScrollBar()->isVisible());
+      const auto cards = list->widget()->findChildren<QWidget*>(QStringLiteral("similarSetCard"));
+      QVERIFY(!cards.isEmpty());
+      for (const auto* card : cards) {
+        const int right = card->mapTo(list->viewport(), QPoint(card->width(), 0)).x();
+        QVERIFY2(right + SimilarPane::cardGutter <= list->viewport()->width(),
+                 qPrintable(QStringLiteral("at %1: %2 + %3 > %4")
+                                .arg(width).arg(right).arg(SimilarPane::cardGutter).arg(list->viewport()->width())));
+      }
+    }
   }
 
   void gridColumns_data() {

@@ -13,6 +13,8 @@
 #include "views/largefiles/LargeFilesTexts.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -181,6 +183,90 @@ private slots:
     QTRY_VERIFY(std::none_of(screen.model.largeFiles().begin(), screen.model.largeFiles().end(),
                              [&](const LargeFile& f) { return f.path == listed[1].path; }));
     QCOMPARE(screen.model.records().front().source, "Large Files");
+  }
+
+  // A right click opens the menu on the clicked row without touching the selection: the menu
+  // acts on that row alone, and only its "Move to Trash" makes the row the selection.
+  void rightClickLeavesTheSelectionToTheMenu() {
+    LargeFilesScreen screen;
+    const auto listed = screen.listed();
+    screen.view.setSelection({listed[0].path});
+    screen.settle();
+    auto* table = screen.table();
+    const QPoint onSecond = table->visualItemRect(table->topLevelItem(1)).center();
+    QTest::mousePress(table->viewport(), Qt::RightButton, {}, onSecond);
+    QTest::mouseRelease(table->viewport(), Qt::RightButton, {}, onSecond);
+    QContextMenuEvent opening(QContextMenuEvent::Mouse, onSecond, table->viewport()->mapToGlobal(onSecond));
+    QCoreApplication::sendEvent(table->viewport(), &opening);
+    screen.settle();
+    QCOMPARE(screen.view.selection(), (std::set<std::string>{listed[0].path}));
+    QCOMPARE(table->selectedIds(), (std::set<std::string>{listed[0].path}));
+    auto* menu = screen.view.findChild<QMenu*>("fileMenu");
+    QVERIFY(menu != nullptr);
+    menu->findChild<QAction*>("showInFolder")->trigger();
+    QCOMPARE(screen.revealer.revealed, std::vector<std::string>{listed[1].path});
+    QCOMPARE(screen.view.selection(), (std::set<std::string>{listed[0].path}));
+    menu->close();
+    // Left clicks still choose rows.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, onSecond);
+    QCOMPARE(screen.view.selection(), (std::set<std::string>{listed[1].path}));
+  }
+
+  // Without failures the card starts where the other screens' cards do: 16 under the toolbar.
+  void emptyFailureSlotKeepsNoMargin() {
+    LargeFilesScreen screen;
+    const auto cardTop = [&screen] {
+      const QWidget* card = screen.table()->parentWidget();
+      const QWidget* page = card->parentWidget()->parentWidget();
+      return card->mapTo(page, QPoint(0, 0)).y();
+    };
+    QCOMPARE(cardTop(), 16);
+    screen.model.setTrashFailures({{"/home/fake/Movies/a.mov", "is in use"}});
+    screen.settle();
+    QVERIFY(cardTop() > 16 + 12);
+    screen.model.setTrashFailures({});
+    screen.settle();
+    QCOMPARE(cardTop(), 16);
+  }
+
+  void folderColumnWidth_data() {
+    QTest::addColumn<int>("shared");
+    QTest::addColumn<int>("needed");
+    QTest::addColumn<int>("width");
+    QTest::newRow("short folders") << 400 << 100 << 100;
+    QTest::newRow("long folders") << 400 << 300 << 160;
+    QTest::newRow("no room") << 0 << 50 << 0;
+  }
+  void folderColumnWidth() {
+    QFETCH(int, shared);
+    QFETCH(int, needed);
+    QFETCH(int, width);
+    QCOMPARE(LargeFilesView::folderColumnWidth(shared, needed), width);
+  }
+
+  // At the smallest window and the usual one the Folder column is no wider than its longest
+  // folder, and the names take the rest: at the usual size the demo's longest name is whole.
+  void namesGetTheRoom_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("namesWhole");
+    QTest::newRow("smallest") << 669 << false;
+    QTest::newRow("usual") << 789 << true;
+  }
+  void namesGetTheRoom() {
+    QFETCH(int, width);
+    QFETCH(bool, namesWhole);
+    LargeFilesScreen screen;
+    screen.chooseMinimum(0);
+    screen.view.resize(width, 560);
+    screen.settle();
+    auto* table = screen.table();
+    const auto* header = table->header();
+    const int folderNeeds = table->columnNeeds(3);
+    QVERIFY2(header->sectionSize(3) <= folderNeeds, qPrintable(QStringLiteral("%1 > %2").arg(header->sectionSize(3)).arg(folderNeeds)));
+    QVERIFY(header->sectionSize(0) > header->sectionSize(3));
+    QCOMPARE(header->sectionSize(0) + header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(3),
+             table->viewport()->width());
+    if (namesWhole) QVERIFY(header->sectionSize(0) >= table->columnNeeds(0));
   }
 
   void cancellingKeepsTheSelection() {

@@ -62,6 +62,21 @@ class SettingsViewTest : public QObject {
 private slots:
   void init() { Demo::decide(false); }
 
+  // The form is 460 wide whatever its rows hold, with or without a login problem under its switch,
+  // and as tall as its content.
+  void formIs460Wide() {
+    SettingsRig settings;
+    settings.view->show();
+    QCoreApplication::processEvents();
+    QCOMPARE(settings.view->width(), 460);
+    const int plain = settings.view->height();
+    settings.fakeLogin.failure = "refused";
+    settings.toggle("opensAtLogin");
+    QCoreApplication::processEvents();
+    QTRY_VERIFY(settings.view->height() > plain);
+    QCOMPARE(settings.view->width(), 460);
+  }
+
   void clickingASwitchsLabelTogglesTheSwitch() {
     SettingsRig settings;
     auto* box = settings.find("showInMenuBar");
