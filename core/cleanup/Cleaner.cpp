@@ -3,6 +3,7 @@
 #include "platform/FileAccess.h"
 #include "platform/MountTable.h"
 #include "platform/NoFollow.h"
+#include "platform/PathText.h"
 #include "projects/GitCommand.h"
 #include "platform/SafeRemove.h"
 #include "platform/Trash.h"
@@ -17,9 +18,7 @@
 namespace tidra {
 namespace {
 
-bool isAtOrInside(std::string_view path, std::string_view folder) {
-    return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
-}
+using sys::PathText::isAtOrInside;
 
 // Why a tool that ran did not succeed: its limit, its own words, or `fallback`.
 std::string toolFailure(const Shell::Output& output, const std::string& fallback) {
