@@ -107,9 +107,11 @@ std::optional<std::string> CleanupHistory::append(const CleanupRecord& record) c
     return appendLocked(*this, CleanupRecordJson::encode(record));
 }
 
-std::int64_t CleanupHistory::totalFreed() const {
+std::int64_t CleanupHistory::totalFreed() const { return totalFreed(load()); }
+
+std::int64_t CleanupHistory::totalFreed(const std::vector<CleanupRecord>& records) {
     std::int64_t total = 0;
-    for (const auto& record : load())
+    for (const auto& record : records)
         // A hand-edited file could hold anything; saturate rather than wrap.
         if (__builtin_add_overflow(total, record.freedBytes, &total))
             return record.freedBytes > 0 ? INT64_MAX : INT64_MIN;

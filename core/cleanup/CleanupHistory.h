@@ -43,6 +43,8 @@ struct CleanupHistory {
 
     // Sum of freedBytes over load(); 0 for no records; held at the int64 limits on overflow.
     std::int64_t totalFreed() const;
+    // The same sum over records already loaded, for whoever shows the total.
+    static std::int64_t totalFreed(const std::vector<CleanupRecord>& records);
 
     // Records kept in the file.
     static constexpr std::size_t capacity = 500;

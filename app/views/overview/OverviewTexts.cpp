@@ -1,5 +1,6 @@
 #include "views/overview/OverviewTexts.h"
 
+#include "cleanup/CleanupHistory.h"
 #include "views/Formats.h"
 #include "views/design/Brand.h"
 
@@ -86,11 +87,7 @@ ProjectsCard projects(const std::optional<ProjectScan>& scan, bool scanning, std
           QStringLiteral("Finished git worktrees and old build folders often hold tens of gigabytes."), button, true};
 }
 
-std::int64_t totalFreed(const std::vector<CleanupRecord>& records) {
-  std::int64_t total = 0;
-  for (const auto& record : records) total += record.freedBytes;
-  return total;
-}
+std::int64_t totalFreed(const std::vector<CleanupRecord>& records) { return CleanupHistory::totalFreed(records); }
 
 std::vector<CleanupRecord> recent(const std::vector<CleanupRecord>& records) {
   return {records.begin(), records.begin() + std::ptrdiff_t(std::min<std::size_t>(records.size(), 3))};
