@@ -19,7 +19,6 @@ public:
 
   void show(const QString& name, const QString& value, double fraction);
   QString name() const;
-  double fraction() const;
 
 private:
   StyledLabel* title;
