@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "models/Section.h"
+#include "snapshot/Snapshot.h"
 
 #include <QDir>
 
@@ -61,7 +62,7 @@ std::optional<QString> judgeValue(const QString& option, QString& value, const S
 
 Verdict read(const QStringList& arguments, const Surroundings& surroundings) {
   Verdict verdict{Verdict::Action::run, arguments.mid(0, 1), {}};
-  bool clean = false, home = false, demo = false;
+  bool clean = false;
   for (qsizetype i = 1; i < arguments.size(); ++i) {
     const QString& argument = arguments[i];
     if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) return {Verdict::Action::help, {}, {}};
@@ -79,12 +80,10 @@ Verdict read(const QStringList& arguments, const Surroundings& surroundings) {
     QString value = arguments[++i];
     if (ours)
       if (const auto problem = judgeValue(argument, value, surroundings)) return refuse(*problem);
-    home = home || argument == QLatin1String("--home");
-    demo = demo || (argument == QLatin1String("--demo") && value != QLatin1String("no"));
     verdict.arguments << value;
   }
   // Cleaning in a screenshot run removes real files: only from a substitute home or demo data.
-  if (clean && !home && !demo)
+  if (clean && !Snapshot::cleans(verdict.arguments))
     return refuse(QStringLiteral("--snapshot-clean cleans only a --home folder or the demo data; give one of them"));
   return verdict;
 }

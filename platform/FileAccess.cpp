@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 namespace tidra::sys {
 namespace {
@@ -100,5 +101,14 @@ std::optional<std::vector<std::string>> folderEntries(const std::string& folder)
 }
 
 bool canList(const std::string& folder) { return folderEntries(folder).has_value(); }
+
+std::optional<std::string> realPath(const std::string& path) {
+    // With no buffer the answer is allocated to its length, so no PATH_MAX buffer can be short.
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved) return std::nullopt;
+    std::string real(resolved);
+    std::free(resolved);
+    return real;
+}
 
 } // namespace tidra::sys

@@ -43,4 +43,8 @@ std::optional<std::vector<std::string>> folderEntries(const std::string& folder)
 // when folderEntries gives a list.
 bool canList(const std::string& folder);
 
+// The path with every link, "." and ".." resolved as the kernel resolves them (realpath(3)).
+// Nothing when some part is missing or cannot be searched: each caller says what stands in.
+std::optional<std::string> realPath(const std::string& path);
+
 } // namespace tidra::sys

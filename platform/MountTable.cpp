@@ -1,5 +1,6 @@
 #include "platform/MountTable.h"
 
+#include "platform/PathText.h"
 #include "platform/SmallFile.h"
 
 namespace tidra::sys::MountTable {
@@ -32,8 +33,7 @@ std::string_view field(std::string_view line, int index) {
 }
 
 bool isAtOrBelow(const std::string& path, const std::string& folder) {
-    if (folder == "/") return true;
-    return path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/');
+    return folder == "/" || PathText::isAtOrInside(path, folder);
 }
 
 } // namespace

@@ -13,4 +13,12 @@ std::string_view parentFolder(std::string_view path) {
     return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
+bool isInside(std::string_view path, std::string_view folder) {
+    return !folder.empty() && path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/';
+}
+
+bool isAtOrInside(std::string_view path, std::string_view folder) {
+    return !folder.empty() && (path == folder || isInside(path, folder));
+}
+
 } // namespace tidra::sys::PathText

@@ -1,5 +1,7 @@
 #include "platform/TreeWatcher.h"
 
+#include "platform/PathText.h"
+
 #include <dirent.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -18,10 +20,7 @@ namespace {
 constexpr std::uint32_t eventMask =
     IN_CREATE | IN_DELETE | IN_MODIFY | IN_ATTRIB | IN_MOVED_FROM | IN_MOVED_TO | IN_EXCL_UNLINK;
 
-bool isInside(const std::string& path, const std::string& folder) {
-    return path == folder || (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-                              path[folder.size()] == '/');
-}
+using PathText::isAtOrInside;
 
 bool isFolderEntry(const std::string& parent, const dirent& entry) {
     if (entry.d_type != DT_UNKNOWN) return entry.d_type == DT_DIR;
@@ -88,7 +87,7 @@ bool TreeWatcher::watchFolder(const std::string& path) {
 
 void TreeWatcher::forgetTree(const std::string& root) {
     for (auto it = folders_.begin(); it != folders_.end();) {
-        if (!isInside(it->second, root)) {
+        if (!isAtOrInside(it->second, root)) {
             ++it;
             continue;
         }

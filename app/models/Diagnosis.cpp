@@ -3,12 +3,9 @@
 #include "Demo.h"
 #include "demo/DemoMac.h"
 #include "models/AppModel.h"
-#include "models/BackgroundMonitor.h"
 #include "models/WindowOpener.h"
 
 #include "performance/SlownessCheck.h"
-
-#include <QPointer>
 
 #include <utility>
 
@@ -62,12 +59,6 @@ void Diagnosis::run(AppModel& model, IdleTimes idleTimes) {
   setApplied({});
   if (Demo::isOn()) checkDemo(model).start(this);
   else check(model, std::move(idleTimes)).start(this);
-}
-
-void Diagnosis::run(AppModel& model, BackgroundMonitor& monitor) {
-  run(model, [monitor = QPointer<BackgroundMonitor>(&monitor)] {
-    return monitor ? monitor->idleTimes() : std::map<std::string, double>{};
-  });
 }
 
 Flow Diagnosis::checkDemo(AppModel& model) {

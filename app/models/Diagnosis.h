@@ -22,7 +22,6 @@
 namespace tidra {
 
 class AppModel;
-class BackgroundMonitor;
 
 // The "Why Is My Computer Slow?" check: gathers one snapshot of the machine (or the demo's),
 // publishes the findings of SlownessCheck and carries out the fix a person confirms. Lives on
@@ -54,8 +53,6 @@ public:
   // Starts a check unless one runs; clears `applied` at once. `model` must outlive the check
   // (it owns the diagnosis); `idleTimes` is asked once the machine has been read.
   void run(AppModel& model, IdleTimes idleTimes);
-  // The same with the idle times the monitor tracks; a monitor gone meanwhile gives none.
-  void run(AppModel& model, BackgroundMonitor& monitor);
   // Carries out the finding's fix and marks it applied; a finding without a fix does nothing.
   // Stops and quits are not awaited: a process that survives shows up in the next check. A
   // settings panel that did not start leaves the finding unmarked.

@@ -66,8 +66,6 @@ void TrayItem::setVisible(bool visible) {
   if (!visible && openPanel) openPanel->close();
 }
 
-bool TrayItem::isVisible() const { return icon->isVisible(); }
-
 void TrayItem::togglePanel() {
   if (openPanel && openPanel->isVisible()) {
     openPanel->close();

@@ -42,7 +42,6 @@ public:
 
   void setReadings(const std::optional<MemorySnapshot>& memory, const std::optional<DiskUsage>& disk);
   void setVisible(bool visible);
-  bool isVisible() const;
 
   // Opens the panel when closed, closes it when open.
   void togglePanel();

@@ -1,5 +1,6 @@
 #include "snapshot/Snapshot.h"
 
+#include "Demo.h"
 #include "runtime/Scheduler.h"
 
 #include <algorithm>
@@ -10,6 +11,11 @@ std::optional<QString> value(const QStringList& arguments, const QString& option
   const auto at = arguments.indexOf(option);
   if (at < 0 || at + 1 >= arguments.size()) return std::nullopt;
   return arguments.at(at + 1);
+}
+
+bool cleans(const QStringList& arguments) {
+  return arguments.contains(QStringLiteral("--snapshot-clean")) &&
+         (value(arguments, QStringLiteral("--home")) || Demo::requested(arguments));
 }
 
 std::vector<Section> requestedSections(const QStringList& arguments) {

@@ -31,6 +31,11 @@ namespace tidra::Snapshot {
 // "--"); nothing when the option is missing or last.
 std::optional<QString> value(const QStringList& arguments, const QString& option);
 
+// Whether the run also cleans: `--snapshot-clean` with a `--home` folder or the demo data. Cleaning
+// removes real files, so only from a substitute home, or the demo's simulated ones; the command
+// line refuses the flag without either.
+bool cleans(const QStringList& arguments);
+
 // The sections named by `--snapshot-sections`, in the order given, repeats kept; pieces that name
 // no section (exact raw values only) are skipped. All seven when the option has no value.
 std::vector<Section> requestedSections(const QStringList& arguments);

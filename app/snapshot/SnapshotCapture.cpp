@@ -63,10 +63,7 @@ public:
     failed = true;
     std::fprintf(stderr, "snapshot: %s\n", qPrintable(*problem));
   }
-  bool cleaning() const {
-    return parts.arguments.contains(QStringLiteral("--snapshot-clean")) &&
-           value(parts.arguments, QStringLiteral("--home")).has_value();
-  }
+  bool cleaning() const { return cleans(parts.arguments); }
   WaitUntil until(std::chrono::milliseconds deadline, std::function<bool()> condition) const {
     return waitUntil(scheduler, deadline, poll, std::move(condition));
   }

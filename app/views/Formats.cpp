@@ -1,6 +1,7 @@
 #include "views/Formats.h"
 
 #include "fs/ByteFormat.h"
+#include "platform/PathText.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -56,8 +57,7 @@ QString fileName(const std::string& bytes) {
 }
 
 QString tildePath(const std::string& path, const std::string& home) {
-  if (!home.empty() && home != "/" && path.starts_with(home) &&
-      (path.size() == home.size() || path[home.size()] == '/'))
+  if (home != "/" && sys::PathText::isAtOrInside(path, home))
     return QStringLiteral("~") + fileName(path.substr(home.size()));
   return fileName(path);
 }

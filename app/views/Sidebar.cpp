@@ -73,8 +73,6 @@ const std::vector<Sidebar::Row>& Sidebar::rows() {
   return table;
 }
 
-const Sidebar::Row& Sidebar::row(Section section) { return rows()[static_cast<std::size_t>(section)]; }
-
 Sidebar::LabelColors Sidebar::snapshotColors(Theme::Scheme scheme) {
   if (scheme == Theme::Scheme::dark) return {grey(0.92), grey(0.8)};
   return {grey(0.1), grey(0.35)};

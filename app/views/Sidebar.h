@@ -26,7 +26,6 @@ public:
   };
   // The rows, in sidebar order; no row is ever hidden or disabled.
   static const std::vector<Row>& rows();
-  static const Row& row(Section section);
 
   // The fixed label colours of screenshot mode, so images look the same on every desktop.
   struct LabelColors {

@@ -38,9 +38,7 @@ std::string environmentOr(const char* name, const std::string& fallback) {
     return value && *value == '/' ? value : fallback;
 }
 
-bool isInside(const std::string& path, const std::string& folder) {
-    return !folder.empty() && path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/';
-}
+using sys::PathText::isInside;
 
 std::vector<std::string> sortedNames(const std::string& folder) {
     auto names = sys::folderEntries(folder).value_or(std::vector<std::string>{});
@@ -83,11 +81,6 @@ std::pair<std::string, std::optional<std::string>> appImageNameAndVersion(const 
     return {stem, std::nullopt};
 }
 
-std::string realPath(const std::string& path) {
-    char buffer[PATH_MAX];
-    return ::realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
-}
-
 // A bare command name of a user's entry is looked for where a user installs commands; a link
 // in the home folder (~/.local/bin/tool to an AppImage) stands for the file it leads to there.
 std::string resolvedProgram(const std::string& program, const std::string& home) {
@@ -97,7 +90,7 @@ std::string resolvedProgram(const std::string& program, const std::string& home)
         for (const char* folder : {"/.local/bin/", "/bin/"})
             if (found.empty() && sys::isExecutableFile(home + folder + program)) found = home + folder + program;
     }
-    const std::string real = found.empty() ? found : realPath(found);
+    const std::string real = found.empty() ? found : sys::realPath(found).value_or("");
     return isInside(real, home) && isInside(found, home) ? real : found;
 }
 
@@ -111,7 +104,7 @@ public:
     // one whose program (`program`, else its path) is this program.
     void add(InstalledApp app, const std::string& program = {}) {
         if (excluding_.count(app.bundleID) ||
-            (!ownProgram_.empty() && realPath(program.empty() ? app.path : program) == ownProgram_))
+            (!ownProgram_.empty() && sys::realPath(program.empty() ? app.path : program) == ownProgram_))
             excluded_.insert(app.path);
         if (has(app.path)) return;
         order_.push_back(app.path);

@@ -14,15 +14,6 @@ constexpr std::chrono::seconds removalLimit{900};
 // pkexec's answer when the user dismissed the prompt or was not authorised.
 constexpr int pkexecDismissed = 126;
 
-std::string appleScriptQuoted(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '\\' || c == '"') out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
-
 // Every folder above `path`, from "/" down.
 std::vector<std::string> ancestors(const std::string& path) {
     std::vector<std::string> out{"/"};
@@ -63,11 +54,6 @@ std::optional<std::string> command(const std::vector<std::string>& paths) {
     std::string text = "/bin/rm -rf --";
     for (const auto& path : paths) text.append(" ").append(shellQuoted(path));
     return text;
-}
-
-std::string script(const std::string& command, const std::string& prompt) {
-    return "do shell script " + appleScriptQuoted(command) + " with prompt " + appleScriptQuoted(prompt) +
-           " with administrator privileges";
 }
 
 std::optional<std::string> refusal(const std::string& path) {

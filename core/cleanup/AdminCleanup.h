@@ -18,11 +18,6 @@ std::optional<std::string> command(const std::vector<std::string>& paths);
 // `text` in single quotes for a POSIX shell, every "'" written as '\''.
 std::string shellQuoted(const std::string& text);
 
-// The command wrapped as an AppleScript statement asking for administrator rights with
-// `prompt`: do shell script "<command>" with prompt "<prompt>" with administrator privileges.
-// Backslashes and double quotes inside both texts are escaped.
-std::string script(const std::string& command, const std::string& prompt);
-
 // Removes allow-listed folders as root through pkexec (`pkexec /bin/rm -rf --one-file-system
 // -- <paths>`, an argument list, no shell), blocking while the password prompt is up and the
 // removal runs, at most 900 seconds. polkit shows its own prompt: `explanation` is not shown.

@@ -2,6 +2,7 @@
 
 #include "cleanup/CatalogBuilders.h"
 #include "platform/FileAccess.h"
+#include "platform/PathText.h"
 
 #include <algorithm>
 #include <climits>
@@ -34,23 +35,16 @@ CleanupAction makeAction(Builder::PathAction action, std::vector<std::string> pa
     return CleanupAction::Trash{std::move(paths)};
 }
 
-std::string resolved(const std::string& path) {
-    char buffer[PATH_MAX];
-    return realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
-}
-
-bool liesIn(const std::string& path, const std::string& folder) {
-    return path == folder || (path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/');
-}
+using sys::PathText::isAtOrInside;
 
 } // namespace
 
 bool Builder::isUsedByPath(const std::string& path, const std::vector<std::string>& programs) const {
-    const std::string real = resolved(path);
-    if (real.empty()) return false;
+    const auto real = sys::realPath(path);
+    if (!real) return false;
     const auto inside = [&](const std::string& entry) {
-        const std::string realEntry = resolved(entry);
-        return !realEntry.empty() && liesIn(realEntry, real);
+        const auto realEntry = sys::realPath(entry);
+        return realEntry && isAtOrInside(*realEntry, *real);
     };
     return std::any_of(env.searchPath.begin(), env.searchPath.end(), [&](const std::string& folder) {
         return inside(folder) ||
@@ -80,8 +74,7 @@ bool Builder::add(const Entry& entry, PathAction action, const std::vector<std::
 
 bool Builder::isClaimed(const std::string& path) const {
     return std::any_of(claimed.begin(), claimed.end(), [&](const std::string& c) {
-        return path.size() >= c.size() && path.compare(0, c.size(), c) == 0 &&
-               (path.size() == c.size() || path[c.size()] == '/');
+        return isAtOrInside(path, c);
     });
 }
 

@@ -1,5 +1,6 @@
 #include "cleanup/PathGuard.h"
 
+#include "platform/FileAccess.h"
 #include "platform/PathText.h"
 
 #include <sys/stat.h>
@@ -51,13 +52,8 @@ const std::set<std::string>& removableTopLevel() {
     return names;
 }
 
-bool isInside(std::string_view path, std::string_view folder) {
-    return path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/';
-}
-
-bool isAtOrInside(std::string_view path, std::string_view folder) {
-    return path == folder || isInside(path, folder);
-}
+using sys::PathText::isAtOrInside;
+using sys::PathText::isInside;
 
 std::vector<std::string> components(const std::string& path) {
     std::vector<std::string> parts;
@@ -74,24 +70,17 @@ std::string join(const std::string& folder, const std::string& name) {
     return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
-// realpath(3), or empty when some part is missing or unreadable.
-std::string realPath(const std::string& path) {
-    char buffer[PATH_MAX];
-    return ::realpath(path.c_str(), buffer) ? std::string(buffer) : std::string();
-}
-
 // One step of the walk from an already resolved folder, as the kernel takes it: an existing
 // component is resolved with its links; a missing one is taken as text.
 std::string step(const std::string& folder, const std::string& component) {
     const std::string candidate = join(folder, component);
-    if (std::string real = realPath(candidate); !real.empty()) return real;
+    if (auto real = sys::realPath(candidate)) return *real;
     return component == ".." ? std::string(sys::PathText::parentFolder(folder)) : candidate;
 }
 
 std::string resolvedFolder(const std::string& path) {
     if (path.empty() || path[0] != '/') return {};
-    std::string real = realPath(path);
-    if (real.empty()) real = PathGuard::normalize(path);
+    const std::string real = sys::realPath(path).value_or(PathGuard::normalize(path));
     return real == "/" ? std::string() : real;
 }
 
@@ -141,7 +130,7 @@ PathGuard::PathGuard(const std::string& home, const std::string& systemApplicati
       systemApplications_(resolvedFolder(systemApplications)),
       ownExecutable_(ownExecutable) {}
 
-std::string PathGuard::runningExecutable() { return realPath("/proc/self/exe"); }
+std::string PathGuard::runningExecutable() { return sys::realPath("/proc/self/exe").value_or(""); }
 
 std::string PathGuard::normalize(const std::string& path) {
     // The kernel reads a path only up to a NUL byte: the rest would be judged but never acted on.

@@ -121,10 +121,4 @@ Rating rating(const Thumbnail& thumbnail) {
     return Rating{qualityScore(l, edges), looksLikeUtility(thumbnail, edges)};
 }
 
-std::optional<Rating> rating(const std::string& path) {
-    const auto thumbnail = PhotoThumbnail::make(path);
-    if (!thumbnail) return std::nullopt;
-    return rating(*thumbnail);
-}
-
 } // namespace tidra::SimilarPhotoFinder

@@ -86,8 +86,6 @@ std::optional<Date> cameraDate(std::string_view text);
 // Nothing when the file is no candidate (unreadable, no camera photo, a side below 400
 // pixels, no thumbnail). Safe to call from many threads at once.
 std::optional<Print> print(const File& file);
-// Nothing only when no thumbnail can be decoded. Safe to call from many threads at once.
-std::optional<Rating> rating(const std::string& path);
 // The judgement of a decoded thumbnail: sharpness (variance of the Laplacian in the median
 // tile, so a caption over a corner does not count), too little contrast (more than usual earns
 // nothing: it is an edit) and clipped shadows or highlights. Utility only for mostly flat pictures of very few colours

@@ -111,7 +111,7 @@ std::string summaryWord(std::string_view argument, std::string_view folder) {
     if (holds(argument, "/node_modules/.bin/")) return lastComponent(argument);
     if (const auto at = argument.rfind(modules); at != std::string_view::npos)
         return std::string(argument.substr(at + modules.size()));
-    if (argument.size() > folder.size() && argument.starts_with(folder) && argument[folder.size()] == '/')
+    if (sys::PathText::isInside(argument, folder))
         return std::string(argument.substr(folder.size() + 1));
     if (argument.starts_with('/')) return lastComponent(argument);
     return std::string(argument);
@@ -246,8 +246,7 @@ bool isWorkFolder(std::string_view folder, std::string_view home) {
 
 std::string shownFolder(const std::string& folder, const std::string& home) {
     if (!home.empty() && folder == home) return "~";
-    if (!home.empty() && folder.size() > home.size() && folder.starts_with(home) && folder[home.size()] == '/')
-        return std::string("~").append(folder, home.size());
+    if (!home.empty() && sys::PathText::isInside(folder, home)) return std::string("~").append(folder, home.size());
     return folder;
 }
 

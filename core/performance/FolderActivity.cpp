@@ -1,5 +1,8 @@
 #include "performance/FolderActivity.h"
 
+#include "platform/FileAccess.h"
+#include "platform/PathText.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -7,19 +10,11 @@
 namespace tidra {
 namespace {
 
-std::string realPath(const std::string& folder) {
-    char resolved[PATH_MAX];
-    return realpath(folder.c_str(), resolved) ? std::string(resolved) : folder;
-}
-
 bool endsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
-bool isBelow(const std::string& path, const std::string& folder) {
-    return path.size() > folder.size() + 1 && path.compare(0, folder.size(), folder) == 0 &&
-           path[folder.size()] == '/';
-}
+using sys::PathText::isInside;
 
 } // namespace
 
@@ -73,7 +68,7 @@ void FolderActivity::watch(const std::vector<std::string>& given) {
     std::vector<Watched> realPaths;
     std::vector<std::string> roots;
     for (const auto& folder : folders) {
-        realPaths.push_back({realPath(folder), folder});
+        realPaths.push_back({sys::realPath(folder).value_or(folder), folder});
         roots.push_back(realPaths.back().real);
     }
 
@@ -114,7 +109,7 @@ void FolderActivity::record(const std::vector<std::string>& paths, bool overflow
     std::lock_guard guard(lock_);
     for (const auto& watched : realPaths_) {
         const bool marked = overflowed || std::any_of(counted.begin(), counted.end(), [&](const std::string* path) {
-                                return isBelow(*path, watched.real);
+                                return isInside(*path, watched.real);
                             });
         if (marked) changes_[watched.folder] = now;
     }

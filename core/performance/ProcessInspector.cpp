@@ -54,13 +54,4 @@ std::vector<TCPSocket> ProcessInspector::tcpSockets(pid_t pid) const {
     return out;
 }
 
-std::vector<int> ProcessInspector::listeningPorts(pid_t pid) const {
-    std::vector<int> ports;
-    for (const TCPSocket& socket : tcpSockets(pid))
-        if (socket.state == TCPSocket::State::listening) ports.push_back(socket.localPort);
-    std::sort(ports.begin(), ports.end());
-    ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
-    return ports;
-}
-
 } // namespace tidra

@@ -43,8 +43,6 @@ public:
     // The process's TCP sockets, IPv4 and IPv6, in descriptor order. Sockets in other network
     // namespaces (containers) are not seen.
     std::vector<TCPSocket> tcpSockets(pid_t pid) const;
-    // Distinct local ports of the listening sockets, ascending.
-    std::vector<int> listeningPorts(pid_t pid) const;
 
 private:
     const sys::SocketTable& socketTable() const;

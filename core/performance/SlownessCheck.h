@@ -74,11 +74,6 @@ using Run =
 // `Shell::run` with no extra environment and 10 seconds; a run that timed out answers nothing.
 Run shellRun();
 
-// CPU percent by command name from `ps -A -o pcpu=,comm=` (see `parsePS`); empty when ps
-// cannot run. This platform's ps averages over each process's lifetime: the diagnosis measures
-// the present with `SystemCPU::measure` instead.
-std::map<std::string, double> systemCPU(const Run& run = shellRun());
-
 // Lines of "<cpu> <command>": the key is the command's last path component (spaces inside it
 // kept), values of one key sum. Lines whose first word is not a number, or without a command,
 // are skipped.

@@ -39,10 +39,6 @@ Run shellRun() {
     };
 }
 
-std::map<std::string, double> systemCPU(const Run& run) {
-    return parsePS(run("/bin/ps", {"-A", "-o", "pcpu=,comm="}).value_or(""));
-}
-
 std::map<std::string, double> parsePS(const std::string& text) {
     std::map<std::string, double> cpu;
     std::string_view rest = text;

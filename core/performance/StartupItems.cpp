@@ -255,11 +255,6 @@ bool hasDotComponent(const std::string& path) {
     return false;
 }
 
-std::string realPath(const std::string& path) {
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
-}
-
 // The user folder `item` must lie directly in, when its path has a shape removal accepts.
 std::optional<Folder> ownFolder(const StartupItem& item, const std::string& home) {
     if (!item.isLeftover() || hasDotComponent(item.plistPath)) return std::nullopt;
@@ -277,10 +272,10 @@ std::optional<Folder> ownFolder(const StartupItem& item, const std::string& home
 // A link may stand for a file in the same folder, never for one elsewhere.
 bool staysInFolder(const std::string& path, const std::string& folder) {
     if (!sys::isSymbolicLink(path)) return true;
-    const std::string target = realPath(path);
-    const std::string realFolder = realPath(folder);
-    return !target.empty() && !realFolder.empty() && target.rfind('/') == realFolder.size() &&
-           target.compare(0, realFolder.size(), realFolder) == 0;
+    const auto target = sys::realPath(path);
+    const auto realFolder = sys::realPath(folder);
+    return target && realFolder && target->rfind('/') == realFolder->size() &&
+           target->compare(0, realFolder->size(), *realFolder) == 0;
 }
 
 bool isOwnHome(const std::string& home, const Machine& machine) {

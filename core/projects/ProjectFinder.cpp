@@ -2,6 +2,7 @@
 
 #include "fs/BulkWalker.h"
 #include "platform/DirectoryReader.h"
+#include "platform/FileAccess.h"
 #include "platform/FileStatus.h"
 
 #include <sys/stat.h>
@@ -19,11 +20,6 @@ namespace {
 
 using Identity = std::pair<std::uint64_t, std::uint64_t>;  // (device, inode)
 
-std::optional<std::string> resolved(const std::string& path) {
-    char buffer[PATH_MAX];
-    if (!::realpath(path.c_str(), buffer)) return std::nullopt;
-    return std::string(buffer);
-}
 
 // A trailing "/" would make the link test below follow a link given as "link/".
 std::string withoutTrailingSlashes(std::string path) {
@@ -198,7 +194,7 @@ const std::set<std::string, std::less<>>& notProjects() {
 }
 
 std::vector<std::string> defaultRoots(const std::string& home) {
-    const auto base = resolved(home);
+    const auto base = sys::realPath(home);
     if (!base) return {};
     Offers offers;
     for (const auto& name : usualFolders()) offers.offer(joined(*base, name));
@@ -217,7 +213,7 @@ Result find(const std::vector<std::string>& roots, const IsCancelled& isCancelle
         if (search.stopped()) break;
         const auto given = withoutTrailingSlashes(root);
         if (given.empty() || !isRealDirectory(given)) continue;
-        const auto canonical = resolved(given);
+        const auto canonical = sys::realPath(given);
         if (!canonical || !walked.insert(*canonical).second) continue;
         search.walk(*canonical);
     }

@@ -1,5 +1,7 @@
 #include "projects/ProjectScan.h"
 
+#include "platform/PathText.h"
+
 #include <algorithm>
 
 namespace tidra {
@@ -13,9 +15,7 @@ std::string ProjectScan::ArtifactRow::projectName() const {
 }
 
 std::string ProjectScan::ArtifactRow::relativePath() const {
-    const bool below = path.size() > projectPath.size() + 1 && path.starts_with(projectPath) &&
-                       path[projectPath.size()] == '/';
-    return below ? path.substr(projectPath.size() + 1) : path;
+    return sys::PathText::isInside(path, projectPath) ? path.substr(projectPath.size() + 1) : path;
 }
 
 std::int64_t ProjectScan::freed(const Ids& artifactPaths, const Ids& worktreePaths) const {

@@ -1,7 +1,9 @@
 #include "projects/ProjectScanner.h"
 
 #include "projects/ProjectFinder.h"
+#include "platform/FileAccess.h"
 #include "platform/FileStatus.h"
+#include "platform/PathText.h"
 
 #include <utf8proc.h>
 
@@ -18,14 +20,7 @@ namespace {
 
 using Date = ProjectScan::Date;
 
-std::string resolved(const std::string& path) {
-    char buffer[PATH_MAX];
-    return ::realpath(path.c_str(), buffer) ? std::string(buffer) : path;
-}
-
-bool isInside(const std::string& path, const std::string& folder) {
-    return path == folder || (path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/');
-}
+using sys::PathText::isAtOrInside;
 
 bool cancelled(const IsCancelled& isCancelled) { return isCancelled && isCancelled(); }
 
@@ -71,7 +66,7 @@ std::vector<Worktree> listWorktrees(const std::vector<std::string>& repositories
     const Worktrees::Generated generated = [&](const std::string& folder) {
         std::vector<std::string> inside;
         for (const auto& path : artifacts)
-            if (isInside(path, folder)) inside.push_back(path);
+            if (isAtOrInside(path, folder)) inside.push_back(path);
         return inside;
     };
     std::vector<Worktree> worktrees;
@@ -91,7 +86,7 @@ std::vector<SpaceOwner> ownersOf(const std::vector<std::string>& artifacts, cons
     for (const auto& worktree : kept) {
         SpaceOwner owner{worktree.path, {}};
         for (const auto& path : artifacts)
-            if (isInside(path, worktree.path)) owner.excluding.insert(path);
+            if (isAtOrInside(path, worktree.path)) owner.excluding.insert(path);
         owners.push_back(std::move(owner));
     }
     return owners;
@@ -132,12 +127,12 @@ std::vector<ProjectScan::WorktreeRow> worktreeRows(const Material& material, con
         ProjectScan::WorktreeRow row{worktree, lastChangeOf(material.changes, worktree.path), false, 0, 0, {}, {}};
         row.owners.push_back(first + std::int32_t(index));
         for (std::size_t artifact = 0; artifact < material.artifacts.size(); ++artifact) {
-            if (!isInside(material.artifacts[artifact].path, worktree.path)) continue;
+            if (!isAtOrInside(material.artifacts[artifact].path, worktree.path)) continue;
             row.generated.push_back(material.artifacts[artifact].path);
             row.owners.push_back(std::int32_t(artifact));
         }
         row.isInUse = std::any_of(workingDirectories.begin(), workingDirectories.end(),
-                                  [&](const std::string& folder) { return isInside(folder, worktree.path); });
+                                  [&](const std::string& folder) { return isAtOrInside(folder, worktree.path); });
         row.apparentBytes = apparentOf(material.account, row.owners);
         row.realBytes = material.account.freed({row.owners.begin(), row.owners.end()});
         rows.push_back(std::move(row));
@@ -154,7 +149,7 @@ std::vector<ProjectScan::ArtifactRow> artifactRows(const Material& material, con
         const auto& artifact = material.artifacts[index];
         const auto owner = std::int32_t(index);
         const bool inRemovable = std::any_of(removable.begin(), removable.end(),
-                                             [&](const std::string& folder) { return isInside(artifact.path, folder); });
+                                             [&](const std::string& folder) { return isAtOrInside(artifact.path, folder); });
         if (inRemovable || !guardian(artifact.path)) continue;
         rows.push_back({artifact.path, artifact.kind, artifact.project, lastChangeOf(material.changes, artifact.project),
                         material.account.apparent[index], material.account.freed({owner}), owner});
@@ -191,7 +186,7 @@ void sortWorktrees(std::vector<ProjectScan::WorktreeRow>& rows) {
 
 std::vector<std::string> resolvedAll(const std::vector<std::string>& paths) {
     std::vector<std::string> result;
-    for (const auto& path : paths) result.push_back(resolved(path));
+    for (const auto& path : paths) result.push_back(sys::realPath(path).value_or(path));
     return result;
 }
 
@@ -200,7 +195,7 @@ std::vector<std::string> resolvedAll(const std::vector<std::string>& paths) {
 std::vector<std::string> cacheFolders(const std::string& home) {
     static const std::vector<std::string> stores = {".bun/install/cache", "Library/pnpm/store",
                                                     ".local/share/pnpm/store", ".yarn/berry/cache"};
-    const auto base = resolved(home);
+    const auto base = sys::realPath(home).value_or(home);
     std::vector<std::string> present;
     for (const auto& store : stores) {
         auto path = base + "/" + store;

@@ -19,7 +19,7 @@ bool succeeded(const std::optional<Shell::Output>& output) { return output && ou
 
 bool insideAny(const std::string& path, const std::vector<std::string>& folders) {
     for (const auto& folder : folders)
-        if (path == folder || (path.starts_with(folder) && path[folder.size()] == '/')) return true;
+        if (sys::PathText::isAtOrInside(path, folder)) return true;
     return false;
 }
 

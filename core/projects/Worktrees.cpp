@@ -1,5 +1,6 @@
 #include "projects/Worktrees.h"
 
+#include "platform/FileAccess.h"
 #include "projects/GitCommand.h"
 #include "projects/GitOutput.h"
 #include "projects/PullRequests.h"
@@ -19,13 +20,6 @@ bool isFlag(std::string_view field, std::string_view flag) {
     return field == flag || (field.starts_with(flag) && field.size() > flag.size() && field[flag.size()] == ' ');
 }
 
-// git prints the path it was given at `worktree add`; the project finder works with real
-// paths, and the two must compare equal.
-std::string realPath(const std::string& path) {
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
-}
-
 // The linked worktrees (every record after the main one), or nothing when git fails.
 std::vector<Record> linkedRecords(const std::string& repository, const Git& git) {
     const auto output = git(repository, {"worktree", "list", "--porcelain", "-z"});
@@ -33,7 +27,9 @@ std::vector<Record> linkedRecords(const std::string& repository, const Git& git)
     auto records = parse(output->standardOutput);
     if (records.size() < 2) return {};
     records.erase(records.begin());
-    for (auto& record : records) record.path = realPath(record.path);
+    // git prints the path it was given at `worktree add`; the project finder works with real
+    // paths, and the two must compare equal.
+    for (auto& record : records) record.path = sys::realPath(record.path).value_or(record.path);
     return records;
 }
 

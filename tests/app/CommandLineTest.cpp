@@ -66,6 +66,10 @@ private slots:
                            << program({"--snapshot", "/tmp/s", "--snapshot-clean", "--home", "/work/home"});
     row("clean in demo") << QStringList{"--snapshot-clean", "--demo", "yes", "--snapshot", "/tmp/s"} << run
                          << program({"--snapshot-clean", "--demo", "yes", "--snapshot", "/tmp/s"});
+    // The first --demo decides demo mode, so a later "yes" makes no demo data to clean.
+    row("clean with a later demo yes") << QStringList{"--demo", "no", "--demo", "yes", "--snapshot", "/tmp/s",
+                                                      "--snapshot-clean"}
+                                       << refuse << QStringList{"--snapshot-clean"};
   }
 
   void judgesTheOptions() {

@@ -9,7 +9,7 @@
 #include "models/Notifier.h"
 #include "platform/TrayItem.h"
 #include "platform/UrlOpener.h"
-#include "settings/InMemoryPreferences.h"
+#include "support/InMemoryPreferences.h"
 #include "settings/Preference.h"
 #include "views/ContentView.h"
 #include "views/Sidebar.h"

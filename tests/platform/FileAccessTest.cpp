@@ -71,5 +71,22 @@ TEST(FileAccessTest, FolderEntries) {
     EXPECT_FALSE(canList(home.path("f/b")));
 }
 
+TEST(FileAccessTest, RealPathResolvesEveryLinkOrAnswersNothing) {
+    test::TempHome home;
+    home.file("dir/file");
+    home.symlink("dirlink", home.path("dir"));
+    home.symlink("filelink", "dirlink/file");
+    home.symlink("dangling", home.path("nowhere"));
+    const auto base = realPath(home.root());
+    ASSERT_TRUE(base);
+    EXPECT_EQ(realPath(home.path("dirlink/file")), *base + "/dir/file");
+    EXPECT_EQ(realPath(home.path("filelink")), *base + "/dir/file");
+    EXPECT_EQ(realPath(home.path("dir/../dirlink")), *base + "/dir");
+    EXPECT_EQ(realPath(home.path("missing")), std::nullopt);
+    EXPECT_EQ(realPath(home.path("dangling")), std::nullopt);
+    EXPECT_EQ(realPath(home.path("dir/file/below")), std::nullopt);
+    EXPECT_EQ(realPath(""), std::nullopt);
+}
+
 } // namespace
 } // namespace tidra::sys

@@ -1,6 +1,7 @@
 #include "views/applications/PartRow.h"
 
 #include "views/Formats.h"
+#include "views/SelectionTexts.h"
 #include "views/applications/ApplicationsTexts.h"
 #include "views/design/StyledLabel.h"
 
@@ -32,12 +33,8 @@ void PartRow::refresh() {
 }
 
 void PartRow::setTicked(bool ticked) {
-  auto kept = model.keptParts();
-  if (ticked)
-    kept.erase(part.path);
-  else
-    kept.insert(part.path);
-  model.setKeptParts(std::move(kept));
+  // A ticked part goes with the app; the model keeps the unticked ones.
+  model.setKeptParts(SelectionTexts::with(model.keptParts(), part.path, !ticked));
 }
 
 void PartRow::resizeEvent(QResizeEvent* event) {

@@ -3,6 +3,7 @@
 #include "models/AppModel.h"
 #include "views/Formats.h"
 #include "views/RowKeys.h"
+#include "views/SelectionTexts.h"
 #include "views/cleanup/CleanupRow.h"
 #include "views/cleanup/CleanupTexts.h"
 #include "views/design/Brand.h"
@@ -51,7 +52,7 @@ CategorySection::CategorySection(AppModel& model, CleanupCategory category, QWid
 
   connect(selectAll, &QPushButton::clicked, this, [this] {
     const auto ids = CleanupTexts::selectableIds(this->model.items(this->category));
-    this->model.setSelection(CleanupTexts::toggledAll(ids, this->model.selection()));
+    this->model.setSelection(SelectionTexts::toggledAll(ids, this->model.selection()));
   });
 }
 
@@ -59,7 +60,7 @@ void CategorySection::refresh() {
   const auto items = model.items(category);
   const auto ids = CleanupTexts::selectableIds(items);
   selectAll->setVisible(!ids.empty());
-  selectAll->setText(CleanupTexts::selectAllTitle(CleanupTexts::allSelected(ids, model.selection())));
+  selectAll->setText(SelectionTexts::selectAllTitle(SelectionTexts::allSelected(ids, model.selection())));
   total->setText(Formats::bytes(CleanupTexts::totalBytes(items, model.sizes())));
   QStringList keys;
   // Ids carry names read from disk (installers, caches), which need not be UTF-8.

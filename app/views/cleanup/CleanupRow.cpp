@@ -2,6 +2,7 @@
 
 #include "models/AppModel.h"
 #include "views/Formats.h"
+#include "views/SelectionTexts.h"
 #include "views/cleanup/CleanupTexts.h"
 #include "views/design/Badge.h"
 #include "views/design/Button.h"
@@ -63,12 +64,7 @@ void CleanupRow::show(const CleanupItem& shown) {
 }
 
 void CleanupRow::onToggled(bool on) {
-  auto selection = model.selection();
-  if (on)
-    selection.insert(item.id);
-  else
-    selection.erase(item.id);
-  model.setSelection(std::move(selection));
+  model.setSelection(SelectionTexts::with(model.selection(), item.id, on));
 }
 
 void CleanupRow::onAdmin() {

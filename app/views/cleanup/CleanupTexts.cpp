@@ -3,6 +3,7 @@
 #include "cleanup/AdminCleanup.h"
 #include "views/Formats.h"
 #include "views/HistoryTexts.h"
+#include "views/SelectionTexts.h"
 
 #include <QStringList>
 
@@ -38,14 +39,10 @@ QString footerStatus(Phase phase, int measured, int total, int selected, const s
   case Phase::ready:
     break;
   }
-  return selectionCount(selected);
+  return SelectionTexts::count(selected);
 }
 
 bool footerShowsProgress(Phase phase) { return phase != Phase::ready; }
-
-QString selectionCount(int count) {
-  return count == 1 ? QStringLiteral("1 item selected") : QStringLiteral("%1 items selected").arg(count);
-}
 
 bool canClean(Phase phase, int selected) { return phase == Phase::ready && selected > 0; }
 
@@ -62,31 +59,11 @@ std::optional<QString> selectionTotal(std::int64_t bytes) {
   return Formats::bytes(bytes);
 }
 
-QString selectAllTitle(bool allSelected) {
-  return allSelected ? QStringLiteral("Deselect All") : QStringLiteral("Select All");
-}
-
 std::vector<std::string> selectableIds(const std::vector<CleanupItem>& items) {
   std::vector<std::string> ids;
   for (const auto& item : items)
     if (!item.requiresAdmin) ids.push_back(item.id);
   return ids;
-}
-
-bool allSelected(const std::vector<std::string>& ids, const std::set<std::string>& selection) {
-  return !ids.empty() && std::all_of(ids.begin(), ids.end(), [&](const auto& id) { return selection.contains(id); });
-}
-
-std::set<std::string> toggledAll(const std::vector<std::string>& ids, const std::set<std::string>& selection) {
-  const bool deselect = allSelected(ids, selection);
-  auto result = selection;
-  for (const auto& id : ids) {
-    if (deselect)
-      result.erase(id);
-    else
-      result.insert(id);
-  }
-  return result;
 }
 
 std::int64_t totalBytes(const std::vector<CleanupItem>& items, const std::map<std::string, SizeResult>& sizes) {

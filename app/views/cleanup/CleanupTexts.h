@@ -30,8 +30,6 @@ bool footerShowsProgress(Phase phase);
 QString dockerNotRunning();
 // The Trash notice's detail while the home folder, which holds the Trash, cannot be read.
 QString trashHiddenDetail();
-// "1 item selected" / "<n> items selected".
-QString selectionCount(int count);
 bool canClean(Phase phase, int selected);
 // While the weekly automatic clean holds the removal gate (the screen itself is ready): why
 // Clean waits, "Waiting for the weekly automatic clean to finish…"; else nothing.
@@ -40,14 +38,8 @@ bool canRescan(Phase phase);
 // The selection's total; nothing when it is 0.
 std::optional<QString> selectionTotal(std::int64_t bytes);
 
-// "Deselect All" when every selectable item is selected, else "Select All".
-QString selectAllTitle(bool allSelected);
 // The ids "Select All" acts on: the items that need no administrator, in order.
 std::vector<std::string> selectableIds(const std::vector<CleanupItem>& items);
-// False when there is nothing to select.
-bool allSelected(const std::vector<std::string>& ids, const std::set<std::string>& selection);
-// "Select All" adds the ids, "Deselect All" takes them out; other ids stay as they are.
-std::set<std::string> toggledAll(const std::vector<std::string>& ids, const std::set<std::string>& selection);
 // The measured bytes of `items`, unmeasured ones counting 0.
 std::int64_t totalBytes(const std::vector<CleanupItem>& items, const std::map<std::string, SizeResult>& sizes);
 

@@ -19,11 +19,4 @@ CardHeader::CardHeader(const QString& title, const QString& symbol, Theme::Tint 
   setAccessibleName(title);
 }
 
-void CardHeader::setTitle(const QString& title) {
-  label->setText(title);
-  setAccessibleName(title);
-}
-
-QString CardHeader::title() const { return label->text(); }
-
 }  // namespace tidra

@@ -18,9 +18,6 @@ class CardHeader : public QWidget {
 public:
   CardHeader(const QString& title, const QString& symbol, Theme::Tint tint, QWidget* parent = nullptr);
 
-  void setTitle(const QString& title);
-  QString title() const;
-
 private:
   IconChip* chip;
   QLabel* label;

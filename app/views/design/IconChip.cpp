@@ -18,11 +18,6 @@ void IconChip::setSymbol(const QString& symbol) {
   invalidate();
 }
 
-void IconChip::setTint(Theme::Tint color) {
-  tint = color;
-  invalidate();
-}
-
 void IconChip::render(QPainter& painter, const QSizeF& size) {
   const qreal side = std::min(size.width(), size.height());
   const QRectF square(0, 0, side, side);

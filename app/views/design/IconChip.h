@@ -16,7 +16,6 @@ public:
   IconChip(const QString& symbol, Theme::Tint tint, int size, QWidget* parent = nullptr);
 
   void setSymbol(const QString& symbol);
-  void setTint(Theme::Tint tint);
   QString symbol() const { return symbolName; }
 
 protected:

@@ -12,12 +12,6 @@ StyledLabel::StyledLabel(const QString& text, Theme::TextStyle style, Theme::Rol
 
 void StyledLabel::setRole(Theme::Role value) {
   role = value;
-  fixed = QColor();
-  applyColor();
-}
-
-void StyledLabel::setColor(const QColor& color) {
-  fixed = color;
   applyColor();
 }
 
@@ -32,9 +26,7 @@ void StyledLabel::changeEvent(QEvent* event) {
 }
 
 void StyledLabel::applyColor() {
-  const QColor wanted = highlighted     ? palette().color(QPalette::HighlightedText)
-                        : fixed.isValid() ? fixed
-                                          : Theme::color(role, this);
+  const QColor wanted = highlighted ? palette().color(QPalette::HighlightedText) : Theme::color(role, this);
   if (palette().color(QPalette::WindowText) == wanted) return;
   QPalette p = palette();
   p.setColor(QPalette::WindowText, wanted);

@@ -14,9 +14,7 @@ public:
               int weight = -1, QWidget* parent = nullptr);
 
   void setRole(Theme::Role role);
-  // A colour of its own (a tint) instead of a role; follows no appearance.
-  void setColor(const QColor& color);
-  // On a selected row: the selection's text colour instead of the role or tint, so the text
+  // On a selected row: the selection's text colour instead of the role, so the text
   // stays readable on the selection's fill in light and dark.
   void setHighlighted(bool highlighted);
 
@@ -27,7 +25,6 @@ private:
   void applyColor();
 
   Theme::Role role;
-  QColor fixed;
   bool highlighted = false;
 };
 

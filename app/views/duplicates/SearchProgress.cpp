@@ -20,6 +20,4 @@ SearchProgress::SearchProgress(QWidget* parent) : QWidget(parent) {
 
 void SearchProgress::setText(const QString& text) { line->setText(text); }
 
-QString SearchProgress::text() const { return line->text(); }
-
 }  // namespace tidra::duplicates

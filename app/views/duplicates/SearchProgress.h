@@ -13,7 +13,6 @@ class SearchProgress : public QWidget {
 public:
   explicit SearchProgress(QWidget* parent = nullptr);
   void setText(const QString& text);
-  QString text() const;
 
 private:
   StyledLabel* line;

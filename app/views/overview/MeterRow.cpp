@@ -33,6 +33,4 @@ void MeterRow::show(const QString& name, const QString& value, double fraction) 
 
 QString MeterRow::name() const { return title->text(); }
 
-double MeterRow::fraction() const { return meter->fraction(); }
-
 }  // namespace tidra

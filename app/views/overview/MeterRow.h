@@ -21,7 +21,6 @@ public:
 
   void show(const QString& name, const QString& value, double fraction);
   QString name() const;
-  double fraction() const;
 
 private:
   ElidedLabel* title;

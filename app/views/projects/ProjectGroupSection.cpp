@@ -1,4 +1,5 @@
 #include "views/RowKeys.h"
+#include "views/SelectionTexts.h"
 #include "views/projects/ProjectGroupSection.h"
 
 #include "platform/FileRevealer.h"
@@ -20,7 +21,7 @@ ProjectGroupSection::ProjectGroupSection(ProjectsModel& model, FileRevealer& rev
       [this](const QString& path) {
         auto* row = new ProjectRow;
         connect(row, &ProjectRow::toggled, this, [this, path](bool on) {
-          this->model.setSelectedArtifacts(ProjectSelection::with(this->model.selectedArtifacts(), RowKeys::path(path), on));
+          this->model.setSelectedArtifacts(SelectionTexts::with(this->model.selectedArtifacts(), RowKeys::path(path), on));
         });
         connect(row, &ProjectRow::revealRequested, this, [this, path] { this->revealer.reveal(RowKeys::path(path)); });
         return row;

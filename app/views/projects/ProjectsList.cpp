@@ -1,4 +1,5 @@
 #include "views/RowKeys.h"
+#include "views/SelectionTexts.h"
 #include "views/projects/ProjectsList.h"
 
 #include "models/AppModel.h"
@@ -75,7 +76,7 @@ ProjectsList::ProjectsList(ProjectsModel& model, const AppModel& app, Scheduler&
 QWidget* ProjectsList::makeWorktreeRow(const QString& path) {
   auto* row = new ProjectRow;
   connect(row, &ProjectRow::toggled, this, [this, path](bool on) {
-    model.setSelectedWorktrees(ProjectSelection::with(model.selectedWorktrees(), RowKeys::path(path), on));
+    model.setSelectedWorktrees(SelectionTexts::with(model.selectedWorktrees(), RowKeys::path(path), on));
   });
   connect(row, &ProjectRow::revealRequested, this, [this, path] { revealer.reveal(RowKeys::path(path)); });
   return row;

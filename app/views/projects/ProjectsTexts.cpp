@@ -45,10 +45,6 @@ QString rootsHelp(const std::vector<std::string>& roots) {
   return full.join(QLatin1Char('\n'));
 }
 
-QString selectionCount(int count) {
-  return count == 1 ? QStringLiteral("1 item selected") : QStringLiteral("%1 items selected").arg(count);
-}
-
 QString removingLabel(const QString& label) { return QStringLiteral("Removing %1…").arg(label); }
 
 QString bannerTitle(const CleanSummary& summary) { return QStringLiteral("Freed ") + Formats::bytes(summary.freed); }
@@ -56,10 +52,6 @@ QString bannerTitle(const CleanSummary& summary) { return QStringLiteral("Freed 
 std::optional<QString> bannerDetail(const CleanSummary& summary, const std::string& home,
                                     const std::optional<std::string>& unrecorded) {
   return HistoryTexts::withUnrecorded(failureDetail(summary, home), unrecorded);
-}
-
-QString selectAllTitle(bool allSelected) {
-  return allSelected ? QStringLiteral("Deselect All") : QStringLiteral("Select All");
 }
 
 QString changedText(Date date, Date now) { return QStringLiteral("changed ") + Formats::relativeDate(date, now); }

@@ -26,8 +26,6 @@ QString describe(const ProjectScanner::Stage& stage);
 QString rootsText(const std::vector<std::string>& roots, const std::string& home);
 QString rootsHelp(const std::vector<std::string>& roots);
 
-// "1 item selected" / "<n> items selected".
-QString selectionCount(int count);
 QString removingLabel(const QString& label);
 
 // The result banner of the last removal.
@@ -37,8 +35,6 @@ QString bannerTitle(const CleanSummary& summary);
 std::optional<QString> bannerDetail(const CleanSummary& summary, const std::string& home,
                                     const std::optional<std::string>& unrecorded = std::nullopt);
 
-// "Deselect All" when every id is selected (an empty section counts as all selected).
-QString selectAllTitle(bool allSelected);
 QString changedText(Date date, Date now);
 
 // Branch · summary · changed <when> · its commits stay on the branch.

@@ -6,6 +6,7 @@
 #include "models/ProjectsModel.h"
 #include "runtime/Scheduler.h"
 #include "views/Formats.h"
+#include "views/SelectionTexts.h"
 #include "views/design/ActionBar.h"
 #include "views/design/Button.h"
 #include "views/design/EmptyState.h"
@@ -164,7 +165,7 @@ void ProjectsView::refreshFooter() {
   const int count = static_cast<int>(model.selectedWorktreeRows().size() + model.selectedArtifactRows().size());
   const auto* cleaning = std::get_if<ProjectsPhase::Cleaning>(&model.phase().value);
   removingSpinner->setVisible(cleaning != nullptr);
-  footerText->setText(cleaning ? ProjectsTexts::removingLabel(cleaning->label) : ProjectsTexts::selectionCount(count));
+  footerText->setText(cleaning ? ProjectsTexts::removingLabel(cleaning->label) : SelectionTexts::count(count));
   const auto bytes = model.selectedBytes();
   footerBytes->setText(Formats::bytes(bytes));
   footerBytes->setVisible(bytes > 0);

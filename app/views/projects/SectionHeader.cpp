@@ -1,10 +1,10 @@
 #include "views/projects/SectionHeader.h"
 
+#include "views/SelectionTexts.h"
 #include "views/design/Brand.h"
 #include "views/design/Button.h"
 #include "views/design/IconChip.h"
 #include "views/design/StyledLabel.h"
-#include "views/projects/ProjectsTexts.h"
 
 #include <QHBoxLayout>
 
@@ -36,7 +36,7 @@ void SectionHeader::update(const QString& titleText, const QString& subtitleText
   title->setText(titleText);
   subtitle->setText(subtitleText);
   subtitle->setVisible(!subtitleText.isEmpty());
-  toggle->setText(ProjectsTexts::selectAllTitle(allSelected));
+  toggle->setText(SelectionTexts::selectAllTitle(allSelected));
   size->setText(bytes);
 }
 

@@ -2,7 +2,7 @@
 #include "models/AppModel.h"
 
 #include "Demo.h"
-#include "runtime/TestScheduler.h"
+#include "support/TestScheduler.h"
 #include "services/TrashMove.h"
 #include "support/FakeDesktop.h"
 #include "support/FileProbe.h"

@@ -4,7 +4,7 @@
 // a history in memory and latches that hold workers until a test lets them go.
 
 #include "models/AppModel.h"
-#include "runtime/TestScheduler.h"
+#include "support/TestScheduler.h"
 #include "support/CatalogFixture.h"
 #include "support/FakeDesktop.h"
 

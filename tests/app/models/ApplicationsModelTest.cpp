@@ -8,7 +8,7 @@
 #include "support/Latch.h"
 #include "support/TempHome.h"
 #include "platform/HomeFolder.h"
-#include "runtime/TestScheduler.h"
+#include "support/TestScheduler.h"
 
 #include <QDeadlineTimer>
 #include <QSignalSpy>

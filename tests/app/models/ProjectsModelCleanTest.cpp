@@ -2,8 +2,8 @@
 #include "models/ProjectsModel.h"
 
 #include "Demo.h"
-#include "runtime/TestScheduler.h"
-#include "settings/InMemoryPreferences.h"
+#include "support/TestScheduler.h"
+#include "support/InMemoryPreferences.h"
 #include "support/FakeFolderChooser.h"
 #include "support/Latch.h"
 #include "support/MountNamespace.h"

@@ -2,10 +2,10 @@
 #include "models/ProjectsModel.h"
 
 #include "Demo.h"
-#include "runtime/TestScheduler.h"
+#include "support/TestScheduler.h"
 #include "support/FakeFolderChooser.h"
 #include "support/GatedProjectScan.h"
-#include "settings/InMemoryPreferences.h"
+#include "support/InMemoryPreferences.h"
 
 #include <QSignalSpy>
 #include <QTest>

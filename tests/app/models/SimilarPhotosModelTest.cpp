@@ -5,7 +5,7 @@
 #include "demo/DemoMac.h"
 #include "demo/DemoPhotoArt.h"
 #include "files/KeptFile.h"
-#include "runtime/TestScheduler.h"
+#include "support/TestScheduler.h"
 #include "support/FakeThumbnailer.h"
 #include "support/FileSetsFixture.h"
 

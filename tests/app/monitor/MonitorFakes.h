@@ -7,8 +7,8 @@
 #include "models/AppModel.h"
 #include "models/AppModelFakes.h"
 #include "models/BackgroundMonitor.h"
-#include "runtime/TestScheduler.h"
-#include "settings/InMemoryPreferences.h"
+#include "support/TestScheduler.h"
+#include "support/InMemoryPreferences.h"
 #include "settings/Preference.h"
 #include "support/RecordingNotifications.h"
 

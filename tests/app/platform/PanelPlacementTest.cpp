@@ -5,7 +5,7 @@
 
 using namespace tidra;
 
-// The tray's panel on a 1600×1000 screen whose available area leaves out a 30-point bar.
+// The tray's panel on a 1600×1000 screen whose available area leaves out a 30-point bar, or not.
 class PanelPlacementTest : public QObject {
   Q_OBJECT
 
@@ -29,6 +29,12 @@ private slots:
         << bottom << QRect(1400, 970, 30, 30) << QSize(320, 1200) << QRect(1280, 0, 320, 970);
     QTest::newRow("tray at the top, taller than the room below")
         << top << QRect(1400, 0, 30, 30) << QSize(320, 1200) << QRect(1280, 30, 320, 970);
+    // A tray that reserves no room: the item lies inside the available area.
+    const QRect whole(0, 0, 1600, 1000);
+    QTest::newRow("item inside the room at the top: under it, not over it")
+        << whole << QRect(1400, 0, 30, 30) << QSize(320, 500) << QRect(1280, 30, 320, 500);
+    QTest::newRow("item inside the room at the bottom: above it, not over it")
+        << whole << QRect(1400, 970, 30, 30) << QSize(320, 500) << QRect(1280, 470, 320, 500);
     QTest::newRow("no item: at the pointer, pulled onto the screen")
         << bottom << QRect() << QSize(320, 500) << QRect(1280, 470, 320, 500);
   }
@@ -41,6 +47,7 @@ private slots:
     const QRect frame = PanelPlacement::frame(item, QPoint(1500, 990), size, room);
     QCOMPARE(frame, expected);
     QVERIFY(room.contains(frame));
+    QVERIFY(!frame.intersects(item));
   }
 
   // The settings window on a 1000-point screen once opened at y 304 with 715 points of content,

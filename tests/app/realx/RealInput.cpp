@@ -66,8 +66,8 @@ class RealInput : public QObject {
   void sheetOpensAndCloses(QPoint place, const QStringList& keys, const char* what) {
     const int windows = x.visibleWindows();
     x.click(place);
-    QVERIFY2(x.until([&] { return x.visibleWindows() == windows + 1; }), what);
-    QVERIFY(x.settled(whole));
+    QVERIFY2(x.until([&] { return x.visibleWindows() == windows + 1; }, XSession::startPatience), what);
+    QVERIFY(x.settled(whole, XSession::startPatience));
     for (const QString& key : keys) x.key(key);
     QVERIFY2(x.until([&] { return x.visibleWindows() == windows; }), what);
   }
@@ -82,7 +82,7 @@ private slots:
 
   void initTestCase() {
     QVERIFY2(x.startProgram({"--demo", "yes"}), qPrintable(x.problem()));
-    QVERIFY(x.settled(whole));
+    QVERIFY(x.settled(whole, XSession::startPatience));
   }
 
   void overviewsButtonOpensCleanup() {

@@ -1,6 +1,6 @@
 #include "support/TestMain.h"
 #include "runtime/Flow.h"
-#include "runtime/TestScheduler.h"
+#include "support/TestScheduler.h"
 #include "support/Latch.h"
 #include "runtime/WorkPools.h"
 

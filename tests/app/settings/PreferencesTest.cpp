@@ -1,5 +1,5 @@
 #include "support/TestMain.h"
-#include "settings/InMemoryPreferences.h"
+#include "support/InMemoryPreferences.h"
 #include "settings/LivePreferences.h"
 #include "settings/Preference.h"
 

@@ -176,6 +176,22 @@ private slots:
     QCOMPARE(FolderRecord::changes(before, FolderRecord::of(home.root())), QStringList());
   }
 
+  // The demo data alone is enough to clean, as the usage text says: the run shoots what went.
+  void cleaningDemoRunWithoutAHomeShootsTheResults() {
+    ScreenshotRun run;
+    const QString folder = run.path(QStringLiteral("shots"));
+    const QStringList sections{"cleanup", "projects"};
+    const auto outcome = run.run(demoArguments(folder, Scheme::light) << "--snapshot-clean" << "--snapshot-sections"
+                                                                      << sections.join(','),
+                                 pinnedClock());
+    checkEnded(outcome);
+    if (QTest::currentTestFailed()) return;
+    checkLog(outcome.lines, sections, false);
+    if (QTest::currentTestFailed()) return;
+    checkShots(folder, {"cleanup", "cleanup-confirm", "cleanup-done", "projects", "projects-confirm", "projects-done"},
+               Scheme::light);
+  }
+
   // The one run of the real engine: what the cleanup and projects screens select by default is
   // really gone, every other byte of the home is as it was, nothing outside it changed, and the
   // history holds what went.

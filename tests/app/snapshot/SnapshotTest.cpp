@@ -1,6 +1,6 @@
 #include "support/TestMain.h"
 #include "Demo.h"
-#include "runtime/TestScheduler.h"
+#include "support/TestScheduler.h"
 #include "snapshot/Snapshot.h"
 
 #include <QDialog>

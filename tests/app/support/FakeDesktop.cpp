@@ -1,7 +1,7 @@
 #include "support/FakeDesktop.h"
 
 #include "platform/UrlOpener.h"
-#include "settings/InMemoryPreferences.h"
+#include "support/InMemoryPreferences.h"
 #include "support/FakeFileRevealer.h"
 #include "support/FakeFolderChooser.h"
 #include "support/FakeRunningApps.h"

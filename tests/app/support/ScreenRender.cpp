@@ -1,9 +1,11 @@
 #include "support/ScreenRender.h"
 
+#include "support/ImageFigures.h"
 #include "views/design/Theme.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QImage>
 #include <QWidget>
 
 namespace tidra::test {
@@ -18,6 +20,14 @@ void renderIfAsked(QWidget& widget, const QString& name) {
     widget.grab().save(QDir(folder).filePath(name + suffix));
   }
   Theme::apply(Theme::Scheme::light);
+}
+
+bool drewSomething(QWidget& widget, const QString& name) {
+  const QImage picture = widget.grab().toImage();
+  const auto folder = qEnvironmentVariable("TIDRA_RENDER_DIR");
+  if (!folder.isEmpty()) picture.save(QDir(folder).filePath(name + QStringLiteral(".png")));
+  // A bare background or frame has a handful of colours; anti-aliased text alone brings dozens.
+  return ImageFigures::of(picture).colours > 16;
 }
 
 }  // namespace tidra::test

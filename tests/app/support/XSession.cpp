@@ -11,14 +11,11 @@ namespace tidra::test {
 
 namespace {
 
-constexpr int kPatience = 15000;  // ms for one effect to show
-constexpr int kStartPatience = 60000;
-
 // The first line a process prints, within the start patience.
 QString firstLine(QProcess& process) {
   QElapsedTimer clock;
   clock.start();
-  while (!process.canReadLine() && clock.elapsed() < kStartPatience)
+  while (!process.canReadLine() && clock.elapsed() < XSession::startPatience.count())
     if (!process.waitForReadyRead(1000) && process.state() == QProcess::NotRunning) break;
   return QString::fromUtf8(process.readLine()).trimmed();
 }
@@ -60,7 +57,7 @@ std::unique_ptr<QProcess> XSession::start(const QString& program, const QStringL
   process->setProcessEnvironment(environment);
   process->setProcessChannelMode(QProcess::SeparateChannels);
   process->start(program, arguments);
-  if (!process->waitForStarted(kStartPatience)) why = program + QStringLiteral(" did not start");
+  if (!process->waitForStarted(int(startPatience.count()))) why = program + QStringLiteral(" did not start");
   return process;
 }
 
@@ -90,8 +87,11 @@ bool XSession::startProgram(const QStringList& arguments) {
   if (address.isEmpty()) return why = QStringLiteral("the session bus printed no address"), false;
   environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
   started.push_back(start(QStringLiteral("/usr/bin/openbox"), {QStringLiteral("--sm-disable")}));
+  // A window mapped before the manager runs is never framed, so never listed as a client.
+  if (!until([this] { return hasWindowManager(); }, startPatience))
+    return why = QStringLiteral("the window manager did not start"), false;
   started.push_back(start(QStringLiteral(TIDRA_PROGRAM), arguments));
-  until([this] { return !(window = findMainWindow()).isEmpty(); });
+  until([this] { return !(window = findMainWindow()).isEmpty(); }, startPatience);
   if (window.isEmpty()) {
     why = QStringLiteral("no main window; the program said: ") + QString::fromUtf8(started.back()->readAllStandardError());
     return false;
@@ -103,7 +103,7 @@ QString XSession::run(const QString& tool, const QStringList& arguments) const {
   QProcess process;
   process.setProcessEnvironment(environment);
   process.start(tool, arguments);
-  process.waitForFinished(kPatience);
+  process.waitForFinished(int(effectPatience.count()));
   return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
@@ -113,6 +113,11 @@ QString XSession::findMainWindow() const {
              {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
               pid, QStringLiteral("--name"), QStringLiteral("^Tidra$")})
       .section(QLatin1Char('\n'), 0, 0);
+}
+
+bool XSession::hasWindowManager() const {
+  const QString check = run(QStringLiteral("/usr/bin/xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+  return check.contains(QStringLiteral("window id"));
 }
 
 QStringList XSession::moveTo(QPoint place) const {
@@ -158,17 +163,17 @@ int XSession::visibleWindows() const {
   return static_cast<int>(list.count(QStringLiteral("0x")));
 }
 
-bool XSession::until(const std::function<bool()>& condition) const {
+bool XSession::until(const std::function<bool()>& condition, std::chrono::milliseconds patience) const {
   QElapsedTimer clock;
   clock.start();
   while (!condition()) {
-    if (clock.elapsed() > kPatience) return false;
+    if (clock.elapsed() > patience.count()) return false;
     QTest::qWait(100);
   }
   return true;
 }
 
-bool XSession::settled(const QRect& area) const {
+bool XSession::settled(const QRect& area, std::chrono::milliseconds patience) const {
   QImage last = shot(area);
   int same = 0;
   return until([&] {
@@ -177,7 +182,7 @@ bool XSession::settled(const QRect& area) const {
     same = now == last ? same + 1 : 0;
     last = std::move(now);
     return same == 4;  // a second without a change
-  });
+  }, patience);
 }
 
 }  // namespace tidra::test

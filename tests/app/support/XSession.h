@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -21,8 +22,8 @@ public:
 
   // Starts the server and points this process at it; call before the QApplication exists.
   bool startServer();
-  // Starts the bus, the window manager and the program with `arguments`, and waits for its
-  // main window.
+  // Starts the bus, the window manager and the program with `arguments`, waiting for each to be
+  // ready (the bus's address, the manager's announcement, the main window on screen).
   bool startProgram(const QStringList& arguments);
   // What went wrong in the last start.
   QString problem() const { return why; }
@@ -39,15 +40,21 @@ public:
   QSize windowSize() const;
   // The program's framed windows on screen now: the main window and its sheets.
   int visibleWindows() const;
-  // Polls until `condition` holds, for a few seconds at most.
-  bool until(const std::function<bool()>& condition) const;
-  // Polls until `area` looks the same twice in a row.
-  bool settled(const QRect& area) const;
+  // How long one effect of input may take to show, and how long a process or window may take
+  // to start on a loaded machine.
+  static constexpr std::chrono::milliseconds effectPatience{15'000}, startPatience{60'000};
+
+  // Polls until `condition` holds, for `patience` at most.
+  bool until(const std::function<bool()>& condition, std::chrono::milliseconds patience = effectPatience) const;
+  // Polls until `area` has looked the same for a second.
+  bool settled(const QRect& area, std::chrono::milliseconds patience = effectPatience) const;
 
 private:
   QString run(const QString& tool, const QStringList& arguments) const;
   std::unique_ptr<QProcess> start(const QString& program, const QStringList& arguments);
   QString findMainWindow() const;
+  // Whether a window manager has announced itself on the server.
+  bool hasWindowManager() const;
   // xdotool's words for moving the pointer to `place` in the main window.
   QStringList moveTo(QPoint place) const;
 

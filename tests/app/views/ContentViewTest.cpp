@@ -2,7 +2,7 @@
 #include "models/PerformanceFakes.h"
 
 #include "models/BackgroundMonitor.h"
-#include "settings/InMemoryPreferences.h"
+#include "support/InMemoryPreferences.h"
 #include "settings/Preference.h"
 #include "support/RecordingNotifications.h"
 

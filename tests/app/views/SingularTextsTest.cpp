@@ -1,4 +1,5 @@
 #include "support/TestMain.h"
+#include "views/SelectionTexts.h"
 #include "views/applications/ApplicationsTexts.h"
 #include "views/cleanup/CleanupTexts.h"
 #include "views/duplicates/DuplicatesTexts.h"
@@ -27,12 +28,11 @@ private slots:
     one.pids = {42};
     QTest::newRow("projects: measuring") << ProjectsTexts::describe(ProjectScanner::Stage::Measuring{1})
                                          << "Measuring 1 file or folder…";
-    QTest::newRow("projects: selection") << ProjectsTexts::selectionCount(1) << "1 item selected";
+    QTest::newRow("cleanup and projects: selection") << SelectionTexts::count(1) << "1 item selected";
     QTest::newRow("projects: exactly four ignored files")
         << ProjectsTexts::ignoredFilesLine({"a", "b", "c", "d"}) << "Also deletes ignored files: a, b, c, d";
     QTest::newRow("projects: one more ignored file")
         << ProjectsTexts::ignoredFilesLine({"a", "b", "c", "d", "e"}) << "Also deletes ignored files: a, b, c, d and 1 more";
-    QTest::newRow("cleanup: selection") << CleanupTexts::selectionCount(1) << "1 item selected";
     QTest::newRow("large files: progress") << LargeFilesTexts::progress(1) << "Searching your home folder… 1 file so far";
     QTest::newRow("large files: footer") << LargeFilesTexts::listSummary({LargeFile{"/h/a.iso", 2'000'000'000, {}}})
                                          << "1 file, 2 GB in total";

@@ -106,6 +106,17 @@ TEST_F(LinuxAppsTest, AnUnpackedProgramIsItsWholeFolderWhenThatIsSafe) {
         const std::string line = row(*found, home);
         EXPECT_EQ(line.substr(line.find(".desktop") + 8), c.expected) << c.program;
     }
+// A folder beside the home whose name merely begins with the home's ("/home/al" and
+// "/home/alice") is not the home: a program there is not the user's to remove.
+TEST_F(LinuxAppsTest, AProgramBesideTheHomeIsNotTheUsers) {
+    auto places = fixture.places();
+    places.systemEntries.clear();
+    places.systemFlatpaks.clear();
+    const std::string beside = fixture.temp.file("homeless/bin/tool");
+    fixture.temp.chmod("homeless/bin/tool", 0755);
+    fixture.temp.text("home/.local/share/applications/beside.desktop",
+                      "[Desktop Entry]\nType=Application\nName=Beside\nExec=" + beside + "\n");
+    for (const auto& app : LinuxApps::list(places, {}, noTool)) EXPECT_NE(app.path, beside) << app.name;
 }
 
 TEST_F(LinuxAppsTest, FlatpakItselfNamesTheUsersFlatpaksWhenItRuns) {

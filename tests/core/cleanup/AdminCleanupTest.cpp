@@ -43,12 +43,6 @@ TEST(AdminCleanupTest, QuotedPathReachesTheShellWhole) {
     EXPECT_EQ(AdminCleanup::shellQuoted("it's"), "'it'\\''s'");
 }
 
-TEST(AdminCleanupTest, ScriptEscapesQuotesAndBackslashes) {
-    EXPECT_EQ(AdminCleanup::script("/bin/rm -rf -- 'a\"b'", "Say \"yes\" \\ please"),
-              "do shell script \"/bin/rm -rf -- 'a\\\"b'\" with prompt \"Say \\\"yes\\\" \\\\ please\" "
-              "with administrator privileges");
-}
-
 TEST(AdminCleanupTest, RefusesPathsSomeoneElseCouldSwap) {
     test::TempHome home;
     home.dir("cache");

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <mutex>
 #include <set>
 
@@ -147,7 +148,7 @@ TEST(DuplicateFinder, ReportsEachFolderItCouldNotRead) {
         std::vector<std::string> unreadable;
         const auto groups = DuplicateFinder::find({home.root()}, 1, home.root(), nullptr, nullptr, sharedDataKey,
                                                   [&](const std::string& folder) {
-                                                      unreadable.push_back(folder.size() > 4096
+                                                      unreadable.push_back(folder.size() >= PATH_MAX
                                                                                ? "too-long"
                                                                                : folder.substr(home.root().size() + 1));
                                                   });

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <mutex>
 
 namespace tidra {
@@ -61,7 +62,7 @@ TEST(LargeFileFinder, ReportsEachFolderItCouldNotRead) {
         const auto files = LargeFileFinder::find(home.root(), block, 1000, {}, nullptr, nullptr,
                                                  [&](const std::string& folder) {
                                                      const std::lock_guard lock(mutex);
-                                                     unreadable.push_back(folder.size() > 4096 ? "too-long"
+                                                     unreadable.push_back(folder.size() >= PATH_MAX ? "too-long"
                                                                                   : folder.substr(home.root().size() + 1));
                                                  });
         std::sort(unreadable.begin(), unreadable.end());

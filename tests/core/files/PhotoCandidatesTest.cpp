@@ -124,7 +124,7 @@ TEST(PhotoCandidatesTest, UnreadableFilesAreNoCandidates) {
     home.text("empty.jpg", "");
     for (const char* name : {"broken.jpg", "empty.jpg", "missing.jpg"}) {
         EXPECT_FALSE(Finder::print(listed(home.path(name)))) << name;
-        EXPECT_FALSE(Finder::rating(home.path(name))) << name;
+        EXPECT_FALSE(PhotoThumbnail::make(home.path(name))) << name;
     }
 }
 

@@ -1,4 +1,5 @@
 #include "core/files/PhotoFixture.h"
+#include "files/PhotoThumbnail.h"
 #include "files/SimilarPhotoFinder.h"
 #include "support/TempHome.h"
 
@@ -15,9 +16,9 @@ Finder::Rating rated(const test::TempHome& home, const std::string& name, const 
                      Content content = Content::scene) {
     const auto path = home.path(name);
     test::PhotoFixture::write(path, 800, 600, 21, test::PhotoFixture::camera(), variant, content);
-    const auto r = Finder::rating(path);
-    EXPECT_TRUE(r) << name;
-    return r.value_or(Finder::Rating{});
+    const auto thumbnail = PhotoThumbnail::make(path);
+    EXPECT_TRUE(thumbnail) << name;
+    return thumbnail ? Finder::rating(*thumbnail) : Finder::Rating{};
 }
 
 TEST(PhotoRatingTest, SharpWellExposedShotsScoreHigher) {

@@ -35,14 +35,6 @@ TEST(SlownessProbesTest, ParsesPsLinesByLastPathComponent) {
     for (const auto& [text, expected] : rows) EXPECT_EQ(SlownessCheck::parsePS(text), expected) << text;
 }
 
-TEST(SlownessProbesTest, SystemCpuRunsPsForEveryProcess) {
-    std::vector<Call> calls;
-    const auto cpu = SlownessCheck::systemCPU(answering("50.0 /usr/bin/Xorg\n", calls));
-    EXPECT_EQ(cpu, (std::map<std::string, double>{{"Xorg", 50.0}}));
-    EXPECT_EQ(calls, (std::vector<Call>{{"/bin/ps", {"-A", "-o", "pcpu=,comm="}}}));
-    EXPECT_TRUE(SlownessCheck::systemCPU(answering(std::nullopt, calls)).empty());
-}
-
 TEST(SlownessProbesTest, ABackupRunsOnlyWhileABackupToolDoes) {
     const std::pair<std::vector<std::string>, bool> rows[] = {
         {{"bash", "borg"}, true},

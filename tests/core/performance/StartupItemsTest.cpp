@@ -233,6 +233,9 @@ TEST(StartupItemsTest, RefusesWhatIsNotAnOwnLeftover) {
     r.home.text("elsewhere/gone.service", service("", r.gone));
     r.home.text("outside/target.service", service("", r.gone));
     r.home.symlink(".config/systemd/user/link.service", r.home.path("outside/target.service"));
+    // A folder beside the unit folder whose name begins with its name is still elsewhere.
+    r.home.text(".config/systemd/user.old/target.service", service("", r.gone));
+    r.home.symlink(".config/systemd/user/sibling.service", r.home.path(".config/systemd/user.old/target.service"));
     r.home.text(".config/systemd/user/broken.service.txt", "");
     const StartupItem leftover = r.item(r.units + "/gone.service");
     const auto at = [&](const std::string& path) {
@@ -259,6 +262,7 @@ TEST(StartupItemsTest, RefusesWhatIsNotAnOwnLeftover) {
         {"wrong ending", at(r.units + "/notes.txt"), refusal},
         {"service in the autostart folder", at(r.autostart + "/gone.service"), refusal},
         {"link out of the folder", at(r.units + "/link.service"), refusal},
+        {"link into a sibling folder", at(r.units + "/sibling.service"), refusal},
         {"file gone", at(r.units + "/vanished.service"), "The startup file can no longer be read."},
         {"a folder", at(r.units + "/folder.service"), "The startup file can no longer be read."},
         {"program in the file exists", at(r.units + "/present.service"),

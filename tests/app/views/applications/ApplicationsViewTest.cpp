@@ -3,10 +3,11 @@
 
 #include "Demo.h"
 #include "models/AppModelFakes.h"
-#include "runtime/TestScheduler.h"
+#include "support/TestScheduler.h"
 #include "support/FakeFileRevealer.h"
 #include "support/FakeRunningApps.h"
 #include "support/FakeThumbnailer.h"
+#include "support/ScreenRender.h"
 #include "support/TempHome.h"
 #include "views/Formats.h"
 #include "views/applications/ApplicationsTexts.h"
@@ -256,28 +257,27 @@ private slots:
     QCOMPARE(screen.revealer.revealed, std::vector<std::string>{there});
   }
 
-  // Pictures to look at, written only when TIDRA_RENDER_DIR names a folder.
-  void render() {
-    const auto folder = qEnvironmentVariable("TIDRA_RENDER_DIR");
-    if (folder.isEmpty()) QSKIP("TIDRA_RENDER_DIR is not set");
+  // The list, the uninstall sheet and the banner of what stayed draw in both appearances (saved
+  // for a person to look at when TIDRA_RENDER_DIR names a folder).
+  void listSheetAndBannerDrawInBothAppearances() {
     for (auto scheme : {Theme::Scheme::light, Theme::Scheme::dark}) {
       Theme::apply(scheme);
       ApplicationsScreen screen;
       screen.model.setSelection({largest(screen.model)});
       QCoreApplication::processEvents();
       const auto suffix = scheme == Theme::Scheme::dark ? QStringLiteral("dark") : QStringLiteral("light");
-      screen.view.grab().save((folder + QStringLiteral("/applications-%1.png")).arg(suffix));
+      QVERIFY(test::drewSomething(screen.view, QStringLiteral("applications-") + suffix));
       screen.pressUninstall();
       QTRY_VERIFY(screen.sheet() != nullptr);
       QCoreApplication::processEvents();
-      screen.sheet()->grab().save((folder + QStringLiteral("/sheet-%1.png")).arg(suffix));
+      QVERIFY(test::drewSomething(*screen.sheet(), QStringLiteral("sheet-") + suffix));
       screen.sheet()->findChild<QPushButton*>("confirmUninstall")->click();
       screen.runUntil(ApplicationsModel::Phase::ready);
       screen.model.setSummary(UninstallSummary{{"Xcode"}, 13'300'000'000, {{"/home/demo/Library/Caches/x", "is in use"}}});
       QCoreApplication::processEvents();
       screen.find<QPushButton>("stayedDisclosure")->click();
       QCoreApplication::processEvents();
-      screen.view.grab().save((folder + QStringLiteral("/banner-%1.png")).arg(suffix));
+      QVERIFY(test::drewSomething(screen.view, QStringLiteral("banner-") + suffix));
     }
   }
 };

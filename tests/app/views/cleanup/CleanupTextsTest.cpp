@@ -1,6 +1,7 @@
 #include "support/TestMain.h"
 #include "cleanup/AdminCleanup.h"
 #include "views/Formats.h"
+#include "views/SelectionTexts.h"
 #include "views/cleanup/CleanupTexts.h"
 
 #include <QProcess>
@@ -92,14 +93,17 @@ private slots:
     const auto ids = CleanupTexts::selectableIds(category);
     QCOMPARE(ids, (std::vector<std::string>{"a", "b"}));
     const std::set<std::string> some{"a", "other"};
-    QVERIFY(!CleanupTexts::allSelected(ids, some));
-    QCOMPARE(CleanupTexts::selectAllTitle(false), "Select All");
-    const auto all = CleanupTexts::toggledAll(ids, some);
+    QVERIFY(!SelectionTexts::allSelected(ids, some));
+    QCOMPARE(SelectionTexts::selectAllTitle(false), "Select All");
+    const auto all = SelectionTexts::toggledAll(ids, some);
     QCOMPARE(all, (std::set<std::string>{"a", "b", "other"}));
-    QVERIFY(CleanupTexts::allSelected(ids, all));
-    QCOMPARE(CleanupTexts::selectAllTitle(true), "Deselect All");
-    QCOMPARE(CleanupTexts::toggledAll(ids, all), (std::set<std::string>{"other"}));
-    QVERIFY(!CleanupTexts::allSelected({}, all));
+    QVERIFY(SelectionTexts::allSelected(ids, all));
+    QCOMPARE(SelectionTexts::selectAllTitle(true), "Deselect All");
+    QCOMPARE(SelectionTexts::toggledAll(ids, all), (std::set<std::string>{"other"}));
+    // The same rule as the projects' headers: nothing to select counts as all selected, and
+    // pressing such a header changes nothing.
+    QVERIFY(SelectionTexts::allSelected({}, all));
+    QCOMPARE(SelectionTexts::toggledAll({}, all), all);
   }
 
   void consequenceNamesTheAdminRoute() {

@@ -6,6 +6,7 @@
 #include "cleanup/AdminCleanup.h"
 #include "platform/UrlOpener.h"
 #include "views/RowKeys.h"
+#include "views/SelectionTexts.h"
 #include "views/cleanup/CategorySection.h"
 #include "views/cleanup/CleanConfirmation.h"
 #include "views/cleanup/CleanupList.h"
@@ -89,12 +90,12 @@ private slots:
 
     const auto before = screen.model().selectedItems();
     QVERIFY(before.size() > 1);
-    QCOMPARE(screen.footer(), CleanupTexts::selectionCount(int(before.size())));
+    QCOMPARE(screen.footer(), SelectionTexts::count(int(before.size())));
     const auto first = before.front();
     screen.row(first.category, first.id)->checkBox()->click();
     screen.settle();
     QVERIFY(!screen.model().selection().contains(first.id));
-    QCOMPARE(screen.footer(), CleanupTexts::selectionCount(int(before.size()) - 1));
+    QCOMPARE(screen.footer(), SelectionTexts::count(int(before.size()) - 1));
     const auto total = CleanupTexts::totalBytes(screen.model().selectedItems(), screen.model().sizes());
     QCOMPARE(screen.find<QLabel>("footerBytes")->text(), *CleanupTexts::selectionTotal(total));
 

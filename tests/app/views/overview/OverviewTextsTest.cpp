@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+#include <cstdint>
+
 using namespace tidra;
 using Phase = AppModel::CleanupPhase;
 
@@ -139,6 +141,9 @@ private slots:
     records.resize(2);
     QCOMPARE(OverviewTexts::recent(records).size(), 2u);
     QCOMPARE(OverviewTexts::totalFreed({}), 0);
+    // A hand-edited history near the 64-bit limit holds the total there instead of turning negative.
+    records = {{{}, "Cleanup", INT64_MAX - 10, {}, 0}, {{}, "Cleanup", 100, {}, 0}};
+    QCOMPARE(OverviewTexts::totalFreed(records), INT64_MAX);
   }
 
   void memoryFigures() {

@@ -1,4 +1,5 @@
 #include "support/TestMain.h"
+#include "views/SelectionTexts.h"
 #include "views/projects/ProjectsTexts.h"
 
 #include <QTest>
@@ -78,9 +79,9 @@ private slots:
   }
 
   void footerAndBanner() {
-    QCOMPARE(ProjectsTexts::selectionCount(0), QString("0 items selected"));
-    QCOMPARE(ProjectsTexts::selectionCount(1), QString("1 item selected"));
-    QCOMPARE(ProjectsTexts::selectionCount(12), QString("12 items selected"));
+    QCOMPARE(SelectionTexts::count(0), QString("0 items selected"));
+    QCOMPARE(SelectionTexts::count(1), QString("1 item selected"));
+    QCOMPARE(SelectionTexts::count(12), QString("12 items selected"));
     CleanSummary summary{2'500'000'000, 0, 0, {}};
     QCOMPARE(ProjectsTexts::bannerTitle(summary), QString("Freed 2.5 GB"));
     QVERIFY(!ProjectsTexts::bannerDetail(summary, "/home/a"));

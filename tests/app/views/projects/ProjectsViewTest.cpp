@@ -4,14 +4,15 @@
 #include "Demo.h"
 #include "models/AppModelFakes.h"
 #include "models/ProjectsModel.h"
-#include "runtime/TestScheduler.h"
-#include "settings/InMemoryPreferences.h"
+#include "support/TestScheduler.h"
+#include "support/InMemoryPreferences.h"
 #include "support/FakeFileRevealer.h"
 #include "support/FakeFolderChooser.h"
 #include "support/GatedProjectScan.h"
 #include "support/GitFixture.h"
 #include "support/FileProbe.h"
 #include "views/RowKeys.h"
+#include "views/SelectionTexts.h"
 #include "views/design/Button.h"
 #include "views/design/KeyedRowList.h"
 #include "views/design/StyledLabel.h"
@@ -123,7 +124,7 @@ private slots:
     s.demoScan();
     QVERIFY(s.find("projectsList")->isVisible());
     const int count = static_cast<int>(s.model->selectedWorktreeRows().size() + s.model->selectedArtifactRows().size());
-    QCOMPARE(s.find<StyledLabel>("footerText")->text(), ProjectsTexts::selectionCount(count));
+    QCOMPARE(s.find<StyledLabel>("footerText")->text(), SelectionTexts::count(count));
     QCOMPARE(s.find<StyledLabel>("footerBytes")->text(), QString("23.5 GB"));
     QVERIFY(s.find<Button>("remove")->isEnabled());
     s.save("projects-list");

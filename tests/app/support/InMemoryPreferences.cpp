@@ -1,4 +1,4 @@
-#include "settings/InMemoryPreferences.h"
+#include "support/InMemoryPreferences.h"
 
 namespace tidra {
 

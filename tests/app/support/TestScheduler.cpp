@@ -1,4 +1,4 @@
-#include "runtime/TestScheduler.h"
+#include "support/TestScheduler.h"
 
 #include <algorithm>
 

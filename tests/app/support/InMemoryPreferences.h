@@ -4,8 +4,7 @@
 
 namespace tidra {
 
-// Preferences that live and die with the object: the stand-in for tests and for runs that must
-// not touch the user's settings.
+// Preferences that live and die with the object: the tests' stand-in for the user's settings.
 class InMemoryPreferences final : public Preferences {
 public:
   // What was stored (registered defaults are not), for tests to inspect.
