@@ -279,8 +279,8 @@ bool staysInFolder(const std::string& path, const std::string& folder) {
 }
 
 bool isOwnHome(const std::string& home, const Machine& machine) {
-    const std::string real = realPath(home);
-    return !real.empty() && real == realPath(machine.ownHome);
+    const auto real = sys::realPath(home);
+    return real && real == sys::realPath(machine.ownHome);
 }
 
 // Nothing when systemctl did what it was asked (or is not there to ask), else its refusal.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QLinearGradient>
+#include <QRectF>
 
 namespace tidra::Brand {
 
@@ -10,5 +12,8 @@ QColor teal();
 QColor blue();
 QColor violet();
 QColor accent();
+
+// Teal to blue, from the top-leading to the bottom-trailing corner of `rect`.
+QLinearGradient gradient(const QRectF& rect);
 
 }  // namespace tidra::Brand

@@ -7,7 +7,7 @@
 #include "models/DuplicatesModel.h"
 #include "models/ProjectsModel.h"
 #include "runtime/WorkPools.h"
-#include "settings/InMemoryPreferences.h"
+#include "support/InMemoryPreferences.h"
 #include "settings/Preference.h"
 #include "support/RecordingNotifications.h"
 #include "views/ContentView.h"

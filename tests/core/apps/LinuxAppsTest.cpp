@@ -106,6 +106,8 @@ TEST_F(LinuxAppsTest, AnUnpackedProgramIsItsWholeFolderWhenThatIsSafe) {
         const std::string line = row(*found, home);
         EXPECT_EQ(line.substr(line.find(".desktop") + 8), c.expected) << c.program;
     }
+}
+
 // A folder beside the home whose name merely begins with the home's ("/home/al" and
 // "/home/alice") is not the home: a program there is not the user's to remove.
 TEST_F(LinuxAppsTest, AProgramBesideTheHomeIsNotTheUsers) {
