@@ -96,6 +96,9 @@ AppModel::~AppModel() {
 
 void AppModel::record(const CleanupRecord& record, bool freesSpace) {
   if (!Demo::isOn()) {
+    // A later record of a run holds everything its earlier ones did.
+    if (!record.run.empty())
+      std::erase_if(unwritten_, [&](const CleanupRecord& earlier) { return earlier.run == record.run; });
     unwritten_.push_back(record);
     flushHistory();
     remeasureTrash();

@@ -336,7 +336,9 @@ void AppModel::recordUnfinishedClean() {
   auto& run = *cleanRun_;
   if (run.inHand && fold(run.summary, run.extras, *run.current, run.inHand->wait()))
     run.titles.push_back(run.current->title);
-  if (removedAnything(run.summary)) unwritten_.push_back(runRecord(run));
+  if (!removedAnything(run.summary)) return;
+  std::erase_if(unwritten_, [&](const CleanupRecord& earlier) { return earlier.run == run.id; });
+  unwritten_.push_back(runRecord(run));
 }
 
 Flow AppModel::cleanDemo(std::vector<CleanupItem> list, RemovalLease lease) {

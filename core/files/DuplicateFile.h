@@ -17,6 +17,8 @@ struct DuplicateFile {
     std::chrono::system_clock::time_point modified;
     std::chrono::system_clock::time_point created;
     CloneID cloneID;
+    // Another name outside the search keeps the data: moving this one frees nothing.
+    bool otherLinks = false;
 
     const std::string& id() const { return path; }
     // The last path component.

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace tidra::DuplicateFinder {
 namespace {
@@ -152,14 +153,17 @@ void confirmSet(const Set& set, const ChunkRead& chunkRead, const IsCancelled& i
         if (part.files.size() >= 2) confirmed.add(hash, std::move(part));
 }
 
-// Takes the paths over from `listed`, which the search needs no more.
+// Takes the paths over from `listed`, which the search needs no more. A file met twice (two
+// roots overlapping, a bind mount) is one file, never a duplicate of itself.
 std::vector<Set> setsByLength(std::vector<UserFiles::File> listed) {
     std::unordered_map<std::int64_t, Set> byLength;
+    std::unordered_set<CloneID, CloneIDHash> taken;
     for (auto& file : listed) {
-        if (file.length == 0) continue;
+        if (file.length == 0 || !taken.insert(file.cloneID).second) continue;
         auto& set = byLength[file.length];
         set.length = file.length;
-        set.files.push_back({std::move(file.path), file.bytes, file.modified, file.created, file.cloneID});
+        set.files.push_back(
+            {std::move(file.path), file.bytes, file.modified, file.created, file.cloneID, file.links > 1});
     }
     std::vector<Set> sets;
     for (auto& [length, set] : byLength)

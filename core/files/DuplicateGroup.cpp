@@ -14,7 +14,7 @@ std::int64_t DuplicateGroup::reclaimable() const {
 std::int64_t DuplicateGroup::freed(const std::set<std::string>& paths) const {
     std::vector<UserFiles::Entry> entries;
     entries.reserve(files.size());
-    for (const auto& file : files) entries.push_back({file.path, file.bytes, file.cloneID});
+    for (const auto& file : files) entries.push_back({file.path, file.otherLinks ? 0 : file.bytes, file.cloneID});
     return UserFiles::freed(entries, paths);
 }
 

@@ -110,7 +110,8 @@ private:
         const auto identity = CloneID::ownIdentity(details->device, details->inode);
         if (details->linkCount >= 2 && !linkedTaken_.insert(identity).second) return;
         files_.push_back({folder.pathOf(entry), details->allocatedBytes, details->length, identity,
-                          timeOf(details->modifiedNanoseconds), timeOf(details->createdNanoseconds)});
+                          timeOf(details->modifiedNanoseconds), timeOf(details->createdNanoseconds),
+                          std::max<std::int64_t>(1, details->linkCount)});
     }
 
     const std::int64_t minimumBytes_;

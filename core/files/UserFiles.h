@@ -27,6 +27,9 @@ struct File {
     std::chrono::system_clock::time_point modified;
     // Birth time, or the modification time where the file system keeps none.
     std::chrono::system_clock::time_point created;
+    // Names the file has on disk. Only one is listed, so with more the others lie outside the
+    // listing and keep the data when this name goes.
+    std::int64_t links = 1;
 
     bool operator==(const File&) const = default;
 };

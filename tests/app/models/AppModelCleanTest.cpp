@@ -425,13 +425,14 @@ private slots:
   // the record is missing, and the record is written before the next one.
   void aRecordTheHistoryRefusedIsKeptAndWrittenLater() {
     FakeModel fake;
-    auto& model = scanned(fake, {{fakeItem("a"), 6'500'000}, {fakeItem("b"), 10}});
-    model.setSelection({"a"});
+    auto& model = scanned(fake, {{fakeItem("a"), 6'500'000}, {fakeItem("a2"), 500'000}, {fakeItem("b"), 10}});
+    model.setSelection({"a", "a2"});
     fake.disk->historyProblem = "No space left on device";
     model.clean();
     waitUntilReady(model);
-    QCOMPARE(model.cleanSummary()->freed, std::int64_t{6'500'000});
+    QCOMPARE(model.cleanSummary()->freed, std::int64_t{7'000'000});
     QCOMPARE(model.historyProblem(), std::optional<std::string>("No space left on device"));
+    // The record written as each item finished is one record, the latest.
     QCOMPARE(model.unwrittenRecords().size(), size_t{1});
     QVERIFY(model.records().empty());
 
@@ -443,7 +444,7 @@ private slots:
     QVERIFY(model.unwrittenRecords().empty());
     QCOMPARE(model.records().size(), size_t{2});
     QCOMPARE(model.records()[0].items, std::vector<std::string>{"Title b"});
-    QCOMPARE(model.records()[1].items, std::vector<std::string>{"Title a"});
+    QCOMPARE(model.records()[1].items, (std::vector<std::string>{"Title a", "Title a2"}));
   }
 
   // Quitting in order: the clean stops after the item in hand and records what it did.

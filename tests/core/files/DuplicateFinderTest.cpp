@@ -3,6 +3,7 @@
 #include "support/DeepTree.h"
 #include "support/MountNamespace.h"
 #include "support/RunAsNobody.h"
+#include "support/FileProbe.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -112,6 +113,30 @@ TEST(DuplicateFinder, NeverMatchesEmptyFilesHardLinksOrSmallAllocations) {
     home.text("tiny2", "abc");
     EXPECT_EQ(shapes(findIn(home, 0), home), (std::vector<std::vector<std::string>>{{"tiny1", "tiny2"}}));
     EXPECT_TRUE(findIn(home, 1'000'000).empty());
+}
+
+// One inode is one file however the search meets it: overlapping folders list it twice, and a
+// copy whose data another name outside the search keeps frees nothing when moved.
+TEST(DuplicateFinder, OneInodeIsNeverItsOwnDuplicateAndOutsideLinksFreeNothing) {
+    TempHome home;
+    home.text("Documents/sub/report.pdf", std::string(50'000, 'r'));
+    home.text("Documents/sub/solo.bin", std::string(60'000, 's'));
+    home.text("Documents/copy.pdf", std::string(50'000, 'r'));
+    home.text("Pictures/photo.jpg", std::string(70'000, 'p'));
+    home.text("Pictures/photo-copy.jpg", std::string(70'000, 'p'));
+    home.hardlink(".backup/photo-copy.jpg", "Pictures/photo-copy.jpg");
+    const auto groups = DuplicateFinder::find({home.path("Documents"), home.path("Documents/sub"), home.path("Pictures")},
+                                              1, home.root(), nullptr, nullptr, sharedDataKey);
+    EXPECT_EQ(shapes(groups, home), (std::vector<std::vector<std::string>>{
+                                        {"Documents/copy.pdf", "Documents/sub/report.pdf"},
+                                        {"Pictures/photo-copy.jpg", "Pictures/photo.jpg"}}));
+    for (const auto& group : groups) {
+        if (group.files.front().name().ends_with(".pdf")) continue;
+        const std::string linked = home.path("Pictures/photo-copy.jpg");
+        const std::string plain = home.path("Pictures/photo.jpg");
+        EXPECT_EQ(group.freed({linked}), 0);
+        EXPECT_EQ(group.freed({plain}), test::allocated(plain));
+    }
 }
 
 TEST(DuplicateFinder, UnreadableFileDropsOutButCountsAsCompared) {
