@@ -221,10 +221,11 @@ std::set<std::string> baseUnits(const std::string& database) {
 // A unit the base system brings: systemd's own, or one a base package installed, read from
 // where the package put it (an administrator's file in the system folder is never one).
 bool isBaseUnit(const std::string& link, const std::string& folder, const std::set<std::string>& base) {
-    const std::string target = linkTarget(link);
+    std::string target = linkTarget(link);
     const std::string file(sys::PathText::lastComponent(target.empty() ? link : target));
     if (file.starts_with("systemd-")) return true;
-    return !target.starts_with(folder + "/") && !target.starts_with("/etc/") && base.contains(file);
+    if (!target.starts_with('/')) target = PathGuard::normalize(std::string(sys::PathText::parentFolder(link)) + "/" + target);
+    return !target.starts_with(PathGuard::normalize(folder) + "/") && !target.starts_with("/etc/") && base.contains(file);
 }
 
 // Enabled system services are the links in the "*.wants" folders; most lead to the unit files

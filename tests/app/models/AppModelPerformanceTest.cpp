@@ -187,6 +187,8 @@ private slots:
     PerformanceModel fake;
     fake.machine->startupItems = {leftover("/a.plist")};
     fake.machine->removeGate = std::make_shared<Latch>();
+    // Opened however the test ends, so no worker is left waiting.
+    const std::shared_ptr<void> opener(nullptr, [gate = fake.machine->removeGate](void*) { gate->open(); });
     auto& model = fake.make();
     bool done = false;
     model.removeLeftover(leftover("/a.plist"), [&](std::optional<std::string>) { done = true; });

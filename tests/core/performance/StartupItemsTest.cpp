@@ -206,6 +206,7 @@ TEST(StartupItemsTest, SystemWideListLeavesTheBaseSystemOut) {
                            (std::string(unit).find('@') == std::string::npos ? unit : "") + ".service");
     f.home.text("system/system/getty@.service", service("Admin's getty %i", "/bin/true"));
     f.home.symlink("system/system/getty.target.wants/getty@tty9.service", f.machine.systemUnits + "/getty@.service");
+    f.home.symlink("system/system/getty.target.wants/getty@tty8.service", "../getty@.service");
     f.home.text("dpkg/status", "Package: systemd\nStatus: install ok installed\nPriority: important\n\n"
                                "Package: e2fsprogs\nStatus: install ok installed\nPriority: required\n\n"
                                "Package: docker.io\nStatus: install ok installed\nPriority: optional\n\n"
@@ -218,7 +219,8 @@ TEST(StartupItemsTest, SystemWideListLeavesTheBaseSystemOut) {
     for (const auto& item : StartupItems::list(f.home.root(), f.machine))
         if (item.scope == Scope::system) labels.push_back(item.label);
     EXPECT_EQ(labels, (std::vector<std::string>{"Print daemon", "Docker Application Container Engine",
-                                                "Admin's getty tty9", "odd@x", "Worker a-b (worker) %"}));
+                                                "Admin's getty tty8", "Admin's getty tty9", "odd@x",
+                                                "Worker a-b (worker) %"}));
 }
 
 TEST(StartupItemsTest, PassesTheTrashReasonOn) {
