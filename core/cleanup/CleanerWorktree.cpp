@@ -14,19 +14,18 @@
 namespace tidra {
 namespace {
 
-using sys::SafeRemove::Folder;
-
-bool liesInside(std::string_view path, std::string_view folder) {
+bool liesInsideWorktree(std::string_view path, std::string_view folder) {
     return path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/';
 }
 
-bool sameEntry(const std::optional<sys::FileStatus>& a, const std::optional<sys::FileStatus>& b) {
+bool sameFolder(const std::optional<sys::FileStatus>& a, const std::optional<sys::FileStatus>& b) {
     return a && b && a->device == b->device && a->inode == b->inode;
 }
 
 // Why the open worktree folder is not the one the scan saw; empty when it is, or when the
 // action does not say what the scan saw.
-std::string changedSinceScan(const Folder& worktree, const CleanupAction::RemoveWorktree& action) {
+std::string worktreeChangedSinceScan(const sys::SafeRemove::Folder& worktree,
+                                     const CleanupAction::RemoveWorktree& action) {
     if (!worktree.ok()) return worktree.error();
     if (action.device == 0 && action.inode == 0) return "";
     const auto status = worktree.status();
@@ -51,14 +50,14 @@ CleanReport Cleaner::removeWorktree(const CleanupAction::RemoveWorktree& action)
     if (const auto verdict = guardian_.checkDelete(judged); !verdict.isAllowed()) return refused(verdict.reason());
     // Everything below acts through this descriptor: a folder swapped for a link, or another
     // folder put in the worktree's place since the scan, loses nothing.
-    const Folder worktree(guardian_.home(), judged);
-    if (auto changed = changedSinceScan(worktree, action); !changed.empty()) return refused(std::move(changed));
+    const sys::SafeRemove::Folder worktree(guardian_.home(), judged);
+    if (auto changed = worktreeChangedSinceScan(worktree, action); !changed.empty()) return refused(std::move(changed));
     // Our removal never crosses into another volume, and would stop half-way at one.
     if (sys::MountTable::firstAtOrBelow(judged)) return refused("contains another volume");
     // Only what lies in the worktree, wherever ".." or links in the entry lead.
     for (const auto& entry : action.clearFirst) {
         const std::string normalized = PathGuard::normalize(entry);
-        if (!liesInside(normalized, judged)) continue;
+        if (!liesInsideWorktree(normalized, judged)) continue;
         if (const auto verdict = guardian_.checkDelete(normalized); !verdict.isAllowed())
             report.failures.push_back({entry, verdict.reason()});
         else if (counted(entry, worktree.removeBelow(normalized.substr(judged.size() + 1)), report))
@@ -72,14 +71,14 @@ CleanReport Cleaner::removeWorktree(const CleanupAction::RemoveWorktree& action)
     if (!dotGit) return refused("'.git' does not exist");
     if (dotGit->type != sys::FileStatus::Type::regular) return refused("'.git' is not a .git file");
     auto refusal = WorktreeVerdict::clean(judged, runner, [&worktree](const std::string& relative) {
-        return Folder(worktree, relative).statusOf(".git").has_value();
+        return sys::SafeRemove::Folder(worktree, relative).statusOf(".git").has_value();
     });
     if (!refusal.empty()) return refused(std::move(refusal));
     // git answered for whatever stood at the path: it must still be the folder in hand.
     const auto held = worktree.status();
-    const Folder now(guardian_.home(), judged);
+    const sys::SafeRemove::Folder now(guardian_.home(), judged);
     if (!now.ok()) return refused(now.error());
-    if (!sameEntry(held, now.status())) return refused("has changed since the scan");
+    if (!sameFolder(held, now.status())) return refused("has changed since the scan");
     const auto listing = worktree.list();
     if (!listing.ok()) return refused(listing.error);
     const auto failuresBefore = report.failures.size();
@@ -90,7 +89,7 @@ CleanReport Cleaner::removeWorktree(const CleanupAction::RemoveWorktree& action)
     if (report.failures.size() != failuresBefore) return report;
     std::string parent, name;
     sys::NoFollow::split(judged, parent, name);
-    const auto last = Folder(guardian_.home(), parent).remove(name, held->device, held->inode);
+    const auto last = sys::SafeRemove::Folder(guardian_.home(), parent).remove(name, held->device, held->inode);
     if (last.status == sys::Outcome::Status::failed) return refused(last.reason);
     // The folder is gone: pruning only drops git's own records of it.
     const auto pruned = GitCommand::run(action.repository, {"worktree", "prune"}, runner);
