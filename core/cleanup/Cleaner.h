@@ -15,6 +15,10 @@
 
 namespace tidra {
 
+namespace sys::SafeRemove {
+class Folder;
+}
+
 // The only code that executes a cleanup action. Every path it removes or trashes, and every
 // entry of a folder it empties, is put to its guard first; the removal then acts on exactly
 // the path that was judged, through descriptors, never following a link. Each path is
@@ -60,6 +64,15 @@ private:
     void deleteContents(const std::string& folder, CleanReport& report) const;
     CleanReport runTool(const CleanupAction::Run& action) const;
     CleanReport removeWorktree(const CleanupAction::RemoveWorktree& action) const;
+    // The steps of a worktree's removal, all through the open worktree folder.
+    void clearInWorktree(const CleanupAction::RemoveWorktree& action, const std::string& judged,
+                         const sys::SafeRemove::Folder& worktree, CleanReport& report) const;
+    // Why the worktree may not go (git's refusals, or no longer the folder in hand); empty when it may.
+    std::string worktreeRefusal(const CleanupAction::RemoveWorktree& action, const std::string& judged,
+                                const sys::SafeRemove::Folder& worktree) const;
+    // Removes its files, ".git" last, then the folder; false when anything stays.
+    bool removeWorktreeFiles(const std::string& shown, const std::string& judged,
+                             const sys::SafeRemove::Folder& worktree, CleanReport& report) const;
     // git as the worktree removal runs it: arguments after "/usr/bin/git", through the runner.
     std::optional<Shell::Output> git(const std::vector<std::string>& arguments) const;
 

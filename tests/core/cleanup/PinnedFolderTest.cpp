@@ -8,7 +8,7 @@
 namespace tidra {
 namespace {
 
-CleanupAction::Identity identityOf(const std::string& path) {
+CleanupAction::Identity pinnedIdentityOf(const std::string& path) {
     const auto status = sys::FileStatus::of(path).value();
     return {status.device, status.inode};
 }
@@ -20,10 +20,10 @@ TEST(PinnedFolderTest, ReadsTheFolderAndItsEntriesByIdentity) {
     fs.symlink("home/Trash/files/link", fs.path("outside"));
     const auto pinned = PinnedFolder::read(fs.path("home"), fs.path("home/Trash/files"));
     ASSERT_TRUE(pinned);
-    EXPECT_EQ(pinned->identity, identityOf(fs.path("home/Trash/files")));
+    EXPECT_EQ(pinned->identity, pinnedIdentityOf(fs.path("home/Trash/files")));
     EXPECT_EQ(pinned->entries.size(), 3u);
     for (const char* name : {"a", "d", "link"})
-        EXPECT_EQ(pinned->of(name), identityOf(fs.path("home/Trash/files/") + name)) << name;
+        EXPECT_EQ(pinned->of(name), pinnedIdentityOf(fs.path("home/Trash/files/") + name)) << name;
     EXPECT_FALSE(pinned->of("missing").known());
 }
 

@@ -68,7 +68,7 @@ void pause() {
 }
 
 // Puts back what the attacker may have left swapped: the folder at its name, links gone.
-void restore(const std::vector<Swap>& swaps) {
+void putBackSwapped(const std::vector<Swap>& swaps) {
     for (const auto& s : swaps) {
         if (test::isLink(s.folder)) ::unlink(s.folder.c_str());
         if (!test::exists(s.folder)) ::rename((test::isLink(s.link) ? s.away : s.link).c_str(), s.folder.c_str());
@@ -77,7 +77,7 @@ void restore(const std::vector<Swap>& swaps) {
 }
 
 // The regular files below `folder` with their contents, links not followed.
-std::map<std::string, std::string> contents(const std::string& folder) {
+std::map<std::string, std::string> filesBelow(const std::string& folder) {
     std::map<std::string, std::string> all;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
         if (entry.is_regular_file() && !entry.is_symlink()) all[entry.path().string()] = test::readFile(entry.path());
@@ -103,7 +103,7 @@ protected:
     void stopAttacker(pid_t pid) {
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
-        restore(swaps_);
+        putBackSwapped(swaps_);
     }
 
     std::vector<Swap> swaps_;
@@ -132,13 +132,13 @@ TEST_F(WorktreeRaceTest, NothingBesideTheWorktreeGoesWhoeverRaces) {
         std::filesystem::remove_all(copy);
         git.home.dir("work");
         std::filesystem::copy(wt, copy, std::filesystem::copy_options::recursive);
-        const auto outside = contents(copy);
+        const auto outside = filesBelow(copy);
         const auto folder = sys::FileStatus::of(wt).value();
         const pid_t attacker = startAttacker();
         ASSERT_GT(attacker, 0);
         cleaner.perform(CleanupAction::RemoveWorktree{git.repo(), wt, {wt + "/node_modules"}, folder.device, folder.inode});
         stopAttacker(attacker);
-        ASSERT_EQ(contents(copy), outside) << "round " << round << " of " << rounds;
+        ASSERT_EQ(filesBelow(copy), outside) << "round " << round << " of " << rounds;
         ASSERT_EQ(test::readFile(git.repo() + "/README"), "hello") << "round " << round << " of " << rounds;
         sys::SafeRemove::remove(wt);
         test::runGit(git.repo(), {"worktree", "prune"});
@@ -178,7 +178,7 @@ protected:
 
 TEST_F(TrashRaceTest, NothingOutsideTheTrashGoesWhoeverRaces) {
     const Cleaner cleaner(PathGuard(fs.path("home"), fs.path("Applications"), ""));
-    const auto outside = contents(fs.path("home/work"));
+    const auto outside = filesBelow(fs.path("home/work"));
     const int rounds = roundsToRun();
     int emptied = 0;
     for (int round = 0; round < rounds; ++round) {
@@ -190,7 +190,7 @@ TEST_F(TrashRaceTest, NothingOutsideTheTrashGoesWhoeverRaces) {
         ASSERT_GT(attacker, 0);
         cleaner.perform(action);
         stopAttacker(attacker);
-        ASSERT_EQ(contents(fs.path("home/work")), outside) << "round " << round << " of " << rounds;
+        ASSERT_EQ(filesBelow(fs.path("home/work")), outside) << "round " << round << " of " << rounds;
         emptied += test::names(trash + "/files").empty() ? 1 : 0;
     }
     EXPECT_GT(emptied, 0);
