@@ -3,6 +3,7 @@
 #include "views/design/FocusRing.h"
 #include "views/design/StyledLabel.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
@@ -115,6 +116,23 @@ void RowTable::mousePressEvent(QMouseEvent* event) {
 void RowTable::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::RightButton) return QTreeWidget::mouseReleaseEvent(event);
   event->accept();
+}
+
+void RowTable::changeEvent(QEvent* event) {
+  QTreeWidget::changeEvent(event);
+  if (event->type() != QEvent::StyleChange) return;
+  // The new appearance's palette is set just after its style: take it over on the next turn.
+  QMetaObject::invokeMethod(this, [this] {
+    const QPalette app = QApplication::palette();
+    for (QWidget* part : {static_cast<QWidget*>(this), static_cast<QWidget*>(header())}) {
+      QPalette own = part->palette();
+      for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText, QPalette::HighlightedText,
+                        QPalette::Highlight, QPalette::Mid})
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+          own.setColor(group, role, app.color(group, role));
+      part->setPalette(own);
+    }
+  }, Qt::QueuedConnection);
 }
 
 void RowTable::openMenu(const QPoint& position) {

@@ -50,6 +50,9 @@ protected:
   // selected rows or on the clicked row alone.
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  // The style sheet pinned the palette the table had when it was set; a new appearance's text
+  // colours are taken over by hand, so rows do not stay dark on dark.
+  void changeEvent(QEvent* event) override;
 
 private:
   void openMenu(const QPoint& position);

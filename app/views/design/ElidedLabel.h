@@ -13,10 +13,6 @@ public:
   ElidedLabel(const QString& text, Theme::TextStyle style, Theme::Role role = Theme::Role::label,
               Qt::TextElideMode mode = Qt::ElideRight, int weight = -1, QWidget* parent = nullptr);
 
-  // The text as drawn at the present width.
-  QString shownText() const;
-  bool isElided() const { return shownText() != text(); }
-
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
 
@@ -24,6 +20,9 @@ protected:
   void paintEvent(QPaintEvent* event) override;
 
 private:
+  // The text as drawn at the present width.
+  QString shownText() const;
+
   Qt::TextElideMode mode;
 };
 

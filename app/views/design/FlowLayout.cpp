@@ -23,7 +23,7 @@ QLayoutItem* FlowLayout::takeAt(int index) {
 int FlowLayout::heightForWidth(int width) const { return arrange(QRect(0, 0, width, 0), false); }
 
 QSize FlowLayout::sizeHint() const {
-  QSize size;
+  QSize size(0, 0);
   int shown = 0;
   for (const QLayoutItem* item : items) {
     if (item->isEmpty()) continue;
@@ -31,12 +31,11 @@ QSize FlowLayout::sizeHint() const {
     size.rwidth() += hint.width() + (shown++ > 0 ? across : 0);
     size.setHeight(std::max(size.height(), hint.height()));
   }
-  const QMargins margins = contentsMargins();
-  return size.grownBy(margins);
+  return size.grownBy(contentsMargins());
 }
 
 QSize FlowLayout::minimumSize() const {
-  QSize size;
+  QSize size(0, 0);
   for (const QLayoutItem* item : items)
     if (!item->isEmpty()) size = size.expandedTo(item->minimumSize());
   return size.grownBy(contentsMargins());

@@ -1,6 +1,8 @@
 #include "support/TestMain.h"
 #include "views/design/Appearance.h"
 #include "views/design/Backdrop.h"
+#include "views/design/ElidedLabel.h"
+#include "views/design/FlowLayout.h"
 #include "views/design/GlassCard.h"
 #include "views/design/MeterBar.h"
 #include "views/design/Motion.h"
@@ -10,6 +12,7 @@
 #include "views/design/Theme.h"
 
 #include <QTest>
+#include <QWidget>
 
 #include <cmath>
 #include <limits>
@@ -38,6 +41,50 @@ class DesignGeometryTest : public QObject {
   Q_OBJECT
 
 private slots:
+  // Three items of 100 × 20 with 10 between them: on one line while 320 fit, else on as many
+  // lines as needed, each centred on its line; never wider than the room.
+  void flowWrapsWhereTheNextItemWouldNotFit_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QList<QPoint>>("corners");
+    QTest::addColumn<int>("height");
+    QTest::newRow("one line") << 320 << QList<QPoint>{{0, 0}, {110, 0}, {220, 0}} << 20;
+    QTest::newRow("two lines") << 319 << QList<QPoint>{{0, 0}, {110, 0}, {0, 26}} << 46;
+    QTest::newRow("one a line") << 150 << QList<QPoint>{{0, 0}, {0, 26}, {0, 52}} << 72;
+  }
+  void flowWrapsWhereTheNextItemWouldNotFit() {
+    QFETCH(int, width);
+    QFETCH(QList<QPoint>, corners);
+    QFETCH(int, height);
+    QWidget box;
+    auto* flow = new FlowLayout(10, 6, &box);
+    QList<QWidget*> items;
+    for (int i = 0; i < 3; ++i) {
+      items << new QWidget(&box);
+      items.back()->setFixedSize(100, 20);
+      flow->addWidget(items.back());
+    }
+    QCOMPARE(flow->sizeHint(), QSize(320, 20));
+    QCOMPARE(flow->minimumSize(), QSize(100, 20));
+    QCOMPARE(flow->heightForWidth(width), height);
+    flow->setGeometry(QRect(0, 0, width, height));
+    for (qsizetype i = 0; i < items.size(); ++i) QCOMPARE(items[i]->pos(), corners[i]);
+  }
+
+  // A shortened text asks for all its width, takes as little as a few letters, and draws an
+  // ellipsis where it was cut; the whole text stays its text and becomes its tooltip.
+  void elidedLabelShortensWithAnEllipsis() {
+    ElidedLabel label(QStringLiteral("Gradle caches and downloaded distributions"), Theme::TextStyle::callout);
+    const int whole = label.sizeHint().width();
+    QVERIFY(label.minimumSizeHint().width() < whole / 4);
+    label.resize(whole, label.sizeHint().height());
+    label.grab();
+    QVERIFY(label.toolTip().isEmpty());
+    label.resize(whole / 2, label.sizeHint().height());
+    label.grab();
+    QCOMPARE(label.text(), QStringLiteral("Gradle caches and downloaded distributions"));
+    QCOMPARE(label.toolTip(), label.text());
+  }
+
   void ringArcs_data() {
     QTest::addColumn<std::vector<RingGauge::Part>>("parts");
     // Per part: start, end, visible end.

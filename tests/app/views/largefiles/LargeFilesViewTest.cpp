@@ -230,6 +230,18 @@ private slots:
     QCOMPARE(cardTop(), 16);
   }
 
+  // A screen built in one appearance shows its rows in the next one's text colour.
+  void rowsFollowTheAppearance() {
+    LargeFilesScreen screen;
+    Theme::apply(Theme::Scheme::dark);
+    QCoreApplication::processEvents();
+    const QColor text = screen.table()->palette().color(QPalette::Text);
+    const QColor title = screen.table()->header()->palette().color(QPalette::ButtonText);
+    Theme::apply(Theme::Scheme::light);
+    QCOMPARE(text, Theme::palette(Theme::Scheme::dark).color(QPalette::Text));
+    QCOMPARE(title, Theme::palette(Theme::Scheme::dark).color(QPalette::ButtonText));
+  }
+
   void folderColumnWidth_data() {
     QTest::addColumn<int>("shared");
     QTest::addColumn<int>("needed");
