@@ -9,6 +9,8 @@
 //   similar_photos_bench --once <corpus-folder>       one search, for the timing
 //   similar_photos_bench --keeper <corpus-folder>     precision, recall and which photo of
 //                                                     each set comes first (bench/photo_keeper.sh)
+//   similar_photos_bench --memory <corpus-folder>     resident set before a search, at its
+//                                                     peak and once it has returned
 //
 // Corpus files are named g<label>_0.jpg (the shot) and g<label>_<n>-<kind>.jpg (its copies);
 // files of one label are near-duplicates.
@@ -188,11 +190,26 @@ void keeper(const std::vector<SimilarPhotoGroup>& groups) {
     std::printf("\n");
 }
 
+// A figure of /proc/self/status in MB ("VmRSS:" now, "VmHWM:" at the peak).
+double residentMB(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with(field)) return std::stod(line.substr(field.size())) / 1024.0;
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--once") {
         Finder::find({argv[2]}, Finder::threshold, nullptr, nullptr);
+        return 0;
+    }
+    if (argc == 3 && std::string(argv[1]) == "--memory") {
+        std::printf("before the search: resident %.1f MB\n", residentMB("VmRSS:"));
+        const auto groups = Finder::find({argv[2]}, Finder::threshold, nullptr, nullptr);
+        std::printf("after it returned: resident %.1f MB (peak %.1f MB, %zu groups held)\n", residentMB("VmRSS:"),
+                    residentMB("VmHWM:"), groups.size());
         return 0;
     }
     if (argc == 3 && std::string(argv[1]) == "--keeper") {

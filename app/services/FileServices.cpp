@@ -1,6 +1,7 @@
 #include "services/FileServices.h"
 
 #include "files/KeptFile.h"
+#include "files/SearchMemory.h"
 #include "platform/FileAccess.h"
 #include "platform/FileStatus.h"
 
@@ -19,7 +20,11 @@ FileServices FileServices::live() {
   services.findLargeFiles = [](const std::string& root, std::int64_t minimumBytes, std::int64_t limit,
                                const std::set<std::string>& excluding, const LargeFileFinder::Progress& progress,
                                const LargeFileFinder::Unreadable& unreadable) {
-    return LargeFileFinder::find(root, minimumBytes, limit, excluding, progress, [] { return false; }, unreadable);
+    SearchMemory::settle();
+    auto found = LargeFileFinder::find(root, minimumBytes, limit, excluding, progress, [] { return false; }, unreadable);
+    // The walk's paths went through the workers' heaps; the app lives on long after.
+    SearchMemory::giveBack();
+    return found;
   };
   services.findDuplicates = [](const std::vector<std::string>& roots, std::int64_t minimumBytes,
                                const std::string& home, const DuplicateFinder::Progress& progress,

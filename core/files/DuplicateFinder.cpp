@@ -2,11 +2,11 @@
 
 #include "files/IdenticalContent.h"
 #include "files/ReadBuffer.h"
+#include "files/SearchMemory.h"
 #include "files/Sha256.h"
 #include "files/UserFiles.h"
 #include "platform/FileReader.h"
 
-#include <malloc.h>
 #include <tbb/parallel_for.h>
 
 #include <algorithm>
@@ -249,6 +249,7 @@ std::vector<std::string> defaultRoots(const std::string& home) {
 std::vector<DuplicateGroup> find(const std::vector<std::string>& roots, std::int64_t minimumBytes,
                                  const std::string& home, const Progress& progress, const IsCancelled& isCancelled,
                                  const CloneKeyProvider& cloneKeys, const Unreadable& unreadable) {
+    SearchMemory::settle();
     auto listed = UserFiles::list(
         roots, std::max<std::int64_t>(minimumBytes, 1), nullptr,
         [&](std::int64_t files) {
@@ -262,7 +263,7 @@ std::vector<DuplicateGroup> find(const std::vector<std::string>& roots, std::int
     }();
     // The application runs for days: hand the listing's memory, freed in the workers'
     // arenas, back to the system instead of keeping it resident until the next search.
-    ::malloc_trim(0);
+    SearchMemory::giveBack();
     return groups;
 }
 

@@ -26,14 +26,9 @@ Image step(const Image& in, const std::function<int(VipsImage*, VipsImage**)>& o
     return Image(out);
 }
 
-// The side of the window at the smaller photo's scale: enough texture to judge, little to decode.
-constexpr int window = 384;
 // The spread of the Laplacian is taken in tiles of this side, and the busier tiles speak for
 // the picture: sky and shadow hold no detail at any resolution.
 constexpr int tile = 32;
-// Below this spread (grey levels) the smaller window is too smooth for its detail to stand
-// out of the compression noise.
-constexpr double leastDetail = 4.0;
 
 // The photo as grey floats at full resolution, read top to bottom once, so that decoding
 // stops below the last row asked for.
@@ -53,13 +48,13 @@ Image held(const Image& in, const std::function<int(VipsImage*, VipsImage**)>& o
     return lazy ? Image(vips_image_copy_memory(lazy.get())) : nullptr;
 }
 
-// At most `side` square of the picture around its centre, held in memory.
-Image middle(const Image& image, int side) {
-    if (!image) return nullptr;
-    const int w = std::min(side, image->Xsize), h = std::min(side, image->Ysize);
-    if (w < 2 * tile || h < 2 * tile) return nullptr;
+// `side` square of the picture, centred across and a third of the way down (decoding stops
+// below it), held in memory; nothing when the picture is smaller.
+Image window(const Image& image, int side) {
+    if (!image || side < 2 * tile || side > image->Xsize || side > image->Ysize) return nullptr;
+    const int top = std::clamp(image->Ysize / 2 - side / 2, 0, image->Ysize - side);
     return held(image, [&](VipsImage* in, VipsImage** out) {
-        return vips_crop(in, out, (in->Xsize - w) / 2, (in->Ysize - h) / 2, w, h, nullptr);
+        return vips_crop(in, out, (in->Xsize - side) / 2, top, side, side, nullptr);
     });
 }
 
@@ -87,34 +82,26 @@ std::optional<double> busySpread(const Image& band) {
 }
 
 // The busy spread of a held window's Laplacian.
-std::optional<double> detailOf(const Image& window) {
-    if (!window) return std::nullopt;
+std::optional<double> detailOf(const Image& picture) {
+    if (!picture) return std::nullopt;
     const Image kernel(vips_image_new_matrixv(3, 3, 0.0, 1.0, 0.0, 1.0, -4.0, 1.0, 0.0, 1.0, 0.0));
-    return busySpread(held(window, [&](VipsImage* in, VipsImage** out) {
+    return busySpread(held(picture, [&](VipsImage* in, VipsImage** out) {
         return vips_conv(in, out, kernel.get(), "precision", VIPS_PRECISION_FLOAT, nullptr);
     }));
 }
 
 } // namespace
 
-std::optional<double> detailKept(const std::string& larger, const std::string& smaller) {
+std::optional<double> detailAt(const std::string& path, double factor, int side) {
     ImageLibraries::start();
-    std::optional<double> share;
-    const Image big = grey(larger), small = grey(smaller);
-    if (big && small && small->Xsize < big->Xsize) {
-        const double factor = double(big->Xsize) / small->Xsize;
-        const Image own = middle(small, window);
-        const Image theirs = middle(big, int(std::lround(window * factor)));
-        const Image reduced = own && theirs ? held(theirs, [&](VipsImage* in, VipsImage** out) {
-            return vips_resize(in, out, double(own->Xsize) / in->Xsize, "vscale", double(own->Ysize) / in->Ysize,
-                               nullptr);
-        })
-                                            : nullptr;
-        const auto mine = detailOf(own), kept = detailOf(reduced);
-        if (mine && kept && *mine >= leastDetail) share = *kept / *mine;
-    }
+    const Image seen = window(grey(path), int(std::lround(side * std::max(1.0, factor))));
+    const Image reduced = seen && seen->Xsize != side ? held(seen, [&](VipsImage* in, VipsImage** out) {
+        return vips_resize(in, out, double(side) / in->Xsize, "vscale", double(side) / in->Ysize, nullptr);
+    })
+                                                     : nullptr;
+    const auto detail = detailOf(reduced ? reduced : seen);
     vips_error_clear();
-    return share;
+    return detail;
 }
 
 } // namespace tidra::PhotoDetail

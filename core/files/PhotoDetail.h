@@ -5,15 +5,20 @@
 
 namespace tidra::PhotoDetail {
 
-// How much detail the photo at `larger` keeps at the scale of `smaller`, a photo of the same
-// scene with fewer pixels, against the detail `smaller` holds itself: a window of each at the
-// same place, the larger one reduced to the smaller one's scale, compared by the spread of
-// their Laplacians (so neither contrast nor brightness counts). A photo reduced from the
-// larger one loses nothing the larger one holds, so the share is about one; an enlargement,
-// resampled once more on the way, keeps less of its source's detail than the source itself,
-// whatever the factor. Nothing when either cannot be decoded, `smaller` has no fewer pixels
-// across, or the window of `smaller` is too smooth to tell detail from compression noise.
-// Decodes each photo only down to the window. Safe from many threads.
-std::optional<double> detailKept(const std::string& larger, const std::string& smaller);
+// The detail of a photo in a window at a fixed place (centred across, a third of the way
+// down), seen at its own size divided by `factor` (1 for its own scale): the spread of the
+// Laplacian of the window reduced by `factor`, in its busier tiles, so that neither contrast
+// nor brightness counts. The window is `side` pixels square after the reduction, so the
+// windows of two photos of one frame compared at the smaller one's scale show the same part
+// of the picture. Decodes the photo only down to the window. Nothing when it cannot be
+// decoded, is raw, or is smaller than the window. Safe from many threads.
+//
+// A photo reduced from a larger one holds no more detail than the larger one shows at its
+// scale; an enlargement, resampled once more on the way, shows less of its source's detail
+// at the source's scale than the source itself, whatever the factor.
+std::optional<double> detailAt(const std::string& path, double factor, int side = 384);
+
+// Below this (grey levels) a window's detail is too little to stand out of compression noise.
+inline constexpr double leastDetail = 4.0;
 
 } // namespace tidra::PhotoDetail

@@ -63,14 +63,30 @@ double clippedShare(const Luma& l) {
 double typicalSharpness(const Luma& l, const std::vector<float>& edges) {
     const int w = l.width - 2, h = l.height - 2;
     if (w < 6 || h < 6) return variance(edges);
-    std::vector<double> tiles;
-    for (int ty = 0; ty < 6; ++ty)
-        for (int tx = 0; tx < 6; ++tx) {
-            std::vector<float> part;
-            for (int y = ty * h / 6; y < (ty + 1) * h / 6; ++y)
-                for (int x = tx * w / 6; x < (tx + 1) * w / 6; ++x) part.push_back(edges[std::size_t(y) * w + x]);
-            tiles.push_back(variance(part));
+    // Sums per tile in one pass over the responses, no copies. Tile t spans t * size / 6 up to
+    // (t + 1) * size / 6.
+    const auto tileOf = [](int size) {
+        std::vector<int> tiles(std::size_t(size), 5);
+        for (int t = 0; t < 6; ++t)
+            for (int i = t * size / 6; i < (t + 1) * size / 6; ++i) tiles[std::size_t(i)] = t;
+        return tiles;
+    };
+    const auto rows = tileOf(h), columns = tileOf(w);
+    std::array<double, 36> sums{}, squares{}, counts{};
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const int cell = rows[std::size_t(y)] * 6 + columns[std::size_t(x)];
+            const double v = edges[std::size_t(y) * std::size_t(w) + std::size_t(x)];
+            sums[cell] += v;
+            squares[cell] += v * v;
+            counts[cell] += 1;
         }
+    }
+    std::array<double, 36> tiles{};
+    for (std::size_t i = 0; i < tiles.size(); ++i) {
+        const double mean = sums[i] / std::max(1.0, counts[i]);
+        tiles[i] = std::max(0.0, squares[i] / std::max(1.0, counts[i]) - mean * mean);
+    }
     std::ranges::nth_element(tiles, tiles.begin() + tiles.size() / 2);
     return tiles[tiles.size() / 2];
 }

@@ -117,12 +117,14 @@ std::optional<std::size_t> comparedWith(std::size_t larger, const std::vector<Si
 // Each photo that has a smaller photo of the same frame is compared with one, smallest first,
 // so that a photo is compared only with photos already judged. It keeps its own pixels only
 // when it was shown to keep the smaller one's detail over a wide step; found enlarged, or
-// over a thin step, or when its detail cannot be judged, it counts as the smaller one.
+// over a thin step, or when its detail cannot be judged, it counts as the smaller one. Each
+// photo's own detail is read once, however many larger photos are compared with it.
 Details details(const std::vector<SimilarPhoto>& photos, const std::vector<Judged>& judged) {
     std::vector<std::size_t> bySize(photos.size());
     for (std::size_t i = 0; i < bySize.size(); ++i) bySize[i] = i;
     std::ranges::stable_sort(bySize, {}, [&](std::size_t i) { return photos[i].pixels(); });
     Details found;
+    std::map<std::size_t, std::optional<double>> ownDetail;
     const auto detailOf = [&](std::size_t i) {
         const auto known = found.find(photos[i].path);
         return known == found.end() ? photos[i].pixels() : known->second.pixels;
@@ -130,10 +132,14 @@ Details details(const std::vector<SimilarPhoto>& photos, const std::vector<Judge
     for (const auto i : bySize) {
         const auto other = comparedWith(i, photos, judged, found);
         if (!other) continue;
-        const auto kept = PhotoDetail::detailKept(photos[i].path, photos[*other].path);
-        const bool enlarged = kept && *kept < enlargedShare;
-        const bool wide = double(photos[i].pixelWidth) >= wideStep * double(photos[*other].pixelWidth);
-        if (enlarged || !kept || !wide) found[photos[i].path] = {detailOf(*other), enlarged};
+        const double factor = double(photos[i].pixelWidth) / photos[*other].pixelWidth;
+        const bool wide = factor >= wideStep;
+        if (!ownDetail.contains(*other)) ownDetail[*other] = PhotoDetail::detailAt(photos[*other].path, 1.0);
+        const auto& theirs = ownDetail[*other];
+        const auto seen = theirs && *theirs >= PhotoDetail::leastDetail ? PhotoDetail::detailAt(photos[i].path, factor)
+                                                                         : std::nullopt;
+        const bool enlarged = seen && *seen < enlargedShare * *theirs;
+        if (enlarged || !seen || !wide) found[photos[i].path] = {detailOf(*other), enlarged};
     }
     return found;
 }

@@ -1,4 +1,5 @@
 #include "files/SimilarPhotoFinder.h"
+#include "files/SearchMemory.h"
 #include "files/SimilarPhotoKeeper.h"
 
 #include <tbb/parallel_for.h>
@@ -92,13 +93,19 @@ std::vector<SimilarPhoto> keptPhotos(const std::vector<Print>& cluster, const st
 
 std::vector<SimilarPhotoGroup> find(const std::vector<std::string>& roots, float threshold, const Progress& progress,
                                     const Cancelled& isCancelled, const CloneKeyProvider& cloneKeys) {
-    const auto files = UserFiles::list(
-        roots, minimumBytes, isPhotoName,
-        [&](std::int64_t seen) {
-            if (progress) progress(Stage{Stage::Looking{seen}});
-        },
-        isCancelled);
-    return findAmong(files, threshold, progress, isCancelled, cloneKeys);
+    SearchMemory::settle();
+    auto groups = [&] {
+        const auto files = UserFiles::list(
+            roots, minimumBytes, isPhotoName,
+            [&](std::int64_t seen) {
+                if (progress) progress(Stage{Stage::Looking{seen}});
+            },
+            isCancelled);
+        return findAmong(files, threshold, progress, isCancelled, cloneKeys);
+    }();
+    // Decoded thumbnails and windows of hundreds of photos went through the workers' heaps.
+    SearchMemory::giveBack();
+    return groups;
 }
 
 std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float threshold, const Progress& given,
