@@ -18,6 +18,7 @@ packages=(
   fonts-inter fonts-material-design-icons-iconfont adwaita-icon-theme
   dbus xvfb xauth xdotool openbox x11-utils dunst
   desktop-file-utils appstream
+  nodejs
 )
 [ $# -eq 0 ] || packages=("$@")
 
