@@ -338,7 +338,9 @@ private slots:
     screen.finish(screen.duplicates);
     auto* section = screen.view.identicalPane()->section("notes");
     QVERIFY(section && section->row(linked));
-    QCOMPARE(section->row(linked)->findChild<QLabel*>("rowLinks")->text(), "other links keep its data");
+    const auto* note = section->row(linked)->findChild<QLabel*>("rowLinks");
+    QVERIFY(note);
+    QCOMPARE(note->text(), "other links keep its data");
     for (const auto& file : found.front().files)
       if (file.path != linked) QVERIFY(!section->row(file.path)->findChild<QLabel*>("rowLinks"));
     section->row(linked)->checkBox()->setChecked(true);
