@@ -44,6 +44,11 @@ std::optional<QString> unreadableFolders(std::int64_t count) {
   return grouped(count) + (count == 1 ? QStringLiteral(" folder could not be read") : QStringLiteral(" folders could not be read"));
 }
 
+std::optional<QString> otherLinks(bool hasOtherLinks) {
+  if (!hasOtherLinks) return std::nullopt;
+  return QStringLiteral("other links keep its data");
+}
+
 QString fileName(const std::string& bytes) {
   const QString decoded = QString::fromStdString(bytes);
   QString shown;

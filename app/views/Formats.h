@@ -29,6 +29,9 @@ QString date(Date date);
 // "1 folder could not be read", "2 folders could not be read": what a search had to pass over;
 // nothing when it read every folder.
 std::optional<QString> unreadableFolders(std::int64_t count);
+// "other links keep its data" for a file whose data another name keeps, so moving it frees
+// nothing; nothing otherwise.
+std::optional<QString> otherLinks(bool hasOtherLinks);
 // A file name or path as people may read it: bytes that are not UTF-8 become replacement
 // characters, and the controls that reorder text (U+202E makes "gpj.exe" read as "exe.jpg")
 // are written out as "\u202E", so no name can pass for another.

@@ -16,6 +16,10 @@ struct LargeFile {
     std::int64_t bytes = 0;
     // Last modification, to the whole second.
     std::chrono::system_clock::time_point modified;
+    // The file has another name, so moving this one frees nothing. Whether every name lies
+    // inside the search is not known from one walk of the largest files, so any second link
+    // counts: the list keeps one name per file anyway.
+    bool otherLinks = false;
 
     const std::string& id() const { return path; }
     // The last path component.

@@ -80,8 +80,9 @@ private:
     void consider(const BulkFolder& folder, const BulkEntry& entry) {
         ++examined_;
         if (entry.allocatedBytes < minimumBytes_) return;
-        found_.offer({folder.pathOf(entry), entry.allocatedBytes, Clock::from_time_t(entry.modified)}, entry.device,
-                     entry.fileID, entry.linkCount >= 2);
+        const bool linked = entry.linkCount >= 2;
+        found_.offer({folder.pathOf(entry), entry.allocatedBytes, Clock::from_time_t(entry.modified), linked},
+                     entry.device, entry.fileID, linked);
     }
 
     bool staysOut(const BulkFolder& folder, const BulkEntry& entry) const {
@@ -154,9 +155,10 @@ std::vector<LargeFile> find(const std::string& root, std::int64_t minimumBytes, 
     LargestFiles loose(limit);
     for (auto& path : work.files) {
         const auto status = FileStatus::of(path);
-        if (status && status->type == FileStatus::Type::regular && status->allocatedBytes >= minimumBytes)
-            loose.offer({std::move(path), status->allocatedBytes, Clock::from_time_t(status->modified)},
-                        status->device, status->inode, status->linkCount >= 2);
+        if (!status || status->type != FileStatus::Type::regular || status->allocatedBytes < minimumBytes) continue;
+        const bool linked = status->linkCount >= 2;
+        loose.offer({std::move(path), status->allocatedBytes, Clock::from_time_t(status->modified), linked},
+                    status->device, status->inode, linked);
     }
     collector.add(loose);
     tbb::parallel_for_each(work.folders.begin(), work.folders.end(), [&](const std::string& folder) {

@@ -52,6 +52,13 @@ DuplicateRow::DuplicateRow(DuplicateFile file, DuplicatesModel& model, FileRevea
   }
   row->addLayout(lines, 1);
 
+  // Beside the date, where it reads as a quality of the copy; only a copy with other links has it.
+  if (const auto note = DuplicatesTexts::linksNote(shown)) {
+    auto* links = new StyledLabel(*note, Theme::TextStyle::callout, Theme::Role::tertiaryLabel);
+    links->setObjectName(QStringLiteral("rowLinks"));
+    row->addWidget(links);
+  }
+
   auto* date = new StyledLabel(Formats::date(shown.modified), Theme::TextStyle::body,
                                Theme::Role::secondaryLabel);
   date->setObjectName(QStringLiteral("rowDate"));

@@ -121,6 +121,8 @@ QString photosBadge(std::size_t count) { return Formats::count(std::int64_t(coun
 
 QString besidesTheBest(std::int64_t bytes) { return QStringLiteral("%1 besides the best").arg(Formats::bytes(bytes)); }
 
+std::optional<QString> linksNote(const DuplicateFile& file) { return Formats::otherLinks(file.otherLinks); }
+
 QString photoCaption(const SimilarPhoto& photo) {
   return QStringLiteral("%1 × %2 · %3").arg(photo.pixelWidth).arg(photo.pixelHeight).arg(Formats::bytes(photo.bytes));
 }

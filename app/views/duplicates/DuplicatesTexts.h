@@ -58,6 +58,8 @@ QString copiesBadge(std::size_t count);
 QString eachSize(std::int64_t bytes);
 QString photosBadge(std::size_t count);
 QString besidesTheBest(std::int64_t bytes);
+// A copy's note when another name outside the search keeps its data, so moving it frees nothing.
+std::optional<QString> linksNote(const DuplicateFile& file);
 // A photo tile's caption: "4032 × 3024 · 3.1 MB".
 QString photoCaption(const SimilarPhoto& photo);
 // A set card's title: the first photo's date and time of day; empty for an empty set.

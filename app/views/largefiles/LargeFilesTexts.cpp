@@ -32,6 +32,15 @@ std::int64_t totalBytes(const std::vector<LargeFile>& files) {
   return total;
 }
 
+std::int64_t freedBytes(const std::vector<LargeFile>& files) {
+  std::int64_t total = 0;
+  for (const auto& file : files)
+    if (!file.otherLinks) total += file.bytes;
+  return total;
+}
+
+std::optional<QString> linksNote(const LargeFile& file) { return Formats::otherLinks(file.otherLinks); }
+
 QString progress(int filesExamined) {
   if (filesExamined == 0) return QStringLiteral("Searching your home folder…");
   return QStringLiteral("Searching your home folder… %1 so far").arg(Formats::count(filesExamined, "file", "files"));
@@ -44,11 +53,11 @@ QString listSummary(const std::vector<LargeFile>& listed) {
 
 std::optional<QString> selectionSummary(const std::vector<LargeFile>& selected) {
   if (selected.empty()) return std::nullopt;
-  return QStringLiteral("%1 selected, %2").arg(selected.size()).arg(Formats::bytes(totalBytes(selected)));
+  return QStringLiteral("%1 selected, %2").arg(selected.size()).arg(Formats::bytes(freedBytes(selected)));
 }
 
 QString trashQuestion(const std::vector<LargeFile>& selected) {
-  const auto size = Formats::bytes(totalBytes(selected));
+  const auto size = Formats::bytes(freedBytes(selected));
   if (selected.size() == 1)
     return QStringLiteral("Move \"%1\" (%2) to the Trash?").arg(Formats::fileName(selected.front().name()), size);
   return QStringLiteral("Move %1 files (%2) to the Trash?").arg(QString::number(selected.size()), size);

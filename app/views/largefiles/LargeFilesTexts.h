@@ -29,13 +29,17 @@ std::vector<LargeFile> listed(const std::vector<LargeFile>& files, std::int64_t 
 // The listed files whose path is selected: a selected file that is not listed counts for nothing.
 std::vector<LargeFile> selectedFiles(const std::vector<LargeFile>& listed, const std::set<std::string>& selection);
 std::int64_t totalBytes(const std::vector<LargeFile>& files);
+// What moving `files` frees: a file with other links frees nothing.
+std::int64_t freedBytes(const std::vector<LargeFile>& files);
+// The row's note for a file with other links, shown as the tooltip of its size.
+std::optional<QString> linksNote(const LargeFile& file);
 
 // "Searching your home folder…", then with the grouped count of files examined.
 QString progress(int filesExamined);
 QString listSummary(const std::vector<LargeFile>& listed);
-// Nothing when no file is selected.
+// What the selection frees; nothing when no file is selected.
 std::optional<QString> selectionSummary(const std::vector<LargeFile>& selected);
-// The confirmation's title: the file's name for one, else the count; always with the size.
+// The confirmation's title: the file's name for one, else the count; always with what it frees.
 QString trashQuestion(const std::vector<LargeFile>& selected);
 // The confirmation's message: "it" for one file, "them" for more.
 QString trashMessage(std::size_t count);

@@ -273,6 +273,8 @@ void LargeFilesView::fillTable() {
       item.setToolTip(0, QStringLiteral("This belongs to an app. Removing it can break that app or lose its data."));
     }
     item.setText(1, Formats::bytes(file.bytes));
+    // The table has no room for a second line: the size, which is what the note qualifies, says it.
+    if (const auto note = LargeFilesTexts::linksNote(file)) item.setToolTip(1, *note);
     item.setText(2, Formats::date(file.modified));
     item.setText(3, Formats::tildePath(file.folder(), accountHome));
     item.setForeground(3, Theme::color(Theme::Role::secondaryLabel, this));

@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <map>
 #include <mutex>
 
 namespace tidra {
@@ -85,6 +87,24 @@ TEST(LargeFileFinder, FillsSizeAndWholeSecondDate) {
     EXPECT_EQ(files[0].modified, std::chrono::system_clock::from_time_t(1'600'000'000));
     EXPECT_EQ(files[0].name(), "f.bin");
     EXPECT_EQ(files[0].folder(), home.path("a/b"));
+}
+
+// A file with a second name frees nothing when one is moved, whether the other lies in the
+// search or outside it; found both beside the root and deep in a walk.
+TEST(LargeFileFinder, MarksFilesWithOtherLinks) {
+    TempHome home;
+    TempHome outside;
+    home.file("lone.bin", 2 * block);
+    home.file("top.bin", 2 * block);
+    home.file("a/b/deep.bin", 2 * block);
+    home.file("a/b/lone.bin", 2 * block);
+    ASSERT_EQ(::link(home.path("top.bin").c_str(), outside.path("top-link.bin").c_str()), 0);
+    home.hardlink("c/deep-link.bin", "a/b/deep.bin");
+    std::map<std::string, bool> marked;
+    for (const auto& file : LargeFileFinder::find(home.root(), 1, 10))
+        marked[file.path.substr(home.root().size() + 1)] = file.otherLinks;
+    EXPECT_EQ(marked, (std::map<std::string, bool>{
+                          {"a/b/deep.bin", true}, {"a/b/lone.bin", false}, {"lone.bin", false}, {"top.bin", true}}));
 }
 
 TEST(LargeFileFinder, SkipsToolFoldersTrashesAndExcludedFolders) {

@@ -170,6 +170,19 @@ private slots:
     QCOMPARE(DuplicatesTexts::identicalFreed(groups, 100'000'000, selection), std::int64_t{0});
     QCOMPARE(DuplicatesTexts::identicalReclaimable(groups, 10'000'000), std::int64_t{10'000'000});
   }
+
+  // A copy whose data another name outside the search keeps frees nothing, and says so.
+  void copiesWithOtherLinks() {
+    auto linked = file("/h/b-link", 4'000'000, 6);
+    linked.otherLinks = true;
+    const std::vector<DuplicateGroup> groups{
+        duplicateGroup("b", 4'000'000, {file("/h/b", 4'000'000, 5), linked, file("/h/b-copy", 4'000'000, 7)})};
+    QCOMPARE(DuplicatesTexts::identicalFreed(groups, 1'000'000, {"/h/b-link"}), std::int64_t{0});
+    QCOMPARE(DuplicatesTexts::identicalFreed(groups, 1'000'000, {"/h/b-link", "/h/b-copy"}), std::int64_t{4'000'000});
+    QCOMPARE(DuplicatesTexts::identicalReclaimable(groups, 1'000'000), std::int64_t{4'000'000});
+    QCOMPARE(DuplicatesTexts::linksNote(linked).value_or(""), "other links keep its data");
+    QVERIFY(!DuplicatesTexts::linksNote(groups[0].files[0]).has_value());
+  }
 };
 
 TIDRA_TEST_MAIN(DuplicatesTextsTest)

@@ -40,6 +40,8 @@
 
 #include <atomic>
 
+#include <unistd.h>
+
 using namespace tidra;
 using namespace tidra::duplicates;
 using namespace std::chrono_literals;
@@ -319,6 +321,33 @@ private slots:
     QCOMPARE(row->findChild<QLabel*>("rowFolder")->toolTip(), QString::fromStdString(someoneHome + "/Music"));
     row->makeMenu()->actions().first()->trigger();
     QCOMPARE(screen.revealer.revealed, std::vector<std::string>{someoneHome + "/Music/s.mp3"});
+  }
+
+  // Found by a real search over a fixture: a copy whose data a link outside the search keeps
+  // says so in its row, and the footer's figures leave it out.
+  void copyWithOtherLinksSaysItFreesNothing() {
+    test::TempHome home, outside;
+    home.text("Documents/notes.txt", std::string(5'000'000, 'n'));
+    home.text("Downloads/notes.txt", std::string(5'000'000, 'n'));
+    const auto linked = home.text("Desktop/notes.txt", std::string(5'000'000, 'n'));
+    QCOMPARE(::link(linked.c_str(), outside.path("elsewhere.txt").c_str()), 0);
+    auto found = DuplicateFinder::find({home.root()}, 1, home.root());
+    QCOMPARE(found.size(), std::size_t{1});
+    found.front().hash = "notes";
+    DuplicatesScreen screen(false, found);
+    screen.finish(screen.duplicates);
+    auto* section = screen.view.identicalPane()->section("notes");
+    QVERIFY(section && section->row(linked));
+    const auto* note = section->row(linked)->findChild<QLabel*>("rowLinks");
+    QVERIFY(note);
+    QCOMPARE(note->text(), "other links keep its data");
+    for (const auto& file : found.front().files)
+      if (file.path != linked) QVERIFY(!section->row(file.path)->findChild<QLabel*>("rowLinks"));
+    section->row(linked)->checkBox()->setChecked(true);
+    section->row(home.path("Downloads/notes.txt"))->checkBox()->setChecked(true);
+    screen.settle();
+    QCOMPARE(screen.footerText("identicalFooter", "footerSelection"), QStringLiteral("2 selected, 5 MB"));
+    QVERIFY(test::drewSomething(screen.view, QStringLiteral("duplicates-links")));
   }
 
   void namesInOtherEncodings_data() {

@@ -38,6 +38,21 @@ private slots:
     QCOMPARE(LargeFilesTexts::listSummary({}), "0 files, 0 bytes in total");
   }
 
+  // A file with other links frees nothing when moved: what the selection frees leaves it out,
+  // while the list's own total still shows what the files hold.
+  void filesWithOtherLinksFreeNothing() {
+    auto linked = file("linked.mkv", 110'000'000);
+    linked.otherLinks = true;
+    const std::vector<LargeFile> selected{file("a.mkv", 600'000'000), linked};
+    QCOMPARE(LargeFilesTexts::freedBytes(selected), 600'000'000);
+    QCOMPARE(LargeFilesTexts::selectionSummary(selected).value_or(""), "2 selected, 600 MB");
+    QCOMPARE(LargeFilesTexts::trashQuestion(selected), "Move 2 files (600 MB) to the Trash?");
+    QCOMPARE(LargeFilesTexts::trashQuestion({linked}), "Move \"linked.mkv\" (0 bytes) to the Trash?");
+    QCOMPARE(LargeFilesTexts::listSummary(selected), "2 files, 710 MB in total");
+    QCOMPARE(LargeFilesTexts::linksNote(linked).value_or(""), "other links keep its data");
+    QVERIFY(!LargeFilesTexts::linksNote(selected.front()).has_value());
+  }
+
   void trashQuestion_data() {
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("expected");

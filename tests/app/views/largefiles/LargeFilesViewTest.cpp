@@ -5,6 +5,7 @@
 #include "models/AppModelFakes.h"
 #include "support/FakeFileRevealer.h"
 #include "support/ScreenRender.h"
+#include "support/TempHome.h"
 #include "views/applications/RowTable.h"
 #include "views/design/Button.h"
 #include "views/design/ConfirmationDialog.h"
@@ -20,6 +21,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace tidra;
 using namespace std::chrono_literals;
@@ -359,6 +362,30 @@ private slots:
     dialog->actionButton()->click();
     QTRY_COMPARE(screen.moves->taken().size(), std::size_t{1});
     QCOMPARE(screen.moves->taken().front(), std::vector<std::string>{moved});
+  }
+
+  // A file whose data another name outside the search keeps says so on its size, and what the
+  // selection frees leaves it out.
+  void fileWithOtherLinksSaysItFreesNothing() {
+    Demo::decide(false);
+    test::TempHome home, outside;
+    home.file("Movies/lone.mkv", 101'000'000);
+    const auto linked = home.file("Movies/linked.mkv", 101'000'000);
+    QCOMPARE(::link(linked.c_str(), outside.path("elsewhere.mkv").c_str()), 0);
+    LiveLargeFilesScreen screen(LargeFileFinder::find(home.root(), 1, 1000));
+    screen.fake.model->setLargeFileThreshold(100'000'000);
+    QTRY_COMPARE(screen.fake.model->largeFilePhase(), AppModel::SearchPhase::ready);
+    QCoreApplication::processEvents();
+    auto* linkedRow = screen.item(linked);
+    QVERIFY(linkedRow && screen.item(home.path("Movies/lone.mkv")));
+    QCOMPARE(linkedRow->toolTip(1), "other links keep its data");
+    QVERIFY(screen.item(home.path("Movies/lone.mkv"))->toolTip(1).isEmpty());
+    screen.view->setSelection({linked, home.path("Movies/lone.mkv")});
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QCOMPARE(screen.view->findChild<StyledLabel*>("selectionSummary")->text(), "2 selected, 101 MB");
+    screen.view->resize(980, 400);
+    QVERIFY(test::drewSomething(*screen.view, QStringLiteral("largefiles-links")));
   }
 
   // The list with a selection and a failure, and the trash confirmation, draw in both appearances
