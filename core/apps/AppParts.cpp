@@ -61,7 +61,7 @@ std::string stem(const std::string& name) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-// What the icon theme specification and the shared MIME database keep per user.
+// What the freedesktop icon theme and the shared MIME database keep per user.
 void addDesktopFiles(const std::set<std::string>& names, const std::string& home, std::vector<std::string>& found) {
     const std::string hicolor = home + "/.local/share/icons/hicolor";
     for (const auto& size : sortedEntries(hicolor)) {
