@@ -31,7 +31,7 @@ search_of() {  # search_of <tool> <corpus> <output>: the tool's search, its grou
     tidra)  echo "$bin" find "$min" "$out" "$root" ;;
     jdupes) echo "$bin" tool "$out" -- jdupes -r -q -A -X "size+=:$min" "$root" ;;
     fdupes) echo "$bin" tool "$out" -- fdupes -r -q -A -n -G "$min" "$root" ;;
-    rmlint) echo "$bin" tool /dev/null -- rmlint -T df -L --size "$min" -o "fdupes:$out" "$root" ;;
+    rmlint) echo "$bin" tool "$out.log" -- rmlint -T df -L --size "$min" -o "fdupes:$out" "$root" ;;
     esac
 }
 
@@ -43,8 +43,10 @@ for corpus in small big middles home; do
     for tool in "${tools[@]}"; do
         $(search_of "$tool" "$corpus" "$work/$tool.groups") >/dev/null
         "$bin" canonical "$work/$tool.groups" >"$work/$tool.canonical"
-        # Timed without the wrapper: the tool itself, its groups discarded.
-        read -r -a timed <<<"$(search_of "$tool" "$corpus" /dev/null)"
+        # Timed without the wrapper: the tool itself, its groups to a scratch file. Never
+        # /dev/null: rmlint writes its outputs by replacing the file, and as root that turns
+        # /dev/null into a regular file for every later program.
+        read -r -a timed <<<"$(search_of "$tool" "$corpus" "$work/$tool.timed")"
         [ "$tool" = tidra ] || timed=("${timed[@]:4}")
         contenders+=(-- "$tool" "${timed[@]}")
     done
