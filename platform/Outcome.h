@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tidra::sys {
@@ -18,6 +19,10 @@ struct Outcome {
     Status status = Status::done;
     // A short readable text for `failed`; empty otherwise.
     std::string reason;
+    // For a removal: the allocated bytes (blocks x 512) of the entries this very call
+    // unlinked whose last link went with them; folders' own blocks are not counted. An entry
+    // another process removed first counts nothing here. 0 for anything else.
+    std::int64_t bytes = 0;
 
     static Outcome done() { return {}; }
     static Outcome missing() { return {Status::missing, {}}; }

@@ -97,25 +97,38 @@ public:
     TreeRemoval(int parent, dev_t device, std::optional<Identity> expected)
         : parent_(parent), device_(device), expected_(expected) {}
 
+    // What went before a failure still went: the outcome counts it in any case.
     Outcome remove(const std::string& name) {
+        Outcome outcome = walk(name);
+        outcome.bytes = bytes_;
+        return outcome;
+    }
+
+private:
+    Outcome walk(const std::string& name) {
         levels_.push_back(Level{{}, identityOf(parent_), {name}, 0, {}});
         while (!levels_.empty()) {
             if (levels_.back().next < levels_.back().names.size()) step();
             else if (!climb()) return Outcome::failed("was moved while being removed");
         }
-        if (vanished_) return Outcome::missing();
-        return result_;
+        return vanished_ ? Outcome::missing() : std::move(result_);
     }
 
-private:
     int current() const { return levels_.size() == 1 ? parent_ : folder_.fd; }
 
     // Removes the next entry of the current folder, or goes down into it.
     void step() {
         Level& level = levels_.back();
         const std::string& name = level.names[level.next++];
+        // Taken just before the unlink: whether this unlink takes the entry's last link, and so
+        // its blocks, off the disk.
+        struct stat st {};
+        const bool known = ::fstatat(current(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
         const int error = unlink(name);
-        if (error == 0) return;
+        if (error == 0) {
+            if (known && st.st_nlink == 1 && !S_ISDIR(st.st_mode)) bytes_ += std::int64_t(st.st_blocks) * 512;
+            return;
+        }
         if (error == ENOENT) return noteVanished();
         if (error != EISDIR) return level.note(Outcome::failedWith(error));
         if (levels_.size() > kMaxDepth) return level.note(Outcome::failed("is nested too deeply"));
@@ -181,6 +194,7 @@ private:
     std::vector<Level> levels_;
     Outcome result_;
     bool vanished_ = false;
+    std::int64_t bytes_ = 0;
 };
 
 std::string openFailure(int error) {

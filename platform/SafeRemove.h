@@ -22,7 +22,10 @@ namespace tidra::sys::SafeRemove {
 // the path was not there. A path holding a NUL byte is refused ("not a removable path").
 // A folder inside the tree that is ours but not writable (Go's module cache makes them all
 // read-only) gets the owner's write permission before its entries go; the folder holding
-// `path` and folders of other users are never changed.
+// `path` and folders of other users are never changed. The outcome's `bytes` are what this
+// call took off the disk, partial removals included: a file counts only when its unlink here
+// removed its last link, as checked just before; what another process removed first, or what
+// stays linked elsewhere, counts nothing.
 Outcome remove(const std::string& path);
 
 // The entry names of a folder, one level, hidden ones included, in the order read.

@@ -62,9 +62,18 @@ std::string topFolder(std::string folder) {
 
 // `$topdir/.Trash-$uid` for an entry on device `device` below `parentPath`; made with mode
 // 0700 when missing, used only when it is a real folder of ours that no one else may enter.
+std::string volumeTrashName() {
+    return ".Trash-" + std::to_string(::getuid());
+}
+
+std::string volumeTrashPath(const std::string& parentPath) {
+    const std::string top = topFolder(parentPath);
+    return (top == "/" ? "" : top) + "/" + volumeTrashName();
+}
+
 int openVolumeTrash(const std::string& parentPath, dev_t device, std::string& error) {
     UniqueFd top(NoFollow::openFolder(topFolder(parentPath), O_PATH));
-    const std::string name = ".Trash-" + std::to_string(::getuid());
+    const std::string name = volumeTrashName();
     const int fd = top.ok() ? openOrMake(top.fd, name.c_str()) : top.fd;
     if (fd < 0) {
         error = "is on another volume whose trash folder cannot be made (" + Outcome::errorText(-fd) + ")";
@@ -135,15 +144,22 @@ std::optional<Outcome> attempt(const Move& move, const std::string& trashed) {
     return Outcome::failedWith(error);
 }
 
-Outcome moveInto(int trash, const Move& partial) {
+// Moves into the trash folder open as `trash` at `trashPath`; `trashed` learns where the
+// entry landed when this call moved it.
+Outcome moveInto(int trash, const std::string& trashPath, const Move& partial, std::string& trashed) {
     UniqueFd files(openOrMake(trash, "files"));
     UniqueFd info(openOrMake(trash, "info"));
     if (!files.ok() || !info.ok()) return Outcome::failedWith(files.ok() ? -info.fd : -files.fd);
     Move move = partial;
     move.files = files.fd;
     move.info = info.fd;
-    for (int i = 0; i < kMaxAttempts; ++i)
-        if (auto outcome = attempt(move, trashName(move.name, i))) return *outcome;
+    for (int i = 0; i < kMaxAttempts; ++i) {
+        const std::string name = trashName(move.name, i);
+        auto outcome = attempt(move, name);
+        if (!outcome) continue;
+        if (outcome->status == Outcome::Status::done) trashed = trashPath + "/files/" + name;
+        return *outcome;
+    }
     return Outcome::failed("no free name in the Trash");
 }
 
@@ -166,6 +182,12 @@ std::string record(const std::string& originalPath) {
 }
 
 Outcome move(const std::string& path, const std::string& home) {
+    std::string trashed;
+    return move(path, home, trashed);
+}
+
+Outcome move(const std::string& path, const std::string& home, std::string& trashed) {
+    trashed.clear();
     std::string parentPath, name;
     if (!NoFollow::split(path, parentPath, name)) return Outcome::failed("not a path that can be trashed");
     UniqueFd parent(NoFollow::openFolder(parentPath, O_PATH));
@@ -180,11 +202,11 @@ Outcome move(const std::string& path, const std::string& home) {
     const Move move{parent.fd, name, -1, -1, record(path)};
     UniqueFd homeTrash(openHomeTrash(home));
     if (!homeTrash.ok()) return Outcome::failed("the Trash cannot be made (" + Outcome::errorText(-homeTrash.fd) + ")");
-    if (deviceOf(homeTrash.fd) == st.st_dev) return moveInto(homeTrash.fd, move);
+    if (deviceOf(homeTrash.fd) == st.st_dev) return moveInto(homeTrash.fd, home + "/.local/share/Trash", move, trashed);
     std::string error;
     UniqueFd volumeTrash(openVolumeTrash(parentPath, st.st_dev, error));
     if (!volumeTrash.ok()) return Outcome::failed(error);
-    return moveInto(volumeTrash.fd, move);
+    return moveInto(volumeTrash.fd, volumeTrashPath(parentPath), move, trashed);
 }
 
 } // namespace tidra::sys::Trash

@@ -16,6 +16,10 @@ namespace tidra::sys::Trash {
 // removed again. Never copies. The parent of `path` is opened refusing symbolic links.
 // `missing` when the path was not there.
 Outcome move(const std::string& path, const std::string& home);
+// As above; `trashed` is where the entry now lies in the Trash when this very call moved it,
+// else empty: a move that finds its entry already taken (by another process, say) reports
+// `missing` and no place.
+Outcome move(const std::string& path, const std::string& home, std::string& trashed);
 
 // The `Path=` value of a trash record for an absolute path: bytes other than letters, digits,
 // "-._~" and "/" percent-encoded, so any name, invalid UTF-8 included, survives.

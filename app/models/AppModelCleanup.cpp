@@ -24,8 +24,8 @@ namespace {
 // What removing one item did, worked out on a pool thread.
 struct ItemOutcome {
   CleanReport report;
-  // The size just before the removal.
-  std::int64_t before = 0;
+  // What this removal took off the disk or moved to the Trash.
+  std::int64_t gain = 0;
   // The size that remains, stored as the item's new measurement.
   SizeResult after;
   // Of the gain, what erased Tidra's own earlier moves to the Trash: counted when they were moved.
@@ -49,24 +49,24 @@ std::set<std::string> defaultSelection(const std::vector<CleanupItem>& items) {
 
 bool movesToTrash(const CleanupAction& action) { return std::holds_alternative<CleanupAction::Trash>(action.value); }
 
-// Removes one item and measures what is left. The size before is the smaller of the scan's and
-// a fresh one: a path gone since the scan frees nothing, and what arrived since (files moved to
-// the Trash by this very clean, say) was neither shown nor confirmed. A known size (a tool's
-// figure) cannot be measured again: it is gone whole when the tool reports no failure.
+// Removes one item and measures what is left. The gain is what the removal itself reports:
+// a path gone since the scan, or taken meanwhile by another process, frees nothing here. A
+// known size (a tool's figure) cannot be measured again: it is gone whole when the tool
+// reports no failure.
 ItemOutcome cleanOne(const CleanupServices& cleanup, const PathGuard& guardian, const CleanupItem& item,
                      std::int64_t scannedBytes, const std::optional<CleanupItem>& earlierMoves) {
-  const std::int64_t before = item.knownBytes ? scannedBytes : std::min(scannedBytes, cleanup.measure(item).bytes);
   const std::int64_t earlierBefore = earlierMoves ? cleanup.measure(*earlierMoves).bytes : 0;
   std::vector<std::pair<std::string, TrashedFile>> trashing;
   if (movesToTrash(item.action))
     for (const auto& path : item.action.paths())
       if (const auto identity = TrashedFiles::of(path)) trashing.emplace_back(path, *identity);
   auto report = cleanup.perform(guardian, item.action);
-  const SizeResult after = item.knownBytes ? SizeResult(report.failures.empty() ? 0 : before) : cleanup.measure(item);
-  ItemOutcome outcome{std::move(report), before, after};
+  const SizeResult after = item.knownBytes ? SizeResult(report.failures.empty() ? 0 : scannedBytes) : cleanup.measure(item);
+  const auto gain = item.knownBytes ? CleanReport::gainBetween(scannedBytes, after.bytes)
+                                    : report.freedBytes + report.trashedBytes;
+  ItemOutcome outcome{std::move(report), gain, after};
   if (earlierMoves)
-    outcome.recounted = std::clamp<std::int64_t>(earlierBefore - cleanup.measure(*earlierMoves).bytes, 0,
-                                                 std::max<std::int64_t>(0, before - after.bytes));
+    outcome.recounted = std::clamp<std::int64_t>(earlierBefore - cleanup.measure(*earlierMoves).bytes, 0, gain);
   for (const auto& [path, identity] : trashing)
     if (!TrashedFiles::of(path)) outcome.movedFiles.push_back(identity);
   return outcome;
@@ -91,7 +91,7 @@ std::optional<CleanupItem> earlierMovesIn(const CleanupItem& item, const std::ve
 bool fold(CleanSummary& summary, RecordExtras& extras, const CleanupItem& item, const ItemOutcome& outcome) {
   extras.recounted += outcome.recounted;
   extras.movedFiles.insert(extras.movedFiles.end(), outcome.movedFiles.begin(), outcome.movedFiles.end());
-  const std::int64_t gain = std::max<std::int64_t>(0, outcome.before - outcome.after.bytes);
+  const std::int64_t gain = outcome.gain;
   (movesToTrash(item.action) ? summary.trashed : summary.freed) += gain;
   if (item.category == CleanupCategory::docker && item.knownBytes) summary.insideDocker += gain;
   summary.failures.insert(summary.failures.end(), outcome.report.failures.begin(), outcome.report.failures.end());

@@ -14,7 +14,7 @@
 
 #include <algorithm>
 #include <numeric>
-#include <tuple>
+#include <utility>
 
 namespace tidra {
 
@@ -93,23 +93,21 @@ Flow BackgroundMonitor::weeklyClean(std::vector<Candidate> safe) {
   int refusedItems = 0;
   for (const auto& candidate : safe) {
     if (model.isWindingDown()) break;
-    // Measured again around the removal itself: what left since the check (another program,
-    // a second Tidra) was not freed by this clean.
+    // Counted by the removal itself: what left since the check (moved aside, taken by another
+    // program or a second Tidra) was not freed by this clean.
     auto cleanItem = [cleanup, guardian, candidate] {
-      const auto before = std::min(candidate.bytes, cleanup.measure(candidate.item).bytes);
       auto report = cleanup.perform(guardian, candidate.item.action);
-      const auto after = cleanup.measure(candidate.item);
-      return std::tuple{std::move(report), std::max<std::int64_t>(0, before - after.bytes), after};
+      return std::pair{std::move(report), cleanup.measure(candidate.item)};
     };
-    const auto [report, gain, after] = co_await runOn(Pool::utility, cleanItem);
+    const auto [report, after] = co_await runOn(Pool::utility, cleanItem);
     // The cleanup list shows what is left, so a clean queued behind this one sees it.
     model.remeasured(candidate.item.id, after);
-    if (gain == 0 && report.failures.empty()) continue;
+    if (report.freedBytes + report.trashedBytes == 0 && report.failures.empty()) continue;
     record.items.push_back(candidate.item.title);
     record.failures += std::int64_t(report.failures.size());
     refusedItems += report.failures.empty() ? 0 : 1;
     // What went to the Trash is still on the disk.
-    if (candidate.item.action.isPermanent()) record.freedBytes += gain;
+    record.freedBytes += report.freedBytes;
     record.date = model.scheduler().now();
     model.record(record, true);
   }

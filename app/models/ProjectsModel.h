@@ -114,8 +114,8 @@ private:
   struct RowOutcome {
     std::vector<CleanReport::Failure> failures;
     bool gone = false;
-    // Bytes at the path just before the removal.
-    std::int64_t bytesBefore = 0;
+    // What the removal itself took off the disk.
+    std::int64_t freedBytes = 0;
   };
 
   Flow scanFlow(std::vector<std::string> roots, std::shared_ptr<StopFlag> stop, std::uint64_t generation);

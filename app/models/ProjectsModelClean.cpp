@@ -3,8 +3,6 @@
 #include "Demo.h"
 #include "runtime/Scheduler.h"
 
-#include <mutex>
-
 namespace tidra {
 
 using namespace std::chrono_literals;
@@ -15,19 +13,9 @@ struct ProjectsModel::Removal {
   Paths artifacts;
   std::vector<CleanReport::Failure> failures;
   std::vector<std::string> items;  // history texts, worktrees first
-  // What the rows gone held just before, each at most its scanned share; nothing in the demo.
-  std::optional<std::int64_t> measured;
+  // What the removals themselves took off the disk; nothing in the demo.
+  std::optional<std::int64_t> freed;
 };
-
-namespace {
-
-// Two removals of the same folder at once would both measure it whole and both record it.
-std::mutex& removalLock() {
-  static std::mutex lock;
-  return lock;
-}
-
-}  // namespace
 
 Job<ProjectsModel::RowOutcome> ProjectsModel::removeRow(CleanupAction action, std::string path,
                                                        std::string project) const {
@@ -35,11 +23,9 @@ Job<ProjectsModel::RowOutcome> ProjectsModel::removeRow(CleanupAction action, st
                project = std::move(project)]() -> RowOutcome {
     if (!project.empty() && !services.onProjectsVolume(project, path))
       return {{{path, "another volume is mounted in the project"}}, false, 0};
-    std::lock_guard lock(removalLock());
-    const std::int64_t before = services.measure(path);
     auto report = services.perform(guard, action);
     // Removed means gone, whatever the report says; a dangling link is still there.
-    return RowOutcome{std::move(report.failures), !services.exists(path), before};
+    return RowOutcome{std::move(report.failures), !services.exists(path), report.freedBytes};
   };
   return runOn(Pool::user, work);
 }
@@ -59,15 +45,13 @@ void ProjectsModel::clean() {
 Flow ProjectsModel::cleanFlow(ProjectScan scan, std::vector<ProjectScan::WorktreeRow> worktrees,
                               std::vector<ProjectScan::ArtifactRow> artifacts) {
   Removal removal;
-  removal.measured = 0;
-  // A row gone counts what it held just before, never more than the scan says its removal
-  // added to the rows gone before it (rows may share data through hard links).
+  removal.freed = 0;
+  // Each row counts what its removal took off the disk, a part of a row that stayed included:
+  // data shared through hard links counts with the row whose removal took its last link.
   const auto count = [&](const RowOutcome& outcome, Paths& gone, const std::string& path) {
     removal.failures.insert(removal.failures.end(), outcome.failures.begin(), outcome.failures.end());
-    if (!outcome.gone) return;
-    const auto before = scan.freed(removal.artifacts, removal.worktrees);
-    gone.insert(path);
-    *removal.measured += std::min(scan.freed(removal.artifacts, removal.worktrees) - before, outcome.bytesBefore);
+    *removal.freed += outcome.freedBytes;
+    if (outcome.gone) gone.insert(path);
   };
   for (const auto& row : worktrees) {
     if (finishingSoon_) break;
@@ -107,8 +91,7 @@ Flow ProjectsModel::demoCleanFlow(ProjectScan scan, std::vector<ProjectScan::Wor
 }
 
 void ProjectsModel::finishClean(const ProjectScan& scan, const Removal& removal) {
-  const auto scanned = scan.freed(removal.artifacts, removal.worktrees);
-  const auto freed = removal.measured ? std::min(scanned, *removal.measured) : scanned;
+  const auto freed = removal.freed ? *removal.freed : scan.freed(removal.artifacts, removal.worktrees);
   setSummary(CleanSummary{freed, 0, 0, removal.failures});
   if (onCleaned)
     onCleaned(CleanupRecord{scheduler_.now(), "Projects", freed, removal.items,

@@ -1,7 +1,6 @@
 #include "services/ProjectServices.h"
 
 #include "cleanup/Cleaner.h"
-#include "fs/SizeScanner.h"
 #include "platform/FileAccess.h"
 #include "platform/PathText.h"
 #include "performance/ProcessInspector.h"
@@ -29,11 +28,6 @@ ProjectServices ProjectServices::live() {
   };
   services.realHome = [] { return QDir::homePath().toStdString(); };
   return services;
-}
-
-std::int64_t ProjectServices::bytesNow(const std::string& path) {
-  if (sys::isSymbolicLink(path)) return 0;
-  return SizeScanner::measure({path}, [] { return false; }).bytes;
 }
 
 bool ProjectServices::sameVolume(const std::string& project, const std::string& path) {

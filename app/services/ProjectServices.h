@@ -25,9 +25,6 @@ struct ProjectServices {
                             const ProjectScanner::StageReport& stage, const ProjectScanner::IsCancelled& isCancelled)>
       scan;
   std::function<CleanReport(const PathGuard& guard, const CleanupAction& action)> perform;
-  // Bytes on disk at the path now, asked just before it is removed so the history records what
-  // the removal really freed: a symbolic link swapped in since the scan counts nothing.
-  std::function<std::int64_t(const std::string& path)> measure = &ProjectServices::bytesNow;
   // Whether the artifact folder at `path` lies on the very volume the project's parent folder
   // lies on: a volume mounted over the project folder or anywhere down to `path` since the scan
   // holds other data, never the scanned folder.
@@ -39,7 +36,6 @@ struct ProjectServices {
   std::function<std::string()> realHome;
 
   static ProjectServices live();
-  static std::int64_t bytesNow(const std::string& path);
   static bool sameVolume(const std::string& project, const std::string& path);
 };
 

@@ -1,5 +1,6 @@
 #include "cleanup/Cleaner.h"
 
+#include "fs/SizeScanner.h"
 #include "platform/FileAccess.h"
 #include "platform/NoFollow.h"
 #include "platform/PathText.h"
@@ -42,6 +43,7 @@ std::string Cleaner::toolFailure(const Shell::Output& output, const std::string&
 }
 
 bool Cleaner::counted(const std::string& path, const sys::Outcome& outcome, CleanReport& report) {
+    report.freedBytes += outcome.bytes;
     if (outcome.status == sys::Outcome::Status::failed) report.failures.push_back({path, outcome.reason});
     return outcome.status == sys::Outcome::Status::done;
 }
@@ -65,8 +67,13 @@ bool Cleaner::handle(const std::string& path, Mode mode, CleanReport& report) co
         report.failures.push_back({path, verdict.reason()});
         return false;
     }
-    return counted(path, mode == Mode::remove ? sys::SafeRemove::remove(judged) : sys::Trash::move(judged, guardian_.home()),
-                   report);
+    if (mode == Mode::remove) return counted(path, sys::SafeRemove::remove(judged), report);
+    std::string trashed;
+    const bool moved = counted(path, sys::Trash::move(judged, guardian_.home(), trashed), report);
+    // Only the entry this call moved, where it landed: a second mover of the same path finds
+    // nothing to move and counts nothing.
+    if (!trashed.empty()) report.trashedBytes += SizeScanner::measure({trashed}, [] { return false; }).bytes;
+    return moved;
 }
 
 void Cleaner::deleteMeasured(const CleanupAction::Delete& action, CleanReport& report) const {
@@ -125,11 +132,15 @@ void Cleaner::deleteContents(const std::string& folder, CleanReport& report) con
 
 CleanReport Cleaner::runTool(const CleanupAction::Run& action) const {
     CleanReport report;
+    // A tool's removal cannot be counted entry by entry: its paths are measured around it.
+    const auto measure = [&action] { return SizeScanner::measure(action.affects, [] { return false; }).bytes; };
+    const auto before = action.affects.empty() ? 0 : measure();
     const auto output = run_(action.tool, action.arguments, {}, toolLimit);
     if (!output) report.failures.push_back({action.tool, "could not be started"});
     else if (!output->succeeded())
         report.failures.push_back({action.tool, toolFailure(*output, "exit code " + std::to_string(output->status))});
     else report.removed = 1;
+    if (output && !action.affects.empty()) report.freedBytes = CleanReport::gainBetween(before, measure());
     return report;
 }
 

@@ -52,7 +52,9 @@ public:
 
     // Blocks for the file operations or the command. `removed` counts paths removed or
     // trashed, children of emptied folders removed, a command that succeeded, or the entries
-    // cleared before a worktree plus the worktree itself.
+    // cleared before a worktree plus the worktree itself. `freedBytes` and `trashedBytes` are
+    // what this call removed or moved itself, so two cleaners racing over the same paths count
+    // each byte once between them; a tool's paths are measured just before and after it runs.
     CleanReport perform(const CleanupAction& action) const;
 
 private:
@@ -78,7 +80,7 @@ private:
 
     // Why a tool that ran did not succeed: its limit, its own words, or `fallback`.
     static std::string toolFailure(const Shell::Output& output, const std::string& fallback);
-    // Records a failed outcome for `path`; true when the entry went.
+    // Adds what the outcome freed, and a failed outcome for `path`; true when the entry went.
     static bool counted(const std::string& path, const sys::Outcome& outcome, CleanReport& report);
 
     PathGuard guardian_;

@@ -88,6 +88,7 @@ bool Cleaner::removeWorktreeFiles(const std::string& shown, const std::string& j
     std::string parent, name;
     sys::NoFollow::split(judged, parent, name);
     const auto last = sys::SafeRemove::Folder(guardian_.home(), parent).remove(name, held->device, held->inode);
+    report.freedBytes += last.bytes;
     if (last.status != sys::Outcome::Status::failed) return true;
     report.failures.push_back({shown, last.reason});
     return false;

@@ -15,6 +15,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <thread>
 
 namespace {
 
@@ -323,6 +325,89 @@ TEST(SafeRemoveTest, AnEntryBelowGoesOnlyByFoldersThatAreNoLinks) {
     EXPECT_EQ(folder.removeBelow("d/e").status, Status::done);
     EXPECT_EQ(test::names(fs.path("t/d")), std::vector<std::string>{});
     EXPECT_TRUE(exists(fs.path("outside/e/f")));
+}
+
+// What removing the files below `root` frees: each inode once, and only when all its links lie
+// below it; folders' own blocks left out, as the removal leaves them out.
+std::int64_t freeable(const std::string& root) {
+    struct Inode {
+        nlink_t met = 0, links = 0;
+        std::int64_t bytes = 0;
+    };
+    std::map<ino_t, Inode> seen;
+    const auto note = [&](const std::string& path) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return;
+        auto& inode = seen[st.st_ino];
+        inode = {nlink_t(inode.met + 1), st.st_nlink, std::int64_t(st.st_blocks) * 512};
+    };
+    note(root);
+    if (std::filesystem::is_directory(std::filesystem::symlink_status(root)))
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) note(entry.path());
+    std::int64_t total = 0;
+    for (const auto& [number, inode] : seen)
+        if (inode.met == inode.links) total += inode.bytes;
+    return total;
+}
+
+std::int64_t allocated(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? std::int64_t(st.st_blocks) * 512 : 0;
+}
+
+// A removal counts what its own unlinks took off the disk: a file linked twice inside the tree
+// once, a file with a link outside nothing, a folder's own blocks nothing.
+TEST(SafeRemoveCountTest, CountsWhatItsOwnUnlinksFreed) {
+    test::TempHome fs;
+    fs.file("t/one", 10'000);
+    fs.file("t/d/e/two", 70'000);
+    fs.hardlink("t/d/twoAgain", "t/d/e/two");
+    fs.file("keep/kept", 30'000);
+    fs.hardlink("t/keptToo", "keep/kept");
+    fs.symlink("t/link", fs.path("keep/kept"));
+    fs.file("single", 5'000);
+    fs.file("opened/entry/f", 9'000);
+    const std::int64_t tree = allocated(fs.path("t/one")) + allocated(fs.path("t/d/e/two")) + allocated(fs.path("t/link"));
+    const std::int64_t single = allocated(fs.path("single"));
+    const std::int64_t entry = allocated(fs.path("opened/entry/f"));
+    const std::int64_t kept = allocated(fs.path("keep/kept"));
+    ASSERT_GT(tree, 80'000);
+    ASSERT_EQ(freeable(fs.path("t")), tree);
+
+    EXPECT_EQ(SafeRemove::remove(fs.path("t")).bytes, tree);
+    EXPECT_EQ(SafeRemove::remove(fs.path("single")).bytes, single);
+    EXPECT_EQ(SafeRemove::Folder(fs.path("opened")).remove("entry").bytes, entry);
+    EXPECT_TRUE(exists(fs.path("keep/kept")));
+    // Its last link now: removing it frees it.
+    EXPECT_EQ(SafeRemove::remove(fs.path("keep/kept")).bytes, kept);
+}
+
+// Two removals of one tree, one after the other or racing on two threads, count its bytes once
+// between them; whatever a racing pair leaves, a last removal takes and counts.
+TEST(SafeRemoveCountTest, TwoRemovalsOfOneTreeCountItOnce) {
+    test::TempHome fs;
+    const auto makeTree = [&](const std::string& root) {
+        for (int d = 0; d < 6; ++d)
+            for (int f = 0; f < 12; ++f) fs.file(root + "/p" + std::to_string(d) + "/q/f" + std::to_string(f), 4096 * (f + 1));
+        return freeable(fs.path(root));
+    };
+    const std::int64_t once = makeTree("seq");
+    EXPECT_EQ(SafeRemove::remove(fs.path("seq")).bytes, once);
+    const Outcome again = SafeRemove::remove(fs.path("seq"));
+    EXPECT_EQ(again.status, Status::missing);
+    EXPECT_EQ(again.bytes, 0);
+
+    for (int round = 0; round < 20; ++round) {
+        const std::string root = "race" + std::to_string(round);
+        const std::int64_t total = makeTree(root);
+        std::int64_t theirs = 0;
+        std::thread other([&] { theirs = SafeRemove::remove(fs.path(root)).bytes; });
+        const std::int64_t ours = SafeRemove::remove(fs.path(root)).bytes;
+        other.join();
+        const std::int64_t rest = SafeRemove::remove(fs.path(root)).bytes;
+        ASSERT_EQ(ours + theirs + rest, total) << "round " << round << ": " << ours << " + " << theirs << " + " << rest;
+        EXPECT_FALSE(exists(fs.path(root)));
+    }
 }
 
 } // namespace

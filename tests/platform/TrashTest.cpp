@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <regex>
+#include <thread>
 
 namespace tidra::sys {
 namespace {
@@ -105,6 +106,30 @@ TEST_F(TrashTest, AFailedMoveTakesItsRecordBack) {
     EXPECT_TRUE(names(trash("info")).empty());
 }
 
+// The mover learns where its own entry landed, a clash's new name included; a second mover of
+// the same path finds nothing and learns no place, however the two race.
+TEST_F(TrashTest, OnlyTheMoverLearnsWhereItsEntryLanded) {
+    fs.text("home/.local/share/Trash/files/x", "earlier");
+    const std::string file = fs.text("home/a/x", "mine");
+    std::string trashed = "stale";
+    ASSERT_EQ(Trash::move(file, home(), trashed).status, Status::done);
+    EXPECT_EQ(trashed, trash("files/x.2"));
+    EXPECT_EQ(readFile(trashed), "mine");
+    EXPECT_EQ(Trash::move(file, home(), trashed).status, Status::missing);
+    EXPECT_EQ(trashed, "");
+
+    for (int round = 0; round < 50; ++round) {
+        const std::string tree = fs.path("home/b/t" + std::to_string(round));
+        fs.file("home/b/t" + std::to_string(round) + "/f", 10);
+        std::string first, second;
+        std::thread other([&] { Trash::move(tree, home(), second); });
+        Trash::move(tree, home(), first);
+        other.join();
+        ASSERT_NE(first.empty(), second.empty()) << "round " << round << ": " << first << " | " << second;
+        EXPECT_TRUE(exists((first.empty() ? second : first) + "/f"));
+    }
+}
+
 TEST_F(TrashTest, AnotherVolumeUsesItsOwnTrashAndNeverACopy) {
     for (const char* folder : {"home/vol", "home/ro", "home/open"}) fs.dir(folder);
     const std::string uid = std::to_string(::getuid());
@@ -116,15 +141,17 @@ TEST_F(TrashTest, AnotherVolumeUsesItsOwnTrashAndNeverACopy) {
         fs.file("home/open/z");
         fs.dir("home/open/.Trash-" + uid, 0777);
         if (!test::remountReadOnly(fs.path("home/ro"))) return std::string("no remount");
-        std::string out = Trash::move(fs.path("home/vol/sub/x"), home()).reason + "|";
+        std::string trashed;
+        std::string out = Trash::move(fs.path("home/vol/sub/x"), home(), trashed).reason + "|";
         out += readFile(fs.path("home/vol/.Trash-" + uid + "/files/x")) + "|";
+        out += (trashed == fs.path("home/vol/.Trash-" + uid + "/files/x") ? "landed|" : trashed + "|");
         out += std::to_string(permissionsOf(fs.path("home/vol/.Trash-" + uid))) + "|";
         out += Trash::move(fs.path("home/ro/y"), home()).reason + "|";
         out += Trash::move(fs.path("home/open/z"), home()).reason + "|";
         return out + std::to_string(exists(fs.path("home/ro/y"))) + std::to_string(exists(fs.path("home/open/z")));
     });
     if (!answer) GTEST_SKIP() << "needs root to mount a tmpfs inside unshare -m";
-    EXPECT_EQ(*answer, "|on the volume|448|"
+    EXPECT_EQ(*answer, "|on the volume|landed|448|"
                       "is on another volume whose trash folder cannot be made (Read-only file system)|"
                       "is on another volume whose trash folder is not safe to use|11");
     EXPECT_TRUE(names(trash("files")).empty());

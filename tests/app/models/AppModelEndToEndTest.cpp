@@ -12,6 +12,8 @@
 #include <QTest>
 
 #include <filesystem>
+#include <latch>
+#include <memory>
 
 using namespace tidra;
 
@@ -141,6 +143,42 @@ private slots:
     QCOMPARE(stored.front().freedBytes, videoBytes + oldBytes + records + ownBytes);
     QCOMPARE(stored.front().recountedBytes, videoBytes);
     QCOMPARE(CleanupHistory::totalOf(stored), videoBytes + oldBytes + records + ownBytes);
+  }
+
+  // Two Tidras on one home (separate `--home` runs, say) clean the same cache at once, each
+  // having measured it first: between them the history holds its bytes once.
+  void twoModelsCleaningOneCacheRecordItOnce() {
+    Demo::decide(false);
+    test::TempHome home;
+    for (int i = 0; i < 40; ++i) home.file("Library/Caches/pip/http/" + std::to_string(i) + ".whl", 50'000);
+    TestScheduler scheduler;
+    auto services = AppServices::live();
+    // Both removals start only once both have got that far.
+    auto bothThere = std::make_shared<std::latch>(2);
+    services.cleanup.perform = [live = services.cleanup.perform, bothThere](const PathGuard& guard,
+                                                                             const CleanupAction& action) {
+      bothThere->arrive_and_wait();
+      return live(guard, action);
+    };
+    AppModel first(test::quietEnvironment(home.root()), services, test::fakeDesktop(), scheduler);
+    AppModel second(test::quietEnvironment(home.root()), services, test::fakeDesktop(), scheduler);
+    for (auto* model : {&first, &second}) {
+      model->scan();
+      QTRY_VERIFY_WITH_TIMEOUT(model->cleanupPhase() == AppModel::CleanupPhase::ready, 30'000);
+      model->setSelection({"pip.cache"});
+    }
+    const auto cache = first.sizes().at("pip.cache").bytes;
+    QVERIFY(cache >= 2'000'000);
+
+    first.clean();
+    second.clean();
+    for (auto* model : {&first, &second})
+      QTRY_VERIFY_WITH_TIMEOUT(model->cleanupPhase() == AppModel::CleanupPhase::ready, 30'000);
+    QVERIFY(!std::filesystem::exists(home.path("Library/Caches/pip")));
+    QCOMPARE(first.cleanSummary()->freed + second.cleanSummary()->freed, cache);
+    std::int64_t recorded = 0;
+    for (const auto& record : CleanupHistory(home.root()).load()) recorded += record.freedBytes;
+    QCOMPARE(recorded, cache);
   }
 };
 

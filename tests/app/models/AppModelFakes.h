@@ -133,7 +133,10 @@ inline CleanupServices fakeCleanup(const std::shared_ptr<FakeDisk>& disk) {
         report.failures.push_back({path, "Operation not permitted"});
         continue;
       }
+      const auto before = disk->sizeOfPath(path);
       disk->clean(path, action);
+      const auto gone = CleanReport::gainBetween(before, disk->sizeOfPath(path));
+      (std::holds_alternative<CleanupAction::Trash>(action.value) ? report.trashedBytes : report.freedBytes) += gone;
       ++report.removed;
     }
     return report;

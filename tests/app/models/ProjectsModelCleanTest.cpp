@@ -65,10 +65,14 @@ struct FakeDisk {
   std::map<std::string, std::int64_t> measured;  // bytes now, where the scan's figure no longer holds
   std::set<std::string> otherVolume;  // artifact folders a volume was mounted over
 
-  std::int64_t measure(const std::string& path) {
-    std::lock_guard lock(mutex);
+  // What removing the path takes off the disk: the scan's figure unless `measured` says otherwise.
+  // Called with the mutex held.
+  std::int64_t bytesAt(const std::string& path) const {
+    static const std::map<std::string, std::int64_t> scanned = {
+        {"/p/wt/feature", 100}, {"/p/web/node_modules", 200}, {"/p/api/target", 300}, {"/p/web/.next", 400}};
+    if (!present.contains(path)) return 0;
     if (auto found = measured.find(path); found != measured.end()) return found->second;
-    return present.contains(path) ? 1'000'000'000 : 0;
+    return scanned.at(path);
   }
 
   // Removing this path waits until the latch opens.
@@ -90,6 +94,7 @@ struct FakeDisk {
       return report;
     }
     if (failingButGone.contains(path)) report.failures.push_back({path, "partly"});
+    report.freedBytes = bytesAt(path);
     present.erase(path);
     report.removed = 1;
     return report;
@@ -121,7 +126,6 @@ struct ProjectsCleanFixture {
     services.scan = [](auto&&...) { return fourRowScan(); };
     services.perform = [disk = disk](const PathGuard&, const CleanupAction& action) { return disk->perform(action); };
     services.exists = [disk = disk](const std::string& path) { return disk->exists(path); };
-    services.measure = [disk = disk](const std::string& path) { return disk->measure(path); };
     services.onProjectsVolume = [disk = disk](const std::string&, const std::string& path) {
       return !disk->otherVolume.contains(path);
     };

@@ -2,6 +2,7 @@
 #include "models/ProjectsModel.h"
 
 #include "Demo.h"
+#include "cleanup/Cleaner.h"
 #include "support/TestScheduler.h"
 #include "support/InMemoryPreferences.h"
 #include "support/FakeFolderChooser.h"
@@ -53,6 +54,41 @@ private slots:
     QCOMPARE(model.summary()->freed, promised);
     QVERIFY(QFile::exists(QString::fromStdString(git.repo() + "/src/main.js")));
     QVERIFY(!QFile::exists(QString::fromStdString(done)));
+  }
+
+  // A second Tidra on the same home removes the folder just before this one does: it freed
+  // nothing here, and this record says so, whatever the scan or a look just before showed.
+  void aFolderAnotherRemovalTookFirstCountsNothingHere() {
+    Demo::decide(false);
+    test::GitFixture git;
+    git.ignore("node_modules");
+    git.commit(git.repo(), "package.json", "{}");
+    git.home.file("repo/node_modules/lib/big.js", 256'000);
+    git.ageEverything(60);
+
+    auto services = ProjectServices::live();
+    services.perform = [live = services.perform](const PathGuard& guard, const CleanupAction& action) {
+      Cleaner(guard).perform(action);
+      return live(guard, action);
+    };
+    TestScheduler scheduler;
+    InMemoryPreferences preferences;
+    FakeFolderChooser chooser;
+    ProjectsModel model(git.home.root(), services, scheduler, preferences, chooser);
+    std::vector<CleanupRecord> records;
+    model.onCleaned = [&](const CleanupRecord& record) { records.push_back(record); };
+    model.setRoots({git.home.root()});
+    model.scanProjects();
+    QTRY_VERIFY_WITH_TIMEOUT(model.phase().isReady(), 60'000);
+    QCOMPARE(model.selectedArtifacts(), (ProjectsModel::Paths{git.repo() + "/node_modules"}));
+    QVERIFY(model.selectedBytes() >= 256'000);
+
+    model.clean();
+    QTRY_VERIFY_WITH_TIMEOUT(model.phase().isReady(), 60'000);
+    QVERIFY(!QFile::exists(QString::fromStdString(git.repo() + "/node_modules")));
+    QCOMPARE(model.summary()->freed, std::int64_t{0});
+    QCOMPARE(records.size(), size_t{1});
+    QCOMPARE(records.front().freedBytes, std::int64_t{0});
   }
 };
 

@@ -278,6 +278,28 @@ private slots:
     QCOMPARE(rig.model->records().front().items, (std::vector<std::string>{"Title a", "Title b"}));
   }
 
+  // The removal counts what it took itself: a cache moved aside between the measurement and its
+  // removal (by the user, or by a second Tidra) was not freed by this clean.
+  void aCacheMovedAsideAfterItsMeasurementIsNotFreed() {
+    MonitorRig rig;
+    rig.preferences.setBool(Preference::weeklyAutoClean, true);
+    rig.preferences.setBool(Preference::weeklyReport, false);
+    rig.offer({{item("a"), 3'000'000'000}});
+    auto latch = std::make_shared<Latch>();
+    rig.disk->cleanLatches[fakePath("a")] = latch;
+    QVERIFY(rig.monitor->weeklyCheck());
+    QTRY_COMPARE(rig.disk->cleanStarts.load(), 1);
+    {
+      std::lock_guard lock(rig.disk->mutex);
+      rig.disk->bytes.erase(fakePath("a"));
+      rig.disk->bytes[fakePath("a") + ".old"] = 3'000'000'000;
+    }
+    latch->open();
+    QVERIFY(checked(rig));
+    QVERIFY(rig.model->records().empty());
+    QVERIFY(rig.notifications.posted.empty());
+  }
+
   void inDemoModeTheCheckIsBusyFor1point5sAndChangesNothing() {
     Demo::decide(true);
     MonitorRig rig;

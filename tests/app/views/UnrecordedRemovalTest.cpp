@@ -52,8 +52,11 @@ AppServices oneOfEach(const std::string& home, const std::shared_ptr<test::FakeT
     scan.account.combinations[{0}] = 300'000'000;
     return scan;
   };
-  services.projects.perform = [](const PathGuard&, const CleanupAction&) { return CleanReport{}; };
-  services.projects.measure = [](const std::string&) { return std::int64_t{300'000'000}; };
+  services.projects.perform = [](const PathGuard&, const CleanupAction&) {
+    CleanReport report;
+    report.freedBytes = 300'000'000;
+    return report;
+  };
   services.projects.onProjectsVolume = [](const std::string&, const std::string&) { return true; };
   services.projects.exists = [](const std::string&) { return false; };
 

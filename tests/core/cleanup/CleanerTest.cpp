@@ -1,11 +1,13 @@
 #include "cleanup/Cleaner.h"
 
+#include "fs/SizeScanner.h"
 #include "platform/FileStatus.h"
 #include "platform/SafeRemove.h"
 #include "projects/GitCommand.h"
 #include "support/DeepTree.h"
 #include "support/FakeTool.h"
 #include "support/FileProbe.h"
+#include "support/ForkedChild.h"
 #include "support/GitFixture.h"
 #include "support/MountNamespace.h"
 #include "support/RunAsNobody.h"
@@ -19,6 +21,7 @@
 #include <atomic>
 #include <climits>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <thread>
 
@@ -31,6 +34,12 @@ using Paths = std::vector<std::string>;
 using test::exists;
 using test::names;
 using test::readFile;
+
+// What went and what failed; the bytes are left to the tests that count them.
+CleanReport whatWent(CleanReport report) {
+    report.freedBytes = report.trashedBytes = 0;
+    return report;
+}
 
 class CleanerTest : public ::testing::Test {
 protected:
@@ -185,11 +194,11 @@ TEST_F(CleanerTest, OddNamesAreRemovedAndTrashedByteExact) {
     Paths paths;
     for (const auto& [path, content] : expected) paths.push_back(path);
 
-    EXPECT_EQ(cleaner().perform(CleanupAction::Trash{paths}), (CleanReport{int(odd.size()), {}}));
+    EXPECT_EQ(whatWent(cleaner().perform(CleanupAction::Trash{paths})), (CleanReport{int(odd.size()), {}}));
     EXPECT_EQ(trashedItems(home(".local/share/Trash")), expected);
 
     for (const auto& [path, content] : expected) fs.text(path.substr(fs.root().size() + 1), content);
-    EXPECT_EQ(cleaner().perform(CleanupAction::Delete{paths}), (CleanReport{int(odd.size()), {}}));
+    EXPECT_EQ(whatWent(cleaner().perform(CleanupAction::Delete{paths})), (CleanReport{int(odd.size()), {}}));
     EXPECT_EQ(names(home("Library/Caches/odd")), Paths{});
 }
 
@@ -288,6 +297,79 @@ TEST_F(CleanerTest, RunStoppedAtItsLimitIsAFailure) {
     }
 }
 
+// What a removal of a cache takes, however many cleaners go for it.
+class CountedCleanTest : public CleanerTest {
+protected:
+    // A cache of small and larger files in two levels; what removing it frees.
+    std::int64_t makeCache(const std::string& relative) {
+        for (int d = 0; d < 5; ++d)
+            for (int f = 0; f < 10; ++f)
+                fs.file("home/" + relative + "/p" + std::to_string(d) + "/f" + std::to_string(f), 4096 * (f + 1));
+        return SizeScanner::measure({home(relative)}, [] { return false; }).bytes;
+    }
+    CleanupAction removal(const std::string& relative, int kind) const {
+        if (kind == 0) return CleanupAction::Delete{{home(relative)}};
+        return CleanupAction::DeleteContents{{home(relative)}};
+    }
+};
+
+TEST_F(CountedCleanTest, EachRemovalCountsWhatItTookAndTheTrashWhatItMoved) {
+    const std::int64_t cache = makeCache("Library/Caches/app");
+    const std::int64_t moved = makeCache("Library/Caches/old");
+    EXPECT_EQ(cleaner().perform(CleanupAction::DeleteContents{{home("Library/Caches/app")}}).freedBytes, cache);
+    const auto trashed = cleaner().perform(CleanupAction::Trash{{home("Library/Caches/old")}});
+    EXPECT_EQ(trashed.trashedBytes, moved);
+    EXPECT_EQ(trashed.freedBytes, 0);
+    // Gone since: nothing more to count for anyone.
+    const auto again = cleaner().perform(CleanupAction::Trash{{home("Library/Caches/old")}});
+    EXPECT_EQ(again, CleanReport{});
+}
+
+// A tool's paths are measured around it: what it took, never what grew meanwhile.
+TEST_F(CountedCleanTest, ARunCountsWhatItsPathsLost) {
+    const std::int64_t cache = makeCache("Library/Caches/tool");
+    const std::string path = home("Library/Caches/tool");
+    const Cleaner shrinks(guard(), [&](auto&&...) {
+        std::filesystem::remove_all(path + "/p0");
+        return Shell::Output{0, "", "", false};
+    });
+    const std::int64_t left = SizeScanner::measure({path + "/p1", path + "/p2", path + "/p3", path + "/p4"}, [] { return false; }).bytes;
+    EXPECT_EQ(shrinks.perform(CleanupAction::Run{"/usr/bin/tool", {}, {path}}).freedBytes, cache - left);
+    const Cleaner grows(guard(), [&](auto&&...) {
+        fs.file("home/Library/Caches/tool/new", 100'000);
+        return Shell::Output{0, "", "", false};
+    });
+    EXPECT_EQ(grows.perform(CleanupAction::Run{"/usr/bin/tool", {}, {path}}).freedBytes, 0);
+}
+
+// Two cleaners going for one cache at once, on two threads or in two processes (two Tidras on
+// one home), count its bytes once between them: each counts only what its own removal took.
+TEST_F(CountedCleanTest, TwoCleansOfOneCacheAtOnceCountItOnce) {
+    for (int kind = 0; kind < 2; ++kind)
+        for (int round = 0; round < 10; ++round) {
+            const std::string relative = "Library/Caches/c" + std::to_string(kind) + "-" + std::to_string(round);
+            const std::int64_t total = makeCache(relative);
+            std::int64_t theirs = 0;
+            std::thread other([&] { theirs = cleaner().perform(removal(relative, kind)).freedBytes; });
+            const std::int64_t ours = cleaner().perform(removal(relative, kind)).freedBytes;
+            other.join();
+            const std::int64_t rest = cleaner().perform(removal(relative, kind)).freedBytes;
+            ASSERT_EQ(ours + theirs + rest, total) << "kind " << kind << ", round " << round;
+        }
+    for (int round = 0; round < 5; ++round) {
+        const std::string relative = "Library/Caches/forked" + std::to_string(round);
+        const std::int64_t total = makeCache(relative);
+        const auto clean = [&] {
+            return std::async(std::launch::async, [&] {
+                return test::runInChild([&] { return std::to_string(cleaner().perform(removal(relative, 0)).freedBytes); });
+            });
+        };
+        auto first = clean(), second = clean();
+        const std::int64_t counted = std::stoll(first.get()) + std::stoll(second.get());
+        ASSERT_EQ(counted + cleaner().perform(removal(relative, 0)).freedBytes, total) << "round " << round;
+    }
+}
+
 // The Trash as its row measures it, and a Delete pinned to that measurement.
 class MeasuredDeleteTest : public CleanerTest {
 protected:
@@ -324,7 +406,7 @@ protected:
 TEST_F(MeasuredDeleteTest, OnlyWhatWasMeasuredGoes) {
     const auto erase = measured({"old", "note", "later"});
     fs.text("home/.local/share/Trash/files/later", "put in the Trash after the scan");
-    EXPECT_EQ(cleaner().perform(erase), (CleanReport{4, {}}));
+    EXPECT_EQ(whatWent(cleaner().perform(erase)), (CleanReport{4, {}}));
     EXPECT_EQ(names(trash + "/files"), Paths{"later"});
     EXPECT_EQ(names(trash + "/info"), Paths{});
     // Measured once more, nothing is left of it: what went is not there, and is no failure.
@@ -337,7 +419,7 @@ TEST_F(MeasuredDeleteTest, AnEntryPutInTheMeasuredOnesPlaceStays) {
     // Made before the measured one goes, so it cannot take over its inode number.
     fs.text("home/.local/share/Trash/files/note.new", "another note");
     ASSERT_EQ(::rename(home(".local/share/Trash/files/note.new").c_str(), home(".local/share/Trash/files/note").c_str()), 0);
-    EXPECT_EQ(cleaner().perform(erase),
+    EXPECT_EQ(whatWent(cleaner().perform(erase)),
               (CleanReport{3, {{trash + "/files/note", "has changed since the scan"}}}));
     EXPECT_EQ(readFile(trash + "/files/note"), "another note");
 }
@@ -418,7 +500,8 @@ TEST_F(WorktreeTest, RemovesAWorktreeAfterClearingItsClutter) {
     fs.file("home/Projects/repo/keep");
     const auto report = cleaner().perform(
         scanned(wt, {wt + "/node_modules", home("Projects/repo/keep"), wt + "/../repo/keep", wt + "/missing"}));
-    EXPECT_EQ(report, (CleanReport{2, {}}));
+    EXPECT_EQ(whatWent(report), (CleanReport{2, {}}));
+    EXPECT_GT(report.freedBytes, 0);
     EXPECT_FALSE(exists(wt));
     EXPECT_TRUE(exists(home("Projects/repo/keep")));
     // git dropped its records of the worktree and kept its branch.
