@@ -141,6 +141,8 @@ bool AppModel::removalsRunning() const {
 void AppModel::windDown() {
   windingDown_ = true;
   projects_->finishSoon();
+  duplicates_->finishSoon();
+  similarPhotos_->finishSoon();
 }
 
 AppModel::RemovalLease& AppModel::RemovalLease::operator=(RemovalLease&& other) noexcept {
