@@ -404,6 +404,9 @@ private:
   TrashPin::Pins trashPins_;
   // The Trash changed while its figure could not be replaced.
   bool trashStale_ = false;
+  // A measurement of the Trash is under way; a change meanwhile asks for one more after it,
+  // so a move recorded file by file measures the Trash a few times, not once per file.
+  bool trashMeasuring_ = false;
 
   // Observable state, with the initial values every new model starts from.
   std::vector<CleanupRecord> records_;
