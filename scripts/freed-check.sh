@@ -12,13 +12,21 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 step=${1:-}
 home=${2:-}
-[ -n "$step" ] && [ -n "$home" ] || { sed -n 2,11p "$0"; exit 2; }
+if [ -z "$step" ] || [ -z "$home" ]; then sed -n 2,11p "$0"; exit 2; fi
 notes=$home/.freed-check
 
 # Space the home takes, each inode once, in bytes of allocated blocks. Tidra's history and these
-# notes are not the user's files.
+# notes are not the user's files. Written data is flushed first: a file system allocates some
+# blocks (extent trees of large files) only when it writes the data out.
 home_bytes() {
+  sync
   du -s -B1 --exclude="$home/.local/share/Tidra" --exclude="$notes" "$home" | cut -f1
+}
+
+# The blocks of the home's folders themselves, which no size Tidra shows includes.
+folder_bytes() {
+  find "$home" \( -path "$home/.local/share/Tidra" -o -path "$notes" \) -prune -o -type d -printf '%b\n' |
+    awk '{ sum += $1 * 512 } END { print sum + 0 }'
 }
 
 # A file of `2` MiB of data that does not compress or deduplicate away.
@@ -72,6 +80,7 @@ EOF
     >"$home/.local/share/Trash/info/old-notes.tar.trashinfo"
   mkdir -p "$notes"
   home_bytes >"$notes/before"
+  folder_bytes >"$notes/folders-before"
   echo "fixture home $home: $(cat "$notes/before") bytes"
 }
 
@@ -82,35 +91,44 @@ start_app() {
 # The history's total as the Overview sums it, and what Tidra's own moves still hold in the
 # Trash: entries whose (device, inode) a record lists, with their .trashinfo records.
 compare() {
-  local before after
+  local before after folders_before folders_after
   before=$(cat "$notes/before")
   after=$(home_bytes)
-  python3 - "$home" "$before" "$after" <<'EOF'
+  folders_before=$(cat "$notes/folders-before")
+  folders_after=$(folder_bytes)
+  python3 - "$home" "$before" "$after" "$folders_before" "$folders_after" <<'EOF'
 import json, os, sys
-home, before, after = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+home = sys.argv[1]
+before, after, folders_before, folders_after = map(int, sys.argv[2:])
 history = os.path.join(home, ".local/share/Tidra/history.json")
 records = json.load(open(history)) if os.path.exists(history) else []
 total = sum(r["freedBytes"] - r.get("recountedBytes", 0) for r in records)
 moved = {(d, i) for r in records for d, i in r.get("trashedFiles", [])}
 trash = os.path.join(home, ".local/share/Trash")
 
+# What erasing `path` would give back, as (files, folders): a file only when no other link
+# keeps its data; folders' own blocks apart, as du counts them and Tidra's sizes do not.
 def allocated(path):
-    seen, size = set(), 0
-    for top, folders, files in os.walk(path):
-        for name in [top] + [os.path.join(top, f) for f in files]:
-            st = os.lstat(name)
-            if (st.st_dev, st.st_ino) not in seen:
-                seen.add((st.st_dev, st.st_ino))
-                size += st.st_blocks * 512 if st.st_nlink == 1 or os.path.isdir(name) else 0
-    return size
+    names = [path] + [os.path.join(top, f) for top, folders, files in os.walk(path)
+                      for f in folders + files]
+    files = folders = 0
+    for name in names:
+        st = os.lstat(name)
+        if os.path.isdir(name) and not os.path.islink(name):
+            folders += st.st_blocks * 512
+        elif st.st_nlink == 1:
+            files += st.st_blocks * 512
+    return files, folders
 
-kept = 0
+kept = kept_folders = 0
 for name in sorted(os.listdir(os.path.join(trash, "files"))) if os.path.isdir(trash) else []:
     entry = os.path.join(trash, "files", name)
     st = os.lstat(entry)
     if (st.st_dev, st.st_ino) in moved:
         info = os.path.join(trash, "info", name + ".trashinfo")
-        kept += allocated(entry) + (os.lstat(info).st_blocks * 512 if os.path.exists(info) else 0)
+        files, folders = allocated(entry)
+        kept += files + folders + (os.lstat(info).st_blocks * 512 if os.path.exists(info) else 0)
+        kept_folders += folders
         print(f"  in the Trash, moved by Tidra: {name}")
 for r in reversed(records):
     print(f"  record {r['source']}: freed {r['freedBytes']}, recounted {r.get('recountedBytes', 0)}, "
@@ -121,6 +139,11 @@ print(f"bytes gone from the home:           {gone}")
 print(f"Tidra's moves still in the Trash:   {kept}")
 print(f"gone + still in the Trash:          {gone + kept}")
 print(f"difference (total - that):          {total - gone - kept} ({(total - gone - kept) / 4096:+.1f} blocks of 4096)")
+# Folders' own blocks: gone with removed folders, or held by folders Tidra moved to the Trash.
+folders = (folders_before - folders_after) + kept_folders
+print(f"of which folders' own blocks:       {-folders} ({-folders / 4096:+.1f} blocks)")
+rest = total - gone - kept + folders
+print(f"left after folders:                 {rest} ({rest / 4096:+.1f} blocks)")
 EOF
 }
 

@@ -354,6 +354,9 @@ private:
   // Measures the Trash again after Tidra changed it; while a confirmation is open or a scan or
   // clean runs, afterwards instead, so the figure confirmed is the figure erased.
   void remeasureTrash();
+  // Measures every listed item again but the Trash (which has its own) and those whose size a
+  // tool gave, when the list is ready; a result that arrives after another scan began is dropped.
+  void remeasureItems();
 
   Flow scanFlow();
   Flow scanDemo(std::vector<CleanupItem> demoItems);

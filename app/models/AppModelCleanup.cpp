@@ -198,6 +198,18 @@ Flow AppModel::scanFlow() {
   setCleanupPhase(CleanupPhase::ready);
 }
 
+void AppModel::remeasureItems() {
+  if (Demo::isOn() || cleanupPhase_ != CleanupPhase::ready) return;
+  for (const auto& item : items_) {
+    if (item.knownBytes || TrashPin::entriesFolder(item)) continue;
+    runThen(Pool::user, this,
+            [cleanup = services_.cleanup, home = environment_.home, item] { return measureItem(cleanup, home, item); },
+            [this](const Measurement& measured) {
+              if (cleanupPhase_ == CleanupPhase::ready && sizes_.contains(measured.id)) applyMeasurement(measured);
+            });
+  }
+}
+
 // Docker and tool items carry their sizes, so measuring them touches no disk.
 void AppModel::appendExtraItems(const std::vector<CleanupItem>& extra) {
   for (const auto& item : extra) {
