@@ -16,7 +16,7 @@ packages=(
   findimagedupes
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   fonts-inter fonts-material-design-icons-iconfont adwaita-icon-theme
-  dbus xvfb xauth xdotool openbox x11-utils dunst
+  dbus xvfb xauth xdotool openbox x11-utils dunst python3
   desktop-file-utils appstream
   nodejs
 )

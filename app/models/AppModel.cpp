@@ -77,7 +77,12 @@ void AppModel::installHooks() {
     };
   };
   projects_->onCleaned = recorder(true);
-  applications_->onRemoved = recorder(false);
+  // An uninstall moves the app's caches and data away, out of rows the cleanup list shows.
+  applications_->onRemoved = [self](const CleanupRecord& record) {
+    if (!self) return;
+    self->record(record, false);
+    self->remeasureItems();
+  };
   duplicates_->onTrashed = recorder(false);
   similarPhotos_->onTrashed = recorder(false);
   // A file trashed in one photo view disappears from the other.
@@ -141,6 +146,8 @@ bool AppModel::removalsRunning() const {
 void AppModel::windDown() {
   windingDown_ = true;
   projects_->finishSoon();
+  duplicates_->finishSoon();
+  similarPhotos_->finishSoon();
 }
 
 AppModel::RemovalLease& AppModel::RemovalLease::operator=(RemovalLease&& other) noexcept {

@@ -354,6 +354,9 @@ private:
   // Measures the Trash again after Tidra changed it; while a confirmation is open or a scan or
   // clean runs, afterwards instead, so the figure confirmed is the figure erased.
   void remeasureTrash();
+  // Measures every listed item again but the Trash (which has its own) and those whose size a
+  // tool gave, when the list is ready; a result that arrives after another scan began is dropped.
+  void remeasureItems();
 
   Flow scanFlow();
   Flow scanDemo(std::vector<CleanupItem> demoItems);
@@ -404,6 +407,9 @@ private:
   TrashPin::Pins trashPins_;
   // The Trash changed while its figure could not be replaced.
   bool trashStale_ = false;
+  // A measurement of the Trash is under way; a change meanwhile asks for one more after it,
+  // so a move recorded file by file measures the Trash a few times, not once per file.
+  bool trashMeasuring_ = false;
 
   // Observable state, with the initial values every new model starts from.
   std::vector<CleanupRecord> records_;

@@ -72,14 +72,19 @@ ItemOutcome cleanOne(const CleanupServices& cleanup, const PathGuard& guardian, 
   return outcome;
 }
 
-// The Trash entries of `item` that Tidra itself moved there; nothing for any other item. Their
-// ".trashinfo" records were never counted, so they are not among them.
+// The Trash entries of `item` that Tidra itself moved there, with their ".trashinfo" records;
+// nothing for any other item. Their records came with the move and leave with the entries,
+// so erasing them takes nothing off the disk that was there before Tidra moved them.
 std::optional<CleanupItem> earlierMovesIn(const CleanupItem& item, const std::vector<std::string>& entries,
                                           const std::set<TrashedFile>& moved) {
   const auto folder = TrashPin::entriesFolder(item);
   if (!folder) return std::nullopt;
+  const auto records = TrashPin::recordsFolder(*folder);
   std::vector<std::string> paths;
-  for (const auto& name : TrashedFiles::ownNames(*folder, entries, moved)) paths.push_back(*folder + "/" + name);
+  for (const auto& name : TrashedFiles::ownNames(*folder, entries, moved)) {
+    paths.push_back(*folder + "/" + name);
+    paths.push_back(records + "/" + name + ".trashinfo");
+  }
   auto own = item;
   own.action = CleanupAction::Delete{std::move(paths)};
   return own;
@@ -191,6 +196,18 @@ Flow AppModel::scanFlow() {
   extra.insert(extra.end(), toolItems.begin(), toolItems.end());
   appendExtraItems(extra);
   setCleanupPhase(CleanupPhase::ready);
+}
+
+void AppModel::remeasureItems() {
+  if (Demo::isOn() || cleanupPhase_ != CleanupPhase::ready) return;
+  for (const auto& item : items_) {
+    if (item.knownBytes || TrashPin::entriesFolder(item)) continue;
+    runThen(Pool::user, this,
+            [cleanup = services_.cleanup, home = environment_.home, item] { return measureItem(cleanup, home, item); },
+            [this](const Measurement& measured) {
+              if (cleanupPhase_ == CleanupPhase::ready && sizes_.contains(measured.id)) applyMeasurement(measured);
+            });
+  }
 }
 
 // Docker and tool items carry their sizes, so measuring them touches no disk.

@@ -4,6 +4,8 @@
 #include "Demo.h"
 #include "demo/DemoMac.h"
 
+#include <QUuid>
+
 #include "system/PrivacyAccess.h"
 
 #include <algorithm>
@@ -126,30 +128,39 @@ void AppModel::trashDemo(const std::vector<LargeFile>& files) {
 }
 
 Flow AppModel::trashFlow(std::vector<LargeFile> files) {
-  std::vector<std::string> paths;
-  for (const auto& file : files) paths.push_back(file.path);
-  // Each file is measured just before the move, so a link swapped in since the search counts
-  // nothing and a file that shrank counts what it still held.
-  auto trash = [trash = services_.files.trashFiles, measure = services_.files.bytesNow, guardian = guardian_, paths] {
-    std::map<std::string, std::int64_t> held;
-    for (const auto& path : paths) held[path] = measure(path);
-    return std::pair{trash(guardian, paths), held};
-  };
-  const auto [outcome, held] = co_await runOn(Pool::user, trash);
-  for (const auto& path : paths) trashing_.erase(path);
-
-  setTrashFailures(outcome.failures);
-  // A file already gone (moved from another view) leaves the list but frees nothing here.
-  std::set<std::string> moved(outcome.moved.begin(), outcome.moved.end());
-  auto leaving = moved;
-  leaving.insert(outcome.vanished.begin(), outcome.vanished.end());
-  dropLargeFiles(leaving);
+  const auto run = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
+  std::vector<LargeFile> moved;
+  std::vector<TrashedFile> movedFiles;
+  std::vector<CleanReport::Failure> failures;
+  // One file at a time, each recorded as it goes: quitting stops after the file in hand, and a
+  // process killed outright loses at most that one.
+  for (auto file : files) {
+    if (windingDown_) break;
+    // Measured just before the move, so a link swapped in since the search counts nothing, a
+    // file another link keeps counts nothing, and a file that shrank counts what it still held.
+    auto trashOne = [trash = services_.files.trashFiles, measure = services_.files.bytesNow, guardian = guardian_,
+                     path = file.path] {
+      const auto held = measure(path);
+      return std::pair{trash(guardian, {path}), held};
+    };
+    const auto [outcome, held] = co_await runOn(Pool::user, trashOne);
+    trashing_.erase(file.path);
+    failures.insert(failures.end(), outcome.failures.begin(), outcome.failures.end());
+    movedFiles.insert(movedFiles.end(), outcome.movedFiles.begin(), outcome.movedFiles.end());
+    // A file already gone (moved from another view) leaves the list but frees nothing here.
+    if (outcome.failures.empty()) dropLargeFiles({file.path});
+    if (outcome.moved.empty() && outcome.failures.empty()) continue;
+    if (!outcome.moved.empty()) {
+      file.bytes = std::min(file.bytes, held);
+      moved.push_back(file);
+    }
+    auto record = trashRecord(scheduler_.now(), moved, static_cast<int>(failures.size()), movedFiles);
+    record.run = run;
+    this->record(record, true);
+  }
+  for (const auto& file : files) trashing_.erase(file.path);
+  setTrashFailures(failures);
   refreshDisk();
-
-  std::erase_if(files, [&](const LargeFile& file) { return !moved.contains(file.path); });
-  for (auto& file : files) file.bytes = std::min(file.bytes, held.at(file.path));
-  if (files.empty() && outcome.failures.empty()) co_return;
-  record(trashRecord(scheduler_.now(), files, static_cast<int>(outcome.failures.size()), outcome.movedFiles), true);
 }
 
 }  // namespace tidra

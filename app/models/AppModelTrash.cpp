@@ -33,11 +33,15 @@ void AppModel::remeasureTrash() {
                                   [](const CleanupItem& item) { return TrashPin::entriesFolder(item).has_value(); });
   if (trash == items_.end()) return;
   const auto settled = [this] { return cleanupPhase_ == CleanupPhase::ready && !isConfirmingClean_; };
-  trashStale_ = !settled();
-  if (trashStale_) return;
+  trashStale_ = true;
+  if (!settled() || trashMeasuring_) return;
+  trashStale_ = false;
+  trashMeasuring_ = true;
   runThen(Pool::user, this,
           [cleanup = services_.cleanup, home = environment_.home, item = *trash] { return measureItem(cleanup, home, item); },
           [this, settled](Measurement measured) {
+            trashMeasuring_ = false;
+            if (trashStale_) return remeasureTrash();  // this reading is already old
             trashStale_ = !settled();
             if (!trashStale_) applyMeasurement(measured);
           });

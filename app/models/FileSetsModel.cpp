@@ -2,6 +2,12 @@
 
 #include "Demo.h"
 #include "files/KeptFile.h"
+#include "platform/PathText.h"
+
+#include <QUuid>
+
+#include <algorithm>
+#include <climits>
 
 namespace tidra {
 
@@ -50,30 +56,24 @@ void FileSetsModel::find() {
 
 namespace {
 
-// Sets whose keeper no longer stands move nothing: their files become failures instead.
-TrashOutcome trashWhereKeepersStand(const FileServices& services, const PathGuard& guardian,
-                                    const std::vector<FileSetsModel::SetMove>& moves) {
-  std::vector<std::string> paths;
-  std::vector<CleanReport::Failure> held;
-  for (const auto& move : moves) {
-    if (move.keeperStands()) paths.insert(paths.end(), move.paths.begin(), move.paths.end());
-    else
-      for (const auto& path : move.paths) held.push_back({path, KeptFile::changedReason});
-  }
-  TrashOutcome outcome = paths.empty() ? TrashOutcome{} : services.trashFiles(guardian, paths);
-  outcome.failures.insert(outcome.failures.begin(), held.begin(), held.end());
-  return outcome;
-}
+// What moving one file did, and what it held on its own just before.
+struct OneMove {
+  TrashOutcome outcome;
+  std::int64_t held = 0;
+};
 
 }  // namespace
 
 void FileSetsModel::moveToTrash() {
   auto moves = setMoves();
   if (phase_ != Phase::ready || moves.empty() || moving) return;
+  MoveRun run{gain()};
   if (Demo::isOn()) {
-    std::vector<std::string> paths;
-    for (const auto& move : moves) paths.insert(paths.end(), move.paths.begin(), move.paths.end());
-    finishTrash({std::move(paths), {}, {}});
+    // The demo's files are not on disk: each gives back what the sets say.
+    for (const auto& move : moves)
+      for (const auto& path : move.paths) take(run, {{path}, {}, {}}, INT64_MAX);
+    finishMove(run);
+    if (!run.names.empty() && onTrashed) onTrashed(recordOf(run));
     return;
   }
   moving = true;
@@ -81,29 +81,56 @@ void FileSetsModel::moveToTrash() {
 }
 
 Flow FileSetsModel::moveFlow(std::vector<SetMove> moves) {
-  auto trashing = [services = services, guardian = guardian_, moves = std::move(moves)] {
-    return trashWhereKeepersStand(services, guardian, moves);
-  };
-  auto outcome = co_await runOn(Pool::user, trashing);
+  MoveRun run{gain(), QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString()};
+  for (const auto& move : moves) {
+    if (finishingSoon_) break;
+    // A set whose keeper no longer stands moves nothing: its files become failures instead.
+    const bool keeperStands = co_await runOn(Pool::user, move.keeperStands);
+    if (!keeperStands) {
+      for (const auto& path : move.paths) run.failures.push_back({path, KeptFile::changedReason});
+      continue;
+    }
+    for (const auto& path : move.paths) {
+      if (finishingSoon_) break;
+      const auto moveOne = [services = services, guardian = guardian_, path] {
+        const auto held = services.bytesNow(path);
+        return OneMove{services.trashFiles(guardian, {path}), held};
+      };
+      const auto one = co_await runOn(Pool::user, moveOne);
+      take(run, one.outcome, one.held);
+      if (!run.names.empty() && onTrashed) onTrashed(recordOf(run));
+    }
+  }
   moving = false;
-  finishTrash(outcome);
+  finishMove(run);
 }
 
-void FileSetsModel::finishTrash(const TrashOutcome& outcome) {
-  setFailures(outcome.failures);
-  const std::set<std::string> moved(outcome.moved.begin(), outcome.moved.end());
-  // Counted before forget() shrinks the sets; a file that was already gone freed nothing here.
-  const Tally tally = this->tally(moved);
-  std::set<std::string> gone = moved;
-  gone.insert(outcome.vanished.begin(), outcome.vanished.end());
-  forget(gone);
-  if (onGone) onGone(gone);
-  if (tally.names.empty() || !onTrashed) return;
-  auto record = CleanupRecord{scheduler.now(), source(), tally.freed, tally.names,
-                             static_cast<std::int64_t>(outcome.failures.size())};
-  record.trashedBytes = tally.freed;
-  record.trashedFiles = outcome.movedFiles;
-  onTrashed(record);
+void FileSetsModel::take(MoveRun& run, const TrashOutcome& outcome, std::int64_t heldBytes) {
+  run.failures.insert(run.failures.end(), outcome.failures.begin(), outcome.failures.end());
+  // A file that was already gone freed nothing here, but no list should show it any more.
+  run.gone.insert(outcome.vanished.begin(), outcome.vanished.end());
+  for (const auto& path : outcome.moved) {
+    run.freed += std::clamp<std::int64_t>(run.gain(path, run.moved), 0, heldBytes);
+    run.moved.insert(path);
+    run.gone.insert(path);
+    run.names.emplace_back(sys::PathText::lastComponent(path));
+  }
+  run.movedFiles.insert(run.movedFiles.end(), outcome.movedFiles.begin(), outcome.movedFiles.end());
+}
+
+CleanupRecord FileSetsModel::recordOf(const MoveRun& run) const {
+  CleanupRecord record{scheduler.now(), source(), run.freed, run.names,
+                       static_cast<std::int64_t>(run.failures.size())};
+  record.trashedBytes = run.freed;
+  record.trashedFiles = run.movedFiles;
+  record.run = run.id;
+  return record;
+}
+
+void FileSetsModel::finishMove(const MoveRun& run) {
+  setFailures(run.failures);
+  forget(run.gone);
+  if (onGone) onGone(run.gone);
 }
 
 bool FileSetsModel::needsPicture(const std::string& path) const {

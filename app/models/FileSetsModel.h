@@ -39,7 +39,8 @@ public:
     std::function<bool()> keeperStands;
   };
 
-  // Receives the history record of every move that put at least one file in the Trash.
+  // Receives the history record of every move that put at least one file in the Trash, again
+  // after each file, each time under the move's run and holding everything it moved so far.
   std::function<void(const CleanupRecord&)> onTrashed;
   // Receives, after every move, the paths that left the disk (moved, or found already gone),
   // so the other list can forget them too.
@@ -62,9 +63,12 @@ public:
   // Starts a search unless one runs: empties the selection and the failures at once and keeps
   // the old sets on show until the new ones arrive.
   void find();
-  // Moves the selected files of the shown sets to the Trash. Ignored unless ready, with
-  // something selected and no move already running.
+  // Moves the selected files of the shown sets to the Trash, one file at a time, and hands on
+  // the move's record after each file, so a process killed outright loses at most the file in
+  // hand. Ignored unless ready, with something selected and no move already running.
   void moveToTrash();
+  // Asks a running move to stop after the file in hand (the app is quitting).
+  void finishSoon() { finishingSoon_ = true; }
   // Takes these paths out of every set, dropping sets left with fewer than two files, and
   // out of the selection.
   virtual void forget(const std::set<std::string>& paths) = 0;
@@ -79,11 +83,9 @@ signals:
   void thumbnailsChanged();
 
 protected:
-  // What a move gives back and the names it records, counted before the sets shrink.
-  struct Tally {
-    std::int64_t freed = 0;
-    std::vector<std::string> names;
-  };
+  // What moving `path` gives back once `movedBefore` are gone, over the sets as they were when
+  // the move began: a file whose data a kept copy or another link holds gives nothing.
+  using Gain = std::function<std::int64_t(const std::string& path, const std::set<std::string>& movedBefore)>;
 
   FileSetsModel(FileServices services, std::shared_ptr<Thumbnailer> thumbnailer, Scheduler& scheduler,
                 std::string home, QObject* parent);
@@ -92,7 +94,7 @@ protected:
   virtual Flow search() = 0;
   virtual void resetStage() = 0;
   virtual std::vector<SetMove> setMoves() const = 0;
-  virtual Tally tally(const std::set<std::string>& moved) const = 0;
+  virtual Gain gain() const = 0;
   // The history's name for this list.
   virtual std::string source() const = 0;
 
@@ -113,8 +115,27 @@ protected:
   Scheduler& scheduler;
 
 private:
+  // One move to the Trash as it goes.
+  struct MoveRun {
+    Gain gain;
+    // Names the run in the history: each record of it replaces the one before.
+    std::string id{};
+    std::set<std::string> moved{};
+    // Moved, or found already gone.
+    std::set<std::string> gone{};
+    // What the files moved so far gave back, each capped by its measure just before its move.
+    std::int64_t freed = 0;
+    std::vector<std::string> names{};
+    std::vector<CleanReport::Failure> failures{};
+    std::vector<TrashedFile> movedFiles{};
+  };
+
   Flow moveFlow(std::vector<SetMove> moves);
-  void finishTrash(const TrashOutcome& outcome);
+  // Folds one file's move into the run; `heldBytes` is what the file gave back as measured
+  // just before its move.
+  static void take(MoveRun& run, const TrashOutcome& outcome, std::int64_t heldBytes);
+  CleanupRecord recordOf(const MoveRun& run) const;
+  void finishMove(const MoveRun& run);
 
   Phase phase_ = Phase::idle;
   std::set<std::string> selection_;
@@ -123,6 +144,7 @@ private:
   std::map<std::string, QImage> thumbnails_;
   std::set<std::string> picturesInFlight;
   bool moving = false;
+  bool finishingSoon_ = false;
   int searchNumber_ = 0;
   std::string home_;
   PathGuard guardian_;

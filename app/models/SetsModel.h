@@ -151,19 +151,28 @@ protected:
     return moves;
   }
 
-  // Walks every set, shown or not, so a file moved from any set counts.
-  Tally tally(const std::set<std::string>& moved) const override {
-    Tally tally;
-    for (const auto& group : groups_) {
-      std::set<std::string> leaving;
-      for (const auto& member : membersOf(group)) {
-        if (!moved.contains(member.path)) continue;
-        leaving.insert(member.path);
-        tally.names.push_back(member.name());
+  // Looks in every set, shown or not, so a file moved from any set counts; each file is
+  // weighed in its own sets only, so a long move stays cheap per file.
+  Gain gain() const override {
+    const auto groups = std::make_shared<const std::vector<Group>>(groups_);
+    std::map<std::string, std::vector<std::size_t>> setsOf;
+    for (std::size_t index = 0; index < groups->size(); ++index)
+      for (const auto& member : membersOf((*groups)[index])) setsOf[member.path].push_back(index);
+    return [groups, setsOf](const std::string& path, const std::set<std::string>& movedBefore) {
+      const auto found = setsOf.find(path);
+      if (found == setsOf.end()) return std::int64_t{0};
+      std::int64_t gained = 0;
+      for (const auto index : found->second) {
+        const auto& group = (*groups)[index];
+        std::set<std::string> leaving;
+        for (const auto& member : membersOf(group))
+          if (movedBefore.contains(member.path)) leaving.insert(member.path);
+        const auto before = group.freed(leaving);
+        leaving.insert(path);
+        gained += group.freed(leaving) - before;
       }
-      tally.freed += group.freed(leaving);
-    }
-    return tally;
+      return gained;
+    };
   }
 
 private:

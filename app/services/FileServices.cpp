@@ -45,7 +45,8 @@ FileServices FileServices::live() {
 
 std::int64_t FileServices::regularFileBytes(const std::string& path) {
   const auto status = sys::FileStatus::of(path);
-  return status && status->type == sys::FileStatus::Type::regular ? status->allocatedBytes : 0;
+  const bool alone = status && status->type == sys::FileStatus::Type::regular && status->linkCount == 1;
+  return alone ? status->allocatedBytes : 0;
 }
 
 }  // namespace tidra

@@ -53,8 +53,9 @@ struct FileServices {
   // Moves user files to the Trash, each judged by the guard first. Blocks.
   std::function<TrashOutcome(const PathGuard& guardian, const std::vector<std::string>& paths)> trashFiles;
 
-  // Space a path takes on disk now, links not followed: a symbolic link or anything but a
-  // regular file takes none. Asked just before a move so the history records what it freed.
+  // Space moving a path away gives back now, links not followed: a symbolic link, anything but
+  // a regular file, and a file with another name (whose data that name keeps) give none.
+  // Asked just before a move so the history records what it freed.
   std::function<std::int64_t(const std::string& path)> bytesNow = &FileServices::regularFileBytes;
 
   static FileServices live();

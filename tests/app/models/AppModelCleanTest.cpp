@@ -2,6 +2,7 @@
 #include "AppModelFakes.h"
 
 #include "cleanup/AdminCleanup.h"
+#include "models/ApplicationsModel.h"
 #include "support/SettlePools.h"
 
 #include <QSignalSpy>
@@ -380,6 +381,20 @@ private slots:
     QTRY_COMPARE(model.sizes().at("trash").bytes, std::int64_t{1050});
     // What came back into the cleaned rows was never reviewed: they start again unticked.
     QVERIFY(!model.selection().contains("trash"));
+  }
+
+  // An uninstall that took an app's cache away leaves no row offering it at its old size.
+  void anUninstallMeasuresTheListAgain() {
+    FakeModel fake;
+    auto& model = scanned(fake, {{fakeItem("cache.notely"), 6'300'000}, {fakeItem("npm.cache"), 25'000'000}});
+    {
+      std::lock_guard lock(fake.disk->mutex);
+      fake.disk->bytes[fakePath("cache.notely")] = 0;
+    }
+    model.applications().onRemoved({fake.scheduler.now(), "Applications", 6'300'000, {"Notely"}, 0});
+    QTRY_COMPARE(model.sizes().at("cache.notely").bytes, std::int64_t{0});
+    QCOMPARE(model.sizes().at("npm.cache").bytes, std::int64_t{25'000'000});
+    QCOMPARE(model.records().front().source, std::string("Applications"));
   }
 
   // After a clean each attempted row is back at its default tick.

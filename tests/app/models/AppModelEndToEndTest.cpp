@@ -4,6 +4,7 @@
 #include "Demo.h"
 #include "support/TestScheduler.h"
 #include "services/TrashMove.h"
+#include "models/DuplicatesModel.h"
 #include "support/FakeDesktop.h"
 #include "support/FileProbe.h"
 #include "support/CatalogFixture.h"
@@ -14,6 +15,9 @@
 #include <filesystem>
 #include <latch>
 #include <memory>
+#include <set>
+
+#include <sys/stat.h>
 
 using namespace tidra;
 
@@ -132,6 +136,7 @@ private slots:
       records += test::allocated(entry.path());
     QCOMPARE(model.sizes().at("trash").bytes, videoBytes + oldBytes + records);
     QCOMPARE(model.sizes().at("bun.cache").bytes, ownBytes);
+    const auto videoRecord = test::allocated(home.path(".local/share/Trash/info/clip.mkv.trashinfo"));
     model.setSelection({"trash", "bun.cache"});
     model.clean();
     QTRY_VERIFY_WITH_TIMEOUT(model.cleanupPhase() == AppModel::CleanupPhase::ready, 30'000);
@@ -141,8 +146,87 @@ private slots:
     const auto stored = CleanupHistory(home.root()).load();
     QCOMPARE(stored.size(), size_t{2});
     QCOMPARE(stored.front().freedBytes, videoBytes + oldBytes + records + ownBytes);
-    QCOMPARE(stored.front().recountedBytes, videoBytes);
-    QCOMPARE(CleanupHistory::totalOf(stored), videoBytes + oldBytes + records + ownBytes);
+    // The video's record came with its move and left with it: the emptying recounts both.
+    QCOMPARE(stored.front().recountedBytes, videoBytes + videoRecord);
+    QCOMPARE(CleanupHistory::totalOf(stored), videoBytes + oldBytes + records - videoRecord + ownBytes);
+  }
+
+  // As a user goes: a large file and a copy move to the Trash through their screens' models,
+  // one of them a file another link keeps, Cleanup empties the Trash, and a later move stays
+  // there. The history's total is what left the home plus what Tidra moved that is still in
+  // the Trash (with its ".trashinfo" record), each byte once.
+  void theTotalIsWhatLeftPlusWhatTidraKeepsInTheTrash() {
+    Demo::decide(false);
+    test::TempHome home;
+    const auto clip = home.file("Videos/clip.mkv", 2'000'000);
+    const auto shared = home.file("Videos/shared.mkv", 1'500'000);
+    home.hardlink("Backup/shared.mkv", "Videos/shared.mkv");
+    const auto later = home.file("Videos/later.mkv", 900'000);
+    const std::string copy(1'300'000, 'c');
+    home.text("Documents/report.bin", copy);
+    home.text("Downloads/report.bin", copy);
+    home.file(".local/share/Trash/files/old.bin", 741'000);
+    home.text(".local/share/Trash/info/old.bin.trashinfo", "[Trash Info]\nPath=/x/old.bin\n");
+    const auto before = homeBytes(home.root());
+
+    auto services = AppServices::live();
+    std::vector<LargeFile> found{{clip, test::allocated(clip), {}}, {shared, test::allocated(shared), {}, true},
+                                 {later, test::allocated(later), {}}};
+    services.files.findLargeFiles = [found](const std::string&, std::int64_t, std::int64_t, const std::set<std::string>&,
+                                            const LargeFileFinder::Progress&, const LargeFileFinder::Unreadable&) {
+      return found;
+    };
+    TestScheduler scheduler;
+    AppModel model(test::quietEnvironment(home.root()), services, test::fakeDesktop(), scheduler);
+    model.findLargeFiles();
+    QTRY_VERIFY_WITH_TIMEOUT(model.largeFilePhase() == AppModel::SearchPhase::ready, 30'000);
+    model.moveToTrash({model.largeFiles().at(0), model.largeFiles().at(1)});
+    QTRY_VERIFY_WITH_TIMEOUT(!model.removalsRunning(), 30'000);
+    QCOMPARE(model.records().front().freedBytes, test::allocated(home.path(".local/share/Trash/files/clip.mkv")));
+
+    auto& duplicates = model.duplicates();
+    duplicates.find();
+    QTRY_VERIFY_WITH_TIMEOUT(duplicates.phase() == FileSetsModel::Phase::ready, 30'000);
+    duplicates.selectExtraCopies();
+    QCOMPARE(duplicates.selection().size(), std::size_t{1});
+    duplicates.moveToTrash();
+    QTRY_VERIFY_WITH_TIMEOUT(!model.removalsRunning() && duplicates.groups().empty(), 30'000);
+
+    model.scan();
+    QTRY_VERIFY_WITH_TIMEOUT(model.cleanupPhase() == AppModel::CleanupPhase::ready, 30'000);
+    model.setSelection({"trash"});
+    model.clean();
+    QTRY_VERIFY_WITH_TIMEOUT(model.cleanupPhase() == AppModel::CleanupPhase::ready, 30'000);
+    QVERIFY(std::filesystem::exists(home.path("Backup/shared.mkv")));
+
+    model.moveToTrash({model.largeFiles().at(0)});
+    QTRY_VERIFY_WITH_TIMEOUT(!model.removalsRunning(), 30'000);
+    const auto stillInTrash = test::allocated(home.path(".local/share/Trash/files/later.mkv")) +
+                              test::allocated(home.path(".local/share/Trash/info/later.mkv.trashinfo"));
+
+    const auto stored = CleanupHistory(home.root()).load();
+    QCOMPARE(stored.size(), std::size_t{4});
+    QCOMPARE(CleanupHistory::totalOf(stored), before - homeBytes(home.root()) + stillInTrash);
+    QCOMPARE(CleanupHistory::totalOf(model.records()), CleanupHistory::totalOf(stored));
+  }
+
+private:
+  // Space the home takes, each inode once, without Tidra's own data folder (the history).
+  static std::int64_t homeBytes(const std::string& root) {
+    namespace fs = std::filesystem;
+    std::set<std::pair<dev_t, ino_t>> seen;
+    std::int64_t total = 0;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+      if (it->path() == fs::path(root) / ".local/share/Tidra") {
+        it.disable_recursion_pending();
+        continue;
+      }
+      struct stat status {};
+      if (::lstat(it->path().c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+          seen.insert({status.st_dev, status.st_ino}).second)
+        total += static_cast<std::int64_t>(status.st_blocks) * 512;
+    }
+    return total;
   }
 
   // Two Tidras on one home (separate `--home` runs, say) clean the same cache at once, each

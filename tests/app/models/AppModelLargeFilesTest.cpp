@@ -35,6 +35,7 @@ struct FakeFiles {
   std::set<std::string> vanished;
   std::vector<std::vector<std::string>> trashed;  // the paths of each move
   std::shared_ptr<Latch> trashGate;
+  std::atomic<int> entered{0};  // moves begun
   std::vector<std::string> unreadable;  // folders the search reports it could not read
   std::map<std::string, std::int64_t> heldNow;  // bytes on disk just before the move, where the search's no longer hold
 };
@@ -58,6 +59,7 @@ FileServices fakeFiles(const std::shared_ptr<FakeFiles>& files) {
     return files->found;
   };
   services.trashFiles = [files](const PathGuard&, const std::vector<std::string>& paths) {
+    ++files->entered;
     if (files->trashGate) files->trashGate->wait();
     std::lock_guard lock(files->mutex);
     files->trashed.push_back(paths);
@@ -180,7 +182,7 @@ private slots:
     QSignalSpy diskChanges(&model, &AppModel::diskChanged);
 
     model.moveToTrash(model.largeFiles());
-    QTRY_COMPARE(fake.disk->appends.load(), 1);
+    QTRY_VERIFY(!model.removalsRunning());
     QCOMPARE(pathsOf(model.largeFiles()), std::vector<std::string>{"/home/fake/b.iso"});
     QCOMPARE(model.trashFailures(), (std::vector<CleanReport::Failure>{{"/home/fake/b.iso", "Not inside your home folder."}}));
     const auto& record = model.records().front();
@@ -189,6 +191,29 @@ private slots:
     QCOMPARE(record.items, (std::vector<std::string>{"a.mov", "c.zip"}));
     QCOMPARE(record.failures, std::int64_t{1});
     QCOMPARE(diskChanges.count(), 1);
+    // One file at a time, the run's record rewritten after each.
+    QCOMPARE(fake.fileSide->trashed, (std::vector<std::vector<std::string>>{
+                                         {"/home/fake/a.mov"}, {"/home/fake/b.iso"}, {"/home/fake/c.zip"}}));
+    QCOMPARE(fake.disk->appends.load(), 3);
+    QCOMPARE(model.records().size(), std::size_t{1});
+    QVERIFY(!record.run.empty());
+  }
+
+  // Quitting stops a move after the file in hand, which is recorded; the rest stay listed.
+  void windingDownStopsAMoveAfterTheFileInHand() {
+    LargeFilesModel fake;
+    auto& model = fake.makeWith({big("a.mov", 900'000'000), big("b.iso", 700'000'000)});
+    QTRY_COMPARE(model.largeFilePhase(), AppModel::SearchPhase::ready);
+    fake.fileSide->trashGate = std::make_shared<Latch>();
+    model.moveToTrash(model.largeFiles());
+    QTRY_COMPARE(fake.fileSide->entered.load(), 1);
+    model.windDown();
+    fake.fileSide->trashGate->open();
+    QTRY_VERIFY(!model.removalsRunning());
+    QCOMPARE(fake.trashCalls(), 1);
+    QCOMPARE(pathsOf(model.largeFiles()), std::vector<std::string>{"/home/fake/b.iso"});
+    QCOMPARE(model.records().front().items, std::vector<std::string>{"a.mov"});
+    QCOMPARE(model.records().front().freedBytes, std::int64_t{900'000'000});
   }
 
   // A second move while the first runs, or of files gone meanwhile, frees nothing twice.
@@ -202,12 +227,13 @@ private slots:
     model.moveToTrash(listed);
     model.moveToTrash({listed.front()});  // already on its way
     fake.fileSide->trashGate->open();
-    QTRY_COMPARE(fake.disk->appends.load(), 1);
+    QTRY_VERIFY(!model.removalsRunning());
     model.moveToTrash(listed);  // no longer listed
     QCoreApplication::processEvents();
 
-    QCOMPARE(fake.trashCalls(), 1);
-    QCOMPARE(fake.disk->appends.load(), 1);
+    QCOMPARE(fake.trashCalls(), 2);
+    QCOMPARE(fake.disk->appends.load(), 2);
+    QCOMPARE(model.records().size(), std::size_t{1});
     QCOMPARE(model.records().front().freedBytes, std::int64_t{1'600'000'000});
   }
 
@@ -219,7 +245,7 @@ private slots:
     auto& model = fake.makeWith({big("a.mov", 900'000'000), big("b.iso", 700'000'000), big("c.zip", 300'000'000)});
     QTRY_COMPARE(model.largeFilePhase(), AppModel::SearchPhase::ready);
     model.moveToTrash(model.largeFiles());
-    QTRY_COMPARE(fake.disk->appends.load(), 1);
+    QTRY_VERIFY(!model.removalsRunning());
     QCOMPARE(model.records().front().freedBytes, std::int64_t{150'000'000 + 300'000'000});
     QCOMPARE(model.records().front().items, (std::vector<std::string>{"a.mov", "b.iso", "c.zip"}));
   }
@@ -235,6 +261,10 @@ private slots:
     QCOMPARE(FileServices::regularFileBytes(root + "/link"), std::int64_t{0});
     QCOMPARE(FileServices::regularFileBytes(root + "/pipe"), std::int64_t{0});
     QCOMPARE(FileServices::regularFileBytes(root + "/missing"), std::int64_t{0});
+    // Another name keeps the data of a file with a second link, wherever that name lies.
+    std::ofstream(root + "/linked") << std::string(64 * 1024, 'y');
+    QCOMPARE(::link((root + "/linked").c_str(), (root + "/elsewhere").c_str()), 0);
+    QCOMPARE(FileServices::regularFileBytes(root + "/linked"), std::int64_t{0});
   }
 
   void aFileTrashedFromAnotherViewIsDroppedButNotCounted() {
@@ -243,7 +273,7 @@ private slots:
     auto& model = fake.makeWith({big("a.mov", 900'000'000), big("b.iso", 700'000'000)});
     QTRY_COMPARE(model.largeFilePhase(), AppModel::SearchPhase::ready);
     model.moveToTrash(model.largeFiles());
-    QTRY_COMPARE(fake.disk->appends.load(), 1);
+    QTRY_VERIFY(!model.removalsRunning());
     QVERIFY(model.largeFiles().empty());
     QCOMPARE(model.records().front().items, std::vector<std::string>{"a.mov"});
     QCOMPARE(model.records().front().freedBytes, std::int64_t{900'000'000});

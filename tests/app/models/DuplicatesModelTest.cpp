@@ -17,6 +17,8 @@
 
 #include <QTest>
 
+#include <atomic>
+#include <climits>
 #include <filesystem>
 
 using namespace tidra;
@@ -100,18 +102,25 @@ private slots:
     QCOMPARE(model.setsLosingEveryCopy(), 0);
   }
 
-  void aMoveCountsBeforeForgettingAndReportsInOrder() {
+  // Each file is moved on its own and the move's record handed on after it, one run growing
+  // file by file, so a process killed outright loses at most the file in hand.
+  void aMoveRecordsEachFileAsItGoesThenForgets() {
     DuplicatesFixture fixture({test::identical(5'000'000, {"/a/keep", "/a/copy"}),
                      test::identical(3'000'000, {"/b/keep", "/b/copy1", "/b/copy2"})});
     fixture.model.selectExtraCopies();
     fixture.events.clear();
     fixture.move();
-    QCOMPARE(fixture.events, (std::vector<std::string>{"groups", "gone", "trashed"}));
-    QCOMPARE(fixture.trash->calls, (std::vector<std::vector<std::string>>{{"/a/copy", "/b/copy1", "/b/copy2"}}));
+    QCOMPARE(fixture.events, (std::vector<std::string>{"trashed", "trashed", "trashed", "groups", "gone"}));
+    QCOMPARE(fixture.trash->calls, (std::vector<std::vector<std::string>>{{"/a/copy"}, {"/b/copy1"}, {"/b/copy2"}}));
     QVERIFY(fixture.model.groups().empty());
     QVERIFY(fixture.model.selection().empty());
     QCOMPARE(fixture.goneSets.back(), (Paths{"/a/copy", "/b/copy1", "/b/copy2"}));
-    const auto& record = fixture.records.at(0);
+    QCOMPARE(fixture.records.at(0).freedBytes, std::int64_t{5'000'000});
+    QCOMPARE(fixture.records.at(1).items, (std::vector<std::string>{"copy", "copy1"}));
+    QVERIFY(!fixture.records.at(0).run.empty());
+    QCOMPARE(fixture.records.at(1).run, fixture.records.at(0).run);
+    QCOMPARE(fixture.records.at(2).run, fixture.records.at(0).run);
+    const auto& record = fixture.records.back();
     QCOMPARE(record.source, std::string("Duplicates"));
     QCOMPARE(record.freedBytes, std::int64_t{11'000'000});
     QCOMPARE(record.items, (std::vector<std::string>{"copy", "copy1", "copy2"}));
@@ -127,9 +136,9 @@ private slots:
     QCOMPARE(fixture.model.failures(), (std::vector<CleanReport::Failure>{{"/a/2", "refused"}}));
     QCOMPARE(pathsOf(fixture.model.groups().at(0).files), (std::vector<std::string>{"/a/1", "/a/2"}));
     QCOMPARE(fixture.model.selection(), Paths{"/a/2"});
-    QCOMPARE(fixture.records.at(0).items, std::vector<std::string>{"3"});
-    QCOMPARE(fixture.records.at(0).failures, std::int64_t{1});
-    QCOMPARE(fixture.records.at(0).freedBytes, std::int64_t{4'000'000});
+    QCOMPARE(fixture.records.back().items, std::vector<std::string>{"3"});
+    QCOMPARE(fixture.records.back().failures, std::int64_t{1});
+    QCOMPARE(fixture.records.back().freedBytes, std::int64_t{4'000'000});
   }
 
   void aFileAlreadyGoneIsNeitherMovedNorFreed() {
@@ -153,6 +162,58 @@ private slots:
     QVERIFY(fixture.records.empty());
     QCOMPARE(fixture.goneSets.back(), Paths{});
     QCOMPARE(fixture.model.failures(), (std::vector<CleanReport::Failure>{{"/a/2", "refused"}}));
+  }
+
+  // What a file gives back is capped by its measure just before its move: a file that gained
+  // a second link since the search, or shrank, gives what leaving it frees now.
+  void eachFileCountsWhatItHeldJustBeforeItsMove() {
+    auto trash = std::make_shared<test::FakeTrash>();
+    auto services = test::fakeFileServices({test::identical(4'000'000, {"/a/1", "/a/2", "/a/3", "/a/4"})}, {}, trash);
+    services.bytesNow = [](const std::string& path) {
+      return path == "/a/2" ? std::int64_t{0} : path == "/a/3" ? std::int64_t{1'000'000} : INT64_MAX;
+    };
+    TestScheduler scheduler;
+    DuplicatesModel model(services, std::make_shared<test::FakeThumbnailer>(), scheduler, "/home/someone");
+    std::vector<CleanupRecord> records;
+    model.onTrashed = [&](const CleanupRecord& record) { records.push_back(record); };
+    model.find();
+    QTRY_VERIFY(model.phase() == FileSetsModel::Phase::ready);
+    model.selectExtraCopies();
+    model.moveToTrash();
+    QTRY_VERIFY(!model.isMoving());
+    QCOMPARE(records.back().items, (std::vector<std::string>{"2", "3", "4"}));
+    QCOMPARE(records.back().freedBytes, std::int64_t{5'000'000});
+  }
+
+  // Quitting asks a running move to stop after the file in hand: that file is recorded, the
+  // others stay listed and selected.
+  void finishingSoonStopsAfterTheFileInHand() {
+    auto trash = std::make_shared<test::FakeTrash>();
+    auto services = test::fakeFileServices({test::identical(4'000'000, {"/a/1", "/a/2", "/a/3"})}, {}, trash);
+    auto gate = std::make_shared<Latch>();
+    auto entered = std::make_shared<std::atomic<int>>(0);
+    services.trashFiles = [gate, entered, trash, move = trash->entry()](const PathGuard& guardian,
+                                                                         const std::vector<std::string>& paths) {
+      ++*entered;
+      gate->wait();
+      return move(guardian, paths);
+    };
+    TestScheduler scheduler;
+    DuplicatesModel model(services, std::make_shared<test::FakeThumbnailer>(), scheduler, "/home/someone");
+    std::vector<CleanupRecord> records;
+    model.onTrashed = [&](const CleanupRecord& record) { records.push_back(record); };
+    model.find();
+    QTRY_VERIFY(model.phase() == FileSetsModel::Phase::ready);
+    model.setSelection({"/a/2", "/a/3"});
+    model.moveToTrash();
+    QTRY_COMPARE(entered->load(), 1);
+    model.finishSoon();
+    gate->open();
+    QTRY_VERIFY(!model.isMoving());
+    QCOMPARE(trash->calls, std::vector<std::vector<std::string>>{{"/a/2"}});
+    QCOMPARE(records.size(), std::size_t{1});
+    QCOMPARE(records.back().items, std::vector<std::string>{"2"});
+    QCOMPARE(model.selection(), Paths{"/a/3"});
   }
 
   void aSecondMoveWhileOneRunsIsIgnored() {

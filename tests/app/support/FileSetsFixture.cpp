@@ -1,5 +1,7 @@
 #include "support/FileSetsFixture.h"
 
+#include <climits>
+
 namespace tidra::test {
 
 namespace {
@@ -56,6 +58,8 @@ FileServices fakeFileServices(std::vector<DuplicateGroup> duplicates, std::vecto
   // The fixed sets name no real files: their keepers stand unless a test says otherwise.
   services.keptFileStands = [](const std::string&, std::int64_t, const std::string&) { return true; };
   services.keptPhotoStands = [](const SimilarPhoto&) { return true; };
+  // Nor do their files lie on disk: each gives back what its set says.
+  services.bytesNow = [](const std::string&) { return INT64_MAX; };
   // The trash outlives every worker that may call it: the services hold it.
   services.trashFiles = [trash, move = trash->entry()](const PathGuard& guardian, const std::vector<std::string>& paths) {
     return move(guardian, paths);
