@@ -48,13 +48,12 @@ Image held(const Image& in, const std::function<int(VipsImage*, VipsImage**)>& o
     return lazy ? Image(vips_image_copy_memory(lazy.get())) : nullptr;
 }
 
-// `side` square of the picture, centred across and a third of the way down (decoding stops
-// below it), held in memory; nothing when the picture is smaller.
+// `side` square of the picture, centred (decoding stops below it), held in memory; nothing
+// when the picture is smaller.
 Image window(const Image& image, int side) {
     if (!image || side < 2 * tile || side > image->Xsize || side > image->Ysize) return nullptr;
-    const int top = std::clamp(image->Ysize / 2 - side / 2, 0, image->Ysize - side);
     return held(image, [&](VipsImage* in, VipsImage** out) {
-        return vips_crop(in, out, (in->Xsize - side) / 2, top, side, side, nullptr);
+        return vips_crop(in, out, (in->Xsize - side) / 2, (in->Ysize - side) / 2, side, side, nullptr);
     });
 }
 
@@ -92,14 +91,28 @@ std::optional<double> detailOf(const Image& picture) {
 
 } // namespace
 
-std::optional<double> detailAt(const std::string& path, double factor, int side) {
+std::optional<Window> Window::of(const std::string& path, int side) {
     ImageLibraries::start();
-    const Image seen = window(grey(path), int(std::lround(side * std::max(1.0, factor))));
-    const Image reduced = seen && seen->Xsize != side ? held(seen, [&](VipsImage* in, VipsImage** out) {
+    Image seen = window(grey(path), side);
+    vips_error_clear();
+    if (!seen) return std::nullopt;
+    return Window(std::shared_ptr<VipsImage>(seen.release(), Unref{}));
+}
+
+int Window::side() const { return grey_->Xsize; }
+
+double Window::contrast() const {
+    double deviation = 0;
+    if (vips_deviate(grey_.get(), &deviation, nullptr) != 0) vips_error_clear();
+    return deviation;
+}
+
+std::optional<double> Window::detailAt(int side) const {
+    const Image own(VIPS_IMAGE(g_object_ref(grey_.get())));
+    if (side == own->Xsize) return detailOf(own);
+    const auto detail = detailOf(held(own, [&](VipsImage* in, VipsImage** out) {
         return vips_resize(in, out, double(side) / in->Xsize, "vscale", double(side) / in->Ysize, nullptr);
-    })
-                                                     : nullptr;
-    const auto detail = detailOf(reduced ? reduced : seen);
+    }));
     vips_error_clear();
     return detail;
 }

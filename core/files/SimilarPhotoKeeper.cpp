@@ -70,12 +70,17 @@ double qualityPenalty(const std::vector<Judged>& judged, std::size_t i) {
     return qualityWeight * std::clamp((best - *judged[i].quality - qualitySlack) / qualitySpan, 0.0, 1.0);
 }
 
-// A larger photo keeping less than this share of a smaller one's detail at the smaller one's
-// scale was enlarged from it (or from a photo like it).
-constexpr double enlargedShare = 0.93;
-// From this factor across on, a larger photo shown to keep the smaller one's detail keeps its
-// own pixels: below it, the step of resolution is too thin to hold detail worth having.
-constexpr double wideStep = 1.25;
+// A larger photo keeps its own pixels only when it shows both: at the smaller photo's scale,
+// at least this share of the smaller one's detail (an enlargement, resampled once more on the
+// way, loses some)...
+constexpr double keptShare = 0.93;
+// ...and at its own scale, this much more detail than the smaller photo enlarged to its size,
+// beyond the grey levels of compression noise a re-encoded enlargement adds.
+constexpr double addedShare = 1.15;
+constexpr double noiseLevels = 2.0;
+// A photo saved at a JPEG quality this many points below the smaller one's shows compression
+// noise where detail would be.
+constexpr int noisyQualityGap = 15;
 // Shapes within this share of each other frame the same picture.
 constexpr double sameShape = 0.01;
 // Smaller photos this much farther from a photo than the likest one (plus half a grey level)
@@ -114,17 +119,54 @@ std::optional<std::size_t> comparedWith(std::size_t larger, const std::vector<Si
     return chosen;
 }
 
+// The window of a smaller photo and its detail at its own scale, read once however many
+// larger photos are compared with it.
+struct Base {
+    std::optional<PhotoDetail::Window> window;
+    std::optional<double> detail;
+};
+
+Base baseOf(const std::string& path) {
+    auto window = PhotoDetail::Window::of(path, PhotoDetail::windowSide);
+    const auto detail = window ? window->detailAt(PhotoDetail::windowSide) : std::nullopt;
+    return {std::move(window), detail};
+}
+
+// What a larger photo shows next to a smaller one of its frame.
+enum class Verdict {
+    moreDetail,  // detail the smaller one lacks: its extra pixels count
+    noMore,      // no detail beyond the smaller one's, or none that can be told apart
+    enlarged,    // less of the smaller one's detail at its scale: resampled from it once more
+};
+
+// The verdict on `larger`, `factor` times as wide as the photo `base` was read from, with the
+// JPEG qualities the two were saved at.
+Verdict verdict(const std::string& larger, double factor, const Base& base, std::optional<int> largerQuality,
+                std::optional<int> smallerQuality) {
+    if (largerQuality && smallerQuality && *largerQuality + noisyQualityGap < *smallerQuality) return Verdict::noMore;
+    if (!base.detail || *base.detail < PhotoDetail::leastDetail || base.window->contrast() <= 0)
+        return Verdict::noMore;
+    const auto window = PhotoDetail::Window::of(larger, int(std::lround(PhotoDetail::windowSide * factor)));
+    if (!window) return Verdict::noMore;
+    const auto atSmaller = window->detailAt(PhotoDetail::windowSide), atOwn = window->detailAt(window->side());
+    const auto smallerEnlarged = base.window->detailAt(window->side());
+    if (!atSmaller || !atOwn || !smallerEnlarged) return Verdict::noMore;
+    // An edit that changed the contrast changed every detail by as much.
+    const double contrast = window->contrast() / base.window->contrast();
+    if (*atSmaller < keptShare * contrast * *base.detail) return Verdict::enlarged;
+    return *atOwn >= addedShare * contrast * *smallerEnlarged + noiseLevels ? Verdict::moreDetail : Verdict::noMore;
+}
+
 // Each photo that has a smaller photo of the same frame is compared with one, smallest first,
 // so that a photo is compared only with photos already judged. It keeps its own pixels only
-// when it was shown to keep the smaller one's detail over a wide step; found enlarged, or
-// over a thin step, or when its detail cannot be judged, it counts as the smaller one. Each
-// photo's own detail is read once, however many larger photos are compared with it.
+// when it was shown to hold detail the smaller one lacks; otherwise it counts as the smaller
+// one, and the rest of the order (the group's agreement first) decides between them.
 Details details(const std::vector<SimilarPhoto>& photos, const std::vector<Judged>& judged) {
     std::vector<std::size_t> bySize(photos.size());
     for (std::size_t i = 0; i < bySize.size(); ++i) bySize[i] = i;
     std::ranges::stable_sort(bySize, {}, [&](std::size_t i) { return photos[i].pixels(); });
     Details found;
-    std::map<std::size_t, std::optional<double>> ownDetail;
+    std::map<std::size_t, Base> bases;
     const auto detailOf = [&](std::size_t i) {
         const auto known = found.find(photos[i].path);
         return known == found.end() ? photos[i].pixels() : known->second.pixels;
@@ -132,14 +174,10 @@ Details details(const std::vector<SimilarPhoto>& photos, const std::vector<Judge
     for (const auto i : bySize) {
         const auto other = comparedWith(i, photos, judged, found);
         if (!other) continue;
+        if (!bases.contains(*other)) bases[*other] = baseOf(photos[*other].path);
         const double factor = double(photos[i].pixelWidth) / photos[*other].pixelWidth;
-        const bool wide = factor >= wideStep;
-        if (!ownDetail.contains(*other)) ownDetail[*other] = PhotoDetail::detailAt(photos[*other].path, 1.0);
-        const auto& theirs = ownDetail[*other];
-        const auto seen = theirs && *theirs >= PhotoDetail::leastDetail ? PhotoDetail::detailAt(photos[i].path, factor)
-                                                                         : std::nullopt;
-        const bool enlarged = seen && *seen < enlargedShare * *theirs;
-        if (enlarged || !seen || !wide) found[photos[i].path] = {detailOf(*other), enlarged};
+        const auto seen = verdict(photos[i].path, factor, bases[*other], judged[i].quality, judged[*other].quality);
+        if (seen != Verdict::moreDetail) found[photos[i].path] = {detailOf(*other), seen == Verdict::enlarged};
     }
     return found;
 }
