@@ -157,6 +157,25 @@ Verdict verdict(const std::string& larger, double factor, const Base& base, std:
     return *atOwn >= addedShare * contrast * *smallerEnlarged + noiseLevels ? Verdict::moreDetail : Verdict::noMore;
 }
 
+// Photos of one size hold the same pixels, and an edit (more contrast, a toning, a caption) can
+// hide or fake detail in one of them: the most detail any of them was shown to hold counts for
+// all. Whether each was found enlarged stays its own.
+void shareAmongEqualSizes(const std::vector<SimilarPhoto>& photos, Details& found) {
+    const auto counted = [&](const SimilarPhoto& p) {
+        const auto known = found.find(p.path);
+        return known == found.end() ? p.pixels() : known->second.pixels;
+    };
+    std::vector<std::int64_t> shared;
+    for (const auto& p : photos) {
+        std::int64_t most = 0;
+        for (const auto& q : photos)
+            if (q.pixelWidth == p.pixelWidth && q.pixelHeight == p.pixelHeight) most = std::max(most, counted(q));
+        shared.push_back(most);
+    }
+    for (std::size_t i = 0; i < photos.size(); ++i)
+        if (const auto known = found.find(photos[i].path); known != found.end()) known->second.pixels = shared[i];
+}
+
 // Each photo that has a smaller photo of the same frame is compared with one, smallest first,
 // so that a photo is compared only with photos already judged. It keeps its own pixels only
 // when it was shown to hold detail the smaller one lacks; otherwise it counts as the smaller
@@ -179,6 +198,7 @@ Details details(const std::vector<SimilarPhoto>& photos, const std::vector<Judge
         const auto seen = verdict(photos[i].path, factor, bases[*other], judged[i].quality, judged[*other].quality);
         if (seen != Verdict::moreDetail) found[photos[i].path] = {detailOf(*other), seen == Verdict::enlarged};
     }
+    shareAmongEqualSizes(photos, found);
     return found;
 }
 
