@@ -157,19 +157,21 @@ Verdict verdict(const std::string& larger, double factor, const Base& base, std:
     return *atOwn >= addedShare * contrast * *smallerEnlarged + noiseLevels ? Verdict::moreDetail : Verdict::noMore;
 }
 
+// The pixels a photo's detail counts as so far.
+std::int64_t countedPixels(const SimilarPhoto& photo, const Details& found) {
+    const auto known = found.find(photo.path);
+    return known == found.end() ? photo.pixels() : known->second.pixels;
+}
+
 // Photos of one size hold the same pixels, and an edit (more contrast, a toning, a caption) can
 // hide or fake detail in one of them: the most detail any of them was shown to hold counts for
 // all. Whether each was found enlarged stays its own.
 void shareAmongEqualSizes(const std::vector<SimilarPhoto>& photos, Details& found) {
-    const auto counted = [&](const SimilarPhoto& p) {
-        const auto known = found.find(p.path);
-        return known == found.end() ? p.pixels() : known->second.pixels;
-    };
     std::vector<std::int64_t> shared;
     for (const auto& p : photos) {
         std::int64_t most = 0;
         for (const auto& q : photos)
-            if (q.pixelWidth == p.pixelWidth && q.pixelHeight == p.pixelHeight) most = std::max(most, counted(q));
+            if (q.pixelWidth == p.pixelWidth && q.pixelHeight == p.pixelHeight) most = std::max(most, countedPixels(q, found));
         shared.push_back(most);
     }
     for (std::size_t i = 0; i < photos.size(); ++i)
@@ -186,17 +188,14 @@ Details details(const std::vector<SimilarPhoto>& photos, const std::vector<Judge
     std::ranges::stable_sort(bySize, {}, [&](std::size_t i) { return photos[i].pixels(); });
     Details found;
     std::map<std::size_t, Base> bases;
-    const auto detailOf = [&](std::size_t i) {
-        const auto known = found.find(photos[i].path);
-        return known == found.end() ? photos[i].pixels() : known->second.pixels;
-    };
     for (const auto i : bySize) {
         const auto other = comparedWith(i, photos, judged, found);
         if (!other) continue;
         if (!bases.contains(*other)) bases[*other] = baseOf(photos[*other].path);
         const double factor = double(photos[i].pixelWidth) / photos[*other].pixelWidth;
         const auto seen = verdict(photos[i].path, factor, bases[*other], judged[i].quality, judged[*other].quality);
-        if (seen != Verdict::moreDetail) found[photos[i].path] = {detailOf(*other), seen == Verdict::enlarged};
+        if (seen != Verdict::moreDetail)
+            found[photos[i].path] = {countedPixels(photos[*other], found), seen == Verdict::enlarged};
     }
     shareAmongEqualSizes(photos, found);
     return found;
