@@ -135,8 +135,9 @@ inline constexpr double sameDetail = 1.1;
 // and photos within `sameDetail` of the most detailed photo of their rank share it; among
 // equals, photos found enlarged after the others, then the photo whose size (width and height)
 // more photos of the group share (the copies of a shot mostly keep its size, so where detail
-// cannot tell, the group's agreement does), then higher score, more pixels, more bytes, older
-// date, path in code-point order.
+// cannot tell, the group's agreement does), then photos whose detail counts as all their
+// pixels before those whose extra pixels hold nothing, then higher score, more pixels, more
+// bytes, older date, path in code-point order.
 std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos,
                                     const std::map<std::string, Detail>& details = {});
 

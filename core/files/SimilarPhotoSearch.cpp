@@ -168,6 +168,9 @@ std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos, const std:
         if (x.rank != y.rank) return x.rank < y.rank;
         if (x.detail.enlarged != y.detail.enlarged) return y.detail.enlarged;
         if (x.sharingSize != y.sharingSize) return x.sharingSize > y.sharingSize;
+        // Pixels that hold nothing more than a smaller photo's are no reason to keep a photo.
+        const bool xPadded = x.detail.pixels < a.pixels(), yPadded = y.detail.pixels < b.pixels();
+        if (xPadded != yPadded) return yPadded;
         if (a.score != b.score) return a.score > b.score;
         if (a.pixels() != b.pixels()) return a.pixels() > b.pixels();
         if (a.bytes != b.bytes) return a.bytes > b.bytes;

@@ -60,9 +60,10 @@ TEST(SimilarPhotoGroupTest, AnEnlargementCountsOnlyThePixelsThatHoldDetail) {
     EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(photos, {{"/big", {200 * 200, true}}})),
               (std::vector<std::string>{"/shot", "/big", "/small"}));
     EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(photos)), (std::vector<std::string>{"/big", "/shot", "/small"}));
-    // Not shown to hold more detail, but not found enlarged either: the score decides.
+    // Not shown to hold more detail, but not found enlarged either: its extra pixels are no
+    // reason to keep it, whatever its score.
     EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(photos, {{"/big", {200 * 200, false}}})),
-              (std::vector<std::string>{"/big", "/shot", "/small"}));
+              (std::vector<std::string>{"/shot", "/big", "/small"}));
     // Found enlarged by a few percent: after the photo it was made from, whatever its score.
     const std::vector<SimilarPhoto> near = {photo("/enlarged", 202, 202, 0.9f, 900, 0s, 1),
                                             photo("/shot", 200, 200, 0.1f, 100, 0s, 2)};

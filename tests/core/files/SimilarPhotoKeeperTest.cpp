@@ -68,7 +68,7 @@ TEST(SimilarPhotoKeeperTest, ThePhotoWithTheMostDetailComesFirst) {
         {"enlarged120.jpg", Variant{.quality = 95, .size = 1.2}},
         {"enlarged167.jpg", Variant{.quality = 95, .size = 1.67}},
         {"enlarged2.jpg", Variant{.quality = 95, .size = 2.0}},
-        {"reduced.jpg", Variant{.quality = 95, .size = 0.7}},
+        {"halved.jpg", Variant{.quality = 95, .size = 0.5}},
     };
     std::vector<Finder::File> files;
     int seed = 70;
