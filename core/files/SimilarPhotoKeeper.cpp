@@ -74,9 +74,9 @@ double qualityPenalty(const std::vector<Judged>& judged, std::size_t i) {
 // at least this share of the smaller one's detail (an enlargement, resampled once more on the
 // way, loses some)...
 constexpr double keptShare = 0.93;
-// ...and at its own scale, this much more detail than the smaller photo enlarged to its size,
-// beyond the grey levels of compression noise a re-encoded enlargement adds.
+// ...and at its own scale, this much more detail than the smaller photo enlarged to its size.
 constexpr double addedShare = 1.15;
+// Both within the grey levels of compression noise that either photo's encoding adds or takes.
 constexpr double noiseLevels = 2.0;
 // A photo saved at a JPEG quality this many points below the smaller one's shows compression
 // noise where detail would be.
@@ -153,7 +153,7 @@ Verdict verdict(const std::string& larger, double factor, const Base& base, std:
     if (!atSmaller || !atOwn || !smallerEnlarged) return Verdict::noMore;
     // An edit that changed the contrast changed every detail by as much.
     const double contrast = window->contrast() / base.window->contrast();
-    if (*atSmaller < keptShare * contrast * *base.detail) return Verdict::enlarged;
+    if (*atSmaller + noiseLevels < keptShare * contrast * *base.detail) return Verdict::enlarged;
     return *atOwn >= addedShare * contrast * *smallerEnlarged + noiseLevels ? Verdict::moreDetail : Verdict::noMore;
 }
 
