@@ -124,12 +124,15 @@ std::optional<std::size_t> comparedWith(std::size_t larger, const std::vector<Si
 struct Base {
     std::optional<PhotoDetail::Window> window;
     std::optional<double> detail;
+    double contrast = 0;
 };
 
 Base baseOf(const std::string& path) {
     auto window = PhotoDetail::Window::of(path, PhotoDetail::windowSide);
-    const auto detail = window ? window->detailAt(PhotoDetail::windowSide) : std::nullopt;
-    return {std::move(window), detail};
+    if (!window) return {};
+    const auto detail = window->detailAt(PhotoDetail::windowSide);
+    const double contrast = window->contrast();
+    return {std::move(window), detail, contrast};
 }
 
 // What a larger photo shows next to a smaller one of its frame.
@@ -144,16 +147,17 @@ enum class Verdict {
 Verdict verdict(const std::string& larger, double factor, const Base& base, std::optional<int> largerQuality,
                 std::optional<int> smallerQuality) {
     if (largerQuality && smallerQuality && *largerQuality + noisyQualityGap < *smallerQuality) return Verdict::noMore;
-    if (!base.detail || *base.detail < PhotoDetail::leastDetail || base.window->contrast() <= 0)
+    if (!base.detail || *base.detail < PhotoDetail::leastDetail || base.contrast <= 0)
         return Verdict::noMore;
     const auto window = PhotoDetail::Window::of(larger, int(std::lround(PhotoDetail::windowSide * factor)));
     if (!window) return Verdict::noMore;
-    const auto atSmaller = window->detailAt(PhotoDetail::windowSide), atOwn = window->detailAt(window->side());
-    const auto smallerEnlarged = base.window->detailAt(window->side());
-    if (!atSmaller || !atOwn || !smallerEnlarged) return Verdict::noMore;
+    const auto atSmaller = window->detailAt(PhotoDetail::windowSide);
+    if (!atSmaller) return Verdict::noMore;
     // An edit that changed the contrast changed every detail by as much.
-    const double contrast = window->contrast() / base.window->contrast();
+    const double contrast = window->contrast() / base.contrast;
     if (*atSmaller + noiseLevels < keptShare * contrast * *base.detail) return Verdict::enlarged;
+    const auto atOwn = window->detailAt(window->side()), smallerEnlarged = base.window->detailAt(window->side());
+    if (!atOwn || !smallerEnlarged) return Verdict::noMore;
     return *atOwn >= addedShare * contrast * *smallerEnlarged + noiseLevels ? Verdict::moreDetail : Verdict::noMore;
 }
 
