@@ -57,18 +57,32 @@ Image window(const Image& image, int side) {
     });
 }
 
-// The spread of a held float image in its busier tiles: the third quartile of theirs.
-std::optional<double> busySpread(const Image& band) {
-    if (!band) return std::nullopt;
-    const float* values = static_cast<const float*>(static_cast<const void*>(VIPS_IMAGE_ADDR(band.get(), 0, 0)));
-    const int w = band->Xsize, h = band->Ysize;
+// The pixels of a held one-band float image.
+const float* valuesOf(VipsImage* band) {
+    return static_cast<const float*>(static_cast<const void*>(VIPS_IMAGE_ADDR(band, 0, 0)));
+}
+
+// The Laplacian at one pixel, the edge repeated outward. Worked out here rather than by a
+// library convolution: a window is small, and each library run would wake a pool of threads.
+double laplacian(const float* values, int w, int h, int x, int y) {
+    const auto at = [&](int u, int v) {
+        return double(values[std::size_t(std::clamp(v, 0, h - 1)) * w + std::clamp(u, 0, w - 1)]);
+    };
+    return at(x - 1, y) + at(x + 1, y) + at(x, y - 1) + at(x, y + 1) - 4 * at(x, y);
+}
+
+// The spread of a held window's Laplacian in its busier tiles: the third quartile of theirs.
+std::optional<double> detailOf(const Image& picture) {
+    if (!picture) return std::nullopt;
+    const float* values = valuesOf(picture.get());
+    const int w = picture->Xsize, h = picture->Ysize;
     std::vector<double> spreads;
     for (int ty = 0; ty + tile <= h; ty += tile)
         for (int tx = 0; tx + tile <= w; tx += tile) {
             double sum = 0, squares = 0;
             for (int y = ty; y < ty + tile; ++y)
                 for (int x = tx; x < tx + tile; ++x) {
-                    const double v = values[std::size_t(y) * w + x];
+                    const double v = laplacian(values, w, h, x, y);
                     sum += v;
                     squares += v * v;
                 }
@@ -78,15 +92,6 @@ std::optional<double> busySpread(const Image& band) {
     if (spreads.empty()) return std::nullopt;
     std::ranges::sort(spreads);
     return spreads[spreads.size() * 3 / 4];
-}
-
-// The busy spread of a held window's Laplacian.
-std::optional<double> detailOf(const Image& picture) {
-    if (!picture) return std::nullopt;
-    const Image kernel(vips_image_new_matrixv(3, 3, 0.0, 1.0, 0.0, 1.0, -4.0, 1.0, 0.0, 1.0, 0.0));
-    return busySpread(held(picture, [&](VipsImage* in, VipsImage** out) {
-        return vips_conv(in, out, kernel.get(), "precision", VIPS_PRECISION_FLOAT, nullptr);
-    }));
 }
 
 } // namespace
@@ -102,9 +107,15 @@ std::optional<Window> Window::of(const std::string& path, int side) {
 int Window::side() const { return grey_->Xsize; }
 
 double Window::contrast() const {
-    double deviation = 0;
-    if (vips_deviate(grey_.get(), &deviation, nullptr) != 0) vips_error_clear();
-    return deviation;
+    const float* values = valuesOf(grey_.get());
+    const std::size_t n = std::size_t(grey_->Xsize) * grey_->Ysize;
+    double sum = 0, squares = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        sum += values[i];
+        squares += double(values[i]) * values[i];
+    }
+    const double mean = sum / double(n);
+    return std::sqrt(std::max(0.0, squares / double(n) - mean * mean));
 }
 
 std::optional<double> Window::detailAt(int side) const {
