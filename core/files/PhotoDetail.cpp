@@ -48,28 +48,41 @@ Image held(const Image& in, const std::function<int(VipsImage*, VipsImage**)>& o
     return lazy ? Image(vips_image_copy_memory(lazy.get())) : nullptr;
 }
 
-// `side` square of the picture, centred across and a third of the way down (decoding stops
-// below it), held in memory; nothing when the picture is smaller.
+// `side` square of the picture, centred (decoding stops below it), held in memory; nothing
+// when the picture is smaller.
 Image window(const Image& image, int side) {
     if (!image || side < 2 * tile || side > image->Xsize || side > image->Ysize) return nullptr;
-    const int top = std::clamp(image->Ysize / 2 - side / 2, 0, image->Ysize - side);
     return held(image, [&](VipsImage* in, VipsImage** out) {
-        return vips_crop(in, out, (in->Xsize - side) / 2, top, side, side, nullptr);
+        return vips_crop(in, out, (in->Xsize - side) / 2, (in->Ysize - side) / 2, side, side, nullptr);
     });
 }
 
-// The spread of a held float image in its busier tiles: the third quartile of theirs.
-std::optional<double> busySpread(const Image& band) {
-    if (!band) return std::nullopt;
-    const float* values = static_cast<const float*>(static_cast<const void*>(VIPS_IMAGE_ADDR(band.get(), 0, 0)));
-    const int w = band->Xsize, h = band->Ysize;
+// The pixels of a held one-band float image.
+const float* valuesOf(VipsImage* band) {
+    return static_cast<const float*>(static_cast<const void*>(VIPS_IMAGE_ADDR(band, 0, 0)));
+}
+
+// The Laplacian at one pixel, the edge repeated outward. Worked out here rather than by a
+// library convolution: a window is small, and each library run would wake a pool of threads.
+double laplacian(const float* values, int w, int h, int x, int y) {
+    const auto at = [&](int u, int v) {
+        return double(values[std::size_t(std::clamp(v, 0, h - 1)) * w + std::clamp(u, 0, w - 1)]);
+    };
+    return at(x - 1, y) + at(x + 1, y) + at(x, y - 1) + at(x, y + 1) - 4 * at(x, y);
+}
+
+// The spread of a held window's Laplacian in its busier tiles: the third quartile of theirs.
+std::optional<double> detailOf(const Image& picture) {
+    if (!picture) return std::nullopt;
+    const float* values = valuesOf(picture.get());
+    const int w = picture->Xsize, h = picture->Ysize;
     std::vector<double> spreads;
     for (int ty = 0; ty + tile <= h; ty += tile)
         for (int tx = 0; tx + tile <= w; tx += tile) {
             double sum = 0, squares = 0;
             for (int y = ty; y < ty + tile; ++y)
                 for (int x = tx; x < tx + tile; ++x) {
-                    const double v = values[std::size_t(y) * w + x];
+                    const double v = laplacian(values, w, h, x, y);
                     sum += v;
                     squares += v * v;
                 }
@@ -81,25 +94,36 @@ std::optional<double> busySpread(const Image& band) {
     return spreads[spreads.size() * 3 / 4];
 }
 
-// The busy spread of a held window's Laplacian.
-std::optional<double> detailOf(const Image& picture) {
-    if (!picture) return std::nullopt;
-    const Image kernel(vips_image_new_matrixv(3, 3, 0.0, 1.0, 0.0, 1.0, -4.0, 1.0, 0.0, 1.0, 0.0));
-    return busySpread(held(picture, [&](VipsImage* in, VipsImage** out) {
-        return vips_conv(in, out, kernel.get(), "precision", VIPS_PRECISION_FLOAT, nullptr);
-    }));
-}
-
 } // namespace
 
-std::optional<double> detailAt(const std::string& path, double factor, int side) {
+std::optional<Window> Window::of(const std::string& path, int side) {
     ImageLibraries::start();
-    const Image seen = window(grey(path), int(std::lround(side * std::max(1.0, factor))));
-    const Image reduced = seen && seen->Xsize != side ? held(seen, [&](VipsImage* in, VipsImage** out) {
+    Image seen = window(grey(path), side);
+    vips_error_clear();
+    if (!seen) return std::nullopt;
+    return Window(std::shared_ptr<VipsImage>(seen.release(), Unref{}));
+}
+
+int Window::side() const { return grey_->Xsize; }
+
+double Window::contrast() const {
+    const float* values = valuesOf(grey_.get());
+    const std::size_t n = std::size_t(grey_->Xsize) * grey_->Ysize;
+    double sum = 0, squares = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        sum += values[i];
+        squares += double(values[i]) * values[i];
+    }
+    const double mean = sum / double(n);
+    return std::sqrt(std::max(0.0, squares / double(n) - mean * mean));
+}
+
+std::optional<double> Window::detailAt(int side) const {
+    const Image own(VIPS_IMAGE(g_object_ref(grey_.get())));
+    if (side == own->Xsize) return detailOf(own);
+    const auto detail = detailOf(held(own, [&](VipsImage* in, VipsImage** out) {
         return vips_resize(in, out, double(side) / in->Xsize, "vscale", double(side) / in->Ysize, nullptr);
-    })
-                                                     : nullptr;
-    const auto detail = detailOf(reduced ? reduced : seen);
+    }));
     vips_error_clear();
     return detail;
 }

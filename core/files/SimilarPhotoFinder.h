@@ -120,7 +120,8 @@ std::vector<SimilarPhotoGroup> findAmong(const std::vector<File>& files, float t
                                          const CloneKeyProvider& cloneKeys = sharedDataKey);
 // What the search learnt of a photo's detail beyond its size: the pixels its detail counts as
 // (those of a smaller photo of its group when its own extra pixels were not shown to hold
-// detail) and whether it was found to be enlarged from a smaller photo of its group.
+// detail) and whether it was found to hold no detail beyond a smaller photo of its group, as
+// an enlargement of it would.
 struct Detail {
     std::int64_t pixels = 0;
     bool enlarged = false;
@@ -132,8 +133,11 @@ inline constexpr double sameDetail = 1.1;
 
 // Best first: more detail first, where detail is a photo's pixels unless `details` names fewer
 // and photos within `sameDetail` of the most detailed photo of their rank share it; among
-// equals, photos found enlarged after the others, then higher score, more pixels, more bytes,
-// older date, path in code-point order.
+// equals, photos found enlarged after the others, then the photo whose size (width and height)
+// more photos of the group share (the copies of a shot mostly keep its size, so where detail
+// cannot tell, the group's agreement does), then photos whose detail counts as all their
+// pixels before those whose extra pixels hold nothing, then higher score, more pixels, more
+// bytes, older date, path in code-point order.
 std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos,
                                     const std::map<std::string, Detail>& details = {});
 

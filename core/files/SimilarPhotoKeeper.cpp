@@ -70,12 +70,17 @@ double qualityPenalty(const std::vector<Judged>& judged, std::size_t i) {
     return qualityWeight * std::clamp((best - *judged[i].quality - qualitySlack) / qualitySpan, 0.0, 1.0);
 }
 
-// A larger photo keeping less than this share of a smaller one's detail at the smaller one's
-// scale was enlarged from it (or from a photo like it).
-constexpr double enlargedShare = 0.93;
-// From this factor across on, a larger photo shown to keep the smaller one's detail keeps its
-// own pixels: below it, the step of resolution is too thin to hold detail worth having.
-constexpr double wideStep = 1.25;
+// A larger photo keeps its own pixels only when it shows both: at the smaller photo's scale,
+// at least this share of the smaller one's detail (an enlargement, resampled once more on the
+// way, loses some)...
+constexpr double keptShare = 0.93;
+// ...and at its own scale, this much more detail than the smaller photo enlarged to its size.
+constexpr double addedShare = 1.15;
+// Both within the grey levels of compression noise that either photo's encoding adds or takes.
+constexpr double noiseLevels = 2.0;
+// A photo saved at a JPEG quality this many points below the smaller one's shows compression
+// noise where detail would be.
+constexpr int noisyQualityGap = 15;
 // Shapes within this share of each other frame the same picture.
 constexpr double sameShape = 0.01;
 // Smaller photos this much farther from a photo than the likest one (plus half a grey level)
@@ -114,33 +119,89 @@ std::optional<std::size_t> comparedWith(std::size_t larger, const std::vector<Si
     return chosen;
 }
 
+// The window of a smaller photo and its detail at its own scale, read once however many
+// larger photos are compared with it.
+struct Base {
+    std::optional<PhotoDetail::Window> window;
+    std::optional<double> detail;
+    double contrast = 0;
+};
+
+Base baseOf(const std::string& path) {
+    auto window = PhotoDetail::Window::of(path, PhotoDetail::windowSide);
+    if (!window) return {};
+    const auto detail = window->detailAt(PhotoDetail::windowSide);
+    const double contrast = window->contrast();
+    return {std::move(window), detail, contrast};
+}
+
+// What a larger photo shows next to a smaller one of its frame.
+enum class Verdict {
+    moreDetail,  // detail the smaller one lacks: its extra pixels count
+    noMore,      // no detail beyond the smaller one's, or none that can be told apart
+    enlarged,    // less of the smaller one's detail at its scale: resampled from it once more
+};
+
+// The verdict on `larger`, `factor` times as wide as the photo `base` was read from, with the
+// JPEG qualities the two were saved at.
+Verdict verdict(const std::string& larger, double factor, const Base& base, std::optional<int> largerQuality,
+                std::optional<int> smallerQuality) {
+    if (largerQuality && smallerQuality && *largerQuality + noisyQualityGap < *smallerQuality) return Verdict::noMore;
+    if (!base.detail || *base.detail < PhotoDetail::leastDetail || base.contrast <= 0)
+        return Verdict::noMore;
+    const auto window = PhotoDetail::Window::of(larger, int(std::lround(PhotoDetail::windowSide * factor)));
+    if (!window) return Verdict::noMore;
+    const auto atSmaller = window->detailAt(PhotoDetail::windowSide);
+    if (!atSmaller) return Verdict::noMore;
+    // An edit that changed the contrast changed every detail by as much.
+    const double contrast = window->contrast() / base.contrast;
+    if (*atSmaller + noiseLevels < keptShare * contrast * *base.detail) return Verdict::enlarged;
+    const auto atOwn = window->detailAt(window->side()), smallerEnlarged = base.window->detailAt(window->side());
+    if (!atOwn || !smallerEnlarged) return Verdict::noMore;
+    return *atOwn >= addedShare * contrast * *smallerEnlarged + noiseLevels ? Verdict::moreDetail : Verdict::noMore;
+}
+
+// The pixels a photo's detail counts as so far.
+std::int64_t countedPixels(const SimilarPhoto& photo, const Details& found) {
+    const auto known = found.find(photo.path);
+    return known == found.end() ? photo.pixels() : known->second.pixels;
+}
+
+// Photos of one size hold the same pixels, and an edit (more contrast, a toning, a caption) can
+// hide or fake detail in one of them: the most detail any of them was shown to hold counts for
+// all. Whether each was found enlarged stays its own.
+void shareAmongEqualSizes(const std::vector<SimilarPhoto>& photos, Details& found) {
+    std::vector<std::int64_t> shared;
+    for (const auto& p : photos) {
+        std::int64_t most = 0;
+        for (const auto& q : photos)
+            if (q.pixelWidth == p.pixelWidth && q.pixelHeight == p.pixelHeight) most = std::max(most, countedPixels(q, found));
+        shared.push_back(most);
+    }
+    for (std::size_t i = 0; i < photos.size(); ++i)
+        if (const auto known = found.find(photos[i].path); known != found.end()) known->second.pixels = shared[i];
+}
+
 // Each photo that has a smaller photo of the same frame is compared with one, smallest first,
 // so that a photo is compared only with photos already judged. It keeps its own pixels only
-// when it was shown to keep the smaller one's detail over a wide step; found enlarged, or
-// over a thin step, or when its detail cannot be judged, it counts as the smaller one. Each
-// photo's own detail is read once, however many larger photos are compared with it.
+// when it was shown to hold detail the smaller one lacks; otherwise it counts as the smaller
+// one, and the rest of the order (the group's agreement first) decides between them.
 Details details(const std::vector<SimilarPhoto>& photos, const std::vector<Judged>& judged) {
     std::vector<std::size_t> bySize(photos.size());
     for (std::size_t i = 0; i < bySize.size(); ++i) bySize[i] = i;
     std::ranges::stable_sort(bySize, {}, [&](std::size_t i) { return photos[i].pixels(); });
     Details found;
-    std::map<std::size_t, std::optional<double>> ownDetail;
-    const auto detailOf = [&](std::size_t i) {
-        const auto known = found.find(photos[i].path);
-        return known == found.end() ? photos[i].pixels() : known->second.pixels;
-    };
+    std::map<std::size_t, Base> bases;
     for (const auto i : bySize) {
         const auto other = comparedWith(i, photos, judged, found);
         if (!other) continue;
+        if (!bases.contains(*other)) bases[*other] = baseOf(photos[*other].path);
         const double factor = double(photos[i].pixelWidth) / photos[*other].pixelWidth;
-        const bool wide = factor >= wideStep;
-        if (!ownDetail.contains(*other)) ownDetail[*other] = PhotoDetail::detailAt(photos[*other].path, 1.0);
-        const auto& theirs = ownDetail[*other];
-        const auto seen = theirs && *theirs >= PhotoDetail::leastDetail ? PhotoDetail::detailAt(photos[i].path, factor)
-                                                                         : std::nullopt;
-        const bool enlarged = seen && *seen < enlargedShare * *theirs;
-        if (enlarged || !seen || !wide) found[photos[i].path] = {detailOf(*other), enlarged};
+        const auto seen = verdict(photos[i].path, factor, bases[*other], judged[i].quality, judged[*other].quality);
+        if (seen != Verdict::moreDetail)
+            found[photos[i].path] = {countedPixels(photos[*other], found), seen == Verdict::enlarged};
     }
+    shareAmongEqualSizes(photos, found);
     return found;
 }
 

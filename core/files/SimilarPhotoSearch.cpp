@@ -137,6 +137,7 @@ std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos, const std:
         SimilarPhoto photo;
         Detail detail;
         int rank = 0;
+        std::ptrdiff_t sharingSize = 0;
     };
     std::vector<Ranked> ranked;
     for (auto& p : photos) {
@@ -146,6 +147,10 @@ std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos, const std:
                                   : Detail{std::min(p.pixels(), found->second.pixels), found->second.enlarged};
         ranked.push_back({std::move(p), detail});
     }
+    for (auto& r : ranked)
+        r.sharingSize = std::ranges::count_if(ranked, [&](const Ranked& o) {
+            return o.photo.pixelWidth == r.photo.pixelWidth && o.photo.pixelHeight == r.photo.pixelHeight;
+        });
     // Ranks of detail: each opened by the most detailed photo not yet ranked and holding every
     // photo within sameDetail of it, so that no rank depends on the input order.
     std::ranges::stable_sort(ranked, std::greater<>(), [](const Ranked& r) { return r.detail.pixels; });
@@ -162,6 +167,10 @@ std::vector<SimilarPhoto> bestFirst(std::vector<SimilarPhoto> photos, const std:
         const SimilarPhoto &a = x.photo, &b = y.photo;
         if (x.rank != y.rank) return x.rank < y.rank;
         if (x.detail.enlarged != y.detail.enlarged) return y.detail.enlarged;
+        if (x.sharingSize != y.sharingSize) return x.sharingSize > y.sharingSize;
+        // Pixels that hold nothing more than a smaller photo's are no reason to keep a photo.
+        const bool xPadded = x.detail.pixels < a.pixels(), yPadded = y.detail.pixels < b.pixels();
+        if (xPadded != yPadded) return yPadded;
         if (a.score != b.score) return a.score > b.score;
         if (a.pixels() != b.pixels()) return a.pixels() > b.pixels();
         if (a.bytes != b.bytes) return a.bytes > b.bytes;

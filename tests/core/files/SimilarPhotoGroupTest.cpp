@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace tidra {
 namespace {
 
@@ -58,14 +60,55 @@ TEST(SimilarPhotoGroupTest, AnEnlargementCountsOnlyThePixelsThatHoldDetail) {
     EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(photos, {{"/big", {200 * 200, true}}})),
               (std::vector<std::string>{"/shot", "/big", "/small"}));
     EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(photos)), (std::vector<std::string>{"/big", "/shot", "/small"}));
-    // Not shown to hold more detail, but not found enlarged either: the score decides.
+    // Not shown to hold more detail, but not found enlarged either: its extra pixels are no
+    // reason to keep it, whatever its score.
     EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(photos, {{"/big", {200 * 200, false}}})),
-              (std::vector<std::string>{"/big", "/shot", "/small"}));
+              (std::vector<std::string>{"/shot", "/big", "/small"}));
     // Found enlarged by a few percent: after the photo it was made from, whatever its score.
     const std::vector<SimilarPhoto> near = {photo("/enlarged", 202, 202, 0.9f, 900, 0s, 1),
                                             photo("/shot", 200, 200, 0.1f, 100, 0s, 2)};
     EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(near, {{"/enlarged", {200 * 200, true}}})),
               (std::vector<std::string>{"/shot", "/enlarged"}));
+}
+
+// The copies of a shot mostly keep its size; an enlargement whose detail could not be told
+// apart from the shot's has a size of its own.
+TEST(SimilarPhotoGroupTest, WhereDetailCannotTellTheSizeTheGroupSharesDecides) {
+    struct Case {
+        const char* rule;
+        std::vector<SimilarPhoto> photos;
+        std::map<std::string, SimilarPhotoFinder::Detail> details;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"an enlargement by one percent, rated higher, after the shot its copies share a size with",
+         {photo("/enlarged", 202, 202, 0.9f, 900, 0s, 1), photo("/shot", 200, 200, 0.1f, 100, 0s, 2),
+          photo("/sepia", 200, 200, 0.0f, 100, 0s, 3)},
+         {},
+         {"/shot", "/sepia", "/enlarged"}},
+        {"an enlargement whose detail could not be judged counts as the shot, and the group decides",
+         {photo("/enlarged", 300, 300, 0.9f, 900, 0s, 1), photo("/shot", 200, 200, 0.1f, 100, 0s, 2),
+          photo("/contrast", 200, 200, 0.0f, 100, 0s, 3)},
+         {{"/enlarged", {200 * 200, false}}},
+         {"/shot", "/contrast", "/enlarged"}},
+        {"the group may agree on the larger size",
+         {photo("/reduced", 200, 200, 0.9f, 900, 0s, 1), photo("/shot", 204, 204, 0.1f, 100, 0s, 2),
+          photo("/copy", 204, 204, 0.0f, 100, 0s, 3)},
+         {},
+         {"/shot", "/copy", "/reduced"}},
+        {"enlargements agreeing on their size still come after the photo they were made from",
+         {photo("/enlarged", 300, 300, 0.9f, 900, 0s, 1), photo("/enlarged-again", 300, 300, 0.8f, 900, 0s, 2),
+          photo("/shot", 200, 200, 0.1f, 100, 0s, 3)},
+         {{"/enlarged", {200 * 200, true}}, {"/enlarged-again", {200 * 200, true}}},
+         {"/shot", "/enlarged", "/enlarged-again"}},
+        {"the photo with the most detail comes first, whatever the others agree on",
+         {photo("/half", 100, 100, 0.9f, 90, 0s, 1), photo("/half-copy", 100, 100, 0.9f, 90, 0s, 2),
+          photo("/shot", 200, 200, 0.1f, 100, 0s, 3)},
+         {},
+         {"/shot", "/half", "/half-copy"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(paths(SimilarPhotoFinder::bestFirst(c.photos, c.details)), c.expected) << c.rule;
 }
 
 TEST(SimilarPhotoGroupTest, IdAndDerivedNames) {
