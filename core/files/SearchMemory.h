@@ -8,8 +8,7 @@ namespace tidra::SearchMemory {
 // Fixes, once per process, the size from which the allocator serves a buffer from a mapping of
 // its own (given back the moment it is freed). Left to itself, glibc raises that size after
 // every large buffer freed, until decoded pictures and read buffers of megabytes come from
-// the heaps of the worker threads and stay there. Free memory at the top of a heap is kept up
-// to a fixed size while a search runs, for giveBack() to return. Safe from any thread.
+// the heaps of the worker threads and stay there. Safe from any thread.
 void settle();
 
 // Hands the free memory of every heap back to the system. Call when a search has returned.
