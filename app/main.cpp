@@ -16,6 +16,7 @@
 #include "platform/RunningApps.h"
 #include "platform/FileRevealer.h"
 #include "platform/FolderChooser.h"
+#include "files/SearchMemory.h"
 #include "runtime/LiveScheduler.h"
 #include "settings/LivePreferences.h"
 #include "snapshot/Snapshot.h"
@@ -71,6 +72,7 @@ int answerWithoutRunning(const CommandLine::Verdict& verdict) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  SearchMemory::settle();
   const CommandLine::Verdict verdict = judge(argc, argv);
   if (verdict.action != CommandLine::Verdict::Action::run) return answerWithoutRunning(verdict);
   QApplication application(argc, argv);

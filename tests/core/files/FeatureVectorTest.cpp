@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tidra {
@@ -87,6 +88,38 @@ TEST(FeatureVectorTest, DifferentScenesLieBeyondTheThreshold) {
         for (std::size_t j = i + 1; j < scenes.size(); ++j)
             EXPECT_GT(distance(scenes[i], scenes[j]), SimilarPhotoFinder::threshold)
                 << i << " " << j << ": " << distance(scenes[i], scenes[j]);
+}
+
+// The search prints a photo from a 256-pixel decode and judges it from the 512-pixel
+// thumbnail; either gives the same print, at any shrink the decoder chooses, within a small
+// share of the threshold.
+TEST(FeatureVectorTest, PrintOfTheJudgingThumbnailMatchesThePrintOfA256PixelDecode) {
+    using test::PhotoFixture::Content;
+    test::TempHome home;
+    struct Case {
+        const char* name;
+        int width, height;
+        Content content;
+        Variant variant;
+    };
+    const Case cases[] = {
+        {"scene", 1200, 900, Content::scene, {}},
+        {"vivid", 1200, 900, Content::vivid, {}},
+        {"page", 1200, 900, Content::page, {}},
+        {"large", 2400, 1800, Content::scene, {}},
+        {"tall", 900, 1400, Content::scene, {}},
+        {"blurred", 1600, 1200, Content::vivid, Variant{.blur = 2.4}},
+    };
+    for (const auto& c : cases) {
+        const auto path = home.path(std::string(c.name) + ".jpg");
+        test::PhotoFixture::write(path, c.width, c.height, 7, test::PhotoFixture::camera(), c.variant, c.content);
+        const auto judging = PhotoThumbnail::make(path);
+        const auto small = PhotoThumbnail::make(path, 256);
+        ASSERT_TRUE(judging && small) << c.name;
+        ASSERT_EQ(std::max(small->width, small->height), 256) << c.name;
+        const float apart = distance(FeatureVector::of(*judging), FeatureVector::of(*small));
+        EXPECT_LE(apart, SimilarPhotoFinder::threshold / 5) << c.name << ": " << apart;
+    }
 }
 
 } // namespace
