@@ -1,0 +1,54 @@
+#include "files/FileTable.h"
+
+#include <cstring>
+
+namespace tidra {
+namespace {
+
+// Names are at most a few hundred bytes, so a block wastes little at its end.
+constexpr std::uint32_t nameOffsetBits = 16;
+constexpr std::size_t nameBlockBytes = std::size_t(1) << nameOffsetBits;
+
+} // namespace
+
+void FileTable::add(std::string_view folder, std::string_view name, const Facts& facts) {
+    static_assert(sizeof(Row) == identityRowBytes && sizeof(Details) == detailsRowBytes);
+    if (folders_.empty() || folders_.back() != folder) folders_.emplace_back(folder);
+    if (nameBlocks_.empty() || nameBlocks_.back().size() + name.size() + 1 > nameBlockBytes)
+        nameBlocks_.emplace_back().reserve(nameBlockBytes);
+    auto& block = nameBlocks_.back();
+    const auto at = std::uint32_t(((nameBlocks_.size() - 1) << nameOffsetBits) | block.size());
+    block.append(name).push_back('\0');
+    rows_.push_back({std::uint32_t(folders_.size() - 1), at, facts.length, facts.device, facts.inode});
+    if (keepsDetails_) details_.push_back({facts.bytes, facts.modified, facts.created, facts.links});
+}
+
+FileTable::Facts FileTable::facts(std::size_t index) const {
+    const auto& row = rows_[index];
+    Facts facts{row.length, row.device, row.inode};
+    if (!keepsDetails_) return facts;
+    const auto& details = details_[index];
+    facts.bytes = details.bytes;
+    facts.modified = details.modified;
+    facts.created = details.created;
+    facts.links = details.links;
+    return facts;
+}
+
+std::string FileTable::path(std::size_t index) const {
+    const auto& row = rows_[index];
+    const auto& folder = folders_[row.folder];
+    const char* name = nameBlocks_[row.name >> nameOffsetBits].data() + (row.name & (nameBlockBytes - 1));
+    std::string result;
+    result.reserve(folder.size() + 1 + std::strlen(name));
+    return result.append(folder).append(1, '/').append(name);
+}
+
+std::size_t FileTable::heldBytes() const {
+    std::size_t held = rows_.size() * sizeof(Row) + details_.size() * sizeof(Details) +
+                       nameBlocks_.size() * nameBlockBytes;
+    for (const auto& folder : folders_) held += sizeof folder + folder.capacity();
+    return held;
+}
+
+} // namespace tidra
