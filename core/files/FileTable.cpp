@@ -12,7 +12,7 @@ constexpr std::size_t nameBlockBytes = std::size_t(1) << nameOffsetBits;
 } // namespace
 
 void FileTable::add(std::string_view folder, std::string_view name, const Facts& facts) {
-    static_assert(sizeof(Row) == identityRowBytes && sizeof(Details) == detailsRowBytes);
+    static_assert(sizeof(Row) == 32 && sizeof(Details) == 32);
     if (folders_.empty() || folders_.back() != folder) folders_.emplace_back(folder);
     if (nameBlocks_.empty() || nameBlocks_.back().size() + name.size() + 1 > nameBlockBytes)
         nameBlocks_.emplace_back().reserve(nameBlockBytes);
