@@ -244,14 +244,14 @@ private:
         std::vector<Key> keys(rows.size());
         tbb::parallel_for(std::size_t(0), rows.size(), [&](std::size_t i) {
             if (isCancelled_ && isCancelled_()) return;
-            keys[i] = firstBlockKey(listed.path(rows[i]), listed.facts(rows[i]).length);
+            keys[i] = firstBlockKey(listed.path(rows[i]), listed.length(rows[i]));
             const auto now = ++count;
             if (now % comparingStride == 0 || now == total) report(Comparing{now, total});
         });
         std::vector<Set> sets;
         for (std::size_t first = 0, last = 0; first < rows.size(); first = last) {
-            const auto length = listed.facts(rows[first]).length;
-            while (last < rows.size() && listed.facts(rows[last]).length == length) ++last;
+            const auto length = listed.length(rows[first]);
+            while (last < rows.size() && listed.length(rows[last]) == length) ++last;
             if (!allRead(keys, first, last)) continue;
             std::vector<std::pair<Key, std::uint32_t>> keyed;
             for (auto i = first; i < last; ++i) keyed.emplace_back(keys[i], rows[i]);

@@ -11,7 +11,7 @@ constexpr std::size_t nameBlockBytes = std::size_t(1) << nameOffsetBits;
 
 } // namespace
 
-void FileTable::add(std::string_view folder, std::string_view name, const Facts& facts) {
+void FileTable::add(std::string_view folder, std::string_view name, const sys::FileDetails& facts) {
     static_assert(sizeof(Row) == 32 && sizeof(Details) == 32);
     if (folders_.empty() || folders_.back() != folder) folders_.emplace_back(folder);
     if (nameBlocks_.empty() || nameBlocks_.back().size() + name.size() + 1 > nameBlockBytes)
@@ -20,18 +20,19 @@ void FileTable::add(std::string_view folder, std::string_view name, const Facts&
     const auto at = std::uint32_t(((nameBlocks_.size() - 1) << nameOffsetBits) | block.size());
     block.append(name).push_back('\0');
     rows_.push_back({std::uint32_t(folders_.size() - 1), at, facts.length, facts.device, facts.inode});
-    if (keepsDetails_) details_.push_back({facts.bytes, facts.modified, facts.created, facts.links});
+    if (keepsDetails_)
+        details_.push_back({facts.allocatedBytes, facts.modifiedNanoseconds, facts.createdNanoseconds, facts.linkCount});
 }
 
-FileTable::Facts FileTable::facts(std::size_t index) const {
+sys::FileDetails FileTable::facts(std::size_t index) const {
     const auto& row = rows_[index];
-    Facts facts{row.length, row.device, row.inode};
+    sys::FileDetails facts{true, row.device, row.inode, 1, row.length};
     if (!keepsDetails_) return facts;
     const auto& details = details_[index];
-    facts.bytes = details.bytes;
-    facts.modified = details.modified;
-    facts.created = details.created;
-    facts.links = details.links;
+    facts.allocatedBytes = details.allocatedBytes;
+    facts.modifiedNanoseconds = details.modifiedNanoseconds;
+    facts.createdNanoseconds = details.createdNanoseconds;
+    facts.linkCount = details.linkCount;
     return facts;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileDetails.h"
+
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -15,29 +17,16 @@ namespace tidra {
 // a file then costs 32 bytes besides its name, 64 with them.
 class FileTable {
 public:
-    // What the listing knows of one file besides its path.
-    struct Facts {
-        std::int64_t length = 0;
-        std::uint64_t device = 0;
-        std::uint64_t inode = 0;
-        // Details: 0 (links 1) in a table that leaves them out.
-        // Space allocated on disk.
-        std::int64_t bytes = 0;
-        // Nanoseconds since 1970-01-01 UTC.
-        std::int64_t modified = 0;
-        std::int64_t created = 0;
-        std::int64_t links = 1;
-    };
-
     explicit FileTable(bool keepsDetails = true) : keepsDetails_(keepsDetails) {}
 
     // Appends a file named `name` in `folder` (a path without the trailing "/"). Files of one
     // folder are best added one after another: the folder is stored again whenever it changes.
-    void add(std::string_view folder, std::string_view name, const Facts& facts);
+    void add(std::string_view folder, std::string_view name, const sys::FileDetails& facts);
 
     std::size_t size() const { return rows_.size(); }
     std::int64_t length(std::size_t index) const { return rows_[index].length; }
-    Facts facts(std::size_t index) const;
+    // The facts as added; without details, allocatedBytes and the times are 0 and linkCount 1.
+    sys::FileDetails facts(std::size_t index) const;
     // The folder, "/", the name: the path as it was added.
     std::string path(std::size_t index) const;
     // Bytes held by the rows, the name blocks and the folder paths.
@@ -53,10 +42,10 @@ private:
         std::uint64_t inode;
     };
     struct Details {
-        std::int64_t bytes;
-        std::int64_t modified;
-        std::int64_t created;
-        std::int64_t links;
+        std::int64_t allocatedBytes;
+        std::int64_t modifiedNanoseconds;
+        std::int64_t createdNanoseconds;
+        std::int64_t linkCount;
     };
 
     bool keepsDetails_;

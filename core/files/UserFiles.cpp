@@ -60,6 +60,16 @@ Clock::time_point timeOf(std::int64_t nanoseconds) {
     return Clock::time_point(std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(nanoseconds)));
 }
 
+File fileFrom(std::string path, const sys::FileDetails& details) {
+    return {std::move(path),
+            details.allocatedBytes,
+            details.length,
+            CloneID::ownIdentity(details.device, details.inode),
+            timeOf(details.modifiedNanoseconds),
+            timeOf(details.createdNanoseconds),
+            std::max<std::int64_t>(1, details.linkCount)};
+}
+
 // One call's walk state.
 class Listing {
 public:
@@ -110,10 +120,7 @@ private:
         if (details->linkCount >= 2 &&
             !linkedTaken_.insert(CloneID::ownIdentity(details->device, details->inode)).second)
             return;
-        files_.add(folder.path, entry.nameView(),
-                   {details->length, details->device, details->inode, details->allocatedBytes,
-                    details->modifiedNanoseconds, details->createdNanoseconds,
-                    std::max<std::int64_t>(1, details->linkCount)});
+        files_.add(folder.path, entry.nameView(), *details);
     }
 
     const std::int64_t minimumBytes_;
@@ -137,22 +144,12 @@ FileTable table(const std::vector<std::string>& roots, std::int64_t minimumBytes
     return listing.finish();
 }
 
-File fileOf(const FileTable& table, std::size_t index) {
-    const auto facts = table.facts(index);
-    return {table.path(index),      facts.bytes,           facts.length, CloneID::ownIdentity(facts.device, facts.inode),
-            timeOf(facts.modified), timeOf(facts.created), facts.links};
-}
+File fileOf(const FileTable& table, std::size_t index) { return fileFrom(table.path(index), table.facts(index)); }
 
 std::optional<File> fileAt(const std::string& path) {
     const auto details = sys::FileDetails::of(path);
     if (!details || !details->isRegular) return std::nullopt;
-    return File{path,
-                details->allocatedBytes,
-                details->length,
-                CloneID::ownIdentity(details->device, details->inode),
-                timeOf(details->modifiedNanoseconds),
-                timeOf(details->createdNanoseconds),
-                std::max<std::int64_t>(1, details->linkCount)};
+    return fileFrom(path, *details);
 }
 
 std::vector<File> list(const std::vector<std::string>& roots, std::int64_t minimumBytes, const Accept& accept,

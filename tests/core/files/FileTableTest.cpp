@@ -11,20 +11,20 @@ namespace {
 struct Added {
     std::string folder;
     std::string name;
-    FileTable::Facts facts;
+    sys::FileDetails facts;
 };
 
 // Odd bytes, a folder met again after another, and enough long names to fill several name blocks.
 std::vector<Added> oddFiles() {
     std::vector<Added> files{
-        {"/h/a", "line\nbreak", {5, 1, 10, 4096, 111, 222, 1}},
-        {"/h/a", "\xff\xfe raw", {6, 1, 11, 4096, 112, 223, 2}},
-        {"/h/b b", " spaced ", {7, 2, 12, 8192, 113, 224, 1}},
-        {"/h/a", "\xc3\xbc copy (1).jpg", {8, 1, 13, 0, 114, 225, 3}},
+        {"/h/a", "line\nbreak", {true, 1, 10, 1, 5, 4096, 111, 222}},
+        {"/h/a", "\xff\xfe raw", {true, 1, 11, 2, 6, 4096, 112, 223}},
+        {"/h/b b", " spaced ", {true, 2, 12, 1, 7, 8192, 113, 224}},
+        {"/h/a", "\xc3\xbc copy (1).jpg", {true, 1, 13, 3, 8, 0, 114, 225}},
     };
     for (int i = 0; i < 1000; ++i)
         files.push_back({"/h/long/" + std::to_string(i / 100), std::string(200, char('a' + i % 26)) + std::to_string(i),
-                         {i, 3, std::uint64_t(1000 + i), 4096 * i, i, -i, 1}});
+                         {true, 3, std::uint64_t(1000 + i), 1, i, 4096 * i, i, -i}});
     return files;
 }
 
@@ -40,9 +40,11 @@ TEST(FileTable, GivesBackEveryPathAndFactAsAdded) {
             EXPECT_EQ(table.path(i), files[i].folder + "/" + files[i].name) << i;
             EXPECT_EQ(table.length(i), want.length) << i;
             EXPECT_EQ(std::tuple(got.length, got.device, got.inode), std::tuple(want.length, want.device, want.inode)) << i;
-            const auto details = keepsDetails ? std::tuple(want.bytes, want.modified, want.created, want.links)
-                                              : std::tuple(std::int64_t(0), std::int64_t(0), std::int64_t(0), std::int64_t(1));
-            EXPECT_EQ(std::tuple(got.bytes, got.modified, got.created, got.links), details) << i;
+            const auto details =
+                keepsDetails ? std::tuple(want.allocatedBytes, want.modifiedNanoseconds, want.createdNanoseconds, want.linkCount)
+                             : std::tuple(std::int64_t(0), std::int64_t(0), std::int64_t(0), std::int64_t(1));
+            EXPECT_EQ(std::tuple(got.allocatedBytes, got.modifiedNanoseconds, got.createdNanoseconds, got.linkCount), details)
+                << i;
         }
     }
 }
@@ -53,7 +55,7 @@ TEST(FileTable, HoldsARowAndTheNamePerFile) {
     const std::string name = "photo-00000.jpg";
     for (const bool keepsDetails : {true, false}) {
         FileTable table(keepsDetails);
-        for (int i = 0; i < files; ++i) table.add("/home/me/Pictures/" + std::to_string(i / 1000), name, {1, 1, 1});
+        for (int i = 0; i < files; ++i) table.add("/home/me/Pictures/" + std::to_string(i / 1000), name, {true, 1, 1, 1, 1});
         // 32 bytes a file for the search over a whole home, 64 with details.
         const std::size_t row = keepsDetails ? 64 : 32;
         const std::size_t nameBlockSlack = 65'536;
