@@ -87,9 +87,6 @@ struct Set {
     std::vector<DuplicateFile> files;
 };
 
-// A set's subsets of files whose digests agree, with the digest.
-using Split = std::vector<std::pair<std::string, Set>>;
-
 // The runs of two or more equal, readable keys among `keyed` (key, member) pairs, members
 // ascending within each run.
 template <typename Member>
@@ -139,34 +136,43 @@ std::vector<Set> splitByHeadAndTail(std::vector<Set> sets, const IsCancelled& is
     return split;
 }
 
-// Collects whole-content matches from parallel workers.
+// Files of one set found identical by their whole content.
+struct Match {
+    std::size_t set = 0;
+    // SHA-256 of the content, 64 lower-case hexadecimal digits.
+    std::string hash;
+    // Indexes into the set's files.
+    std::vector<std::size_t> members;
+};
+
+// Collects whole-content matches from parallel workers. They hand over indexes only: the
+// groups are built on the calling thread once the reading is done, so that nothing the
+// workers allocated outlives the search in their heaps.
 class Confirmed {
 public:
-    void add(const std::string& hash, Set set) {
+    void add(Match match) {
         const std::lock_guard lock(mutex_);
-        sets_.emplace_back(hash, std::move(set));
+        matches_.push_back(std::move(match));
     }
-    Split take() {
+    std::vector<Match> take() {
         const std::lock_guard lock(mutex_);
-        return std::move(sets_);
+        return std::move(matches_);
     }
 
 private:
     std::mutex mutex_;
-    Split sets_;
+    std::vector<Match> matches_;
 };
 
 // A few files are read side by side; a large set is hashed file by file.
-void confirmSet(const Set& set, const ChunkRead& chunkRead, const IsCancelled& isCancelled, Confirmed& confirmed) {
+void confirmSet(std::size_t s, const Set& set, const ChunkRead& chunkRead, const IsCancelled& isCancelled,
+                Confirmed& confirmed) {
     if (set.files.size() <= IdenticalContent::maximumFiles) {
         std::vector<std::string> paths;
         for (const auto& file : set.files) paths.push_back(file.path);
-        const auto matches = IdenticalContent::split(paths, set.length, chunkRead);
-        for (const auto& match : matches.value_or(std::vector<IdenticalContent::Match>{})) {
-            Set part{set.length, {}};
-            for (const auto index : match.members) part.files.push_back(set.files[index]);
-            confirmed.add(match.hash, std::move(part));
-        }
+        auto matches = IdenticalContent::split(paths, set.length, chunkRead);
+        for (auto& match : matches.value_or(std::vector<IdenticalContent::Match>{}))
+            confirmed.add({s, std::move(match.hash), std::move(match.members)});
         return;
     }
     std::vector<std::optional<std::string>> digests(set.files.size());
@@ -174,14 +180,11 @@ void confirmSet(const Set& set, const ChunkRead& chunkRead, const IsCancelled& i
         if (!(isCancelled && isCancelled())) digests[f] = digest(set.files[f].path, set.length, false, chunkRead);
     });
     if (isCancelled && isCancelled()) return;
-    std::map<std::string, Set> byDigest;
+    std::map<std::string, std::vector<std::size_t>> byDigest;
     for (std::size_t f = 0; f < digests.size(); ++f)
-        if (digests[f]) {
-            byDigest[*digests[f]].length = set.length;
-            byDigest[*digests[f]].files.push_back(set.files[f]);
-        }
-    for (auto& [hash, part] : byDigest)
-        if (part.files.size() >= 2) confirmed.add(hash, std::move(part));
+        if (digests[f]) byDigest[*digests[f]].push_back(f);
+    for (auto& [hash, members] : byDigest)
+        if (members.size() >= 2) confirmed.add({s, hash, std::move(members)});
 }
 
 // The rows of `table` whose length another file shares, ordered by length. A file met twice
@@ -225,7 +228,11 @@ public:
         for (auto& set : compareFirstBlocks(std::move(listed)))
             (set.length < partialFrom ? toWhole : toHeadTail).push_back(std::move(set));
         for (auto& set : splitByHeadAndTail(std::move(toHeadTail), isCancelled_)) toWhole.push_back(std::move(set));
-        for (auto& [hash, set] : readWhole(toWhole)) addGroup(hash, std::move(set));
+        for (auto& match : readWhole(toWhole)) {
+            Set part{toWhole[match.set].length, {}};
+            for (const auto f : match.members) part.files.push_back(std::move(toWhole[match.set].files[f]));
+            addGroup(match.hash, std::move(part));
+        }
         return orderGroups(std::move(groups_));
     }
 
@@ -266,7 +273,7 @@ private:
         return sets;
     }
 
-    Split readWhole(const std::vector<Set>& sets) {
+    std::vector<Match> readWhole(const std::vector<Set>& sets) {
         if (sets.empty()) return {};
         std::int64_t total = 0;
         for (const auto& set : sets) total += set.length * std::int64_t(set.files.size());
@@ -278,7 +285,7 @@ private:
         };
         Confirmed confirmed;
         tbb::parallel_for(std::size_t(0), sets.size(), [&](std::size_t s) {
-            if (!(isCancelled_ && isCancelled_())) confirmSet(sets[s], chunkRead, isCancelled_, confirmed);
+            if (!(isCancelled_ && isCancelled_())) confirmSet(s, sets[s], chunkRead, isCancelled_, confirmed);
         });
         report(Confirming{read, total});
         return confirmed.take();
