@@ -169,6 +169,21 @@ TEST(DuplicateFinder, GroupFilesAreTheListedFilesWhateverTheirNames) {
         }
 }
 
+// Details are read when a group is made: a file gone by then (after the last report of the
+// reading) leaves its group, and a group left with one file is none.
+TEST(DuplicateFinder, AFileGoneBeforeItsGroupIsMadeLeavesIt) {
+    TempHome home;
+    for (const auto* name : {"three/a", "three/b", "three/c"}) home.text(name, std::string(1'000, 't'));
+    for (const auto* name : {"two/a", "two/b"}) home.text(name, std::string(2'000, 'w'));
+    const auto removeWhenRead = [&](const DuplicateFinder::Stage& stage) {
+        const auto* confirming = std::get_if<DuplicateFinder::Confirming>(&stage);
+        if (!confirming || confirming->bytesDone != confirming->bytesOf) return;
+        ::unlink(home.path("three/c").c_str());
+        ::unlink(home.path("two/b").c_str());
+    };
+    EXPECT_EQ(shapes(findIn(home, 1, removeWhenRead), home), (std::vector<std::vector<std::string>>{{"three/a", "three/b"}}));
+}
+
 TEST(DuplicateFinder, UnreadableFileDropsOutButCountsAsCompared) {
     TempHome home;
     home.text("a", "identical");
