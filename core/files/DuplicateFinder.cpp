@@ -333,8 +333,8 @@ std::vector<DuplicateGroup> find(const std::vector<std::string>& roots, std::int
         isCancelled, unreadable, UserFiles::Details::leftOut);
     auto groups = isCancelled && isCancelled() ? std::vector<DuplicateGroup>{}
                                                : Search(home, progress, isCancelled, cloneKeys).run(std::move(listed));
-    // The application runs for days: hand the listing's memory, freed in the workers'
-    // arenas, back to the system instead of keeping it resident until the next search.
+    // The application runs for days: hand the listing and the workers' read buffers back to
+    // the system instead of keeping them resident until the next search.
     SearchMemory::giveBack();
     return groups;
 }
