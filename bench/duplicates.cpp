@@ -3,8 +3,9 @@
 //   duplicates find <minimum> <output> <root>     our search; groups to <output>, figures to stdout
 //   duplicates tool <output> -- <argv...>         an outside tool; its stdout to <output>
 //   duplicates canonical <groups>                 groups as sorted inode sets, for comparing
-//   duplicates memory <minimum> <root>            heap in use and resident set before and after
-//                                                 a search, once it has returned
+//   duplicates memory <minimum> <root>            heap in use and resident set before a search,
+//                                                 its peak while it runs, and both once it has
+//                                                 returned
 // Figures are printed as "<seconds> <bytes read>".
 #include "BenchSupport.h"
 
@@ -90,17 +91,26 @@ void canonical(const std::string& input) {
     }
 }
 
-// Bytes the allocator has handed out and not had back, and the resident set, in MB.
+// A field of /proc/self/status ("VmHWM", "RssAnon"...) in MB.
+double statusMB(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(field + ":", 0) == 0) return std::stod(line.substr(field.size() + 1)) * 1024 / 1e6;
+    return 0;
+}
+
+// Bytes the allocator has handed out and not had back, and the resident set (with its
+// anonymous part, which is what a search can leave behind: the rest is library code), in MB.
 std::string memoryNow() {
     const auto info = ::mallinfo2();
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    char text[96];
-    std::snprintf(text, sizeof text, "heap in use %.1f MB, resident %.1f MB", double(info.uordblks + info.hblkhd) / 1e6,
-                  double(resident) * double(::sysconf(_SC_PAGESIZE)) / 1e6);
+    char text[128];
+    std::snprintf(text, sizeof text, "heap in use %.1f MB, resident %.1f MB (anonymous %.1f MB)",
+                  double(info.uordblks + info.hblkhd) / 1e6, statusMB("VmRSS"), statusMB("RssAnon"));
     return text;
 }
+
+// Starts the peak resident set afresh, so that the next peak is the search's own.
+void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 void print(const bench::Measure& m) { std::printf("%.3f %lld\n", m.seconds, (long long)m.bytesRead); }
 
@@ -117,7 +127,9 @@ int main(int argc, char** argv) {
         print(m);
     } else if (args.size() == 3 && args[0] == "memory") {
         std::printf("before the search: %s\n", memoryNow().c_str());
+        resetPeak();
         const auto groups = tidra::DuplicateFinder::find({args[2]}, std::stoll(args[1]), "/nonexistent");
+        std::printf("peak during it:    resident %.1f MB\n", statusMB("VmHWM"));
         std::printf("after it returned: %s (%zu groups held)\n", memoryNow().c_str(), groups.size());
     } else if (args.size() > 3 && args[0] == "tool" && args[2] == "--") {
         print(bench::measureTool(std::vector<std::string>(args.begin() + 3, args.end()), args[1]));

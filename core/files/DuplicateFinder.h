@@ -63,6 +63,9 @@ std::vector<std::string> defaultRoots(const std::string& home);
 //   two files of equal length reports no Comparing.
 // - Cancellation right after the listing gives an empty list; later, reading stops within one
 //   1 MiB chunk, and every group whose files were all compared is returned, ordered.
+// - The listing keeps each file's name and identity only (about 32 bytes a file besides its
+//   name); a grouped file's space, times and link count are read when its group is made, and
+//   a file gone by then leaves its group.
 // - Read buffers belong to the call and are sized to the files; nothing the search allocated
 //   stays allocated once it returns.
 std::vector<DuplicateGroup> find(const std::vector<std::string>& roots, std::int64_t minimumBytes,

@@ -60,13 +60,23 @@ Clock::time_point timeOf(std::int64_t nanoseconds) {
     return Clock::time_point(std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(nanoseconds)));
 }
 
+File fileFrom(std::string path, const sys::FileDetails& details) {
+    return {std::move(path),
+            details.allocatedBytes,
+            details.length,
+            CloneID::ownIdentity(details.device, details.inode),
+            timeOf(details.modifiedNanoseconds),
+            timeOf(details.createdNanoseconds),
+            std::max<std::int64_t>(1, details.linkCount)};
+}
+
 // One call's walk state.
 class Listing {
 public:
     Listing(std::int64_t minimumBytes, const Accept& accept, const Progress& progress, const IsCancelled& isCancelled,
-            const Unreadable& unreadable)
+            const Unreadable& unreadable, Details details)
         : minimumBytes_(minimumBytes), accept_(accept), progress_(progress), isCancelled_(isCancelled),
-          unreadable_(unreadable) {}
+          unreadable_(unreadable), files_(details == Details::kept) {}
 
     // The walk reads no status itself: the visitor reads each file's full status once,
     // relative to the open folder, and only for names that can be listed at all.
@@ -75,7 +85,7 @@ public:
                          BulkWalker::Field::none);
     }
 
-    std::vector<File> finish() {
+    FileTable finish() {
         if (progress_) progress_(count_);
         return std::move(files_);
     }
@@ -107,11 +117,10 @@ private:
         const auto details = sys::FileDetails::at(folder.descriptor, entry.namePointer);
         if (!details || !details->isRegular || details->allocatedBytes < minimumBytes_) return;
         if (accept_ && !accept_(entry.nameView())) return;
-        const auto identity = CloneID::ownIdentity(details->device, details->inode);
-        if (details->linkCount >= 2 && !linkedTaken_.insert(identity).second) return;
-        files_.push_back({folder.pathOf(entry), details->allocatedBytes, details->length, identity,
-                          timeOf(details->modifiedNanoseconds), timeOf(details->createdNanoseconds),
-                          std::max<std::int64_t>(1, details->linkCount)});
+        if (details->linkCount >= 2 &&
+            !linkedTaken_.insert(CloneID::ownIdentity(details->device, details->inode)).second)
+            return;
+        files_.add(folder.path, entry.nameView(), *details);
     }
 
     const std::int64_t minimumBytes_;
@@ -122,16 +131,34 @@ private:
     std::int64_t count_ = 0;
     std::int64_t lastReport_ = 0;
     std::unordered_set<CloneID, CloneIDHash> linkedTaken_;
-    std::vector<File> files_;
+    FileTable files_;
 };
 
 } // namespace
 
-std::vector<File> list(const std::vector<std::string>& roots, std::int64_t minimumBytes, const Accept& accept,
-                       const Progress& progress, const IsCancelled& isCancelled, const Unreadable& unreadable) {
-    Listing listing(minimumBytes, accept, progress, isCancelled, unreadable);
+FileTable table(const std::vector<std::string>& roots, std::int64_t minimumBytes, const Accept& accept,
+                const Progress& progress, const IsCancelled& isCancelled, const Unreadable& unreadable,
+                Details details) {
+    Listing listing(minimumBytes, accept, progress, isCancelled, unreadable, details);
     for (const auto& root : roots) listing.walk(root);
     return listing.finish();
+}
+
+File fileOf(const FileTable& table, std::size_t index) { return fileFrom(table.path(index), table.facts(index)); }
+
+std::optional<File> fileAt(const std::string& path) {
+    const auto details = sys::FileDetails::of(path);
+    if (!details || !details->isRegular) return std::nullopt;
+    return fileFrom(path, *details);
+}
+
+std::vector<File> list(const std::vector<std::string>& roots, std::int64_t minimumBytes, const Accept& accept,
+                       const Progress& progress, const IsCancelled& isCancelled, const Unreadable& unreadable) {
+    const auto listed = table(roots, minimumBytes, accept, progress, isCancelled, unreadable);
+    std::vector<File> files;
+    files.reserve(listed.size());
+    for (std::size_t index = 0; index < listed.size(); ++index) files.push_back(fileOf(listed, index));
+    return files;
 }
 
 std::int64_t freed(const std::vector<Entry>& files, const std::set<std::string>& removing) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "files/CloneID.h"
+#include "files/FileTable.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -64,6 +66,22 @@ using Unreadable = std::function<void(const std::string& folder)>;
 std::vector<File> list(const std::vector<std::string>& roots, std::int64_t minimumBytes,
                        const Accept& accept = nullptr, const Progress& progress = nullptr,
                        const IsCancelled& isCancelled = nullptr, const Unreadable& unreadable = nullptr);
+
+// Whether a table keeps each file's space, times and link count.
+enum class Details { kept, leftOut };
+
+// The files `list` gives, in the same order, as a compact table: for searches that keep only
+// a few of them past a first look, and may read the details of those few again themselves.
+FileTable table(const std::vector<std::string>& roots, std::int64_t minimumBytes, const Accept& accept = nullptr,
+                const Progress& progress = nullptr, const IsCancelled& isCancelled = nullptr,
+                const Unreadable& unreadable = nullptr, Details details = Details::kept);
+
+// File `index` of `table` as `list` gives it (without details when the table left them out).
+File fileOf(const FileTable& table, std::size_t index);
+
+// The regular file at `path` with its details as they are now, as `list` would give it;
+// nothing when it is gone or no longer a regular file.
+std::optional<File> fileAt(const std::string& path);
 
 // One file of a set as `freed` sees it.
 struct Entry {

@@ -1,5 +1,7 @@
 #include "files/DuplicateFinder.h"
 
+#include "files/UserFiles.h"
+
 #include "support/DeepTree.h"
 #include "support/MountNamespace.h"
 #include "support/RunAsNobody.h"
@@ -18,6 +20,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -137,6 +140,48 @@ TEST(DuplicateFinder, OneInodeIsNeverItsOwnDuplicateAndOutsideLinksFreeNothing) 
         EXPECT_EQ(group.freed({linked}), 0);
         EXPECT_EQ(group.freed({plain}), test::allocated(plain));
     }
+}
+
+// The search keeps only names and identities while it reads, and takes each grouped file's
+// space, times and links afresh: the files of its groups are the files the listing gives,
+// odd bytes in their names and all.
+TEST(DuplicateFinder, GroupFilesAreTheListedFilesWhateverTheirNames) {
+    TempHome home;
+    home.text("Documents/line\nbreak.txt", std::string(5'000, 'a'));
+    home.text("Documents/\xff\xfe raw.txt", std::string(5'000, 'a'));
+    home.text("Documents/other.txt", std::string(5'000, 'b'));
+    home.text("Pictures/\xc3\xbc copy (1).jpg", content(200'000, 'p'));
+    home.text("Pictures/sub dir/\xc3\xbc.jpg", content(200'000, 'p'));
+    home.hardlink(".backup/kept.jpg", "Pictures/\xc3\xbc copy (1).jpg");
+    const std::vector<std::string> roots{home.path("Documents"), home.path("Pictures"), home.path("Documents")};
+    const auto groups = DuplicateFinder::find(roots, 1, home.root(), nullptr, nullptr, nullptr);
+    EXPECT_EQ(shapes(groups, home), (std::vector<std::vector<std::string>>{
+                                        {"Documents/line\nbreak.txt", "Documents/\xff\xfe raw.txt"},
+                                        {"Pictures/sub dir/\xc3\xbc.jpg", "Pictures/\xc3\xbc copy (1).jpg"}}));
+    std::map<std::string, UserFiles::File> listed;
+    for (auto& file : UserFiles::list(roots, 1)) listed[file.path] = file;
+    for (const auto& group : groups)
+        for (const auto& file : group.files) {
+            const auto& want = listed.at(file.path);
+            EXPECT_EQ(std::tuple(file.bytes, file.modified, file.created, file.cloneID, file.otherLinks),
+                      std::tuple(want.bytes, want.modified, want.created, want.cloneID, want.links > 1))
+                << file.path;
+        }
+}
+
+// Details are read when a group is made: a file gone by then (after the last report of the
+// reading) leaves its group, and a group left with one file is none.
+TEST(DuplicateFinder, AFileGoneBeforeItsGroupIsMadeLeavesIt) {
+    TempHome home;
+    for (const auto* name : {"three/a", "three/b", "three/c"}) home.text(name, std::string(1'000, 't'));
+    for (const auto* name : {"two/a", "two/b"}) home.text(name, std::string(2'000, 'w'));
+    const auto removeWhenRead = [&](const DuplicateFinder::Stage& stage) {
+        const auto* confirming = std::get_if<DuplicateFinder::Confirming>(&stage);
+        if (!confirming || confirming->bytesDone != confirming->bytesOf) return;
+        ::unlink(home.path("three/c").c_str());
+        ::unlink(home.path("two/b").c_str());
+    };
+    EXPECT_EQ(shapes(findIn(home, 1, removeWhenRead), home), (std::vector<std::vector<std::string>>{{"three/a", "three/b"}}));
 }
 
 TEST(DuplicateFinder, UnreadableFileDropsOutButCountsAsCompared) {
