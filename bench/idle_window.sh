@@ -10,6 +10,8 @@
 # The Performance screen opens on its first tab, "Apps".
 # Prints one line a minute (minute, CPU %, RSS MB, mallocs/s) and a summary: the mean CPU
 # after warm-up, first and last RSS and its slope in MB per minute over the second half.
+# The allocation counter runs a thread inside the measured process: take CPU figures from runs
+# without --mallocs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,7 +32,8 @@ scripts/install-deps.sh xvfb dbus procps gcc
 [ -x "$binary" ] || { echo "no $binary: build the app first (cmake --build build/app)" >&2; exit 1; }
 binary=$(realpath "$binary")
 
-scratch=$(mktemp -d /tmp/idle_window.XXXXXX)
+# In memory: the allocation counter rewrites its file every second.
+scratch=$(mktemp -d /dev/shm/idle_window.XXXXXX)
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
@@ -73,7 +76,7 @@ ticks=$(getconf CLK_TCK)
 page_kb=$(($(getconf PAGESIZE) / 1024))
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
 rss_mb() { awk -v p="$page_kb" '{ printf "%.1f", $2 * p / 1024 }' "/proc/$pid/statm"; }
-malloc_calls() { cat "$scratch/mallocs.$pid" 2>/dev/null || echo 0; }
+malloc_calls() { tr -d ' ' <"$scratch/mallocs.$pid" 2>/dev/null || echo 0; }
 
 echo "# screen=$screen demo=$demo minutes=$minutes warmup=${warmup}s pid=$pid cores=$(nproc)"
 echo "# load at start: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -33,17 +33,19 @@ void* realloc(void* old, size_t size) {
 
 static char path[4096];
 
+// One descriptor, one fixed-width line rewritten in place: the reporter must cost next to
+// nothing beside the idle process it measures.
 static void* report(void* unused) {
   (void)unused;
+  const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return NULL;
   char line[32];
   for (;;) {
     sleep(1);
-    const int length = snprintf(line, sizeof line, "%lu\n", atomic_load(&calls));
-    const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) continue;
-    if (write(fd, line, (size_t)length) < 0) {}
-    close(fd);
+    const int length = snprintf(line, sizeof line, "%20lu\n", atomic_load(&calls));
+    if (pwrite(fd, line, (size_t)length, 0) < 0) break;
   }
+  close(fd);
   return NULL;
 }
 

@@ -35,6 +35,7 @@ ProcessRow::ProcessRow(std::function<void(const ProcessGroup&)> quit, QWidget* p
   row->setSpacing(12);
 
   icon = new QLabel;
+  icon->setObjectName(QStringLiteral("processIcon"));
   icon->setFixedSize(iconSide, iconSide);
   icon->setAlignment(Qt::AlignCenter);
   row->addWidget(icon);
@@ -65,7 +66,9 @@ ProcessRow::ProcessRow(std::function<void(const ProcessGroup&)> quit, QWidget* p
 
   cpu = figureLabel({}, Theme::TextStyle::body, Role::secondaryLabel);
   cpu->setObjectName(QStringLiteral("processCpu"));
-  cpu->setFixedWidth(cpuWidth);
+  // Figures of a fixed size: new ones redraw the label alone, without laying out the list again.
+  memory->setFixedSize(memoryWidth, memory->fontMetrics().height());
+  cpu->setFixedSize(cpuWidth, cpu->fontMetrics().height());
   row->addWidget(cpu);
 
   auto* quitBox = new QWidget;
