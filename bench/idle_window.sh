@@ -2,10 +2,9 @@
 # What the app costs while its window sits open on one screen and nobody touches it: the
 # process's CPU (utime+stime from /proc/<pid>/stat) as a share of one core, its resident size,
 # and optionally its allocation rate, sampled each minute over a run on a private X server and
-# session bus. The same run with the window never shown (--section none: tray only) is the floor
-# a user has with the window closed.
+# session bus; before and after a change, run both side by side so they share the machine's load.
 #
-# usage: bench/idle_window.sh [--screen overview|performance|none] [--minutes N] [--demo yes|no]
+# usage: bench/idle_window.sh [--screen overview|performance|...] [--minutes N] [--demo yes|no]
 #                             [--binary PATH] [--mallocs] [--warmup SECONDS]
 # The Performance screen opens on its first tab, "Apps".
 # Prints one line a minute (minute, CPU %, RSS MB, mallocs/s) and a summary: the mean CPU
@@ -57,8 +56,7 @@ display=$(tr -d '\n' <"$scratch/display")
 
 mkdir -p "$scratch/home" "$scratch/config" "$scratch/data" "$scratch/cache" "$scratch/runtime"
 chmod 700 "$scratch/runtime"
-args=(--demo "$demo" --home "$scratch/home")
-[ "$screen" = none ] || args+=(--section "$screen")
+args=(--demo "$demo" --home "$scratch/home" --section "$screen")
 env DISPLAY=":$display" QT_QPA_PLATFORM=xcb HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" \
     XDG_DATA_HOME="$scratch/data" XDG_CACHE_HOME="$scratch/cache" XDG_RUNTIME_DIR="$scratch/runtime" \
     MALLOC_COUNT_FILE="$scratch/mallocs" ${preload:+LD_PRELOAD=$preload} \
