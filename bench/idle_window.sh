@@ -74,7 +74,9 @@ ticks=$(getconf CLK_TCK)
 page_kb=$(($(getconf PAGESIZE) / 1024))
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
 rss_mb() { awk -v p="$page_kb" '{ printf "%.1f", $2 * p / 1024 }' "/proc/$pid/statm"; }
-malloc_calls() { tr -d ' ' <"$scratch/mallocs.$pid" 2>/dev/null || echo 0; }
+malloc_calls() {
+  if [ -f "$scratch/mallocs.$pid" ]; then tr -d ' ' <"$scratch/mallocs.$pid"; else echo 0; fi
+}
 
 echo "# screen=$screen demo=$demo minutes=$minutes warmup=${warmup}s pid=$pid cores=$(nproc)"
 echo "# load at start: $(cut -d' ' -f1-3 /proc/loadavg)"
