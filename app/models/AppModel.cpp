@@ -227,8 +227,7 @@ void AppModel::setTrashFailures(std::vector<CleanReport::Failure> failures) {
 
 // These notify on every write: the screens redraw even for an equal value.
 void AppModel::setProcesses(std::vector<ProcessGroup> groups) {
-  processes_ = std::move(groups);
-  emit processesChanged();
+  assign(processes_, std::move(groups), &AppModel::processesChanged);
 }
 void AppModel::setStartupItems(std::vector<StartupItem> items) {
   startupItems_ = std::move(items);

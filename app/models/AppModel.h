@@ -46,8 +46,8 @@ namespace tidra {
 
 // The one model behind every screen, the menu-bar panel, the monitor and the diagnosis. Lives
 // on the GUI thread; every property is written there. Each property has a getter and one
-// ...Changed() signal; setters skip equal values except for `processes`, `startupItems`,
-// `items` and `cleanSummary`, which notify on every write.
+// ...Changed() signal; setters skip equal values except for `startupItems`, `items` and
+// `cleanSummary`, which notify on every write.
 //
 // Every removal made anywhere ends in record(), so there is one history. Operations check
 // their phase, start a flow that dies with the model, and return at once; a call in the wrong

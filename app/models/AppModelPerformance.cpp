@@ -86,7 +86,7 @@ Flow AppModel::refreshLoop(std::shared_ptr<bool> running) {
       setMemory(services_.performance.memory());
       if (!sample_) sample_ = services_.performance.newSampler();
       auto take = [sample = sample_] { return sample(); };
-      const ProcessSample sample = co_await runOn(Pool::user, take);
+      ProcessSample sample = co_await runOn(Pool::user, take);
       if (!*running) co_return;
       prepareIcons(sample.groups);
       processStarts_.clear();
@@ -94,9 +94,8 @@ Flow AppModel::refreshLoop(std::shared_ptr<bool> running) {
         if (process.started) processStarts_[process.pid] = *process.started;
       setProcesses(sample.groups);
       // Tools are matched against the owner's real home, also when the model works on another.
-      auto find = [find = services_.performance.developerTools, sample, home = services_.performance.ownerHome()] {
-        return find(sample, home);
-      };
+      auto find = [find = services_.performance.developerTools, sample = std::move(sample),
+                   home = services_.performance.ownerHome()] { return find(sample, home); };
       auto tools = co_await runOn(Pool::utility, find);
       if (!*running) co_return;
       setDeveloperTools(std::move(tools));
@@ -116,6 +115,10 @@ void AppModel::showDemoProcesses() {
 }
 
 void AppModel::prepareIcons(const std::vector<ProcessGroup>& groups) {
+  const auto missing = [this](const ProcessGroup& group) {
+    return group.bundlePath && !icons_.contains(QString::fromStdString(group.id));
+  };
+  if (std::none_of(groups.begin(), groups.end(), missing)) return;
   auto icons = icons_;
   for (const auto& group : groups) {
     const auto key = QString::fromStdString(group.id);

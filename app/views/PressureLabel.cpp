@@ -5,14 +5,15 @@
 #include <QHBoxLayout>
 #include <QPainter>
 
+#include <utility>
+
 namespace tidra {
 
 class PressureLabel::Dot : public QWidget {
 public:
   explicit Dot(QWidget* parent) : QWidget(parent) { setFixedSize(10, 10); }
   void setRole(Theme::Role shown) {
-    role = shown;
-    update();
+    if (std::exchange(role, shown) != shown) update();
   }
 
 protected:

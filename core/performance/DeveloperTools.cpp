@@ -259,9 +259,28 @@ std::vector<DeveloperTool> find(const ProcessSample& sample, const Inspection& i
     return tools;
 }
 
+// The sample read each process's arguments and folder moments ago: /proc is asked again only
+// for a process the sample does not hold, and for sockets, which it did not read.
 std::vector<DeveloperTool> find(const ProcessSample& sample, const std::string& home) {
     const ProcessInspector inspector;
-    return find(sample, Inspection::of(inspector), home);
+    std::vector<std::pair<pid_t, const ProcessSnapshot*>> byPid;
+    byPid.reserve(sample.processes.size());
+    for (const ProcessSnapshot& p : sample.processes) byPid.emplace_back(p.pid, &p);
+    std::sort(byPid.begin(), byPid.end());
+    const auto sampled = [&byPid](pid_t pid) -> const ProcessSnapshot* {
+        const auto it = std::lower_bound(byPid.begin(), byPid.end(), std::pair<pid_t, const ProcessSnapshot*>(pid, nullptr));
+        return it != byPid.end() && it->first == pid ? it->second : nullptr;
+    };
+    Inspection inspection = Inspection::of(inspector);
+    inspection.arguments = [&](pid_t pid) {
+        const ProcessSnapshot* p = sampled(pid);
+        return p ? p->arguments : inspector.arguments(pid);
+    };
+    inspection.workingDirectory = [&](pid_t pid) {
+        const ProcessSnapshot* p = sampled(pid);
+        return p ? p->folder : inspector.workingDirectory(pid);
+    };
+    return find(sample, inspection, home);
 }
 
 } // namespace tidra::DeveloperTools

@@ -100,7 +100,7 @@ std::string summary(const std::vector<std::string>& arguments, std::string_view 
 // Every running developer tool of `sample`, largest memory first; equal memory keeps the order
 // of discovery (classified tools in sample order, then dev servers, the simulators, Docker).
 std::vector<DeveloperTool> find(const ProcessSample& sample, const Inspection& inspection, const std::string& home);
-// The same with the live process inspection of this moment.
+// The same with the sample's own arguments and folders, and the live sockets of this moment.
 std::vector<DeveloperTool> find(const ProcessSample& sample, const std::string& home);
 
 // What signalling one process came to.

@@ -19,6 +19,8 @@ constexpr std::uint64_t kNanosPerSecond = 1'000'000'000;
 // How long a reading of the session's processes serves; a new socket owner, such as an ssh
 // agent started later, is known within this time.
 constexpr std::uint64_t kSessionLifetime = 30 * kNanosPerSecond;
+// How long a process's owner, memory and details read while it sat idle serve.
+constexpr std::uint64_t kDetailsLifetime = 30 * kNanosPerSecond;
 
 std::uint64_t monotonicNow() {
     timespec now{};
@@ -70,27 +72,41 @@ ProcessSample ProcessSampler::sample() {
     const std::lock_guard lock(mutex_);
     const std::uint64_t now = options_.monotonicNanoseconds();
     const std::uint64_t elapsed = previousTime_ != 0 ? now - previousTime_ : 0;
-    const std::vector<pid_t> pids = reader_->pids();
-    // Reading /proc is nearly all of the cost and each process is independent; the slots keep
-    // the listing order.
-    std::vector<std::optional<Reading>> readings(pids.size());
-    tbb::parallel_for(tbb::blocked_range<std::size_t>(0, pids.size(), 32), [&](const auto& range) {
-        for (std::size_t i = range.begin(); i != range.end(); ++i) readings[i] = read(pids[i]);
-    });
-    CpuTimes cpu;
+    auto readings = readAll(reader_->pids(), now);
+    KnownProcesses known;
     std::vector<ProcessSnapshot> snapshots;
-    snapshots.reserve(pids.size());
+    snapshots.reserve(readings.size());
     for (auto& reading : readings) {
         if (!reading) continue;
-        reading->snapshot.cpuPercent = cpuPercent(*reading, elapsed);
-        cpu.emplace(reading->identity, reading->cpuNanos);
-        snapshots.push_back(std::move(reading->snapshot));
+        if (reading->known.snapshot) {
+            ProcessSnapshot& snapshot = snapshots.emplace_back(*reading->known.snapshot);
+            snapshot.memoryBytes = reading->known.memoryBytes;
+            snapshot.cpuPercent = cpuPercent(*reading, elapsed);
+        }
+        known.emplace(reading->identity, std::move(reading->known));
     }
     const auto& session = sessionProcesses(now);
     for (auto& snapshot : snapshots) snapshot.isSessionProcess = session.count(snapshot.pid) != 0;
-    previousCPU_ = std::move(cpu);
+    known_ = std::move(known);
     previousTime_ = now;
     return ProcessSample(std::move(snapshots), *options_.home);
+}
+
+// A first sample reads every detail of every process, and is shared among the cores; later ones
+// mostly read one small file a process, cheaper on this thread than waking the pool's workers.
+std::vector<std::optional<ProcessSampler::Reading>> ProcessSampler::readAll(const std::vector<pid_t>& pids,
+                                                                            std::uint64_t now) const {
+    std::vector<std::optional<Reading>> readings(pids.size());
+    const auto readRange = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i != to; ++i) readings[i] = read(pids[i], now);
+    };
+    if (!known_.empty()) {
+        readRange(0, pids.size());
+        return readings;
+    }
+    tbb::parallel_for(tbb::blocked_range<std::size_t>(0, pids.size(), 32),
+                      [&](const auto& range) { readRange(range.begin(), range.end()); });
+    return readings;
 }
 
 const std::set<pid_t>& ProcessSampler::sessionProcesses(std::uint64_t now) {
@@ -101,31 +117,69 @@ const std::set<pid_t>& ProcessSampler::sessionProcesses(std::uint64_t now) {
     return session_;
 }
 
-std::optional<ProcessSampler::Reading> ProcessSampler::read(pid_t pid) const {
-    // status first: it turns away other users' processes with a single read.
-    const auto status = reader_->status(pid);
-    if (!status || status->effectiveUid != *options_.owner) return std::nullopt;
+std::optional<ProcessSampler::Reading> ProcessSampler::read(pid_t pid, std::uint64_t now) const {
     const auto stat = reader_->stat(pid);
     if (!stat || stat->isKernelThread()) return std::nullopt;
+    const Identity identity{pid, stat->startTicks};
+    const auto found = known_.find(identity);
+    const Known* before = found == known_.end() ? nullptr : &found->second;
+    Known known;
+    if (needsStatus(before, *stat, now)) {
+        const auto status = reader_->status(pid);
+        if (!status) return std::nullopt;
+        known.uid = status->effectiveUid;
+        known.memoryBytes = status->memoryBytes;
+        known.statusRead = now;
+    } else {
+        known.uid = before->uid;
+        known.memoryBytes = before->memoryBytes;
+        known.statusRead = before->statusRead;
+    }
+    known.cpuTicks = stat->cpuTicks;
+    known.comm = stat->comm;
+    if (known.uid == *options_.owner) {
+        if (needsDetails(before, *stat, now)) {
+            known.snapshot = details(pid, *stat);
+            known.detailsRead = now;
+        } else {
+            known.snapshot = before->snapshot;
+            known.detailsRead = before->detailsRead;
+        }
+    }
+    return Reading{identity, std::move(known)};
+}
 
+// Owner and memory move only while the process runs, or after an exec; now and then they are
+// read anyway, as a process's shared memory may grow through another.
+bool ProcessSampler::needsStatus(const Known* before, const sys::ProcStat& stat, std::uint64_t now) const {
+    return before == nullptr || before->cpuTicks != stat.cpuTicks || before->comm != stat.comm ||
+           now - before->statusRead >= kDetailsLifetime;
+}
+
+bool ProcessSampler::needsDetails(const Known* before, const sys::ProcStat& stat, std::uint64_t now) const {
+    return before == nullptr || !before->snapshot || before->comm != stat.comm ||
+           now - before->detailsRead >= kDetailsLifetime;
+}
+
+ProcessSnapshot ProcessSampler::details(pid_t pid, const sys::ProcStat& stat) const {
     ProcessSnapshot p;
     p.pid = pid;
-    p.parentPID = stat->parent;
+    p.parentPID = stat.parent;
     p.path = reader_->executable(pid).value_or("");
-    p.name = nameOf(pid, p.path, stat->comm);
-    p.memoryBytes = status->memoryBytes;
+    p.name = nameOf(pid, p.path, stat.comm);
     p.arguments = reader_->arguments(pid);
     p.folder = reader_->workingDirectory(pid);
     p.cgroup = unifiedGroup(reader_->file(std::to_string(pid) + "/cgroup").value_or(""));
-    if (bootTime_) p.started = ProcessClock::startTime(*bootTime_, stat->startTicks);
-    return Reading{std::move(p), {pid, stat->startTicks}, ProcessClock::nanosFromTicks(stat->cpuTicks)};
+    if (bootTime_) p.started = ProcessClock::startTime(*bootTime_, stat.startTicks);
+    return p;
 }
 
 // 0 without an earlier reading of the same process, and when its CPU time went down.
 double ProcessSampler::cpuPercent(const Reading& reading, std::uint64_t elapsed) const {
-    const auto before = previousCPU_.find(reading.identity);
-    if (before == previousCPU_.end() || elapsed == 0 || reading.cpuNanos < before->second) return 0;
-    return double(reading.cpuNanos - before->second) / double(elapsed) * 100.0;
+    const auto before = known_.find(reading.identity);
+    if (before == known_.end() || elapsed == 0 || reading.known.cpuTicks < before->second.cpuTicks) return 0;
+    const auto ticks = reading.known.cpuTicks - before->second.cpuTicks;
+    return double(ProcessClock::nanosFromTicks(ticks)) / double(elapsed) * 100.0;
 }
 
 } // namespace tidra

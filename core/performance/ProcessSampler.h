@@ -16,6 +16,7 @@
 
 namespace tidra::sys {
 class ProcReader;
+struct ProcStat;
 }
 
 namespace tidra {
@@ -54,6 +55,10 @@ public:
     // CPU percent is 0 on the first sample and for a process that is new since the previous
     // one (a reused pid counts as new: it is recognised by its start time). An unreadable proc
     // root gives an empty sample.
+    // Most processes sit idle between samples: one whose CPU time and name did not move keeps
+    // its owner and memory from the previous sample, and a process's path, arguments, folder
+    // and control group are read again only when its name changed (an exec) or they are older
+    // than half a minute.
     ProcessSample sample();
 
 private:
@@ -63,15 +68,31 @@ private:
         std::uint64_t startTicks;
         auto operator<=>(const Identity&) const = default;
     };
-    using CpuTimes = std::map<Identity, std::uint64_t>;
+    // What the previous sample learnt of a process, so this one reads only what may have moved.
+    struct Known {
+        uid_t uid = 0;
+        std::int64_t memoryBytes = 0;
+        std::uint64_t cpuTicks = 0;
+        std::string comm;
+        // When the status (owner, memory) and the details (path, arguments, folder, control
+        // group) were last read.
+        std::uint64_t statusRead = 0;
+        std::uint64_t detailsRead = 0;
+        // Absent for other users' processes.
+        std::optional<ProcessSnapshot> snapshot;
+    };
+    using KnownProcesses = std::map<Identity, Known>;
     // One process as read, before its CPU time is compared with the previous sample.
     struct Reading {
-        ProcessSnapshot snapshot;
         Identity identity;
-        std::uint64_t cpuNanos;
+        Known known;
     };
 
-    std::optional<Reading> read(pid_t pid) const;
+    std::optional<Reading> read(pid_t pid, std::uint64_t now) const;
+    bool needsStatus(const Known* before, const sys::ProcStat& stat, std::uint64_t now) const;
+    bool needsDetails(const Known* before, const sys::ProcStat& stat, std::uint64_t now) const;
+    ProcessSnapshot details(pid_t pid, const sys::ProcStat& stat) const;
+    std::vector<std::optional<Reading>> readAll(const std::vector<pid_t>& pids, std::uint64_t now) const;
     double cpuPercent(const Reading& reading, std::uint64_t elapsed) const;
     const std::set<pid_t>& sessionProcesses(std::uint64_t now);
 
@@ -81,8 +102,8 @@ private:
     // Boot time in seconds since 1970, read once per program run: it drifts when the clock is
     // stepped, and a moving start time would make a process look new.
     std::optional<std::int64_t> bootTime_;
-    // CPU time in nanoseconds of each process at the previous sample.
-    CpuTimes previousCPU_;
+    // Every process of the previous sample, other users' too.
+    KnownProcesses known_;
     // Monotonic time of the previous sample; 0 before the first.
     std::uint64_t previousTime_ = 0;
     // The session's processes and when they were read: finding the owners of its sockets

@@ -14,6 +14,7 @@ public:
   explicit Badge(const QString& text, Theme::Tint color = Theme::Role::orange, QWidget* parent = nullptr);
 
   QString text() const { return words; }
+  Theme::Tint tint() const { return color; }
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
 

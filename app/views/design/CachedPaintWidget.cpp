@@ -8,7 +8,7 @@ namespace tidra {
 CachedPaintWidget::CachedPaintWidget(QWidget* parent) : QWidget(parent) {}
 
 void CachedPaintWidget::invalidate() {
-  cache = QImage();
+  stale = true;
   update();
 }
 
@@ -19,6 +19,10 @@ void CachedPaintWidget::paintEvent(QPaintEvent*) {
   if (cache.size() != pixels || cache.devicePixelRatio() != ratio) {
     cache = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     cache.setDevicePixelRatio(ratio);
+    stale = true;
+  }
+  if (stale) {
+    stale = false;
     cache.fill(Qt::transparent);
     QPainter painter(&cache);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -7,7 +7,7 @@ namespace tidra {
 
 // Base of the custom-drawn widgets: paints from an image that is redrawn only when the data
 // (`invalidate()`), the size, the pixel ratio or the palette changed, so repaints from
-// overlapping widgets cost one blit.
+// overlapping widgets cost one blit. A redraw reuses the image while the size holds.
 class CachedPaintWidget : public QWidget {
 public:
   explicit CachedPaintWidget(QWidget* parent = nullptr);
@@ -22,6 +22,7 @@ protected:
 
 private:
   QImage cache;
+  bool stale = true;
 };
 
 }  // namespace tidra

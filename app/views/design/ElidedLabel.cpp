@@ -37,7 +37,7 @@ QSize ElidedLabel::minimumSizeHint() const {
 void ElidedLabel::paintEvent(QPaintEvent*) {
   const QString shown = shownText();
   // The tooltip is this label's own: the whole text, only while it is shortened.
-  setToolTip(shown == text() ? QString() : text());
+  if (const QString tip = shown == text() ? QString() : text(); toolTip() != tip) setToolTip(tip);
   QPainter painter(this);
   painter.setPen(palette().color(foregroundRole()));
   painter.drawText(contentsRect(), static_cast<int>(alignment()) | Qt::TextSingleLine, shown);

@@ -35,13 +35,16 @@ void KeyedRowList::setKeys(const QStringList& ids) {
     it.value()->deleteLater();
     it = rows.erase(it);
   }
-  for (const QString& id : next) {
-    if (QWidget* existing = rows.value(id)) column->removeWidget(existing);
-    else rows.insert(id, makeRow(id));
-  }
+  if (next == order) return;
+  // Only rows out of place move: a row that stays where it was keeps its geometry and is not
+  // repainted.
   for (int i = 0; i < next.size(); ++i) {
-    column->insertWidget(i, rows.value(next[i]));
-    rows.value(next[i])->show();
+    QWidget* row = rows.value(next[i]);
+    if (row == nullptr) rows.insert(next[i], row = makeRow(next[i]));
+    if (column->indexOf(row) == i) continue;
+    column->removeWidget(row);
+    column->insertWidget(i, row);
+    row->show();
   }
   order = next;
   update();

@@ -12,8 +12,8 @@ namespace tidra {
 
 // A column of rows keyed by id. Refreshing with a new list of ids keeps the very widget of
 // every id still present, so its ticks, selection, open disclosure and focus survive; rows of
-// new ids are made, rows of vanished ids deleted, and all put in the new order. The caller
-// updates the rows' contents through `row(id)`.
+// new ids are made, rows of vanished ids deleted, and all put in the new order, moving only the
+// rows out of place. The caller updates the rows' contents through `row(id)`.
 class KeyedRowList : public QWidget {
 public:
   using MakeRow = std::function<QWidget*(const QString& id)>;

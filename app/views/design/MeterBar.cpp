@@ -33,6 +33,12 @@ MeterBar::MeterBar(double fraction, std::vector<Theme::Tint> colors, QWidget* pa
 
 void MeterBar::setFraction(double fraction) {
   if (fraction == target) return;
+  // A change the eye cannot see is taken without an animation or a redraw; measured from what
+  // is drawn, so that many such changes still add up to a visible one.
+  if (!spring->isRunning() && std::abs(fillWidth(fraction, width()) - fillWidth(drawn, width())) < 0.5) {
+    from = target = fraction;
+    return;
+  }
   from = from + (target - from) * progress;
   target = fraction;
   progress = 0;
@@ -45,6 +51,7 @@ void MeterBar::render(QPainter& painter, const QSizeF& size) {
   painter.fillPath(Shapes::capsule(QRectF(QPointF(0, 0), size)), track);
 
   const double shown = from + (target - from) * progress;
+  drawn = shown;
   const qreal width = std::min(fillWidth(shown, size.width()), size.width());
   QLinearGradient fill(0, 0, width, 0);
   for (std::size_t k = 0; k < colors.size(); ++k)

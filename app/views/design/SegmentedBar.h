@@ -35,12 +35,15 @@ public:
 
   SegmentedBar(std::vector<Segment> segments, const QString& accessibilityText, QWidget* parent = nullptr);
 
+  // Redraws only when an edge moves by half a point or more, or a segment comes or goes.
   void setSegments(std::vector<Segment> segments, const QString& accessibilityText);
 
 protected:
   void render(QPainter& painter, const QSizeF& size) override;
 
 private:
+  static bool looksAlike(const std::vector<Segment>& a, const std::vector<Segment>& b, qreal width);
+
   std::vector<Segment> segments;
 };
 

@@ -44,6 +44,7 @@ public:
   Tint(Role role) : role(role) {}
 
   QColor resolve(const QWidget* widget) const;
+  bool operator==(const Tint&) const = default;
 
 private:
   QColor fixed;

@@ -12,6 +12,9 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <utility>
+
 namespace tidra {
 
 namespace {
@@ -84,6 +87,20 @@ void HistoryCard::refresh() {
   rows->setKeys(ids);
   const auto now = scheduler.now();
   for (const auto& record : recent) showRecord(rows->row(key(record)), record, now);
+  const auto youngest = std::max_element(recent.begin(), recent.end(),
+                                         [](const auto& a, const auto& b) { return a.date < b.date; });
+  if (youngest != recent.end()) ageLater(now - youngest->date);
+}
+
+// "when" counts seconds, then minutes, then hours: it is read again about as often as it moves.
+void HistoryCard::ageLater(Scheduler::Clock::duration age) {
+  using namespace std::chrono_literals;
+  if (std::exchange(agingQueued, true)) return;
+  const auto delay = age < 1min ? 1s : age < 1h ? 10s : 10min;
+  scheduler.after(delay, this, [this] {
+    agingQueued = false;
+    refresh();
+  });
 }
 
 }  // namespace tidra

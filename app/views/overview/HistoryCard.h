@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/Scheduler.h"
 #include "views/design/GlassCard.h"
 
 namespace tidra {
@@ -7,11 +8,10 @@ namespace tidra {
 class AppModel;
 class BigNumber;
 class KeyedRowList;
-class Scheduler;
 class StyledLabel;
 
 // The overview's history card: everything Tidra has freed, and the three latest cleanups
-// with when, from where and how much.
+// with when, from where and how much; "when" ages while the card lives.
 class HistoryCard : public GlassCard {
 public:
   HistoryCard(AppModel& model, Scheduler& scheduler, QWidget* parent = nullptr);
@@ -19,12 +19,15 @@ public:
   void refresh();
 
 private:
+  void ageLater(Scheduler::Clock::duration age);
+
   AppModel& model;
   Scheduler& scheduler;
   StyledLabel* empty;
   QWidget* total;
   BigNumber* freed;
   KeyedRowList* rows;
+  bool agingQueued = false;
 };
 
 }  // namespace tidra

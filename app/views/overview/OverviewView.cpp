@@ -43,9 +43,11 @@ OverviewView::OverviewView(AppModel& model, QWidget* parent) : QScrollArea(paren
   column->addStretch(1);
 
   for (auto signal : {&AppModel::diskChanged, &AppModel::itemsChanged, &AppModel::sizesChanged,
-                      &AppModel::cleanupPhaseChanged, &AppModel::recordsChanged, &AppModel::memoryChanged,
-                      &AppModel::processesChanged, &AppModel::developerToolsChanged})
+                      &AppModel::cleanupPhaseChanged, &AppModel::recordsChanged})
     connect(&model, signal, this, [this] { coalesced.schedule(); });
+  // The figures that move every few seconds concern the memory card alone.
+  for (auto signal : {&AppModel::memoryChanged, &AppModel::processesChanged, &AppModel::developerToolsChanged})
+    connect(&model, signal, this, [this] { memoryRefresh.schedule(); });
   for (auto signal : {&ProjectsModel::phaseChanged, &ProjectsModel::scanChanged, &ProjectsModel::selectedWorktreesChanged,
                       &ProjectsModel::selectedArtifactsChanged})
     connect(&projects, signal, this, [this] { coalesced.schedule(); });
@@ -61,6 +63,8 @@ void OverviewView::hideEvent(QHideEvent* event) {
   QScrollArea::hideEvent(event);
   freshness.reset();
 }
+
+void OverviewView::refreshMemory() { memory->refresh(); }
 
 void OverviewView::refresh() {
   storage->refresh();

@@ -2,9 +2,11 @@
 
 #include "models/AppModel.h"
 #include "runtime/Scheduler.h"
+#include "views/RowKeys.h"
 #include "views/design/Button.h"
 #include "views/design/ConfirmationDialog.h"
 #include "views/design/EmptyState.h"
+#include "views/design/KeyedRowList.h"
 #include "views/design/StyledLabel.h"
 #include "views/performance/ListScroll.h"
 #include "views/performance/PerformanceTexts.h"
@@ -18,6 +20,19 @@ namespace tidra::performance {
 
 namespace T = PerformanceTexts;
 using Role = Theme::Role;
+
+namespace {
+
+// A row is made for one kind of tool: the kind is part of its key.
+QString keyOf(const DeveloperTool& tool) {
+  return QString::number(static_cast<int>(tool.kind)) + QLatin1Char(':') + RowKeys::of(tool.id);
+}
+
+DeveloperTool::Kind kindOf(const QString& key) {
+  return static_cast<DeveloperTool::Kind>(key.section(QLatin1Char(':'), 0, 0).toInt());
+}
+
+}  // namespace
 
 DeveloperToolsList::DeveloperToolsList(AppModel& model, Scheduler& scheduler, QWidget* parent)
     : QWidget(parent), model(model), scheduler(scheduler) {
@@ -48,12 +63,12 @@ DeveloperToolsList::DeveloperToolsList(AppModel& model, Scheduler& scheduler, QW
   connect(stopIdle, &QPushButton::clicked, this, [this] { this->model.stopIdleBuildDaemons(); });
   header->addWidget(stopIdle);
   column->addLayout(header);
-  auto* content = new QWidget;
-  content->setObjectName(QStringLiteral("toolRows"));
-  rows = new QVBoxLayout(content);
-  rows->setContentsMargins(0, 0, 0, 0);
-  rows->setSpacing(2);
-  column->addWidget(wrapInScroll(content), 1);
+  rows = new KeyedRowList([this](const QString& key) -> QWidget* {
+    return new ToolRow(kindOf(key), [this](const DeveloperTool& tool) { confirmStop(tool); });
+  });
+  rows->setObjectName(QStringLiteral("toolRows"));
+  static_cast<QVBoxLayout*>(rows->layout())->setSpacing(2);
+  column->addWidget(wrapInScroll(rows), 1);
   pages->addWidget(list);
   refresh({});
 }
@@ -61,16 +76,16 @@ DeveloperToolsList::DeveloperToolsList(AppModel& model, Scheduler& scheduler, QW
 void DeveloperToolsList::refresh(const std::map<std::string, double>& idleTimes) {
   const auto& tools = model.developerTools();
   pages->setCurrentIndex(tools.empty() ? 0 : 1);
-  if (tools == shownTools && idleTimes == shownIdle && rows->count() > 0) return;
-  shownTools = tools;
-  shownIdle = idleTimes;
   total->setText(T::toolsTotal(tools));
   stopIdle->setEnabled(T::hasIdleBuildDaemon(tools));
-  clearRows(rows);
+  QStringList keys;
+  for (const auto& tool : tools) keys << keyOf(tool);
+  rows->setKeys(keys);
+  const auto now = scheduler.now();
   for (const auto& tool : tools) {
     const auto idle = idleTimes.find(tool.id);
-    rows->addWidget(new ToolRow(tool, idle == idleTimes.end() ? std::nullopt : std::optional(idle->second),
-                                scheduler.now(), [this, tool] { confirmStop(tool); }));
+    static_cast<ToolRow*>(rows->row(keyOf(tool)))
+        ->show(tool, idle == idleTimes.end() ? std::nullopt : std::optional(idle->second), now);
   }
 }
 

@@ -9,11 +9,11 @@
 #include <vector>
 
 class QStackedLayout;
-class QVBoxLayout;
 
 namespace tidra {
 class AppModel;
 class Button;
+class KeyedRowList;
 class Scheduler;
 class StyledLabel;
 }  // namespace tidra
@@ -21,7 +21,8 @@ class StyledLabel;
 namespace tidra::performance {
 
 // The "Developer Tools" tab: what runs and what it holds in total, each tool stoppable after
-// "Stop %@?", idle build daemons all at once; a placeholder while nothing runs.
+// "Stop %@?", idle build daemons all at once; a placeholder while nothing runs. A tool's row
+// stays the same widget from one refresh to the next.
 class DeveloperToolsList : public QWidget {
 public:
   DeveloperToolsList(AppModel& model, Scheduler& scheduler, QWidget* parent = nullptr);
@@ -37,9 +38,7 @@ private:
   QStackedLayout* pages;
   StyledLabel* total;
   Button* stopIdle;
-  QVBoxLayout* rows;
-  std::vector<DeveloperTool> shownTools;
-  std::map<std::string, double> shownIdle;
+  KeyedRowList* rows;
 };
 
 }  // namespace tidra::performance

@@ -10,7 +10,8 @@ namespace tidra::performance {
 QScrollArea* wrapInScroll(QWidget* rows) {
   auto* scroll = new QScrollArea;
   scroll->setObjectName(QStringLiteral("listScroll"));
-  scroll->setStyleSheet(QStringLiteral("#listScroll, #listScrollContent { background: transparent; }"));
+  // No style sheet for the transparency: a widget styled by one keeps the palette of the
+  // appearance it was polished in, and the rows inside would miss a switch to light or dark.
   auto* content = new QWidget;
   content->setObjectName(QStringLiteral("listScrollContent"));
   auto* column = new QVBoxLayout(content);

@@ -35,7 +35,9 @@ ProcessRow::ProcessRow(std::function<void(const ProcessGroup&)> quit, QWidget* p
   row->setSpacing(12);
 
   icon = new QLabel;
+  icon->setObjectName(QStringLiteral("processIcon"));
   icon->setFixedSize(iconSide, iconSide);
+  icon->setAlignment(Qt::AlignCenter);
   row->addWidget(icon);
 
   auto* names = new QVBoxLayout;
@@ -64,7 +66,9 @@ ProcessRow::ProcessRow(std::function<void(const ProcessGroup&)> quit, QWidget* p
 
   cpu = figureLabel({}, Theme::TextStyle::body, Role::secondaryLabel);
   cpu->setObjectName(QStringLiteral("processCpu"));
-  cpu->setFixedWidth(cpuWidth);
+  // Figures of a fixed size: new ones redraw the label alone, without laying out the list again.
+  memory->setFixedSize(memoryWidth, memory->fontMetrics().height());
+  cpu->setFixedSize(cpuWidth, cpu->fontMetrics().height());
   row->addWidget(cpu);
 
   auto* quitBox = new QWidget;
@@ -83,12 +87,10 @@ ProcessRow::ProcessRow(std::function<void(const ProcessGroup&)> quit, QWidget* p
 void ProcessRow::show(const ProcessGroup& group, double largest, bool canQuit, const QIcon& image) {
   shown = group;
   quittable = canQuit;
-  if (!image.isNull())
-    icon->setPixmap(image.pixmap(iconSide, iconSide));
-  else
-    icon->setPixmap(Symbols::icon(u"gearshape.fill", Theme::color(Role::secondaryLabel, this), iconSide - 6)
-                        .pixmap(iconSide - 6, iconSide - 6));
-  icon->setAlignment(Qt::AlignCenter);
+  if (!drawnIcon || image.cacheKey() != picture.cacheKey()) {
+    picture = image;
+    drawIcon();
+  }
   name->setText(QString::fromStdString(group.name));
   name->setRole(group.isSystemService ? Role::secondaryLabel : Role::label);
   caption->setText(T::processCaption(group));
@@ -96,7 +98,22 @@ void ProcessRow::show(const ProcessGroup& group, double largest, bool canQuit, c
   meter->setFraction(static_cast<double>(group.memoryBytes) / largest);
   cpu->setText(T::cpuText(group.cpuPercent));
   quitButton->setVisible(canQuit);
-  setToolTip(T::processHelp(group));
+  if (const QString help = T::processHelp(group); toolTip() != help) setToolTip(help);
+}
+
+void ProcessRow::drawIcon() {
+  drawnIcon = true;
+  if (!picture.isNull())
+    icon->setPixmap(picture.pixmap(iconSide, iconSide));
+  else
+    icon->setPixmap(Symbols::icon(u"gearshape.fill", Theme::color(Role::secondaryLabel, this), iconSide - 6)
+                        .pixmap(iconSide - 6, iconSide - 6));
+}
+
+// The stand-in picture is drawn in the label colour of the appearance it was drawn in.
+void ProcessRow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange && drawnIcon) drawIcon();
 }
 
 void ProcessRow::contextMenuEvent(QContextMenuEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "performance/ProcessGroup.h"
 
+#include <QIcon>
 #include <QWidget>
 
 #include <functional>
@@ -17,7 +18,8 @@ class StyledLabel;
 namespace tidra::performance {
 
 // One process group: icon, name and process count, memory with its bar scaled to the largest
-// group, CPU, and "Quit…" unless the group is ours or the system's.
+// group, CPU, and "Quit…" unless the group is ours or the system's. Shown again with new
+// figures, it changes only the parts whose text or picture changed.
 class ProcessRow : public QWidget {
 public:
   static constexpr int memoryWidth = 120;
@@ -31,11 +33,16 @@ public:
 
 protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
 private:
+  void drawIcon();
+
   std::function<void(const ProcessGroup&)> quit;
   ProcessGroup shown;
   bool quittable = false;
+  QIcon picture;
+  bool drawnIcon = false;
   QLabel* icon;
   StyledLabel* name;
   StyledLabel* caption;

@@ -11,6 +11,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace tidra::performance {
 
 namespace T = PerformanceTexts;
@@ -33,34 +35,24 @@ Theme::Tint chipTint(Kind kind) {
 
 }  // namespace
 
-ToolRow::ToolRow(const DeveloperTool& tool, std::optional<double> idle, std::chrono::system_clock::time_point now,
-                 std::function<void()> stop, QWidget* parent)
-    : QWidget(parent) {
+ToolRow::ToolRow(Kind kind, std::function<void(const DeveloperTool&)> stop, QWidget* parent) : QWidget(parent) {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(10, 5, 10, 5);
   row->setSpacing(12);
-  row->addWidget(new IconChip(T::toolSymbol(tool.kind), chipTint(tool.kind), 30), 0, Qt::AlignTop);
+  row->addWidget(new IconChip(T::toolSymbol(kind), chipTint(kind), 30), 0, Qt::AlignTop);
 
   auto* texts = new QVBoxLayout;
   texts->setSpacing(3);
-  auto* title = new QHBoxLayout;
+  title = new QHBoxLayout;
   title->setSpacing(6);
-  auto* name = new StyledLabel(QString::fromStdString(tool.title), Theme::TextStyle::body, Role::label, QFont::Medium);
+  name = new StyledLabel({}, Theme::TextStyle::body, Role::label, QFont::Medium);
   title->addWidget(name);
-  if (const auto badge = T::toolBadge(tool, idle)) {
-    auto* chip = new Badge(badge->text, badge->kind == T::ToolBadge::Kind::inUse ? Role::green : Role::orange);
-    chip->setObjectName(QStringLiteral("toolBadge"));
-    chip->setToolTip(badge->help);
-    title->addWidget(chip);
-  }
-  if (const auto started = T::startedText(tool, now)) {
-    auto* when = new StyledLabel(*started, Theme::TextStyle::caption, Role::tertiaryLabel);
-    when->setObjectName(QStringLiteral("toolStarted"));
-    title->addWidget(when, 0, Qt::AlignBottom);
-  }
+  started = new StyledLabel({}, Theme::TextStyle::caption, Role::tertiaryLabel);
+  started->setObjectName(QStringLiteral("toolStarted"));
+  title->addWidget(started, 0, Qt::AlignBottom);
   title->addStretch(1);
   texts->addLayout(title);
-  auto* description = new StyledLabel(T::toolDescription(tool), Theme::TextStyle::callout, Role::secondaryLabel);
+  description = new StyledLabel({}, Theme::TextStyle::callout, Role::secondaryLabel);
   description->setWordWrap(true);
   texts->addWidget(description);
   row->addLayout(texts, 1);
@@ -68,8 +60,10 @@ ToolRow::ToolRow(const DeveloperTool& tool, std::optional<double> idle, std::chr
 
   auto* figures = new QVBoxLayout;
   figures->setSpacing(1);
-  figures->addWidget(figureLabel(T::toolMemory(tool), Theme::TextStyle::body, Role::label, QFont::Medium));
-  figures->addWidget(figureLabel(T::toolCpu(tool), Theme::TextStyle::caption, Role::secondaryLabel));
+  memory = figureLabel({}, Theme::TextStyle::body, Role::label, QFont::Medium);
+  cpu = figureLabel({}, Theme::TextStyle::caption, Role::secondaryLabel);
+  figures->addWidget(memory);
+  figures->addWidget(cpu);
   auto* figureBox = new QWidget;
   figureBox->setMinimumWidth(90);
   figures->setContentsMargins(0, 0, 0, 0);
@@ -79,8 +73,36 @@ ToolRow::ToolRow(const DeveloperTool& tool, std::optional<double> idle, std::chr
   auto* stopButton = new Button(Button::Look::secondary, QStringLiteral("Stop…"));
   stopButton->setObjectName(QStringLiteral("stop"));
   stopButton->setControlSize(Button::Size::small);
-  connect(stopButton, &QPushButton::clicked, this, [stop = std::move(stop)] { stop(); });
+  connect(stopButton, &QPushButton::clicked, this, [this, stop = std::move(stop)] { stop(shown); });
   row->addWidget(stopButton, 0, Qt::AlignTop);
+}
+
+void ToolRow::show(const DeveloperTool& tool, std::optional<double> idle, std::chrono::system_clock::time_point now) {
+  shown = tool;
+  name->setText(QString::fromStdString(tool.title));
+  showBadge(tool, idle);
+  const auto since = T::startedText(tool, now);
+  started->setText(since.value_or(QString()));
+  started->setVisible(since.has_value());
+  description->setText(T::toolDescription(tool));
+  memory->setText(T::toolMemory(tool));
+  cpu->setText(T::toolCpu(tool));
+}
+
+// A badge draws its words once: a new text or kind takes a new badge.
+void ToolRow::showBadge(const DeveloperTool& tool, std::optional<double> idle) {
+  const auto wanted = T::toolBadge(tool, idle);
+  const auto tint = [](const T::ToolBadge& b) { return b.kind == T::ToolBadge::Kind::inUse ? Role::green : Role::orange; };
+  if (badge && wanted && badge->text() == wanted->text && badge->tint() == Theme::Tint(tint(*wanted))) {
+    badge->setToolTip(wanted->help);
+    return;
+  }
+  delete std::exchange(badge, nullptr);
+  if (!wanted) return;
+  badge = new Badge(wanted->text, tint(*wanted));
+  badge->setObjectName(QStringLiteral("toolBadge"));
+  badge->setToolTip(wanted->help);
+  title->insertWidget(1, badge);
 }
 
 }  // namespace tidra::performance

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace tidra {
 namespace {
@@ -129,6 +130,45 @@ TEST_F(ProcessSamplerTest, ForgetsProcessesThatEnded) {
     proc.add({.pid = 20, .userTicks = 50 + kTicks, .uid = kMe});
     now += kSecond;
     EXPECT_EQ(s.sample().processes.at(0).cpuPercent, 0);
+}
+
+// An idle process is not read again: what it runs, its memory and its owner come from the
+// previous sample until it runs, execs or half a minute has passed.
+TEST_F(ProcessSamplerTest, RereadsOnlyWhatMayHaveMoved) {
+    const FakeProcess first{.pid = 30, .comm = "sh", .userTicks = 10, .uid = kMe, .anonKB = 100,
+                            .exe = "/usr/bin/sh", .cmdline = std::string("sh\0", 3)};
+    const auto changed = [&](FakeProcess p) {
+        p.anonKB = 900;
+        p.exe = "/usr/bin/node";
+        p.cmdline = std::string("node\0server.js\0", 15);
+        return p;
+    };
+    const struct {
+        const char* what;
+        std::uint64_t later;
+        std::function<FakeProcess(FakeProcess)> edit;
+        bool memoryRead;
+        bool detailsRead;
+    } cases[] = {
+        {"idle", kSecond, [](FakeProcess p) { return p; }, false, false},
+        {"idle, its files changed behind its back", kSecond, changed, false, false},
+        {"ran", kSecond, [&](FakeProcess p) { p = changed(p); p.userTicks += 5; return p; }, true, false},
+        {"exec'd", kSecond, [&](FakeProcess p) { p = changed(p); p.comm = "node"; return p; }, true, true},
+        {"idle for half a minute", 30 * kSecond, changed, true, true},
+    };
+    for (const auto& c : cases) {
+        proc.add(first);
+        ProcessSampler s = sampler();
+        s.sample();
+        proc.add(c.edit(first));
+        now += c.later;
+        const ProcessSample second = s.sample();
+        ASSERT_EQ(second.processes.size(), 1u) << c.what;
+        const ProcessSnapshot& p = second.processes.front();
+        EXPECT_EQ(p.memoryBytes, (c.memoryRead ? 900 : 100) * 1024) << c.what;
+        EXPECT_EQ(p.path, c.detailsRead ? "/usr/bin/node" : "/usr/bin/sh") << c.what;
+        EXPECT_EQ(p.arguments.size(), c.detailsRead ? 2u : 1u) << c.what;
+    }
 }
 
 TEST_F(ProcessSamplerTest, AnUnreadableRootGivesAnEmptySample) {

@@ -1,6 +1,7 @@
 #include "support/TestMain.h"
 #include "models/AppModelFakes.h"
 #include "models/PerformanceFakes.h"
+#include "support/PaintRecorder.h"
 #include "support/ScreenRender.h"
 
 #include "Demo.h"
@@ -138,6 +139,30 @@ private slots:
     screen.find<Button>("whatsUsingMemory")->click();
     QCOMPARE(screen.model().section(), Section::performance);
     QCOMPARE(screen.model().performanceTab(), AppModel::PerformanceTab::startup);
+  }
+
+  // Figures that move every few seconds redraw the memory card, not the cards beside it.
+  void newProcessFiguresRedrawOnlyTheMemoryCard() {
+    OverviewScreen screen;
+    auto editor = someGroup("Editor", {40});
+    editor.memoryBytes = 800'000'000;
+    screen.fake.machine->sample.groups = {editor};
+    screen.make();
+    QTRY_COMPARE(screen.model().processes().size(), std::size_t{1});
+    // The first readings of the disk and the cleanup come in meanwhile.
+    for (int pass = 0; pass < 3; ++pass) screen.run(3s);
+    PaintRecorder recorder(screen.view.get());
+    recorder.settleAndReset();
+    {
+      std::lock_guard lock(screen.fake.machine->mutex);
+      screen.fake.machine->sample.groups[0].memoryBytes = 900'000'000;
+    }
+    screen.run(3s);
+    QTRY_COMPARE(screen.model().processes().front().memoryBytes, 900'000'000);
+    PaintRecorder::settle();
+    QVERIFY(recorder.paintsWithin(screen.find<QWidget>("memoryCard")) > 0);
+    QCOMPARE(recorder.paintsWithin(screen.find<QWidget>("storageCard")), 0);
+    QCOMPARE(recorder.paintsWithin(screen.find<QWidget>("historyCard")), 0);
   }
 
   void developerToolsLinkOpensTheirTab() {
