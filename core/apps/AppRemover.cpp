@@ -62,8 +62,10 @@ CleanReport AppRemover::remove(const std::vector<std::string>& paths) const {
         } else if (isPermissionError(outcome)) {
             forFinder.push_back(judged);
             asGiven.push_back(path);
-        } else if (outcome.status == sys::Outcome::Status::failed) {
-            report.failures.push_back({path, outcome.reason});
+        } else {
+            // A bundle another removal took first is not this removal's to count.
+            const bool gone = outcome.status == sys::Outcome::Status::missing;
+            report.failures.push_back({path, gone ? "not there any more" : outcome.reason});
         }
     }
     if (forFinder.empty()) return report;
@@ -131,6 +133,7 @@ std::optional<std::string> AppRemover::removeFlatpak(const std::string& path) co
     if (!installation.ends_with("/flatpak/app") || !FlatpakApps::isAppID(id) ||
         !sys::isDirectoryNoFollow(judged))
         return "not a Flatpak of your own";
+    if (!stillThere(judged + "/current", {})) return "not there any more";
     const auto reason = flatpak_(id, installation);
     if (auto why = stillThere(judged + "/current", reason.value_or("flatpak did not uninstall it"))) return why;
     return std::nullopt;

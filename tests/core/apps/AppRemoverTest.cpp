@@ -75,6 +75,13 @@ TEST_F(AppRemoverTest, RefusedFailedAndPermissionCasesEachTakeTheirRoad) {
                                                      {stuck, "the file manager did not move it to the Trash"}}));
 }
 
+// Two removals of one app, from two Tidras: the one whose move found it gone took nothing.
+TEST_F(AppRemoverTest, ABundleAnotherRemovalTookFirstIsNotCountedAsRemoved) {
+    const std::string taken = bundle("Taken.app");
+    const AppRemover remover(guard(), fakeTrash({{"Taken.app", sys::Outcome::missing()}}), fakeFinder({}));
+    EXPECT_EQ(remover.remove({taken}), (CleanReport{0, {{taken, "not there any more"}}}));
+}
+
 TEST_F(AppRemoverTest, FinderReasonGoesToTheBundlesStillThere) {
     const std::string gone = bundle("Gone.app"), kept = bundle("Kept.app");
     const AppRemover remover(guard(),

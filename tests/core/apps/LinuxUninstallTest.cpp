@@ -112,6 +112,11 @@ TEST_F(LinuxUninstallTest, AFlatpakCountsAsGoneOnlyWhenItsFolderIs) {
               (CleanReport{0, {{notes, "flatpak did not uninstall it"}}}));
     EXPECT_EQ(AppRemover(guard(), trash(), {}, fakeFlatpak({"org.example.Notes"}, "warning")).uninstall({flatpak}),
               (CleanReport{1, {}}));
+    // Uninstalled already, by another Tidra: flatpak is not asked and nothing counts as removed.
+    flatpakCalls.clear();
+    EXPECT_EQ(AppRemover(guard(), trash(), {}, fakeFlatpak({"org.example.Notes"})).uninstall({flatpak}),
+              (CleanReport{0, {{notes, "not there any more"}}}));
+    EXPECT_TRUE(flatpakCalls.empty());
 }
 
 TEST_F(LinuxUninstallTest, FlatpakIsAskedForTheUsersInstallationOnly) {

@@ -80,6 +80,16 @@ struct LivePerformanceScreen {
     AppServices services;
     services.cleanup = fakeCleanup(fake.disk);
     services.performance = PerformanceServices::live();
+    // The probe is small: on a busy machine it would rank below the rows the screen shows, so
+    // the screen is shown the probe's program alone, read live.
+    services.performance.newSampler = [live = services.performance.newSampler,
+                                       name = QFileInfo(program).fileName().toStdString()] {
+      return PerformanceServices::Sample([take = live(), name] {
+        auto sample = take();
+        std::erase_if(sample.groups, [&](const ProcessGroup& group) { return group.name != name; });
+        return sample;
+      });
+    };
     services.projects = quietProjects();
     model = std::make_unique<AppModel>(quietEnvironment(dir.path().toStdString()), services, fakeDesktop(),
                                        fake.scheduler);
