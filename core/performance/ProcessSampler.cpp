@@ -145,6 +145,8 @@ std::optional<ProcessSampler::Reading> ProcessSampler::read(pid_t pid, std::uint
             known.snapshot = before->snapshot;
             known.detailsRead = before->detailsRead;
         }
+        // An orphan is adopted without running: the parent is taken fresh every time.
+        known.snapshot->parentPID = stat->parent;
     }
     return Reading{identity, std::move(known)};
 }

@@ -58,7 +58,7 @@ public:
     // Most processes sit idle between samples: one whose CPU time and name did not move keeps
     // its owner and memory from the previous sample, and a process's path, arguments, folder
     // and control group are read again only when its name changed (an exec) or they are older
-    // than half a minute.
+    // than half a minute. Its parent and CPU time are read at every sample.
     ProcessSample sample();
 
 private:

@@ -171,6 +171,16 @@ TEST_F(ProcessSamplerTest, RereadsOnlyWhatMayHaveMoved) {
     }
 }
 
+// A detached program's parent ends and init adopts it while it sleeps: the groups follow at once.
+TEST_F(ProcessSamplerTest, AnIdleOrphanIsSeenAdopted) {
+    proc.add({.pid = 31, .comm = "sleep", .parent = 30, .userTicks = 10, .uid = kMe});
+    ProcessSampler s = sampler();
+    s.sample();
+    proc.add({.pid = 31, .comm = "sleep", .parent = 1, .userTicks = 10, .uid = kMe});
+    now += kSecond;
+    EXPECT_EQ(s.sample().processes.at(0).parentPID, 1);
+}
+
 TEST_F(ProcessSamplerTest, AnUnreadableRootGivesAnEmptySample) {
     ProcessSampler s({home.path("nowhere"), kMe, {}, {}, {}});
     const ProcessSample sample = s.sample();

@@ -18,6 +18,7 @@
 #include "views/overview/OverviewView.h"
 #include "views/overview/StorageCard.h"
 #include "views/ContentView.h"
+#include "views/Formats.h"
 #include "views/RowKeys.h"
 #include "views/Sidebar.h"
 
@@ -157,12 +158,26 @@ private slots:
       std::lock_guard lock(screen.fake.machine->mutex);
       screen.fake.machine->sample.groups[0].memoryBytes = 900'000'000;
     }
-    screen.run(3s);
-    QTRY_COMPARE(screen.model().processes().front().memoryBytes, 900'000'000);
+    QTRY_VERIFY((screen.run(3s), screen.model().processes().front().memoryBytes == 900'000'000));
     PaintRecorder::settle();
     QVERIFY(recorder.paintsWithin(screen.find<QWidget>("memoryCard")) > 0);
     QCOMPARE(recorder.paintsWithin(screen.find<QWidget>("storageCard")), 0);
     QCOMPARE(recorder.paintsWithin(screen.find<QWidget>("historyCard")), 0);
+  }
+
+  // "When" keeps counting while the overview sits open and nothing else changes.
+  void aCleanupAgesWhileTheOverviewSitsOpen() {
+    OverviewScreen screen;
+    screen.make();
+    const auto cleaned = screen.fake.scheduler.now();
+    screen.model().record(CleanupRecord{cleaned, "Cleanup", 1, {"Caches"}, 0}, true);
+    screen.settle();
+    auto* when = screen.find<QLabel>("when");
+    QTRY_COMPARE(when->text(), Formats::relativeDate(cleaned, cleaned));
+    screen.run(5s);
+    QCOMPARE(when->text(), Formats::relativeDate(cleaned, cleaned + 5s));
+    screen.run(2min);
+    QCOMPARE(when->text(), Formats::relativeDate(cleaned, screen.fake.scheduler.now()));
   }
 
   void developerToolsLinkOpensTheirTab() {
