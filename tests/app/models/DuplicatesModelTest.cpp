@@ -71,6 +71,20 @@ struct DuplicatesFixture {
   std::vector<Paths> goneSets;
 };
 
+// A duplicates model over given services, searched and ready, keeping every record it hands on.
+struct RecordingDuplicates {
+  explicit RecordingDuplicates(FileServices services)
+      : model(std::move(services), std::make_shared<test::FakeThumbnailer>(), scheduler, "/home/someone") {
+    model.onTrashed = [this](const CleanupRecord& record) { records.push_back(record); };
+    model.find();
+    QTRY_VERIFY(model.phase() == FileSetsModel::Phase::ready);
+  }
+
+  TestScheduler scheduler;
+  DuplicatesModel model;
+  std::vector<CleanupRecord> records;
+};
+
 }  // namespace
 
 class DuplicatesModelTest : public QObject {
@@ -172,17 +186,12 @@ private slots:
     services.bytesNow = [](const std::string& path) {
       return path == "/a/2" ? std::int64_t{0} : path == "/a/3" ? std::int64_t{1'000'000} : INT64_MAX;
     };
-    TestScheduler scheduler;
-    DuplicatesModel model(services, std::make_shared<test::FakeThumbnailer>(), scheduler, "/home/someone");
-    std::vector<CleanupRecord> records;
-    model.onTrashed = [&](const CleanupRecord& record) { records.push_back(record); };
-    model.find();
-    QTRY_VERIFY(model.phase() == FileSetsModel::Phase::ready);
-    model.selectExtraCopies();
-    model.moveToTrash();
-    QTRY_VERIFY(!model.isMoving());
-    QCOMPARE(records.back().items, (std::vector<std::string>{"2", "3", "4"}));
-    QCOMPARE(records.back().freedBytes, std::int64_t{5'000'000});
+    RecordingDuplicates fixture(services);
+    fixture.model.selectExtraCopies();
+    fixture.model.moveToTrash();
+    QTRY_VERIFY(!fixture.model.isMoving());
+    QCOMPARE(fixture.records.back().items, (std::vector<std::string>{"2", "3", "4"}));
+    QCOMPARE(fixture.records.back().freedBytes, std::int64_t{5'000'000});
   }
 
   // Quitting asks a running move to stop after the file in hand: that file is recorded, the
@@ -198,12 +207,8 @@ private slots:
       gate->wait();
       return move(guardian, paths);
     };
-    TestScheduler scheduler;
-    DuplicatesModel model(services, std::make_shared<test::FakeThumbnailer>(), scheduler, "/home/someone");
-    std::vector<CleanupRecord> records;
-    model.onTrashed = [&](const CleanupRecord& record) { records.push_back(record); };
-    model.find();
-    QTRY_VERIFY(model.phase() == FileSetsModel::Phase::ready);
+    RecordingDuplicates fixture(services);
+    auto& model = fixture.model;
     model.setSelection({"/a/2", "/a/3"});
     model.moveToTrash();
     QTRY_COMPARE(entered->load(), 1);
@@ -211,8 +216,8 @@ private slots:
     gate->open();
     QTRY_VERIFY(!model.isMoving());
     QCOMPARE(trash->calls, std::vector<std::vector<std::string>>{{"/a/2"}});
-    QCOMPARE(records.size(), std::size_t{1});
-    QCOMPARE(records.back().items, std::vector<std::string>{"2"});
+    QCOMPARE(fixture.records.size(), std::size_t{1});
+    QCOMPARE(fixture.records.back().items, std::vector<std::string>{"2"});
     QCOMPARE(model.selection(), Paths{"/a/3"});
   }
 
