@@ -130,10 +130,9 @@ std::optional<std::string> AppRemover::removeFlatpak(const std::string& path) co
     const std::string installation(sys::PathText::parentFolder(judged));
     const std::string id(sys::PathText::lastComponent(judged));
     // Only "<installation>/app/<id>" of a per-user installation ("…/flatpak/app").
-    if (!installation.ends_with("/flatpak/app") || !FlatpakApps::isAppID(id) ||
-        !sys::isDirectoryNoFollow(judged))
-        return "not a Flatpak of your own";
+    if (!installation.ends_with("/flatpak/app") || !FlatpakApps::isAppID(id)) return "not a Flatpak of your own";
     if (!stillThere(judged + "/current", {})) return "not there any more";
+    if (!sys::isDirectoryNoFollow(judged)) return "not a Flatpak of your own";
     const auto reason = flatpak_(id, installation);
     if (auto why = stillThere(judged + "/current", reason.value_or("flatpak did not uninstall it"))) return why;
     return std::nullopt;
