@@ -127,6 +127,10 @@ private:
   // `project` is the artifact's project folder, empty for a worktree.
   Job<RowOutcome> removeRow(CleanupAction action, std::string path, std::string project = {}) const;
   void finishClean(const ProjectScan& scan, const Removal& removal);
+  // The history texts of the rows gone, worktrees first.
+  static std::vector<std::string> itemsOf(const Removal& removal, const std::vector<ProjectScan::WorktreeRow>& worktrees,
+                                          const std::vector<ProjectScan::ArtifactRow>& artifacts);
+  CleanupRecord recordOf(const Removal& removal, std::int64_t freed) const;
   void applyStage(std::uint64_t generation, const ProjectScanner::Stage& stage);
   void publishScan(ProjectScan scan);
   void selectDefaults(const ProjectScan& scan);

@@ -3,6 +3,8 @@
 #include "Demo.h"
 #include "runtime/Scheduler.h"
 
+#include <QUuid>
+
 namespace tidra {
 
 using namespace std::chrono_literals;
@@ -15,6 +17,8 @@ struct ProjectsModel::Removal {
   std::vector<std::string> items;  // history texts, worktrees first
   // What the removals themselves took off the disk; nothing in the demo.
   std::optional<std::int64_t> freed;
+  // The run's one record, written again as each row goes.
+  std::string run = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
 };
 
 Job<ProjectsModel::RowOutcome> ProjectsModel::removeRow(CleanupAction action, std::string path,
@@ -53,23 +57,43 @@ Flow ProjectsModel::cleanFlow(ProjectScan scan, std::vector<ProjectScan::Worktre
     *removal.freed += outcome.freedBytes;
     if (outcome.gone) gone.insert(path);
   };
+  // Recorded after each row that went, so a run killed outright loses at most the row in hand.
+  const auto recordSoFar = [&] {
+    removal.items = itemsOf(removal, worktrees, artifacts);
+    if (onCleaned && !removal.items.empty()) onCleaned(recordOf(removal, *removal.freed));
+  };
   for (const auto& row : worktrees) {
     if (finishingSoon_) break;
     setPhase(Phase::Cleaning{label(row)});
     auto job = removeRow(ProjectScan::action(row), row.worktree.path);
     count(co_await job, removal.worktrees, row.worktree.path);
+    recordSoFar();
   }
   for (const auto& row : artifacts) {
     if (finishingSoon_) break;
     setPhase(Phase::Cleaning{label(row)});
     auto job = removeRow(ProjectScan::action(row), row.path, row.projectPath);
     count(co_await job, removal.artifacts, row.path);
+    recordSoFar();
   }
-  for (const auto& row : worktrees)
-    if (removal.worktrees.contains(row.worktree.path)) removal.items.push_back("Worktree " + row.worktree.name());
-  for (const auto& row : artifacts)
-    if (removal.artifacts.contains(row.path)) removal.items.push_back(label(row).toStdString());
   finishClean(scan, removal);
+}
+
+std::vector<std::string> ProjectsModel::itemsOf(const Removal& removal,
+                                                const std::vector<ProjectScan::WorktreeRow>& worktrees,
+                                                const std::vector<ProjectScan::ArtifactRow>& artifacts) {
+  std::vector<std::string> items;
+  for (const auto& row : worktrees)
+    if (removal.worktrees.contains(row.worktree.path)) items.push_back("Worktree " + row.worktree.name());
+  for (const auto& row : artifacts)
+    if (removal.artifacts.contains(row.path)) items.push_back(label(row).toStdString());
+  return items;
+}
+
+CleanupRecord ProjectsModel::recordOf(const Removal& removal, std::int64_t freed) const {
+  CleanupRecord record{scheduler_.now(), "Projects", freed, removal.items, static_cast<int>(removal.failures.size())};
+  record.run = removal.run;
+  return record;
 }
 
 Flow ProjectsModel::demoCleanFlow(ProjectScan scan, std::vector<ProjectScan::WorktreeRow> worktrees,
@@ -93,9 +117,7 @@ Flow ProjectsModel::demoCleanFlow(ProjectScan scan, std::vector<ProjectScan::Wor
 void ProjectsModel::finishClean(const ProjectScan& scan, const Removal& removal) {
   const auto freed = removal.freed ? *removal.freed : scan.freed(removal.artifacts, removal.worktrees);
   setSummary(CleanSummary{freed, 0, 0, removal.failures});
-  if (onCleaned)
-    onCleaned(CleanupRecord{scheduler_.now(), "Projects", freed, removal.items,
-                            static_cast<int>(removal.failures.size())});
+  if (onCleaned) onCleaned(recordOf(removal, freed));
   setScan(scan.removing(removal.artifacts, removal.worktrees));
   Paths worktrees = selectedWorktrees_, artifacts = selectedArtifacts_;
   for (const auto& path : removal.worktrees) worktrees.erase(path);

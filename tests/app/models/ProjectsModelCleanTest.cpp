@@ -116,6 +116,7 @@ struct ProjectsCleanFixture {
   std::shared_ptr<FakeDisk> disk = std::make_shared<FakeDisk>();
   std::unique_ptr<ProjectsModel> model;
   std::vector<CleanupRecord> records;
+  std::vector<CleanupRecord> written;
   std::vector<QString> labels;
 
   ProjectsCleanFixture() {
@@ -131,7 +132,12 @@ struct ProjectsCleanFixture {
     };
     disk->present = {"/p/wt/feature", "/p/web/node_modules", "/p/api/target", "/p/web/.next"};
     model = std::make_unique<ProjectsModel>(someoneHome, services, scheduler, preferences, chooser);
-    model->onCleaned = [this](const CleanupRecord& record) { records.push_back(record); };
+    // As the history keeps them: a later record of a run takes the place of its earlier ones.
+    model->onCleaned = [this](const CleanupRecord& record) {
+      written.push_back(record);
+      if (!records.empty() && !record.run.empty() && records.back().run == record.run) records.back() = record;
+      else records.push_back(record);
+    };
     QObject::connect(model.get(), &ProjectsModel::phaseChanged, model.get(), [this] {
       if (const auto* cleaning = std::get_if<ProjectsPhase::Cleaning>(&model->phase().value))
         labels.push_back(cleaning->label);
@@ -178,6 +184,10 @@ private slots:
     f.disk->hold = std::make_shared<Latch>();
     f.model->clean();
     QTRY_COMPARE(f.disk->performedCount(), size_t{2});
+    // Were the process killed now, the history would hold the row that went.
+    QCOMPARE(f.written.size(), size_t{1});
+    QCOMPARE(f.written[0].items, std::vector<std::string>{"Worktree feature"});
+    QCOMPARE(f.written[0].freedBytes, 100);
     f.model->finishSoon();
     f.disk->hold->open();
     QTRY_VERIFY(f.model->phase().isReady());

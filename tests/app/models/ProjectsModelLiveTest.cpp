@@ -87,8 +87,11 @@ private slots:
     QTRY_VERIFY_WITH_TIMEOUT(model.phase().isReady(), 60'000);
     QVERIFY(!QFile::exists(QString::fromStdString(git.repo() + "/node_modules")));
     QCOMPARE(model.summary()->freed, std::int64_t{0});
-    QCOMPARE(records.size(), size_t{1});
-    QCOMPARE(records.front().freedBytes, std::int64_t{0});
+    QVERIFY(!records.empty());
+    for (const auto& record : records) {
+      QCOMPARE(record.run, records.front().run);
+      QCOMPARE(record.freedBytes, std::int64_t{0});
+    }
   }
 };
 
